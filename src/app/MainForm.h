@@ -1,0 +1,158 @@
+#pragma once
+
+#include <QIcon>
+#include <QMainWindow>
+#include <memory>
+#include <vector>
+
+#include "model/TextTable.h"
+#include "model/Workspace.h"
+#include "platform/FileDialog.h"
+
+class QAction;
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+
+namespace platform {
+class ClickLabel;
+class StringGrid;
+}  // namespace platform
+
+// The main window: it owns the Workspace, shows the three lists, the Check tab and the
+// statistics, and runs every command of the menus, buttons and grids. Controls carry the
+// names of the layout as their object names.
+class TMainForm final : public QMainWindow {
+  Q_OBJECT
+ public:
+  explicit TMainForm(QWidget* parent = nullptr);
+  ~TMainForm() override;
+
+  tallyra::Workspace& workspace() { return *m_ws; }
+  // The current interface language's text of a pair.
+  QString T(tallyra::TextId id) const;
+
+  // Handlers, named as the layout names them.
+  void FormShow();
+  bool FormClose();  // false keeps the window open
+  void PageControlChange();
+  void N5Click();
+  void EngClick(QAction* sender);
+  void N10Click();
+  void ApplyTexts();
+  void LoadStartupResults();
+  void RefreshGrids();
+
+  // Controls.
+  platform::ClickLabel* Image1 = nullptr;
+  platform::ClickLabel* Image2 = nullptr;
+  QTabWidget* PageControl = nullptr;
+  QWidget* TS1 = nullptr;
+  QWidget* TS2 = nullptr;
+  QWidget* TS3 = nullptr;
+  QWidget* TS4 = nullptr;
+  QWidget* TS5 = nullptr;
+  platform::StringGrid* SGStav = nullptr;
+  platform::StringGrid* SGSys = nullptr;
+  platform::StringGrid* SGRes = nullptr;
+  platform::StringGrid* SGStat = nullptr;
+  QPushButton* BitEnter = nullptr;
+  QPushButton* BitDel = nullptr;
+  QPushButton* BitTest = nullptr;
+  QPushButton* BitEnterSys = nullptr;
+  QPushButton* BitDelSys = nullptr;
+  QPushButton* BitTestSys = nullptr;
+  QPushButton* BitRes = nullptr;
+  QPushButton* BitSys = nullptr;
+  QPushButton* BitAll = nullptr;
+  QLabel* Label1 = nullptr;
+  std::vector<QLabel*> L;  // L[1]..L[12]; L[0] unused
+  QGroupBox* RadioGroup1 = nullptr;
+  QRadioButton* Radio1 = nullptr;
+  QCheckBox* CheckSys = nullptr;
+  QRadioButton* Radio2 = nullptr;
+  QGroupBox* GroupBox1 = nullptr;
+  QLabel* Label2 = nullptr;
+  QLabel* Label3 = nullptr;
+  QLabel* Label4 = nullptr;
+  QLabel* Label5 = nullptr;
+  QLabel* LR3 = nullptr;
+  QLabel* LR4 = nullptr;
+  QLabel* LR5 = nullptr;
+  QLabel* LR6 = nullptr;
+  platform::ClickLabel* Lab3 = nullptr;
+  platform::ClickLabel* Lab4 = nullptr;
+  platform::ClickLabel* Lab5 = nullptr;
+  platform::ClickLabel* Lab6 = nullptr;
+  QPushButton* BitComb = nullptr;
+  QPushButton* BitCleanComb = nullptr;
+  QPushButton* BitTestStav = nullptr;
+  QPushButton* BitFromComb = nullptr;
+  QGroupBox* GroupBox2 = nullptr;
+  QPushButton* BitBtn3 = nullptr;
+  QPushButton* BitBtn4 = nullptr;
+  QPushButton* BitBtn5 = nullptr;
+  std::vector<QLabel*> SBar;  // the seven status bar panels
+
+  // Menus and their items.
+  QMenu* N1 = nullptr;
+  QAction *N6 = nullptr, *N7 = nullptr, *N8 = nullptr, *N9 = nullptr, *N22 = nullptr;
+  QMenu* C1 = nullptr;
+  QAction *N31 = nullptr, *N32 = nullptr, *N33 = nullptr, *N34 = nullptr, *N35 = nullptr;
+  QMenu* N2 = nullptr;
+  QAction *N10 = nullptr, *N42 = nullptr, *N12 = nullptr;
+  QMenu* N13 = nullptr;
+  QAction *N23 = nullptr, *N24 = nullptr, *N25 = nullptr;
+  QMenu* N3 = nullptr;
+  QAction *N14 = nullptr, *N15 = nullptr, *N16 = nullptr;
+  QMenu* N43 = nullptr;
+  QMenu* Language1 = nullptr;
+  QAction *Eng = nullptr, *Rus = nullptr, *N44 = nullptr, *Y1 = nullptr;
+  QMenu* Help = nullptr;
+  QAction *N4 = nullptr, *N36 = nullptr, *N11 = nullptr;
+  QAction* N5 = nullptr;
+  QMenu* PopupMenu = nullptr;
+  QAction *N17 = nullptr, *N18 = nullptr, *N19 = nullptr, *N20 = nullptr, *N21 = nullptr;
+  QMenu* PopupSys = nullptr;
+  QAction *N26 = nullptr, *N27 = nullptr, *N28 = nullptr, *N29 = nullptr, *N30 = nullptr;
+  QMenu* PopupStat = nullptr;
+  QAction *N37 = nullptr, *N38 = nullptr, *N39 = nullptr;
+
+  // The shared file dialogs' settings.
+  platform::FileDialogOptions OpenD;
+  platform::FileDialogOptions SaveD;
+
+  // Tab images: 0 marks the shown tab, 2 every other one.
+  std::vector<QIcon> TabImages;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildLayout();
+  void BuildMenus();
+  void BindHandlers();
+  void ReadSettings();
+  void WriteSettings();
+  // Reads a record-line file into a list; the user hears of every problem. Returns false when
+  // nothing could be read.
+  bool LoadRecordFile(const QString& path, tallyra::TableRef table, int32_t& count,
+                      bool keepLatest);
+  void ShowPlainMessage(tallyra::TextId id);
+  void SetPanel(int panel, int32_t value);
+  // Saving the two lists at exit; true once the list is safely written.
+  bool N7Click();
+  bool N32Click();
+
+  std::unique_ptr<tallyra::Workspace> m_ws;
+  bool m_shown = false;
+};
+
+// The one main window, through which the dialogs reach the Workspace.
+extern TMainForm* MainForm;

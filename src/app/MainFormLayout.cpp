@@ -1,0 +1,293 @@
+// The main window's controls, menus and status bar, placed at the layout's pixel positions.
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTabWidget>
+
+#include "app/Artwork.h"
+#include "app/MainForm.h"
+#include "platform/ClickLabel.h"
+#include "platform/StringGrid.h"
+
+namespace {
+
+constexpr int kClientWidth = 737;
+constexpr int kClientHeight = 449;
+constexpr int kStatusHeight = 19;
+
+template <typename W>
+W* Place(W* widget, const char* name, int x, int y, int w, int h) {
+  widget->setObjectName(QString::fromLatin1(name));
+  widget->setGeometry(x, y, w, h);
+  return widget;
+}
+
+QPushButton* Button(QWidget* parent, const char* name, int x, int y, int w = 185, int h = 41) {
+  return Place(new QPushButton(parent), name, x, y, w, h);
+}
+
+platform::StringGrid* Grid(QWidget* parent, const char* name, int x, int y, int w, int h,
+                           const std::vector<int>& widths) {
+  auto* grid =
+      Place(new platform::StringGrid(static_cast<int>(widths.size()), parent), name, x, y, w, h);
+  grid->setColumnWidths(widths);
+  grid->setContextMenuPolicy(Qt::CustomContextMenu);
+  return grid;
+}
+
+// Each tab holds one lowered panel that carries the tab's controls.
+QWidget* Panel(QWidget* tab) {
+  auto* panel = new QFrame(tab);
+  panel->setObjectName(tab->objectName() + QStringLiteral("Panel"));
+  panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  panel->setGeometry(0, 4, 713, 369);
+  return panel;
+}
+
+QAction* Item(QMenu* menu, const char* name) {
+  QAction* action = menu->addAction(QString());
+  action->setObjectName(QString::fromLatin1(name));
+  return action;
+}
+
+QAction* Separator(QMenu* menu, const char* name) {
+  QAction* action = menu->addSeparator();
+  action->setObjectName(QString::fromLatin1(name));
+  return action;
+}
+
+QMenu* Menu(QWidget* parent, const char* name) {
+  auto* menu = new QMenu(parent);
+  menu->setObjectName(QString::fromLatin1(name));
+  return menu;
+}
+
+}  // namespace
+
+void TMainForm::BuildLayout() {
+  setObjectName(QStringLiteral("MainForm"));
+  setWindowIcon(artwork::WindowIcon());
+
+  auto* client = new QWidget(this);
+  client->setObjectName(QStringLiteral("ClientArea"));
+  client->setFixedSize(kClientWidth, kClientHeight - kStatusHeight);
+  // Arial where it is installed, otherwise the font made with Arial's metrics.
+  QFont font;
+  font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+  font.setPixelSize(14);
+  client->setFont(font);
+  setCentralWidget(client);
+
+  Image1 = Place(new platform::ClickLabel(client), "Image1", 8, 2, 721, 20);
+  Image2 = Place(new platform::ClickLabel(client), "Image2", 8, 2, 721, 20);
+  Image1->setPixmap(artwork::Banner(0));
+  Image2->setPixmap(artwork::Banner(1));
+  for (QLabel* banner : {Image1, Image2}) banner->setCursor(Qt::PointingHandCursor);
+
+  PageControl = Place(new QTabWidget(client), "PageControl", 8, 23, 721, 425);
+  PageControl->setDocumentMode(false);
+  PageControl->tabBar()->setExpanding(false);
+  // Tabs drawn as buttons.
+  PageControl->setStyleSheet(QStringLiteral(
+      "QTabWidget::pane { border: none; }"
+      "QTabBar { font-family: Arial, 'Liberation Sans'; font-size: 14px; }"
+      "QTabBar::tab { border: 2px outset #d8d8d8; background: #ececec; padding: 3px 10px;"
+      " margin-right: 3px; min-height: 18px; }"
+      "QTabBar::tab:selected { border: 2px inset #d8d8d8; background: #f8f8f8; }"));
+  TabImages = artwork::TabImages();
+  const char* tabNames[] = {"TS1", "TS2", "TS3", "TS4", "TS5"};
+  QWidget** tabs[] = {&TS1, &TS2, &TS3, &TS4, &TS5};
+  for (int i = 0; i < 5; ++i) {
+    *tabs[i] = new QWidget;
+    (*tabs[i])->setObjectName(QString::fromLatin1(tabNames[i]));
+    PageControl->addTab(*tabs[i], QString());
+  }
+
+  // Stakes.
+  QWidget* p1 = Panel(TS1);
+  SGStav = Grid(p1, "SGStav", 48, 8, 617, 297, std::vector<int>(11, 53));
+  SGStav->model().setCountColumns(7, 10);
+  BitEnter = Button(p1, "BitEnter", 48, 312);
+  BitDel = Button(p1, "BitDel", 264, 312);
+  BitTest = Button(p1, "BitTest", 480, 312);
+
+  // System stakes.
+  QWidget* p2 = Panel(TS2);
+  std::vector<int> sysWidths(12, 33);
+  sysWidths.insert(sysWidths.end(), {30, 39, 39, 39, 40});
+  SGSys = Grid(p2, "SGSys", 48, 8, 617, 297, sysWidths);
+  SGSys->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  SGSys->model().setCountColumns(13, 16);
+  BitEnterSys = Button(p2, "BitEnterSys", 48, 312);
+  BitDelSys = Button(p2, "BitDelSys", 264, 312);
+  BitTestSys = Button(p2, "BitTestSys", 480, 312);
+
+  // Results.
+  QWidget* p3 = Panel(TS3);
+  SGRes = Grid(p3, "SGRes", 144, 8, 433, 297, std::vector<int>(7, 58));
+  BitRes = Button(p3, "BitRes", 48, 312);
+  BitSys = Button(p3, "BitSys", 264, 312);
+  BitAll = Button(p3, "BitAll", 480, 312);
+
+  // Check.
+  QWidget* p4 = Panel(TS4);
+  Label1 = Place(new QLabel(p4), "Label1", 29, 11, 175, 20);
+  L.assign(13, nullptr);
+  for (int i = 1; i <= 12; ++i) {
+    const int x = i <= 6 ? 208 + 40 * (i - 1) : 464 + 40 * (i - 7);
+    const QByteArray name = "L" + QByteArray::number(i);
+    L[i] = Place(new QLabel(p4), name.constData(), x, 8, 33, 25);
+    L[i]->setAlignment(Qt::AlignCenter);
+    L[i]->setAutoFillBackground(true);
+    QPalette palette = L[i]->palette();
+    palette.setColor(QPalette::Window,
+                     i <= 6 ? QColor(0x00, 0x80, 0x00) : QColor(0x80, 0x80, 0x00));
+    palette.setColor(QPalette::WindowText, Qt::white);
+    L[i]->setPalette(palette);
+  }
+  RadioGroup1 = Place(new QGroupBox(p4), "RadioGroup1", 64, 40, 593, 49);
+  Radio1 = Place(new QRadioButton(RadioGroup1), "Radio1", 16, 20, 150, 22);
+  CheckSys = Place(new QCheckBox(RadioGroup1), "CheckSys", 176, 20, 230, 22);
+  Radio2 = Place(new QRadioButton(RadioGroup1), "Radio2", 424, 20, 150, 22);
+  Radio1->setChecked(true);
+  GroupBox1 = Place(new QGroupBox(p4), "GroupBox1", 64, 88, 593, 209);
+  Label2 = Place(new QLabel(QStringLiteral("6 - "), GroupBox1), "Label2", 24, 32, 32, 20);
+  Label3 = Place(new QLabel(QStringLiteral("5 - "), GroupBox1), "Label3", 24, 72, 32, 20);
+  Label4 = Place(new QLabel(QStringLiteral("4 - "), GroupBox1), "Label4", 24, 112, 32, 20);
+  Label5 = Place(new QLabel(QStringLiteral("3 - "), GroupBox1), "Label5", 24, 152, 32, 20);
+  LR6 = Place(new QLabel(GroupBox1), "LR6", 56, 32, 72, 20);
+  LR5 = Place(new QLabel(GroupBox1), "LR5", 56, 72, 72, 20);
+  LR4 = Place(new QLabel(GroupBox1), "LR4", 56, 112, 72, 20);
+  LR3 = Place(new QLabel(GroupBox1), "LR3", 56, 152, 72, 20);
+  Lab6 = Place(new platform::ClickLabel(GroupBox1), "Lab6", 136, 32, 440, 20);
+  Lab5 = Place(new platform::ClickLabel(GroupBox1), "Lab5", 136, 72, 440, 20);
+  Lab4 = Place(new platform::ClickLabel(GroupBox1), "Lab4", 136, 112, 440, 20);
+  Lab3 = Place(new platform::ClickLabel(GroupBox1), "Lab3", 136, 152, 440, 20);
+  for (QLabel* list : {Lab3, Lab4, Lab5, Lab6}) list->setCursor(Qt::PointingHandCursor);
+  BitComb = Button(p4, "BitComb", 32, 312, 145, 41);
+  BitCleanComb = Button(p4, "BitCleanComb", 200, 312, 145, 41);
+  BitTestStav = Button(p4, "BitTestStav", 368, 312, 145, 41);
+  BitFromComb = Button(p4, "BitFromComb", 536, 312, 145, 41);
+
+  // Statistics.
+  QWidget* p5 = Panel(TS5);
+  SGStat = Grid(p5, "SGStat", 88, 8, 545, 281, {64, 119, 120, 75, 140});
+  SGStat->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  GroupBox2 = Place(new QGroupBox(p5), "GroupBox2", 48, 288, 617, 73);
+  BitBtn3 = Button(GroupBox2, "BitBtn3", 8, 24);
+  BitBtn4 = Button(GroupBox2, "BitBtn4", 216, 24);
+  BitBtn5 = Button(GroupBox2, "BitBtn5", 424, 24);
+
+  // Status bar: labels right-aligned without bevel, counts in sunken panels.
+  QStatusBar* bar = statusBar();
+  bar->setObjectName(QStringLiteral("SBar"));
+  bar->setSizeGripEnabled(false);
+  bar->setFixedHeight(kStatusHeight);
+  bar->setStyleSheet(QStringLiteral("QStatusBar::item { border: none; }"));
+  const int widths[] = {115, 50, 115, 50, 115, 50, 50};
+  for (int i = 0; i < 7; ++i) {
+    auto* panel = new QLabel(bar);
+    panel->setObjectName(QStringLiteral("SBarPanel%1").arg(i));
+    panel->setFixedSize(widths[i], kStatusHeight - 2);
+    const bool label = i == 0 || i == 2 || i == 4;
+    panel->setAlignment(label ? Qt::AlignRight | Qt::AlignVCenter
+                              : Qt::AlignLeft | Qt::AlignVCenter);
+    if (!label && i != 6) panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    if (i == 1 || i == 3 || i == 5) panel->setText(QStringLiteral("0"));
+    bar->addWidget(panel);
+    SBar.push_back(panel);
+  }
+
+  // The style may give buttons or headers fonts of their own; the layout's font wins.
+  for (QWidget* child : client->findChildren<QWidget*>()) child->setFont(font);
+
+  BuildMenus();
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TMainForm::BuildMenus() {
+  QMenuBar* bar = menuBar();
+  bar->setObjectName(QStringLiteral("MainMenu1"));
+
+  N1 = Menu(this, "N1");
+  N6 = Item(N1, "N6");
+  N7 = Item(N1, "N7");
+  N8 = Separator(N1, "N8");
+  N9 = Item(N1, "N9");
+  N22 = Item(N1, "N22");
+
+  C1 = Menu(this, "C1");
+  N31 = Item(C1, "N31");
+  N32 = Item(C1, "N32");
+  N33 = Separator(C1, "N33");
+  N34 = Item(C1, "N34");
+  N35 = Item(C1, "N35");
+
+  N2 = Menu(this, "N2");
+  N10 = Item(N2, "N10");
+  N42 = Item(N2, "N42");
+  N12 = Separator(N2, "N12");
+  N13 = Menu(N2, "N13");
+  N2->addMenu(N13);
+  N23 = Item(N13, "N23");
+  N24 = Item(N13, "N24");
+  N25 = Item(N13, "N25");
+
+  N3 = Menu(this, "N3");
+  N14 = Item(N3, "N14");
+  N15 = Separator(N3, "N15");
+  N16 = Item(N3, "N16");
+
+  N43 = Menu(this, "N43");
+  Language1 = Menu(N43, "Language1");
+  N43->addMenu(Language1);
+  Eng = Item(Language1, "Eng");
+  Rus = Item(Language1, "Rus");
+  Eng->setCheckable(true);
+  Rus->setCheckable(true);
+  N44 = Separator(N43, "N44");
+  Y1 = Item(N43, "Y1");
+
+  Help = Menu(this, "Help");
+  N4 = Item(Help, "N4");
+  N36 = Separator(Help, "N36");
+  N11 = Item(Help, "N11");
+
+  for (QMenu* menu : {N1, C1, N2, N3, N43, Help}) bar->addMenu(menu);
+  N5 = bar->addAction(QString());
+  N5->setObjectName(QStringLiteral("N5"));
+
+  PopupMenu = Menu(this, "PopupMenu");
+  N17 = Item(PopupMenu, "N17");
+  N18 = Item(PopupMenu, "N18");
+  N19 = Item(PopupMenu, "N19");
+  N20 = Separator(PopupMenu, "N20");
+  N21 = Item(PopupMenu, "N21");
+
+  PopupSys = Menu(this, "PopupSys");
+  N26 = Item(PopupSys, "N26");
+  N27 = Item(PopupSys, "N27");
+  N28 = Item(PopupSys, "N28");
+  N29 = Separator(PopupSys, "N29");
+  N30 = Item(PopupSys, "N30");
+
+  PopupStat = Menu(this, "PopupStat");
+  N37 = Item(PopupStat, "N37");
+  N38 = Item(PopupStat, "N38");
+  N39 = Item(PopupStat, "N39");
+
+  auto popup = [this](platform::StringGrid* grid, QMenu* menu) {
+    connect(grid, &QWidget::customContextMenuRequested, menu,
+            [grid, menu](const QPoint& at) { menu->popup(grid->viewport()->mapToGlobal(at)); });
+  };
+  popup(SGStav, PopupMenu);
+  popup(SGSys, PopupSys);
+  popup(SGStat, PopupStat);
+}

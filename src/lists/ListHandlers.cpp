@@ -1,0 +1,111 @@
+// The main window's commands for the draw results and the refresh of the three list grids.
+
+#include <QLabel>
+
+#include "app/MainForm.h"
+#include "lists/RecordReader.h"
+#include "model/Errors.h"
+#include "model/Files.h"
+#include "platform/MessageBox.h"
+#include "platform/QtTexts.h"
+#include "platform/StringGrid.h"
+
+using tallyra::TextId;
+
+namespace {
+
+constexpr const char* kResultsFileName = "Results.txt";
+
+}  // namespace
+
+bool TMainForm::LoadRecordFile(const QString& path, tallyra::TableRef table, int32_t& count,
+                               bool keepLatest) {
+  const tallyra::FileText file = tallyra::ReadWholeFile(platform::ToLocalPath(path));
+  if (!file.ok) {
+    platform::ShowError(this, T(TextId::TxtAppTitle),
+                        QString::fromUtf8(tallyra::Format(TextId::TxtCannotOpen, m_ws->Language,
+                                                          {path.toStdString(), file.error})));
+    return false;
+  }
+  tallyra::ReadOutcome outcome = tallyra::ReadRecordLines(
+      file.data, table, count,
+      keepLatest ? tallyra::OverflowRule::KeepLatest : tallyra::OverflowRule::RejectFile);
+  // A bad token is the file's own bytes, in whatever encoding the file has.
+  outcome.token = platform::FromFileBytes(outcome.token).toStdString();
+  const std::string message = tallyra::DescribeReadOutcome(outcome, m_ws->Language);
+  if (!message.empty()) {
+    const QString text = QString::fromUtf8(message);
+    if (outcome.ok()) {
+      platform::ShowMessage(this, T(TextId::TxtAppTitle), text);
+    } else {
+      platform::ShowError(this, T(TextId::TxtAppTitle), text);
+    }
+  }
+  return outcome.ok();
+}
+
+void TMainForm::LoadStartupResults() {
+  const tallyra::FileText file = tallyra::ReadWholeFile(kResultsFileName);
+  if (!file.ok) {
+    ShowPlainMessage(TextId::TxtResultsLoadFailed);
+    return;
+  }
+  LoadRecordFile(QString::fromLatin1(kResultsFileName), tallyra::TableRef::of(m_ws->ResultTable),
+                 m_ws->ResultCount, true);
+}
+
+void TMainForm::N10Click() {
+  if (!platform::AskYesNo(this, T(TextId::TxtCapLoadResults), T(TextId::TxtAskLoadResults))) {
+    return;
+  }
+  tallyra::ClearRows(tallyra::TableRef::of(m_ws->ResultTable), m_ws->ResultCount,
+                     m_ws->BallsPerStake);
+  platform::FileDialogOptions open = OpenD;
+  open.fileName = QString::fromLatin1(kResultsFileName);
+  if (const std::optional<QString> path = platform::GetOpenFileName(this, open)) {
+    // Whatever goes wrong with the file is shown there; the grid below then shows the table
+    // as it really is.
+    LoadRecordFile(*path, tallyra::TableRef::of(m_ws->ResultTable), m_ws->ResultCount, true);
+  }
+  RefreshGrids();
+  if (m_ws->ResultCount == 0) {
+    SGRes->model().setGridRowCount(2);
+    SGRes->model().setFilledRows(0);
+    SBar[5]->setText(QStringLiteral("0"));
+  }
+}
+
+void TMainForm::RefreshGrids() {
+  const tallyra::Workspace& ws = *m_ws;
+  if (ws.StakeCount > 0) {
+    auto& grid = SGStav->model();
+    grid.setGridRowCount(ws.StakeCount + 1);
+    SetPanel(1, ws.StakeCount);
+    grid.setCellText([&ws](int row, int col) {
+      return col == 0   ? QString::number(row)
+             : col <= 6 ? QString::number(ws.StakeTable.cell[col][row])
+                        : QString();
+    });
+    grid.setFilledRows(ws.StakeCount);
+  }
+  if (ws.ResultCount > 0) {
+    SetPanel(5, ws.ResultCount);
+    auto& grid = SGRes->model();
+    grid.setGridRowCount(ws.ResultCount + 1);
+    grid.setCellText([&ws](int row, int col) {
+      return col == 0 ? QString::number(row) : QString::number(ws.ResultTable.cell[col][row]);
+    });
+    grid.setFilledRows(ws.ResultCount);
+  }
+  if (ws.SystemCount > 0) {
+    SetPanel(3, ws.SystemCount);
+    auto& grid = SGSys->model();
+    grid.setGridRowCount(ws.SystemCount + 1);
+    grid.setCellText([&ws](int row, int col) {
+      if (col == 0) return QString::number(row);
+      const int32_t value = col <= 12 ? ws.SystemTable.cell[col][row] : 0;
+      return value == 0 ? QString() : QString::number(value);
+    });
+    grid.setFilledRows(ws.SystemCount);
+  }
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <optional>
+#include <vector>
+
+namespace platform {
+
+// Lets tests drive handlers end to end: while a script is active no dialog is shown, every
+// message box and file dialog is recorded and answered from the queues (a question with no
+// queued answer gets No, a file dialog with none is cancelled), and desktop opens are recorded.
+struct AskedMessage {
+  enum class Kind { Message, Question, Error };
+  Kind kind;
+  QString caption;
+  QString text;
+};
+
+struct FileDialogRequest {
+  enum class Kind { Open, Save };
+  Kind kind;
+  QString title;
+  QString fileName;
+  QStringList filters;
+  QString defaultSuffix;
+  bool confirmOverwrite;
+};
+
+class DialogScript {
+ public:
+  DialogScript();
+  ~DialogScript();
+  DialogScript(const DialogScript&) = delete;
+  DialogScript& operator=(const DialogScript&) = delete;
+
+  void answerYes() { m_answers.push_back(true); }
+  void answerNo() { m_answers.push_back(false); }
+  void chooseFile(const QString& path) {
+    m_files.push_back(path.isNull() ? QStringLiteral("") : path);
+  }
+  void cancelFile() { m_files.push_back(QString()); }
+
+  std::vector<AskedMessage> messages;
+  std::vector<FileDialogRequest> fileDialogs;
+  std::vector<QString> opened;
+
+  static DialogScript* active();
+
+  bool nextAnswer();
+  std::optional<QString> nextFile();
+
+ private:
+  std::deque<bool> m_answers;
+  std::deque<QString> m_files;  // a null string cancels
+};
+
+}  // namespace platform

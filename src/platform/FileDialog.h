@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class QWidget;
+
+namespace platform {
+
+struct FileDialogOptions {
+  QString title;
+  QString fileName;       // preset name in the name box
+  QStringList filters;    // Qt name filters, e.g. "*.txt (*.txt)"
+  QString defaultSuffix;  // added when the typed name has none
+  bool confirmOverwrite = true;
+};
+
+// The open and save dialogs. They never change the working directory, so files named without
+// a path keep resolving where the program was started. Nothing is returned on cancel.
+std::optional<QString> GetOpenFileName(QWidget* owner, const FileDialogOptions& options);
+std::optional<QString> GetSaveFileName(QWidget* owner, const FileDialogOptions& options);
+
+}  // namespace platform

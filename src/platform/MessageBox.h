@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace platform {
+
+// A plain message with an OK button.
+void ShowMessage(QWidget* owner, const QString& caption, const QString& text);
+
+// A question with Yes and No. Only Yes answers true: closing the box cancels like No.
+bool AskYesNo(QWidget* owner, const QString& caption, const QString& text);
+
+// The error display for anything a handler did not catch.
+void ShowError(QWidget* owner, const QString& caption, const QString& text);
+
+}  // namespace platform

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "app/MainForm.h"
+#include "platform/ClickLabel.h"
+#include "platform/DialogScript.h"
+#include "platform/StringGrid.h"
+
+// Runs each test in a folder of its own, as if the program were started there, with every
+// message box and file dialog answered by the script.
+class GuiTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(m_dir.isValid());
+    m_previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(m_dir.path()));
+  }
+  void TearDown() override {
+    form.reset();
+    QDir::setCurrent(m_previous);
+  }
+
+  void WriteFile(const QString& name, const QByteArray& bytes) {
+    QFile file(m_dir.filePath(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+  }
+  QByteArray ReadFile(const QString& name) {
+    QFile file(m_dir.filePath(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  }
+  QString Path(const QString& name) const { return m_dir.filePath(name); }
+
+  // Builds the main window (the settings are read here) and shows it (the first showing
+  // loads the results).
+  TMainForm& Start() {
+    form = std::make_unique<TMainForm>();
+    form->show();
+    return *form;
+  }
+
+  QStringList MessageTexts() const {
+    QStringList texts;
+    for (const auto& m : script.messages) texts << m.text;
+    return texts;
+  }
+
+  platform::DialogScript script;
+  std::unique_ptr<TMainForm> form;
+
+ private:
+  QTemporaryDir m_dir;
+  QString m_previous;
+};

@@ -1,0 +1,189 @@
+#include <QFontInfo>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+
+#include "GuiFixture.h"
+
+namespace {
+
+QByteArray Draws(int n) {
+  QByteArray text;
+  for (int i = 1; i <= n; ++i) {
+    text += QByteArray::number(i) + " - " + QByteArray::number(i % 49 + 1) + ",2,3,4,5,6;\r\n";
+  }
+  return text;
+}
+
+using Startup = GuiTest;
+
+TEST_F(Startup, NeitherSettingsNorResults) {
+  TMainForm& f = Start();
+  ASSERT_EQ(script.messages.size(), 2u);
+  EXPECT_EQ(script.messages[0].text, QStringLiteral("Отсутствует файл настроек"));
+  EXPECT_EQ(script.messages[1].text, QStringLiteral("Results load is failed!"));
+  EXPECT_EQ(f.workspace().HighestNumber, 49);
+  EXPECT_EQ(f.workspace().Language, 1);
+  EXPECT_EQ(f.windowTitle(), QStringLiteral("Work with the results of lotteries"));
+  for (int panel : {1, 3, 5}) EXPECT_EQ(f.SBar[panel]->text(), QStringLiteral("0"));
+  EXPECT_EQ(f.SGStav->model().gridRowCount(), 2);
+  EXPECT_EQ(f.SGRes->model().gridRowCount(), 2);
+  EXPECT_EQ(f.SGRes->model().cellText(1, 0), QString());
+  EXPECT_EQ(f.SGStat->model().gridRowCount(), 50);
+  EXPECT_TRUE(f.Eng->isChecked());
+  EXPECT_FALSE(f.Rus->isChecked());
+  EXPECT_FALSE(QFile::exists(Path(QStringLiteral("ini.tly")))) << "a missing file is not created";
+}
+
+TEST_F(Startup, NoResultsFileShowsOneMessageAndEmptyGrids) {
+  WriteFile(QStringLiteral("ini.tly"), "36\r\n0\r\n");
+  TMainForm& f = Start();
+  ASSERT_EQ(script.messages.size(), 1u);
+  EXPECT_EQ(script.messages[0].text, QStringLiteral("Не удалось загрузить результаты тиражей!"));
+  EXPECT_EQ(f.SGStat->model().gridRowCount(), 37);
+  EXPECT_EQ(f.windowTitle(), QStringLiteral("Работа с результатами лотерей"));
+  EXPECT_TRUE(f.Rus->isChecked());
+  EXPECT_FALSE(f.Image2->isVisibleTo(&f));
+}
+
+TEST_F(Startup, BothFilesPresentInEnglish) {
+  WriteFile(QStringLiteral("ini.tly"), "45\r\n1\r\n");
+  WriteFile(QStringLiteral("Results.txt"), "1 - 5,12,17,23,38,41;\r\n2 - 1,2,3,4,5,6;\r\n");
+  TMainForm& f = Start();
+  EXPECT_TRUE(script.messages.empty());
+  EXPECT_EQ(f.workspace().ResultCount, 2);
+  EXPECT_EQ(f.SBar[5]->text(), QStringLiteral("2"));
+  auto& res = f.SGRes->model();
+  EXPECT_EQ(res.gridRowCount(), 3);
+  QStringList row1, row2;
+  for (int c = 0; c <= 6; ++c) {
+    row1 << res.cellText(1, c);
+    row2 << res.cellText(2, c);
+  }
+  EXPECT_EQ(row1.join(u'|'), QStringLiteral("1|5|12|17|23|38|41"));
+  EXPECT_EQ(row2.join(u'|'), QStringLiteral("2|1|2|3|4|5|6"));
+  EXPECT_EQ(res.cellText(0, 0), QStringLiteral("  Draw"));
+  EXPECT_EQ(res.cellText(0, 3), QStringLiteral("     3"));
+  EXPECT_TRUE(f.Image2->isVisibleTo(&f));
+  EXPECT_TRUE(f.Eng->isChecked());
+  EXPECT_EQ(f.SGStat->model().gridRowCount(), 46);
+}
+
+TEST_F(Startup, BadSettingsAndABadResultsFileStillOpenTheWindow) {
+  WriteFile(QStringLiteral("ini.tly"), "4x\r\n1\r\n");
+  WriteFile(QStringLiteral("Results.txt"), "1 - 1,2,3,4,5,6;\r\n2 - 1,2,zz,4,5,6;\r\n");
+  TMainForm& f = Start();
+  ASSERT_EQ(script.messages.size(), 2u);
+  EXPECT_EQ(script.messages[0].text, QStringLiteral("Error of options file loading"));
+  EXPECT_EQ(script.messages[1].text, QStringLiteral("'zz' is not a valid integer value"));
+  EXPECT_EQ(f.workspace().ResultCount, 0);
+  // The rest of the first showing still ran.
+  EXPECT_EQ(f.SGStat->model().gridRowCount(), 50);
+  EXPECT_TRUE(f.Eng->isChecked());
+}
+
+TEST_F(Startup, ALongHistoryKeepsTheLatestDrawsAndSaysSo) {
+  WriteFile(QStringLiteral("ini.tly"), "49\r\n1\r\n");
+  WriteFile(QStringLiteral("Results.txt"), Draws(1510));
+  TMainForm& f = Start();
+  EXPECT_EQ(f.workspace().ResultCount, 1499);
+  EXPECT_EQ(f.SBar[5]->text(), QStringLiteral("1499"));
+  ASSERT_EQ(script.messages.size(), 1u);
+  EXPECT_EQ(script.messages[0].text,
+            QStringLiteral("The file holds 1510 draws; the latest 1499 were loaded and the 11 "
+                           "earlier ones were left out."));
+  EXPECT_EQ(f.SGRes->model().cellText(1, 0), QStringLiteral("1"));
+  EXPECT_EQ(f.SGRes->model().cellText(1, 1), QString::number(12 % 49 + 1));
+}
+
+TEST_F(Startup, LayoutHasTheNamedControlsAtTheirPlaces) {
+  TMainForm& f = Start();
+  EXPECT_EQ(f.centralWidget()->width(), 737);
+  EXPECT_EQ(f.centralWidget()->height() + f.statusBar()->height(), 449);
+  EXPECT_EQ(f.PageControl->count(), 5);
+  EXPECT_EQ(f.SGStav->geometry(), QRect(48, 8, 617, 297));
+  EXPECT_EQ(f.SGStav->model().columnCount(), 11);
+  EXPECT_EQ(f.SGSys->model().columnCount(), 17);
+  EXPECT_EQ(f.SGRes->model().columnCount(), 7);
+  EXPECT_EQ(f.SGStat->model().columnCount(), 5);
+  EXPECT_EQ(f.SGSys->columnWidth(12), 30);
+  EXPECT_EQ(f.SGSys->columnWidth(16), 40);
+  EXPECT_EQ(f.BitTestStav->geometry(), QRect(368, 312, 145, 41));
+  EXPECT_EQ(f.L[7]->geometry(), QRect(464, 8, 33, 25));
+  EXPECT_EQ(f.L[12]->geometry(), QRect(664, 8, 33, 25));
+  EXPECT_EQ(f.SBar.size(), 7u);
+  for (const char* name : {"BitEnter", "BitDel", "BitTest", "BitEnterSys", "BitDelSys",
+                           "BitTestSys", "BitRes", "BitSys", "BitAll", "BitComb", "BitCleanComb",
+                           "BitFromComb", "BitBtn3", "BitBtn4", "BitBtn5"}) {
+    EXPECT_NE(f.findChild<QPushButton*>(QString::fromLatin1(name)), nullptr) << name;
+  }
+  for (const char* name :
+       {"N6",  "N7",  "N9",  "N22", "N31", "N32", "N34", "N35", "N10", "N42", "N23",
+        "N24", "N25", "N14", "N16", "Eng", "Rus", "Y1",  "N4",  "N11", "N5",  "N17",
+        "N18", "N19", "N21", "N26", "N27", "N28", "N30", "N37", "N38", "N39"}) {
+    EXPECT_NE(f.findChild<QAction*>(QString::fromLatin1(name)), nullptr) << name;
+  }
+  EXPECT_EQ(QFontInfo(f.BitEnter->font()).family(), QStringLiteral("Liberation Sans"));
+  EXPECT_EQ(QFontInfo(f.BitEnter->font()).pixelSize(), 14);
+}
+
+TEST_F(Startup, TabImagesMarkTheShownTab) {
+  TMainForm& f = Start();
+  const qint64 shown = f.TabImages[0].cacheKey();
+  const qint64 other = f.TabImages[2].cacheKey();
+  EXPECT_EQ(f.PageControl->tabIcon(0).cacheKey(), shown);
+  f.PageControl->setCurrentIndex(2);  // as the user clicking TS3
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(f.PageControl->tabIcon(i).cacheKey(), i == 2 ? shown : other) << i;
+  }
+}
+
+TEST_F(Startup, ClosingWithEmptyListsAsksNothing) {
+  TMainForm& f = Start();
+  script.messages.clear();
+  EXPECT_TRUE(f.close());
+  EXPECT_TRUE(script.messages.empty());
+}
+
+TEST_F(Startup, ClosingAsksOnlyAboutTheListsThatHoldSomething) {
+  WriteFile(QStringLiteral("ini.tly"), "49\r\n1\r\n");
+  WriteFile(QStringLiteral("Results.txt"), Draws(3));
+  TMainForm& f = Start();
+  f.workspace().SystemCount = 1;
+  EXPECT_TRUE(f.close());
+  ASSERT_EQ(script.messages.size(), 1u);
+  EXPECT_EQ(script.messages[0].text, QStringLiteral("Save system stakes before exit?"));
+  EXPECT_EQ(script.messages[0].caption, QStringLiteral("Exit"));
+}
+
+TEST_F(Startup, AnsweringNoTwiceClosesWithoutWritingAnything) {
+  WriteFile(QStringLiteral("ini.tly"), "49\r\n0\r\n");
+  WriteFile(QStringLiteral("Results.txt"), Draws(3));
+  TMainForm& f = Start();
+  f.workspace().StakeCount = 2;
+  f.workspace().SystemCount = 1;
+  script.answerNo();
+  script.answerNo();
+  const QStringList before = QDir(Path(QString())).entryList(QDir::Files);
+  EXPECT_TRUE(f.close());
+  ASSERT_EQ(script.messages.size(), 2u);
+  EXPECT_EQ(script.messages[0].text,
+            QStringLiteral("Сохранить ставки перед выходом из программы?"));
+  EXPECT_EQ(script.messages[1].text,
+            QStringLiteral("Сохранить системные ставки перед выходом из программы?"));
+  EXPECT_EQ(script.messages[0].caption, QStringLiteral("Выход из программы"));
+  EXPECT_EQ(QDir(Path(QString())).entryList(QDir::Files), before);
+}
+
+TEST_F(Startup, AYesWhoseSaveDoesNotGoThroughKeepsTheProgramOpen) {
+  WriteFile(QStringLiteral("ini.tly"), "49\r\n1\r\n");
+  TMainForm& f = Start();
+  f.workspace().StakeCount = 2;
+  script.answerYes();
+  script.cancelFile();
+  EXPECT_FALSE(f.close());
+  EXPECT_TRUE(f.isVisible());
+  EXPECT_EQ(f.workspace().StakeCount, 2);
+}
+
+}  // namespace
