@@ -191,11 +191,14 @@ void TMainForm::BuildLayout() {
   bar->setSizeGripEnabled(false);
   bar->setFixedHeight(kStatusHeight);
   bar->setStyleSheet(QStringLiteral("QStatusBar::item { border: none; }"));
+  QFont small = font;
+  small.setPixelSize(11);
   const int widths[] = {115, 50, 115, 50, 115, 50, 50};
   for (int i = 0; i < 7; ++i) {
     auto* panel = new QLabel(bar);
     panel->setObjectName(QStringLiteral("SBarPanel%1").arg(i));
     panel->setFixedSize(widths[i], kStatusHeight - 2);
+    panel->setFont(small);
     const bool label = i == 0 || i == 2 || i == 4;
     panel->setAlignment(label ? Qt::AlignRight | Qt::AlignVCenter
                               : Qt::AlignLeft | Qt::AlignVCenter);

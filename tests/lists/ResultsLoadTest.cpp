@@ -1,1 +1,102 @@
-#include <gtest/gtest.h>
+#include "GuiFixture.h"
+
+namespace {
+
+class ResultsLoad : public GuiTest {
+ protected:
+  TMainForm& StartWithDraws() {
+    WriteFile(QStringLiteral("ini.tly"), "49\r\n1\r\n");
+    WriteFile(QStringLiteral("Results.txt"),
+              "1 - 1,2,3,4,5,6;\r\n2 - 7,8,9,10,11,12;\r\n3 - 13,14,15,16,17,18;\r\n");
+    TMainForm& f = Start();
+    script.messages.clear();
+    return f;
+  }
+};
+
+TEST_F(ResultsLoad, AnsweredNoChangesNothing) {
+  TMainForm& f = StartWithDraws();
+  f.N10->trigger();
+  ASSERT_EQ(script.messages.size(), 1u);
+  EXPECT_EQ(script.messages[0].kind, platform::AskedMessage::Kind::Question);
+  EXPECT_EQ(script.messages[0].text, QStringLiteral("Load new results?"));
+  EXPECT_EQ(script.messages[0].caption, QStringLiteral("Loading the draw results"));
+  EXPECT_TRUE(script.fileDialogs.empty());
+  EXPECT_EQ(f.workspace().ResultCount, 3);
+  EXPECT_EQ(f.SGRes->model().cellText(3, 1), QStringLiteral("13"));
+}
+
+TEST_F(ResultsLoad, YesThenCancelLeavesAnEmptyHistory) {
+  TMainForm& f = StartWithDraws();
+  script.answerYes();
+  script.cancelFile();
+  f.N10->trigger();
+  ASSERT_EQ(script.fileDialogs.size(), 1u);
+  const auto& asked = script.fileDialogs[0];
+  EXPECT_EQ(asked.kind, platform::FileDialogRequest::Kind::Open);
+  EXPECT_EQ(asked.title, QStringLiteral("Stakes loading out of file"));
+  EXPECT_EQ(asked.fileName, QStringLiteral("Results.txt"));
+  EXPECT_EQ(asked.filters, QStringList{QStringLiteral("*.txt (*.txt)")});
+  EXPECT_EQ(asked.defaultSuffix, QStringLiteral("txt"));
+  EXPECT_EQ(f.workspace().ResultCount, 0);
+  for (int c = 1; c <= 6; ++c) EXPECT_EQ(f.workspace().ResultTable.cell[c][3], 0);
+  EXPECT_EQ(f.SGRes->model().gridRowCount(), 2);
+  EXPECT_EQ(f.SGRes->model().cellText(1, 0), QString());
+  EXPECT_EQ(f.SBar[5]->text(), QStringLiteral("0"));
+  EXPECT_EQ(f.OpenD.fileName, QStringLiteral("Stavka.txt"))
+      << "the shared dialog keeps its own preset";
+}
+
+TEST_F(ResultsLoad, YesAndAFileReplacesTheDraws) {
+  TMainForm& f = StartWithDraws();
+  WriteFile(QStringLiteral("new.txt"), "1 - 40,41,42,43,44,45;\r\n2 - 1,2,3,4,5,6;\r\n");
+  script.answerYes();
+  script.chooseFile(Path(QStringLiteral("new.txt")));
+  f.N10->trigger();
+  EXPECT_EQ(f.workspace().ResultCount, 2);
+  EXPECT_EQ(f.SGRes->model().gridRowCount(), 3);
+  EXPECT_EQ(f.SGRes->model().cellText(1, 6), QStringLiteral("45"));
+  EXPECT_EQ(f.SBar[5]->text(), QStringLiteral("2"));
+  // The old third draw was cleared with the rest.
+  EXPECT_EQ(f.workspace().ResultTable.cell[1][3], 0);
+}
+
+TEST_F(ResultsLoad, ABadFileIsReportedAndTheGridShowsTheEmptiedTable) {
+  TMainForm& f = StartWithDraws();
+  WriteFile(QStringLiteral("bad.txt"), "1 - 1,2,3,4,5,6,7;\r\n");
+  script.answerYes();
+  script.chooseFile(Path(QStringLiteral("bad.txt")));
+  f.N10->trigger();
+  ASSERT_EQ(script.messages.size(), 2u);
+  EXPECT_EQ(script.messages[1].kind, platform::AskedMessage::Kind::Error);
+  EXPECT_EQ(
+      script.messages[1].text,
+      QStringLiteral("Line 1: the record holds more than 6 numbers. The file was not loaded."));
+  EXPECT_EQ(f.workspace().ResultCount, 0);
+  EXPECT_EQ(f.SGRes->model().gridRowCount(), 2);
+  EXPECT_EQ(f.SBar[5]->text(), QStringLiteral("0"));
+}
+
+TEST_F(ResultsLoad, AFileThatCannotBeOpenedIsReportedAndTheProgramGoesOn) {
+  TMainForm& f = StartWithDraws();
+  script.answerYes();
+  script.chooseFile(Path(QStringLiteral("gone.txt")));
+  f.N10->trigger();
+  ASSERT_EQ(script.messages.size(), 2u);
+  EXPECT_TRUE(script.messages[1].text.startsWith(QStringLiteral("Cannot open file \"")));
+  EXPECT_TRUE(script.messages[1].text.endsWith(QStringLiteral("No such file or directory")));
+  EXPECT_EQ(f.SBar[5]->text(), QStringLiteral("0"));
+}
+
+TEST_F(ResultsLoad, ABadTokenInAnEightBitFileIsShownReadably) {
+  TMainForm& f = StartWithDraws();
+  WriteFile(QStringLiteral("cp.txt"),
+            "1 - 1,2,\xC4\xE0,4,5,6;\r\n");  // "Да" in the 8-bit code page
+  script.answerYes();
+  script.chooseFile(Path(QStringLiteral("cp.txt")));
+  f.N10->trigger();
+  ASSERT_EQ(script.messages.size(), 2u);
+  EXPECT_EQ(script.messages[1].text, QStringLiteral("'Да' is not a valid integer value"));
+}
+
+}  // namespace

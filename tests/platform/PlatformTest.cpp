@@ -1,1 +1,97 @@
 #include <gtest/gtest.h>
+
+#include <QAbstractItemModelTester>
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
+#include <stdexcept>
+
+#include "platform/DialogScript.h"
+#include "platform/Handler.h"
+#include "platform/Jpeg.h"
+#include "platform/StringGrid.h"
+
+namespace {
+
+TEST(Handlers, AnEscapingErrorIsShownAndTheProgramGoesOn) {
+  platform::DialogScript script;
+  bool after = false;
+  platform::RunHandler(nullptr, [] { throw std::runtime_error("boom"); });
+  platform::RunHandler(nullptr, [] { throw 42; });
+  platform::RunHandler(nullptr, [&] { after = true; });
+  EXPECT_TRUE(after);
+  ASSERT_EQ(script.messages.size(), 2u);
+  EXPECT_EQ(script.messages[0].kind, platform::AskedMessage::Kind::Error);
+  EXPECT_EQ(script.messages[0].text, QStringLiteral("boom"));
+  EXPECT_EQ(script.messages[1].text, QString()) << "an error without a text shows an empty one";
+}
+
+TEST(Grid, CountCellsMoveWithTheRowCountAndDropOutWithRows) {
+  platform::StringGridModel model(11);
+  QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+  model.setCountColumns(7, 10);
+  model.setCellText([](int row, int col) { return QStringLiteral("%1:%2").arg(row).arg(col); });
+  model.setGridRowCount(6);
+  model.setFilledRows(5);
+  model.setCount(5, 7, 3);
+  model.setCount(2, 10, 0);
+  EXPECT_EQ(model.cellText(5, 7), QStringLiteral("3"));
+  EXPECT_EQ(model.cellText(2, 10), QStringLiteral("0"));
+  EXPECT_EQ(model.cellText(4, 8), QString());
+  EXPECT_EQ(model.cellText(3, 2), QStringLiteral("3:2"));
+
+  model.setGridRowCount(4);  // rows 4 and 5 drop out with their counts
+  model.setGridRowCount(6);
+  model.setFilledRows(5);
+  EXPECT_EQ(model.cellText(5, 7), QString());
+  EXPECT_EQ(model.cellText(2, 10), QStringLiteral("0"));
+
+  model.setFilledRows(0);  // an emptied list shows blank rows
+  EXPECT_EQ(model.cellText(1, 1), QString());
+  model.clearCounts();
+  EXPECT_EQ(model.cellText(2, 10), QString());
+  model.setGridRowCount(0);
+  EXPECT_EQ(model.gridRowCount(), 2) << "an empty grid keeps its blank row";
+  EXPECT_EQ(model.cellText(99, 1), QString());
+  EXPECT_EQ(model.count(0, 7), platform::StringGridModel::kEmpty);
+}
+
+TEST(Grid, AFullGridIsAViewNotACopy) {
+  platform::StringGrid grid(7);
+  grid.resize(433, 297);
+  grid.model().setCellText([](int row, int col) { return QString::number(row * 10 + col); });
+  grid.model().setGridRowCount(100000);
+  grid.model().setFilledRows(99999);
+  EXPECT_EQ(grid.model().rowCount(), 99999);
+  EXPECT_EQ(grid.model().data(grid.model().index(99998, 3), Qt::DisplayRole).toString(),
+            QStringLiteral("999993"));
+  grid.setRow(99999);
+  EXPECT_EQ(grid.row(), 99999);
+}
+
+TEST(Jpeg, DecodesTheBannersAndRefusesDamagedData) {
+  QFile file(QStringLiteral(":/banner_en.jpg"));
+  QByteArray bytes;
+  if (file.open(QIODevice::ReadOnly)) bytes = file.readAll();
+  if (bytes.isEmpty()) {
+    // Make one with Qt when the banners are not registered in this binary.
+    QImage source(40, 10, QImage::Format_RGB888);
+    source.fill(Qt::green);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(source.save(&buffer, "JPG"));
+  }
+  const QImage image = platform::DecodeJpeg(bytes);
+  ASSERT_FALSE(image.isNull());
+  EXPECT_GT(image.width(), 0);
+
+  EXPECT_TRUE(platform::DecodeJpeg(QByteArray()).isNull());
+  EXPECT_TRUE(platform::DecodeJpeg(QByteArray("not a picture")).isNull());
+  // A cut image may decode partly or not at all; either way the call comes back.
+  (void)platform::DecodeJpeg(bytes.left(bytes.size() / 3));
+  QByteArray scrambled = bytes;
+  for (qsizetype i = 20; i < scrambled.size(); i += 7) scrambled[i] = static_cast<char>(i);
+  (void)platform::DecodeJpeg(scrambled);
+}
+
+}  // namespace

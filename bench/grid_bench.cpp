@@ -1,0 +1,134 @@
+// How long the list grids take to follow the Workspace at full capacity, and how long the
+// main window takes from construction to its first showing with a full draw history.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "app/MainForm.h"
+#include "platform/DialogScript.h"
+#include "platform/StringGrid.h"
+
+namespace {
+
+void FillLists(tallyra::Workspace& ws, int stakes, int systems, int draws) {
+  for (int r = 1; r <= stakes; ++r) {
+    for (int c = 1; c <= 6; ++c) ws.StakeTable.cell[c][r] = (r + c * 7) % 49 + 1;
+  }
+  for (int r = 1; r <= systems; ++r) {
+    for (int c = 1; c <= 9; ++c) ws.SystemTable.cell[c][r] = (r + c * 5) % 49 + 1;
+  }
+  for (int r = 1; r <= draws; ++r) {
+    for (int c = 1; c <= 6; ++c) ws.ResultTable.cell[c][r] = (r * 3 + c * 11) % 49 + 1;
+  }
+  ws.StakeCount = stakes;
+  ws.SystemCount = systems;
+  ws.ResultCount = draws;
+}
+
+class Folder {
+ public:
+  Folder() : m_previous(QDir::currentPath()) { QDir::setCurrent(m_dir.path()); }
+  ~Folder() { QDir::setCurrent(m_previous); }
+  void Write(const char* name, const QByteArray& bytes) {
+    QFile file(m_dir.filePath(QString::fromLatin1(name)));
+    if (file.open(QIODevice::WriteOnly)) file.write(bytes);
+  }
+
+ private:
+  QTemporaryDir m_dir;
+  QString m_previous;
+};
+
+// Every iteration grows the three grids from one row to full capacity and back, the worst
+// change a refresh meets (a load into an empty list, then a delete-all).
+void BM_RefreshGrids_99999Stakes_99999System_1499Draws(benchmark::State& state) {
+  Folder folder;
+  folder.Write("ini.tly", "49\r\n1\r\n");
+  platform::DialogScript script;
+  TMainForm form;
+  form.show();
+  tallyra::Workspace& ws = form.workspace();
+  FillLists(ws, 99999, 99999, 1499);
+  for (auto _ : state) {
+    ws.StakeCount = ws.SystemCount = 99999;
+    ws.ResultCount = 1499;
+    form.RefreshGrids();
+    state.PauseTiming();
+    ws.StakeCount = ws.SystemCount = ws.ResultCount = 1;
+    form.RefreshGrids();
+    QApplication::processEvents();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_RefreshGrids_99999Stakes_99999System_1499Draws)->Unit(benchmark::kMillisecond);
+
+// The refresh after an edit of a full list: the row counts stay, the texts change.
+void BM_RefreshGrids_Unchanged_99999Stakes(benchmark::State& state) {
+  Folder folder;
+  folder.Write("ini.tly", "49\r\n1\r\n");
+  platform::DialogScript script;
+  TMainForm form;
+  form.show();
+  FillLists(form.workspace(), 99999, 99999, 1499);
+  form.RefreshGrids();
+  for (auto _ : state) form.RefreshGrids();
+}
+BENCHMARK(BM_RefreshGrids_Unchanged_99999Stakes)->Unit(benchmark::kMicrosecond);
+
+// Construction (settings read) and first showing (texts, results read from the file, grids).
+void BM_Startup_1499Draws(benchmark::State& state) {
+  Folder folder;
+  folder.Write("ini.tly", "49\r\n1\r\n");
+  QByteArray draws;
+  for (int i = 1; i <= 1499; ++i) {
+    draws += QByteArray::number(i) + " - " + QByteArray::number(i % 43 + 1) + "," +
+             QByteArray::number(i % 41 + 2) + ",3,4,5,49;\r\n";
+  }
+  folder.Write("Results.txt", draws);
+  platform::DialogScript script;
+  for (auto _ : state) {
+    auto form = std::make_unique<TMainForm>();
+    form->show();
+    benchmark::DoNotOptimize(form->workspace().ResultCount);
+    state.PauseTiming();
+    form.reset();
+    QApplication::processEvents();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_Startup_1499Draws)->Unit(benchmark::kMillisecond);
+
+// Scrolling a full grid: painting the visible rows at the top, middle and end.
+void BM_PaintFullGrid_99999Stakes(benchmark::State& state) {
+  Folder folder;
+  folder.Write("ini.tly", "49\r\n1\r\n");
+  platform::DialogScript script;
+  TMainForm form;
+  form.show();
+  FillLists(form.workspace(), 99999, 99999, 1499);
+  form.RefreshGrids();
+  QImage canvas(form.SGStav->size(), QImage::Format_RGB32);
+  int row = 1;
+  for (auto _ : state) {
+    form.SGStav->scrollTo(form.SGStav->model().index(row - 1, 0));
+    form.SGStav->render(&canvas);
+    row = row * 7 % 99999 + 1;
+  }
+}
+BENCHMARK(BM_PaintFullGrid_99999Stakes)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the suite in a normal build, the suite again with
+# AddressSanitizer and UndefinedBehaviorSanitizer, and each fuzz target for a short while.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+"$top/tools/deps.sh"
+jobs=$(nproc)
+fuzz_seconds=${TALLYRA_FUZZ_SECONDS:-30}
+
+echo "== build and test"
+cmake -S "$top" -B "$top/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$top/build" -j "$jobs"
+ctest --test-dir "$top/build" --output-on-failure -j "$jobs"
+
+echo "== build and test with AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S "$top" -B "$top/build-asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTALLYRA_SANITIZE=ON \
+  -DTALLYRA_BENCH=OFF >/dev/null
+cmake --build "$top/build-asan" -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+  LSAN_OPTIONS=suppressions="$top/tools/lsan.supp":print_suppressions=0 \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir "$top/build-asan" --output-on-failure -j "$jobs"
+
+echo "== fuzz the file readers (${fuzz_seconds}s each)"
+CC=clang CXX=clang++ cmake -S "$top" -B "$top/build-fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DTALLYRA_GUI=OFF -DTALLYRA_TESTS=OFF -DTALLYRA_BENCH=OFF -DTALLYRA_FUZZ=ON >/dev/null
+cmake --build "$top/build-fuzz" -j "$jobs"
+for target in record_reader_fuzz settings_fuzz; do
+  corpus="$top/build-fuzz/corpus-$target"
+  mkdir -p "$corpus"
+  "$top/build-fuzz/fuzz/$target" -max_total_time="$fuzz_seconds" -print_final_stats=0 \
+    "$corpus" "$top/fuzz/seeds" 2>&1 | tail -n 2
+done
+echo "== all tests passed"
