@@ -32,7 +32,11 @@ void FillLists(tallyra::Workspace& ws, int stakes, int systems, int draws) {
 
 class Folder {
  public:
-  Folder() : m_previous(QDir::currentPath()) { QDir::setCurrent(m_dir.path()); }
+  // A folder made current, with a settings file for English and M = 49.
+  Folder() : m_previous(QDir::currentPath()) {
+    QDir::setCurrent(m_dir.path());
+    Write("ini.tly", "49\r\n1\r\n");
+  }
   ~Folder() { QDir::setCurrent(m_previous); }
   void Write(const char* name, const QByteArray& bytes) {
     QFile file(m_dir.filePath(QString::fromLatin1(name)));
@@ -44,16 +48,24 @@ class Folder {
   QString m_previous;
 };
 
+// A shown main window, in a folder of its own, whose three lists are full.
+struct FullWindow {
+  FullWindow() {
+    form.show();
+    FillLists(form.workspace(), 99999, 99999, 1499);
+    form.RefreshGrids();
+  }
+  Folder folder;
+  platform::DialogScript script;
+  TMainForm form;
+};
+
 // Every iteration grows the three grids from one row to full capacity and back, the worst
 // change a refresh meets (a load into an empty list, then a delete-all).
 void BM_RefreshGrids_99999Stakes_99999System_1499Draws(benchmark::State& state) {
-  Folder folder;
-  folder.Write("ini.tly", "49\r\n1\r\n");
-  platform::DialogScript script;
-  TMainForm form;
-  form.show();
+  FullWindow window;
+  TMainForm& form = window.form;
   tallyra::Workspace& ws = form.workspace();
-  FillLists(ws, 99999, 99999, 1499);
   for (auto _ : state) {
     ws.StakeCount = ws.SystemCount = 99999;
     ws.ResultCount = 1499;
@@ -69,21 +81,14 @@ BENCHMARK(BM_RefreshGrids_99999Stakes_99999System_1499Draws)->Unit(benchmark::kM
 
 // The refresh after an edit of a full list: the row counts stay, the texts change.
 void BM_RefreshGrids_Unchanged_99999Stakes(benchmark::State& state) {
-  Folder folder;
-  folder.Write("ini.tly", "49\r\n1\r\n");
-  platform::DialogScript script;
-  TMainForm form;
-  form.show();
-  FillLists(form.workspace(), 99999, 99999, 1499);
-  form.RefreshGrids();
-  for (auto _ : state) form.RefreshGrids();
+  FullWindow window;
+  for (auto _ : state) window.form.RefreshGrids();
 }
 BENCHMARK(BM_RefreshGrids_Unchanged_99999Stakes)->Unit(benchmark::kMicrosecond);
 
 // Construction (settings read) and first showing (texts, results read from the file, grids).
 void BM_Startup_1499Draws(benchmark::State& state) {
   Folder folder;
-  folder.Write("ini.tly", "49\r\n1\r\n");
   QByteArray draws;
   for (int i = 1; i <= 1499; ++i) {
     draws += QByteArray::number(i) + " - " + QByteArray::number(i % 43 + 1) + "," +
@@ -105,13 +110,8 @@ BENCHMARK(BM_Startup_1499Draws)->Unit(benchmark::kMillisecond);
 
 // Scrolling a full grid: painting the visible rows at the top, middle and end.
 void BM_PaintFullGrid_99999Stakes(benchmark::State& state) {
-  Folder folder;
-  folder.Write("ini.tly", "49\r\n1\r\n");
-  platform::DialogScript script;
-  TMainForm form;
-  form.show();
-  FillLists(form.workspace(), 99999, 99999, 1499);
-  form.RefreshGrids();
+  FullWindow window;
+  TMainForm& form = window.form;
   QImage canvas(form.SGStav->size(), QImage::Format_RGB32);
   int row = 1;
   for (auto _ : state) {

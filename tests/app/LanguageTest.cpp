@@ -72,6 +72,16 @@ TEST_F(Language, SwitchingToEnglishRecaptionsTheWholeWindow) {
   EXPECT_EQ(ReadFile(QStringLiteral("ini.tly")), QByteArray("49\r\n0\r\n"));
 }
 
+TEST_F(Language, QtsOwnButtonTextsFollowTheLanguage) {
+  TMainForm& f = StartIn("49\r\n1\r\n");
+  auto yes = [] { return QCoreApplication::translate("QPlatformTheme", "&Yes"); };
+  EXPECT_EQ(yes(), QStringLiteral("&Yes"));
+  f.Rus->trigger();
+  EXPECT_EQ(yes(), QStringLiteral("&Да"));
+  f.Eng->trigger();
+  EXPECT_EQ(yes(), QStringLiteral("&Yes"));
+}
+
 TEST_F(Language, ChoosingTheLanguageInUseRewritesTheSameFile) {
   TMainForm& f = StartIn("36\n1\n");
   f.Eng->trigger();
