@@ -98,8 +98,8 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
     {"Научись выигрывать в азартные игры! Бесплатные программы для Блэк Джек "
      "(Black Jack),лотерей,рулетки. Обыграй казино!!!",
      "What is GAMBLING? Do You like to play Black Jack, Roulette or Lotteries? "
-     "Wellcome!"},  // TxtBannerHint
-                    // Entry dialog
+     "Wellcome!"},                                                       // TxtBannerHint
+                                                                         // Entry dialog
     {"Ввод ставки", "Enter stake"},                                      // TxtEntryCaption
     {"Очистить", "Clean"},                                               // TxtEntryClean
     {"Ввести", "Enter"},                                                 // TxtEntryEnter
@@ -110,19 +110,19 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
      "Inserted values cannot coincide"},                                     // TxtValuesCoincide
     {"Ввод символов не допускается", "Insertion of symbols is impossible"},  // TxtNoSymbols
     {"Введены некорректные значения для системной ставки!",
-     "Inserted values for system stakes are incorrect!"},  // TxtBadSystemValues
-                                                           // About box
+     "Inserted values for system stakes are incorrect!"},                    // TxtBadSystemValues
+                                                                             // About box
     {"О программе Tallyra", "About program Tallyra"},                        // TxtAboutCaption
     {"Идея, авторство, программирование", "Idea, authorship, programming"},  // TxtAboutIdea
     {"Компания Orvane", "Orvane group"},                                     // TxtAboutCompany
     {"Многофункциональная программа для работы с результатами числовых лотерей "
      "Tallyra",
      "Multifunctional program for work with results of numerical lotteries "
-     "Tallyra"},                                             // TxtAboutDescription
-    {"Версия:", "Version:"},                                 // TxtAboutVersion
-    {"Посетить сайт программы", "Visit site of program"},    // TxtAboutVisitSite
-    {"Написать письмо авторам", "Write letter to authors"},  // TxtAboutWriteLetter
-                                                             // Options dialog
+     "Tallyra"},                                                     // TxtAboutDescription
+    {"Версия:", "Version:"},                                         // TxtAboutVersion
+    {"Посетить сайт программы", "Visit site of program"},            // TxtAboutVisitSite
+    {"Написать письмо авторам", "Write letter to authors"},          // TxtAboutWriteLetter
+                                                                     // Options dialog
     {"Настройки программы", "Options"},                              // TxtOptionsCaption
     {"Изменить", "Change"},                                          // TxtOptionsChange
     {"Играем:", "Play:"},                                            // TxtOptionsPlay
