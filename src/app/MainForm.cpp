@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTabWidget>
 
 #include "model/Errors.h"
@@ -102,6 +103,11 @@ void TMainForm::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (m_shown) return;
   m_shown = true;
+  if (const QScreen* screen = this->screen()) {
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+  }
   platform::RunHandler(this, [&] { FormShow(); });
 }
 
