@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QTabWidget>
 
+#include "dialogs/EnterForm.h"
 #include "model/Errors.h"
 #include "model/Files.h"
 #include "model/Settings.h"
@@ -44,6 +45,10 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   m_ws = tallyra::CreateWorkspace();
   ReadSettings();
   platform::UseQtLanguage(m_ws->Language);
+  ResetMatchPanel();
+
+  // The dialogs, created after the main window and kept until the end.
+  new TEnterForm(*this);
 }
 
 TMainForm::~TMainForm() {
@@ -55,12 +60,43 @@ QString TMainForm::T(TextId id) const {
 }
 
 void TMainForm::BindHandlers() {
-  auto bind = [this](QAction* action, void (TMainForm::*handler)()) {
+  auto bind = [this](QAction* action, auto handler) {
     connect(action, &QAction::triggered, this,
-            [this, handler] { platform::RunHandler(this, [&] { (this->*handler)(); }); });
+            [this, handler] { RunGuarded([&] { std::invoke(handler, *this); }); });
+  };
+  auto bindButton = [this](QPushButton* button, auto handler) {
+    connect(button, &QPushButton::clicked, this,
+            [this, handler] { RunGuarded([&] { std::invoke(handler, *this); }); });
   };
   bind(N5, &TMainForm::N5Click);
   bind(N10, &TMainForm::N10Click);
+
+  for (QAction* add : {N17}) bind(add, &TMainForm::BitEnterClick);
+  bind(N18, &TMainForm::BitDelClick);
+  bind(N19, &TMainForm::SGStavDblClick);
+  bind(N21, &TMainForm::N21Click);
+  bind(N22, &TMainForm::N22Click);
+  bind(N6, &TMainForm::N6Click);
+  bind(N7, [](TMainForm& f) { f.N7Click(); });
+  bind(N26, &TMainForm::BitEnterSysClick);
+  bind(N27, &TMainForm::BitDelSysClick);
+  bind(N28, &TMainForm::N28Click);
+  bind(N30, &TMainForm::N30Click);
+  bind(N35, &TMainForm::N35Click);
+  bind(N31, &TMainForm::N31Click);
+  bind(N32, [](TMainForm& f) { f.N32Click(); });
+  bindButton(BitEnter, &TMainForm::BitEnterClick);
+  bindButton(BitDel, &TMainForm::BitDelClick);
+  bindButton(BitEnterSys, &TMainForm::BitEnterSysClick);
+  bindButton(BitDelSys, &TMainForm::BitDelSysClick);
+  connect(SGStav, &QAbstractItemView::doubleClicked, this,
+          [this] { RunGuarded([&] { SGStavDblClick(); }); });
+  connect(SGSys, &QAbstractItemView::doubleClicked, this,
+          [this] { RunGuarded([&] { N28Click(); }); });
+  connect(SGStav, &platform::StringGrid::keyDown, this,
+          [this](int key) { RunGuarded([&] { SGStavKeyDown(key); }); });
+  connect(SGSys, &platform::StringGrid::keyDown, this,
+          [this](int key) { RunGuarded([&] { SGSysKeyDown(key); }); });
   for (QAction* item : {Eng, Rus}) {
     connect(item, &QAction::triggered, this,
             [this, item] { platform::RunHandler(this, [&] { EngClick(item); }); });
@@ -131,6 +167,11 @@ void TMainForm::N5Click() {
   close();
 }
 
+void TMainForm::ShowTab(QWidget* tab) {
+  PageControl->setCurrentWidget(tab);
+  PageControlChange();
+}
+
 void TMainForm::closeEvent(QCloseEvent* event) {
   bool close = true;
   platform::RunHandler(this, [&] { close = FormClose(); });
@@ -155,15 +196,6 @@ bool TMainForm::FormClose() {
     return false;
   }
   return true;
-}
-
-// The stakes files are written by the list commands; until a list can be saved, a Yes at exit
-// keeps the program open rather than losing the list.
-bool TMainForm::N7Click() {
-  return false;
-}
-bool TMainForm::N32Click() {
-  return false;
 }
 
 void TMainForm::EngClick(QAction* sender) {

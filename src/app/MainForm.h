@@ -8,6 +8,7 @@
 #include "model/TextTable.h"
 #include "model/Workspace.h"
 #include "platform/FileDialog.h"
+#include "platform/Handler.h"
 
 class QAction;
 class QCheckBox;
@@ -47,6 +48,37 @@ class TMainForm final : public QMainWindow {
   void ApplyTexts();
   void LoadStartupResults();
   void RefreshGrids();
+
+  // Stakes.
+  void BitEnterClick();
+  void SGStavDblClick();
+  void BitDelClick();
+  void N22Click();
+  void N21Click();
+  void SGStavKeyDown(int key);
+  void N6Click();
+  bool N7Click();  // true once the stakes are safely written
+
+  // System stakes.
+  void BitEnterSysClick();
+  void N28Click();
+  void BitDelSysClick();
+  void N35Click();
+  void N30Click();
+  void SGSysKeyDown(int key);
+  void N31Click();
+  bool N32Click();  // true once the system stakes are safely written
+
+  // The result panel of the Check tab back to its empty, greyed state.
+  void ResetMatchPanel();
+
+  // Brings a tab forward from code, with the tab images following.
+  void ShowTab(QWidget* tab);
+  // Runs a piece of a handler; what it throws is shown and the program goes on.
+  template <typename F>
+  void RunGuarded(F&& handler) {
+    platform::RunHandler(this, std::forward<F>(handler));
+  }
 
   // Controls.
   platform::ClickLabel* Image1 = nullptr;
@@ -146,9 +178,16 @@ class TMainForm final : public QMainWindow {
                       bool keepLatest);
   void ShowPlainMessage(tallyra::TextId id);
   void SetPanel(int panel, int32_t value);
-  // Saving the two lists at exit; true once the list is safely written.
-  bool N7Click();
-  bool N32Click();
+  // The entry dialog for editing the selected row of a grid: boxes 1..boxes filled from the
+  // grid's cells, the edit texts on caption and button; they are set back afterwards.
+  void OpenEntryForEdit(platform::StringGrid* grid, int boxes, int mode);
+  // Empties a list's grid: two rows, the first blank, no counts, its panel "0".
+  void ShowEmptyList(platform::StringGrid* grid, int panel);
+  // Removes the selected row of a list, its count cells moving up with the rows below.
+  void DeleteSelectedRow(platform::StringGrid* grid, tallyra::TableRef table, int32_t& count,
+                         int columns, int panel);
+  // Writes a list through the save dialog; true once it is safely written.
+  bool SaveList(const QString& defaultName, const std::string& text);
 
   std::unique_ptr<tallyra::Workspace> m_ws;
   bool m_shown = false;

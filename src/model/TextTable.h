@@ -128,6 +128,9 @@ enum class TextId : int {
   TxtCannotOpen,
   TxtCannotWrite,
   TxtAppTitle,
+  TxtSystemNeedsSeven,
+  TxtStakesFull,
+  TxtSystemFull,
   Count
 };
 

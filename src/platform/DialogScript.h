@@ -3,8 +3,11 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
+
+class QDialog;
 
 namespace platform {
 
@@ -41,6 +44,9 @@ class DialogScript {
     m_files.push_back(path.isNull() ? QStringLiteral("") : path);
   }
   void cancelFile() { m_files.push_back(QString()); }
+  // What the user does in the next modal dialog of the program's own; the dialog is shown
+  // without a modal loop while this runs, and closed as by Esc if it is still open afterwards.
+  void inNextDialog(std::function<void(QDialog&)> user) { m_dialogs.push_back(std::move(user)); }
 
   std::vector<AskedMessage> messages;
   std::vector<FileDialogRequest> fileDialogs;
@@ -50,10 +56,12 @@ class DialogScript {
 
   bool nextAnswer();
   std::optional<QString> nextFile();
+  std::function<void(QDialog&)> nextDialog();
 
  private:
   std::deque<bool> m_answers;
   std::deque<QString> m_files;  // a null string cancels
+  std::deque<std::function<void(QDialog&)>> m_dialogs;
 };
 
 }  // namespace platform

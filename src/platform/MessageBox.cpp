@@ -1,5 +1,6 @@
 #include "platform/MessageBox.h"
 
+#include <QDialog>
 #include <QMessageBox>
 
 #include "platform/DialogScript.h"
@@ -41,6 +42,24 @@ std::optional<QString> DialogScript::nextFile() {
   m_files.pop_front();
   if (file.isNull()) return std::nullopt;
   return file;
+}
+
+std::function<void(QDialog&)> DialogScript::nextDialog() {
+  if (m_dialogs.empty()) return {};
+  std::function<void(QDialog&)> user = std::move(m_dialogs.front());
+  m_dialogs.pop_front();
+  return user;
+}
+
+void ExecModal(QDialog& dialog) {
+  if (DialogScript* s = DialogScript::active()) {
+    const std::function<void(QDialog&)> user = s->nextDialog();
+    dialog.show();
+    if (user) user(dialog);
+    if (dialog.isVisible()) dialog.reject();
+    return;
+  }
+  dialog.exec();
 }
 
 void ShowMessage(QWidget* owner, const QString& caption, const QString& text) {

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QDialog;
 class QWidget;
 
 namespace platform {
@@ -11,6 +12,9 @@ void ShowMessage(QWidget* owner, const QString& caption, const QString& text);
 
 // A question with Yes and No. Only Yes answers true: closing the box cancels like No.
 bool AskYesNo(QWidget* owner, const QString& caption, const QString& text);
+
+// Shows one of the program's own dialogs modally and returns when it is closed.
+void ExecModal(QDialog& dialog);
 
 // The error display for anything a handler did not catch.
 void ShowError(QWidget* owner, const QString& caption, const QString& text);

@@ -85,6 +85,18 @@ void StringGridModel::clearCounts() {
   }
 }
 
+void StringGridModel::moveCountsUp(int row, int last) {
+  const int width = m_countLast - m_countFirst + 1;
+  last = std::min(last, m_rowCount - 1);
+  if (width <= 0 || row < 1 || row > last) return;
+  const auto begin = m_counts.begin() + static_cast<std::ptrdiff_t>(countSlot(row, m_countFirst));
+  const auto end = m_counts.begin() + static_cast<std::ptrdiff_t>(countSlot(last, m_countFirst) +
+                                                                  static_cast<std::size_t>(width));
+  std::move(begin + width, end, begin);
+  std::fill(end - width, end, kEmpty);
+  emit dataChanged(index(row - 1, m_countFirst), index(last - 1, m_countLast), {Qt::DisplayRole});
+}
+
 QString StringGridModel::cellText(int row, int column) const {
   if (column < 0 || column >= m_columns || row < 0 || row >= m_rowCount) return {};
   if (row == 0) return m_headers[column];
@@ -158,7 +170,8 @@ void StringGrid::setColumnWidths(const std::vector<int>& widths) {
 
 int StringGrid::row() const {
   const QModelIndex current = currentIndex();
-  return current.isValid() ? current.row() + 1 : 0;
+  if (current.isValid()) return current.row() + 1;
+  return m_model->gridRowCount() > 1 ? 1 : 0;  // a grid always has a current row below its header
 }
 
 void StringGrid::setRow(int row) {

@@ -40,6 +40,8 @@ class StringGridModel final : public QAbstractTableModel {
   int32_t count(int row, int column) const;
   void setCount(int row, int column, int32_t value);
   void clearCounts();
+  // Moves the count cells of rows row+1..last up one row; row `last` is left empty.
+  void moveCountsUp(int row, int last);
   // The grid's text of a cell, header row included.
   QString cellText(int row, int column) const;
 
