@@ -1,0 +1,265 @@
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include "GuiFixture.h"
+
+namespace {
+
+class Stakes : public GuiTest {
+ protected:
+  void SetUp() override {
+    GuiTest::SetUp();
+    WriteFile(QStringLiteral("ini.tly"), "49\r\n1\r\n");
+    Start();
+    script.messages.clear();
+  }
+  tallyra::Workspace& ws() { return form->workspace(); }
+  // Stakes A, B, C, ... whose numbers are all the stake's letter number.
+  void HoldStakes(int n) {
+    for (int i = 1; i <= n; ++i) {
+      for (int c = 1; c <= 6; ++c) ws().StakeTable.cell[c][i] = i * 10 + c;
+    }
+    ws().StakeCount = n;
+    form->RefreshGrids();
+  }
+  void HoldSystem(std::initializer_list<std::vector<int32_t>> rows) {
+    int i = 0;
+    for (const auto& row : rows) {
+      ++i;
+      for (std::size_t c = 0; c < row.size(); ++c) {
+        ws().SystemTable.cell[c + 1][i] = row[c];
+      }
+    }
+    ws().SystemCount = i;
+    form->RefreshGrids();
+  }
+  QString StavCell(int row, int col) { return form->SGStav->model().cellText(row, col); }
+};
+
+TEST_F(Stakes, DeletingARowMovesTheCountCellsWithTheStakes) {
+  HoldStakes(5);
+  auto& grid = form->SGStav->model();
+  for (int r = 1; r <= 5; ++r) grid.setCount(r, 7, r);  // as a collation would leave them
+  form->SGStav->setRow(2);
+  script.answerYes();
+  form->BitDel->click();
+  ASSERT_EQ(script.messages.size(), 1u);
+  EXPECT_EQ(script.messages[0].text, QStringLiteral("Delete the choosing stake?"));
+  EXPECT_EQ(script.messages[0].caption, QStringLiteral("Deletion of current stake"));
+  EXPECT_EQ(ws().StakeCount, 4);
+  EXPECT_EQ(grid.gridRowCount(), 5);
+  EXPECT_EQ(StavCell(2, 0), QStringLiteral("2"));
+  EXPECT_EQ(StavCell(2, 1), QStringLiteral("31"));
+  EXPECT_EQ(StavCell(2, 7), QStringLiteral("3"));
+  EXPECT_EQ(StavCell(4, 7), QStringLiteral("5"));
+  EXPECT_EQ(ws().StakeTable.cell[1][5], 0);
+  EXPECT_EQ(form->SBar[1]->text(), QStringLiteral("4"));
+  EXPECT_EQ(form->SGStav->row(), 2) << "the selection stays on the same row number";
+
+  form->SGStav->setRow(4);
+  script.answerYes();
+  QTest::keyClick(form->SGStav, Qt::Key_Delete);
+  EXPECT_EQ(ws().StakeCount, 3);
+  EXPECT_EQ(form->SGStav->row(), 3) << "else on the last row";
+}
+
+TEST_F(Stakes, DeclinedDeletionsChangeNothing) {
+  HoldStakes(3);
+  form->BitDel->click();
+  form->N22->trigger();
+  EXPECT_EQ(ws().StakeCount, 3);
+  EXPECT_EQ(MessageTexts(), (QStringList{QStringLiteral("Delete the choosing stake?"),
+                                         QStringLiteral("Delete all stakes?")}));
+}
+
+TEST_F(Stakes, DeletingTheOnlyStakeLeavesOneBlankRow) {
+  HoldStakes(1);
+  form->SGStav->model().setCount(1, 8, 2);
+  script.answerYes();
+  form->N18->trigger();
+  EXPECT_EQ(ws().StakeCount, 0);
+  EXPECT_EQ(form->SGStav->model().gridRowCount(), 2);
+  for (int c = 0; c <= 10; ++c) EXPECT_EQ(StavCell(1, c), QString()) << c;
+  EXPECT_EQ(form->SBar[1]->text(), QStringLiteral("0"));
+}
+
+TEST_F(Stakes, EmptyListsAskNothing) {
+  form->BitDel->click();
+  form->N22->trigger();
+  form->BitDelSys->click();
+  form->N35->trigger();
+  QTest::keyClick(form->SGStav, Qt::Key_Return);
+  QTest::keyClick(form->SGSys, Qt::Key_Delete);
+  EXPECT_TRUE(script.messages.empty());
+}
+
+TEST_F(Stakes, DeleteAllEmptiesTheListAndTheResultPanel) {
+  HoldStakes(4);
+  form->SGStav->model().setCount(2, 9, 1);
+  form->LR3->setText(QStringLiteral("12"));
+  form->LR3->setEnabled(true);
+  form->Lab3->setText(QStringLiteral("1=2 , "));
+  script.answerYes();
+  form->N22->trigger();
+  EXPECT_EQ(ws().StakeCount, 0);
+  EXPECT_EQ(ws().StakeTable.cell[1][4], 0);
+  EXPECT_EQ(form->SGStav->model().gridRowCount(), 2);
+  EXPECT_EQ(StavCell(1, 1), QString());
+  EXPECT_EQ(form->SBar[1]->text(), QStringLiteral("0"));
+  EXPECT_EQ(form->LR3->text(), QString());
+  EXPECT_FALSE(form->LR3->isEnabled());
+  EXPECT_EQ(form->Lab3->text(), QString());
+  // A row that comes back starts with empty count cells.
+  HoldStakes(2);
+  EXPECT_EQ(StavCell(2, 9), QString());
+}
+
+TEST_F(Stakes, LineUpSortsEveryStake) {
+  for (int c = 1; c <= 6; ++c) ws().StakeTable.cell[c][1] = std::array{12, 5, 33, 1, 48, 7}[c - 1];
+  ws().StakeCount = 1;
+  form->RefreshGrids();
+  form->N21->trigger();
+  QStringList row;
+  for (int c = 1; c <= 6; ++c) row << StavCell(1, c);
+  EXPECT_EQ(row.join(u' '), QStringLiteral("1 5 7 12 33 48"));
+}
+
+TEST_F(Stakes, SaveWritesTheExactFileAndLoadReadsItBack) {
+  for (int c = 1; c <= 6; ++c) {
+    ws().StakeTable.cell[c][1] = c;
+    ws().StakeTable.cell[c][2] = 6 + c;
+  }
+  ws().StakeCount = 2;
+  form->RefreshGrids();
+  script.chooseFile(Path(QStringLiteral("mine.txt")));
+  form->N7->trigger();
+  ASSERT_EQ(script.fileDialogs.size(), 1u);
+  const auto& asked = script.fileDialogs[0];
+  EXPECT_EQ(asked.kind, platform::FileDialogRequest::Kind::Save);
+  EXPECT_EQ(asked.title, QStringLiteral("Save stakes in file"));
+  EXPECT_EQ(asked.fileName, QStringLiteral("Stavka.txt"));
+  EXPECT_EQ(asked.filters,
+            (QStringList{QStringLiteral("*.txt (*.txt)"), QStringLiteral("All files (*)")}));
+  EXPECT_TRUE(asked.confirmOverwrite);
+  EXPECT_EQ(ReadFile(QStringLiteral("mine.txt")),
+            QByteArray("1 - 1,2,3,4,5,6;\r\n2 - 7,8,9,10,11,12;\r\n"));
+
+  // Loading into the list, answering Yes to the deletion: the same two stakes.
+  script.answerYes();
+  script.chooseFile(Path(QStringLiteral("mine.txt")));
+  form->PageControl->setCurrentIndex(2);
+  form->N6->trigger();
+  EXPECT_EQ(ws().StakeCount, 2);
+  EXPECT_EQ(StavCell(2, 6), QStringLiteral("12"));
+  EXPECT_EQ(form->PageControl->currentWidget(), form->TS1);
+  EXPECT_EQ(script.fileDialogs.back().fileName, QStringLiteral("Stavka.txt"));
+  EXPECT_EQ(script.fileDialogs.back().kind, platform::FileDialogRequest::Kind::Open);
+}
+
+TEST_F(Stakes, LoadAnsweredNoAppendsTheFileAfterTheStakesHeld) {
+  HoldStakes(5);
+  WriteFile(QStringLiteral("three.txt"),
+            "7 - 1,2,3,4,5,6;\r\n8 - 1,2,3,4,5,7;\r\n9 - 1,2,3,4,5,8;\r\n");
+  script.answerNo();
+  script.chooseFile(Path(QStringLiteral("three.txt")));
+  form->N6->trigger();
+  EXPECT_EQ(ws().StakeCount, 8);
+  EXPECT_EQ(StavCell(8, 0), QStringLiteral("8"));
+  EXPECT_EQ(StavCell(8, 6), QStringLiteral("8"));
+  EXPECT_EQ(StavCell(5, 1), QStringLiteral("51"));
+}
+
+TEST_F(Stakes, SaveWithNoStakesAsksNothing) {
+  form->N7->trigger();
+  form->N32->trigger();
+  EXPECT_TRUE(script.fileDialogs.empty());
+}
+
+TEST_F(Stakes, AFailedSaveLeavesThePreviousFileAndSaysWhy) {
+  HoldStakes(1);
+  WriteFile(QStringLiteral("old.txt"), "1 - 9,9,9,9,9,9;\r\n");
+  script.chooseFile(Path(QStringLiteral("no-such-folder/old.txt")));
+  form->N7->trigger();
+  ASSERT_EQ(script.messages.size(), 1u);
+  EXPECT_EQ(script.messages[0].kind, platform::AskedMessage::Kind::Error);
+  EXPECT_TRUE(script.messages[0].text.startsWith(QStringLiteral("Cannot write file")));
+  // A folder in place of the target: the old content of the folder's name stays untouched.
+  QDir().mkdir(Path(QStringLiteral("taken.txt")));
+  script.chooseFile(Path(QStringLiteral("taken.txt")));
+  form->N7->trigger();
+  EXPECT_EQ(script.messages.size(), 2u);
+  EXPECT_EQ(ReadFile(QStringLiteral("old.txt")), QByteArray("1 - 9,9,9,9,9,9;\r\n"));
+}
+
+TEST_F(Stakes, SystemSaveLinesUpFirstAndWritesSevenToTwelveNumbers) {
+  HoldSystem({{9, 3, 41, 17, 25, 1, 33}, {1, 2, 3, 4, 5, 6, 7, 0, 9}});
+  script.cancelFile();
+  form->N32->trigger();
+  EXPECT_EQ(form->SGSys->model().cellText(1, 1), QStringLiteral("1"))
+      << "lined up even though the dialog was cancelled";
+  EXPECT_EQ(script.fileDialogs[0].fileName, QStringLiteral("System.txt"));
+  script.chooseFile(Path(QStringLiteral("sys.txt")));
+  form->N32->trigger();
+  EXPECT_EQ(ReadFile(QStringLiteral("sys.txt")),
+            QByteArray("1 - 1,3,9,17,25,33,41;\r\n2 - 1,2,3,4,5,6,7,9;\r\n"));
+}
+
+TEST_F(Stakes, SystemLoadAndDeletion) {
+  WriteFile(QStringLiteral("sys.txt"), "5 - 1,2,3,4,5,6,7;\r\n6 - 1,2,3,4,5,6,7,8;\r\n"
+                                       "7 - 1,2,3,4,5,6,7,8,9,10,11,12;\r\n");
+  script.chooseFile(Path(QStringLiteral("sys.txt")));
+  form->N31->trigger();
+  EXPECT_EQ(ws().SystemCount, 3);
+  EXPECT_EQ(form->SGSys->model().cellText(3, 0), QStringLiteral("3"));
+  EXPECT_EQ(form->SGSys->model().cellText(1, 8), QString());
+  EXPECT_EQ(form->PageControl->currentWidget(), form->TS2);
+  EXPECT_EQ(form->SBar[3]->text(), QStringLiteral("3"));
+
+  form->SGSys->model().setCount(3, 16, 4);
+  form->SGSys->setRow(2);
+  script.answerYes();
+  form->N27->trigger();
+  EXPECT_EQ(ws().SystemCount, 2);
+  EXPECT_EQ(form->SGSys->model().cellText(2, 12), QStringLiteral("12"));
+  EXPECT_EQ(form->SGSys->model().cellText(2, 16), QStringLiteral("4"));
+  for (int c = 1; c <= 12; ++c) EXPECT_EQ(ws().SystemTable.cell[c][3], 0);
+
+  script.answerYes();
+  form->N35->trigger();
+  EXPECT_EQ(ws().SystemCount, 0);
+  EXPECT_EQ(form->SGSys->model().gridRowCount(), 2);
+  EXPECT_EQ(form->SBar[3]->text(), QStringLiteral("0"));
+}
+
+TEST_F(Stakes, ABadSystemFileAddsNothing) {
+  HoldSystem({{1, 2, 3, 4, 5, 6, 7}});
+  WriteFile(QStringLiteral("bad.txt"), "1 - 1,2,3,4,5,6,7,8,9,10,11,12,13;\r\n");
+  script.answerNo();
+  script.chooseFile(Path(QStringLiteral("bad.txt")));
+  form->N31->trigger();
+  EXPECT_EQ(ws().SystemCount, 1);
+  EXPECT_EQ(script.messages.back().text,
+            QStringLiteral("Line 1: the record holds more than 12 numbers. The file was not loaded."));
+}
+
+TEST_F(Stakes, ExitSavesOnYesAndStaysOpenWhenTheSaveDoesNotGoThrough) {
+  HoldStakes(2);
+  HoldSystem({{1, 2, 3, 4, 5, 6, 7}});
+  // Yes, then cancel the dialog: the program stays open with the lists.
+  script.answerYes();
+  script.cancelFile();
+  EXPECT_FALSE(form->close());
+  EXPECT_EQ(ws().StakeCount, 2);
+  // Yes to both, with files: both are written and the window closes.
+  script.answerYes();
+  script.chooseFile(Path(QStringLiteral("s.txt")));
+  script.answerYes();
+  script.chooseFile(Path(QStringLiteral("y.txt")));
+  EXPECT_TRUE(form->close());
+  EXPECT_EQ(ReadFile(QStringLiteral("s.txt")).count('\n'), 2);
+  EXPECT_EQ(ReadFile(QStringLiteral("y.txt")), QByteArray("1 - 1,2,3,4,5,6,7;\r\n"));
+}
+
+}  // namespace
