@@ -45,6 +45,7 @@ TEnterForm::TEnterForm(TMainForm& main) : QDialog(&main), m_main(main) {
   CheckBox->setObjectName(QStringLiteral("CheckBox"));
   CheckBox->setGeometry(48, 64, 113, 17);
   CheckBox->setFont(font);
+  CheckBox->setStyleSheet(QStringLiteral("QCheckBox { spacing: 3px; }"));
   BitEnter = new QPushButton(this);
   BitEnter->setObjectName(QStringLiteral("BitEnter"));
   BitEnter->setGeometry(0, 88, 97, 33);

@@ -130,8 +130,9 @@ TEST_F(Entry, ASystemStakeNeedsItsSeventhNumber) {
     EnterForm->BitEnter->click();
   });
   form->BitEnterSys->click();
-  EXPECT_EQ(MessageTexts(), (QStringList{QStringLiteral("A system stake needs at least seven numbers"),
-                                         QStringLiteral("Inserted values cannot coincide")}));
+  EXPECT_EQ(MessageTexts(),
+            (QStringList{QStringLiteral("A system stake needs at least seven numbers"),
+                         QStringLiteral("Inserted values cannot coincide")}));
   EXPECT_EQ(form->workspace().SystemCount, 0);
   EXPECT_EQ(form->PageControl->currentWidget(), form->TS2);
 }

@@ -65,8 +65,7 @@ TEST(EntryCheck, RepeatsAreComparedAsNumbers) {
 
 TEST(EntryCheck, ExtraBoxesAreCheckedAfterTheMainOnes) {
   EXPECT_FALSE((Boxes{"1", "2", "3", "4", "5", "6", "7", "", "9"}.All()));
-  EXPECT_EQ((Boxes{"1", "2", "3", "4", "5", "6", "7", "", "50"}.All()),
-            TextId::TxtBadSystemValues);
+  EXPECT_EQ((Boxes{"1", "2", "3", "4", "5", "6", "7", "", "50"}.All()), TextId::TxtBadSystemValues);
   EXPECT_EQ((Boxes{"1", "2", "3", "4", "5", "6", "0"}.All()), TextId::TxtBadSystemValues);
   EXPECT_EQ((Boxes{"1", "2", "3", "4", "5", "6", "q"}.All()), TextId::TxtNoSymbols);
   // A bad main box is reported before a bad extra box.

@@ -207,8 +207,9 @@ TEST_F(Stakes, SystemSaveLinesUpFirstAndWritesSevenToTwelveNumbers) {
 }
 
 TEST_F(Stakes, SystemLoadAndDeletion) {
-  WriteFile(QStringLiteral("sys.txt"), "5 - 1,2,3,4,5,6,7;\r\n6 - 1,2,3,4,5,6,7,8;\r\n"
-                                       "7 - 1,2,3,4,5,6,7,8,9,10,11,12;\r\n");
+  WriteFile(QStringLiteral("sys.txt"),
+            "5 - 1,2,3,4,5,6,7;\r\n6 - 1,2,3,4,5,6,7,8;\r\n"
+            "7 - 1,2,3,4,5,6,7,8,9,10,11,12;\r\n");
   script.chooseFile(Path(QStringLiteral("sys.txt")));
   form->N31->trigger();
   EXPECT_EQ(ws().SystemCount, 3);
@@ -240,8 +241,9 @@ TEST_F(Stakes, ABadSystemFileAddsNothing) {
   script.chooseFile(Path(QStringLiteral("bad.txt")));
   form->N31->trigger();
   EXPECT_EQ(ws().SystemCount, 1);
-  EXPECT_EQ(script.messages.back().text,
-            QStringLiteral("Line 1: the record holds more than 12 numbers. The file was not loaded."));
+  EXPECT_EQ(
+      script.messages.back().text,
+      QStringLiteral("Line 1: the record holds more than 12 numbers. The file was not loaded."));
 }
 
 TEST_F(Stakes, ExitSavesOnYesAndStaysOpenWhenTheSaveDoesNotGoThrough) {
