@@ -51,6 +51,7 @@ class DialogScript {
   std::vector<AskedMessage> messages;
   std::vector<FileDialogRequest> fileDialogs;
   std::vector<QString> opened;
+  std::vector<QString> shownDialogs;  // object names of the program's own dialogs shown
 
   static DialogScript* active();
 

@@ -53,6 +53,7 @@ std::function<void(QDialog&)> DialogScript::nextDialog() {
 
 void ExecModal(QDialog& dialog) {
   if (DialogScript* s = DialogScript::active()) {
+    s->shownDialogs.push_back(dialog.objectName());
     const std::function<void(QDialog&)> user = s->nextDialog();
     dialog.show();
     if (user) user(dialog);

@@ -164,9 +164,11 @@ TEST_F(Entry, EditingAStakeFromTheGridAndCancellingIt) {
     EXPECT_FALSE(EnterForm->CheckBox->isEnabled());
     EXPECT_EQ(EnterForm->Edit[1]->text(), QStringLiteral("11"));
     EnterForm->Edit[1]->setText(QStringLiteral("40"));
-    QTest::keyClick(&dialog, Qt::Key_Escape);
+    QTest::keyClick(EnterForm->Edit[3], Qt::Key_Escape);
+    EXPECT_FALSE(dialog.isVisible());
   });
   QTest::keyClick(form->SGStav, Qt::Key_Return);
+  EXPECT_EQ(script.shownDialogs, std::vector<QString>{QStringLiteral("EnterForm")});
   EXPECT_EQ(StakeRow(2), (V{11, 12, 13, 14, 15, 16}));
 
   script.inNextDialog([&](QDialog& dialog) {

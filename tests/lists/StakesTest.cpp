@@ -92,7 +92,11 @@ TEST_F(Stakes, EmptyListsAskNothing) {
   form->N35->trigger();
   QTest::keyClick(form->SGStav, Qt::Key_Return);
   QTest::keyClick(form->SGSys, Qt::Key_Delete);
+  QTest::keyClick(form->SGSys, Qt::Key_Return);
+  form->N19->trigger();
+  form->N28->trigger();
   EXPECT_TRUE(script.messages.empty());
+  EXPECT_TRUE(script.shownDialogs.empty());
 }
 
 TEST_F(Stakes, DeleteAllEmptiesTheListAndTheResultPanel) {
