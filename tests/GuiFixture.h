@@ -49,6 +49,14 @@ class GuiTest : public ::testing::Test {
     return *form;
   }
 
+  // Starts in English with M = 49 and no draws, the start-up messages forgotten.
+  TMainForm& StartEnglish() {
+    WriteFile(QStringLiteral("ini.tly"), "49\r\n1\r\n");
+    Start();
+    script.messages.clear();
+    return *form;
+  }
+
   QStringList MessageTexts() const {
     QStringList texts;
     for (const auto& m : script.messages) texts << m.text;

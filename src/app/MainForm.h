@@ -178,16 +178,31 @@ class TMainForm final : public QMainWindow {
                       bool keepLatest);
   void ShowPlainMessage(tallyra::TextId id);
   void SetPanel(int panel, int32_t value);
+  // What the commands shared by the stakes and the system stakes need of a list.
+  struct StakeList {
+    platform::StringGrid* grid;
+    tallyra::TableRef table;
+    int32_t& count;
+    int columns;
+    int panel;  // status bar panel of the count
+    QWidget* tab;
+    QString fileName;  // preset in the file dialogs
+    tallyra::TextId askDeleteAll;
+  };
+  StakeList Stakes();
+  StakeList Systems();
   // The entry dialog for editing the selected row of a grid: boxes 1..boxes filled from the
-  // grid's cells, the edit texts on caption and button; they are set back afterwards.
+  // grid's cells, the edit texts on caption and button.
   void OpenEntryForEdit(platform::StringGrid* grid, int boxes, int mode);
+  void RestoreEntryTexts();
   // Empties a list's grid: two rows, the first blank, no counts, its panel "0".
-  void ShowEmptyList(platform::StringGrid* grid, int panel);
+  void ShowEmptyList(const StakeList& list);
   // Removes the selected row of a list, its count cells moving up with the rows below.
-  void DeleteSelectedRow(platform::StringGrid* grid, tallyra::TableRef table, int32_t& count,
-                         int columns, int panel);
+  void DeleteSelectedRow(const StakeList& list);
+  void DeleteAllRows(const StakeList& list);
+  void LoadList(const StakeList& list);
   // Writes a list through the save dialog; true once it is safely written.
-  bool SaveList(const QString& defaultName, const std::string& text);
+  bool SaveList(const StakeList& list, const std::string& text);
 
   std::unique_ptr<tallyra::Workspace> m_ws;
   bool m_shown = false;

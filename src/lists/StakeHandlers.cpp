@@ -23,12 +23,34 @@ constexpr int kKeyDelete = Qt::Key_Delete;
 
 }  // namespace
 
-void TMainForm::ShowEmptyList(platform::StringGrid* grid, int panel) {
-  auto& model = grid->model();
+TMainForm::StakeList TMainForm::Stakes() {
+  return {SGStav,
+          tallyra::TableRef::of(m_ws->StakeTable),
+          m_ws->StakeCount,
+          m_ws->BallsPerStake,
+          1,
+          TS1,
+          QStringLiteral("Stavka.txt"),
+          TextId::TxtAskDeleteAllStakes};
+}
+
+TMainForm::StakeList TMainForm::Systems() {
+  return {SGSys,
+          tallyra::TableRef::of(m_ws->SystemTable),
+          m_ws->SystemCount,
+          tallyra::SystemTableT::kUsableColumns,
+          3,
+          TS2,
+          QStringLiteral("System.txt"),
+          TextId::TxtAskDeleteAllSystem};
+}
+
+void TMainForm::ShowEmptyList(const StakeList& list) {
+  auto& model = list.grid->model();
   model.setGridRowCount(2);
   model.setFilledRows(0);
   model.clearCounts();
-  SBar[panel]->setText(QStringLiteral("0"));
+  SBar[list.panel]->setText(QStringLiteral("0"));
 }
 
 void TMainForm::OpenEntryForEdit(platform::StringGrid* grid, int boxes, int mode) {
@@ -41,28 +63,51 @@ void TMainForm::OpenEntryForEdit(platform::StringGrid* grid, int boxes, int mode
   EnterForm->EntryMode = 0;
 }
 
-void TMainForm::DeleteSelectedRow(platform::StringGrid* grid, tallyra::TableRef table,
-                                  int32_t& count, int columns, int panel) {
-  if (count == 0) return;
+void TMainForm::RestoreEntryTexts() {
+  EnterForm->BitEnter->setText(T(TextId::TxtEnterButton));
+  EnterForm->setWindowTitle(T(TextId::TxtCapEnterStake));
+}
+
+void TMainForm::DeleteSelectedRow(const StakeList& list) {
+  if (list.count == 0) return;
   if (!platform::AskYesNo(this, T(TextId::TxtCapDeleteStake), T(TextId::TxtAskDeleteStake))) {
     return;
   }
-  const int r = grid->row();
-  if (r < 1 || r > count) return;
-  grid->model().moveCountsUp(r, count);
-  tallyra::DeleteRow(table, count, r, columns);
-  if (count == 0) {
-    ShowEmptyList(grid, panel);
+  const int r = list.grid->row();
+  if (r < 1 || r > list.count) return;
+  list.grid->model().moveCountsUp(r, list.count);
+  tallyra::DeleteRow(list.table, list.count, r, list.columns);
+  if (list.count == 0) {
+    ShowEmptyList(list);
     return;
   }
   RefreshGrids();
   // The selection stays on the same row number while it exists, else on the last row.
-  grid->setRow(std::min(r, static_cast<int>(count)));
+  list.grid->setRow(std::min(r, static_cast<int>(list.count)));
 }
 
-bool TMainForm::SaveList(const QString& defaultName, const std::string& text) {
+void TMainForm::DeleteAllRows(const StakeList& list) {
+  if (list.count == 0) return;
+  if (!platform::AskYesNo(this, T(TextId::TxtCapDeleteStakes), T(list.askDeleteAll))) return;
+  tallyra::ClearTable(list.table, list.count, list.columns);
+  ShowEmptyList(list);
+  ResetMatchPanel();
+}
+
+void TMainForm::LoadList(const StakeList& list) {
+  DeleteAllRows(list);
+  platform::FileDialogOptions open = OpenD;
+  open.fileName = list.fileName;
+  const std::optional<QString> path = platform::GetOpenFileName(this, open);
+  if (!path) return;
+  LoadRecordFile(*path, list.table, list.count, false);
+  RefreshGrids();
+  ShowTab(list.tab);
+}
+
+bool TMainForm::SaveList(const StakeList& list, const std::string& text) {
   platform::FileDialogOptions save = SaveD;
-  save.fileName = defaultName;
+  save.fileName = list.fileName;
   const std::optional<QString> path = platform::GetSaveFileName(this, save);
   if (!path) return false;
   if (const auto error = tallyra::WriteFileReplacing(platform::ToLocalPath(*path), text)) {
@@ -87,24 +132,15 @@ void TMainForm::SGStavDblClick() {
   if (m_ws->StakeCount == 0) return;
   OpenEntryForEdit(SGStav, 6, 1);
   RefreshGrids();
-  EnterForm->BitEnter->setText(T(TextId::TxtEnterButton));
-  EnterForm->setWindowTitle(T(TextId::TxtCapEnterStake));
+  RestoreEntryTexts();
 }
 
 void TMainForm::BitDelClick() {
-  DeleteSelectedRow(SGStav, tallyra::TableRef::of(m_ws->StakeTable), m_ws->StakeCount,
-                    m_ws->BallsPerStake, 1);
+  DeleteSelectedRow(Stakes());
 }
 
 void TMainForm::N22Click() {
-  if (m_ws->StakeCount == 0) return;
-  if (!platform::AskYesNo(this, T(TextId::TxtCapDeleteStakes), T(TextId::TxtAskDeleteAllStakes))) {
-    return;
-  }
-  tallyra::ClearTable(tallyra::TableRef::of(m_ws->StakeTable), m_ws->StakeCount,
-                      m_ws->BallsPerStake);
-  ShowEmptyList(SGStav, 1);
-  ResetMatchPanel();
+  DeleteAllRows(Stakes());
 }
 
 void TMainForm::N21Click() {
@@ -121,20 +157,12 @@ void TMainForm::SGStavKeyDown(int key) {
 }
 
 void TMainForm::N6Click() {
-  N22Click();
-  platform::FileDialogOptions open = OpenD;
-  open.fileName = QStringLiteral("Stavka.txt");
-  const std::optional<QString> path = platform::GetOpenFileName(this, open);
-  if (!path) return;
-  LoadRecordFile(*path, tallyra::TableRef::of(m_ws->StakeTable), m_ws->StakeCount, false);
-  RefreshGrids();
-  ShowTab(TS1);
+  LoadList(Stakes());
 }
 
 bool TMainForm::N7Click() {
   if (m_ws->StakeCount == 0) return true;
-  return SaveList(QStringLiteral("Stavka.txt"),
-                  tallyra::FormatStakesFile(m_ws->StakeTable, m_ws->StakeCount));
+  return SaveList(Stakes(), tallyra::FormatStakesFile(m_ws->StakeTable, m_ws->StakeCount));
 }
 
 // System stakes.
@@ -151,22 +179,15 @@ void TMainForm::N28Click() {
   OpenEntryForEdit(SGSys, 12, 3);
   ShowTab(TS2);
   RefreshGrids();
-  EnterForm->BitEnter->setText(T(TextId::TxtEnterButton));
-  EnterForm->setWindowTitle(T(TextId::TxtCapEnterStake));
+  RestoreEntryTexts();
 }
 
 void TMainForm::BitDelSysClick() {
-  DeleteSelectedRow(SGSys, tallyra::TableRef::of(m_ws->SystemTable), m_ws->SystemCount, 12, 3);
+  DeleteSelectedRow(Systems());
 }
 
 void TMainForm::N35Click() {
-  if (m_ws->SystemCount == 0) return;
-  if (!platform::AskYesNo(this, T(TextId::TxtCapDeleteStakes), T(TextId::TxtAskDeleteAllSystem))) {
-    return;
-  }
-  tallyra::ClearTable(tallyra::TableRef::of(m_ws->SystemTable), m_ws->SystemCount, 12);
-  ShowEmptyList(SGSys, 3);
-  ResetMatchPanel();
+  DeleteAllRows(Systems());
 }
 
 void TMainForm::N30Click() {
@@ -183,19 +204,11 @@ void TMainForm::SGSysKeyDown(int key) {
 }
 
 void TMainForm::N31Click() {
-  N35Click();
-  platform::FileDialogOptions open = OpenD;
-  open.fileName = QStringLiteral("System.txt");
-  const std::optional<QString> path = platform::GetOpenFileName(this, open);
-  if (!path) return;
-  LoadRecordFile(*path, tallyra::TableRef::of(m_ws->SystemTable), m_ws->SystemCount, false);
-  RefreshGrids();
-  ShowTab(TS2);
+  LoadList(Systems());
 }
 
 bool TMainForm::N32Click() {
   if (m_ws->SystemCount == 0) return true;
   N30Click();  // lined up first, even if the dialog is then cancelled
-  return SaveList(QStringLiteral("System.txt"),
-                  tallyra::FormatSystemFile(m_ws->SystemTable, m_ws->SystemCount));
+  return SaveList(Systems(), tallyra::FormatSystemFile(m_ws->SystemTable, m_ws->SystemCount));
 }

@@ -14,9 +14,7 @@ class Entry : public GuiTest {
  protected:
   void SetUp() override {
     GuiTest::SetUp();
-    WriteFile(QStringLiteral("ini.tly"), "49\r\n1\r\n");
-    Start();
-    script.messages.clear();
+    StartEnglish();
   }
   // Types the numbers into boxes 1.. in order.
   static void Type(std::initializer_list<const char*> values) {

@@ -11,9 +11,7 @@ class Stakes : public GuiTest {
  protected:
   void SetUp() override {
     GuiTest::SetUp();
-    WriteFile(QStringLiteral("ini.tly"), "49\r\n1\r\n");
-    Start();
-    script.messages.clear();
+    StartEnglish();
   }
   tallyra::Workspace& ws() { return form->workspace(); }
   // Stakes A, B, C, ... whose numbers are all the stake's letter number.
