@@ -1,0 +1,686 @@
+#include "collate/Collation.h"
+
+#include <algorithm>
+#include <bit>
+#include <charconv>
+#include <memory>
+#include <thread>
+#include <unordered_map>
+
+#include "model/TextTable.h"
+
+namespace tallyra {
+namespace {
+
+// ---------------------------------------------------------------------------------------------
+// Rows and headings.
+
+template <typename TableT>
+RowSet Snapshot(const TableT& table, int width, int32_t count) {
+  RowSet rows;
+  rows.width = width;
+  rows.count = std::clamp(count, 0, TableT::kCapacity);
+  rows.cells.resize(static_cast<std::size_t>(rows.count) * static_cast<std::size_t>(width));
+  for (int c = 1; c <= width; ++c) {
+    for (int r = 1; r <= rows.count; ++r) {
+      rows.cells[static_cast<std::size_t>(r - 1) * static_cast<std::size_t>(width) +
+                 static_cast<std::size_t>(c - 1)] = table.cell[c][r];
+    }
+  }
+  return rows;
+}
+
+int Digits(int64_t n) {
+  int d = 1;
+  while (n >= 10) {
+    n /= 10;
+    ++d;
+  }
+  return d;
+}
+
+void AppendNumber(std::string& out, int64_t n) {
+  char buffer[24];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, n);
+  out.append(buffer, result.ptr);
+}
+
+// Category of a count of common numbers, or -1 for none.
+int CategoryOf(int count, bool sixOrMore) {
+  if (count >= 3 && count <= 6) return count - 3;
+  if (count > 6 && sixOrMore) return 3;
+  return -1;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The other side of a comparison as bitmaps: for each value, one bit per row that holds it.
+// Values too rare to deserve a bitmap keep the sorted list of their rows instead, so that any
+// file, however strange its numbers, costs bounded memory.
+
+constexpr int kMaxBitmaps = 1024;
+
+struct Membership {
+  int rows = 0;
+  std::size_t words = 0;
+  std::vector<uint64_t> bitmaps;  // bitmap k at [k * words, (k + 1) * words)
+  std::vector<std::vector<int32_t>> postings;
+  // value -> k >= 0 for bitmap k, or -(p + 1) for postings[p]
+  std::unordered_map<int32_t, int32_t> index;
+
+  const uint64_t* bitmap(int32_t k) const { return bitmaps.data() + static_cast<std::size_t>(k) * words; }
+};
+
+std::shared_ptr<const Membership> BuildMembership(const RowSet& side) {
+  auto m = std::make_shared<Membership>();
+  m->rows = side.count;
+  m->words = (static_cast<std::size_t>(side.count) + 63) / 64;
+  // Each row's distinct values, with how many rows hold each value.
+  std::unordered_map<int32_t, int32_t> frequency;
+  std::vector<int32_t> distinct;
+  for (int r = 1; r <= side.count; ++r) {
+    distinct.clear();
+    for (int c = 1; c <= side.width; ++c) distinct.push_back(side.at(r, c));
+    std::sort(distinct.begin(), distinct.end());
+    distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+    for (int32_t v : distinct) ++frequency[v];
+  }
+  std::vector<std::pair<int32_t, int32_t>> byFrequency(frequency.begin(), frequency.end());
+  std::sort(byFrequency.begin(), byFrequency.end(), [](const auto& a, const auto& b) {
+    return a.second != b.second ? a.second > b.second : a.first < b.first;
+  });
+  const int bitmapped = std::min<int>(kMaxBitmaps, static_cast<int>(byFrequency.size()));
+  m->bitmaps.assign(static_cast<std::size_t>(bitmapped) * m->words, 0);
+  for (int k = 0; k < static_cast<int>(byFrequency.size()); ++k) {
+    if (k < bitmapped) {
+      m->index[byFrequency[static_cast<std::size_t>(k)].first] = k;
+    } else {
+      m->index[byFrequency[static_cast<std::size_t>(k)].first] =
+          -static_cast<int32_t>(m->postings.size()) - 1;
+      m->postings.emplace_back();
+    }
+  }
+  for (int r = 1; r <= side.count; ++r) {
+    const int32_t bit = r - 1;
+    for (int c = 1; c <= side.width; ++c) {
+      const int32_t k = m->index.at(side.at(r, c));
+      if (k >= 0) {
+        m->bitmaps[static_cast<std::size_t>(k) * m->words + static_cast<std::size_t>(bit / 64)] |=
+            uint64_t{1} << (bit % 64);
+      } else {
+        auto& rows = m->postings[static_cast<std::size_t>(-k - 1)];
+        if (rows.empty() || rows.back() != bit) rows.push_back(bit);
+      }
+    }
+  }
+  return m;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The kernel: for one row of the first side, the number of its numbers found in each row of
+// the other side, 64 rows to a word, held bit-sliced in four planes (counts up to 15; a row has
+// at most twelve numbers).
+
+constexpr std::size_t kBlock = 64;  // words summed together, 4096 rows
+
+struct RowInputs {
+  std::array<const uint64_t*, 12> maps{};
+  int maps_count = 0;
+  std::array<const std::vector<int32_t>*, 12> rare{};
+  int rare_count = 0;
+};
+
+__attribute__((target_clones("avx2", "default"))) void SumMaps(const uint64_t* const* maps,
+                                                                int count, std::size_t from,
+                                                                std::size_t len, uint64_t* p0,
+                                                                uint64_t* p1, uint64_t* p2,
+                                                                uint64_t* p3) {
+  for (std::size_t k = 0; k < len; ++k) p0[k] = p1[k] = p2[k] = p3[k] = 0;
+  for (int m = 0; m < count; ++m) {
+    const uint64_t* x = maps[m] + from;
+    for (std::size_t k = 0; k < len; ++k) {
+      uint64_t carry = x[k];
+      uint64_t t = p0[k] & carry;
+      p0[k] ^= carry;
+      carry = t;
+      t = p1[k] & carry;
+      p1[k] ^= carry;
+      carry = t;
+      t = p2[k] & carry;
+      p2[k] ^= carry;
+      p3[k] ^= t;
+    }
+  }
+}
+
+// Adds one at a single bit position of the bit-sliced counts.
+inline void AddOneAt(uint64_t* planes[4], std::size_t word, uint64_t bit) {
+  for (int k = 0; k < 4; ++k) {
+    uint64_t& p = planes[k][word];
+    if (!(p & bit)) {
+      p |= bit;
+      return;
+    }
+    p &= ~bit;
+  }
+}
+
+// For one first-side row: calls sink(word, masks) for every word of rows [begin, end) of the
+// other side, where masks[c] marks the rows in category c.
+template <typename Sink>
+void CompareRow(const RowInputs& in, int32_t begin, int32_t end,
+                bool sixOrMore, Sink&& sink) {
+  if (begin >= end) return;
+  alignas(64) uint64_t p0[kBlock], p1[kBlock], p2[kBlock], p3[kBlock];
+  uint64_t* planes[4] = {p0, p1, p2, p3};
+  std::array<std::size_t, 12> cursor{};
+  for (int r = 0; r < in.rare_count; ++r) {
+    const auto& rows = *in.rare[static_cast<std::size_t>(r)];
+    cursor[static_cast<std::size_t>(r)] =
+        static_cast<std::size_t>(std::lower_bound(rows.begin(), rows.end(), begin) - rows.begin());
+  }
+  const std::size_t firstWord = static_cast<std::size_t>(begin) / 64;
+  const std::size_t endWord = (static_cast<std::size_t>(end) + 63) / 64;
+  for (std::size_t from = firstWord; from < endWord; from += kBlock) {
+    const std::size_t len = std::min(kBlock, endWord - from);
+    SumMaps(in.maps.data(), in.maps_count, from, len, p0, p1, p2, p3);
+    const int32_t blockEnd = static_cast<int32_t>((from + len) * 64);
+    for (int r = 0; r < in.rare_count; ++r) {
+      const auto& rows = *in.rare[static_cast<std::size_t>(r)];
+      std::size_t& at = cursor[static_cast<std::size_t>(r)];
+      for (; at < rows.size() && rows[at] < blockEnd; ++at) {
+        const auto bit = static_cast<std::size_t>(rows[at]);
+        AddOneAt(planes, bit / 64 - from, uint64_t{1} << (bit % 64));
+      }
+    }
+    for (std::size_t k = 0; k < len; ++k) {
+      const uint64_t a = p0[k], b = p1[k], c = p2[k], d = p3[k];
+      std::array<uint64_t, 4> masks = {~d & ~c & b & a,   // 3
+                                       ~d & c & ~b & ~a,  // 4
+                                       ~d & c & ~b & a,   // 5
+                                       sixOrMore ? (d | (c & b)) : (~d & c & b & ~a)};
+      const std::size_t word = from + k;
+      uint64_t keep = ~uint64_t{0};
+      if (word == static_cast<std::size_t>(begin) / 64) keep &= ~uint64_t{0} << (begin % 64);
+      if (word == static_cast<std::size_t>(end - 1) / 64 && end % 64 != 0) {
+        keep &= ~uint64_t{0} >> (64 - end % 64);
+      }
+      for (auto& m : masks) m &= keep;
+      sink(word, masks);
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// One phase of a collation: every row of `first` against the rows of `second` (the rows after it
+// when both are the same list).
+
+struct PhaseRule {
+  bool skipZeros;  // empty slots of a system stake are not numbers
+  bool pairs;      // the list with itself: each pair once, both rows counted
+  bool sixOrMore;  // category 6 takes every count of six or more
+};
+
+struct PhaseData {
+  RowSet first;
+  RowSet second;
+  std::shared_ptr<const Membership> other;
+  PhaseRule rule;
+
+  RowInputs Inputs(int row) const {
+    RowInputs in;
+    for (int c = 1; c <= first.width; ++c) {
+      const int32_t v = first.at(row, c);
+      if (rule.skipZeros && v == 0) continue;
+      const auto found = other->index.find(v);
+      if (found == other->index.end()) continue;
+      if (found->second >= 0) {
+        in.maps[static_cast<std::size_t>(in.maps_count++)] = other->bitmap(found->second);
+      } else {
+        in.rare[static_cast<std::size_t>(in.rare_count++)] =
+            &other->postings[static_cast<std::size_t>(-found->second - 1)];
+      }
+    }
+    return in;
+  }
+  int32_t Begin(int row) const { return rule.pairs ? row : 0; }
+
+  // The entries "row=other , " of one category for one row.
+  void Entries(int row, int category, std::string& out) const {
+    CompareRow(Inputs(row), Begin(row), second.count, rule.sixOrMore,
+               [&](std::size_t word, const std::array<uint64_t, 4>& masks) {
+                 for (uint64_t m = masks[static_cast<std::size_t>(category)]; m; m &= m - 1) {
+                   AppendNumber(out, row);
+                   out += '=';
+                   AppendNumber(out, static_cast<int64_t>(word * 64) + std::countr_zero(m) + 1);
+                   out += " , ";
+                 }
+               });
+  }
+};
+
+// How the digits of the other side's row numbers add up, word by word: a word holds rows of at
+// most two digit counts.
+struct DigitTable {
+  std::vector<uint64_t> lowMask;  // rows of the smaller digit count
+  std::vector<uint8_t> lowDigits, highDigits;
+
+  explicit DigitTable(std::size_t words) : lowMask(words), lowDigits(words), highDigits(words) {
+    for (std::size_t w = 0; w < words; ++w) {
+      const int64_t firstRow = static_cast<int64_t>(w * 64) + 1;
+      const int low = Digits(firstRow), high = Digits(firstRow + 63);
+      lowDigits[w] = static_cast<uint8_t>(low);
+      highDigits[w] = static_cast<uint8_t>(high);
+      uint64_t mask = 0;
+      for (int b = 0; b < 64; ++b) {
+        if (Digits(firstRow + b) == low) mask |= uint64_t{1} << b;
+      }
+      lowMask[w] = mask;
+    }
+  }
+  int64_t Weight(uint64_t m, std::size_t w) const {
+    return static_cast<int64_t>(lowDigits[w]) * std::popcount(m & lowMask[w]) +
+           static_cast<int64_t>(highDigits[w]) * std::popcount(m & ~lowMask[w]);
+  }
+};
+
+// Counts of one category per row of the other side, kept bit-sliced: adding a word of marks
+// costs a few operations whatever the number of marks.
+class VerticalCounter {
+ public:
+  static constexpr int kPlanes = 17;  // up to 131071 per row
+  explicit VerticalCounter(std::size_t words) : m_words(words), m_planes(kPlanes * words, 0) {}
+  void Add(std::size_t word, uint64_t marks) {
+    for (int k = 0; k < kPlanes && marks; ++k) {
+      uint64_t& p = m_planes[static_cast<std::size_t>(k) * m_words + word];
+      const uint64_t carry = p & marks;
+      p ^= marks;
+      marks = carry;
+    }
+  }
+  int32_t At(int32_t bit) const {
+    int32_t value = 0;
+    const std::size_t word = static_cast<std::size_t>(bit) / 64;
+    for (int k = 0; k < kPlanes; ++k) {
+      value |= static_cast<int32_t>((m_planes[static_cast<std::size_t>(k) * m_words + word] >>
+                                     (bit % 64)) &
+                                    1)
+               << k;
+    }
+    return value;
+  }
+
+ private:
+  std::size_t m_words;
+  std::vector<uint64_t> m_planes;
+};
+
+struct PhaseResult {
+  std::array<int64_t, 4> counts{};
+  std::vector<CategoryCounts> firstRows;   // per row of the first side
+  std::vector<CategoryCounts> secondRows;  // per row of the other side (pairs only)
+  std::array<std::vector<int64_t>, 4> offsets;  // per category: text offsets of the rows
+};
+
+int ThreadCount(int wanted) {
+  if (wanted > 0) return wanted;
+  return std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 8);
+}
+
+PhaseResult RunPhase(const PhaseData& data, const std::atomic<bool>* cancel, int threads) {
+  const int n = data.first.count;
+  PhaseResult result;
+  result.firstRows.assign(static_cast<std::size_t>(n), CategoryCounts{});
+  std::array<std::vector<int64_t>, 4> rowText;
+  for (auto& t : rowText) t.assign(static_cast<std::size_t>(n), 0);
+  const std::size_t words = data.other->words;
+  const DigitTable digits(words);
+
+  std::atomic<int> next{1};
+  constexpr int kChunk = 16;
+  const int workers = std::max(1, std::min(ThreadCount(threads), (n + kChunk - 1) / kChunk));
+  std::vector<std::unique_ptr<std::array<VerticalCounter, 4>>> vertical(
+      static_cast<std::size_t>(workers));
+  auto work = [&](int worker) {
+    std::array<VerticalCounter, 4>* columns = nullptr;
+    if (data.rule.pairs) {
+      vertical[static_cast<std::size_t>(worker)] = std::make_unique<std::array<VerticalCounter, 4>>(
+          std::array<VerticalCounter, 4>{VerticalCounter(words), VerticalCounter(words),
+                                         VerticalCounter(words), VerticalCounter(words)});
+      columns = vertical[static_cast<std::size_t>(worker)].get();
+    }
+    for (;;) {
+      if (cancel && cancel->load(std::memory_order_relaxed)) return;
+      const int start = next.fetch_add(kChunk);
+      if (start > n) return;
+      for (int row = start; row < std::min(n + 1, start + kChunk); ++row) {
+        CategoryCounts entries{};
+        std::array<int64_t, 4> digitSum{};
+        CompareRow(data.Inputs(row), data.Begin(row), data.second.count,
+                   data.rule.sixOrMore, [&](std::size_t word, const std::array<uint64_t, 4>& m) {
+                     for (std::size_t c = 0; c < 4; ++c) {
+                       if (!m[c]) continue;
+                       entries[c] += std::popcount(m[c]);
+                       digitSum[c] += digits.Weight(m[c], word);
+                       if (columns) (*columns)[c].Add(word, m[c]);
+                     }
+                   });
+        const int rowDigits = Digits(row);
+        for (std::size_t c = 0; c < 4; ++c) {
+          result.firstRows[static_cast<std::size_t>(row - 1)][c] = entries[c];
+          rowText[c][static_cast<std::size_t>(row - 1)] =
+              static_cast<int64_t>(entries[c]) * (rowDigits + 4) + digitSum[c];
+        }
+      }
+    }
+  };
+  std::vector<std::thread> pool;
+  for (int w = 1; w < workers; ++w) pool.emplace_back(work, w);
+  work(0);
+  for (auto& t : pool) t.join();
+
+  for (std::size_t c = 0; c < 4; ++c) {
+    auto& offsets = result.offsets[c];
+    offsets.resize(static_cast<std::size_t>(n) + 1);
+    offsets[0] = 0;
+    for (int r = 0; r < n; ++r) {
+      offsets[static_cast<std::size_t>(r) + 1] =
+          offsets[static_cast<std::size_t>(r)] + rowText[c][static_cast<std::size_t>(r)];
+      result.counts[c] += result.firstRows[static_cast<std::size_t>(r)][c];
+    }
+  }
+  if (data.rule.pairs) {
+    // Rows of the first side are rows of the other side too: both are counted.
+    for (int r = 0; r < n; ++r) {
+      for (const auto& counters : vertical) {
+        if (!counters) continue;
+        for (std::size_t c = 0; c < 4; ++c) {
+          result.firstRows[static_cast<std::size_t>(r)][c] += (*counters)[c].At(r);
+        }
+      }
+    }
+  }
+  return result;
+}
+
+CoincidenceList::Run MakeRun(std::shared_ptr<const PhaseData> data, std::vector<int64_t> offsets,
+                             int category) {
+  CoincidenceList::Run run;
+  run.offsets = std::move(offsets);
+  run.entries = [data = std::move(data), category](int row, std::string& out) {
+    data->Entries(row, category, out);
+  };
+  return run;
+}
+
+struct Phase {
+  std::shared_ptr<const PhaseData> data;
+  PhaseResult result;
+};
+
+Phase Run(const RowSet& first, const RowSet& second, PhaseRule rule,
+          const std::atomic<bool>* cancel, int threads) {
+  auto data = std::make_shared<PhaseData>();
+  data->first = first;
+  data->rule = rule;
+  if (!rule.pairs) data->second = second;
+  data->second.count = rule.pairs ? first.count : second.count;
+  data->second.width = rule.pairs ? first.width : second.width;
+  data->other = BuildMembership(rule.pairs ? first : second);
+  Phase phase;
+  phase.result = RunPhase(*data, cancel, threads);
+  phase.data = std::move(data);
+  return phase;
+}
+
+std::string Heading(TextId id, int32_t language) { return Text(id, language); }
+
+}  // namespace
+
+RowSet SnapshotStakes(const Workspace& ws) { return Snapshot(ws.StakeTable, 6, ws.StakeCount); }
+RowSet SnapshotSystem(const Workspace& ws) { return Snapshot(ws.SystemTable, 12, ws.SystemCount); }
+RowSet SnapshotDraws(const Workspace& ws) { return Snapshot(ws.ResultTable, 6, ws.ResultCount); }
+
+CollationInput SnapshotFor(CollationKind kind, const Workspace& ws) {
+  CollationInput in;
+  in.language = ws.Language;
+  const bool stakes = kind == CollationKind::StakesWithStakes ||
+                      kind == CollationKind::StakesWithDraws || kind == CollationKind::All;
+  const bool system = kind == CollationKind::SystemWithSystem ||
+                      kind == CollationKind::SystemWithDraws || kind == CollationKind::All;
+  const bool draws = kind == CollationKind::StakesWithDraws ||
+                     kind == CollationKind::SystemWithDraws || kind == CollationKind::All;
+  if (stakes) in.stakes = SnapshotStakes(ws);
+  if (system) in.system = SnapshotSystem(ws);
+  if (draws) in.draws = SnapshotDraws(ws);
+  in.stakes.width = 6;
+  in.system.width = 12;
+  in.draws.width = 6;
+  return in;
+}
+
+Outcome Collate(CollationKind kind, const CollationInput& in, const std::atomic<bool>* cancel,
+                int threads) {
+  Outcome out;
+  for (auto& list : out.lists) list = std::make_shared<CoincidenceList>();
+  auto single = [&](const RowSet& first, const RowSet& second, PhaseRule rule, bool stakes) {
+    Phase phase = Run(first, second, rule, cancel, threads);
+    out.counts = phase.result.counts;
+    (stakes ? out.stakesTouched : out.systemTouched) = true;
+    (stakes ? out.stakeRows : out.systemRows) = std::move(phase.result.firstRows);
+    for (int c = 0; c < 4; ++c) {
+      auto list = std::make_shared<CoincidenceList>();
+      list->appendRun(MakeRun(phase.data, std::move(phase.result.offsets[static_cast<std::size_t>(c)]), c));
+      out.lists[static_cast<std::size_t>(c)] = std::move(list);
+    }
+  };
+  switch (kind) {
+    case CollationKind::StakesWithStakes:
+      single(in.stakes, in.stakes, {false, true, false}, true);
+      break;
+    case CollationKind::StakesWithDraws:
+      single(in.stakes, in.draws, {false, false, false}, true);
+      break;
+    case CollationKind::SystemWithSystem:
+      single(in.system, in.system, {true, true, true}, false);
+      break;
+    case CollationKind::SystemWithDraws:
+      single(in.system, in.draws, {true, false, false}, false);
+      break;
+    case CollationKind::All: {
+      out.stakesTouched = out.systemTouched = true;
+      Phase stakes = Run(in.stakes, in.draws, {false, false, false}, cancel, threads);
+      Phase system = Run(in.system, in.draws, {true, false, true}, cancel, threads);
+      out.stakeRows = std::move(stakes.result.firstRows);
+      out.systemRows = std::move(system.result.firstRows);
+      for (std::size_t c = 0; c < 4; ++c) {
+        out.counts[c] = stakes.result.counts[c] + system.result.counts[c];
+        auto list = std::make_shared<CoincidenceList>();
+        const bool fromStakes = stakes.result.counts[c] > 0;
+        const bool fromSystem = system.result.counts[c] > 0;
+        if (fromStakes) {
+          list->appendText(Heading(TextId::TxtListStakes, in.language));
+          list->appendRun(MakeRun(stakes.data, std::move(stakes.result.offsets[c]), static_cast<int>(c)));
+        }
+        // Once system stakes exist, a list that holds stake entries gets their heading even if
+        // no system stake follows it.
+        if (in.system.count > 0 && (fromStakes || fromSystem)) {
+          list->appendText(Heading(TextId::TxtListSystem, in.language));
+        }
+        if (fromSystem) {
+          list->appendRun(MakeRun(system.data, std::move(system.result.offsets[c]), static_cast<int>(c)));
+        }
+        out.lists[c] = std::move(list);
+      }
+      break;
+    }
+  }
+  return out;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The plain rule.
+
+namespace {
+
+int CountPlainly(const RowSet& a, int i, const RowSet& b, int j, bool skipZeros) {
+  int count = 0;
+  for (int p = 1; p <= a.width; ++p) {
+    const int32_t v = a.at(i, p);
+    if (skipZeros && v == 0) continue;
+    for (int q = 1; q <= b.width; ++q) {
+      if (b.at(j, q) == v) {
+        ++count;
+        break;
+      }
+    }
+  }
+  return count;
+}
+
+struct PlainPhase {
+  std::array<int64_t, 4> counts{};
+  std::vector<CategoryCounts> rows;
+  std::array<std::string, 4> texts;
+};
+
+PlainPhase RunPlainly(const RowSet& first, const RowSet& second, PhaseRule rule) {
+  PlainPhase out;
+  out.rows.assign(static_cast<std::size_t>(first.count), CategoryCounts{});
+  for (int i = 1; i <= first.count; ++i) {
+    for (int j = rule.pairs ? i + 1 : 1; j <= (rule.pairs ? first.count : second.count); ++j) {
+      const int c = CategoryOf(CountPlainly(first, i, rule.pairs ? first : second, j,
+                                            rule.skipZeros),
+                               rule.sixOrMore);
+      if (c < 0) continue;
+      const auto cat = static_cast<std::size_t>(c);
+      ++out.counts[cat];
+      ++out.rows[static_cast<std::size_t>(i - 1)][cat];
+      if (rule.pairs) ++out.rows[static_cast<std::size_t>(j - 1)][cat];
+      AppendNumber(out.texts[cat], i);
+      out.texts[cat] += '=';
+      AppendNumber(out.texts[cat], j);
+      out.texts[cat] += " , ";
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+Outcome CollatePlainly(CollationKind kind, const CollationInput& in) {
+  Outcome out;
+  auto set = [&](const PlainPhase& phase, bool stakes) {
+    out.counts = phase.counts;
+    (stakes ? out.stakesTouched : out.systemTouched) = true;
+    (stakes ? out.stakeRows : out.systemRows) = phase.rows;
+    for (std::size_t c = 0; c < 4; ++c) {
+      auto list = std::make_shared<CoincidenceList>();
+      list->appendText(phase.texts[c]);
+      out.lists[c] = list;
+    }
+  };
+  switch (kind) {
+    case CollationKind::StakesWithStakes:
+      set(RunPlainly(in.stakes, in.stakes, {false, true, false}), true);
+      break;
+    case CollationKind::StakesWithDraws:
+      set(RunPlainly(in.stakes, in.draws, {false, false, false}), true);
+      break;
+    case CollationKind::SystemWithSystem:
+      set(RunPlainly(in.system, in.system, {true, true, true}), false);
+      break;
+    case CollationKind::SystemWithDraws:
+      set(RunPlainly(in.system, in.draws, {true, false, false}), false);
+      break;
+    case CollationKind::All: {
+      // Label by label, as the labels are written during the run.
+      const PlainPhase stakes = RunPlainly(in.stakes, in.draws, {false, false, false});
+      const PlainPhase system = RunPlainly(in.system, in.draws, {true, false, true});
+      out.stakesTouched = out.systemTouched = true;
+      out.stakeRows = stakes.rows;
+      out.systemRows = system.rows;
+      for (std::size_t c = 0; c < 4; ++c) {
+        out.counts[c] = stakes.counts[c] + system.counts[c];
+        std::string label;
+        if (!stakes.texts[c].empty()) label = Heading(TextId::TxtListStakes, in.language) + stakes.texts[c];
+        if (in.system.count > 0) {
+          if (!label.empty()) label += Heading(TextId::TxtListSystem, in.language);
+          if (!system.texts[c].empty()) {
+            if (label.empty()) label = Heading(TextId::TxtListSystem, in.language);
+            label += system.texts[c];
+          }
+        }
+        auto list = std::make_shared<CoincidenceList>();
+        list->appendText(label);
+        out.lists[c] = list;
+      }
+      break;
+    }
+  }
+  return out;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The check of one combination.
+
+Outcome CheckCombination(const std::array<int32_t, 13>& cells, bool againstStakes,
+                         bool includeSystem, const CollationInput& in) {
+  Outcome out;
+  std::array<std::string, 4> labels;
+  auto occurs = [&](int32_t v, bool extraCells) {
+    for (int k = 1; k <= 6; ++k) {
+      if (cells[static_cast<std::size_t>(k)] == v) return true;
+    }
+    if (extraCells) {
+      for (int k = 7; k <= 12; ++k) {
+        if (cells[static_cast<std::size_t>(k)] != 0 && cells[static_cast<std::size_t>(k)] == v) {
+          return true;
+        }
+      }
+    }
+    return false;
+  };
+  // Checks every row of a list; rows get their counts, labels their entries.
+  auto checkRows = [&](const RowSet& rows, bool extraCells, std::vector<CategoryCounts>* counts,
+                       TextId heading) {
+    if (counts) counts->assign(static_cast<std::size_t>(rows.count), CategoryCounts{});
+    for (int i = 1; i <= rows.count; ++i) {
+      int k = 0;
+      for (int p = 1; p <= rows.width; ++p) k += occurs(rows.at(i, p), extraCells) ? 1 : 0;
+      const int c = CategoryOf(k, true);
+      if (c < 0) continue;
+      const auto cat = static_cast<std::size_t>(c);
+      ++out.counts[cat];
+      if (counts) ++(*counts)[static_cast<std::size_t>(i - 1)][cat];
+      if (labels[cat].empty() && heading != TextId::Count) labels[cat] = Text(heading, in.language);
+      AppendNumber(labels[cat], i);
+      labels[cat] += " , ";
+    }
+  };
+  if (againstStakes) {
+    if (in.stakes.count > 0) {
+      out.stakesTouched = true;
+      checkRows(in.stakes, true, &out.stakeRows, TextId::TxtListStakes);
+    }
+    if (includeSystem && in.system.count > 0) {
+      out.systemTouched = true;
+      for (auto& label : labels) {
+        if (!label.empty()) label += Text(TextId::TxtListSystemSep, in.language);
+      }
+      checkRows(in.system, true, &out.systemRows, TextId::TxtListSystem);
+    }
+  } else {
+    // Against the draws only cells 1..6 count, and the stakes' columns are emptied.
+    out.stakesTouched = true;
+    out.stakeRows.assign(static_cast<std::size_t>(in.stakes.count), CategoryCounts{});
+    checkRows(in.draws, false, nullptr, TextId::Count);
+  }
+  for (std::size_t c = 0; c < 4; ++c) {
+    auto list = std::make_shared<CoincidenceList>();
+    list->appendText(std::move(labels[c]));
+    out.lists[c] = list;
+  }
+  return out;
+}
+
+}  // namespace tallyra
