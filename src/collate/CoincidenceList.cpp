@@ -52,9 +52,9 @@ std::string CoincidenceList::slice(int64_t offset, int64_t count) const {
     }
     const auto& offsets = piece->run->offsets;
     // The row holding `from`: the last row that starts at or before it.
-    int r = static_cast<int>(std::upper_bound(offsets.begin(), offsets.end(), from) -
-                             offsets.begin()) -
-            1;
+    int r =
+        static_cast<int>(std::upper_bound(offsets.begin(), offsets.end(), from) - offsets.begin()) -
+        1;
     int64_t pos = from;
     while (pos < to) {
       while (offsets[static_cast<std::size_t>(r) + 1] <= pos) ++r;  // skip rows without entries

@@ -36,8 +36,8 @@ class CoincidenceList {
 
  private:
   struct Piece {
-    int64_t start = 0;  // offset of the piece within the list
-    std::string text;   // a text piece, or
+    int64_t start = 0;               // offset of the piece within the list
+    std::string text;                // a text piece, or
     std::shared_ptr<const Run> run;  // a run of rows
     int64_t length() const;
   };

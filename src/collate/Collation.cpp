@@ -3,11 +3,22 @@
 #include <algorithm>
 #include <bit>
 #include <charconv>
+#include <cstring>
 #include <memory>
 #include <thread>
 #include <unordered_map>
 
 #include "model/TextTable.h"
+
+// The hot loops are built twice: for any x86-64, and for processors with AVX2 and POPCNT,
+// chosen when the program starts. Everything they call is inlined into each build.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
+#define TALLYRA_CLONES __attribute__((target_clones("arch=x86-64-v3", "default")))
+#else
+#define TALLYRA_CLONES
+#endif
+#define TALLYRA_INLINE inline __attribute__((always_inline))
+#define TALLYRA_LAMBDA_INLINE __attribute__((always_inline))
 
 namespace tallyra {
 namespace {
@@ -67,13 +78,16 @@ struct Membership {
   // value -> k >= 0 for bitmap k, or -(p + 1) for postings[p]
   std::unordered_map<int32_t, int32_t> index;
 
-  const uint64_t* bitmap(int32_t k) const { return bitmaps.data() + static_cast<std::size_t>(k) * words; }
+  const uint64_t* bitmap(int32_t k) const {
+    return bitmaps.data() + static_cast<std::size_t>(k) * words;
+  }
 };
 
 std::shared_ptr<const Membership> BuildMembership(const RowSet& side) {
   auto m = std::make_shared<Membership>();
   m->rows = side.count;
-  m->words = (static_cast<std::size_t>(side.count) + 63) / 64;
+  // Padded to whole groups of four words, which the kernel reads at once.
+  m->words = ((static_cast<std::size_t>(side.count) + 63) / 64 + 3) & ~std::size_t{3};
   // Each row's distinct values, with how many rows hold each value.
   std::unordered_map<int32_t, int32_t> frequency;
   std::vector<int32_t> distinct;
@@ -120,7 +134,10 @@ std::shared_ptr<const Membership> BuildMembership(const RowSet& side) {
 // the other side, 64 rows to a word, held bit-sliced in four planes (counts up to 15; a row has
 // at most twelve numbers).
 
-constexpr std::size_t kBlock = 64;  // words summed together, 4096 rows
+constexpr std::size_t kBlock = 64;  // words looked at together, 4096 rows; a multiple of 4
+
+using Masks = uint64_t[4][kBlock];  // per category, one word of marks per 64 rows
+using Vec = uint64_t __attribute__((vector_size(32)));  // four words
 
 struct RowInputs {
   std::array<const uint64_t*, 12> maps{};
@@ -129,49 +146,83 @@ struct RowInputs {
   int rare_count = 0;
 };
 
-__attribute__((target_clones("avx2", "default"))) void SumMaps(const uint64_t* const* maps,
-                                                                int count, std::size_t from,
-                                                                std::size_t len, uint64_t* p0,
-                                                                uint64_t* p1, uint64_t* p2,
-                                                                uint64_t* p3) {
-  for (std::size_t k = 0; k < len; ++k) p0[k] = p1[k] = p2[k] = p3[k] = 0;
-  for (int m = 0; m < count; ++m) {
-    const uint64_t* x = maps[m] + from;
+// The usual case: the counts stay in registers, four words at a time, and only the category
+// marks are written out. Reads whole groups of four words, which the bitmaps are padded to.
+TALLYRA_INLINE void MarkBlock(const uint64_t* const* maps, int count, std::size_t from,
+                              std::size_t len, bool sixOrMore, Masks& out) {
+  for (std::size_t k = 0; k < len; k += 4) {
+    Vec p0{}, p1{}, p2{}, p3{};
+    for (int m = 0; m < count; ++m) {
+      Vec x;
+      std::memcpy(&x, maps[m] + from + k, sizeof x);
+      const Vec c1 = p0 & x;
+      p0 ^= x;
+      const Vec c2 = p1 & c1;
+      p1 ^= c1;
+      const Vec c3 = p2 & c2;
+      p2 ^= c2;
+      p3 ^= c3;
+    }
+    const Vec three = ~p3 & ~p2 & p1 & p0;
+    const Vec four = ~p3 & p2 & ~p1 & ~p0;
+    const Vec five = ~p3 & p2 & ~p1 & p0;
+    const Vec six = sixOrMore ? (p3 | (p2 & p1)) : (~p3 & p2 & p1 & ~p0);
+    std::memcpy(&out[0][k], &three, sizeof three);
+    std::memcpy(&out[1][k], &four, sizeof four);
+    std::memcpy(&out[2][k], &five, sizeof five);
+    std::memcpy(&out[3][k], &six, sizeof six);
+  }
+}
+
+// Rows with rare numbers: the counts are kept in planes so that each row holding a rare number
+// can get its one added where it stands.
+void MarkBlockWithRare(const RowInputs& in, std::array<std::size_t, 12>& cursor, std::size_t from,
+                       std::size_t len, bool sixOrMore, Masks& out) {
+  uint64_t p[4][kBlock] = {};
+  for (int m = 0; m < in.maps_count; ++m) {
+    const uint64_t* x = in.maps[static_cast<std::size_t>(m)] + from;
     for (std::size_t k = 0; k < len; ++k) {
       uint64_t carry = x[k];
-      uint64_t t = p0[k] & carry;
-      p0[k] ^= carry;
-      carry = t;
-      t = p1[k] & carry;
-      p1[k] ^= carry;
-      carry = t;
-      t = p2[k] & carry;
-      p2[k] ^= carry;
-      p3[k] ^= t;
+      for (int plane = 0; plane < 4 && carry; ++plane) {
+        const uint64_t t = p[plane][k] & carry;
+        p[plane][k] ^= carry;
+        carry = t;
+      }
     }
+  }
+  const auto blockEnd = static_cast<int32_t>((from + len) * 64);
+  for (int r = 0; r < in.rare_count; ++r) {
+    const auto& rows = *in.rare[static_cast<std::size_t>(r)];
+    std::size_t& at = cursor[static_cast<std::size_t>(r)];
+    for (; at < rows.size() && rows[at] < blockEnd; ++at) {
+      const auto row = static_cast<std::size_t>(rows[at]);
+      uint64_t carry = uint64_t{1} << (row % 64);
+      for (int plane = 0; plane < 4 && carry; ++plane) {
+        uint64_t& word = p[plane][row / 64 - from];
+        const uint64_t t = word & carry;
+        word ^= carry;
+        carry = t;
+      }
+    }
+  }
+  for (std::size_t k = 0; k < len; ++k) {
+    const uint64_t a = p[0][k], b = p[1][k], c = p[2][k], d = p[3][k];
+    out[0][k] = ~d & ~c & b & a;
+    out[1][k] = ~d & c & ~b & ~a;
+    out[2][k] = ~d & c & ~b & a;
+    out[3][k] = sixOrMore ? (d | (c & b)) : (~d & c & b & ~a);
   }
 }
 
-// Adds one at a single bit position of the bit-sliced counts.
-inline void AddOneAt(uint64_t* planes[4], std::size_t word, uint64_t bit) {
-  for (int k = 0; k < 4; ++k) {
-    uint64_t& p = planes[k][word];
-    if (!(p & bit)) {
-      p |= bit;
-      return;
-    }
-    p &= ~bit;
-  }
-}
-
-// For one first-side row: calls sink(word, masks) for every word of rows [begin, end) of the
-// other side, where masks[c] marks the rows in category c.
+// For one row of the first side: calls sink(from, len, masks) for the blocks of words that hold
+// rows [begin, end) of the other side; masks[c][k] marks the rows of word from + k that are in
+// category c. Rows outside [begin, end) are never marked.
 template <typename Sink>
-void CompareRow(const RowInputs& in, int32_t begin, int32_t end,
-                bool sixOrMore, Sink&& sink) {
-  if (begin >= end) return;
-  alignas(64) uint64_t p0[kBlock], p1[kBlock], p2[kBlock], p3[kBlock];
-  uint64_t* planes[4] = {p0, p1, p2, p3};
+TALLYRA_INLINE void CompareRow(const RowInputs& in, int32_t begin, int32_t end, bool sixOrMore,
+                               Sink&& sink) {
+  // Fewer than three numbers to look for can make no coincidence.
+  if (begin >= end || in.maps_count + in.rare_count < 3) return;
+  Masks masks;
   std::array<std::size_t, 12> cursor{};
   for (int r = 0; r < in.rare_count; ++r) {
     const auto& rows = *in.rare[static_cast<std::size_t>(r)];
@@ -179,34 +230,24 @@ void CompareRow(const RowInputs& in, int32_t begin, int32_t end,
         static_cast<std::size_t>(std::lower_bound(rows.begin(), rows.end(), begin) - rows.begin());
   }
   const std::size_t firstWord = static_cast<std::size_t>(begin) / 64;
-  const std::size_t endWord = (static_cast<std::size_t>(end) + 63) / 64;
-  for (std::size_t from = firstWord; from < endWord; from += kBlock) {
-    const std::size_t len = std::min(kBlock, endWord - from);
-    SumMaps(in.maps.data(), in.maps_count, from, len, p0, p1, p2, p3);
-    const int32_t blockEnd = static_cast<int32_t>((from + len) * 64);
-    for (int r = 0; r < in.rare_count; ++r) {
-      const auto& rows = *in.rare[static_cast<std::size_t>(r)];
-      std::size_t& at = cursor[static_cast<std::size_t>(r)];
-      for (; at < rows.size() && rows[at] < blockEnd; ++at) {
-        const auto bit = static_cast<std::size_t>(rows[at]);
-        AddOneAt(planes, bit / 64 - from, uint64_t{1} << (bit % 64));
-      }
+  const std::size_t lastWord = static_cast<std::size_t>(end - 1) / 64;
+  for (std::size_t from = firstWord; from <= lastWord; from += kBlock) {
+    const std::size_t len = std::min(kBlock, lastWord + 1 - from);
+    if (in.rare_count == 0) {
+      MarkBlock(in.maps.data(), in.maps_count, from, (len + 3) & ~std::size_t{3}, sixOrMore, masks);
+    } else {
+      MarkBlockWithRare(in, cursor, from, len, sixOrMore, masks);
     }
-    for (std::size_t k = 0; k < len; ++k) {
-      const uint64_t a = p0[k], b = p1[k], c = p2[k], d = p3[k];
-      std::array<uint64_t, 4> masks = {~d & ~c & b & a,   // 3
-                                       ~d & c & ~b & ~a,  // 4
-                                       ~d & c & ~b & a,   // 5
-                                       sixOrMore ? (d | (c & b)) : (~d & c & b & ~a)};
-      const std::size_t word = from + k;
-      uint64_t keep = ~uint64_t{0};
-      if (word == static_cast<std::size_t>(begin) / 64) keep &= ~uint64_t{0} << (begin % 64);
-      if (word == static_cast<std::size_t>(end - 1) / 64 && end % 64 != 0) {
-        keep &= ~uint64_t{0} >> (64 - end % 64);
-      }
-      for (auto& m : masks) m &= keep;
-      sink(word, masks);
+    if (from == firstWord && begin % 64 != 0) {
+      for (auto& m : masks) m[0] &= ~uint64_t{0} << (begin % 64);
     }
+    if (from + len - 1 == lastWord && end % 64 != 0) {
+      for (auto& m : masks) m[len - 1] &= ~uint64_t{0} >> (64 - end % 64);
+    }
+    for (std::size_t k = len; k % 4 != 0; ++k) {
+      for (auto& m : masks) m[k] = 0;  // whole groups of four may be read
+    }
+    sink(from, len, masks);
   }
 }
 
@@ -246,40 +287,48 @@ struct PhaseData {
 
   // The entries "row=other , " of one category for one row.
   void Entries(int row, int category, std::string& out) const {
+    char prefix[16];
+    const std::size_t prefixLength =
+        static_cast<std::size_t>(std::to_chars(prefix, prefix + 15, row).ptr - prefix);
+    prefix[prefixLength] = '=';
     CompareRow(Inputs(row), Begin(row), second.count, rule.sixOrMore,
-               [&](std::size_t word, const std::array<uint64_t, 4>& masks) {
-                 for (uint64_t m = masks[static_cast<std::size_t>(category)]; m; m &= m - 1) {
-                   AppendNumber(out, row);
-                   out += '=';
-                   AppendNumber(out, static_cast<int64_t>(word * 64) + std::countr_zero(m) + 1);
-                   out += " , ";
+               [&](std::size_t from, std::size_t len, const Masks& masks) {
+                 for (std::size_t k = 0; k < len; ++k) {
+                   for (uint64_t m = masks[category][k]; m; m &= m - 1) {
+                     out.append(prefix, prefixLength + 1);
+                     AppendNumber(out,
+                                  static_cast<int64_t>((from + k) * 64) + std::countr_zero(m) + 1);
+                     out.append(" , ", 3);
+                   }
                  }
                });
   }
 };
 
-// How the digits of the other side's row numbers add up, word by word: a word holds rows of at
-// most two digit counts.
+// The digits of the other side's row numbers in a row's entries. A row number j has
+// 1 + [j >= 10] + [j >= 100] + [j >= 1000] + [j >= 10000] digits, so the digits of E entries
+// are 5E less the entries below each of those four bounds, which all lie in the first words.
 struct DigitTable {
-  std::vector<uint64_t> lowMask;  // rows of the smaller digit count
-  std::vector<uint8_t> lowDigits, highDigits;
+  static constexpr int64_t kBounds[4] = {10, 100, 1000, 10000};
+  static constexpr std::size_t kWords = 10000 / 64 + 1;  // words holding rows below 10000
+  std::array<std::array<uint64_t, kWords>, 4> below{};   // rows j < bound
 
-  explicit DigitTable(std::size_t words) : lowMask(words), lowDigits(words), highDigits(words) {
-    for (std::size_t w = 0; w < words; ++w) {
-      const int64_t firstRow = static_cast<int64_t>(w * 64) + 1;
-      const int low = Digits(firstRow), high = Digits(firstRow + 63);
-      lowDigits[w] = static_cast<uint8_t>(low);
-      highDigits[w] = static_cast<uint8_t>(high);
-      uint64_t mask = 0;
-      for (int b = 0; b < 64; ++b) {
-        if (Digits(firstRow + b) == low) mask |= uint64_t{1} << b;
+  DigitTable() {
+    for (std::size_t t = 0; t < 4; ++t) {
+      for (std::size_t w = 0; w < kWords; ++w) {
+        uint64_t mask = 0;
+        for (int b = 0; b < 64; ++b) {
+          if (static_cast<int64_t>(w * 64) + b + 1 < kBounds[t]) mask |= uint64_t{1} << b;
+        }
+        below[t][w] = mask;
       }
-      lowMask[w] = mask;
     }
   }
-  int64_t Weight(uint64_t m, std::size_t w) const {
-    return static_cast<int64_t>(lowDigits[w]) * std::popcount(m & lowMask[w]) +
-           static_cast<int64_t>(highDigits[w]) * std::popcount(m & ~lowMask[w]);
+  // The entries below the bounds among one word of marks.
+  TALLYRA_INLINE int64_t Below(uint64_t m, std::size_t w) const {
+    int64_t n = 0;
+    for (std::size_t t = 0; t < 4; ++t) n += std::popcount(m & below[t][w]);
+    return n;
   }
 };
 
@@ -288,22 +337,35 @@ struct DigitTable {
 class VerticalCounter {
  public:
   static constexpr int kPlanes = 17;  // up to 131071 per row
-  explicit VerticalCounter(std::size_t words) : m_words(words), m_planes(kPlanes * words, 0) {}
-  void Add(std::size_t word, uint64_t marks) {
-    for (int k = 0; k < kPlanes && marks; ++k) {
-      uint64_t& p = m_planes[static_cast<std::size_t>(k) * m_words + word];
-      const uint64_t carry = p & marks;
-      p ^= marks;
-      marks = carry;
+  explicit VerticalCounter(std::size_t words)
+      : m_words(words + kBlock), m_planes(kPlanes * m_words, 0) {}
+  // Adds one to every marked row of words from..from+len, four words at a time; `len` is a
+  // multiple of four and the counter's words are padded to match.
+  TALLYRA_INLINE void Add(std::size_t from, std::size_t len, const uint64_t* marks) {
+    Vec carry[kBlock / 4];
+    std::memcpy(carry, marks, len * sizeof(uint64_t));
+    const std::size_t vectors = len / 4;
+    for (int k = 0; k < kPlanes; ++k) {
+      uint64_t* plane = m_planes.data() + static_cast<std::size_t>(k) * m_words + from;
+      Vec more{};
+      for (std::size_t v = 0; v < vectors; ++v) {
+        Vec p;
+        std::memcpy(&p, plane + v * 4, sizeof p);
+        const Vec t = p & carry[v];
+        p ^= carry[v];
+        std::memcpy(plane + v * 4, &p, sizeof p);
+        carry[v] = t;
+        more |= t;
+      }
+      if (!(more[0] | more[1] | more[2] | more[3])) return;
     }
   }
   int32_t At(int32_t bit) const {
     int32_t value = 0;
     const std::size_t word = static_cast<std::size_t>(bit) / 64;
     for (int k = 0; k < kPlanes; ++k) {
-      value |= static_cast<int32_t>((m_planes[static_cast<std::size_t>(k) * m_words + word] >>
-                                     (bit % 64)) &
-                                    1)
+      value |= static_cast<int32_t>(
+                   (m_planes[static_cast<std::size_t>(k) * m_words + word] >> (bit % 64)) & 1)
                << k;
     }
     return value;
@@ -316,14 +378,62 @@ class VerticalCounter {
 
 struct PhaseResult {
   std::array<int64_t, 4> counts{};
-  std::vector<CategoryCounts> firstRows;   // per row of the first side
-  std::vector<CategoryCounts> secondRows;  // per row of the other side (pairs only)
+  std::vector<CategoryCounts> firstRows;        // per row of the first side
+  std::vector<CategoryCounts> secondRows;       // per row of the other side (pairs only)
   std::array<std::vector<int64_t>, 4> offsets;  // per category: text offsets of the rows
 };
 
 int ThreadCount(int wanted) {
   if (wanted > 0) return wanted;
   return std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 8);
+}
+
+struct RowCounts {
+  CategoryCounts entries{};
+  std::array<int64_t, 4> below{};  // entries whose other row number is below 10, 100, ...
+};
+
+// Counts of the other side's rows (pairs only), per worker: sparse marks are counted one by
+// one, dense blocks are added bit-sliced.
+struct OtherCounts {
+  explicit OtherCounts(std::size_t words)
+      : vertical{VerticalCounter(words), VerticalCounter(words), VerticalCounter(words),
+                 VerticalCounter(words)} {
+    for (auto& s : single) s.assign(words * 64, 0);
+  }
+  std::array<VerticalCounter, 4> vertical;
+  std::array<std::vector<int32_t>, 4> single;
+  int32_t At(std::size_t c, int32_t bit) const {
+    return vertical[c].At(bit) + single[c][static_cast<std::size_t>(bit)];
+  }
+};
+
+TALLYRA_CLONES void ProcessRow(const PhaseData& data, int row, const DigitTable& digits,
+                               OtherCounts* others, RowCounts& out) {
+  CompareRow(data.Inputs(row), data.Begin(row), data.second.count, data.rule.sixOrMore,
+             [&](std::size_t from, std::size_t len, const Masks& masks) TALLYRA_LAMBDA_INLINE {
+               for (std::size_t c = 0; c < 4; ++c) {
+                 const uint64_t* m = masks[c];
+                 int64_t total = 0;
+                 for (std::size_t k = 0; k < len; ++k) total += std::popcount(m[k]);
+                 if (total == 0) continue;
+                 out.entries[c] += static_cast<int32_t>(total);
+                 for (std::size_t k = 0; k < len && from + k < DigitTable::kWords; ++k) {
+                   out.below[c] += digits.Below(m[k], from + k);
+                 }
+                 if (!others) continue;
+                 if (total * 2 <= static_cast<int64_t>(len)) {
+                   int32_t* single = others->single[c].data() + from * 64;
+                   for (std::size_t k = 0; k < len; ++k) {
+                     for (uint64_t bits = m[k]; bits; bits &= bits - 1) {
+                       ++single[k * 64 + static_cast<std::size_t>(std::countr_zero(bits))];
+                     }
+                   }
+                 } else {
+                   others->vertical[c].Add(from, (len + 3) & ~std::size_t{3}, m);
+                 }
+               }
+             });
 }
 
 PhaseResult RunPhase(const PhaseData& data, const std::atomic<bool>* cancel, int threads) {
@@ -333,42 +443,30 @@ PhaseResult RunPhase(const PhaseData& data, const std::atomic<bool>* cancel, int
   std::array<std::vector<int64_t>, 4> rowText;
   for (auto& t : rowText) t.assign(static_cast<std::size_t>(n), 0);
   const std::size_t words = data.other->words;
-  const DigitTable digits(words);
+  static const DigitTable digits;
 
   std::atomic<int> next{1};
   constexpr int kChunk = 16;
   const int workers = std::max(1, std::min(ThreadCount(threads), (n + kChunk - 1) / kChunk));
-  std::vector<std::unique_ptr<std::array<VerticalCounter, 4>>> vertical(
-      static_cast<std::size_t>(workers));
+  std::vector<std::unique_ptr<OtherCounts>> others(static_cast<std::size_t>(workers));
   auto work = [&](int worker) {
-    std::array<VerticalCounter, 4>* columns = nullptr;
+    OtherCounts* columns = nullptr;
     if (data.rule.pairs) {
-      vertical[static_cast<std::size_t>(worker)] = std::make_unique<std::array<VerticalCounter, 4>>(
-          std::array<VerticalCounter, 4>{VerticalCounter(words), VerticalCounter(words),
-                                         VerticalCounter(words), VerticalCounter(words)});
-      columns = vertical[static_cast<std::size_t>(worker)].get();
+      others[static_cast<std::size_t>(worker)] = std::make_unique<OtherCounts>(words);
+      columns = others[static_cast<std::size_t>(worker)].get();
     }
     for (;;) {
       if (cancel && cancel->load(std::memory_order_relaxed)) return;
       const int start = next.fetch_add(kChunk);
       if (start > n) return;
       for (int row = start; row < std::min(n + 1, start + kChunk); ++row) {
-        CategoryCounts entries{};
-        std::array<int64_t, 4> digitSum{};
-        CompareRow(data.Inputs(row), data.Begin(row), data.second.count,
-                   data.rule.sixOrMore, [&](std::size_t word, const std::array<uint64_t, 4>& m) {
-                     for (std::size_t c = 0; c < 4; ++c) {
-                       if (!m[c]) continue;
-                       entries[c] += std::popcount(m[c]);
-                       digitSum[c] += digits.Weight(m[c], word);
-                       if (columns) (*columns)[c].Add(word, m[c]);
-                     }
-                   });
+        RowCounts counts;
+        ProcessRow(data, row, digits, columns, counts);
         const int rowDigits = Digits(row);
         for (std::size_t c = 0; c < 4; ++c) {
-          result.firstRows[static_cast<std::size_t>(row - 1)][c] = entries[c];
+          result.firstRows[static_cast<std::size_t>(row - 1)][c] = counts.entries[c];
           rowText[c][static_cast<std::size_t>(row - 1)] =
-              static_cast<int64_t>(entries[c]) * (rowDigits + 4) + digitSum[c];
+              static_cast<int64_t>(counts.entries[c]) * (rowDigits + 4 + 5) - counts.below[c];
         }
       }
     }
@@ -391,10 +489,10 @@ PhaseResult RunPhase(const PhaseData& data, const std::atomic<bool>* cancel, int
   if (data.rule.pairs) {
     // Rows of the first side are rows of the other side too: both are counted.
     for (int r = 0; r < n; ++r) {
-      for (const auto& counters : vertical) {
+      for (const auto& counters : others) {
         if (!counters) continue;
         for (std::size_t c = 0; c < 4; ++c) {
-          result.firstRows[static_cast<std::size_t>(r)][c] += (*counters)[c].At(r);
+          result.firstRows[static_cast<std::size_t>(r)][c] += counters->At(c, r);
         }
       }
     }
@@ -432,13 +530,21 @@ Phase Run(const RowSet& first, const RowSet& second, PhaseRule rule,
   return phase;
 }
 
-std::string Heading(TextId id, int32_t language) { return Text(id, language); }
+std::string Heading(TextId id, int32_t language) {
+  return Text(id, language);
+}
 
 }  // namespace
 
-RowSet SnapshotStakes(const Workspace& ws) { return Snapshot(ws.StakeTable, 6, ws.StakeCount); }
-RowSet SnapshotSystem(const Workspace& ws) { return Snapshot(ws.SystemTable, 12, ws.SystemCount); }
-RowSet SnapshotDraws(const Workspace& ws) { return Snapshot(ws.ResultTable, 6, ws.ResultCount); }
+RowSet SnapshotStakes(const Workspace& ws) {
+  return Snapshot(ws.StakeTable, 6, ws.StakeCount);
+}
+RowSet SnapshotSystem(const Workspace& ws) {
+  return Snapshot(ws.SystemTable, 12, ws.SystemCount);
+}
+RowSet SnapshotDraws(const Workspace& ws) {
+  return Snapshot(ws.ResultTable, 6, ws.ResultCount);
+}
 
 CollationInput SnapshotFor(CollationKind kind, const Workspace& ws) {
   CollationInput in;
@@ -469,7 +575,8 @@ Outcome Collate(CollationKind kind, const CollationInput& in, const std::atomic<
     (stakes ? out.stakeRows : out.systemRows) = std::move(phase.result.firstRows);
     for (int c = 0; c < 4; ++c) {
       auto list = std::make_shared<CoincidenceList>();
-      list->appendRun(MakeRun(phase.data, std::move(phase.result.offsets[static_cast<std::size_t>(c)]), c));
+      list->appendRun(
+          MakeRun(phase.data, std::move(phase.result.offsets[static_cast<std::size_t>(c)]), c));
       out.lists[static_cast<std::size_t>(c)] = std::move(list);
     }
   };
@@ -499,7 +606,8 @@ Outcome Collate(CollationKind kind, const CollationInput& in, const std::atomic<
         const bool fromSystem = system.result.counts[c] > 0;
         if (fromStakes) {
           list->appendText(Heading(TextId::TxtListStakes, in.language));
-          list->appendRun(MakeRun(stakes.data, std::move(stakes.result.offsets[c]), static_cast<int>(c)));
+          list->appendRun(
+              MakeRun(stakes.data, std::move(stakes.result.offsets[c]), static_cast<int>(c)));
         }
         // Once system stakes exist, a list that holds stake entries gets their heading even if
         // no system stake follows it.
@@ -507,7 +615,8 @@ Outcome Collate(CollationKind kind, const CollationInput& in, const std::atomic<
           list->appendText(Heading(TextId::TxtListSystem, in.language));
         }
         if (fromSystem) {
-          list->appendRun(MakeRun(system.data, std::move(system.result.offsets[c]), static_cast<int>(c)));
+          list->appendRun(
+              MakeRun(system.data, std::move(system.result.offsets[c]), static_cast<int>(c)));
         }
         out.lists[c] = std::move(list);
       }
@@ -548,9 +657,8 @@ PlainPhase RunPlainly(const RowSet& first, const RowSet& second, PhaseRule rule)
   out.rows.assign(static_cast<std::size_t>(first.count), CategoryCounts{});
   for (int i = 1; i <= first.count; ++i) {
     for (int j = rule.pairs ? i + 1 : 1; j <= (rule.pairs ? first.count : second.count); ++j) {
-      const int c = CategoryOf(CountPlainly(first, i, rule.pairs ? first : second, j,
-                                            rule.skipZeros),
-                               rule.sixOrMore);
+      const int c = CategoryOf(
+          CountPlainly(first, i, rule.pairs ? first : second, j, rule.skipZeros), rule.sixOrMore);
       if (c < 0) continue;
       const auto cat = static_cast<std::size_t>(c);
       ++out.counts[cat];
@@ -602,7 +710,8 @@ Outcome CollatePlainly(CollationKind kind, const CollationInput& in) {
       for (std::size_t c = 0; c < 4; ++c) {
         out.counts[c] = stakes.counts[c] + system.counts[c];
         std::string label;
-        if (!stakes.texts[c].empty()) label = Heading(TextId::TxtListStakes, in.language) + stakes.texts[c];
+        if (!stakes.texts[c].empty())
+          label = Heading(TextId::TxtListStakes, in.language) + stakes.texts[c];
         if (in.system.count > 0) {
           if (!label.empty()) label += Heading(TextId::TxtListSystem, in.language);
           if (!system.texts[c].empty()) {

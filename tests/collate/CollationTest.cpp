@@ -29,12 +29,23 @@ RowSet Random(std::mt19937& rng, int width, int count, int highest, int filled, 
       if (c >= filled) v = 0;
       if (hostile) {
         switch (rng() % 8) {
-          case 0: v = 0; break;
-          case 1: v = 128 + static_cast<int32_t>(rng() % 3); break;
-          case 2: v = -static_cast<int32_t>(rng() % 2); break;
-          case 3: if (c > 0) v = set.cells.back(); break;  // a repeat within the row
-          case 4: v = static_cast<int32_t>(rng());  break;  // a value seen once
-          default: break;
+          case 0:
+            v = 0;
+            break;
+          case 1:
+            v = 128 + static_cast<int32_t>(rng() % 3);
+            break;
+          case 2:
+            v = -static_cast<int32_t>(rng() % 2);
+            break;
+          case 3:
+            if (c > 0) v = set.cells.back();
+            break;  // a repeat within the row
+          case 4:
+            v = static_cast<int32_t>(rng());
+            break;  // a value seen once
+          default:
+            break;
         }
       }
       set.cells.push_back(v);
@@ -69,8 +80,9 @@ TEST(Collation, FastPathEqualsThePlainRuleOnRandomLists) {
     in.system = Random(rng, 12, 120 + round * 30, highest, 7 + round % 6, false);
     in.draws = Random(rng, 6, 90, highest, 6, false);
     for (CollationKind kind : kKinds) {
-      ExpectSame(Collate(kind, in, nullptr, 2), CollatePlainly(kind, in),
-                 "round " + std::to_string(round) + " kind " + std::to_string(static_cast<int>(kind)));
+      ExpectSame(
+          Collate(kind, in, nullptr, 2), CollatePlainly(kind, in),
+          "round " + std::to_string(round) + " kind " + std::to_string(static_cast<int>(kind)));
     }
   }
 }
@@ -83,8 +95,9 @@ TEST(Collation, FastPathEqualsThePlainRuleOnHostileLists) {
     in.system = Random(rng, 12, 110, 8, 12, true);
     in.draws = Random(rng, 6, 70, 7, 6, true);
     for (CollationKind kind : kKinds) {
-      ExpectSame(Collate(kind, in, nullptr, 1 + round % 2), CollatePlainly(kind, in),
-                 "round " + std::to_string(round) + " kind " + std::to_string(static_cast<int>(kind)));
+      ExpectSame(
+          Collate(kind, in, nullptr, 1 + round % 2), CollatePlainly(kind, in),
+          "round " + std::to_string(round) + " kind " + std::to_string(static_cast<int>(kind)));
     }
   }
 }
@@ -125,8 +138,11 @@ TEST(Collation, StakesWithEachOther) {
   EXPECT_FALSE(out.systemTouched);
 
   // Rows 2 and 5 the same, nothing else shared.
-  in.stakes = Rows(6, {{1, 2, 3, 4, 5, 6}, {7, 8, 9, 10, 11, 12}, {13, 14, 15, 16, 17, 18},
-                       {19, 20, 21, 22, 23, 24}, {7, 8, 9, 10, 11, 12}});
+  in.stakes = Rows(6, {{1, 2, 3, 4, 5, 6},
+                       {7, 8, 9, 10, 11, 12},
+                       {13, 14, 15, 16, 17, 18},
+                       {19, 20, 21, 22, 23, 24},
+                       {7, 8, 9, 10, 11, 12}});
   const Outcome same = Collate(CollationKind::StakesWithStakes, in);
   EXPECT_EQ(same.counts, (std::array<int64_t, 4>{0, 0, 0, 1}));
   EXPECT_EQ(same.lists[3]->text(), "2=5 , ");
@@ -155,8 +171,9 @@ TEST(Collation, CollateAllHeadsItsSections) {
   in.language = 1;
   in.stakes = Rows(6, {{1, 2, 3, 10, 11, 12}});
   in.system = Rows(12, {{1, 2, 3, 20, 21, 22, 23}});
-  in.draws = Rows(6, {{40, 41, 42, 43, 44, 45}, {1, 2, 3, 4, 5, 6}, {7, 8, 9, 13, 14, 15},
-                      {1, 2, 3, 30, 31, 32}});
+  in.draws = Rows(
+      6,
+      {{40, 41, 42, 43, 44, 45}, {1, 2, 3, 4, 5, 6}, {7, 8, 9, 13, 14, 15}, {1, 2, 3, 30, 31, 32}});
   Outcome out = Collate(CollationKind::All, in);
   EXPECT_EQ(out.lists[0]->text(), "Stakes: 1=2 , 1=4 , System stakes: 1=2 , 1=4 , ");
   EXPECT_EQ(out.counts[0], 4);
@@ -184,8 +201,10 @@ TEST(Check, AgainstStakesAndSystemStakes) {
   CollationInput in;
   in.language = 1;
   in.stakes = Rows(6, {{1, 2, 3, 10, 11, 12}, {1, 2, 3, 4, 5, 40}});
-  in.system = Rows(12, {{40, 41, 42, 43, 44, 45, 46}, {40, 41, 42, 43, 44, 45, 46},
-                        {40, 41, 42, 43, 44, 45, 46}, {1, 2, 3, 20, 21, 22, 23}});
+  in.system = Rows(12, {{40, 41, 42, 43, 44, 45, 46},
+                        {40, 41, 42, 43, 44, 45, 46},
+                        {40, 41, 42, 43, 44, 45, 46},
+                        {1, 2, 3, 20, 21, 22, 23}});
   std::array<int32_t, 13> comb{0, 1, 2, 3, 4, 5, 6};
   Outcome out = CheckCombination(comb, true, false, in);
   EXPECT_EQ(out.lists[0]->text(), "Stakes: 1 , ");
@@ -220,9 +239,11 @@ TEST(ListSlices, MatchTheWholeText) {
   for (int k = 0; k < 200; ++k) {
     const int64_t at = static_cast<int64_t>(rng() % whole.size());
     const int64_t len = static_cast<int64_t>(rng() % 300);
-    ASSERT_EQ(fast.lists[0]->slice(at, len), whole.substr(static_cast<std::size_t>(at), static_cast<std::size_t>(len)));
+    ASSERT_EQ(fast.lists[0]->slice(at, len),
+              whole.substr(static_cast<std::size_t>(at), static_cast<std::size_t>(len)));
   }
-  EXPECT_EQ(fast.lists[0]->slice(static_cast<int64_t>(whole.size()) - 5, 100), whole.substr(whole.size() - 5));
+  EXPECT_EQ(fast.lists[0]->slice(static_cast<int64_t>(whole.size()) - 5, 100),
+            whole.substr(whole.size() - 5));
   std::string chunks;
   fast.lists[0]->forEachChunk(777, [&](const std::string& piece) {
     chunks += piece;
