@@ -11,6 +11,7 @@
 #include <QTabWidget>
 
 #include "dialogs/EnterForm.h"
+#include "dialogs/ShowForm.h"
 #include "model/Errors.h"
 #include "model/Files.h"
 #include "model/Settings.h"
@@ -49,6 +50,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
 
   // The dialogs, created after the main window and kept until the end.
   new TEnterForm(*this);
+  new TShowForm(*this);
 }
 
 TMainForm::~TMainForm() {
@@ -85,6 +87,36 @@ void TMainForm::BindHandlers() {
   bind(N35, &TMainForm::N35Click);
   bind(N31, &TMainForm::N31Click);
   bind(N32, [](TMainForm& f) { f.N32Click(); });
+  bindButton(BitTest, &TMainForm::BitTestClick);
+  bind(N9, &TMainForm::BitTestClick);
+  bindButton(BitRes, &TMainForm::BitResClick);
+  bind(N23, &TMainForm::BitResClick);
+  bindButton(BitSys, &TMainForm::BitSysClick);
+  bind(N24, &TMainForm::BitSysClick);
+  bindButton(BitTestSys, &TMainForm::BitTestSysClick);
+  bind(N34, &TMainForm::BitTestSysClick);
+  bindButton(BitAll, &TMainForm::BitAllClick);
+  bind(N25, &TMainForm::BitAllClick);
+  bindButton(BitComb, &TMainForm::BitCombClick);
+  bind(N14, &TMainForm::BitCombClick);
+  bindButton(BitCleanComb, &TMainForm::BitCleanCombClick);
+  bindButton(BitTestStav, &TMainForm::BitTestStavClick);
+  bind(N16, &TMainForm::BitTestStavClick);
+  bindButton(BitFromComb, &TMainForm::BitFromCombClick);
+  connect(Radio1, &QRadioButton::toggled, this, [this](bool on) {
+    if (on) RunGuarded([&] { Radio1Click(); });
+  });
+  connect(Radio2, &QRadioButton::toggled, this, [this](bool on) {
+    if (on) RunGuarded([&] { Radio2Click(); });
+  });
+  auto bindLabel = [this](platform::ClickLabel* label, void (TMainForm::*handler)()) {
+    connect(label, &platform::ClickLabel::clicked, this,
+            [this, handler] { RunGuarded([&] { (this->*handler)(); }); });
+  };
+  bindLabel(Lab3, &TMainForm::Lab3Click);
+  bindLabel(Lab4, &TMainForm::Lab4Click);
+  bindLabel(Lab5, &TMainForm::Lab5Click);
+  bindLabel(Lab6, &TMainForm::Lab6Click);
   bindButton(BitEnter, &TMainForm::BitEnterClick);
   bindButton(BitDel, &TMainForm::BitDelClick);
   bindButton(BitEnterSys, &TMainForm::BitEnterSysClick);

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "collate/Collation.h"
 #include "model/TextTable.h"
 #include "model/Workspace.h"
 #include "platform/FileDialog.h"
@@ -69,8 +70,31 @@ class TMainForm final : public QMainWindow {
   void N31Click();
   bool N32Click();  // true once the system stakes are safely written
 
+  // Collations and the check.
+  void BitTestClick();
+  void BitResClick();
+  void BitSysClick();
+  void BitTestSysClick();
+  void BitAllClick();
+  void BitCombClick();
+  void BitCleanCombClick();
+  void BitTestStavClick();
+  void BitFromCombClick();
+  void Radio1Click();
+  void Radio2Click();
+  void Lab3Click();
+  void Lab4Click();
+  void Lab5Click();
+  void Lab6Click();
+
   // The result panel of the Check tab back to its empty, greyed state.
   void ResetMatchPanel();
+  void ClearStakeMatchColumns();
+  void ClearSystemMatchColumns();
+  void ShowMatchCounts();
+  // The lists of the last collation or check, by category (0 for three common numbers).
+  const std::array<tallyra::ListPtr, 4>& MatchLists() const { return m_lists; }
+  std::array<int64_t, 4> MatchTotals() const { return m_totals; }
 
   // Brings a tab forward from code, with the tab images following.
   void ShowTab(QWidget* tab);
@@ -204,7 +228,14 @@ class TMainForm final : public QMainWindow {
   // Writes a list through the save dialog; true once it is safely written.
   bool SaveList(const StakeList& list, const std::string& text);
 
+  // Runs a collation: the guard, the prologue, the run off the GUI thread, the outcome shown.
+  void RunCollation(tallyra::CollationKind kind);
+  void ApplyOutcome(const tallyra::Outcome& outcome);
+  void ShowList(int category);
+
   std::unique_ptr<tallyra::Workspace> m_ws;
+  std::array<tallyra::ListPtr, 4> m_lists;
+  std::array<int64_t, 4> m_totals{};
   bool m_shown = false;
 };
 

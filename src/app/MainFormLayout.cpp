@@ -149,7 +149,9 @@ void TMainForm::BuildLayout() {
     QPalette palette = L[i]->palette();
     palette.setColor(QPalette::Window,
                      i <= 6 ? QColor(0x00, 0x80, 0x00) : QColor(0x80, 0x80, 0x00));
-    palette.setColor(QPalette::WindowText, Qt::white);
+    // Maroon numbers on green, purple ones on olive.
+    palette.setColor(QPalette::WindowText,
+                     i <= 6 ? QColor(0x80, 0x00, 0x00) : QColor(0x80, 0x00, 0x80));
     L[i]->setPalette(palette);
   }
   RadioGroup1 = Place(new QGroupBox(p4), "RadioGroup1", 64, 40, 593, 49);
@@ -158,19 +160,51 @@ void TMainForm::BuildLayout() {
   Radio2 = Place(new QRadioButton(RadioGroup1), "Radio2", 424, 20, 150, 22);
   Radio1->setChecked(true);
   GroupBox1 = Place(new QGroupBox(p4), "GroupBox1", 64, 88, 593, 209);
-  Label2 = Place(new QLabel(QStringLiteral("6 - "), GroupBox1), "Label2", 24, 32, 32, 20);
-  Label3 = Place(new QLabel(QStringLiteral("5 - "), GroupBox1), "Label3", 24, 72, 32, 20);
-  Label4 = Place(new QLabel(QStringLiteral("4 - "), GroupBox1), "Label4", 24, 112, 32, 20);
-  Label5 = Place(new QLabel(QStringLiteral("3 - "), GroupBox1), "Label5", 24, 152, 32, 20);
-  LR6 = Place(new QLabel(GroupBox1), "LR6", 56, 32, 72, 20);
-  LR5 = Place(new QLabel(GroupBox1), "LR5", 56, 72, 72, 20);
-  LR4 = Place(new QLabel(GroupBox1), "LR4", 56, 112, 72, 20);
-  LR3 = Place(new QLabel(GroupBox1), "LR3", 56, 152, 72, 20);
-  Lab6 = Place(new platform::ClickLabel(GroupBox1), "Lab6", 136, 32, 440, 20);
-  Lab5 = Place(new platform::ClickLabel(GroupBox1), "Lab5", 136, 72, 440, 20);
-  Lab4 = Place(new platform::ClickLabel(GroupBox1), "Lab4", 136, 112, 440, 20);
-  Lab3 = Place(new platform::ClickLabel(GroupBox1), "Lab3", 136, 152, 440, 20);
-  for (QLabel* list : {Lab3, Lab4, Lab5, Lab6}) list->setCursor(Qt::PointingHandCursor);
+  // The result panel: per category, top to bottom 6, 5, 4, 3, a caption, a count and the
+  // clickable beginning of its list.
+  QFont big;
+  big.setFamilies({QStringLiteral("Arial Black"), QStringLiteral("Liberation Sans")});
+  big.setPixelSize(24);
+  big.setBold(true);
+  QFont listFont = font;
+  listFont.setPixelSize(16);
+  listFont.setBold(true);
+  struct Row {
+    QLabel** caption;
+    const char* captionName;
+    const char* text;
+    QLabel** count;
+    const char* countName;
+    platform::ClickLabel** list;
+    const char* listName;
+    int y;
+    int listHeight;
+  };
+  const Row rows[] = {{&Label2, "Label2", "6 - ", &LR6, "LR6", &Lab6, "Lab6", 24, 25},
+                      {&Label3, "Label3", "5 - ", &LR5, "LR5", &Lab5, "Lab5", 64, 25},
+                      {&Label4, "Label4", "4 - ", &LR4, "LR4", &Lab4, "Lab4", 104, 41},
+                      {&Label5, "Label5", "3 - ", &LR3, "LR3", &Lab3, "Lab3", 152, 41}};
+  for (const Row& row : rows) {
+    *row.caption = Place(new QLabel(QString::fromLatin1(row.text), GroupBox1), row.captionName,
+                         16, row.y, 41, 33);
+    *row.count = Place(new QLabel(GroupBox1), row.countName, 56, row.y, 73, 33);
+    for (QLabel* label : {*row.caption, *row.count}) {
+      QPalette palette = label->palette();
+      palette.setColor(QPalette::WindowText, Qt::red);
+      label->setPalette(palette);
+    }
+    auto* list = Place(new platform::ClickLabel(GroupBox1), row.listName, 128, row.y + 4, 433,
+                       row.listHeight);
+    list->setAutoFillBackground(true);
+    list->setWordWrap(row.listHeight > 25);
+    list->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    list->setCursor(Qt::PointingHandCursor);
+    QPalette palette = list->palette();
+    palette.setColor(QPalette::Window, QColor(0x00, 0x80, 0x80));
+    palette.setColor(QPalette::WindowText, QColor(0x00, 0x00, 0x80));
+    list->setPalette(palette);
+    *row.list = list;
+  }
   BitComb = Button(p4, "BitComb", 32, 312, 145, 41);
   BitCleanComb = Button(p4, "BitCleanComb", 200, 312, 145, 41);
   BitTestStav = Button(p4, "BitTestStav", 368, 312, 145, 41);
@@ -210,6 +244,13 @@ void TMainForm::BuildLayout() {
 
   // The style may give buttons or headers fonts of their own; the layout's font wins.
   for (QWidget* child : client->findChildren<QWidget*>()) child->setFont(font);
+  for (QLabel* label : {Label2, Label3, Label4, Label5, LR3, LR4, LR5, LR6}) label->setFont(big);
+  for (QLabel* list : {Lab3, Lab4, Lab5, Lab6}) list->setFont(listFont);
+  for (int i = 1; i <= 12; ++i) {
+    QFont bold = font;
+    bold.setBold(true);
+    L[static_cast<std::size_t>(i)]->setFont(bold);
+  }
 
   BuildMenus();
   layout()->setSizeConstraint(QLayout::SetFixedSize);

@@ -62,6 +62,21 @@ FileText ReadWholeFile(const std::string& path) {
 }
 
 std::optional<std::string> WriteFileReplacing(const std::string& path, const std::string& data) {
+  bool given = false;
+  return WriteFileReplacing(
+      path,
+      [&](std::string& piece) {
+        if (given) return false;
+        given = true;
+        piece = data;
+        return true;
+      },
+      [] { return false; });
+}
+
+std::optional<std::string> WriteFileReplacing(const std::string& path,
+                                              const std::function<bool(std::string&)>& produce,
+                                              const std::function<bool()>& cancelled) {
   const std::size_t slash = path.rfind('/');
   const std::string folder =
       slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
@@ -84,14 +99,23 @@ std::optional<std::string> WriteFileReplacing(const std::string& path, const std
     mode &= ~mask;
   }
   if (::fchmod(fd.get(), mode) != 0) return fail(errno);
-  std::size_t written = 0;
-  while (written < data.size()) {
-    const ssize_t n = ::write(fd.get(), data.data() + written, data.size() - written);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return fail(errno);
+  std::string data;
+  for (;;) {
+    data.clear();
+    if (!produce(data)) break;
+    if (cancelled()) {
+      fail(0);
+      return std::string();
     }
-    written += static_cast<std::size_t>(n);
+    std::size_t written = 0;
+    while (written < data.size()) {
+      const ssize_t n = ::write(fd.get(), data.data() + written, data.size() - written);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return fail(errno);
+      }
+      written += static_cast<std::size_t>(n);
+    }
   }
   if (::fsync(fd.get()) != 0) return fail(errno);
   if (::close(fd.release()) != 0) {

@@ -131,6 +131,11 @@ enum class TextId : int {
   TxtSystemNeedsSeven,
   TxtStakesFull,
   TxtSystemFull,
+  TxtCollating,
+  TxtSavingList,
+  TxtSaveList,
+  TxtCopyList,
+  TxtListTooBig,
   Count
 };
 

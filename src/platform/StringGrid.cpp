@@ -85,6 +85,20 @@ void StringGridModel::clearCounts() {
   }
 }
 
+void StringGridModel::setCountRows(const std::vector<std::array<int32_t, 4>>& rows) {
+  const int width = m_countLast - m_countFirst + 1;
+  if (width != 4) return;
+  std::fill(m_counts.begin(), m_counts.end(), kEmpty);
+  const std::size_t shown = std::min(rows.size(), static_cast<std::size_t>(m_rowCount - 1));
+  for (std::size_t r = 0; r < shown; ++r) {
+    for (std::size_t k = 0; k < 4; ++k) {
+      const int32_t value = rows[r][3 - k];
+      m_counts[r * 4 + k] = value == 0 ? kEmpty : value;
+    }
+  }
+  emit dataChanged(index(0, m_countFirst), index(m_rowCount - 2, m_countLast), {Qt::DisplayRole});
+}
+
 void StringGridModel::moveCountsUp(int row, int last) {
   const int width = m_countLast - m_countFirst + 1;
   last = std::min(last, m_rowCount - 1);

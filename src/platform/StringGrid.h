@@ -4,6 +4,7 @@
 #include <QTableView>
 #include <climits>
 #include <cstdint>
+#include <array>
 #include <functional>
 #include <vector>
 
@@ -40,6 +41,9 @@ class StringGridModel final : public QAbstractTableModel {
   int32_t count(int row, int column) const;
   void setCount(int row, int column, int32_t value);
   void clearCounts();
+  // All count cells at once: rows[r - 1][k] is row r's count of category 3 + k, shown in the
+  // count columns from the last (category 3) to the first (category 6); 0 shows empty.
+  void setCountRows(const std::vector<std::array<int32_t, 4>>& rows);
   // Moves the count cells of rows row+1..last up one row; row `last` is left empty.
   void moveCountsUp(int row, int last);
   // The grid's text of a cell, header row included.

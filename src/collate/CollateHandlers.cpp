@@ -1,0 +1,178 @@
+// The collations, the check of one combination and the result panel of the Check tab.
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QRadioButton>
+
+#include "app/MainForm.h"
+#include "dialogs/EnterForm.h"
+#include "dialogs/ShowForm.h"
+#include "lists/ListEditing.h"
+#include "platform/ClickLabel.h"
+#include "platform/LongTask.h"
+#include "platform/MessageBox.h"
+#include "platform/StringGrid.h"
+
+using tallyra::CollationKind;
+using tallyra::TextId;
+
+namespace {
+
+// What a list label shows of its list: its beginning, as much as fits.
+constexpr int64_t kLabelText = 600;
+
+// The labels of a category, indexed as the counters: 0 for three common numbers.
+struct CategoryLabels {
+  QLabel* caption;
+  QLabel* count;
+  QLabel* list;
+};
+
+}  // namespace
+
+void TMainForm::ResetMatchPanel() {
+  for (QLabel* caption : {Label2, Label3, Label4, Label5}) caption->setEnabled(false);
+  for (QLabel* count : {LR3, LR4, LR5, LR6}) {
+    count->setEnabled(false);
+    count->setText(QString());
+  }
+  for (QLabel* list : {Lab3, Lab4, Lab5, Lab6}) list->setText(QString());
+  m_lists = {};
+  m_totals = {};
+}
+
+void TMainForm::ClearStakeMatchColumns() { SGStav->model().clearCounts(); }
+void TMainForm::ClearSystemMatchColumns() { SGSys->model().clearCounts(); }
+
+void TMainForm::ShowMatchCounts() {
+  QLabel* const labels[] = {LR3, LR4, LR5, LR6};
+  for (std::size_t c = 0; c < 4; ++c) labels[c]->setText(QString::number(m_totals[c]));
+}
+
+void TMainForm::ApplyOutcome(const tallyra::Outcome& outcome) {
+  const CategoryLabels labels[] = {
+      {Label5, LR3, Lab3}, {Label4, LR4, Lab4}, {Label3, LR5, Lab5}, {Label2, LR6, Lab6}};
+  m_totals = outcome.counts;
+  m_lists = outcome.lists;
+  for (std::size_t c = 0; c < 4; ++c) {
+    // The Workspace keeps 32-bit counters; a count beyond them is shown whole all the same.
+    m_ws->MatchCounts[c] = static_cast<int32_t>(std::min<int64_t>(outcome.counts[c], INT32_MAX));
+    if (outcome.counts[c] > 0) {
+      labels[c].count->setEnabled(true);
+      labels[c].caption->setEnabled(true);
+    }
+    const tallyra::ListPtr& list = outcome.lists[c];
+    labels[c].list->setText(list ? QString::fromUtf8(list->slice(0, kLabelText)) : QString());
+  }
+  // Grid columns run 6, 5, 4, 3; the outcome's categories 3, 4, 5, 6.
+  if (outcome.stakesTouched) SGStav->model().setCountRows(outcome.stakeRows);
+  if (outcome.systemTouched) SGSys->model().setCountRows(outcome.systemRows);
+  ShowMatchCounts();
+}
+
+void TMainForm::RunCollation(CollationKind kind) {
+  const bool stakes = kind == CollationKind::StakesWithStakes ||
+                      kind == CollationKind::StakesWithDraws || kind == CollationKind::All;
+  const bool system = kind == CollationKind::SystemWithSystem ||
+                      kind == CollationKind::SystemWithDraws || kind == CollationKind::All;
+  if (kind == CollationKind::All) {
+    if (m_ws->StakeCount == 0 && m_ws->SystemCount == 0) return;
+  } else if ((stakes && m_ws->StakeCount == 0) || (system && m_ws->SystemCount == 0)) {
+    return;
+  }
+  ResetMatchPanel();
+  if (stakes) ClearStakeMatchColumns();
+  if (system) ClearSystemMatchColumns();
+  ShowTab(TS4);
+  m_ws->MatchCounts.fill(0);
+
+  const tallyra::CollationInput input = tallyra::SnapshotFor(kind, *m_ws);
+  tallyra::Outcome outcome;
+  const bool finished = platform::RunLongTask(
+      this, T(TextId::TxtCollating),
+      [&](const std::atomic<bool>& cancel) { outcome = tallyra::Collate(kind, input, &cancel); });
+  if (!finished) {
+    // A cancelled run leaves nothing half shown.
+    ResetMatchPanel();
+    if (stakes) ClearStakeMatchColumns();
+    if (system) ClearSystemMatchColumns();
+    return;
+  }
+  ApplyOutcome(outcome);
+}
+
+void TMainForm::BitTestClick() { RunCollation(CollationKind::StakesWithStakes); }
+void TMainForm::BitResClick() { RunCollation(CollationKind::StakesWithDraws); }
+void TMainForm::BitSysClick() { RunCollation(CollationKind::SystemWithDraws); }
+void TMainForm::BitTestSysClick() { RunCollation(CollationKind::SystemWithSystem); }
+void TMainForm::BitAllClick() { RunCollation(CollationKind::All); }
+
+void TMainForm::BitCombClick() {
+  EnterForm->EntryMode = 2;
+  platform::ExecModal(*EnterForm);
+  EnterForm->EntryMode = 0;
+  const auto& cells = m_ws->CheckCombination;
+  if (cells[1] == 0) return;
+  for (int k = 1; k <= 12; ++k) {
+    const int32_t v = cells[static_cast<std::size_t>(k)];
+    L[static_cast<std::size_t>(k)]->setText(k <= 6 || v != 0 ? QString::number(v) : QString());
+  }
+}
+
+void TMainForm::BitCleanCombClick() {
+  for (int k = 1; k <= 12; ++k) L[static_cast<std::size_t>(k)]->setText(QString());
+  m_ws->CheckCombination.fill(0);
+  ResetMatchPanel();
+}
+
+void TMainForm::BitTestStavClick() {
+  if (m_ws->CheckCombination[1] == 0) return;
+  ResetMatchPanel();
+  m_ws->MatchCounts.fill(0);
+  const bool againstStakes = Radio1->isChecked();
+  tallyra::CollationInput input;
+  input.language = m_ws->Language;
+  input.stakes = tallyra::SnapshotStakes(*m_ws);
+  input.system = tallyra::SnapshotSystem(*m_ws);
+  input.draws = tallyra::SnapshotDraws(*m_ws);
+  const tallyra::Outcome outcome = tallyra::CheckCombination(
+      m_ws->CheckCombination, againstStakes, CheckSys->isChecked(), input);
+  if (outcome.stakesTouched) ClearStakeMatchColumns();
+  if (outcome.systemTouched) ClearSystemMatchColumns();
+  ApplyOutcome(outcome);
+}
+
+void TMainForm::BitFromCombClick() {
+  const auto& cells = m_ws->CheckCombination;
+  if (cells[1] == 0) return;
+  int empty = 0;
+  for (int k = 1; k <= 12; ++k) empty += cells[static_cast<std::size_t>(k)] == 0 ? 1 : 0;
+  std::array<int32_t, 12> numbers{};
+  std::copy(cells.begin() + 1, cells.end(), numbers.begin());
+  const bool added =
+      empty == 6 ? tallyra::AppendRow(tallyra::TableRef::of(m_ws->StakeTable), m_ws->StakeCount,
+                                      std::span(numbers).first(6))
+                 : tallyra::AppendRow(tallyra::TableRef::of(m_ws->SystemTable), m_ws->SystemCount,
+                                      numbers);
+  if (!added) {
+    ShowPlainMessage(empty == 6 ? TextId::TxtStakesFull : TextId::TxtSystemFull);
+    return;
+  }
+  RefreshGrids();
+}
+
+void TMainForm::Radio1Click() { CheckSys->setEnabled(true); }
+void TMainForm::Radio2Click() { CheckSys->setEnabled(false); }
+
+void TMainForm::ShowList(int category) {
+  const tallyra::ListPtr& list = m_lists[static_cast<std::size_t>(category)];
+  if (!list || list->empty()) return;
+  const TextId captions[] = {TextId::TxtCoincidence3, TextId::TxtCoincidence4,
+                             TextId::TxtCoincidence5, TextId::TxtCoincidence6};
+  ShowForm->Open(list, T(captions[category]));
+}
+
+void TMainForm::Lab3Click() { ShowList(0); }
+void TMainForm::Lab4Click() { ShowList(1); }
+void TMainForm::Lab5Click() { ShowList(2); }
+void TMainForm::Lab6Click() { ShowList(3); }

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QString>
+#include <vector>
+
+#include "collate/CoincidenceList.h"
+
+// Shows a coincidence list of any length, word-wrapped at entry boundaries. Only the lines on
+// screen are ever laid out: the scroll bar stands for the position within the text, so any
+// place, the end included, is reached at once. Text can be selected with the mouse (or all of
+// it) and copied.
+class ListView final : public QAbstractScrollArea {
+  Q_OBJECT
+ public:
+  explicit ListView(QWidget* parent = nullptr);
+
+  void setList(tallyra::ListPtr list);
+  const tallyra::ListPtr& list() const { return m_list; }
+
+  int64_t top() const { return m_top; }
+  void scrollToOffset(int64_t offset);
+  void scrollToEnd();
+  void lineDown();
+  void lineUp();
+  // The text of the lines on screen, one per line; for tests.
+  QStringList visibleLines();
+
+  int64_t selectionStart() const { return std::min(m_anchor, m_caret); }
+  int64_t selectionEnd() const { return std::max(m_anchor, m_caret); }
+  void selectAll();
+  // The selected text, or an empty string with `tooLarge` set when it would not fit the
+  // clipboard sensibly.
+  QString selectedText(bool* tooLarge = nullptr) const;
+
+ signals:
+  void copyRequested();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+
+ private:
+  struct Line {
+    int64_t start;  // offset of its first character in the list
+    QString text;
+  };
+  // Lines laid out from `start`, which must be a line start, at most `count` of them.
+  std::vector<Line> layout(int64_t start, int count) const;
+  // The last line start at or before `offset`.
+  int64_t lineStartBefore(int64_t offset) const;
+  int visibleLineCount() const;
+  int64_t offsetAt(const QPoint& point);
+  void updateScrollBar();
+
+  tallyra::ListPtr m_list;
+  int64_t m_top = 0;
+  int64_t m_anchor = 0;
+  int64_t m_caret = 0;
+  std::vector<Line> m_lines;  // on screen
+  bool m_settingBar = false;
+};
