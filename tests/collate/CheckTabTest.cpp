@@ -1,0 +1,251 @@
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include "GuiFixture.h"
+#include "dialogs/EnterForm.h"
+#include "dialogs/ListView.h"
+#include "dialogs/ShowForm.h"
+
+namespace {
+
+class CheckTab : public GuiTest {
+ protected:
+  void SetUp() override {
+    GuiTest::SetUp();
+    StartEnglish();
+  }
+  tallyra::Workspace& ws() { return form->workspace(); }
+  void Stakes(std::initializer_list<std::array<int32_t, 6>> rows) {
+    int r = 0;
+    for (const auto& row : rows) {
+      ++r;
+      for (int c = 1; c <= 6; ++c) ws().StakeTable.cell[c][r] = row[static_cast<std::size_t>(c - 1)];
+    }
+    ws().StakeCount = r;
+    form->RefreshGrids();
+  }
+  void Draws(std::initializer_list<std::array<int32_t, 6>> rows) {
+    int r = 0;
+    for (const auto& row : rows) {
+      ++r;
+      for (int c = 1; c <= 6; ++c) ws().ResultTable.cell[c][r] = row[static_cast<std::size_t>(c - 1)];
+    }
+    ws().ResultCount = r;
+    form->RefreshGrids();
+  }
+  void Systems(std::initializer_list<std::vector<int32_t>> rows) {
+    int r = 0;
+    for (const auto& row : rows) {
+      ++r;
+      for (std::size_t c = 0; c < row.size(); ++c) ws().SystemTable.cell[c + 1][r] = row[c];
+    }
+    ws().SystemCount = r;
+    form->RefreshGrids();
+  }
+  QStringList Counts() {
+    return {form->LR6->text(), form->LR5->text(), form->LR4->text(), form->LR3->text()};
+  }
+  QString Stav(int row, int col) { return form->SGStav->model().cellText(row, col); }
+  QString Sys(int row, int col) { return form->SGSys->model().cellText(row, col); }
+};
+
+TEST_F(CheckTab, EmptyListsChangeNothing) {
+  form->PageControl->setCurrentIndex(2);
+  form->BitTest->click();
+  form->BitRes->click();
+  form->BitSys->click();
+  form->BitTestSys->click();
+  form->BitAll->click();
+  EXPECT_EQ(form->PageControl->currentIndex(), 2);
+  EXPECT_EQ(Counts(), (QStringList{QString(), QString(), QString(), QString()}));
+}
+
+TEST_F(CheckTab, OneStakeShowsFourZerosGreyed) {
+  Stakes({{1, 2, 3, 4, 5, 6}});
+  form->BitTest->click();
+  EXPECT_EQ(form->PageControl->currentWidget(), form->TS4);
+  EXPECT_EQ(Counts(), (QStringList{QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0"),
+                                   QStringLiteral("0")}));
+  for (QLabel* l : {form->LR3, form->LR4, form->LR5, form->LR6, form->Label2, form->Label5}) {
+    EXPECT_FALSE(l->isEnabled());
+  }
+}
+
+TEST_F(CheckTab, StakesWithEachOther) {
+  Stakes({{1, 2, 3, 4, 5, 6}, {1, 2, 3, 4, 40, 41}, {1, 2, 3, 30, 31, 32}});
+  form->N9->trigger();
+  EXPECT_EQ(form->Lab4->text(), QStringLiteral("1=2 , "));
+  EXPECT_EQ(form->Lab3->text(), QStringLiteral("1=3 , 2=3 , "));
+  EXPECT_EQ(Counts(), (QStringList{QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("1"),
+                                   QStringLiteral("2")}));
+  EXPECT_TRUE(form->LR4->isEnabled());
+  EXPECT_TRUE(form->Label4->isEnabled());
+  EXPECT_FALSE(form->LR6->isEnabled());
+  EXPECT_EQ(Stav(1, 9), QStringLiteral("1"));
+  EXPECT_EQ(Stav(1, 10), QStringLiteral("1"));
+  EXPECT_EQ(Stav(3, 10), QStringLiteral("2"));
+  EXPECT_EQ(Stav(3, 9), QString());
+  EXPECT_EQ(ws().MatchCounts, (std::array<int32_t, 4>{2, 1, 0, 0}));
+}
+
+TEST_F(CheckTab, StakesWithDrawsAndASecondRunStartsAfresh) {
+  Stakes({{1, 2, 3, 40, 41, 42}, {5, 6, 7, 8, 9, 10}});
+  Draws({{20, 21, 22, 23, 24, 25}, {20, 21, 22, 23, 24, 25}, {20, 21, 22, 23, 24, 25},
+         {5, 6, 7, 30, 31, 32}, {20, 21, 22, 23, 24, 25}, {20, 21, 22, 23, 24, 25},
+         {20, 21, 22, 23, 24, 25}, {20, 21, 22, 23, 24, 25}, {10, 9, 8, 33, 34, 35}});
+  form->BitRes->click();
+  EXPECT_EQ(form->Lab3->text(), QStringLiteral("2=4 , 2=9 , "));
+  EXPECT_EQ(form->LR3->text(), QStringLiteral("2"));
+  EXPECT_EQ(Stav(2, 10), QStringLiteral("2"));
+  form->N23->trigger();
+  EXPECT_EQ(Stav(2, 10), QStringLiteral("2")) << "counts never accumulate across runs";
+  EXPECT_EQ(form->Lab3->text(), QStringLiteral("2=4 , 2=9 , "));
+  // With no draws: four zeros and empty lists.
+  ws().ResultCount = 0;
+  form->BitRes->click();
+  EXPECT_EQ(form->LR3->text(), QStringLiteral("0"));
+  EXPECT_EQ(form->Lab3->text(), QString());
+  EXPECT_EQ(Stav(2, 10), QString());
+}
+
+TEST_F(CheckTab, SystemStakesAndCollateAll) {
+  Stakes({{1, 2, 3, 10, 11, 12}});
+  Systems({{1, 2, 3, 20, 21, 22, 23}});
+  Draws({{40, 41, 42, 43, 44, 45}, {40, 41, 42, 43, 44, 45}, {40, 41, 42, 43, 44, 45},
+         {1, 2, 3, 30, 31, 32}});
+  form->BitAll->click();
+  EXPECT_EQ(form->Lab3->text(), QStringLiteral("Stakes: 1=4 , System stakes: 1=4 , "));
+  EXPECT_EQ(form->LR3->text(), QStringLiteral("2"));
+  EXPECT_EQ(Stav(1, 10), QStringLiteral("1"));
+  EXPECT_EQ(Sys(1, 16), QStringLiteral("1"));
+  form->Rus->trigger();
+  EXPECT_EQ(form->Lab3->text(), QStringLiteral("Stakes: 1=4 , System stakes: 1=4 , "))
+      << "the text stays as written";
+  form->N25->trigger();
+  EXPECT_EQ(form->Lab3->text(), QStringLiteral("Ставки: 1=4 , Системные ставки: 1=4 , "));
+
+  Systems({{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, {1, 2, 3, 4, 5, 6, 7, 8, 30, 31}});
+  form->BitTestSys->click();
+  EXPECT_EQ(form->Lab6->text(), QStringLiteral("1=2 , "));
+  EXPECT_EQ(Sys(1, 13), QStringLiteral("1"));
+  EXPECT_EQ(Sys(2, 13), QStringLiteral("1"));
+  form->BitSys->click();  // draw 4 shares 1, 2, 3 with the first and also 30, 31 with the second
+  EXPECT_EQ(Counts(), (QStringList{QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("0"),
+                                   QStringLiteral("1")}));
+  EXPECT_EQ(form->Lab5->text(), QStringLiteral("2=4 , "));
+}
+
+TEST_F(CheckTab, TheCombinationCheck) {
+  Stakes({{1, 2, 3, 10, 11, 12}, {1, 2, 3, 4, 5, 40}});
+  Systems({{40, 41, 42, 43, 44, 45, 46}, {40, 41, 42, 43, 44, 45, 46},
+           {40, 41, 42, 43, 44, 45, 46}, {1, 2, 3, 20, 21, 22, 23}});
+  // No combination: nothing happens.
+  form->BitTestStav->click();
+  form->BitFromComb->click();
+  EXPECT_EQ(form->LR3->text(), QString());
+  EXPECT_EQ(ws().StakeCount, 2);
+
+  script.inNextDialog([](QDialog&) {
+    const char* numbers[] = {"1", "2", "3", "4", "5", "6"};
+    for (int b = 1; b <= 6; ++b) EnterForm->Edit[b]->setText(QString::fromLatin1(numbers[b - 1]));
+    EnterForm->BitEnter->click();
+  });
+  form->PageControl->setCurrentIndex(0);
+  form->N14->trigger();
+  EXPECT_EQ(form->L[1]->text(), QStringLiteral("1"));
+  EXPECT_EQ(form->L[7]->text(), QString());
+  form->N16->trigger();
+  EXPECT_EQ(form->PageControl->currentIndex(), 0) << "the check does not switch tabs";
+  EXPECT_EQ(form->Lab3->text(), QStringLiteral("Stakes: 1 , "));
+  EXPECT_EQ(form->Lab5->text(), QStringLiteral("Stakes: 2 , "));
+  EXPECT_EQ(Stav(1, 10), QStringLiteral("1"));
+  EXPECT_EQ(Stav(2, 8), QStringLiteral("1"));
+  EXPECT_EQ(Counts(), (QStringList{QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("0"),
+                                   QStringLiteral("1")}));
+
+  form->CheckSys->setChecked(true);
+  form->BitTestStav->click();
+  EXPECT_EQ(form->Lab3->text(), QStringLiteral("Stakes: 1 , ; System stakes: 4 , "));
+  EXPECT_EQ(form->Lab5->text(), QStringLiteral("Stakes: 2 , ; System stakes: "));
+  EXPECT_EQ(Sys(4, 16), QStringLiteral("1"));
+
+  form->Radio2->setChecked(true);
+  EXPECT_FALSE(form->CheckSys->isEnabled());
+  EXPECT_TRUE(form->CheckSys->isChecked());
+  Draws({{1, 2, 3, 40, 41, 42}});
+  form->BitTestStav->click();
+  EXPECT_EQ(form->Lab3->text(), QStringLiteral("1 , "));
+  EXPECT_EQ(Stav(1, 10), QString()) << "a check of the draws empties the stakes' columns";
+  EXPECT_EQ(Sys(4, 16), QStringLiteral("1")) << "and leaves the system stakes' ones";
+  form->Radio1->setChecked(true);
+  EXPECT_TRUE(form->CheckSys->isEnabled());
+
+  form->BitFromComb->click();
+  EXPECT_EQ(ws().StakeCount, 3);
+  EXPECT_EQ(Stav(3, 6), QStringLiteral("6"));
+  form->BitCleanComb->click();
+  EXPECT_EQ(form->L[1]->text(), QString());
+  EXPECT_EQ(ws().CheckCombination[1], 0);
+  EXPECT_EQ(form->LR3->text(), QString());
+}
+
+TEST_F(CheckTab, DeleteAllEmptiesThePanelButOneDeletionDoesNot) {
+  Stakes({{1, 2, 3, 4, 5, 6}, {1, 2, 3, 4, 5, 7}, {1, 2, 3, 9, 8, 10}});
+  form->BitTest->click();
+  form->SGStav->setRow(3);
+  script.answerYes();
+  form->BitDel->click();
+  EXPECT_EQ(form->Lab5->text(), QStringLiteral("1=2 , "));
+  script.answerYes();
+  form->N22->trigger();
+  EXPECT_EQ(form->Lab5->text(), QString());
+  EXPECT_FALSE(form->LR5->isEnabled());
+}
+
+TEST_F(CheckTab, TheViewerShowsTheWholeListUnderItsCaption) {
+  // Fifty stakes sharing 1, 2, 3: every pair is a coincidence of three.
+  ws().StakeCount = 50;
+  for (int r = 1; r <= 50; ++r) {
+    for (int c = 1; c <= 3; ++c) ws().StakeTable.cell[c][r] = c;
+    for (int c = 4; c <= 6; ++c) ws().StakeTable.cell[c][r] = 3 * r + c;
+  }
+  form->RefreshGrids();
+  form->BitTest->click();
+  EXPECT_EQ(form->LR3->text(), QStringLiteral("1225"));
+  const int64_t length = form->MatchLists()[0]->length();
+  QString caption;
+  QStringList first, last;
+  script.inNextDialog([&](QDialog& dialog) {
+    caption = dialog.windowTitle();
+    ShowForm->Memo->resize(479, 386);
+    first = ShowForm->Memo->visibleLines();
+    ShowForm->Memo->scrollToEnd();
+    last = ShowForm->Memo->visibleLines();
+    ShowForm->Memo->selectAll();
+    EXPECT_EQ(ShowForm->Memo->selectedText().size(), length);
+    script.chooseFile(Path(QStringLiteral("list.txt")));
+    ShowForm->BitSave->click();
+  });
+  QTest::mouseClick(form->Lab3, Qt::LeftButton);
+  EXPECT_EQ(caption, QStringLiteral("Coincidence of three..."));
+  ASSERT_FALSE(first.isEmpty());
+  EXPECT_TRUE(first[0].startsWith(QStringLiteral("1=2 , 1=3 , ")));
+  EXPECT_TRUE(last.last().endsWith(QStringLiteral("49=50 , ")));
+  for (const QString& line : first) EXPECT_TRUE(line.endsWith(QStringLiteral(", "))) << line.toStdString();
+  EXPECT_EQ(ReadFile(QStringLiteral("list.txt")).size(), length);
+  EXPECT_TRUE(ReadFile(QStringLiteral("list.txt")).startsWith("1=2 , 1=3 , "));
+  // An empty list opens nothing.
+  script.shownDialogs.clear();
+  form->Lab6Click();
+  EXPECT_TRUE(script.shownDialogs.empty());
+  form->Rus->trigger();
+  script.inNextDialog([&](QDialog& dialog) { caption = dialog.windowTitle(); });
+  form->Lab3Click();
+  EXPECT_EQ(caption, QStringLiteral("Совпадение троек..."));
+}
+
+}  // namespace
