@@ -185,8 +185,8 @@ void TMainForm::BuildLayout() {
                       {&Label4, "Label4", "4 - ", &LR4, "LR4", &Lab4, "Lab4", 104, 41},
                       {&Label5, "Label5", "3 - ", &LR3, "LR3", &Lab3, "Lab3", 152, 41}};
   for (const Row& row : rows) {
-    *row.caption = Place(new QLabel(QString::fromLatin1(row.text), GroupBox1), row.captionName,
-                         16, row.y, 41, 33);
+    *row.caption = Place(new QLabel(QString::fromLatin1(row.text), GroupBox1), row.captionName, 16,
+                         row.y, 41, 33);
     *row.count = Place(new QLabel(GroupBox1), row.countName, 56, row.y, 73, 33);
     for (QLabel* label : {*row.caption, *row.count}) {
       QPalette palette = label->palette();

@@ -41,8 +41,12 @@ void TMainForm::ResetMatchPanel() {
   m_totals = {};
 }
 
-void TMainForm::ClearStakeMatchColumns() { SGStav->model().clearCounts(); }
-void TMainForm::ClearSystemMatchColumns() { SGSys->model().clearCounts(); }
+void TMainForm::ClearStakeMatchColumns() {
+  SGStav->model().clearCounts();
+}
+void TMainForm::ClearSystemMatchColumns() {
+  SGSys->model().clearCounts();
+}
 
 void TMainForm::ShowMatchCounts() {
   QLabel* const labels[] = {LR3, LR4, LR5, LR6};
@@ -101,11 +105,21 @@ void TMainForm::RunCollation(CollationKind kind) {
   ApplyOutcome(outcome);
 }
 
-void TMainForm::BitTestClick() { RunCollation(CollationKind::StakesWithStakes); }
-void TMainForm::BitResClick() { RunCollation(CollationKind::StakesWithDraws); }
-void TMainForm::BitSysClick() { RunCollation(CollationKind::SystemWithDraws); }
-void TMainForm::BitTestSysClick() { RunCollation(CollationKind::SystemWithSystem); }
-void TMainForm::BitAllClick() { RunCollation(CollationKind::All); }
+void TMainForm::BitTestClick() {
+  RunCollation(CollationKind::StakesWithStakes);
+}
+void TMainForm::BitResClick() {
+  RunCollation(CollationKind::StakesWithDraws);
+}
+void TMainForm::BitSysClick() {
+  RunCollation(CollationKind::SystemWithDraws);
+}
+void TMainForm::BitTestSysClick() {
+  RunCollation(CollationKind::SystemWithSystem);
+}
+void TMainForm::BitAllClick() {
+  RunCollation(CollationKind::All);
+}
 
 void TMainForm::BitCombClick() {
   EnterForm->EntryMode = 2;
@@ -135,8 +149,8 @@ void TMainForm::BitTestStavClick() {
   input.stakes = tallyra::SnapshotStakes(*m_ws);
   input.system = tallyra::SnapshotSystem(*m_ws);
   input.draws = tallyra::SnapshotDraws(*m_ws);
-  const tallyra::Outcome outcome = tallyra::CheckCombination(
-      m_ws->CheckCombination, againstStakes, CheckSys->isChecked(), input);
+  const tallyra::Outcome outcome = tallyra::CheckCombination(m_ws->CheckCombination, againstStakes,
+                                                             CheckSys->isChecked(), input);
   if (outcome.stakesTouched) ClearStakeMatchColumns();
   if (outcome.systemTouched) ClearSystemMatchColumns();
   ApplyOutcome(outcome);
@@ -149,11 +163,10 @@ void TMainForm::BitFromCombClick() {
   for (int k = 1; k <= 12; ++k) empty += cells[static_cast<std::size_t>(k)] == 0 ? 1 : 0;
   std::array<int32_t, 12> numbers{};
   std::copy(cells.begin() + 1, cells.end(), numbers.begin());
-  const bool added =
-      empty == 6 ? tallyra::AppendRow(tallyra::TableRef::of(m_ws->StakeTable), m_ws->StakeCount,
-                                      std::span(numbers).first(6))
-                 : tallyra::AppendRow(tallyra::TableRef::of(m_ws->SystemTable), m_ws->SystemCount,
-                                      numbers);
+  const bool added = empty == 6 ? tallyra::AppendRow(tallyra::TableRef::of(m_ws->StakeTable),
+                                                     m_ws->StakeCount, std::span(numbers).first(6))
+                                : tallyra::AppendRow(tallyra::TableRef::of(m_ws->SystemTable),
+                                                     m_ws->SystemCount, numbers);
   if (!added) {
     ShowPlainMessage(empty == 6 ? TextId::TxtStakesFull : TextId::TxtSystemFull);
     return;
@@ -161,8 +174,12 @@ void TMainForm::BitFromCombClick() {
   RefreshGrids();
 }
 
-void TMainForm::Radio1Click() { CheckSys->setEnabled(true); }
-void TMainForm::Radio2Click() { CheckSys->setEnabled(false); }
+void TMainForm::Radio1Click() {
+  CheckSys->setEnabled(true);
+}
+void TMainForm::Radio2Click() {
+  CheckSys->setEnabled(false);
+}
 
 void TMainForm::ShowList(int category) {
   const tallyra::ListPtr& list = m_lists[static_cast<std::size_t>(category)];
@@ -172,7 +189,15 @@ void TMainForm::ShowList(int category) {
   ShowForm->Open(list, T(captions[category]));
 }
 
-void TMainForm::Lab3Click() { ShowList(0); }
-void TMainForm::Lab4Click() { ShowList(1); }
-void TMainForm::Lab5Click() { ShowList(2); }
-void TMainForm::Lab6Click() { ShowList(3); }
+void TMainForm::Lab3Click() {
+  ShowList(0);
+}
+void TMainForm::Lab4Click() {
+  ShowList(1);
+}
+void TMainForm::Lab5Click() {
+  ShowList(2);
+}
+void TMainForm::Lab6Click() {
+  ShowList(3);
+}

@@ -156,7 +156,9 @@ void ListView::updateScrollBar() {
   const int64_t length = m_list ? m_list->length() : 0;
   bar->setRange(0, length > 0 ? kBarSteps : 0);
   bar->setPageStep(kBarSteps / 50);
-  bar->setValue(length > 0 ? static_cast<int>(static_cast<double>(m_top) / static_cast<double>(length) * kBarSteps) : 0);
+  bar->setValue(length > 0 ? static_cast<int>(static_cast<double>(m_top) /
+                                              static_cast<double>(length) * kBarSteps)
+                           : 0);
   m_settingBar = false;
 }
 

@@ -40,8 +40,10 @@ TShowForm::TShowForm(TMainForm& main) : QDialog(&main), m_main(main) {
   for (QPushButton* b : {BitCopy, BitSave}) b->setAutoDefault(false);
   connect(BitSave, &QPushButton::clicked, this,
           [this] { m_main.RunGuarded([&] { SaveListClick(); }); });
-  connect(BitCopy, &QPushButton::clicked, this, [this] { m_main.RunGuarded([&] { CopyClick(); }); });
-  connect(Memo, &ListView::copyRequested, this, [this] { m_main.RunGuarded([&] { CopyClick(); }); });
+  connect(BitCopy, &QPushButton::clicked, this,
+          [this] { m_main.RunGuarded([&] { CopyClick(); }); });
+  connect(Memo, &ListView::copyRequested, this,
+          [this] { m_main.RunGuarded([&] { CopyClick(); }); });
 }
 
 void TShowForm::Open(tallyra::ListPtr list, const QString& caption) {
@@ -58,11 +60,10 @@ void TShowForm::CopyClick() {
   bool tooLarge = false;
   const QString text = Memo->selectedText(&tooLarge);
   if (tooLarge) {
-    platform::ShowMessage(
-        this, m_main.T(TextId::TxtAppTitle),
-        QString::fromUtf8(tallyra::Format(
-            TextId::TxtListTooBig, m_main.workspace().Language,
-            {std::to_string(Memo->selectionEnd() - Memo->selectionStart())})));
+    platform::ShowMessage(this, m_main.T(TextId::TxtAppTitle),
+                          QString::fromUtf8(tallyra::Format(
+                              TextId::TxtListTooBig, m_main.workspace().Language,
+                              {std::to_string(Memo->selectionEnd() - Memo->selectionStart())})));
     return;
   }
   if (!text.isEmpty()) QGuiApplication::clipboard()->setText(text);
@@ -77,24 +78,24 @@ void TShowForm::SaveListClick() {
   const std::optional<QString> path = platform::GetSaveFileName(this, save);
   if (!path) return;
   std::optional<std::string> error;
-  const bool finished = platform::RunLongTask(
-      this, m_main.T(TextId::TxtSavingList), [&](const std::atomic<bool>& cancel) {
-        constexpr int64_t kPiece = int64_t{4} << 20;
-        int64_t at = 0;
-        error = tallyra::WriteFileReplacing(
-            platform::ToLocalPath(*path),
-            [&](std::string& piece) {
-              if (at >= list->length()) return false;
-              piece = list->slice(at, kPiece);
-              at += kPiece;
-              return true;
-            },
-            [&] { return cancel.load(); });
-      });
+  const bool finished = platform::RunLongTask(this, m_main.T(TextId::TxtSavingList),
+                                              [&](const std::atomic<bool>& cancel) {
+                                                constexpr int64_t kPiece = int64_t{4} << 20;
+                                                int64_t at = 0;
+                                                error = tallyra::WriteFileReplacing(
+                                                    platform::ToLocalPath(*path),
+                                                    [&](std::string& piece) {
+                                                      if (at >= list->length()) return false;
+                                                      piece = list->slice(at, kPiece);
+                                                      at += kPiece;
+                                                      return true;
+                                                    },
+                                                    [&] { return cancel.load(); });
+                                              });
   if (finished && error && !error->empty()) {
-    platform::ShowError(this, m_main.T(TextId::TxtAppTitle),
-                        QString::fromUtf8(tallyra::Format(TextId::TxtCannotWrite,
-                                                          m_main.workspace().Language,
-                                                          {path->toStdString(), *error})));
+    platform::ShowError(
+        this, m_main.T(TextId::TxtAppTitle),
+        QString::fromUtf8(tallyra::Format(TextId::TxtCannotWrite, m_main.workspace().Language,
+                                          {path->toStdString(), *error})));
   }
 }

@@ -151,11 +151,11 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
      "added."},  // TxtStakesFull
     {"Список системных ставок заполнен: в нём уже 99999 ставок. Ставка не добавлена.",
      "The list of system stakes is full: it holds 99999 stakes already. The stake was not "
-     "added."},  // TxtSystemFull
-    {"Идёт сверка...", "Collating..."},  // TxtCollating
+     "added."},                                       // TxtSystemFull
+    {"Идёт сверка...", "Collating..."},               // TxtCollating
     {"Список сохраняется...", "Saving the list..."},  // TxtSavingList
-    {"Сохранить список...", "Save list..."},  // TxtSaveList
-    {"Копировать", "Copy"},  // TxtCopyList
+    {"Сохранить список...", "Save list..."},          // TxtSaveList
+    {"Копировать", "Copy"},                           // TxtCopyList
     {"Выделено слишком много текста для буфера обмена (%s знаков). Сохраните список в файл.",
      "The selection is too large for the clipboard (%s characters). Save the list to a file "
      "instead."},  // TxtListTooBig

@@ -2,9 +2,9 @@
 
 #include <QAbstractTableModel>
 #include <QTableView>
+#include <array>
 #include <climits>
 #include <cstdint>
-#include <array>
 #include <functional>
 #include <vector>
 

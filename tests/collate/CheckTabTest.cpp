@@ -23,7 +23,8 @@ class CheckTab : public GuiTest {
     int r = 0;
     for (const auto& row : rows) {
       ++r;
-      for (int c = 1; c <= 6; ++c) ws().StakeTable.cell[c][r] = row[static_cast<std::size_t>(c - 1)];
+      for (int c = 1; c <= 6; ++c)
+        ws().StakeTable.cell[c][r] = row[static_cast<std::size_t>(c - 1)];
     }
     ws().StakeCount = r;
     form->RefreshGrids();
@@ -32,7 +33,8 @@ class CheckTab : public GuiTest {
     int r = 0;
     for (const auto& row : rows) {
       ++r;
-      for (int c = 1; c <= 6; ++c) ws().ResultTable.cell[c][r] = row[static_cast<std::size_t>(c - 1)];
+      for (int c = 1; c <= 6; ++c)
+        ws().ResultTable.cell[c][r] = row[static_cast<std::size_t>(c - 1)];
     }
     ws().ResultCount = r;
     form->RefreshGrids();
@@ -94,9 +96,15 @@ TEST_F(CheckTab, StakesWithEachOther) {
 
 TEST_F(CheckTab, StakesWithDrawsAndASecondRunStartsAfresh) {
   Stakes({{1, 2, 3, 40, 41, 42}, {5, 6, 7, 8, 9, 10}});
-  Draws({{20, 21, 22, 23, 24, 25}, {20, 21, 22, 23, 24, 25}, {20, 21, 22, 23, 24, 25},
-         {5, 6, 7, 30, 31, 32}, {20, 21, 22, 23, 24, 25}, {20, 21, 22, 23, 24, 25},
-         {20, 21, 22, 23, 24, 25}, {20, 21, 22, 23, 24, 25}, {10, 9, 8, 33, 34, 35}});
+  Draws({{20, 21, 22, 23, 24, 25},
+         {20, 21, 22, 23, 24, 25},
+         {20, 21, 22, 23, 24, 25},
+         {5, 6, 7, 30, 31, 32},
+         {20, 21, 22, 23, 24, 25},
+         {20, 21, 22, 23, 24, 25},
+         {20, 21, 22, 23, 24, 25},
+         {20, 21, 22, 23, 24, 25},
+         {10, 9, 8, 33, 34, 35}});
   form->BitRes->click();
   EXPECT_EQ(form->Lab3->text(), QStringLiteral("2=4 , 2=9 , "));
   EXPECT_EQ(form->LR3->text(), QStringLiteral("2"));
@@ -115,7 +123,9 @@ TEST_F(CheckTab, StakesWithDrawsAndASecondRunStartsAfresh) {
 TEST_F(CheckTab, SystemStakesAndCollateAll) {
   Stakes({{1, 2, 3, 10, 11, 12}});
   Systems({{1, 2, 3, 20, 21, 22, 23}});
-  Draws({{40, 41, 42, 43, 44, 45}, {40, 41, 42, 43, 44, 45}, {40, 41, 42, 43, 44, 45},
+  Draws({{40, 41, 42, 43, 44, 45},
+         {40, 41, 42, 43, 44, 45},
+         {40, 41, 42, 43, 44, 45},
          {1, 2, 3, 30, 31, 32}});
   form->BitAll->click();
   EXPECT_EQ(form->Lab3->text(), QStringLiteral("Stakes: 1=4 , System stakes: 1=4 , "));
@@ -141,8 +151,10 @@ TEST_F(CheckTab, SystemStakesAndCollateAll) {
 
 TEST_F(CheckTab, TheCombinationCheck) {
   Stakes({{1, 2, 3, 10, 11, 12}, {1, 2, 3, 4, 5, 40}});
-  Systems({{40, 41, 42, 43, 44, 45, 46}, {40, 41, 42, 43, 44, 45, 46},
-           {40, 41, 42, 43, 44, 45, 46}, {1, 2, 3, 20, 21, 22, 23}});
+  Systems({{40, 41, 42, 43, 44, 45, 46},
+           {40, 41, 42, 43, 44, 45, 46},
+           {40, 41, 42, 43, 44, 45, 46},
+           {1, 2, 3, 20, 21, 22, 23}});
   // No combination: nothing happens.
   form->BitTestStav->click();
   form->BitFromComb->click();
@@ -235,7 +247,8 @@ TEST_F(CheckTab, TheViewerShowsTheWholeListUnderItsCaption) {
   ASSERT_FALSE(first.isEmpty());
   EXPECT_TRUE(first[0].startsWith(QStringLiteral("1=2 , 1=3 , ")));
   EXPECT_TRUE(last.last().endsWith(QStringLiteral("49=50 , ")));
-  for (const QString& line : first) EXPECT_TRUE(line.endsWith(QStringLiteral(", "))) << line.toStdString();
+  for (const QString& line : first)
+    EXPECT_TRUE(line.endsWith(QStringLiteral(", "))) << line.toStdString();
   EXPECT_EQ(ReadFile(QStringLiteral("list.txt")).size(), length);
   EXPECT_TRUE(ReadFile(QStringLiteral("list.txt")).startsWith("1=2 , 1=3 , "));
   // An empty list opens nothing.

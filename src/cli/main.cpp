@@ -1,0 +1,264 @@
+// tallyra-cli: the collations and the check from the command line, over the same core as the
+// window.
+
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "collate/Collation.h"
+#include "lists/EntryCheck.h"
+#include "lists/RecordReader.h"
+#include "model/Files.h"
+#include "model/Integer.h"
+#include "model/TextTable.h"
+
+namespace {
+
+using tallyra::CollationKind;
+
+constexpr const char* kUsage =
+    "usage:\n"
+    "  tallyra-cli collate stakes|stakes-results|system|system-results|all\n"
+    "              [--stakes FILE] [--system FILE] [--results FILE] [--lang en|ru] [--json]\n"
+    "  tallyra-cli check --combination N,N,N,N,N,N[,N...]\n"
+    "              (--stakes FILE [--system FILE] [--include-system] | --results FILE)\n"
+    "              [--max M] [--lang en|ru] [--json]\n";
+
+struct UsageError {
+  std::string text;
+};
+struct FileError {
+  std::string text;
+};
+
+struct Options {
+  std::string command;
+  std::string kind;
+  std::map<std::string, std::string> values;  // --name value
+  bool json = false;
+  bool includeSystem = false;
+
+  std::optional<std::string> get(const std::string& name) const {
+    const auto found = values.find(name);
+    return found == values.end() ? std::nullopt : std::optional<std::string>(found->second);
+  }
+};
+
+Options Parse(int argc, char** argv) {
+  Options o;
+  if (argc < 2) throw UsageError{"a command is needed"};
+  o.command = argv[1];
+  int i = 2;
+  if (o.command == "collate") {
+    if (argc < 3) throw UsageError{"collate needs a kind"};
+    o.kind = argv[2];
+    i = 3;
+  } else if (o.command != "check") {
+    throw UsageError{"unknown command '" + o.command + "'"};
+  }
+  static const char* const kValued[] = {"--stakes", "--system",      "--results",
+                                        "--lang",   "--combination", "--max"};
+  for (; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--json") {
+      o.json = true;
+    } else if (arg == "--include-system" && o.command == "check") {
+      o.includeSystem = true;
+    } else if (std::find(std::begin(kValued), std::end(kValued), arg) != std::end(kValued)) {
+      if (i + 1 >= argc) throw UsageError{arg + " needs a value"};
+      o.values[arg] = argv[++i];
+    } else {
+      throw UsageError{"unknown option '" + arg + "'"};
+    }
+  }
+  return o;
+}
+
+int32_t Language(const Options& o) {
+  const std::string lang = o.get("--lang").value_or("en");
+  if (lang == "en") return 1;
+  if (lang == "ru") return 0;
+  throw UsageError{"--lang takes en or ru"};
+}
+
+// Reads a list file into its table, all or nothing, as the window does.
+void Load(const std::string& path, tallyra::TableRef table, int32_t& count, bool keepLatest,
+          int32_t language) {
+  const tallyra::FileText file = tallyra::ReadWholeFile(path);
+  if (!file.ok) {
+    throw FileError{tallyra::Format(tallyra::TextId::TxtCannotOpen, language, {path, file.error})};
+  }
+  const tallyra::ReadOutcome outcome = tallyra::ReadRecordLines(
+      file.data, table, count,
+      keepLatest ? tallyra::OverflowRule::KeepLatest : tallyra::OverflowRule::RejectFile);
+  const std::string message = tallyra::DescribeReadOutcome(outcome, language);
+  if (!outcome.ok()) throw FileError{path + ": " + message};
+  if (!message.empty()) std::cerr << path << ": " << message << "\n";
+}
+
+void JsonString(std::ostream& out, const tallyra::CoincidenceList& list) {
+  out << '"';
+  list.forEachChunk(int64_t{1} << 22, [&](const std::string& piece) {
+    for (const char ch : piece) {
+      if (ch == '"' || ch == '\\') {
+        out << '\\' << ch;
+      } else if (static_cast<unsigned char>(ch) < 0x20) {
+        char code[8];
+        std::snprintf(code, sizeof code, "\\u%04x", ch);
+        out << code;
+      } else {
+        out << ch;
+      }
+    }
+    return true;
+  });
+  out << '"';
+}
+
+void JsonRows(std::ostream& out, const std::vector<tallyra::CategoryCounts>& rows, int count,
+              bool touched) {
+  out << '[';
+  for (int r = 0; r < count; ++r) {
+    if (r) out << ", ";
+    const tallyra::CategoryCounts c = touched && r < static_cast<int>(rows.size())
+                                          ? rows[static_cast<std::size_t>(r)]
+                                          : tallyra::CategoryCounts{};
+    out << '[' << c[3] << ", " << c[2] << ", " << c[1] << ", " << c[0] << ']';
+  }
+  out << ']';
+}
+
+void Report(const tallyra::Outcome& outcome, const tallyra::Workspace& ws, bool json) {
+  std::ostream& out = std::cout;
+  if (json) {
+    out << "{\"counts\": {\"6\": " << outcome.counts[3] << ", \"5\": " << outcome.counts[2]
+        << ", \"4\": " << outcome.counts[1] << ", \"3\": " << outcome.counts[0]
+        << "}, \"lists\": {";
+    for (int c = 3; c >= 0; --c) {
+      out << '"' << c + 3 << "\": ";
+      JsonString(out, *outcome.lists[static_cast<std::size_t>(c)]);
+      if (c) out << ", ";
+    }
+    out << "}, \"stakes\": ";
+    JsonRows(out, outcome.stakeRows, ws.StakeCount, outcome.stakesTouched);
+    out << ", \"system\": ";
+    JsonRows(out, outcome.systemRows, ws.SystemCount, outcome.systemTouched);
+    out << "}\n";
+    return;
+  }
+  // The counters, each list's number of entries and the list's first line.
+  constexpr int64_t kLine = 100;
+  for (int c = 3; c >= 0; --c) {
+    const auto& list = *outcome.lists[static_cast<std::size_t>(c)];
+    out << c + 3 << " common numbers: " << outcome.counts[static_cast<std::size_t>(c)]
+        << (outcome.counts[static_cast<std::size_t>(c)] == 1 ? " entry" : " entries");
+    if (!list.empty()) {
+      out << "\n    " << list.slice(0, kLine) << (list.length() > kLine ? "..." : "");
+    }
+    out << "\n";
+  }
+}
+
+int Collate(const Options& o) {
+  static const std::map<std::string, CollationKind> kKinds = {
+      {"stakes", CollationKind::StakesWithStakes},
+      {"stakes-results", CollationKind::StakesWithDraws},
+      {"system", CollationKind::SystemWithSystem},
+      {"system-results", CollationKind::SystemWithDraws},
+      {"all", CollationKind::All}};
+  const auto kind = kKinds.find(o.kind);
+  if (kind == kKinds.end()) throw UsageError{"unknown kind '" + o.kind + "'"};
+  if (o.get("--combination") || o.get("--max")) throw UsageError{"collate takes no combination"};
+  const int32_t language = Language(o);
+  auto ws = tallyra::CreateWorkspace();
+  ws->Language = language;
+  if (auto f = o.get("--stakes"))
+    Load(*f, tallyra::TableRef::of(ws->StakeTable), ws->StakeCount, false, language);
+  if (auto f = o.get("--system"))
+    Load(*f, tallyra::TableRef::of(ws->SystemTable), ws->SystemCount, false, language);
+  if (auto f = o.get("--results"))
+    Load(*f, tallyra::TableRef::of(ws->ResultTable), ws->ResultCount, true, language);
+  const tallyra::Outcome outcome =
+      tallyra::Collate(kind->second, tallyra::SnapshotFor(kind->second, *ws));
+  Report(outcome, *ws, o.json);
+  return 0;
+}
+
+int Check(const Options& o) {
+  const int32_t language = Language(o);
+  const auto combination = o.get("--combination");
+  if (!combination) throw UsageError{"check needs --combination"};
+  const bool againstStakes = o.get("--stakes").has_value();
+  if (againstStakes == o.get("--results").has_value()) {
+    throw UsageError{"check takes either --stakes or --results"};
+  }
+  if (!againstStakes && (o.get("--system") || o.includeSystem)) {
+    throw UsageError{"--system and --include-system go with --stakes"};
+  }
+  auto ws = tallyra::CreateWorkspace();
+  ws->Language = language;
+  ws->HighestNumber = 49;
+  if (auto m = o.get("--max")) {
+    const auto value = tallyra::ParseDecimal(*m);
+    if (!value || *value < 2 || *value > 99) throw UsageError{"--max takes 2..99"};
+    ws->HighestNumber = *value;
+  }
+  // The numbers are checked as the entry dialog checks typed ones.
+  tallyra::EntryTexts texts;
+  int boxes = 0;
+  std::size_t at = 0;
+  const std::string& list = *combination;
+  while (at <= list.size()) {
+    const std::size_t comma = std::min(list.find(',', at), list.size());
+    if (++boxes > 12) throw UsageError{"a combination has at most twelve numbers"};
+    texts[static_cast<std::size_t>(boxes)] = list.substr(at, comma - at);
+    at = comma + 1;
+  }
+  if (boxes < 6) throw UsageError{"a combination has at least six numbers"};
+  tallyra::EntryNumbers numbers{};
+  std::optional<tallyra::TextId> problem =
+      tallyra::CheckMainFields(texts, ws->HighestNumber, numbers);
+  if (!problem && boxes > 6)
+    problem = tallyra::CheckSystemFields(texts, ws->HighestNumber, numbers);
+  if (problem) {
+    std::cerr << tallyra::Text(*problem, language) << "\n";
+    return 1;
+  }
+  std::array<int32_t, 13> cells{};
+  for (int k = 1; k <= 12; ++k)
+    cells[static_cast<std::size_t>(k)] = numbers[static_cast<std::size_t>(k)];
+
+  if (auto f = o.get("--stakes"))
+    Load(*f, tallyra::TableRef::of(ws->StakeTable), ws->StakeCount, false, language);
+  if (auto f = o.get("--system"))
+    Load(*f, tallyra::TableRef::of(ws->SystemTable), ws->SystemCount, false, language);
+  if (auto f = o.get("--results"))
+    Load(*f, tallyra::TableRef::of(ws->ResultTable), ws->ResultCount, true, language);
+  tallyra::CollationInput input;
+  input.language = language;
+  input.stakes = tallyra::SnapshotStakes(*ws);
+  input.system = tallyra::SnapshotSystem(*ws);
+  input.draws = tallyra::SnapshotDraws(*ws);
+  Report(tallyra::CheckCombination(cells, againstStakes, o.includeSystem, input), *ws, o.json);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::ios::sync_with_stdio(false);
+  try {
+    const Options o = Parse(argc, argv);
+    return o.command == "collate" ? Collate(o) : Check(o);
+  } catch (const UsageError& e) {
+    std::cerr << "tallyra-cli: " << e.text << "\n" << kUsage;
+    return 2;
+  } catch (const FileError& e) {
+    std::cerr << e.text << "\n";
+    return 1;
+  }
+}
