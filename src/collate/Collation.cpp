@@ -86,8 +86,8 @@ struct Membership {
 std::shared_ptr<const Membership> BuildMembership(const RowSet& side) {
   auto m = std::make_shared<Membership>();
   m->rows = side.count;
-  // Padded to whole groups of four words, which the kernel reads at once.
-  m->words = ((static_cast<std::size_t>(side.count) + 63) / 64 + 3) & ~std::size_t{3};
+  // Padded with four words: the kernel reads whole groups of four from any word on.
+  m->words = (static_cast<std::size_t>(side.count) + 63) / 64 + 4;
   // Each row's distinct values, with how many rows hold each value.
   std::unordered_map<int32_t, int32_t> frequency;
   std::vector<int32_t> distinct;
