@@ -214,39 +214,60 @@ void MarkBlockWithRare(const RowInputs& in, std::array<std::size_t, 12>& cursor,
   }
 }
 
+// Rare numbers' row lists are walked along as the blocks go by; a row's walk starts at `begin`.
+struct RareCursor {
+  std::array<std::size_t, 12> at{};
+  void Start(const RowInputs& in, int32_t begin) {
+    for (int r = 0; r < in.rare_count; ++r) {
+      const auto& rows = *in.rare[static_cast<std::size_t>(r)];
+      at[static_cast<std::size_t>(r)] = static_cast<std::size_t>(
+          std::lower_bound(rows.begin(), rows.end(), begin) - rows.begin());
+    }
+  }
+};
+
+// The category marks of one row for words from..from+len of the other side, only rows in
+// [begin, end) marked; the marks of a last partial group of four words are zero.
+TALLYRA_INLINE void MarkRowBlock(const RowInputs& in, RareCursor& cursor, int32_t begin,
+                                 int32_t end, bool sixOrMore, std::size_t from, std::size_t len,
+                                 Masks& masks) {
+  if (in.rare_count == 0) {
+    MarkBlock(in.maps.data(), in.maps_count, from, (len + 3) & ~std::size_t{3}, sixOrMore, masks);
+  } else {
+    MarkBlockWithRare(in, cursor.at, from, len, sixOrMore, masks);
+  }
+  const std::size_t beginWord = static_cast<std::size_t>(begin) / 64;
+  if (beginWord >= from && beginWord < from + len) {
+    for (auto& m : masks) {
+      for (std::size_t k = 0; k < beginWord - from; ++k) m[k] = 0;
+      m[beginWord - from] &= ~uint64_t{0} << (begin % 64);
+    }
+  }
+  const std::size_t lastWord = static_cast<std::size_t>(end - 1) / 64;
+  if (lastWord >= from && lastWord < from + len && end % 64 != 0) {
+    for (auto& m : masks) m[lastWord - from] &= ~uint64_t{0} >> (64 - end % 64);
+  }
+  for (std::size_t k = len; k % 4 != 0; ++k) {
+    for (auto& m : masks) m[k] = 0;  // whole groups of four may be read
+  }
+}
+
 // For one row of the first side: calls sink(from, len, masks) for the blocks of words that hold
 // rows [begin, end) of the other side; masks[c][k] marks the rows of word from + k that are in
-// category c. Rows outside [begin, end) are never marked.
+// category c.
 template <typename Sink>
 TALLYRA_INLINE void CompareRow(const RowInputs& in, int32_t begin, int32_t end, bool sixOrMore,
                                Sink&& sink) {
   // Fewer than three numbers to look for can make no coincidence.
   if (begin >= end || in.maps_count + in.rare_count < 3) return;
   Masks masks;
-  std::array<std::size_t, 12> cursor{};
-  for (int r = 0; r < in.rare_count; ++r) {
-    const auto& rows = *in.rare[static_cast<std::size_t>(r)];
-    cursor[static_cast<std::size_t>(r)] =
-        static_cast<std::size_t>(std::lower_bound(rows.begin(), rows.end(), begin) - rows.begin());
-  }
+  RareCursor cursor;
+  cursor.Start(in, begin);
   const std::size_t firstWord = static_cast<std::size_t>(begin) / 64;
   const std::size_t lastWord = static_cast<std::size_t>(end - 1) / 64;
   for (std::size_t from = firstWord; from <= lastWord; from += kBlock) {
     const std::size_t len = std::min(kBlock, lastWord + 1 - from);
-    if (in.rare_count == 0) {
-      MarkBlock(in.maps.data(), in.maps_count, from, (len + 3) & ~std::size_t{3}, sixOrMore, masks);
-    } else {
-      MarkBlockWithRare(in, cursor, from, len, sixOrMore, masks);
-    }
-    if (from == firstWord && begin % 64 != 0) {
-      for (auto& m : masks) m[0] &= ~uint64_t{0} << (begin % 64);
-    }
-    if (from + len - 1 == lastWord && end % 64 != 0) {
-      for (auto& m : masks) m[len - 1] &= ~uint64_t{0} >> (64 - end % 64);
-    }
-    for (std::size_t k = len; k % 4 != 0; ++k) {
-      for (auto& m : masks) m[k] = 0;  // whole groups of four may be read
-    }
+    MarkRowBlock(in, cursor, begin, end, sixOrMore, from, len, masks);
     sink(from, len, masks);
   }
 }
@@ -286,24 +307,35 @@ struct PhaseData {
   int32_t Begin(int row) const { return rule.pairs ? row : 0; }
 
   // The entries "row=other , " of one category for one row.
-  void Entries(int row, int category, std::string& out) const {
-    char prefix[16];
-    const std::size_t prefixLength =
-        static_cast<std::size_t>(std::to_chars(prefix, prefix + 15, row).ptr - prefix);
-    prefix[prefixLength] = '=';
-    CompareRow(Inputs(row), Begin(row), second.count, rule.sixOrMore,
-               [&](std::size_t from, std::size_t len, const Masks& masks) {
-                 for (std::size_t k = 0; k < len; ++k) {
-                   for (uint64_t m = masks[category][k]; m; m &= m - 1) {
-                     out.append(prefix, prefixLength + 1);
-                     AppendNumber(out,
-                                  static_cast<int64_t>((from + k) * 64) + std::countr_zero(m) + 1);
-                     out.append(" , ", 3);
-                   }
-                 }
-               });
-  }
+  void Entries(int row, int category, std::string& out) const;
 };
+
+// Made again whenever a viewer or a save asks for the row, so built for the processor too.
+TALLYRA_CLONES void AppendEntries(const PhaseData& data, int row, int category, std::string& out) {
+  char prefix[16];
+  const std::size_t prefixLength =
+      static_cast<std::size_t>(std::to_chars(prefix, prefix + 15, row).ptr - prefix);
+  prefix[prefixLength] = '=';
+  CompareRow(data.Inputs(row), data.Begin(row), data.second.count, data.rule.sixOrMore,
+             [&](std::size_t from, std::size_t len, const Masks& masks) TALLYRA_LAMBDA_INLINE {
+               for (std::size_t k = 0; k < len; ++k) {
+                 for (uint64_t m = masks[category][k]; m; m &= m - 1) {
+                   char entry[32];
+                   std::memcpy(entry, prefix, prefixLength + 1);
+                   char* at = std::to_chars(entry + prefixLength + 1, entry + 28,
+                                            static_cast<int64_t>((from + k) * 64) +
+                                                std::countr_zero(m) + 1)
+                                  .ptr;
+                   std::memcpy(at, " , ", 3);
+                   out.append(entry, static_cast<std::size_t>(at + 3 - entry));
+                 }
+               }
+             });
+}
+
+void PhaseData::Entries(int row, int category, std::string& out) const {
+  AppendEntries(*this, row, category, out);
+}
 
 // The digits of the other side's row numbers in a row's entries. A row number j has
 // 1 + [j >= 10] + [j >= 100] + [j >= 1000] + [j >= 10000] digits, so the digits of E entries
@@ -332,40 +364,37 @@ struct DigitTable {
   }
 };
 
-// Counts of one category per row of the other side, kept bit-sliced: adding a word of marks
-// costs a few operations whatever the number of marks.
-class VerticalCounter {
+// Counts of one category per row of the other side (pairs only), kept bit-sliced in planes.
+class ColumnCounter {
  public:
   static constexpr int kPlanes = 17;  // up to 131071 per row
-  explicit VerticalCounter(std::size_t words)
+  explicit ColumnCounter(std::size_t words)
       : m_words(words + kBlock), m_planes(kPlanes * m_words, 0) {}
-  // Adds one to every marked row of words from..from+len, four words at a time; `len` is a
-  // multiple of four and the counter's words are padded to match.
-  TALLYRA_INLINE void Add(std::size_t from, std::size_t len, const uint64_t* marks) {
-    Vec carry[kBlock / 4];
-    std::memcpy(carry, marks, len * sizeof(uint64_t));
-    const std::size_t vectors = len / 4;
-    for (int k = 0; k < kPlanes; ++k) {
-      uint64_t* plane = m_planes.data() + static_cast<std::size_t>(k) * m_words + from;
-      Vec more{};
-      for (std::size_t v = 0; v < vectors; ++v) {
-        Vec p;
-        std::memcpy(&p, plane + v * 4, sizeof p);
-        const Vec t = p & carry[v];
-        p ^= carry[v];
-        std::memcpy(plane + v * 4, &p, sizeof p);
-        carry[v] = t;
-        more |= t;
+
+  // Adds a block's small counts, held in `low` planes of 4-word groups, to words from..from+len.
+  TALLYRA_INLINE void AddLow(std::size_t from, std::size_t len, const uint64_t (*low)[kBlock],
+                             int lowPlanes) {
+    for (std::size_t w = 0; w < len; w += 4) {
+      Vec carry{};
+      for (int k = 0; k < kPlanes; ++k) {
+        uint64_t* at = m_planes.data() + static_cast<std::size_t>(k) * m_words + from + w;
+        Vec h, a{};
+        std::memcpy(&h, at, sizeof h);
+        if (k < lowPlanes) std::memcpy(&a, low[k] + w, sizeof a);
+        const Vec sum = h ^ a ^ carry;
+        carry = (h & a) | (carry & (h ^ a));
+        std::memcpy(at, &sum, sizeof sum);
+        if (k >= lowPlanes - 1 && !(carry[0] | carry[1] | carry[2] | carry[3])) break;
       }
-      if (!(more[0] | more[1] | more[2] | more[3])) return;
     }
   }
+
   int32_t At(int32_t bit) const {
     int32_t value = 0;
     const std::size_t word = static_cast<std::size_t>(bit) / 64;
     for (int k = 0; k < kPlanes; ++k) {
-      value |= static_cast<int32_t>(
-                   (m_planes[static_cast<std::size_t>(k) * m_words + word] >> (bit % 64)) & 1)
+      value |= static_cast<int32_t>((m_planes[static_cast<std::size_t>(k) * m_words + word] >>
+                                     (bit % 64)) & 1)
                << k;
     }
     return value;
@@ -376,64 +405,89 @@ class VerticalCounter {
   std::vector<uint64_t> m_planes;
 };
 
+struct RowCounts {
+  CategoryCounts entries{};
+  std::array<int64_t, 4> below{};  // entries whose other row number is below 10, 100, ...
+};
+
+// Rows are taken a chunk at a time, block by block, so that a block of the other side's
+// bitmaps is read while it is in the cache and the other side's counts are added up in a small
+// block counter first.
+constexpr int kChunk = 15;
+constexpr int kChunkPlanes = 4;  // holds up to 15
+
+TALLYRA_CLONES void ProcessChunk(const PhaseData& data, int rowFrom, int rowTo,
+                                 const DigitTable& digits, std::array<ColumnCounter, 4>* columns,
+                                 RowCounts* out) {
+  const int rows = rowTo - rowFrom;
+  const int32_t end = data.second.count;
+  std::array<RowInputs, kChunk> inputs;
+  std::array<RareCursor, kChunk> cursors;
+  std::array<int32_t, kChunk> begins;
+  for (int r = 0; r < rows; ++r) {
+    inputs[static_cast<std::size_t>(r)] = data.Inputs(rowFrom + r);
+    begins[static_cast<std::size_t>(r)] = data.Begin(rowFrom + r);
+    cursors[static_cast<std::size_t>(r)].Start(inputs[static_cast<std::size_t>(r)],
+                                               begins[static_cast<std::size_t>(r)]);
+  }
+  if (begins[0] >= end) return;
+  Masks masks;
+  alignas(32) uint64_t low[4][kChunkPlanes][kBlock];
+  const std::size_t firstWord = static_cast<std::size_t>(begins[0]) / 64;
+  const std::size_t lastWord = static_cast<std::size_t>(end - 1) / 64;
+  for (std::size_t from = firstWord; from <= lastWord; from += kBlock) {
+    const std::size_t len = std::min(kBlock, lastWord + 1 - from);
+    const std::size_t len4 = (len + 3) & ~std::size_t{3};
+    if (columns) std::memset(low, 0, sizeof low);
+    bool anyColumn[4] = {};
+    for (int r = 0; r < rows; ++r) {
+      const RowInputs& in = inputs[static_cast<std::size_t>(r)];
+      const int32_t begin = begins[static_cast<std::size_t>(r)];
+      if (begin >= end || in.maps_count + in.rare_count < 3) continue;
+      MarkRowBlock(in, cursors[static_cast<std::size_t>(r)], begin, end, data.rule.sixOrMore,
+                   from, len, masks);
+      RowCounts& counts = out[r];
+      for (std::size_t c = 0; c < 4; ++c) {
+        const uint64_t* m = masks[c];
+        int64_t total = 0;
+        for (std::size_t k = 0; k < len; ++k) total += std::popcount(m[k]);
+        if (total == 0) continue;
+        counts.entries[c] += static_cast<int32_t>(total);
+        for (std::size_t k = 0; k < len && from + k < DigitTable::kWords; ++k) {
+          counts.below[c] += digits.Below(m[k], from + k);
+        }
+        if (!columns) continue;
+        anyColumn[c] = true;
+        for (std::size_t w = 0; w < len4; w += 4) {
+          Vec carry;
+          std::memcpy(&carry, m + w, sizeof carry);
+          for (int k = 0; k < kChunkPlanes; ++k) {
+            Vec p;
+            std::memcpy(&p, low[c][k] + w, sizeof p);
+            const Vec t = p & carry;
+            p ^= carry;
+            std::memcpy(low[c][k] + w, &p, sizeof p);
+            carry = t;
+          }
+        }
+      }
+    }
+    if (!columns) continue;
+    for (std::size_t c = 0; c < 4; ++c) {
+      if (anyColumn[c]) (*columns)[c].AddLow(from, len4, low[c], kChunkPlanes);
+    }
+  }
+}
+
 struct PhaseResult {
   std::array<int64_t, 4> counts{};
-  std::vector<CategoryCounts> firstRows;        // per row of the first side
-  std::vector<CategoryCounts> secondRows;       // per row of the other side (pairs only)
+  std::vector<CategoryCounts> firstRows;        // per row (of both sides, for pairs)
   std::array<std::vector<int64_t>, 4> offsets;  // per category: text offsets of the rows
 };
 
 int ThreadCount(int wanted) {
   if (wanted > 0) return wanted;
   return std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 8);
-}
-
-struct RowCounts {
-  CategoryCounts entries{};
-  std::array<int64_t, 4> below{};  // entries whose other row number is below 10, 100, ...
-};
-
-// Counts of the other side's rows (pairs only), per worker: sparse marks are counted one by
-// one, dense blocks are added bit-sliced.
-struct OtherCounts {
-  explicit OtherCounts(std::size_t words)
-      : vertical{VerticalCounter(words), VerticalCounter(words), VerticalCounter(words),
-                 VerticalCounter(words)} {
-    for (auto& s : single) s.assign(words * 64, 0);
-  }
-  std::array<VerticalCounter, 4> vertical;
-  std::array<std::vector<int32_t>, 4> single;
-  int32_t At(std::size_t c, int32_t bit) const {
-    return vertical[c].At(bit) + single[c][static_cast<std::size_t>(bit)];
-  }
-};
-
-TALLYRA_CLONES void ProcessRow(const PhaseData& data, int row, const DigitTable& digits,
-                               OtherCounts* others, RowCounts& out) {
-  CompareRow(data.Inputs(row), data.Begin(row), data.second.count, data.rule.sixOrMore,
-             [&](std::size_t from, std::size_t len, const Masks& masks) TALLYRA_LAMBDA_INLINE {
-               for (std::size_t c = 0; c < 4; ++c) {
-                 const uint64_t* m = masks[c];
-                 int64_t total = 0;
-                 for (std::size_t k = 0; k < len; ++k) total += std::popcount(m[k]);
-                 if (total == 0) continue;
-                 out.entries[c] += static_cast<int32_t>(total);
-                 for (std::size_t k = 0; k < len && from + k < DigitTable::kWords; ++k) {
-                   out.below[c] += digits.Below(m[k], from + k);
-                 }
-                 if (!others) continue;
-                 if (total * 2 <= static_cast<int64_t>(len)) {
-                   int32_t* single = others->single[c].data() + from * 64;
-                   for (std::size_t k = 0; k < len; ++k) {
-                     for (uint64_t bits = m[k]; bits; bits &= bits - 1) {
-                       ++single[k * 64 + static_cast<std::size_t>(std::countr_zero(bits))];
-                     }
-                   }
-                 } else {
-                   others->vertical[c].Add(from, (len + 3) & ~std::size_t{3}, m);
-                 }
-               }
-             });
 }
 
 PhaseResult RunPhase(const PhaseData& data, const std::atomic<bool>* cancel, int threads) {
@@ -446,27 +500,31 @@ PhaseResult RunPhase(const PhaseData& data, const std::atomic<bool>* cancel, int
   static const DigitTable digits;
 
   std::atomic<int> next{1};
-  constexpr int kChunk = 16;
   const int workers = std::max(1, std::min(ThreadCount(threads), (n + kChunk - 1) / kChunk));
-  std::vector<std::unique_ptr<OtherCounts>> others(static_cast<std::size_t>(workers));
+  using Columns = std::array<ColumnCounter, 4>;
+  std::vector<std::unique_ptr<Columns>> others(static_cast<std::size_t>(workers));
   auto work = [&](int worker) {
-    OtherCounts* columns = nullptr;
+    Columns* columns = nullptr;
     if (data.rule.pairs) {
-      others[static_cast<std::size_t>(worker)] = std::make_unique<OtherCounts>(words);
+      others[static_cast<std::size_t>(worker)] = std::make_unique<Columns>(
+          Columns{ColumnCounter(words), ColumnCounter(words), ColumnCounter(words),
+                  ColumnCounter(words)});
       columns = others[static_cast<std::size_t>(worker)].get();
     }
     for (;;) {
       if (cancel && cancel->load(std::memory_order_relaxed)) return;
       const int start = next.fetch_add(kChunk);
       if (start > n) return;
-      for (int row = start; row < std::min(n + 1, start + kChunk); ++row) {
-        RowCounts counts;
-        ProcessRow(data, row, digits, columns, counts);
+      const int stop = std::min(n + 1, start + kChunk);
+      std::array<RowCounts, kChunk> counts{};
+      ProcessChunk(data, start, stop, digits, columns, counts.data());
+      for (int row = start; row < stop; ++row) {
+        const RowCounts& rc = counts[static_cast<std::size_t>(row - start)];
         const int rowDigits = Digits(row);
         for (std::size_t c = 0; c < 4; ++c) {
-          result.firstRows[static_cast<std::size_t>(row - 1)][c] = counts.entries[c];
+          result.firstRows[static_cast<std::size_t>(row - 1)][c] = rc.entries[c];
           rowText[c][static_cast<std::size_t>(row - 1)] =
-              static_cast<int64_t>(counts.entries[c]) * (rowDigits + 4 + 5) - counts.below[c];
+              static_cast<int64_t>(rc.entries[c]) * (rowDigits + 4 + 5) - rc.below[c];
         }
       }
     }
@@ -492,7 +550,7 @@ PhaseResult RunPhase(const PhaseData& data, const std::atomic<bool>* cancel, int
       for (const auto& counters : others) {
         if (!counters) continue;
         for (std::size_t c = 0; c < 4; ++c) {
-          result.firstRows[static_cast<std::size_t>(r)][c] += counters->At(c, r);
+          result.firstRows[static_cast<std::size_t>(r)][c] += (*counters)[c].At(r);
         }
       }
     }
