@@ -94,6 +94,8 @@ class TMainForm final : public QMainWindow {
   void ShowMatchCounts();
   // The lists of the last collation or check, by category (0 for three common numbers).
   const std::array<tallyra::ListPtr, 4>& MatchLists() const { return m_lists; }
+  // Puts an outcome on the result panel and into the grids' count columns.
+  void ApplyOutcome(const tallyra::Outcome& outcome);
   std::array<int64_t, 4> MatchTotals() const { return m_totals; }
 
   // Brings a tab forward from code, with the tab images following.
@@ -230,7 +232,6 @@ class TMainForm final : public QMainWindow {
 
   // Runs a collation: the guard, the prologue, the run off the GUI thread, the outcome shown.
   void RunCollation(tallyra::CollationKind kind);
-  void ApplyOutcome(const tallyra::Outcome& outcome);
   void ShowList(int category);
 
   std::unique_ptr<tallyra::Workspace> m_ws;

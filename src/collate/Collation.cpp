@@ -322,9 +322,9 @@ TALLYRA_CLONES void AppendEntries(const PhaseData& data, int row, int category, 
                  for (uint64_t m = masks[category][k]; m; m &= m - 1) {
                    char entry[32];
                    std::memcpy(entry, prefix, prefixLength + 1);
-                   char* at = std::to_chars(entry + prefixLength + 1, entry + 28,
-                                            static_cast<int64_t>((from + k) * 64) +
-                                                std::countr_zero(m) + 1)
+                   char* at = std::to_chars(
+                                  entry + prefixLength + 1, entry + 28,
+                                  static_cast<int64_t>((from + k) * 64) + std::countr_zero(m) + 1)
                                   .ptr;
                    std::memcpy(at, " , ", 3);
                    out.append(entry, static_cast<std::size_t>(at + 3 - entry));
@@ -393,8 +393,8 @@ class ColumnCounter {
     int32_t value = 0;
     const std::size_t word = static_cast<std::size_t>(bit) / 64;
     for (int k = 0; k < kPlanes; ++k) {
-      value |= static_cast<int32_t>((m_planes[static_cast<std::size_t>(k) * m_words + word] >>
-                                     (bit % 64)) & 1)
+      value |= static_cast<int32_t>(
+                   (m_planes[static_cast<std::size_t>(k) * m_words + word] >> (bit % 64)) & 1)
                << k;
     }
     return value;
@@ -444,8 +444,8 @@ TALLYRA_CLONES void ProcessChunk(const PhaseData& data, int rowFrom, int rowTo,
       const RowInputs& in = inputs[static_cast<std::size_t>(r)];
       const int32_t begin = begins[static_cast<std::size_t>(r)];
       if (begin >= end || in.maps_count + in.rare_count < 3) continue;
-      MarkRowBlock(in, cursors[static_cast<std::size_t>(r)], begin, end, data.rule.sixOrMore,
-                   from, len, masks);
+      MarkRowBlock(in, cursors[static_cast<std::size_t>(r)], begin, end, data.rule.sixOrMore, from,
+                   len, masks);
       RowCounts& counts = out[r];
       for (std::size_t c = 0; c < 4; ++c) {
         const uint64_t* m = masks[c];
@@ -506,9 +506,8 @@ PhaseResult RunPhase(const PhaseData& data, const std::atomic<bool>* cancel, int
   auto work = [&](int worker) {
     Columns* columns = nullptr;
     if (data.rule.pairs) {
-      others[static_cast<std::size_t>(worker)] = std::make_unique<Columns>(
-          Columns{ColumnCounter(words), ColumnCounter(words), ColumnCounter(words),
-                  ColumnCounter(words)});
+      others[static_cast<std::size_t>(worker)] = std::make_unique<Columns>(Columns{
+          ColumnCounter(words), ColumnCounter(words), ColumnCounter(words), ColumnCounter(words)});
       columns = others[static_cast<std::size_t>(worker)].get();
     }
     for (;;) {
