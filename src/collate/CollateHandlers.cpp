@@ -1,6 +1,7 @@
 // The collations, the check of one combination and the result panel of the Check tab.
 
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QRadioButton>
 
@@ -50,7 +51,19 @@ void TMainForm::ClearSystemMatchColumns() {
 
 void TMainForm::ShowMatchCounts() {
   QLabel* const labels[] = {LR3, LR4, LR5, LR6};
-  for (std::size_t c = 0; c < 4; ++c) labels[c]->setText(QString::number(m_totals[c]));
+  for (std::size_t c = 0; c < 4; ++c) {
+    QLabel* label = labels[c];
+    const QString text = QString::number(m_totals[c]);
+    // Large counts get a smaller face so that every digit stays in the label.
+    QFont font = label->font();
+    int size = 24;
+    font.setPixelSize(size);
+    while (size > 9 && QFontMetrics(font).horizontalAdvance(text) > label->width() - 2) {
+      font.setPixelSize(--size);
+    }
+    label->setFont(font);
+    label->setText(text);
+  }
 }
 
 void TMainForm::ApplyOutcome(const tallyra::Outcome& outcome) {

@@ -3,6 +3,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QPushButton>
+#include <QScreen>
 
 #include "app/MainForm.h"
 #include "dialogs/ListView.h"
@@ -52,6 +53,12 @@ void TShowForm::Open(tallyra::ListPtr list, const QString& caption) {
   BitCopy->setText(m_main.T(TextId::TxtCopyList));
   Memo->setList(std::move(list));
   Memo->setFocus();
+  // Centred on the desktop.
+  if (const QScreen* screen = m_main.screen()) {
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+  }
   platform::ExecModal(*this);
   Memo->setList(nullptr);
 }
