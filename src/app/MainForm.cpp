@@ -11,6 +11,8 @@
 #include <QTabWidget>
 
 #include "dialogs/EnterForm.h"
+#include "dialogs/Form4.h"
+#include "dialogs/Option.h"
 #include "dialogs/ShowForm.h"
 #include "model/Errors.h"
 #include "model/Files.h"
@@ -51,6 +53,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   // The dialogs, created after the main window and kept until the end.
   new TEnterForm(*this);
   new TShowForm(*this);
+  new TForm4(*this);
+  new TOption(*this);
 }
 
 TMainForm::~TMainForm() {
@@ -117,6 +121,19 @@ void TMainForm::BindHandlers() {
   bindLabel(Lab4, &TMainForm::Lab4Click);
   bindLabel(Lab5, &TMainForm::Lab5Click);
   bindLabel(Lab6, &TMainForm::Lab6Click);
+  bind(N4, &TMainForm::N4Click);
+  bind(N11, &TMainForm::N11Click);
+  bind(Y1, &TMainForm::N43Click);
+  for (platform::ClickLabel* banner : {Image1, Image2}) {
+    connect(banner, &platform::ClickLabel::clicked, this,
+            [this] { RunGuarded([&] { Image1Click(); }); });
+  }
+  bindButton(BitBtn3, &TMainForm::BitBtn3Click);
+  bind(N37, &TMainForm::BitBtn3Click);
+  bindButton(BitBtn4, &TMainForm::BitBtn4Click);
+  bind(N38, &TMainForm::BitBtn4Click);
+  bindButton(BitBtn5, &TMainForm::BitBtn5Click);
+  bind(N39, &TMainForm::BitBtn5Click);
   bindButton(BitEnter, &TMainForm::BitEnterClick);
   bindButton(BitDel, &TMainForm::BitDelClick);
   bindButton(BitEnterSys, &TMainForm::BitEnterSysClick);
@@ -184,6 +201,8 @@ void TMainForm::FormShow() {
   LoadStartupResults();
   RefreshGrids();
   SGStat->model().setGridRowCount(m_ws->HighestNumber + 1);
+  ComputeStatistics();
+  ShowStatistics();
   Rus->setChecked(m_ws->Language == 0);
   Eng->setChecked(m_ws->Language != 0);
   PageControlChange();

@@ -87,6 +87,21 @@ class TMainForm final : public QMainWindow {
   void Lab5Click();
   void Lab6Click();
 
+  // Help, information and options.
+  void N4Click();
+  void N11Click();
+  void N43Click();
+  void Image1Click();
+  // Writes M and the language into the settings file; a failure is thrown as the user's error.
+  void WriteSettings();
+
+  // Statistics.
+  void ComputeStatistics();
+  void ShowStatistics();
+  void BitBtn3Click();
+  void BitBtn4Click();
+  void BitBtn5Click();
+
   // The result panel of the Check tab back to its empty, greyed state.
   void ResetMatchPanel();
   void ClearStakeMatchColumns();
@@ -197,7 +212,6 @@ class TMainForm final : public QMainWindow {
   void BuildMenus();
   void BindHandlers();
   void ReadSettings();
-  void WriteSettings();
   // Reads a record-line file into a list; the user hears of every problem. Returns false when
   // nothing could be read.
   bool LoadRecordFile(const QString& path, tallyra::TableRef table, int32_t& count,

@@ -73,6 +73,8 @@ void TMainForm::N10Click() {
     SGRes->model().setFilledRows(0);
     SBar[5]->setText(QStringLiteral("0"));
   }
+  ComputeStatistics();
+  ShowStatistics();
 }
 
 void TMainForm::RefreshGrids() {

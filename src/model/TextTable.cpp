@@ -118,10 +118,12 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
     {"Многофункциональная программа для работы с результатами числовых лотерей "
      "Tallyra",
      "Multifunctional program for work with results of numerical lotteries "
-     "Tallyra"},                                                     // TxtAboutDescription
-    {"Версия:", "Version:"},                                         // TxtAboutVersion
-    {"Посетить сайт программы", "Visit site of program"},            // TxtAboutVisitSite
-    {"Написать письмо авторам", "Write letter to authors"},          // TxtAboutWriteLetter
+     "Tallyra"},                                             // TxtAboutDescription
+    {"Версия:", "Version:"},                                 // TxtAboutVersion
+    {"Посетить сайт программы", "Visit site of program"},    // TxtAboutVisitSite
+    {"Написать письмо авторам", "Write letter to authors"},  // TxtAboutWriteLetter
+    {"© Компания Orvane. Все права защищены.",
+     "© Orvane group. All rights reserved."},                        // TxtAboutRights
                                                                      // Options dialog
     {"Настройки программы", "Options"},                              // TxtOptionsCaption
     {"Изменить", "Change"},                                          // TxtOptionsChange

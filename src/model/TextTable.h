@@ -113,6 +113,7 @@ enum class TextId : int {
   TxtAboutVersion,
   TxtAboutVisitSite,
   TxtAboutWriteLetter,
+  TxtAboutRights,
   // Options dialog
   TxtOptionsCaption,
   TxtOptionsChange,

@@ -31,6 +31,13 @@ struct FileDialogRequest {
   bool confirmOverwrite;
 };
 
+struct ShellCall {
+  QString verb;
+  QString target;
+  int showCommand;
+  bool operator==(const ShellCall&) const = default;
+};
+
 class DialogScript {
  public:
   DialogScript();
@@ -50,7 +57,7 @@ class DialogScript {
 
   std::vector<AskedMessage> messages;
   std::vector<FileDialogRequest> fileDialogs;
-  std::vector<QString> opened;
+  std::vector<ShellCall> opened;
   std::vector<QString> shownDialogs;  // object names of the program's own dialogs shown
 
   static DialogScript* active();

@@ -6,9 +6,9 @@
 
 namespace platform {
 
-void OpenWithDesktop(const QString& target) {
+void OpenWithDesktop(const QString& verb, const QString& target, int showCommand) {
   if (DialogScript* s = DialogScript::active()) {
-    s->opened.push_back(target);
+    s->opened.push_back({verb, target, showCommand});
     return;
   }
   QProcess::startDetached(QStringLiteral("xdg-open"), {target});

@@ -1,0 +1,55 @@
+// The Statistics tab.
+
+#include <QLocale>
+
+#include "app/MainForm.h"
+#include "platform/StringGrid.h"
+#include "stats/Statistics.h"
+
+void TMainForm::ComputeStatistics() {
+  tallyra::ComputeStatistics(*m_ws);
+}
+
+void TMainForm::ShowStatistics() {
+  tallyra::SortStatistics(*m_ws);
+  const QString point = QLocale::system().decimalPoint();
+  const char separator =
+      point.size() == 1 && point[0].unicode() < 128 ? static_cast<char>(point[0].unicode()) : '.';
+  const tallyra::Workspace& ws = *m_ws;
+  auto& grid = SGStat->model();
+  grid.setCellText([&ws, separator](int row, int col) -> QString {
+    const int slot = tallyra::SlotForRow(ws, row);
+    if (slot == 0) return QString();
+    const auto e = static_cast<std::size_t>(slot);
+    switch (col) {
+      case 0:
+        return QStringLiteral("     ") + QString::number(ws.StatNumber[e]);
+      case 1:
+        return QString::number(ws.StatHits[e]);
+      case 2:
+        return QString::number(ws.StatMisses[e]);
+      case 3:
+        return QString::fromStdString(
+                   tallyra::PercentText(ws.StatHits[e], ws.ResultCount, separator)) +
+               QStringLiteral(" %");
+      default:
+        return QString::number(ws.StatPassed[e]);
+    }
+  });
+  grid.setFilledRows(grid.gridRowCount() - 1);
+}
+
+void TMainForm::BitBtn3Click() {
+  m_ws->StatSortMode = 0;
+  ShowStatistics();
+}
+
+void TMainForm::BitBtn4Click() {
+  m_ws->StatSortMode = 1;
+  ShowStatistics();
+}
+
+void TMainForm::BitBtn5Click() {
+  m_ws->StatSortMode = 2;
+  ShowStatistics();
+}
