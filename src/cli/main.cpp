@@ -15,6 +15,7 @@
 #include "model/Files.h"
 #include "model/Integer.h"
 #include "model/TextTable.h"
+#include "stats/Statistics.h"
 
 namespace {
 
@@ -26,7 +27,8 @@ constexpr const char* kUsage =
     "              [--stakes FILE] [--system FILE] [--results FILE] [--lang en|ru] [--json]\n"
     "  tallyra-cli check --combination N,N,N,N,N,N[,N...]\n"
     "              (--stakes FILE [--system FILE] [--include-system] | --results FILE)\n"
-    "              [--max M] [--lang en|ru] [--json]\n";
+    "              [--max M] [--lang en|ru] [--json]\n"
+    "  tallyra-cli stats --results FILE [--max M] [--sort order|frequency|draws]... [--json]\n";
 
 struct UsageError {
   std::string text;
@@ -41,6 +43,7 @@ struct Options {
   std::map<std::string, std::string> values;  // --name value
   bool json = false;
   bool includeSystem = false;
+  std::vector<std::string> sorts;  // stats: the sort orders, in the order given
 
   std::optional<std::string> get(const std::string& name) const {
     const auto found = values.find(name);
@@ -57,7 +60,7 @@ Options Parse(int argc, char** argv) {
     if (argc < 3) throw UsageError{"collate needs a kind"};
     o.kind = argv[2];
     i = 3;
-  } else if (o.command != "check") {
+  } else if (o.command != "check" && o.command != "stats") {
     throw UsageError{"unknown command '" + o.command + "'"};
   }
   static const char* const kValued[] = {"--stakes", "--system",      "--results",
@@ -68,6 +71,9 @@ Options Parse(int argc, char** argv) {
       o.json = true;
     } else if (arg == "--include-system" && o.command == "check") {
       o.includeSystem = true;
+    } else if (arg == "--sort" && o.command == "stats") {
+      if (i + 1 >= argc) throw UsageError{"--sort needs a value"};
+      o.sorts.push_back(argv[++i]);
     } else if (std::find(std::begin(kValued), std::end(kValued), arg) != std::end(kValued)) {
       if (i + 1 >= argc) throw UsageError{arg + " needs a value"};
       o.values[arg] = argv[++i];
@@ -247,13 +253,70 @@ int Check(const Options& o) {
   return 0;
 }
 
+int Stats(const Options& o) {
+  const auto results = o.get("--results");
+  if (!results) throw UsageError{"stats needs --results"};
+  for (const auto& other : {"--stakes", "--system", "--combination", "--lang"}) {
+    if (o.get(other)) throw UsageError{std::string("stats takes no ") + other};
+  }
+  auto ws = tallyra::CreateWorkspace();
+  ws->Language = 1;
+  if (auto m = o.get("--max")) {
+    const auto value = tallyra::ParseDecimal(*m);
+    if (!value || *value < 2 || *value > 99) throw UsageError{"--max takes 2..99"};
+    ws->HighestNumber = *value;
+  } else {
+    ws->HighestNumber = 49;
+  }
+  Load(*results, tallyra::TableRef::of(ws->ResultTable), ws->ResultCount, true, 1);
+  tallyra::ComputeStatistics(*ws);
+  // Each order re-sorts the previous one, as the buttons do.
+  for (const std::string& sort : o.sorts) {
+    if (sort == "order") {
+      ws->StatSortMode = 0;
+    } else if (sort == "frequency") {
+      ws->StatSortMode = 1;
+    } else if (sort == "draws") {
+      ws->StatSortMode = 2;
+    } else {
+      throw UsageError{"--sort takes order, frequency or draws"};
+    }
+    tallyra::SortStatistics(*ws);
+  }
+  std::ostream& out = std::cout;
+  if (o.json)
+    out << "{\"rows\": [";
+  else
+    out << "number      hits    misses         %    passed\n";
+  for (int row = 1; row <= ws->HighestNumber; ++row) {
+    const int slot = tallyra::SlotForRow(*ws, row);
+    if (slot == 0) continue;
+    const auto e = static_cast<std::size_t>(slot);
+    const std::string percent = tallyra::PercentText(ws->StatHits[e], ws->ResultCount);
+    if (o.json) {
+      out << (row > 1 ? ", " : "") << "{\"number\": " << ws->StatNumber[e]
+          << ", \"hits\": " << ws->StatHits[e] << ", \"misses\": " << ws->StatMisses[e]
+          << ", \"percent\": \"" << percent << "\", \"passed\": " << ws->StatPassed[e] << "}";
+    } else {
+      char line[96];
+      std::snprintf(line, sizeof line, "%6d %9d %9d %9s %9d\n", ws->StatNumber[e], ws->StatHits[e],
+                    ws->StatMisses[e], percent.c_str(), ws->StatPassed[e]);
+      out << line;
+    }
+  }
+  if (o.json) out << "]}\n";
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
   try {
     const Options o = Parse(argc, argv);
-    return o.command == "collate" ? Collate(o) : Check(o);
+    if (o.command == "collate") return Collate(o);
+    if (o.command == "stats") return Stats(o);
+    return Check(o);
   } catch (const UsageError& e) {
     std::cerr << "tallyra-cli: " << e.text << "\n" << kUsage;
     return 2;

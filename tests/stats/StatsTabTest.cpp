@@ -1,0 +1,205 @@
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTest>
+
+#include "GuiFixture.h"
+#include "dialogs/Form4.h"
+#include "dialogs/Option.h"
+
+namespace {
+
+class StatsTab : public GuiTest {
+ protected:
+  void SetUp() override {
+    GuiTest::SetUp();
+    WriteFile(QStringLiteral("Results.txt"), "1 - 1,2,3,4,5,6;\r\n2 - 1,7,8,9,10,11;\r\n");
+    WriteFile(QStringLiteral("ini.tly"), "12\r\n1\r\n");
+    Start();
+    script.messages.clear();
+  }
+  QStringList Row(int row) {
+    QStringList cells;
+    for (int c = 0; c < 5; ++c) cells << form->SGStat->model().cellText(row, c);
+    return cells;
+  }
+  QStringList Numbers() {
+    QStringList numbers;
+    for (int r = 1; r <= 12; ++r) numbers << form->SGStat->model().cellText(r, 0).trimmed();
+    return numbers;
+  }
+};
+
+TEST_F(StatsTab, TheGridShowsEveryNumberAtStartUp) {
+  EXPECT_EQ(form->SGStat->model().gridRowCount(), 13);
+  EXPECT_EQ(Row(1), (QStringList{QStringLiteral("     1"), QStringLiteral("2"), QStringLiteral("0"),
+                                 QStringLiteral("100.00 %"), QStringLiteral("0")}));
+  EXPECT_EQ(Row(2), (QStringList{QStringLiteral("     2"), QStringLiteral("1"), QStringLiteral("1"),
+                                 QStringLiteral("50.00 %"), QStringLiteral("1")}));
+  EXPECT_EQ(Row(12),
+            (QStringList{QStringLiteral("     12"), QStringLiteral("0"), QStringLiteral("2"),
+                         QStringLiteral("0.00 %"), QStringLiteral("2")}));
+  EXPECT_EQ(form->SGStat->model().header(3), QStringLiteral("       %"));
+}
+
+TEST_F(StatsTab, ButtonsAndPopupSortTheRows) {
+  form->BitBtn5->click();
+  EXPECT_EQ(Numbers().join(u' '), QStringLiteral("12 2 3 4 5 6 1 7 8 9 10 11"));
+  form->N38->trigger();
+  EXPECT_EQ(Numbers().join(u' '), QStringLiteral("1 2 3 4 5 6 7 8 9 10 11 12"));
+  form->N39->trigger();
+  form->BitBtn3->click();
+  EXPECT_EQ(Numbers().join(u' '), QStringLiteral("1 2 3 4 5 6 7 8 9 10 11 12"));
+  EXPECT_EQ(form->workspace().StatSortMode, 0);
+}
+
+TEST_F(StatsTab, ALoadRecomputesAndACancelledLoadEmptiesThem) {
+  WriteFile(QStringLiteral("new.txt"), "1 - 12,2,3,4,5,6;\r\n");
+  script.answerYes();
+  script.chooseFile(Path(QStringLiteral("new.txt")));
+  form->N10->trigger();
+  EXPECT_EQ(Row(12)[1], QStringLiteral("1"));
+  EXPECT_EQ(Row(1)[1], QStringLiteral("0"));
+  script.answerYes();
+  script.cancelFile();
+  form->N10->trigger();
+  EXPECT_EQ(Row(12),
+            (QStringList{QStringLiteral("     12"), QStringLiteral("0"), QStringLiteral("0"),
+                         QStringLiteral("0.00 %"), QStringLiteral("0")}));
+}
+
+TEST_F(StatsTab, TheCommandLineAgreesWithTheTab) {
+  form->BitBtn5->click();
+  form->BitBtn4->click();
+  QProcess cli;
+  cli.start(QStringLiteral(TALLYRA_CLI),
+            {QStringLiteral("stats"), QStringLiteral("--results"),
+             Path(QStringLiteral("Results.txt")), QStringLiteral("--max"), QStringLiteral("12"),
+             QStringLiteral("--sort"), QStringLiteral("draws"), QStringLiteral("--sort"),
+             QStringLiteral("frequency"), QStringLiteral("--json")});
+  ASSERT_TRUE(cli.waitForFinished(30000));
+  const QJsonArray rows = QJsonDocument::fromJson(cli.readAllStandardOutput())
+                              .object()[QStringLiteral("rows")]
+                              .toArray();
+  ASSERT_EQ(rows.size(), 12);
+  for (int r = 1; r <= 12; ++r) {
+    const QJsonObject row = rows[r - 1].toObject();
+    EXPECT_EQ(QStringLiteral("     ") + QString::number(row[QStringLiteral("number")].toInt()),
+              Row(r)[0]);
+    EXPECT_EQ(QString::number(row[QStringLiteral("hits")].toInt()), Row(r)[1]);
+    EXPECT_EQ(QString::number(row[QStringLiteral("misses")].toInt()), Row(r)[2]);
+    EXPECT_EQ(row[QStringLiteral("percent")].toString() + QStringLiteral(" %"), Row(r)[3]);
+    EXPECT_EQ(QString::number(row[QStringLiteral("passed")].toInt()), Row(r)[4]);
+  }
+}
+
+using Options = StatsTab;
+
+TEST_F(Options, ChangeTypeSaveWritesTheNewM) {
+  bool editingShown = false;
+  script.inNextDialog([&](QDialog& dialog) {
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Options"));
+    EXPECT_EQ(Option->Edit1->text(), QStringLiteral("6"));
+    EXPECT_EQ(Option->Edit2->text(), QStringLiteral("12"));
+    EXPECT_FALSE(Option->Edit2->isEnabled());
+    EXPECT_EQ(Option->BitBtn1->text(), QStringLiteral("Change"));
+    Option->BitBtn1->click();
+    EXPECT_TRUE(Option->Edit2->isEnabled());
+    editingShown = Option->BitBtn1->text() == QStringLiteral("Save");
+    Option->Edit2->setText(QStringLiteral("45"));
+    Option->BitBtn1->click();
+    EXPECT_FALSE(dialog.isVisible());
+  });
+  form->Y1->trigger();
+  EXPECT_TRUE(editingShown);
+  EXPECT_EQ(form->workspace().HighestNumber, 45);
+  EXPECT_EQ(ReadFile(QStringLiteral("ini.tly")), QByteArray("45\r\n1\r\n"));
+  EXPECT_EQ(form->SGStat->model().gridRowCount(), 13)
+      << "the grid keeps its rows until the next start";
+  EXPECT_EQ(Option->BitBtn1->text(), QStringLiteral("Change"));
+}
+
+TEST_F(Options, OutOfRangeOrEmptyKeepsMAndStillWrites) {
+  for (const char* typed : {"150", "", "1", "7"}) {
+    script.inNextDialog([&](QDialog&) {
+      Option->BitBtn1->click();
+      Option->Edit2->setText(QString::fromLatin1(typed));
+      QTest::keyClick(Option->Edit2, Qt::Key_Return);
+    });
+    form->N43Click();
+  }
+  EXPECT_TRUE(script.messages.empty());
+  EXPECT_EQ(form->workspace().HighestNumber, 7);
+  EXPECT_EQ(ReadFile(QStringLiteral("ini.tly")), QByteArray("07\r\n1\r\n"));
+}
+
+TEST_F(Options, LettersAreRefusedAndTheDialogStaysEditing) {
+  script.inNextDialog([&](QDialog& dialog) {
+    Option->BitBtn1->click();
+    Option->Edit2->setText(QStringLiteral("abc"));
+    QTest::keyClick(Option->Edit2, Qt::Key_Return);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(Option->Editing());
+    EXPECT_EQ(Option->BitBtn1->text(), QStringLiteral("Save"));
+  });
+  QFile::remove(Path(QStringLiteral("ini.tly")));
+  form->N43Click();
+  ASSERT_EQ(script.messages.size(), 1u);
+  EXPECT_EQ(script.messages[0].text, QStringLiteral("Inserted value is incorrect."));
+  EXPECT_EQ(form->workspace().HighestNumber, 12);
+  EXPECT_FALSE(QFile::exists(Path(QStringLiteral("ini.tly"))))
+      << "closing without a save writes nothing";
+  EXPECT_FALSE(Option->Editing());
+}
+
+using Help = StatsTab;
+
+TEST_F(Help, LinksAndHelpGoToTheDesktop) {
+  using Call = platform::ShellCall;
+  QTest::mouseClick(form->Image2, Qt::LeftButton);
+  form->Rus->trigger();
+  QTest::mouseClick(form->Image1, Qt::LeftButton);
+  form->N4->trigger();
+  QString title, company;
+  script.inNextDialog([&](QDialog& dialog) {
+    title = dialog.windowTitle();
+    company = Form4->Label2->text();
+    QTest::mouseClick(Form4->Label2, Qt::LeftButton);
+    QTest::mouseClick(Form4->Label5, Qt::LeftButton);
+  });
+  form->N11->trigger();
+  EXPECT_EQ(title, QStringLiteral("О программе Tallyra"));
+  EXPECT_EQ(company, QStringLiteral("Компания Orvane"));
+  EXPECT_EQ(
+      script.opened,
+      (std::vector<Call>{
+          {QStringLiteral("open"), QStringLiteral("http://www.tallyra.example/eng/index.php"), 1},
+          {QStringLiteral("open"), QStringLiteral("http://www.tallyra.example/rus/index.php"), 1},
+          {QString(), QStringLiteral("help.chm"), 9},
+          {QStringLiteral("open"),
+           QStringLiteral("mailto:authors@tallyra.example?subject=About_program"), 1},
+          {QStringLiteral("open"), QStringLiteral("http://www.tallyra.example/"), 1}}));
+}
+
+TEST_F(Help, TheAboutBoxFollowsTheLanguageAndItsLinksTheMouse) {
+  QStringList texts;
+  script.inNextDialog([&](QDialog& dialog) {
+    texts << dialog.windowTitle() << Form4->Label1->text() << Form4->Label6->text()
+          << Form4->Label7->text() << Form4->Label5->toolTip();
+    QEvent enter(QEvent::Enter), leave(QEvent::Leave);
+    QApplication::sendEvent(Form4->Label5, &enter);
+    EXPECT_EQ(Form4->Label5->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    QApplication::sendEvent(Form4->Label5, &leave);
+    EXPECT_EQ(Form4->Label5->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+  });
+  form->N11Click();
+  EXPECT_EQ(texts, (QStringList{QStringLiteral("About program Tallyra"),
+                                QStringLiteral("Idea, authorship, programming"),
+                                QStringLiteral("Version:"), QStringLiteral("1.0"),
+                                QStringLiteral("Visit site of program")}));
+}
+
+}  // namespace
