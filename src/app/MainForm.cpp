@@ -16,6 +16,7 @@
 #include "dialogs/ShowForm.h"
 #include "model/Errors.h"
 #include "model/Files.h"
+#include "model/Publisher.h"
 #include "model/Settings.h"
 #include "platform/ClickLabel.h"
 #include "platform/Handler.h"
@@ -45,6 +46,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
            true};
   BindHandlers();
 
+  m_downloadUrl = QStringLiteral("http://") + QString::fromLatin1(tallyra::publisher::kWebHost) +
+                  QString::fromLatin1(tallyra::publisher::kResultsPath);
   m_ws = tallyra::CreateWorkspace();
   ReadSettings();
   platform::UseQtLanguage(m_ws->Language);
@@ -121,6 +124,7 @@ void TMainForm::BindHandlers() {
   bindLabel(Lab4, &TMainForm::Lab4Click);
   bindLabel(Lab5, &TMainForm::Lab5Click);
   bindLabel(Lab6, &TMainForm::Lab6Click);
+  bind(N42, &TMainForm::N42Click);
   bind(N4, &TMainForm::N4Click);
   bind(N11, &TMainForm::N11Click);
   bind(Y1, &TMainForm::N43Click);

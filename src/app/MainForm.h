@@ -87,6 +87,11 @@ class TMainForm final : public QMainWindow {
   void Lab5Click();
   void Lab6Click();
 
+  // Results > From Internet.
+  void N42Click();
+  // Where the download fetches from; the publisher's address unless a test points it elsewhere.
+  void SetDownloadUrl(const QString& url) { m_downloadUrl = url; }
+
   // Help, information and options.
   void N4Click();
   void N11Click();
@@ -251,6 +256,7 @@ class TMainForm final : public QMainWindow {
   std::unique_ptr<tallyra::Workspace> m_ws;
   std::array<tallyra::ListPtr, 4> m_lists;
   std::array<int64_t, 4> m_totals{};
+  QString m_downloadUrl;
   bool m_shown = false;
 };
 

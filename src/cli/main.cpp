@@ -15,6 +15,7 @@
 #include "model/Files.h"
 #include "model/Integer.h"
 #include "model/TextTable.h"
+#include "net/HttpClient.h"
 #include "stats/Statistics.h"
 
 namespace {
@@ -28,7 +29,8 @@ constexpr const char* kUsage =
     "  tallyra-cli check --combination N,N,N,N,N,N[,N...]\n"
     "              (--stakes FILE [--system FILE] [--include-system] | --results FILE)\n"
     "              [--max M] [--lang en|ru] [--json]\n"
-    "  tallyra-cli stats --results FILE [--max M] [--sort order|frequency|draws]... [--json]\n";
+    "  tallyra-cli stats --results FILE [--max M] [--sort order|frequency|draws]... [--json]\n"
+    "  tallyra-cli fetch URL FILE [--timeout MS]\n";
 
 struct UsageError {
   std::string text;
@@ -60,6 +62,11 @@ Options Parse(int argc, char** argv) {
     if (argc < 3) throw UsageError{"collate needs a kind"};
     o.kind = argv[2];
     i = 3;
+  } else if (o.command == "fetch") {
+    if (argc < 4) throw UsageError{"fetch needs a URL and a file"};
+    o.kind = argv[2];
+    o.values["file"] = argv[3];
+    i = 4;
   } else if (o.command != "check" && o.command != "stats") {
     throw UsageError{"unknown command '" + o.command + "'"};
   }
@@ -253,6 +260,36 @@ int Check(const Options& o) {
   return 0;
 }
 
+// Fetches a URL as the download does: the body into the file whatever the status, the header
+// text as received on standard output.
+int Fetch(const Options& o) {
+  for (const auto& other :
+       {"--stakes", "--system", "--results", "--combination", "--lang", "--max"}) {
+    if (o.get(other)) throw UsageError{std::string("fetch takes no ") + other};
+  }
+  if (o.json) throw UsageError{"fetch takes no --json"};
+  tallyra::THttpClient client;
+  if (auto t = o.get("--timeout")) {
+    const auto value = tallyra::ParseDecimal(*t);
+    if (!value || *value < 0) throw UsageError{"--timeout takes milliseconds"};
+    client.TimeOut = *value;
+  }
+  client.InputFileMode = true;
+  client.Body = *o.get("file");
+  try {
+    client.FetchToFile(o.kind);
+  } catch (const tallyra::ESocketError& e) {
+    std::cerr << e.what() << "\n";
+    return 1;
+  } catch (const std::runtime_error& e) {
+    std::cerr << e.what() << "\n";
+    return 1;
+  }
+  std::cout << client.Header;
+  std::cout.flush();
+  return 0;
+}
+
 int Stats(const Options& o) {
   const auto results = o.get("--results");
   if (!results) throw UsageError{"stats needs --results"};
@@ -316,6 +353,7 @@ int main(int argc, char** argv) {
     const Options o = Parse(argc, argv);
     if (o.command == "collate") return Collate(o);
     if (o.command == "stats") return Stats(o);
+    if (o.command == "fetch") return Fetch(o);
     return Check(o);
   } catch (const UsageError& e) {
     std::cerr << "tallyra-cli: " << e.text << "\n" << kUsage;

@@ -161,6 +161,10 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
     {"Выделено слишком много текста для буфера обмена (%s знаков). Сохраните список в файл.",
      "The selection is too large for the clipboard (%s characters). Save the list to a file "
      "instead."},  // TxtListTooBig
+    {"Сервер не отдал файл результатов (код %d).",
+     "The server did not return the results file (status %d)."},  // TxtDownloadStatus
+    {"Загрузка результатов тиражей: получено %s байт",
+     "Downloading the draw results: %s bytes received"},  // TxtDownloadReceived
 }};
 
 }  // namespace

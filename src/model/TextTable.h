@@ -137,6 +137,8 @@ enum class TextId : int {
   TxtSaveList,
   TxtCopyList,
   TxtListTooBig,
+  TxtDownloadStatus,
+  TxtDownloadReceived,
   Count
 };
 

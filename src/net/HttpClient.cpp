@@ -1,0 +1,379 @@
+#include "net/HttpClient.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+#include "model/Integer.h"
+
+namespace tallyra {
+namespace {
+
+constexpr int kSliceMs = 2;
+constexpr std::size_t kLineLimit = 65536;
+constexpr std::size_t kBlockSize = 65536;
+
+[[noreturn]] void Fail(int err) {
+  throw ESocketError(std::to_string(err) + ":" + std::strerror(err));
+}
+
+std::string Upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+std::string WithoutLineEnd(std::string s) {
+  while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
+  return s;
+}
+
+// A name looked up on a helper thread, so that the caller's wait goes on slicing.
+struct Lookup {
+  std::mutex mutex;
+  bool done = false;
+  bool found = false;
+  in_addr address{};
+};
+
+}  // namespace
+
+TSocketClient::TSocketClient() = default;
+
+TSocketClient::~TSocketClient() {
+  Close();
+}
+
+void TSocketClient::CheckCancel(const char* text) {
+  if (m_cancel.exchange(false)) {
+    Close();
+    throw ESocketError(text);
+  }
+}
+
+bool TSocketClient::Slice(int64_t& idle) {
+  if (WaitHook) WaitHook();
+  idle += kSliceMs;
+  return TimeOut > 0 && idle >= TimeOut;
+}
+
+void TSocketClient::WaitFor(Wait what, const char* timeoutText, const char* cancelText) {
+  int64_t idle = 0;
+  for (;;) {
+    CheckCancel(cancelText);
+    pollfd p{m_fd, static_cast<short>(what == Wait::Read ? POLLIN : POLLOUT), 0};
+    const int ready = ::poll(&p, 1, kSliceMs);
+    if (ready > 0) return;
+    if (ready < 0 && errno != EINTR) Fail(errno);
+    if (Slice(idle)) {
+      Close();
+      throw ESocketError(timeoutText);
+    }
+  }
+}
+
+void TSocketClient::Connect(const std::string& host, uint16_t port) {
+  if (m_fd >= 0) throw ESocketError("Already connected");
+  in_addr address{};
+  if (host.empty()) throw ESocketError("Null Remote Address");
+  if (::inet_pton(AF_INET, host.c_str(), &address) != 1) {
+    auto lookup = std::make_shared<Lookup>();
+    std::thread([lookup, host] {
+      addrinfo hints{};
+      hints.ai_family = AF_INET;
+      hints.ai_socktype = SOCK_STREAM;
+      addrinfo* found = nullptr;
+      const bool ok = ::getaddrinfo(host.c_str(), nullptr, &hints, &found) == 0 && found;
+      std::lock_guard lock(lookup->mutex);
+      if (ok) {
+        lookup->found = true;
+        lookup->address = reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr;
+      }
+      if (found) ::freeaddrinfo(found);
+      lookup->done = true;
+    }).detach();
+    int64_t idle = 0;
+    for (;;) {
+      {
+        std::lock_guard lock(lookup->mutex);
+        if (lookup->done) {
+          if (!lookup->found) throw ESocketError("Host Lookup Failed");
+          address = lookup->address;
+          break;
+        }
+      }
+      if (m_cancel.exchange(false)) throw ESocketError("Host Lookup Canceled");
+      std::this_thread::sleep_for(std::chrono::milliseconds(kSliceMs));
+      if (Slice(idle)) throw ESocketError("Host Lookup Timed Out");
+    }
+  }
+  if (address.s_addr == INADDR_ANY) throw ESocketError("Null Remote Address");
+
+  m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  if (m_fd < 0) Fail(errno);
+  sockaddr_in peer{};
+  peer.sin_family = AF_INET;
+  peer.sin_port = htons(port);
+  peer.sin_addr = address;
+  if (::connect(m_fd, reinterpret_cast<sockaddr*>(&peer), sizeof peer) != 0) {
+    if (errno != EINPROGRESS) {
+      Close();
+      throw ESocketError("Connection Failed");
+    }
+    WaitFor(Wait::Write, "Connection Timed out", "Connection Canceled");
+    int err = 0;
+    socklen_t len = sizeof err;
+    ::getsockopt(m_fd, SOL_SOCKET, SO_ERROR, &err, &len);
+    if (err != 0) {
+      Close();
+      throw ESocketError("Connection Failed");
+    }
+  }
+  m_buffer.clear();
+}
+
+void TSocketClient::SendAll(const std::string& data) {
+  std::size_t sent = 0;
+  while (sent < data.size()) {
+    const ssize_t n = ::send(m_fd, data.data() + sent, data.size() - sent, MSG_NOSIGNAL);
+    if (n > 0) {
+      sent += static_cast<std::size_t>(n);
+    } else if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
+      WaitFor(Wait::Write, "Socket send aborted", "Connection Canceled");
+    } else {
+      Fail(errno);
+    }
+  }
+}
+
+std::size_t TSocketClient::Receive(char* buffer, std::size_t size, const char* abortText) {
+  if (!m_buffer.empty()) {
+    const std::size_t n = std::min(size, m_buffer.size());
+    std::memcpy(buffer, m_buffer.data(), n);
+    m_buffer.erase(0, n);
+    return n;
+  }
+  for (;;) {
+    const ssize_t n = ::recv(m_fd, buffer, size, 0);
+    if (n >= 0) return static_cast<std::size_t>(n);
+    if (errno == ENOTCONN) return 0;  // the peer is gone: the body ends
+    if (errno != EAGAIN && errno != EINTR) Fail(errno);
+    WaitFor(Wait::Read, abortText, "Connection Canceled");
+  }
+}
+
+std::string TSocketClient::ReadLine() {
+  for (;;) {
+    const std::size_t lf = m_buffer.find('\n');
+    if (lf != std::string::npos && lf < kLineLimit) {
+      std::string line = m_buffer.substr(0, lf + 1);
+      m_buffer.erase(0, lf + 1);
+      return line;
+    }
+    if (m_buffer.size() >= kLineLimit) throw ESocketError("Header line too long");
+    char block[8192];
+    std::size_t n;
+    for (;;) {
+      const ssize_t got = ::recv(m_fd, block, sizeof block, 0);
+      if (got >= 0) {
+        n = static_cast<std::size_t>(got);
+        break;
+      }
+      if (errno == ENOTCONN) {
+        n = 0;
+        break;
+      }
+      if (errno != EAGAIN && errno != EINTR) Fail(errno);
+      WaitFor(Wait::Read, "Socket readln aborted", "Connection Canceled");
+    }
+    if (n == 0) {  // closed: what is left is the last line
+      std::string line = std::move(m_buffer);
+      m_buffer.clear();
+      return line;
+    }
+    m_buffer.append(block, n);
+  }
+}
+
+void TSocketClient::Close() {
+  if (m_fd >= 0) ::close(m_fd);
+  m_fd = -1;
+  m_buffer.clear();
+}
+
+// ---------------------------------------------------------------------------------------------
+
+void THttpClient::FetchToFile(const std::string& startUrl) {
+  std::string url = startUrl;
+  Cookie.clear();
+  for (int redirects = 0;; ++redirects) {
+    Exchange(url);
+    const bool follow = StatusCode == 300 || StatusCode == 301 || StatusCode == 302 ||
+                        StatusCode == 303 || StatusCode == 307 || StatusCode == 308;
+    if (StatusCode >= 300 && StatusCode <= 398) {
+      if (!SetCookie.empty()) Cookie = SetCookie;
+    }
+    if (!follow) return;
+    if (redirects == kMaxRedirects) throw ESocketError("Too Many Redirections");
+    url = Location;
+    if (url.find('/') == std::string::npos) {
+      // A bare name stays on the server that sent it, port included.
+      url =
+          "http://" + Host + (Port != 80 ? ":" + std::to_string(Port) : std::string()) + "/" + url;
+    }
+  }
+}
+
+void THttpClient::Exchange(std::string& url) {
+  if (url.empty()) throw std::runtime_error("Empty URL");
+  if (Port == 0) Port = 80;
+
+  // The path: from the third "/" when the URL has "//", else from the first "/".
+  std::string path;
+  const std::size_t slashes = url.find("//");
+  if (slashes != std::string::npos) {
+    const std::size_t third = url.find('/', slashes + 2);
+    if (third != std::string::npos) path = url.substr(third, 256);
+  } else if (const std::size_t first = url.find('/'); first != std::string::npos) {
+    path = url.substr(first);
+  }
+  // The scheme decides the port.
+  if (const std::size_t colon = url.find(':'); colon != std::string::npos) {
+    const std::string scheme = Lower(url.substr(0, colon));
+    if (scheme == "https") throw ESocketError("HTTP Secure Socket is not supported");
+    Port = scheme == "gopher" ? 70 : scheme == "ftp" ? 21 : 80;
+  }
+  // The host, with a port of its own after ":".
+  std::string host;
+  if (slashes != std::string::npos) {
+    const std::size_t start = slashes + 2;
+    const std::size_t end = url.find('/', start);
+    host = url.substr(start, end == std::string::npos ? std::string::npos : end - start);
+  } else {
+    host = url.substr(0, url.find('/'));
+  }
+  if (const std::size_t colon = host.find(':'); colon != std::string::npos) {
+    const std::optional<int32_t> port = ParseDecimal(host.substr(colon + 1));
+    if (!port || *port <= 0 || *port > 65535) throw ESocketError("Invalid port in " + url);
+    Port = static_cast<uint16_t>(*port);
+    host.resize(colon);
+  }
+  if (!host.empty()) Host = host;
+  if (path.empty()) {
+    path = "/";
+    url += "/";
+  }
+
+  const bool proxy = !Proxy.empty();
+  Request = "GET " + (proxy ? url : path) + " HTTP/1.0\r\n";
+  if (proxy) Request += "Proxy-Connection: Keep-Alive\r\n";
+  Request += "Host: " + Host + "\r\n";
+  Request += "Accept: www/source, text/html, video/mpeg, image/jpeg, image/x-tiff\r\n";
+  Request += "Accept: image/x-rgb, image/x-xbm, image/gif, */*, application/postscript\r\n";
+  if (!Cookie.empty()) Request += "Cookie: " + Cookie + "\r\n";
+  Request += "Content-type: application/x-www-form-urlencoded\r\n";
+  Request += "\r\n";
+
+  Connect(proxy ? Proxy : Host, proxy ? (ProxyPort ? ProxyPort : 80) : Port);
+  try {
+    SendAll(Request);
+
+    // The status line and the header lines, kept as received.
+    StatusCode = 0;
+    Location.clear();
+    SetCookie.clear();
+    ContentLength = -1;
+    std::string header = ReadLine();
+    {
+      const std::size_t blank = header.find(' ');
+      if (blank != std::string::npos) {
+        std::string field = header.substr(blank + 1);
+        field = WithoutLineEnd(field.substr(0, field.find(' ')));
+        StatusCode = ParseDecimal(field).value_or(0);
+        if (StatusCode < 0 || StatusCode > 65535) StatusCode = 0;
+      }
+    }
+    if (!header.empty() && header != "\n" && header != "\r\n") {
+      for (;;) {
+        const std::string line = ReadLine();
+        header += line;
+        if (line.empty() || line == "\n" || line == "\r\n") break;
+        const std::string word = Upper(line.substr(0, line.find(' ')));
+        if (word == "SET-COOKIE:") {
+          SetCookie = line.size() > 12 ? WithoutLineEnd(line.substr(12)) : std::string();
+        } else if (word == "LOCATION:") {
+          Location = line.size() > 10 ? WithoutLineEnd(line.substr(10)) : std::string();
+        } else if (word == "CONTENT-LENGTH:") {
+          std::size_t at = line.find(':') + 1;
+          while (at < line.size() && line[at] == ' ') ++at;
+          std::size_t end = at;
+          while (end < line.size() && std::isdigit(static_cast<unsigned char>(line[end]))) ++end;
+          ContentLength =
+              end > at ? std::stoll(line.substr(at, std::min<std::size_t>(end - at, 18))) : -1;
+        }
+      }
+    }
+    Header = header;
+
+    // The body, whatever the status, until the server closes.
+    int out = -1;
+    if (InputFileMode) {
+      out = ::open(Body.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+      if (out < 0) {
+        throw std::runtime_error("Cannot create file \"" + Body + "\". " + std::strerror(errno));
+      }
+    } else {
+      Body.clear();
+    }
+    const std::unique_ptr<int, void (*)(int*)> closer(&out, [](int* fd) {
+      if (*fd >= 0) ::close(*fd);
+    });
+    const auto block = std::make_unique<char[]>(kBlockSize);
+    int64_t received = 0;
+    for (;;) {
+      const std::size_t n =
+          Receive(block.get(), kBlockSize,
+                  InputFileMode ? "Socket send aborted" : "Socket capture aborted");
+      if (n == 0) break;
+      received += static_cast<int64_t>(n);
+      if (InputFileMode) {
+        std::size_t written = 0;
+        while (written < n) {
+          const ssize_t w = ::write(out, block.get() + written, n - written);
+          if (w < 0) {
+            if (errno == EINTR) continue;
+            throw std::runtime_error("Cannot write file \"" + Body + "\". " + std::strerror(errno));
+          }
+          written += static_cast<std::size_t>(w);
+        }
+      } else {
+        Body.append(block.get(), n);
+      }
+      if (Progress) Progress(received);
+    }
+  } catch (...) {
+    Close();
+    throw;
+  }
+  Close();
+}
+
+}  // namespace tallyra

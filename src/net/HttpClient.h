@@ -1,0 +1,85 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+#include <string>
+
+namespace tallyra {
+
+// A failure of the network exchange, with the text the caller may show.
+class ESocketError : public std::runtime_error {
+ public:
+  explicit ESocketError(const std::string& text) : std::runtime_error(text) {}
+};
+
+// A TCP connection over a non-blocking POSIX socket. Every wait is a loop of 2 ms slices with
+// the wait hook called between them, so that a window can repaint while the network is slow.
+class TSocketClient {
+ public:
+  TSocketClient();
+  virtual ~TSocketClient();
+  TSocketClient(const TSocketClient&) = delete;
+  TSocketClient& operator=(const TSocketClient&) = delete;
+
+  int32_t TimeOut = 0;             // idle time-out of every wait, ms; 0 waits for ever
+  std::function<void()> WaitHook;  // called between the slices of a wait
+  // Ends the current or next wait with "Connection Canceled"; safe from the wait hook.
+  void Cancel() { m_cancel.store(true); }
+
+ protected:
+  void Connect(const std::string& host, uint16_t port);
+  void SendAll(const std::string& data);
+  // A line with its line end, read up to the first LF (at most 65536 bytes); empty when the
+  // server closed first.
+  std::string ReadLine();
+  // Up to `size` bytes, waiting for at least one; 0 when the server has closed.
+  std::size_t Receive(char* buffer, std::size_t size, const char* abortText);
+  void Close();
+
+ private:
+  enum class Wait { Read, Write };
+  // Waits until the socket is ready; `progress` restarts the idle time-out.
+  void WaitFor(Wait what, const char* timeoutText, const char* cancelText);
+  bool Slice(int64_t& idle);  // one slice of a wait; true when the time-out ran out
+  void CheckCancel(const char* text);
+
+  int m_fd = -1;
+  std::string m_buffer;  // received, not yet taken
+  std::atomic<bool> m_cancel{false};
+};
+
+// One GET of an "http://" URL at a time, over HTTP/1.0; the body goes to a file or into a
+// text, the header text is kept, redirects are followed up to ten times.
+class THttpClient : public TSocketClient {
+ public:
+  std::string Host;
+  uint16_t Port = 0;
+  std::string Proxy;
+  uint16_t ProxyPort = 0;
+  std::string Body = "Default.htm";  // the file, in file mode; the text otherwise
+  std::string Header = "Head.txt";   // the received header text after a fetch
+  bool InputFileMode = false;
+
+  int StatusCode = 0;
+  std::string Location;
+  std::string SetCookie;
+  int64_t ContentLength = -1;
+  std::string Cookie;
+  std::string Request;  // the text of the last request sent
+
+  // Told the number of body bytes received so far.
+  std::function<void(int64_t)> Progress;
+
+  // Sends GET for the URL and receives the answer; returns when the server has closed the
+  // connection. Network failures throw ESocketError; the status is not judged.
+  void FetchToFile(const std::string& url);
+
+  static constexpr int kMaxRedirects = 10;
+
+ private:
+  void Exchange(std::string& url);  // one request and its answer
+};
+
+}  // namespace tallyra
