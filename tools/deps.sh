@@ -11,6 +11,7 @@ packages=(
   clang libclang-rt-dev
   fp-utils
   xvfb xauth xdotool imagemagick
+  python3 curl
 )
 
 missing=()
