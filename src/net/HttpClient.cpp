@@ -213,6 +213,11 @@ std::string TSocketClient::ReadLine() {
   }
 }
 
+void TSocketClient::Adopt(int fd) {
+  Close();
+  m_fd = fd;
+}
+
 void TSocketClient::Close() {
   if (m_fd >= 0) ::close(m_fd);
   m_fd = -1;
@@ -295,85 +300,98 @@ void THttpClient::Exchange(std::string& url) {
   Connect(proxy ? Proxy : Host, proxy ? (ProxyPort ? ProxyPort : 80) : Port);
   try {
     SendAll(Request);
-
-    // The status line and the header lines, kept as received.
-    StatusCode = 0;
-    Location.clear();
-    SetCookie.clear();
-    ContentLength = -1;
-    std::string header = ReadLine();
-    {
-      const std::size_t blank = header.find(' ');
-      if (blank != std::string::npos) {
-        std::string field = header.substr(blank + 1);
-        field = WithoutLineEnd(field.substr(0, field.find(' ')));
-        StatusCode = ParseDecimal(field).value_or(0);
-        if (StatusCode < 0 || StatusCode > 65535) StatusCode = 0;
-      }
-    }
-    if (!header.empty() && header != "\n" && header != "\r\n") {
-      for (;;) {
-        const std::string line = ReadLine();
-        header += line;
-        if (line.empty() || line == "\n" || line == "\r\n") break;
-        const std::string word = Upper(line.substr(0, line.find(' ')));
-        if (word == "SET-COOKIE:") {
-          SetCookie = line.size() > 12 ? WithoutLineEnd(line.substr(12)) : std::string();
-        } else if (word == "LOCATION:") {
-          Location = line.size() > 10 ? WithoutLineEnd(line.substr(10)) : std::string();
-        } else if (word == "CONTENT-LENGTH:") {
-          std::size_t at = line.find(':') + 1;
-          while (at < line.size() && line[at] == ' ') ++at;
-          std::size_t end = at;
-          while (end < line.size() && std::isdigit(static_cast<unsigned char>(line[end]))) ++end;
-          ContentLength =
-              end > at ? std::stoll(line.substr(at, std::min<std::size_t>(end - at, 18))) : -1;
-        }
-      }
-    }
-    Header = header;
-
-    // The body, whatever the status, until the server closes.
-    int out = -1;
-    if (InputFileMode) {
-      out = ::open(Body.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-      if (out < 0) {
-        throw std::runtime_error("Cannot create file \"" + Body + "\". " + std::strerror(errno));
-      }
-    } else {
-      Body.clear();
-    }
-    const std::unique_ptr<int, void (*)(int*)> closer(&out, [](int* fd) {
-      if (*fd >= 0) ::close(*fd);
-    });
-    const auto block = std::make_unique<char[]>(kBlockSize);
-    int64_t received = 0;
-    for (;;) {
-      const std::size_t n =
-          Receive(block.get(), kBlockSize,
-                  InputFileMode ? "Socket send aborted" : "Socket capture aborted");
-      if (n == 0) break;
-      received += static_cast<int64_t>(n);
-      if (InputFileMode) {
-        std::size_t written = 0;
-        while (written < n) {
-          const ssize_t w = ::write(out, block.get() + written, n - written);
-          if (w < 0) {
-            if (errno == EINTR) continue;
-            throw std::runtime_error("Cannot write file \"" + Body + "\". " + std::strerror(errno));
-          }
-          written += static_cast<std::size_t>(w);
-        }
-      } else {
-        Body.append(block.get(), n);
-      }
-      if (Progress) Progress(received);
-    }
+    ReadAnswer();
   } catch (...) {
     Close();
     throw;
   }
   Close();
+}
+
+void THttpClient::ReceiveAnswer(int connectedFd) {
+  Adopt(connectedFd);
+  try {
+    ReadAnswer();
+  } catch (...) {
+    Close();
+    throw;
+  }
+  Close();
+}
+
+void THttpClient::ReadAnswer() {
+  // The status line and the header lines, kept as received.
+  StatusCode = 0;
+  Location.clear();
+  SetCookie.clear();
+  ContentLength = -1;
+  std::string header = ReadLine();
+  {
+    const std::size_t blank = header.find(' ');
+    if (blank != std::string::npos) {
+      std::string field = header.substr(blank + 1);
+      field = WithoutLineEnd(field.substr(0, field.find(' ')));
+      StatusCode = ParseDecimal(field).value_or(0);
+      if (StatusCode < 0 || StatusCode > 65535) StatusCode = 0;
+    }
+  }
+  if (!header.empty() && header != "\n" && header != "\r\n") {
+    for (;;) {
+      const std::string line = ReadLine();
+      header += line;
+      if (line.empty() || line == "\n" || line == "\r\n") break;
+      const std::string word = Upper(line.substr(0, line.find(' ')));
+      if (word == "SET-COOKIE:") {
+        SetCookie = line.size() > 12 ? WithoutLineEnd(line.substr(12)) : std::string();
+      } else if (word == "LOCATION:") {
+        Location = line.size() > 10 ? WithoutLineEnd(line.substr(10)) : std::string();
+      } else if (word == "CONTENT-LENGTH:") {
+        std::size_t at = line.find(':') + 1;
+        while (at < line.size() && line[at] == ' ') ++at;
+        std::size_t end = at;
+        while (end < line.size() && std::isdigit(static_cast<unsigned char>(line[end]))) ++end;
+        ContentLength =
+            end > at ? std::stoll(line.substr(at, std::min<std::size_t>(end - at, 18))) : -1;
+      }
+    }
+  }
+  Header = header;
+
+  // The body, whatever the status, until the server closes.
+  int out = -1;
+  if (InputFileMode) {
+    out = ::open(Body.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (out < 0) {
+      throw std::runtime_error("Cannot create file \"" + Body + "\". " + std::strerror(errno));
+    }
+  } else {
+    Body.clear();
+  }
+  const std::unique_ptr<int, void (*)(int*)> closer(&out, [](int* fd) {
+    if (*fd >= 0) ::close(*fd);
+  });
+  const auto block = std::make_unique<char[]>(kBlockSize);
+  int64_t received = 0;
+  for (;;) {
+    const std::size_t n = Receive(block.get(), kBlockSize,
+                                  InputFileMode ? "Socket send aborted" : "Socket capture aborted");
+    if (n == 0) break;
+    received += static_cast<int64_t>(n);
+    if (InputFileMode) {
+      std::size_t written = 0;
+      while (written < n) {
+        const ssize_t w = ::write(out, block.get() + written, n - written);
+        if (w < 0) {
+          if (errno == EINTR) continue;
+          throw std::runtime_error("Cannot write file \"" + Body + "\". " + std::strerror(errno));
+        }
+        written += static_cast<std::size_t>(w);
+      }
+    } else {
+      Body.append(block.get(), n);
+    }
+    if (Progress) Progress(received);
+  }
 }
 
 }  // namespace tallyra

@@ -37,6 +37,8 @@ class TSocketClient {
   // Up to `size` bytes, waiting for at least one; 0 when the server has closed.
   std::size_t Receive(char* buffer, std::size_t size, const char* abortText);
   void Close();
+  // Takes over a socket that is already connected.
+  void Adopt(int fd);
 
  private:
   enum class Wait { Read, Write };
@@ -78,8 +80,13 @@ class THttpClient : public TSocketClient {
 
   static constexpr int kMaxRedirects = 10;
 
+  // Reads an answer (status line, header lines, body) from a socket already connected to a
+  // server that has been sent its request; the connection is closed afterwards.
+  void ReceiveAnswer(int connectedFd);
+
  private:
   void Exchange(std::string& url);  // one request and its answer
+  void ReadAnswer();
 };
 
 }  // namespace tallyra
