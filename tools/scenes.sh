@@ -3,6 +3,8 @@
 # Positions are relative to the main window, whose layout is fixed.
 set -u
 program=$1 scene=$2
+# The Options and Help menus stand further right in Russian.
+if grep -q $'^0\r' ini.tly; then options=385 help=455 stats=608; else options=293 help=345 stats=530; fi
 "$program" &
 app=$!
 for _ in $(seq 50); do
@@ -38,6 +40,22 @@ case $scene in
     viewer=$(xdotool search --onlyvisible --name "Coincidence|Совпадение" | head -n 1)
     eval "$(xdotool getwindowgeometry --shell "$viewer")"
     shot "$4"
+    ;;
+  more)
+    click "$stats" 56 0.5           # the Statistics tab, sorted by frequency
+    click 364 406 0.5
+    shot "$3"
+    click "$options" 8; click $((options + 36)) 53 1  # Options > Preferences, then Change
+    dialog=$(xdotool search --onlyvisible --name "Options|Настройки программы" | head -n 1)
+    eval "$(xdotool getwindowgeometry --shell "$dialog")"
+    click 92 84 0.5
+    import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$4"
+    xdotool key Escape; sleep 0.5
+    eval "$(xdotool getwindowgeometry --shell "$win")"
+    click "$help" 8; click $((help + 55)) 53 1          # Help > About program
+    dialog=$(xdotool search --onlyvisible --name "About program|О программе" | head -n 1)
+    eval "$(xdotool getwindowgeometry --shell "$dialog")"
+    import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$5"
     ;;
 esac
 kill "$app"
