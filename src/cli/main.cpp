@@ -113,6 +113,19 @@ void Load(const std::string& path, tallyra::TableRef table, int32_t& count, bool
   if (!message.empty()) std::cerr << path << ": " << message << "\n";
 }
 
+// Every list file given is read, used by the run or not, so that a bad file always fails.
+void LoadLists(const Options& o, tallyra::Workspace& ws, int32_t language) {
+  if (auto f = o.get("--stakes")) {
+    Load(*f, tallyra::TableRef::of(ws.StakeTable), ws.StakeCount, false, language);
+  }
+  if (auto f = o.get("--system")) {
+    Load(*f, tallyra::TableRef::of(ws.SystemTable), ws.SystemCount, false, language);
+  }
+  if (auto f = o.get("--results")) {
+    Load(*f, tallyra::TableRef::of(ws.ResultTable), ws.ResultCount, true, language);
+  }
+}
+
 void JsonString(std::ostream& out, const tallyra::CoincidenceList& list) {
   out << '"';
   list.forEachChunk(int64_t{1} << 22, [&](const std::string& piece) {
@@ -189,12 +202,7 @@ int Collate(const Options& o) {
   const int32_t language = Language(o);
   auto ws = tallyra::CreateWorkspace();
   ws->Language = language;
-  if (auto f = o.get("--stakes"))
-    Load(*f, tallyra::TableRef::of(ws->StakeTable), ws->StakeCount, false, language);
-  if (auto f = o.get("--system"))
-    Load(*f, tallyra::TableRef::of(ws->SystemTable), ws->SystemCount, false, language);
-  if (auto f = o.get("--results"))
-    Load(*f, tallyra::TableRef::of(ws->ResultTable), ws->ResultCount, true, language);
+  LoadLists(o, *ws, language);
   const tallyra::Outcome outcome =
       tallyra::Collate(kind->second, tallyra::SnapshotFor(kind->second, *ws));
   Report(outcome, *ws, o.json);
@@ -245,12 +253,7 @@ int Check(const Options& o) {
   for (int k = 1; k <= 12; ++k)
     cells[static_cast<std::size_t>(k)] = numbers[static_cast<std::size_t>(k)];
 
-  if (auto f = o.get("--stakes"))
-    Load(*f, tallyra::TableRef::of(ws->StakeTable), ws->StakeCount, false, language);
-  if (auto f = o.get("--system"))
-    Load(*f, tallyra::TableRef::of(ws->SystemTable), ws->SystemCount, false, language);
-  if (auto f = o.get("--results"))
-    Load(*f, tallyra::TableRef::of(ws->ResultTable), ws->ResultCount, true, language);
+  LoadLists(o, *ws, language);
   tallyra::CollationInput input;
   input.language = language;
   input.stakes = tallyra::SnapshotStakes(*ws);

@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "app/MainForm.h"
+#include "dialogs/DialogFrame.h"
 #include "lists/EntryCheck.h"
 #include "lists/ListEditing.h"
 #include "platform/MessageBox.h"
@@ -24,13 +25,8 @@ const QColor kLockedColour(192, 192, 192);
 TEnterForm::TEnterForm(TMainForm& main) : QDialog(&main), m_main(main) {
   EnterForm = this;
   setObjectName(QStringLiteral("EnterForm"));
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                 Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-  setFixedSize(202, 124);
-  QFont font;
-  font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
-  font.setPixelSize(13);
+  SetDialogFrame(this, 202, 124, true);
+  const QFont font = LayoutFont(13);
 
   for (int b = 1; b <= 12; ++b) {
     auto* edit = new QLineEdit(this);

@@ -6,6 +6,7 @@
 
 #include "app/Artwork.h"
 #include "app/MainForm.h"
+#include "dialogs/DialogFrame.h"
 #include "model/Publisher.h"
 #include "platform/ClickLabel.h"
 #include "platform/Shell.h"
@@ -31,12 +32,8 @@ const QColor kNavy(0, 0, 0x80);
 TForm4::TForm4(TMainForm& main) : QDialog(&main), m_main(main) {
   Form4 = this;
   setObjectName(QStringLiteral("Form4"));
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-  setFixedSize(361, 161);
-  QFont font;
-  font.setFamilies({QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif")});
-  font.setPixelSize(13);
+  SetDialogFrame(this, 361, 161, false);
+  const QFont font = LayoutFont(13, "Times New Roman", "Liberation Serif");
   setFont(font);
 
   auto* panel = new QFrame(this);

@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "app/MainForm.h"
+#include "dialogs/DialogFrame.h"
 #include "model/Integer.h"
 #include "platform/MessageBox.h"
 
@@ -16,13 +17,8 @@ TOption* Option = nullptr;
 TOption::TOption(TMainForm& main) : QDialog(&main), m_main(main) {
   Option = this;
   setObjectName(QStringLiteral("Option"));
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                 Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-  setFixedSize(185, 117);
-  QFont font;
-  font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
-  font.setPixelSize(14);
+  SetDialogFrame(this, 185, 117, true);
+  const QFont font = LayoutFont(14);
   setFont(font);
 
   Label1 = new QLabel(this);

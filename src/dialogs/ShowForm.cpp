@@ -6,6 +6,7 @@
 #include <QScreen>
 
 #include "app/MainForm.h"
+#include "dialogs/DialogFrame.h"
 #include "dialogs/ListView.h"
 #include "model/Files.h"
 #include "platform/FileDialog.h"
@@ -20,14 +21,10 @@ TShowForm* ShowForm = nullptr;
 TShowForm::TShowForm(TMainForm& main) : QDialog(&main), m_main(main) {
   ShowForm = this;
   setObjectName(QStringLiteral("ShowForm"));
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
   // The text fills the window; a bar below it holds the list's own commands.
   constexpr int kBar = 34;
-  setFixedSize(479, 386 + kBar);
-  QFont font;
-  font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
-  font.setPixelSize(13);
+  SetDialogFrame(this, 479, 386 + kBar, false);
+  const QFont font = LayoutFont(13);
   Memo = new ListView(this);
   Memo->setObjectName(QStringLiteral("Memo"));
   Memo->setGeometry(0, 0, 479, 386);
