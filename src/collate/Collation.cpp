@@ -413,8 +413,8 @@ struct RowCounts {
 // Rows are taken a chunk at a time, block by block, so that a block of the other side's
 // bitmaps is read while it is in the cache and the other side's counts are added up in a small
 // block counter first.
-constexpr int kChunk = 15;
-constexpr int kChunkPlanes = 4;  // holds up to 15
+constexpr int kChunk = 31;
+constexpr int kChunkPlanes = 5;  // holds up to 31
 
 TALLYRA_CLONES void ProcessChunk(const PhaseData& data, int rowFrom, int rowTo,
                                  const DigitTable& digits, std::array<ColumnCounter, 4>* columns,
