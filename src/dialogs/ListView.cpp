@@ -12,6 +12,7 @@ constexpr int kBarSteps = 1 << 20;
 constexpr int64_t kClipboardLimit = int64_t{64} << 20;
 // Characters fetched to lay out one line; a line never holds more.
 constexpr int64_t kLineBudget = 1024;
+constexpr int64_t kAnchorStep = 4 * kLineBudget;
 
 // A line may break after ", " (between entries) and after ": " (after a heading).
 bool BreaksAfter(const QString& text, int i) {
@@ -46,7 +47,8 @@ std::vector<ListView::Line> ListView::layout(int64_t start, int count) const {
   const QFontMetrics metrics = fontMetrics();
   int64_t at = start;
   while (static_cast<int>(lines.size()) < count && at < m_list->length()) {
-    const QString text = QString::fromUtf8(m_list->slice(at, kLineBudget));
+    const int64_t limit = std::min(kLineBudget, nextAnchor(at) - at);
+    const QString text = QString::fromUtf8(m_list->slice(at, limit));
     int lastBreak = -1;
     int end = 0;
     int x = 0;
@@ -64,24 +66,37 @@ std::vector<ListView::Line> ListView::layout(int64_t start, int count) const {
   return lines;
 }
 
+// Lines never run across an anchor: the first break after every multiple of kAnchorStep. So
+// lines laid out from any anchor are the same lines, whichever place in the text asked.
+int64_t ListView::anchorAt(int64_t k) const {
+  if (k <= 0) return 0;
+  const int64_t base = k * kAnchorStep;
+  if (base >= m_list->length()) return m_list->length();
+  const QString after = QString::fromUtf8(m_list->slice(base, kLineBudget));
+  for (int i = 0; i < static_cast<int>(after.size()); ++i) {
+    if (BreaksAfter(after, i)) return base + after.left(i + 1).toUtf8().size();
+  }
+  return base;
+}
+
+int64_t ListView::anchorBefore(int64_t offset) const {
+  int64_t k = std::max<int64_t>(0, offset / kAnchorStep - 1);
+  while (k > 0 && anchorAt(k) > offset) --k;
+  return anchorAt(k);
+}
+
+int64_t ListView::nextAnchor(int64_t at) const {
+  const int64_t k = at / kAnchorStep;
+  const int64_t here = anchorAt(k);
+  return here > at ? here : anchorAt(k + 1);
+}
+
 int64_t ListView::lineStartBefore(int64_t offset) const {
   if (!m_list || offset <= 0) return 0;
   offset = std::min(offset, m_list->length());
-  // Back to an entry boundary, then lay out forward to find the line that holds the offset.
-  const int64_t from = std::max<int64_t>(0, offset - 4 * kLineBudget);
-  const QString before = QString::fromUtf8(m_list->slice(from, offset - from));
-  int64_t start = from;
-  if (from > 0) {
-    // A break a line's length or more before the offset.
-    for (int i = static_cast<int>(before.size()) - static_cast<int>(kLineBudget); i >= 0; --i) {
-      if (BreaksAfter(before, i)) {
-        start = from + before.left(i + 1).toUtf8().size();
-        break;
-      }
-    }
-  }
+  int64_t start = anchorBefore(offset);
   int64_t result = start;
-  while (start < offset) {
+  while (start <= offset) {
     const std::vector<Line> lines = layout(start, 64);
     if (lines.empty()) break;
     for (const Line& line : lines) {
@@ -102,12 +117,19 @@ void ListView::scrollToOffset(int64_t offset) {
 
 void ListView::scrollToEnd() {
   if (!m_list) return;
-  int64_t start = lineStartBefore(m_list->length() - 1);
-  for (int i = 1; i < visibleLineCount(); ++i) {
-    if (start == 0) break;
-    start = lineStartBefore(start - 1);
+  const int count = visibleLineCount();
+  // Every line from an anchor well before the end; the last page of them is shown.
+  std::vector<Line> lines;
+  int64_t at = anchorBefore(std::max<int64_t>(0, m_list->length() - count * kLineBudget));
+  while (at < m_list->length()) {
+    std::vector<Line> more = layout(at, 256);
+    if (more.empty()) break;
+    at = more.back().start + more.back().text.toUtf8().size();
+    lines.insert(lines.end(), std::make_move_iterator(more.begin()),
+                 std::make_move_iterator(more.end()));
   }
-  m_top = start;
+  m_top =
+      lines.empty() ? 0 : lines[lines.size() - std::min<std::size_t>(lines.size(), count)].start;
   updateScrollBar();
   viewport()->update();
 }

@@ -52,6 +52,10 @@ class ListView final : public QAbstractScrollArea {
   };
   // Lines laid out from `start`, which must be a line start, at most `count` of them.
   std::vector<Line> layout(int64_t start, int count) const;
+  // Anchors: fixed line starts that no line runs across.
+  int64_t anchorAt(int64_t k) const;
+  int64_t anchorBefore(int64_t offset) const;
+  int64_t nextAnchor(int64_t at) const;
   // The last line start at or before `offset`.
   int64_t lineStartBefore(int64_t offset) const;
   int visibleLineCount() const;

@@ -237,6 +237,17 @@ TEST_F(CheckTab, TheViewerShowsTheWholeListUnderItsCaption) {
     first = ShowForm->Memo->visibleLines();
     ShowForm->Memo->scrollToEnd();
     last = ShowForm->Memo->visibleLines();
+    // A line up and a line down move by whole lines, the same lines.
+    ShowForm->Memo->lineUp();
+    const QStringList up = ShowForm->Memo->visibleLines();
+    EXPECT_EQ(up.mid(1), last.mid(0, last.size() - 1));
+    ShowForm->Memo->lineDown();
+    EXPECT_EQ(ShowForm->Memo->visibleLines(), last);
+    ShowForm->Memo->scrollToOffset(length / 2);
+    const QStringList middle = ShowForm->Memo->visibleLines();
+    ShowForm->Memo->lineDown();
+    ShowForm->Memo->lineUp();
+    EXPECT_EQ(ShowForm->Memo->visibleLines(), middle);
     ShowForm->Memo->selectAll();
     EXPECT_EQ(ShowForm->Memo->selectedText().size(), length);
     script.chooseFile(Path(QStringLiteral("list.txt")));
@@ -247,6 +258,7 @@ TEST_F(CheckTab, TheViewerShowsTheWholeListUnderItsCaption) {
   ASSERT_FALSE(first.isEmpty());
   EXPECT_TRUE(first[0].startsWith(QStringLiteral("1=2 , 1=3 , ")));
   EXPECT_TRUE(last.last().endsWith(QStringLiteral("49=50 , ")));
+  EXPECT_EQ(last.size(), first.size()) << "the end fills the window";
   for (const QString& line : first)
     EXPECT_TRUE(line.endsWith(QStringLiteral(", "))) << line.toStdString();
   EXPECT_EQ(ReadFile(QStringLiteral("list.txt")).size(), length);
