@@ -106,3 +106,19 @@ void BM_StakesWithStakes_Plain_2000(benchmark::State& s) {
 BENCHMARK(BM_StakesWithStakes_Plain_2000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+namespace {
+
+// The check of one system combination against every stake and system stake; it runs on the
+// window's own thread.
+void BM_Check_99999Stakes_99999System(benchmark::State& s) {
+  const auto& in = FullInput();
+  const std::array<int32_t, 13> combination{0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+  for (auto _ : s) {
+    const tallyra::Outcome out = tallyra::CheckCombination(combination, true, true, in);
+    benchmark::DoNotOptimize(out.counts);
+  }
+}
+BENCHMARK(BM_Check_99999Stakes_99999System)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -793,7 +793,7 @@ Outcome CheckCombination(const std::array<int32_t, 13>& cells, bool againstStake
                          bool includeSystem, const CollationInput& in) {
   Outcome out;
   std::array<std::string, 4> labels;
-  auto occurs = [&](int32_t v, bool extraCells) {
+  auto occursPlainly = [&](int32_t v, bool extraCells) {
     for (int k = 1; k <= 6; ++k) {
       if (cells[static_cast<std::size_t>(k)] == v) return true;
     }
@@ -805,6 +805,17 @@ Outcome CheckCombination(const std::array<int32_t, 13>& cells, bool againstStake
       }
     }
     return false;
+  };
+  // The answers for the small values, which are nearly all a list holds, looked up at once.
+  constexpr int32_t kTable = 128;
+  std::array<std::array<bool, kTable>, 2> table{};
+  for (int32_t v = 0; v < kTable; ++v) {
+    table[0][static_cast<std::size_t>(v)] = occursPlainly(v, false);
+    table[1][static_cast<std::size_t>(v)] = occursPlainly(v, true);
+  }
+  auto occurs = [&](int32_t v, bool extraCells) {
+    if (v >= 0 && v < kTable) return table[extraCells ? 1 : 0][static_cast<std::size_t>(v)];
+    return occursPlainly(v, extraCells);
   };
   // Checks every row of a list; rows get their counts, labels their entries.
   auto checkRows = [&](const RowSet& rows, bool extraCells, std::vector<CategoryCounts>* counts,

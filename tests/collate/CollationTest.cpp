@@ -254,3 +254,50 @@ TEST(ListSlices, MatchTheWholeText) {
 
 }  // namespace
 }  // namespace tallyra
+
+namespace tallyra {
+namespace {
+
+// The check's counts against the rule written out plainly, on lists with strange values.
+TEST(Check, CountsFollowThePlainRuleForAnyValues) {
+  std::mt19937 rng(11);
+  CollationInput in;
+  in.stakes = Random(rng, 6, 300, 9, 6, true);
+  in.system = Random(rng, 12, 300, 9, 12, true);
+  in.draws = Random(rng, 6, 300, 9, 6, true);
+  for (int round = 0; round < 20; ++round) {
+    std::array<int32_t, 13> cells{};
+    for (int k = 1; k <= 12; ++k) {
+      cells[static_cast<std::size_t>(k)] =
+          k > 6 && rng() % 3 == 0
+              ? 0
+              : static_cast<int32_t>(rng() % 12) - 1 + (rng() % 5 == 0 ? 200 : 0);
+    }
+    cells[1] = 1 + static_cast<int32_t>(rng() % 9);
+    auto plain = [&](const RowSet& rows, bool extra) {
+      std::array<int64_t, 4> counts{};
+      for (int i = 1; i <= rows.count; ++i) {
+        int k = 0;
+        for (int p = 1; p <= rows.width; ++p) {
+          const int32_t v = rows.at(i, p);
+          bool found = false;
+          for (int c = 1; c <= 12; ++c) {
+            const int32_t cell = cells[static_cast<std::size_t>(c)];
+            found |= c <= 6 ? cell == v : extra && cell != 0 && cell == v;
+          }
+          k += found;
+        }
+        if (k >= 3) ++counts[static_cast<std::size_t>(std::min(k, 6) - 3)];
+      }
+      return counts;
+    };
+    std::array<int64_t, 4> expected = plain(in.stakes, true);
+    const std::array<int64_t, 4> system = plain(in.system, true);
+    for (std::size_t c = 0; c < 4; ++c) expected[c] += system[c];
+    EXPECT_EQ(CheckCombination(cells, true, true, in).counts, expected) << round;
+    EXPECT_EQ(CheckCombination(cells, false, false, in).counts, plain(in.draws, false)) << round;
+  }
+}
+
+}  // namespace
+}  // namespace tallyra
