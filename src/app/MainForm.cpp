@@ -50,6 +50,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
                   QString::fromLatin1(tallyra::publisher::kResultsPath);
   m_ws = tallyra::CreateWorkspace();
   ReadSettings();
+  BindListCells();
+  BindStatisticsCells();
   platform::UseQtLanguage(m_ws->Language);
   ResetMatchPanel();
 

@@ -214,6 +214,9 @@ class TMainForm final : public QMainWindow {
 
  private:
   void BuildLayout();
+  // The grids' cells, read from the Workspace; bound once, when the Workspace exists.
+  void BindListCells();
+  void BindStatisticsCells();
   void BuildMenus();
   void BindHandlers();
   void ReadSettings();

@@ -77,37 +77,43 @@ void TMainForm::N10Click() {
   ShowStatistics();
 }
 
+void TMainForm::BindListCells() {
+  // The grids read their cells from the Workspace whenever they paint; a refresh only tells
+  // them how many rows are filled.
+  const tallyra::Workspace& ws = *m_ws;
+  SGStav->model().setCellText([&ws](int row, int col) {
+    return col == 0   ? QString::number(row)
+           : col <= 6 ? QString::number(ws.StakeTable.cell[col][row])
+                      : QString();
+  });
+  SGRes->model().setCellText([&ws](int row, int col) {
+    return col == 0 ? QString::number(row) : QString::number(ws.ResultTable.cell[col][row]);
+  });
+  SGSys->model().setCellText([&ws](int row, int col) {
+    if (col == 0) return QString::number(row);
+    const int32_t value = col <= 12 ? ws.SystemTable.cell[col][row] : 0;
+    return value == 0 ? QString() : QString::number(value);
+  });
+}
+
 void TMainForm::RefreshGrids() {
   const tallyra::Workspace& ws = *m_ws;
   if (ws.StakeCount > 0) {
     auto& grid = SGStav->model();
     grid.setGridRowCount(ws.StakeCount + 1);
     SetPanel(1, ws.StakeCount);
-    grid.setCellText([&ws](int row, int col) {
-      return col == 0   ? QString::number(row)
-             : col <= 6 ? QString::number(ws.StakeTable.cell[col][row])
-                        : QString();
-    });
     grid.setFilledRows(ws.StakeCount);
   }
   if (ws.ResultCount > 0) {
     SetPanel(5, ws.ResultCount);
     auto& grid = SGRes->model();
     grid.setGridRowCount(ws.ResultCount + 1);
-    grid.setCellText([&ws](int row, int col) {
-      return col == 0 ? QString::number(row) : QString::number(ws.ResultTable.cell[col][row]);
-    });
     grid.setFilledRows(ws.ResultCount);
   }
   if (ws.SystemCount > 0) {
     SetPanel(3, ws.SystemCount);
     auto& grid = SGSys->model();
     grid.setGridRowCount(ws.SystemCount + 1);
-    grid.setCellText([&ws](int row, int col) {
-      if (col == 0) return QString::number(row);
-      const int32_t value = col <= 12 ? ws.SystemTable.cell[col][row] : 0;
-      return value == 0 ? QString() : QString::number(value);
-    });
     grid.setFilledRows(ws.SystemCount);
   }
 }

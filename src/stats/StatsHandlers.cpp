@@ -10,14 +10,12 @@ void TMainForm::ComputeStatistics() {
   tallyra::ComputeStatistics(*m_ws);
 }
 
-void TMainForm::ShowStatistics() {
-  tallyra::SortStatistics(*m_ws);
+void TMainForm::BindStatisticsCells() {
   const QString point = QLocale::system().decimalPoint();
   const char separator =
       point.size() == 1 && point[0].unicode() < 128 ? static_cast<char>(point[0].unicode()) : '.';
   const tallyra::Workspace& ws = *m_ws;
-  auto& grid = SGStat->model();
-  grid.setCellText([&ws, separator](int row, int col) -> QString {
+  SGStat->model().setCellText([&ws, separator](int row, int col) -> QString {
     const int slot = tallyra::SlotForRow(ws, row);
     if (slot == 0) return QString();
     const auto e = static_cast<std::size_t>(slot);
@@ -36,6 +34,11 @@ void TMainForm::ShowStatistics() {
         return QString::number(ws.StatPassed[e]);
     }
   });
+}
+
+void TMainForm::ShowStatistics() {
+  tallyra::SortStatistics(*m_ws);
+  auto& grid = SGStat->model();
   grid.setFilledRows(grid.gridRowCount() - 1);
 }
 
