@@ -4,13 +4,9 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <memory>
 
-#include "app/MainForm.h"
-#include "platform/DialogScript.h"
+#include "BenchWindow.h"
 #include "platform/StringGrid.h"
 
 namespace {
@@ -30,41 +26,19 @@ void FillLists(tallyra::Workspace& ws, int stakes, int systems, int draws) {
   ws.ResultCount = draws;
 }
 
-class Folder {
- public:
-  // A folder made current, with a settings file for English and M = 49.
-  Folder() : m_previous(QDir::currentPath()) {
-    QDir::setCurrent(m_dir.path());
-    Write("ini.tly", "49\r\n1\r\n");
-  }
-  ~Folder() { QDir::setCurrent(m_previous); }
-  void Write(const char* name, const QByteArray& bytes) {
-    QFile file(m_dir.filePath(QString::fromLatin1(name)));
-    if (file.open(QIODevice::WriteOnly)) file.write(bytes);
-  }
-
- private:
-  QTemporaryDir m_dir;
-  QString m_previous;
-};
-
-// A shown main window, in a folder of its own, whose three lists are full.
-struct FullWindow {
+// A shown main window whose three lists are full.
+struct FullWindow : BenchWindow {
   FullWindow() {
-    form.show();
-    FillLists(form.workspace(), 99999, 99999, 1499);
-    form.RefreshGrids();
+    FillLists(form->workspace(), 99999, 99999, 1499);
+    form->RefreshGrids();
   }
-  Folder folder;
-  platform::DialogScript script;
-  TMainForm form;
 };
 
 // Every iteration grows the three grids from one row to full capacity and back, the worst
 // change a refresh meets (a load into an empty list, then a delete-all).
 void BM_RefreshGrids_99999Stakes_99999System_1499Draws(benchmark::State& state) {
   FullWindow window;
-  TMainForm& form = window.form;
+  TMainForm& form = *window.form;
   tallyra::Workspace& ws = form.workspace();
   for (auto _ : state) {
     ws.StakeCount = ws.SystemCount = 99999;
@@ -82,20 +56,19 @@ BENCHMARK(BM_RefreshGrids_99999Stakes_99999System_1499Draws)->Unit(benchmark::kM
 // The refresh after an edit of a full list: the row counts stay, the texts change.
 void BM_RefreshGrids_Unchanged_99999Stakes(benchmark::State& state) {
   FullWindow window;
-  for (auto _ : state) window.form.RefreshGrids();
+  for (auto _ : state) window.form->RefreshGrids();
 }
 BENCHMARK(BM_RefreshGrids_Unchanged_99999Stakes)->Unit(benchmark::kMicrosecond);
 
 // Construction (settings read) and first showing (texts, results read from the file, grids).
 void BM_Startup_1499Draws(benchmark::State& state) {
-  Folder folder;
+  BenchFolder folder;
   QByteArray draws;
   for (int i = 1; i <= 1499; ++i) {
     draws += QByteArray::number(i) + " - " + QByteArray::number(i % 43 + 1) + "," +
              QByteArray::number(i % 41 + 2) + ",3,4,5,49;\r\n";
   }
   folder.Write("Results.txt", draws);
-  platform::DialogScript script;
   for (auto _ : state) {
     auto form = std::make_unique<TMainForm>();
     form->show();
@@ -111,7 +84,7 @@ BENCHMARK(BM_Startup_1499Draws)->Unit(benchmark::kMillisecond);
 // Scrolling a full grid: painting the visible rows at the top, middle and end.
 void BM_PaintFullGrid_99999Stakes(benchmark::State& state) {
   FullWindow window;
-  TMainForm& form = window.form;
+  TMainForm& form = *window.form;
   QImage canvas(form.SGStav->size(), QImage::Format_RGB32);
   int row = 1;
   for (auto _ : state) {

@@ -4,31 +4,18 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QDir>
 #include <QLineEdit>
-#include <QTemporaryDir>
 
+#include "BenchWindow.h"
 #include "app/MainForm.h"
 #include "dialogs/EnterForm.h"
-#include "platform/DialogScript.h"
 #include "platform/StringGrid.h"
 
 namespace {
 
 constexpr int kFull = 99999;
 
-struct Window {
-  Window() : previous(QDir::currentPath()) {
-    QDir::setCurrent(dir.path());
-    form = std::make_unique<TMainForm>();
-    form->show();
-    script.messages.clear();
-  }
-  ~Window() {
-    form.reset();
-    QDir::setCurrent(previous);
-  }
-  QString Path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+struct Window : BenchWindow {
   void FillStakes(int n) {
     auto& ws = form->workspace();
     for (int r = 1; r <= n; ++r) {
@@ -45,11 +32,6 @@ struct Window {
     ws.SystemCount = n;
     form->RefreshGrids();
   }
-
-  QTemporaryDir dir;
-  QString previous;
-  platform::DialogScript script;
-  std::unique_ptr<TMainForm> form;
 };
 
 void BM_AddOneStake_99998Held(benchmark::State& state) {

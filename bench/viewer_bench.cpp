@@ -5,13 +5,11 @@
 #include <sys/resource.h>
 
 #include <QApplication>
-#include <QDir>
-#include <QTemporaryDir>
 #include <random>
 
+#include "BenchWindow.h"
 #include "app/MainForm.h"
 #include "dialogs/ListView.h"
-#include "platform/DialogScript.h"
 
 namespace {
 
@@ -26,22 +24,11 @@ void FillRandomStakes(tallyra::Workspace& ws) {
   ws.StakeCount = 99999;
 }
 
-struct Shown {
-  Shown() : previous(QDir::currentPath()) {
-    QDir::setCurrent(dir.path());
-    form = std::make_unique<TMainForm>();
-    form->show();
+struct Shown : BenchWindow {
+  Shown() {
     FillRandomStakes(form->workspace());
     form->RefreshGrids();
   }
-  ~Shown() {
-    form.reset();
-    QDir::setCurrent(previous);
-  }
-  QTemporaryDir dir;
-  QString previous;
-  platform::DialogScript script;
-  std::unique_ptr<TMainForm> form;
 };
 
 void BM_ApplyOutcome_99999Stakes(benchmark::State& state) {

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "app/MainForm.h"
+#include "platform/DialogScript.h"
+
+// A folder of its own made current, with a settings file for English and M = 49; every dialog
+// is answered by the script.
+class BenchFolder {
+ public:
+  BenchFolder() : m_previous(QDir::currentPath()) {
+    QDir::setCurrent(m_dir.path());
+    Write("ini.tly", "49\r\n1\r\n");
+  }
+  ~BenchFolder() { QDir::setCurrent(m_previous); }
+  BenchFolder(const BenchFolder&) = delete;
+  BenchFolder& operator=(const BenchFolder&) = delete;
+
+  QString Path(const char* name) const { return m_dir.filePath(QString::fromLatin1(name)); }
+  void Write(const char* name, const QByteArray& bytes) {
+    QFile file(Path(name));
+    if (file.open(QIODevice::WriteOnly)) file.write(bytes);
+  }
+
+  platform::DialogScript script;
+
+ private:
+  QTemporaryDir m_dir;
+  QString m_previous;
+};
+
+// The main window shown in such a folder.
+class BenchWindow : public BenchFolder {
+ public:
+  BenchWindow() : form(std::make_unique<TMainForm>()) {
+    form->show();
+    script.messages.clear();
+  }
+  ~BenchWindow() { form.reset(); }
+
+  std::unique_ptr<TMainForm> form;
+};
