@@ -22,6 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ::close(fds[1]);
   tallyra::THttpClient client;
   client.TimeOut = 1000;
+  // Small enough for the fuzzer to cross now and then.
+  client.MaxBody = 4096;
   try {
     client.ReceiveAnswer(fds[0]);
   } catch (const tallyra::ESocketError&) {
@@ -29,5 +31,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   if (client.StatusCode < 0 || client.StatusCode > 65535) std::abort();
   if (client.Header.size() + client.Body.size() > size) std::abort();
+  if (client.Header.size() > tallyra::THttpClient::kMaxHeader) std::abort();
+  if (client.Body.size() > 4096 || client.BodySize != static_cast<int64_t>(client.Body.size())) {
+    std::abort();
+  }
+  // Whatever goes into a next request carries no line break or other control character.
+  for (const std::string* value : {&client.Location, &client.SetCookie}) {
+    for (const char ch : *value) {
+      const auto c = static_cast<unsigned char>(ch);
+      if ((c < 0x20 && c != '\t') || c == 0x7f) std::abort();
+    }
+  }
   return 0;
 }

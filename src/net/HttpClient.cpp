@@ -26,6 +26,8 @@ namespace {
 constexpr int kSliceMs = 2;
 constexpr std::size_t kLineLimit = 65536;
 constexpr std::size_t kBlockSize = 65536;
+// Longest stretch without a call of the wait hook while data keeps arriving.
+constexpr auto kHookGap = std::chrono::milliseconds(10);
 
 [[noreturn]] void Fail(int err) {
   throw ESocketError(std::to_string(err) + ":" + std::strerror(err));
@@ -44,6 +46,20 @@ std::string Lower(std::string s) {
 std::string WithoutLineEnd(std::string s) {
   while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
   return s;
+}
+
+// A header line may hold tabs but no other control character: a bare CR or LF inside a value
+// would otherwise travel on into the next request (Location, Set-Cookie).
+bool HasControlCharacter(const std::string& line) {
+  const std::string text = WithoutLineEnd(line);
+  return std::any_of(text.begin(), text.end(), [](char ch) {
+    const auto c = static_cast<unsigned char>(ch);
+    return (c < 0x20 && c != '\t') || c == 0x7f;
+  });
+}
+
+bool IsSchemeCharacter(char ch) {
+  return std::isalnum(static_cast<unsigned char>(ch)) || ch == '+' || ch == '-' || ch == '.';
 }
 
 // A name looked up on a helper thread, so that the caller's wait goes on slicing.
@@ -70,6 +86,7 @@ void TSocketClient::CheckCancel(const char* text) {
 }
 
 bool TSocketClient::Slice(int64_t& idle) {
+  m_lastHook = std::chrono::steady_clock::now();
   if (WaitHook) WaitHook();
   idle += kSliceMs;
   return TimeOut > 0 && idle >= TimeOut;
@@ -164,7 +181,17 @@ void TSocketClient::SendAll(const std::string& data) {
   }
 }
 
+void TSocketClient::KeepResponsive() {
+  const auto now = std::chrono::steady_clock::now();
+  if (now - m_lastHook >= kHookGap) {
+    m_lastHook = now;
+    if (WaitHook) WaitHook();
+  }
+  CheckCancel("Connection Canceled");
+}
+
 std::size_t TSocketClient::Receive(char* buffer, std::size_t size, const char* abortText) {
+  KeepResponsive();
   if (!m_buffer.empty()) {
     const std::size_t n = std::min(size, m_buffer.size());
     std::memcpy(buffer, m_buffer.data(), n);
@@ -188,7 +215,10 @@ std::string TSocketClient::ReadLine() {
       m_buffer.erase(0, lf + 1);
       return line;
     }
-    if (m_buffer.size() >= kLineLimit) throw ESocketError("Header line too long");
+    if (m_buffer.size() >= kLineLimit) {
+      throw ETooLarge(ETooLarge::Part::Header, static_cast<int64_t>(kLineLimit));
+    }
+    KeepResponsive();
     char block[8192];
     std::size_t n;
     for (;;) {
@@ -238,13 +268,31 @@ void THttpClient::FetchToFile(const std::string& startUrl) {
     }
     if (!follow) return;
     if (redirects == kMaxRedirects) throw ESocketError("Too Many Redirections");
-    url = Location;
-    if (url.find('/') == std::string::npos) {
-      // A bare name stays on the server that sent it, port included.
-      url =
-          "http://" + Host + (Port != 80 ? ":" + std::to_string(Port) : std::string()) + "/" + url;
-    }
+    url = RedirectTarget();
   }
+}
+
+std::string THttpClient::RedirectTarget() const {
+  if (Location.empty()) throw ESocketError("Redirect without a Location");
+  // Only "scheme://..." names another server; anything else is a path on this one, even when
+  // it holds a ":" ("/a:b/c", "x:1/y").
+  const std::size_t scheme = Location.find("://");
+  if (scheme != std::string::npos && scheme > 0 &&
+      std::isalpha(static_cast<unsigned char>(Location[0])) &&
+      std::all_of(Location.begin(), Location.begin() + static_cast<std::ptrdiff_t>(scheme),
+                  IsSchemeCharacter)) {
+    return Location;
+  }
+  std::string url;
+  if (Location.rfind("//", 0) == 0) {
+    url.append("http:").append(Location);
+    return url;
+  }
+  url.append("http://").append(Host);
+  if (Port != 80) url.append(":").append(std::to_string(Port));
+  if (Location[0] != '/') url.push_back('/');
+  url.append(Location);
+  return url;
 }
 
 void THttpClient::Exchange(std::string& url) {
@@ -260,8 +308,9 @@ void THttpClient::Exchange(std::string& url) {
   } else if (const std::size_t first = url.find('/'); first != std::string::npos) {
     path = url.substr(first);
   }
-  // The scheme decides the port.
-  if (const std::size_t colon = url.find(':'); colon != std::string::npos) {
+  // The scheme decides the port; a ":" after the first "/" belongs to the path.
+  if (const std::size_t colon = url.find(':');
+      colon != std::string::npos && colon < url.find('/')) {
     const std::string scheme = Lower(url.substr(0, colon));
     if (scheme == "https") throw ESocketError("HTTP Secure Socket is not supported");
     Port = scheme == "gopher" ? 70 : scheme == "ftp" ? 21 : 80;
@@ -283,8 +332,9 @@ void THttpClient::Exchange(std::string& url) {
   }
   if (!host.empty()) Host = host;
   if (path.empty()) {
-    path = "/";
-    url += "/";
+    // push_back rather than assigning "/": GCC 12 at -O3 reports a false overlap for that.
+    path.push_back('/');
+    url.push_back('/');
   }
 
   const bool proxy = !Proxy.empty();
@@ -325,7 +375,9 @@ void THttpClient::ReadAnswer() {
   Location.clear();
   SetCookie.clear();
   ContentLength = -1;
+  BodySize = 0;
   std::string header = ReadLine();
+  if (HasControlCharacter(header)) throw ESocketError("Control character in the answer header");
   {
     const std::size_t blank = header.find(' ');
     if (blank != std::string::npos) {
@@ -339,7 +391,11 @@ void THttpClient::ReadAnswer() {
     for (;;) {
       const std::string line = ReadLine();
       header += line;
+      if (header.size() > kMaxHeader) {
+        throw ETooLarge(ETooLarge::Part::Header, static_cast<int64_t>(kMaxHeader));
+      }
       if (line.empty() || line == "\n" || line == "\r\n") break;
+      if (HasControlCharacter(line)) throw ESocketError("Control character in the answer header");
       const std::string word = Upper(line.substr(0, line.find(' ')));
       if (word == "SET-COOKIE:") {
         SetCookie = line.size() > 12 ? WithoutLineEnd(line.substr(12)) : std::string();
@@ -356,6 +412,7 @@ void THttpClient::ReadAnswer() {
     }
   }
   Header = header;
+  if (MaxBody > 0 && ContentLength > MaxBody) throw ETooLarge(ETooLarge::Part::Body, MaxBody);
 
   // The body, whatever the status, until the server closes.
   int out = -1;
@@ -377,6 +434,8 @@ void THttpClient::ReadAnswer() {
                                   InputFileMode ? "Socket send aborted" : "Socket capture aborted");
     if (n == 0) break;
     received += static_cast<int64_t>(n);
+    BodySize = received;
+    if (MaxBody > 0 && received > MaxBody) throw ETooLarge(ETooLarge::Part::Body, MaxBody);
     if (InputFileMode) {
       std::size_t written = 0;
       while (written < n) {
@@ -392,6 +451,14 @@ void THttpClient::ReadAnswer() {
     }
     if (Progress) Progress(received);
   }
+}
+
+bool THttpClient::BodyComplete() const {
+  // These answers carry no body, whatever length they announce.
+  if ((StatusCode >= 100 && StatusCode < 200) || StatusCode == 204 || StatusCode == 304) {
+    return true;
+  }
+  return ContentLength < 0 || BodySize == ContentLength;
 }
 
 }  // namespace tallyra

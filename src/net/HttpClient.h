@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <stdexcept>
@@ -14,8 +15,22 @@ class ESocketError : public std::runtime_error {
   explicit ESocketError(const std::string& text) : std::runtime_error(text) {}
 };
 
+// An answer larger than the client takes: a header flood or a body over its limit.
+class ETooLarge : public ESocketError {
+ public:
+  enum class Part { Header, Body };
+  ETooLarge(Part part, int64_t limit)
+      : ESocketError(part == Part::Header ? "Header too large" : "Body too large"),
+        part(part),
+        limit(limit) {}
+  Part part;
+  int64_t limit;  // bytes
+};
+
 // A TCP connection over a non-blocking POSIX socket. Every wait is a loop of 2 ms slices with
-// the wait hook called between them, so that a window can repaint while the network is slow.
+// the wait hook called between them, so that a window can repaint while the network is slow;
+// while data keeps arriving without a wait, the hook is still called every few milliseconds,
+// so that a server that floods cannot freeze the window or outrun Cancel.
 class TSocketClient {
  public:
   TSocketClient();
@@ -36,6 +51,8 @@ class TSocketClient {
   std::string ReadLine();
   // Up to `size` bytes, waiting for at least one; 0 when the server has closed.
   std::size_t Receive(char* buffer, std::size_t size, const char* abortText);
+  // Calls the wait hook when it has not run for a while, then honours a cancel.
+  void KeepResponsive();
   void Close();
   // Takes over a socket that is already connected.
   void Adopt(int fd);
@@ -50,6 +67,7 @@ class TSocketClient {
   int m_fd = -1;
   std::string m_buffer;  // received, not yet taken
   std::atomic<bool> m_cancel{false};
+  std::chrono::steady_clock::time_point m_lastHook{};
 };
 
 // One GET of an "http://" URL at a time, over HTTP/1.0; the body goes to a file or into a
@@ -68,11 +86,21 @@ class THttpClient : public TSocketClient {
   std::string Location;
   std::string SetCookie;
   int64_t ContentLength = -1;
+  int64_t BodySize = 0;  // body bytes of the last answer
   std::string Cookie;
   std::string Request;  // the text of the last request sent
 
   // Told the number of body bytes received so far.
   std::function<void(int64_t)> Progress;
+
+  // A body longer than this many bytes ends the exchange with ETooLarge; 0 takes any size.
+  int64_t MaxBody = 0;
+  // The header as a whole (status line and every header line) may not grow beyond this.
+  static constexpr std::size_t kMaxHeader = std::size_t{1} << 20;
+
+  // False when the last answer announced a Content-Length its body does not have: the
+  // connection ended early or the server sent more than it said.
+  bool BodyComplete() const;
 
   // Sends GET for the URL and receives the answer; returns when the server has closed the
   // connection. Network failures throw ESocketError; the status is not judged.
@@ -87,6 +115,7 @@ class THttpClient : public TSocketClient {
  private:
   void Exchange(std::string& url);  // one request and its answer
   void ReadAnswer();
+  std::string RedirectTarget() const;
 };
 
 }  // namespace tallyra

@@ -96,11 +96,27 @@ TEST_F(Http, ACloseWithoutHeaderGivesStatusZeroAndAnEmptyBody) {
   EXPECT_EQ(Body(), "");
 }
 
-TEST_F(Http, ACloseMidBodyKeepsWhatArrived) {
-  server.add(ScriptedServer::Text("HTTP/1.0 200 OK\r\nContent-Length: 100\r\n\r\nonly part"));
+TEST_F(Http, ABodyThatBreaksItsContentLengthIsIncomplete) {
+  server.add(ScriptedServer::ShortBody("only part", 100));
   client.FetchToFile(server.url("/x"));
   EXPECT_EQ(Body(), "only part");
   EXPECT_EQ(client.ContentLength, 100);
+  EXPECT_EQ(client.BodySize, 9);
+  EXPECT_FALSE(client.BodyComplete()) << "the connection ended early";
+
+  server.add(ScriptedServer::ShortBody("more than said", 4));
+  client.FetchToFile(server.url("/x"));
+  EXPECT_FALSE(client.BodyComplete()) << "more arrived than announced";
+
+  server.add(ScriptedServer::ShortBody("", 0));
+  client.FetchToFile(server.url("/x"));
+  EXPECT_TRUE(client.BodyComplete());
+  server.add(ScriptedServer::Text("HTTP/1.0 200 OK\r\n\r\nno length given"));
+  client.FetchToFile(server.url("/x"));
+  EXPECT_TRUE(client.BodyComplete());
+  server.add(ScriptedServer::Text("HTTP/1.0 304 Not Modified\r\nContent-Length: 80\r\n\r\n"));
+  client.FetchToFile(server.url("/x"));
+  EXPECT_TRUE(client.BodyComplete()) << "a 304 has no body, whatever length it names";
 }
 
 TEST_F(Http, SlowDripsArriveAndTheHookRunsBetweenSlices) {
@@ -147,15 +163,125 @@ TEST_F(Http, AStallEndsWithTheTimeOutAndCancelEndsAnyWait) {
   }
 }
 
-TEST_F(Http, HugeHeaderLinesFailTheExchange) {
+TEST_F(Http, OversizedAnswersEndTheExchange) {
+  auto expectTooLarge = [&](ETooLarge::Part part, int64_t limit) {
+    try {
+      client.FetchToFile(server.url("/x"));
+      ADD_FAILURE() << "accepted";
+    } catch (const ETooLarge& e) {
+      EXPECT_EQ(e.part, part);
+      EXPECT_EQ(e.limit, limit);
+    }
+  };
+  // One huge line, then endless lines of a sensible length.
   server.add(
       ScriptedServer::Text("HTTP/1.0 200 OK\r\nX-Long: " + std::string(70000, 'x') + "\r\n\r\n"));
+  expectTooLarge(ETooLarge::Part::Header, 65536);
+  server.add(ScriptedServer::HeaderFlood());
+  expectTooLarge(ETooLarge::Part::Header, 1 << 20);
+  EXPECT_LE(client.Header.size(), std::size_t{1} << 20);
+
+  // A body without end stops at the limit, and no byte beyond it reaches the file.
+  client.MaxBody = 3 << 20;
+  server.add(ScriptedServer::BodyFlood());
+  expectTooLarge(ETooLarge::Part::Body, 3 << 20);
+  EXPECT_LE(Body().size(), std::size_t{3} << 20);
+  EXPECT_GT(Body().size(), std::size_t{2} << 20);
+  // An announced length over the limit is refused before the body.
+  server.add(ScriptedServer::Stall("HTTP/1.0 200 OK\r\nContent-Length: 4000000\r\n\r\n", 3000));
+  const auto start = std::chrono::steady_clock::now();
+  expectTooLarge(ETooLarge::Part::Body, 3 << 20);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  // A body within the limit is whole.
+  server.add(ScriptedServer::Text("HTTP/1.0 200 OK\r\n\r\n" + std::string(3 << 20, 'b')));
+  client.FetchToFile(server.url("/x"));
+  EXPECT_EQ(Body().size(), std::size_t{3} << 20);
+}
+
+// The answer is all there at once, so no read ever has to wait: the hook still runs and a
+// cancel from it ends the transfer.
+TEST_F(Http, TheHookRunsAndCancelWorksWhileDataNeverStops) {
+  int fds[2];
+  ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, fds), 0);
+  int size = 1 << 20;
+  ::setsockopt(fds[1], SOL_SOCKET, SO_SNDBUF, &size, sizeof size);
+  std::string answer = "HTTP/1.0 200 OK\r\n";
+  for (int i = 0; i < 40; ++i) answer += "X-Line: " + std::to_string(i) + "\r\n";
+  answer += "\r\n" + std::string(150000, 'z');
+  std::size_t sent = 0;
+  while (sent < answer.size()) {
+    const ssize_t n = ::send(fds[1], answer.data() + sent, answer.size() - sent, MSG_NOSIGNAL);
+    ASSERT_GT(n, 0) << "the socket buffer took less than the answer";
+    sent += static_cast<std::size_t>(n);
+  }
+  ::close(fds[1]);
+  // Each block takes a while to store, as on a slow disk.
+  client.Progress = [](int64_t) { std::this_thread::sleep_for(std::chrono::milliseconds(15)); };
+  int hooks = 0;
+  client.WaitHook = [&] {
+    if (++hooks == 2) client.Cancel();
+  };
+  try {
+    client.ReceiveAnswer(fds[0]);
+    FAIL() << "not cancelled";
+  } catch (const ESocketError& e) {
+    EXPECT_STREQ(e.what(), "Connection Canceled");
+  }
+  EXPECT_EQ(hooks, 2);
+  EXPECT_LT(client.BodySize, 150000);
+}
+
+TEST_F(Http, CancelEndsABodyFlood) {
+  client.MaxBody = 512 << 20;  // a safety net: the cancel is meant to come much earlier
+  server.add(ScriptedServer::BodyFlood());
+  int hooks = 0;
+  client.WaitHook = [&] {
+    if (++hooks == 30) client.Cancel();
+  };
   try {
     client.FetchToFile(server.url("/x"));
-    FAIL() << "accepted";
+    FAIL() << "not cancelled";
   } catch (const ESocketError& e) {
-    EXPECT_STREQ(e.what(), "Header line too long");
+    EXPECT_STREQ(e.what(), "Connection Canceled");
   }
+}
+
+TEST_F(Http, ControlCharactersInTheHeaderAreRefused) {
+  for (const char* line : {"Location: /second\rX-Evil: 1", "Set-Cookie: id=7\rX-Evil: 1",
+                           "X-Other: a\x01b", "Location: /a\x7f"}) {
+    server.add(ScriptedServer::Text(std::string("HTTP/1.0 302 Found\r\n") + line +
+                                    "\r\nLocation: /next\r\n\r\n"));
+    try {
+      client.FetchToFile(server.url("/x"));
+      ADD_FAILURE() << "accepted " << line;
+    } catch (const ESocketError& e) {
+      EXPECT_STREQ(e.what(), "Control character in the answer header");
+    }
+  }
+  EXPECT_EQ(server.requests().size(), 4u) << "no redirect was followed";
+  // Tabs are fine.
+  server.add(ScriptedServer::Text("HTTP/1.0 200 OK\r\nX-Tab:\tvalue\r\n\r\nbody"));
+  client.FetchToFile(server.url("/x"));
+  EXPECT_EQ(Body(), "body");
+}
+
+TEST_F(Http, RelativeLocationsStayOnTheServerWhateverTheyHold) {
+  server.add(ScriptedServer::Text("HTTP/1.0 302 Found\r\nLocation: /a:b/Results.txt\r\n\r\n"));
+  server.add(ScriptedServer::Text("HTTP/1.0 302 Found\r\nLocation: x:1/y\r\n\r\n"));
+  server.add(ScriptedServer::Text("HTTP/1.0 302 Found\r\nLocation: //127.0.0.1:" +
+                                  std::to_string(server.port()) + "/via/network-path\r\n\r\n"));
+  server.add(ScriptedServer::Text("HTTP/1.0 200 OK\r\n\r\ndone"));
+  client.FetchToFile(server.url("/start"));
+  const auto requests = server.requests();
+  ASSERT_EQ(requests.size(), 4u);
+  auto first = [](const std::string& r) { return r.substr(0, r.find("\r\n")); };
+  EXPECT_EQ(first(requests[1]), "GET /a:b/Results.txt HTTP/1.0");
+  EXPECT_EQ(first(requests[2]), "GET /x:1/y HTTP/1.0");
+  EXPECT_EQ(first(requests[3]), "GET /via/network-path HTTP/1.0");
+  EXPECT_EQ(Body(), "done");
+
+  server.add(ScriptedServer::Text("HTTP/1.0 302 Found\r\n\r\n"));
+  EXPECT_THROW(client.FetchToFile(server.url("/x")), ESocketError) << "a redirect to nowhere";
 }
 
 TEST_F(Http, NetworkFailuresHaveTheirTexts) {

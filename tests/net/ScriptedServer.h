@@ -55,16 +55,64 @@ class ScriptedServer {
     return m_requests;
   }
 
-  static void Send(int fd, const std::string& data) {
+  // False once the client has gone.
+  static bool Send(int fd, const std::string& data) {
     std::size_t sent = 0;
     while (sent < data.size()) {
       const ssize_t n = ::send(fd, data.data() + sent, data.size() - sent, MSG_NOSIGNAL);
-      if (n <= 0) return;
+      if (n <= 0) return false;
       sent += static_cast<std::size_t>(n);
     }
+    return true;
   }
   static Reply Text(std::string text) {
     return [text = std::move(text)](int fd) { Send(fd, text); };
+  }
+  // Sends `head`, then `piece` again and again until the client hangs up (or 20 s pass).
+  static Reply Flood(std::string head, std::string piece) {
+    return [head = std::move(head), piece = std::move(piece)](int fd) {
+      const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+      if (!Send(fd, head)) return;
+      while (std::chrono::steady_clock::now() < end && Send(fd, piece)) {
+      }
+    };
+  }
+  // A status line followed by header lines without end.
+  static Reply HeaderFlood() {
+    return Flood("HTTP/1.0 200 OK\r\n", "X-Filler: " + std::string(1000, 'h') + "\r\n");
+  }
+  // A good header followed by a body without end.
+  static Reply BodyFlood() {
+    std::string block;
+    for (int i = 1; block.size() < 65536; ++i) {
+      block += std::to_string(i) + " - 1,2,3,4,5,6;\r\n";
+    }
+    return Flood("HTTP/1.0 200 OK\r\n\r\n", block);
+  }
+  // Sends `head` and then nothing for `ms` milliseconds before closing.
+  static Reply Stall(std::string head, int ms) {
+    return [head = std::move(head), ms](int fd) {
+      Send(fd, head);
+      const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+      while (std::chrono::steady_clock::now() < end) {
+        pollfd p{fd, POLLIN, 0};
+        // The client hung up: nothing left to wait for.
+        char byte;
+        if (::poll(&p, 1, 20) > 0 && ::recv(fd, &byte, 1, MSG_DONTWAIT) == 0) return;
+      }
+    };
+  }
+  // A Content-Length that the body does not keep.
+  static Reply ShortBody(const std::string& body, std::size_t announced) {
+    return Text("HTTP/1.0 200 OK\r\nContent-Length: " + std::to_string(announced) + "\r\n\r\n" +
+                body);
+  }
+  // What a portal answers instead of the file asked for.
+  static Reply LoginPage() {
+    return Text(
+        "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n<html><body><form action=\"/login\">"
+        "Name: <input name=\"u\">; Password: <input name=\"p\" type=\"password\"></form>"
+        "</body></html>\r\n");
   }
 
  private:
