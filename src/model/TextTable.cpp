@@ -165,6 +165,23 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
      "The server did not return the results file (status %d)."},  // TxtDownloadStatus
     {"Загрузка результатов тиражей: получено %s байт",
      "Downloading the draw results: %s bytes received"},  // TxtDownloadReceived
+    {"Загрузка оборвалась: сервер обещал %s байт, а прислал %s. Файл \"Results.txt\" не "
+     "изменён.",
+     "The download is incomplete: the server announced %s bytes but sent %s. \"Results.txt\" "
+     "was kept."},  // TxtDownloadIncomplete
+    {"Полученный файл не является списком тиражей, поэтому файл \"Results.txt\" не "
+     "изменён.\n%s",
+     "The downloaded file is not a draw history, so \"Results.txt\" was kept."
+     "\n%s"},  // TxtDownloadNotResults
+    {"Полученный файл не содержит ни одного тиража, поэтому файл \"Results.txt\" не изменён.",
+     "The downloaded file holds no draws, so \"Results.txt\" was kept."},  // TxtDownloadNoDraws
+    {"Сервер прислал больше %s МиБ; загрузка остановлена. Файл \"Results.txt\" не изменён.",
+     "The server sent more than %s MiB; the download was stopped. \"Results.txt\" was "
+     "kept."},  // TxtDownloadTooLarge
+    {"Заголовок ответа сервера больше %s КиБ; загрузка остановлена. Файл \"Results.txt\" не "
+     "изменён.",
+     "The header of the server's answer is larger than %s KiB; the download was stopped. "
+     "\"Results.txt\" was kept."},  // TxtDownloadHeaderTooLarge
 }};
 
 }  // namespace

@@ -139,6 +139,11 @@ enum class TextId : int {
   TxtListTooBig,
   TxtDownloadStatus,
   TxtDownloadReceived,
+  TxtDownloadIncomplete,
+  TxtDownloadNotResults,
+  TxtDownloadNoDraws,
+  TxtDownloadTooLarge,
+  TxtDownloadHeaderTooLarge,
   Count
 };
 

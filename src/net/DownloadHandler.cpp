@@ -6,9 +6,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "app/MainForm.h"
+#include "lists/RecordReader.h"
 #include "model/Errors.h"
+#include "model/Files.h"
 #include "net/HttpClient.h"
 #include "platform/DialogScript.h"
 #include "platform/MessageBox.h"
@@ -21,7 +24,11 @@ namespace {
 constexpr const char* kResultsFile = "Results.txt";
 // The body arrives here first; it replaces "Results.txt" only once it is whole and good.
 constexpr const char* kPartialFile = "Results.txt.download";
+// The file it replaces is kept here, one generation deep.
+constexpr const char* kBackupFile = "Results.txt.bak";
 constexpr int32_t kIdleTimeOut = 30000;
+// A draw takes some 30 bytes; an answer this large is no draw history.
+constexpr int64_t kMaxResultsBytes = int64_t{64} << 20;
 
 }  // namespace
 
@@ -30,6 +37,7 @@ void TMainForm::N42Click() {
   client.TimeOut = kIdleTimeOut;
   client.InputFileMode = true;
   client.Body = kPartialFile;
+  client.MaxBody = kMaxResultsBytes;
 
   // The window stays painted but takes no input; the progress window is the only way in.
   setEnabled(false);
@@ -59,8 +67,21 @@ void TMainForm::N42Click() {
     QFile::remove(QString::fromLatin1(kPartialFile));
     setEnabled(true);
   };
+  auto say = [&](TextId id, std::initializer_list<std::string> args) {
+    platform::ShowMessage(this, T(TextId::TxtAppTitle),
+                          QString::fromUtf8(tallyra::Format(id, m_ws->Language, args)));
+  };
   try {
     client.FetchToFile(m_downloadUrl.toStdString());
+  } catch (const tallyra::ETooLarge& e) {
+    finish();
+    if (cancelled) return;
+    if (e.part == tallyra::ETooLarge::Part::Header) {
+      say(TextId::TxtDownloadHeaderTooLarge, {std::to_string(e.limit >> 10)});
+    } else {
+      say(TextId::TxtDownloadTooLarge, {std::to_string(e.limit >> 20)});
+    }
+    return;
   } catch (const tallyra::ESocketError&) {
     finish();
     // A cancel is the user's own doing and needs no message.
@@ -72,11 +93,50 @@ void TMainForm::N42Click() {
   }
   if (client.StatusCode < 200 || client.StatusCode > 299) {
     finish();
-    platform::ShowMessage(
-        this, T(TextId::TxtAppTitle),
-        QString::fromUtf8(tallyra::Format(TextId::TxtDownloadStatus, m_ws->Language,
-                                          {std::to_string(client.StatusCode)})));
+    say(TextId::TxtDownloadStatus, {std::to_string(client.StatusCode)});
     return;
+  }
+  if (!client.BodyComplete()) {
+    finish();
+    say(TextId::TxtDownloadIncomplete,
+        {std::to_string(client.ContentLength), std::to_string(client.BodySize)});
+    return;
+  }
+
+  // Only a draw history, read as a load would read it, may take the old file's place.
+  const tallyra::FileText fetched = tallyra::ReadWholeFile(kPartialFile);
+  if (!fetched.ok) {
+    finish();
+    throw tallyra::UserError(
+        tallyra::Format(TextId::TxtCannotOpen, m_ws->Language, {kPartialFile, fetched.error}));
+  }
+  {
+    const auto scratch = std::make_unique<tallyra::ResultTableT>();
+    int32_t draws = 0;
+    const tallyra::ReadOutcome outcome = tallyra::ReadRecordLines(
+        fetched.data, tallyra::TableRef::of(*scratch), draws, tallyra::OverflowRule::KeepLatest);
+    if (!outcome.ok()) {
+      finish();
+      say(TextId::TxtDownloadNotResults, {tallyra::DescribeReadOutcome(outcome, m_ws->Language)});
+      return;
+    }
+    if (draws == 0) {
+      finish();
+      say(TextId::TxtDownloadNoDraws, {});
+      return;
+    }
+  }
+
+  // The file about to be replaced is kept; without that copy nothing is replaced.
+  if (QFile::exists(QString::fromLatin1(kResultsFile))) {
+    const tallyra::FileText old = tallyra::ReadWholeFile(kResultsFile);
+    const std::optional<std::string> failure =
+        old.ok ? tallyra::WriteFileReplacing(kBackupFile, old.data) : std::optional(old.error);
+    if (failure) {
+      finish();
+      throw tallyra::UserError(
+          tallyra::Format(TextId::TxtCannotWrite, m_ws->Language, {kBackupFile, *failure}));
+    }
   }
   if (std::rename(kPartialFile, kResultsFile) != 0) {
     const int err = errno;

@@ -33,6 +33,75 @@ TEST_F(Download, AGoodFileReplacesResultsAndIsOfferedForLoading) {
   EXPECT_TRUE(form->isEnabled());
   EXPECT_EQ(server.requests()[0].substr(0, 35), "GET /files/Results.txt HTTP/1.0\r\nHo");
   EXPECT_FALSE(QFile::exists(Path(QStringLiteral("Results.txt.download"))));
+  EXPECT_EQ(ReadFile(QStringLiteral("Results.txt.bak")), QByteArray(kOld))
+      << "the old file is kept";
+
+  // The next good download keeps only the file it replaces.
+  const std::string newer = body + "3 - 19,20,21,22,23,24;\r\n";
+  server.add(ScriptedServer::Text(
+      "HTTP/1.0 200 OK\r\nContent-Length: " + std::to_string(newer.size()) + "\r\n\r\n" + newer));
+  form->N42->trigger();
+  EXPECT_EQ(ReadFile(QStringLiteral("Results.txt")), QByteArray::fromStdString(newer));
+  EXPECT_EQ(ReadFile(QStringLiteral("Results.txt.bak")), QByteArray::fromStdString(body));
+}
+
+TEST_F(Download, EveryBadAnswerKeepsTheOldFileAndSaysWhy) {
+  struct Case {
+    const char* what;
+    ScriptedServer::Reply reply;
+    QString message;
+  };
+  const QString kept = QStringLiteral("\"Results.txt\" was kept.");
+  const Case cases[] = {
+      {"a body shorter than its Content-Length",
+       ScriptedServer::ShortBody("1 - 7,8,9,10,11,12;\r\n2 - 13,14,15,16,17,18;\r\n", 4000),
+       QStringLiteral("The download is incomplete: the server announced 4000 bytes but sent 45. ") +
+           kept},
+      {"an empty body", ScriptedServer::Text("HTTP/1.0 200 OK\r\nContent-Length: 0\r\n\r\n"),
+       QStringLiteral("The downloaded file holds no draws, so ") + kept},
+      {"a header that never ends", ScriptedServer::Text("HTTP/1.0 200 OK\r\nServer: x\r\n"),
+       QStringLiteral("The downloaded file holds no draws, so ") + kept},
+      {"a login page", ScriptedServer::LoginPage(),
+       QStringLiteral("The downloaded file is not a draw history, so ") + kept},
+      {"a header flood", ScriptedServer::HeaderFlood(),
+       QStringLiteral("The header of the server's answer is larger than 1024 KiB; the download "
+                      "was stopped. ") +
+           kept},
+      {"a body flood", ScriptedServer::BodyFlood(),
+       QStringLiteral("The server sent more than 64 MiB; the download was stopped. ") + kept},
+      {"a CR in a Location",
+       ScriptedServer::Text("HTTP/1.0 302 Found\r\nLocation: /files/Results.txt\rX: y\r\n\r\n"),
+       QStringLiteral("Connection with server is impossible!")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    script.messages.clear();
+    server.add(c.reply);
+    form->N42->trigger();
+    ASSERT_EQ(script.messages.size(), 1u) << "no question about loading follows";
+    EXPECT_TRUE(script.messages[0].text.startsWith(c.message))
+        << script.messages[0].text.toStdString();
+    EXPECT_EQ(ReadFile(QStringLiteral("Results.txt")), QByteArray(kOld));
+    EXPECT_FALSE(QFile::exists(Path(QStringLiteral("Results.txt.bak"))));
+    EXPECT_FALSE(QFile::exists(Path(QStringLiteral("Results.txt.download"))));
+    EXPECT_TRUE(form->isEnabled());
+    EXPECT_EQ(form->workspace().ResultCount, 1);
+  }
+  EXPECT_EQ(server.requests().size(), std::size(cases));
+}
+
+TEST_F(Download, TheMessagesComeInRussianToo) {
+  form->Rus->trigger();
+  script.messages.clear();
+  server.add(ScriptedServer::LoginPage());
+  form->N42->trigger();
+  ASSERT_EQ(script.messages.size(), 1u);
+  EXPECT_TRUE(script.messages[0].text.startsWith(
+      QStringLiteral("Полученный файл не является списком тиражей")));
+  // What the reader found wrong follows on the next line.
+  EXPECT_TRUE(script.messages[0].text.contains(QStringLiteral("\n'ml><body><form")))
+      << script.messages[0].text.toStdString();
+  EXPECT_EQ(ReadFile(QStringLiteral("Results.txt")), QByteArray(kOld));
 }
 
 TEST_F(Download, AnsweringNoKeepsTheDrawsInMemory) {
@@ -76,6 +145,27 @@ TEST_F(Download, CancelEndsTheTransferQuietly) {
   form->N42->trigger();
   EXPECT_TRUE(script.messages.empty());
   EXPECT_EQ(ReadFile(QStringLiteral("Results.txt")), QByteArray(kOld));
+  EXPECT_TRUE(form->isEnabled());
+}
+
+// While data pours in without a pause, the window's events still run: the timer fires and the
+// progress window's Cancel ends the transfer long before the size limit would.
+TEST_F(Download, CancelWorksWhileAFloodKeepsArriving) {
+  server.add(ScriptedServer::BodyFlood());
+  int64_t received = 0;
+  QTimer::singleShot(100, [&] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (auto* progress = qobject_cast<QProgressDialog*>(w)) {
+        received = progress->labelText().split(u' ').at(4).toLongLong();
+        progress->cancel();
+      }
+    }
+  });
+  form->N42->trigger();
+  EXPECT_TRUE(script.messages.empty()) << script.messages[0].text.toStdString();
+  EXPECT_GT(received, 0) << "the cancel came while the body was arriving";
+  EXPECT_EQ(ReadFile(QStringLiteral("Results.txt")), QByteArray(kOld));
+  EXPECT_FALSE(QFile::exists(Path(QStringLiteral("Results.txt.download"))));
   EXPECT_TRUE(form->isEnabled());
 }
 
