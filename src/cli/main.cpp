@@ -30,7 +30,7 @@ constexpr const char* kUsage =
     "              (--stakes FILE [--system FILE] [--include-system] | --results FILE)\n"
     "              [--max M] [--lang en|ru] [--json]\n"
     "  tallyra-cli stats --results FILE [--max M] [--sort order|frequency|draws]... [--json]\n"
-    "  tallyra-cli fetch URL FILE [--timeout MS]\n";
+    "  tallyra-cli fetch URL FILE [--timeout MS] [--fail]\n";
 
 struct UsageError {
   std::string text;
@@ -78,6 +78,11 @@ Options Parse(int argc, char** argv) {
       o.json = true;
     } else if (arg == "--include-system" && o.command == "check") {
       o.includeSystem = true;
+    } else if (arg == "--fail" && o.command == "fetch") {
+      o.values[arg] = "";
+    } else if (arg == "--timeout" && o.command == "fetch") {
+      if (i + 1 >= argc) throw UsageError{"--timeout needs a value"};
+      o.values[arg] = argv[++i];
     } else if (arg == "--sort" && o.command == "stats") {
       if (i + 1 >= argc) throw UsageError{"--sort needs a value"};
       o.sorts.push_back(argv[++i]);
@@ -263,8 +268,12 @@ int Check(const Options& o) {
   return 0;
 }
 
-// Fetches a URL as the download does: the body into the file whatever the status, the header
-// text as received on standard output.
+// The same limit as the window's download: the command is there to fetch draw histories.
+constexpr int64_t kMaxFetchBytes = int64_t{64} << 20;
+
+// Fetches a URL as the download does: the body replaces the file (whatever the status, unless
+// --fail is given) only once it has arrived whole, through a temporary file beside it; the
+// header text as received goes to standard output.
 int Fetch(const Options& o) {
   for (const auto& other :
        {"--stakes", "--system", "--results", "--combination", "--lang", "--max"}) {
@@ -277,12 +286,13 @@ int Fetch(const Options& o) {
     if (!value || *value < 0) throw UsageError{"--timeout takes milliseconds"};
     client.TimeOut = *value;
   }
-  client.InputFileMode = true;
-  client.Body = *o.get("file");
+  const std::string file = *o.get("file");
+  client.MaxBody = kMaxFetchBytes;
   try {
     client.FetchToFile(o.kind);
-  } catch (const tallyra::ESocketError& e) {
-    std::cerr << e.what() << "\n";
+  } catch (const tallyra::ETooLarge& e) {
+    std::cerr << (e.part == tallyra::ETooLarge::Part::Header ? "the answer's header" : "the body")
+              << " is larger than " << e.limit << " bytes; " << file << " was not changed\n";
     return 1;
   } catch (const std::runtime_error& e) {
     std::cerr << e.what() << "\n";
@@ -290,6 +300,21 @@ int Fetch(const Options& o) {
   }
   std::cout << client.Header;
   std::cout.flush();
+  // A failure status leaves the file alone only when asked to: the body may be worth seeing.
+  if (o.get("--fail") && client.StatusCode >= 400) {
+    std::cerr << "the server answered with status " << client.StatusCode << "; " << file
+              << " was not changed\n";
+    return 22;
+  }
+  if (!client.BodyComplete()) {
+    std::cerr << "the body is incomplete: " << client.BodySize << " of the " << client.ContentLength
+              << " bytes announced arrived; " << file << " was not changed\n";
+    return 1;
+  }
+  if (const auto failure = tallyra::WriteFileReplacing(file, client.Body)) {
+    std::cerr << tallyra::Format(tallyra::TextId::TxtCannotWrite, 1, {file, *failure}) << "\n";
+    return 1;
+  }
   return 0;
 }
 

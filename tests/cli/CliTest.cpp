@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "GuiFixture.h"
+#include "ScriptedServer.h"
 
 namespace {
 
@@ -134,6 +135,91 @@ TEST_F(CliTest, BadInputIsReportedWithTheWindowsTexts) {
              Path(QStringLiteral("st.txt"))});
   EXPECT_EQ(run.code, 0);
   EXPECT_TRUE(run.out.contains("4 common numbers: 1 entry\n    1=2 , \n")) << run.out.toStdString();
+}
+
+class CliFetch : public GuiTest {
+ protected:
+  void SetUp() override {
+    GuiTest::SetUp();
+    WriteFile(QStringLiteral("Results.txt"), kOld);
+  }
+  CliRun Fetch(const QStringList& more = {}) {
+    return Cli(QStringList{QStringLiteral("fetch"),
+                           QString::fromStdString(server.url("/files/Results.txt")),
+                           Path(QStringLiteral("Results.txt"))} +
+               more);
+  }
+  QStringList Leftovers() const {
+    QStringList names = QDir(Path(QString())).entryList(QDir::Files | QDir::Hidden);
+    names.removeAll(QStringLiteral("Results.txt"));
+    return names;
+  }
+  static constexpr const char* kOld = "1 - 1,2,3,4,5,6;\r\n";
+  ScriptedServer server;
+};
+
+TEST_F(CliFetch, AWholeAnswerReplacesTheFileAndItsHeaderIsPrinted) {
+  const std::string body = "1 - 7,8,9,10,11,12;\r\n";
+  const std::string header =
+      "HTTP/1.0 200 OK\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n";
+  server.add(ScriptedServer::Text(header + body));
+  const CliRun run = Fetch();
+  EXPECT_EQ(run.code, 0) << run.err.toStdString();
+  EXPECT_EQ(run.out.toStdString(), header);
+  EXPECT_EQ(ReadFile(QStringLiteral("Results.txt")).toStdString(), body);
+  EXPECT_TRUE(Leftovers().isEmpty()) << Leftovers().join(u' ').toStdString();
+
+  // Without --fail a failure status still delivers its body.
+  server.add(ScriptedServer::Text("HTTP/1.0 404 Not Found\r\n\r\nnot here"));
+  EXPECT_EQ(Fetch().code, 0);
+  EXPECT_EQ(ReadFile(QStringLiteral("Results.txt")), QByteArray("not here"));
+}
+
+TEST_F(CliFetch, AFailedFetchLeavesTheFileAsItWas) {
+  struct Case {
+    const char* what;
+    ScriptedServer::Reply reply;
+    QStringList options;
+    int code;
+  };
+  const Case cases[] = {
+      {"a reset connection",
+       ScriptedServer::Reset("HTTP/1.0 200 OK\r\n\r\n1 - 7,8,9,10,11,12;\r\n2 - 13"),
+       {},
+       1},
+      {"a body shorter than announced", ScriptedServer::ShortBody("1 - 7,8", 500), {}, 1},
+      {"a failure status with --fail",
+       ScriptedServer::Text("HTTP/1.0 404 Not Found\r\n\r\nnot here"),
+       {QStringLiteral("--fail")},
+       22},
+      {"a header flood", ScriptedServer::HeaderFlood(), {}, 1},
+      {"a body flood", ScriptedServer::BodyFlood(), {}, 1},
+      {"a CR in a Location",
+       ScriptedServer::Text("HTTP/1.0 302 Found\r\nLocation: /x\rY: z\r\n\r\n"),
+       {},
+       1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    server.add(c.reply);
+    const CliRun run = Fetch(c.options);
+    EXPECT_EQ(run.code, c.code) << run.err.toStdString();
+    EXPECT_FALSE(run.err.isEmpty());
+    EXPECT_EQ(ReadFile(QStringLiteral("Results.txt")), QByteArray(kOld));
+    EXPECT_TRUE(Leftovers().isEmpty()) << Leftovers().join(u' ').toStdString();
+  }
+}
+
+TEST_F(CliFetch, AStallingServerRunsIntoTheTimeOut) {
+  // Without the time-out the whole answer would arrive after five seconds.
+  server.add(ScriptedServer::Stall("HTTP/1.0 200 OK\r\n\r\n1 - 7,8", 5000));
+  const CliRun run = Fetch({QStringLiteral("--timeout"), QStringLiteral("300")});
+  EXPECT_EQ(run.code, 1) << run.err.toStdString();
+  EXPECT_EQ(ReadFile(QStringLiteral("Results.txt")), QByteArray(kOld));
+  EXPECT_EQ(Fetch({QStringLiteral("--timeout"), QStringLiteral("soon")}).code, 2);
+  EXPECT_EQ(Cli({QStringLiteral("stats"), QStringLiteral("--timeout"), QStringLiteral("5")}).code,
+            2)
+      << "only fetch has a time-out";
 }
 
 }  // namespace

@@ -107,6 +107,15 @@ class ScriptedServer {
     return Text("HTTP/1.0 200 OK\r\nContent-Length: " + std::to_string(announced) + "\r\n\r\n" +
                 body);
   }
+  // Sends `text`, then resets the connection instead of closing it.
+  static Reply Reset(std::string text) {
+    return [text = std::move(text)](int fd) {
+      Send(fd, text);
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      linger abort{1, 0};
+      ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+    };
+  }
   // What a portal answers instead of the file asked for.
   static Reply LoginPage() {
     return Text(
@@ -140,7 +149,11 @@ class ScriptedServer {
         if (next < m_replies.size()) reply = m_replies[next++];
       }
       if (reply) reply(fd);
-      ::shutdown(fd, SHUT_WR);
+      // A reply that asked for a reset gets one: no orderly end before the close.
+      linger l{};
+      socklen_t size = sizeof l;
+      ::getsockopt(fd, SOL_SOCKET, SO_LINGER, &l, &size);
+      if (!(l.l_onoff && l.l_linger == 0)) ::shutdown(fd, SHUT_WR);
       ::close(fd);
     }
   }
