@@ -5,6 +5,7 @@
 #include <cstring>
 #include <iostream>
 #include <map>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -101,9 +102,10 @@ int32_t Language(const Options& o) {
 // Reads a list file into its table, all or nothing, as the window does.
 void Load(const std::string& path, tallyra::TableRef table, int32_t& count, bool keepLatest,
           int32_t language) {
-  const tallyra::FileText file = tallyra::ReadWholeFile(path);
+  const tallyra::FileText file = tallyra::ReadWholeFile(path, tallyra::kMaxListFileBytes);
   if (!file.ok) {
-    throw FileError{tallyra::Format(tallyra::TextId::TxtCannotOpen, language, {path, file.error})};
+    throw FileError{tallyra::Format(tallyra::TextId::TxtCannotOpen, language,
+                                    {path, tallyra::DescribeFileError(file.error, language)})};
   }
   const tallyra::ReadOutcome outcome = tallyra::ReadRecordLines(
       file.data, table, count,
@@ -350,14 +352,28 @@ int Stats(const Options& o) {
 
 }  // namespace
 
+// Runs a command; running out of memory anywhere in it is an error like any other.
+template <typename F>
+int RunCommand(const Options& o, F&& command) {
+  try {
+    return command(o);
+  } catch (const std::bad_alloc&) {
+    const std::string lang = o.get("--lang").value_or("en");
+    throw FileError{tallyra::Text(tallyra::TextId::TxtOutOfMemory, lang == "ru" ? 0 : 1)};
+  }
+}
+
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
   try {
     const Options o = Parse(argc, argv);
-    if (o.command == "collate") return Collate(o);
-    if (o.command == "stats") return Stats(o);
-    if (o.command == "fetch") return Fetch(o);
-    return Check(o);
+    if (o.command == "collate") return RunCommand(o, Collate);
+    if (o.command == "stats") return RunCommand(o, Stats);
+    if (o.command == "fetch") return RunCommand(o, Fetch);
+    return RunCommand(o, Check);
+  } catch (const std::bad_alloc&) {
+    std::fputs("tallyra-cli: not enough memory\n", stderr);
+    return 1;
   } catch (const UsageError& e) {
     std::cerr << "tallyra-cli: " << e.text << "\n" << kUsage;
     return 2;

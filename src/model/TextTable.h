@@ -139,6 +139,17 @@ enum class TextId : int {
   TxtListTooBig,
   TxtDownloadStatus,
   TxtDownloadReceived,
+  // File handling: the reasons a file could not be read or written
+  TxtUnfinishedLine,
+  TxtErrNoSuchFile,
+  TxtErrPermission,
+  TxtErrReadOnlyFs,
+  TxtErrNoSpace,
+  TxtErrIsDirectory,
+  TxtErrNotRegular,
+  TxtErrTooLarge,
+  TxtErrOther,
+  TxtOutOfMemory,
   Count
 };
 
