@@ -34,17 +34,17 @@ bool IsDigit(char ch) {
   return ch >= '0' && ch <= '9';
 }
 
-// Walks the text by the reader's rules from `from` (3 for the whole text, or where an earlier
-// walk said a record begins). `onValue(col, value)` gets every number in turn and
-// `onEnd(next)` every closing ";", with the position where the next record's reading goes on.
-// Nothing is stored here, so a read costs no memory beyond the token being collected. Returns false
-// at the first bad token or overlong record, with the outcome saying which; on success `open` tells
-// whether an unfinished last line held numbers.
+// What a walk found after the last record: whether an unfinished line held numbers.
 struct OpenRow {
   bool heldNumbers = false;
   std::size_t from = std::string_view::npos;  // where its first number begins
 };
 
+// Walks the text by the reader's rules from `from` (3 for the whole text, or where an earlier
+// walk said a record begins). `onValue(col, value)` gets every number in turn and
+// `onEnd(next)` every closing ";", with the position where the next record's reading goes
+// on. Nothing is stored here, so a walk costs no memory beyond the token being collected.
+// Returns false at the first bad token or overlong record, with the outcome saying which.
 template <typename OnValue, typename OnEnd>
 bool Scan(std::string_view text, std::size_t from, int maxNumbers, ReadOutcome& outcome,
           OpenRow& open, OnValue&& onValue, OnEnd&& onEnd) {
@@ -136,7 +136,6 @@ ReadOutcome ReadRecordLines(std::string_view text, TableRef table, int32_t& coun
     text.remove_prefix(kByteOrderMark.size());
   }
   const int maxNumbers = table.usableColumns();
-
   const int room = table.capacity() - std::max(count, 0);
 
   // First pass: check the whole text and count its records; the table is not touched. Where
