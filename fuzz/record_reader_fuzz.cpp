@@ -1,5 +1,6 @@
 // Feeds arbitrary file contents to the record-line reader on each list, with tables already
-// partly or wholly full, and checks that the counts never leave the tables.
+// partly or wholly full, and checks that the counts never leave the tables and that nothing is
+// written above the counted rows.
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
@@ -37,6 +38,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       mode & 0x80 ? tallyra::OverflowRule::KeepLatest : tallyra::OverflowRule::RejectFile);
   if (*count < 0 || *count > table.capacity()) std::abort();
   if (!outcome.ok() && *count != before) std::abort();
+  // Nothing of the file lands above the counted rows, an unfinished last line included.
+  if (*count < table.capacity()) {
+    for (int c = 1; c <= table.usableColumns(); ++c) {
+      if (table(c, *count + 1) != 0) std::abort();
+    }
+  }
   (void)tallyra::DescribeReadOutcome(outcome, mode & 1);
+  // The rows this input added are emptied again for the next one.
+  for (int r = before + 1; r <= *count; ++r) {
+    for (int c = 1; c <= table.usableColumns(); ++c) table(c, r) = 0;
+  }
   return 0;
 }

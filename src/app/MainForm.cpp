@@ -161,9 +161,17 @@ void TMainForm::BindHandlers() {
 }
 
 void TMainForm::ReadSettings() {
-  const tallyra::FileText file = tallyra::ReadWholeFile(tallyra::kSettingsFileName);
-  const tallyra::SettingsOutcome outcome =
-      tallyra::ParseSettings(file.ok ? std::optional<std::string>(file.data) : std::nullopt);
+  const tallyra::FileText file =
+      tallyra::ReadWholeFile(tallyra::kSettingsFileName, tallyra::kMaxSettingsFileBytes);
+  // A file far too long to be settings is read as a bad one; one that cannot be read at all
+  // (missing, a pipe, a folder) as a missing one.
+  std::optional<std::string> text;
+  if (file.ok) {
+    text = file.data;
+  } else if (file.error == tallyra::kFileTooLarge) {
+    text = std::string();
+  }
+  const tallyra::SettingsOutcome outcome = tallyra::ParseSettings(text);
   if (outcome.message) {
     // The window is not on screen yet: the box has no owner.
     platform::ShowMessage(nullptr, platform::Tr(TextId::TxtAppTitle, outcome.messageLanguage),
@@ -177,8 +185,9 @@ void TMainForm::WriteSettings() {
   const auto error = tallyra::WriteFileReplacing(
       tallyra::kSettingsFileName, tallyra::FormatSettings(m_ws->HighestNumber, m_ws->Language));
   if (error) {
-    throw tallyra::UserError(tallyra::Format(TextId::TxtCannotWrite, m_ws->Language,
-                                             {tallyra::kSettingsFileName, *error}));
+    throw tallyra::UserError(tallyra::Format(
+        TextId::TxtCannotWrite, m_ws->Language,
+        {tallyra::kSettingsFileName, tallyra::DescribeFileError(*error, m_ws->Language)}));
   }
 }
 

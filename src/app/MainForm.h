@@ -220,10 +220,13 @@ class TMainForm final : public QMainWindow {
   void BuildMenus();
   void BindHandlers();
   void ReadSettings();
-  // Reads a record-line file into a list; the user hears of every problem. Returns false when
-  // nothing could be read.
-  bool LoadRecordFile(const QString& path, tallyra::TableRef table, int32_t& count,
-                      bool keepLatest);
+  // Reads a record-line file into a list; the user hears of every problem at once. Returns
+  // false when nothing could be read. What the user should know of a load that went through
+  // (draws left out, an unfinished last line) comes back in `notice`, to be shown once the
+  // grids show the load.
+  bool LoadRecordFile(const QString& path, tallyra::TableRef table, int32_t& count, bool keepLatest,
+                      QString& notice);
+  void ShowLoadNotice(const QString& notice);
   void ShowPlainMessage(tallyra::TextId id);
   void SetPanel(int panel, int32_t value);
   // What the commands shared by the stakes and the system stakes need of a list.

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <iostream>
 #include <map>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -106,9 +107,10 @@ int32_t Language(const Options& o) {
 // Reads a list file into its table, all or nothing, as the window does.
 void Load(const std::string& path, tallyra::TableRef table, int32_t& count, bool keepLatest,
           int32_t language) {
-  const tallyra::FileText file = tallyra::ReadWholeFile(path);
+  const tallyra::FileText file = tallyra::ReadWholeFile(path, tallyra::kMaxListFileBytes);
   if (!file.ok) {
-    throw FileError{tallyra::Format(tallyra::TextId::TxtCannotOpen, language, {path, file.error})};
+    throw FileError{tallyra::Format(tallyra::TextId::TxtCannotOpen, language,
+                                    {path, tallyra::DescribeFileError(file.error, language)})};
   }
   const tallyra::ReadOutcome outcome = tallyra::ReadRecordLines(
       file.data, table, count,
@@ -312,7 +314,9 @@ int Fetch(const Options& o) {
     return 1;
   }
   if (const auto failure = tallyra::WriteFileReplacing(file, client.Body)) {
-    std::cerr << tallyra::Format(tallyra::TextId::TxtCannotWrite, 1, {file, *failure}) << "\n";
+    std::cerr << tallyra::Format(tallyra::TextId::TxtCannotWrite, 1,
+                                 {file, tallyra::DescribeFileError(*failure, 1)})
+              << "\n";
     return 1;
   }
   return 0;
@@ -375,14 +379,31 @@ int Stats(const Options& o) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  std::ios::sync_with_stdio(false);
+// Runs a command; running out of memory anywhere in it is an error like any other.
+template <typename F>
+int RunCommand(const Options& o, F&& command) {
   try {
+    return command(o);
+  } catch (const std::bad_alloc&) {
+    const std::string lang = o.get("--lang").value_or("en");
+    throw FileError{tallyra::Text(tallyra::TextId::TxtOutOfMemory, lang == "ru" ? 0 : 1)};
+  }
+}
+
+int main(int argc, char** argv) {
+  try {
+    // Even this allocates: the streams' own buffers.
+    std::ios::sync_with_stdio(false);
     const Options o = Parse(argc, argv);
-    if (o.command == "collate") return Collate(o);
-    if (o.command == "stats") return Stats(o);
-    if (o.command == "fetch") return Fetch(o);
-    return Check(o);
+    if (o.command == "collate") return RunCommand(o, Collate);
+    if (o.command == "stats") return RunCommand(o, Stats);
+    if (o.command == "fetch") return RunCommand(o, Fetch);
+    return RunCommand(o, Check);
+  } catch (const std::bad_alloc&) {
+    // Nothing more is allocated here: the table's text is static.
+    std::fputs(tallyra::Text(tallyra::TextId::TxtOutOfMemory, 1), stderr);
+    std::fputc('\n', stderr);
+    return 1;
   } catch (const UsageError& e) {
     std::cerr << "tallyra-cli: " << e.text << "\n" << kUsage;
     return 2;

@@ -81,7 +81,7 @@ void TShowForm::SaveListClick() {
   save.fileName = QStringLiteral("List.txt");
   const std::optional<QString> path = platform::GetSaveFileName(this, save);
   if (!path) return;
-  std::optional<std::string> error;
+  std::optional<int> error;
   const bool finished = platform::RunLongTask(this, m_main.T(TextId::TxtSavingList),
                                               [&](const std::atomic<bool>& cancel) {
                                                 constexpr int64_t kPiece = int64_t{4} << 20;
@@ -96,10 +96,11 @@ void TShowForm::SaveListClick() {
                                                     },
                                                     [&] { return cancel.load(); });
                                               });
-  if (finished && error && !error->empty()) {
-    platform::ShowError(
-        this, m_main.T(TextId::TxtAppTitle),
-        QString::fromUtf8(tallyra::Format(TextId::TxtCannotWrite, m_main.workspace().Language,
-                                          {path->toStdString(), *error})));
+  if (finished && error && *error != tallyra::kWriteCancelled) {
+    const int32_t language = m_main.workspace().Language;
+    platform::ShowError(this, m_main.T(TextId::TxtAppTitle),
+                        QString::fromUtf8(tallyra::Format(
+                            TextId::TxtCannotWrite, language,
+                            {path->toStdString(), tallyra::DescribeFileError(*error, language)})));
   }
 }

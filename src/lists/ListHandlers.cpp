@@ -1,6 +1,7 @@
 // The main window's commands for the draw results and the refresh of the three list grids.
 
 #include <QLabel>
+#include <new>
 
 #include "app/MainForm.h"
 #include "lists/RecordReader.h"
@@ -18,40 +19,75 @@ constexpr const char* kResultsFileName = "Results.txt";
 
 }  // namespace
 
-bool TMainForm::LoadRecordFile(const QString& path, tallyra::TableRef table, int32_t& count,
-                               bool keepLatest) {
-  const tallyra::FileText file = tallyra::ReadWholeFile(platform::ToLocalPath(path));
-  if (!file.ok) {
-    platform::ShowError(this, T(TextId::TxtAppTitle),
-                        QString::fromUtf8(tallyra::Format(TextId::TxtCannotOpen, m_ws->Language,
-                                                          {path.toStdString(), file.error})));
+namespace {
+
+// Puts a file that was read into a list, or tells the user why it was not.
+bool ApplyRecordFile(QWidget* owner, int32_t language, const QString& path,
+                     const tallyra::FileText& file, tallyra::TableRef table, int32_t& count,
+                     bool keepLatest, QString& notice) {
+  notice.clear();
+  auto showError = [&](const std::string& text) {
+    platform::ShowError(owner, platform::Tr(TextId::TxtAppTitle, language),
+                        QString::fromUtf8(text));
+  };
+  try {
+    if (!file.ok) {
+      showError(
+          tallyra::Format(TextId::TxtCannotOpen, language,
+                          {path.toStdString(), tallyra::DescribeFileError(file.error, language)}));
+      return false;
+    }
+    tallyra::ReadOutcome outcome = tallyra::ReadRecordLines(
+        file.data, table, count,
+        keepLatest ? tallyra::OverflowRule::KeepLatest : tallyra::OverflowRule::RejectFile);
+    // A bad token or an unfinished line is the file's own bytes, in whatever encoding the
+    // file has.
+    outcome.token = platform::FromFileBytes(outcome.token).toStdString();
+    outcome.unfinishedText = platform::FromFileBytes(outcome.unfinishedText).toStdString();
+    const std::string message = tallyra::DescribeReadOutcome(outcome, language);
+    if (!outcome.ok()) {
+      showError(message);
+      return false;
+    }
+    notice = QString::fromUtf8(message);
+    return true;
+  } catch (const std::bad_alloc&) {
+    // The reader is all or nothing, so the list is as it was.
+    showError(tallyra::Text(TextId::TxtOutOfMemory, language));
     return false;
   }
-  tallyra::ReadOutcome outcome = tallyra::ReadRecordLines(
-      file.data, table, count,
-      keepLatest ? tallyra::OverflowRule::KeepLatest : tallyra::OverflowRule::RejectFile);
-  // A bad token is the file's own bytes, in whatever encoding the file has.
-  outcome.token = platform::FromFileBytes(outcome.token).toStdString();
-  const std::string message = tallyra::DescribeReadOutcome(outcome, m_ws->Language);
-  if (!message.empty()) {
-    const QString text = QString::fromUtf8(message);
-    if (outcome.ok()) {
-      platform::ShowMessage(this, T(TextId::TxtAppTitle), text);
-    } else {
-      platform::ShowError(this, T(TextId::TxtAppTitle), text);
-    }
-  }
-  return outcome.ok();
+}
+
+}  // namespace
+
+bool TMainForm::LoadRecordFile(const QString& path, tallyra::TableRef table, int32_t& count,
+                               bool keepLatest, QString& notice) {
+  return ApplyRecordFile(
+      this, m_ws->Language, path,
+      tallyra::ReadWholeFile(platform::ToLocalPath(path), tallyra::kMaxListFileBytes), table, count,
+      keepLatest, notice);
+}
+
+void TMainForm::ShowLoadNotice(const QString& notice) {
+  if (!notice.isEmpty()) platform::ShowMessage(this, T(TextId::TxtAppTitle), notice);
 }
 
 void TMainForm::LoadStartupResults() {
-  const tallyra::FileText file = tallyra::ReadWholeFile(kResultsFileName);
-  if (!file.ok) {
+  const tallyra::FileText file =
+      tallyra::ReadWholeFile(kResultsFileName, tallyra::kMaxListFileBytes);
+  // Only a file that cannot be read gets the plain start-up message; one that is too large
+  // is explained as on any load.
+  if (!file.ok && file.error != tallyra::kFileTooLarge) {
     ShowPlainMessage(TextId::TxtResultsLoadFailed);
     return;
   }
-  LoadRecordFile(QString::fromLatin1(kResultsFileName), tallyra::TableRef::of(m_ws->ResultTable),
-                 m_ws->ResultCount, true);
+  QString notice;
+  ApplyRecordFile(this, m_ws->Language, QString::fromLatin1(kResultsFileName), file,
+                  tallyra::TableRef::of(m_ws->ResultTable), m_ws->ResultCount, true, notice);
+  if (!notice.isEmpty()) {
+    RefreshGrids();
+    ShowLoadNotice(notice);
+  }
 }
 
 void TMainForm::N10Click() {
@@ -62,10 +98,12 @@ void TMainForm::N10Click() {
                      m_ws->BallsPerStake);
   platform::FileDialogOptions open = OpenD;
   open.fileName = QString::fromLatin1(kResultsFileName);
+  QString notice;
   if (const std::optional<QString> path = platform::GetOpenFileName(this, open)) {
     // Whatever goes wrong with the file is shown there; the grid below then shows the table
     // as it really is.
-    LoadRecordFile(*path, tallyra::TableRef::of(m_ws->ResultTable), m_ws->ResultCount, true);
+    LoadRecordFile(*path, tallyra::TableRef::of(m_ws->ResultTable), m_ws->ResultCount, true,
+                   notice);
   }
   RefreshGrids();
   if (m_ws->ResultCount == 0) {
@@ -75,6 +113,7 @@ void TMainForm::N10Click() {
   }
   ComputeStatistics();
   ShowStatistics();
+  ShowLoadNotice(notice);
 }
 
 void TMainForm::BindListCells() {

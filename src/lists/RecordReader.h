@@ -25,14 +25,21 @@ struct ReadOutcome {
   int maxNumbers = 0;     // numbers a record may hold (RecordTooLong)
   std::string token;      // the text that is not an integer, cut short (NotInteger)
   bool tokenCut = false;  // the token went on beyond what is kept
+  // A last line without its closing ";" that held numbers: it is not read, and the user is
+  // told. Its 1-based line number and its text, cut short (0 and empty when there is none).
+  int unfinishedLine = 0;
+  std::string unfinishedText;
 
   bool ok() const { return status == Status::Ok; }
 };
 
 // Reads record lines ("label - n,n,n;") from the whole text of a file and appends them after
-// the `count` rows the table holds. The first three characters are never examined; after a ";"
-// the reader jumps to the next "-", skipping the line break and the next label. The file is
-// read all or nothing: on any error neither the table nor the count changes.
+// the `count` rows the table holds. A leading UTF-8 byte-order mark is dropped first; of what
+// remains, the first three characters are never examined; after a ";" the reader jumps to the
+// next "-", skipping the line break and the next label. The file is read all or nothing: on
+// any error neither the table nor the count changes. Rows above the count are never written,
+// so an unfinished last line leaves nothing behind. Besides the table, the reader needs only
+// a few bytes, whatever the size of the text.
 ReadOutcome ReadRecordLines(std::string_view text, TableRef table, int32_t& count,
                             OverflowRule rule);
 

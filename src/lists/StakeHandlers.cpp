@@ -100,9 +100,11 @@ void TMainForm::LoadList(const StakeList& list) {
   open.fileName = list.fileName;
   const std::optional<QString> path = platform::GetOpenFileName(this, open);
   if (!path) return;
-  LoadRecordFile(*path, list.table, list.count, false);
+  QString notice;
+  LoadRecordFile(*path, list.table, list.count, false, notice);
   RefreshGrids();
   ShowTab(list.tab);
+  ShowLoadNotice(notice);
 }
 
 bool TMainForm::SaveList(const StakeList& list, const std::string& text) {
@@ -111,9 +113,11 @@ bool TMainForm::SaveList(const StakeList& list, const std::string& text) {
   const std::optional<QString> path = platform::GetSaveFileName(this, save);
   if (!path) return false;
   if (const auto error = tallyra::WriteFileReplacing(platform::ToLocalPath(*path), text)) {
-    platform::ShowError(this, T(TextId::TxtAppTitle),
-                        QString::fromUtf8(tallyra::Format(TextId::TxtCannotWrite, m_ws->Language,
-                                                          {path->toStdString(), *error})));
+    platform::ShowError(
+        this, T(TextId::TxtAppTitle),
+        QString::fromUtf8(tallyra::Format(
+            TextId::TxtCannotWrite, m_ws->Language,
+            {path->toStdString(), tallyra::DescribeFileError(*error, m_ws->Language)})));
     return false;
   }
   return true;

@@ -48,7 +48,10 @@ SettingsOutcome ParseSettings(const std::optional<std::string>& fileText) {
     out.messageLanguage = 0;  // nothing has set the language yet
     return out;
   }
-  const std::string text = UniformLines(*fileText);
+  // An editor's byte-order mark is no part of M.
+  std::string_view raw = *fileText;
+  if (raw.substr(0, 3) == "\xEF\xBB\xBF") raw.remove_prefix(3);
+  const std::string text = UniformLines(raw);
 
   // "7" CR LF "1" CR LF: a one-digit M on its own line.
   if (text.size() >= 5 && IsDigit(text[0]) && text[1] == '\r') {

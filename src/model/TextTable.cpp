@@ -182,6 +182,21 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
      "изменён.",
      "The header of the server's answer is larger than %s KiB; the download was stopped. "
      "\"Results.txt\" was kept."},  // TxtDownloadHeaderTooLarge
+    // File handling: the reasons a file could not be read or written
+    {"Строка %d не закончена знаком \";\" и не загружена: «%s»",
+     "Line %d does not end with \";\" and was not loaded: \"%s\""},            // TxtUnfinishedLine
+    {"Нет такого файла или каталога", "No such file or directory"},            // TxtErrNoSuchFile
+    {"Доступ запрещён", "Permission denied"},                                  // TxtErrPermission
+    {"Файловая система доступна только для чтения", "Read-only file system"},  // TxtErrReadOnlyFs
+    {"На устройстве не осталось места", "No space left on device"},            // TxtErrNoSpace
+    {"Это каталог", "Is a directory"},                                         // TxtErrIsDirectory
+    {"Это не обычный файл (а канал, устройство или сокет)",
+     "Not a regular file (a pipe, a device or a socket)"},  // TxtErrNotRegular
+    {"Файл больше %s МБ, столько не вмещает ни один список",
+     "The file is larger than %s MB, more than any list can hold"},  // TxtErrTooLarge
+    {"Системная ошибка номер %s", "%s"},                             // TxtErrOther
+    {"Недостаточно памяти для выполнения операции.",
+     "There is not enough memory to complete the operation."},  // TxtOutOfMemory
 }};
 
 }  // namespace

@@ -144,6 +144,17 @@ enum class TextId : int {
   TxtDownloadNoDraws,
   TxtDownloadTooLarge,
   TxtDownloadHeaderTooLarge,
+  // File handling: the reasons a file could not be read or written
+  TxtUnfinishedLine,
+  TxtErrNoSuchFile,
+  TxtErrPermission,
+  TxtErrReadOnlyFs,
+  TxtErrNoSpace,
+  TxtErrIsDirectory,
+  TxtErrNotRegular,
+  TxtErrTooLarge,
+  TxtErrOther,
+  TxtOutOfMemory,
   Count
 };
 

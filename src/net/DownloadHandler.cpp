@@ -108,7 +108,8 @@ void TMainForm::N42Click() {
   if (!fetched.ok) {
     finish();
     throw tallyra::UserError(
-        tallyra::Format(TextId::TxtCannotOpen, m_ws->Language, {kPartialFile, fetched.error}));
+        tallyra::Format(TextId::TxtCannotOpen, m_ws->Language,
+                        {kPartialFile, tallyra::DescribeFileError(fetched.error, m_ws->Language)}));
   }
   {
     const auto scratch = std::make_unique<tallyra::ResultTableT>();
@@ -130,19 +131,21 @@ void TMainForm::N42Click() {
   // The file about to be replaced is kept; without that copy nothing is replaced.
   if (QFile::exists(QString::fromLatin1(kResultsFile))) {
     const tallyra::FileText old = tallyra::ReadWholeFile(kResultsFile);
-    const std::optional<std::string> failure =
+    const std::optional<int> failure =
         old.ok ? tallyra::WriteFileReplacing(kBackupFile, old.data) : std::optional(old.error);
     if (failure) {
       finish();
       throw tallyra::UserError(
-          tallyra::Format(TextId::TxtCannotWrite, m_ws->Language, {kBackupFile, *failure}));
+          tallyra::Format(TextId::TxtCannotWrite, m_ws->Language,
+                          {kBackupFile, tallyra::DescribeFileError(*failure, m_ws->Language)}));
     }
   }
   if (std::rename(kPartialFile, kResultsFile) != 0) {
     const int err = errno;
     finish();
-    throw tallyra::UserError(tallyra::Format(TextId::TxtCannotWrite, m_ws->Language,
-                                             {kResultsFile, std::strerror(err)}));
+    throw tallyra::UserError(
+        tallyra::Format(TextId::TxtCannotWrite, m_ws->Language,
+                        {kResultsFile, tallyra::DescribeFileError(err, m_ws->Language)}));
   }
   finish();
   N10Click();

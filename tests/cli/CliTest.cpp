@@ -7,6 +7,7 @@
 
 #include "GuiFixture.h"
 #include "ScriptedServer.h"
+#include "lists/PipeGuard.h"
 
 namespace {
 
@@ -220,6 +221,69 @@ TEST_F(CliFetch, AStallingServerRunsIntoTheTimeOut) {
   EXPECT_EQ(Cli({QStringLiteral("stats"), QStringLiteral("--timeout"), QStringLiteral("5")}).code,
             2)
       << "only fetch has a time-out";
+}
+
+TEST_F(CliTest, SpecialOversizedAndUnfinishedFilesAreToldAbout) {
+  PipeGuard pipe(Path(QStringLiteral("pipe.txt")));
+  ASSERT_TRUE(pipe.made());
+  CliRun run =
+      Cli({QStringLiteral("stats"), QStringLiteral("--results"), Path(QStringLiteral("pipe.txt"))});
+  EXPECT_EQ(run.code, 1);
+  EXPECT_TRUE(run.err.contains("Not a regular file")) << run.err.toStdString();
+  run = Cli({QStringLiteral("stats"), QStringLiteral("--results"), QStringLiteral("/dev/zero")});
+  EXPECT_EQ(run.code, 1);
+  EXPECT_TRUE(run.err.contains("Not a regular file")) << run.err.toStdString();
+
+  WriteFile(QStringLiteral("huge.txt"), "");
+  ASSERT_TRUE(QFile::resize(Path(QStringLiteral("huge.txt")), qint64{33} << 20));
+  run = Cli({QStringLiteral("collate"), QStringLiteral("stakes"), QStringLiteral("--stakes"),
+             Path(QStringLiteral("huge.txt")), QStringLiteral("--lang"), QStringLiteral("ru")});
+  EXPECT_EQ(run.code, 1);
+  EXPECT_TRUE(QString::fromUtf8(run.err).contains(QStringLiteral("Файл больше 32 МБ")))
+      << run.err.toStdString();
+
+  WriteFile(QStringLiteral("cut.txt"), "1 - 1,2,3,4,5,6;\r\n2 - 7,8,9");
+  run =
+      Cli({QStringLiteral("stats"), QStringLiteral("--results"), Path(QStringLiteral("cut.txt"))});
+  EXPECT_EQ(run.code, 0);
+  EXPECT_TRUE(run.err.contains("Line 2 does not end with \";\" and was not loaded: \"2 - 7,8,9\""))
+      << run.err.toStdString();
+}
+
+// Under a tight memory limit the command either works or says that memory ran out; it never
+// dies of it. The limits tried run from "cannot even start" to "enough".
+TEST_F(CliTest, RunningOutOfMemoryIsAnErrorMessage) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "a sanitizer's shadow memory does not fit under a small limit";
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+  GTEST_SKIP() << "a sanitizer's shadow memory does not fit under a small limit";
+#endif
+#endif
+  QByteArray draws;
+  for (int i = 1; i <= 200000; ++i) draws += QByteArray::number(i) + " - 1,2,3,4,5,6;\r\n";
+  WriteFile(QStringLiteral("many.txt"), draws);
+  int outOfMemory = 0;
+  for (int kib = 6000; kib <= 60000; kib += 3000) {
+    QProcess process;
+    process.start(
+        QStringLiteral("/bin/sh"),
+        {QStringLiteral("-c"), QStringLiteral("ulimit -v %1 && exec \"$0\" \"$@\"").arg(kib),
+         QStringLiteral(TALLYRA_CLI), QStringLiteral("stats"), QStringLiteral("--results"),
+         Path(QStringLiteral("many.txt"))});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    const QByteArray err = process.readAllStandardError();
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << kib << " KiB: " << err.toStdString();
+    const int code = process.exitCode();
+    if (code == 1) {
+      EXPECT_TRUE(err.contains("There is not enough memory"))
+          << kib << " KiB: " << err.toStdString();
+      ++outOfMemory;
+    } else if (code != 0) {
+      EXPECT_EQ(code, 127) << kib << " KiB: the loader could not start it, nothing else";
+    }
+  }
+  EXPECT_GT(outOfMemory, 0);
 }
 
 }  // namespace

@@ -64,11 +64,67 @@ TEST_F(Reader, AMinusIsNeverPartOfANumber) {
   EXPECT_EQ(Draw(1)[0], 5);
 }
 
-TEST_F(Reader, AnUnfinishedLastLineIsNotCountedButLandsAboveTheCount) {
-  ASSERT_TRUE(Results("1 - 1,2,3,4,5,6;\r\n10 - 11,12,13,14,15,16").ok());
+// The unfinished last line leaves nothing behind, so the next load into the same list cannot
+// pick its numbers up; the user is told which line it was.
+TEST_F(Reader, AnUnfinishedLastLineIsDroppedWholeAndNamed) {
+  const ReadOutcome r = Results("1 - 1,2,3,4,5,6;\r\n10 - 11,12,13,14,15,16");
+  ASSERT_TRUE(r.ok());
   EXPECT_EQ(ws->ResultCount, 1);
-  // Numbers that were followed by "," were written into row 2, outside the counted rows.
-  EXPECT_EQ(Draw(2), (V{11, 12, 13, 14, 15, 0}));
+  EXPECT_EQ(Draw(2), (V{0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(r.unfinishedLine, 2);
+  EXPECT_EQ(r.unfinishedText, "10 - 11,12,13,14,15,16");
+  EXPECT_EQ(DescribeReadOutcome(r, 1),
+            "Line 2 does not end with \";\" and was not loaded: \"10 - 11,12,13,14,15,16\"");
+  EXPECT_EQ(DescribeReadOutcome(r, 0),
+            "Строка 2 не закончена знаком \";\" и не загружена: «10 - 11,12,13,14,15,16»");
+
+  // System stakes: a seven-number line without ";" and then a three-number stake appended.
+  ASSERT_TRUE(System("1 - 1,2,3,4,5,6,7").ok());
+  EXPECT_EQ(ws->SystemCount, 0);
+  ASSERT_TRUE(System("1 - 3,1,2;").ok());
+  EXPECT_EQ(ws->SystemCount, 1);
+  for (int c = 4; c <= 12; ++c) EXPECT_EQ(ws->SystemTable.cell[c][1], 0) << c;
+
+  // A file that is all one unfinished line, and one whose last line has only a number.
+  for (const char* text : {"1 - 5,6,7", "1 - 1,2,3,4,5,6;\r\n2 - 9\r\n"}) {
+    ws = CreateWorkspace();
+    const ReadOutcome u = Stakes(text);
+    ASSERT_TRUE(u.ok()) << text;
+    EXPECT_GT(u.unfinishedLine, 0) << text;
+    for (int c = 1; c <= 6; ++c) EXPECT_EQ(ws->StakeTable.cell[c][ws->StakeCount + 1], 0);
+  }
+  // A long unfinished line is named by its beginning.
+  const ReadOutcome longLine = Stakes("1 - 1,2,3,4,5,6;\r\n2 - " + std::string(500, '7'));
+  EXPECT_EQ(longLine.unfinishedText.substr(longLine.unfinishedText.size() - 3), "...");
+  EXPECT_LE(longLine.unfinishedText.size(), 63u);
+}
+
+TEST_F(Reader, EndsWithoutNumbersNeedNoNotice) {
+  for (const char* text :
+       {"1 - 1,2,3,4,5,6;\r\n", "1 - 1,2,3,4,5,6;\r\n\r\n\r\n", "1 - 1,2,3,4,5,6;\r\n2 - ",
+        "1 - 1,2,3,4,5,6;12", "", "1 - ", "1 - 1,2,3,4,5,6;\r\n3 draw of May\r\n"}) {
+    ws = CreateWorkspace();
+    const ReadOutcome r = Stakes(text);
+    ASSERT_TRUE(r.ok()) << text;
+    EXPECT_EQ(r.unfinishedLine, 0) << text;
+    EXPECT_EQ(DescribeReadOutcome(r, 1), "") << text;
+  }
+}
+
+// An editor's byte-order mark goes before the reader's rules apply: the first three
+// characters after it are the label's.
+TEST_F(Reader, AByteOrderMarkIsNoPartOfTheFirstLine) {
+  ASSERT_TRUE(Results("\xEF\xBB\xBF"
+                      "1 - 5,12,17,23,38,41;\r\n2 - 1,2,3,4,5,6;\r\n")
+                  .ok());
+  EXPECT_EQ(ws->ResultCount, 2);
+  EXPECT_EQ(Draw(1), (V{5, 12, 17, 23, 38, 41}));
+  // Only at the very beginning.
+  ws = CreateWorkspace();
+  EXPECT_EQ(Results("1 - 5,6,7,8,9,10;\r\n2 - \xEF\xBB\xBF"
+                    "1,2,3,4,5,6;")
+                .status,
+            ReadOutcome::Status::NotInteger);
 }
 
 TEST_F(Reader, EmptyAndLabelOnlyTextsHoldNoRecords) {
@@ -159,10 +215,41 @@ TEST_F(Reader, ALongHistoryKeepsTheLatestDrawsAndSaysHowManyWereLeftOut) {
   EXPECT_NE(DescribeReadOutcome(r, 0), "");
   // Exactly full: nothing to tell.
   ws = CreateWorkspace();
-  const ReadOutcome full = Results(Lines(1499) + "1500 - 1,2,");
+  const ReadOutcome full = Results(Lines(1499));
   ASSERT_TRUE(full.ok());
   EXPECT_EQ(full.dropped, 0);
   EXPECT_EQ(DescribeReadOutcome(full, 1), "");
+}
+
+// The latest draws of a long history are found again however the lines look, also when the
+// table already holds some.
+TEST_F(Reader, TheKeptDrawsOfALongHistoryAreTheLatestWhateverTheLayout) {
+  std::mt19937 rng(7);
+  std::string text = "1 - 1,1,1,1,1,1;\r\n";
+  std::vector<V> draws{{1, 1, 1, 1, 1, 1}};
+  for (int i = 2; i <= 2000; ++i) {
+    V draw;
+    const int numbers = 1 + static_cast<int>(rng() % 6);
+    for (int c = 0; c < numbers; ++c) draw.push_back(static_cast<int32_t>(rng() % 100));
+    text += std::string(rng() % 3, '\n') + std::to_string(i) + (rng() % 2 ? " draw" : "") + " - ";
+    for (std::size_t c = 0; c < draw.size(); ++c) {
+      text += (c ? (rng() % 2 ? "," : " , ") : "") + std::to_string(draw[c]);
+    }
+    text += rng() % 2 ? ";\r\n" : ";\n";
+    draw.resize(6, 0);
+    draws.push_back(draw);
+  }
+  for (const int held : {0, 1, 700}) {
+    ws = CreateWorkspace();
+    ws->ResultCount = held;
+    const ReadOutcome r = Results(text);
+    ASSERT_TRUE(r.ok());
+    ASSERT_EQ(ws->ResultCount, 1499);
+    EXPECT_EQ(r.dropped, 2000 - (1499 - held));
+    for (int row = held + 1; row <= 1499; ++row) {
+      ASSERT_EQ(Draw(row), draws[static_cast<std::size_t>(r.dropped + row - held - 1)]) << row;
+    }
+  }
 }
 
 TEST_F(Reader, AStakesFileThatWouldOverflowIsRejectedWhole) {
@@ -228,9 +315,11 @@ TEST_F(Reader, AgreesWithThePlainRuleOnRandomTexts) {
     const ReadOutcome r = Results(text);
     if (!r.ok()) continue;  // a record too long whose extra numbers were zeros
     ASSERT_EQ(ws->ResultCount, count) << text;
-    for (int row = 1; row <= count + 1; ++row) {
+    for (int row = 1; row <= count; ++row) {
       for (int c = 1; c <= 6; ++c) ASSERT_EQ(ws->ResultTable.cell[c][row], rows[row][c]) << text;
     }
+    // Whatever an unfinished last line held stays out of the table.
+    for (int c = 1; c <= 6; ++c) ASSERT_EQ(ws->ResultTable.cell[c][count + 1], 0) << text;
   }
 }
 

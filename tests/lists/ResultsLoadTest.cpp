@@ -1,4 +1,8 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "GuiFixture.h"
+#include "PipeGuard.h"
 
 namespace {
 
@@ -97,6 +101,63 @@ TEST_F(ResultsLoad, ABadTokenInAnEightBitFileIsShownReadably) {
   f.N10->trigger();
   ASSERT_EQ(script.messages.size(), 2u);
   EXPECT_EQ(script.messages[1].text, QStringLiteral("'Да' is not a valid integer value"));
+}
+
+// Pipes named like the start-up files neither stop the window from opening nor are waited on:
+// each is an unreadable file with its usual message.
+TEST_F(ResultsLoad, PipesInPlaceOfTheStartupFilesAreUnreadableFiles) {
+  PipeGuard settings(Path(QStringLiteral("ini.tly")));
+  PipeGuard results(Path(QStringLiteral("Results.txt")));
+  ASSERT_TRUE(settings.made() && results.made());
+  TMainForm& f = Start();
+  EXPECT_EQ(MessageTexts(), (QStringList{QStringLiteral("Отсутствует файл настроек"),
+                                         QStringLiteral("Results load is failed!")}));
+  EXPECT_EQ(f.workspace().ResultCount, 0);
+  EXPECT_EQ(f.SBar[5]->text(), QStringLiteral("0"));
+
+  // The same pipe picked for a load is refused with the reason, in the interface language.
+  script.messages.clear();
+  script.answerYes();
+  script.chooseFile(Path(QStringLiteral("Results.txt")));
+  f.N10->trigger();
+  ASSERT_EQ(script.messages.size(), 2u);
+  EXPECT_EQ(script.messages[1].kind, platform::AskedMessage::Kind::Error);
+  EXPECT_TRUE(script.messages[1].text.endsWith(
+      QStringLiteral("Not a regular file (a pipe, a device or a socket)")))
+      << script.messages[1].text.toStdString();
+}
+
+TEST_F(ResultsLoad, AHugeResultsFileIsRefusedBeforeItIsRead) {
+  WriteFile(QStringLiteral("ini.tly"), "49\r\n0\r\n");
+  WriteFile(QStringLiteral("Results.txt"), "1 - 1,2,3,4,5,6;\r\n");
+  // 64 MB of nothing, without writing them.
+  ASSERT_EQ(::truncate(platform::ToLocalPath(Path(QStringLiteral("Results.txt"))).c_str(),
+                       off_t{64} << 20),
+            0);
+  TMainForm& f = Start();
+  ASSERT_EQ(script.messages.size(), 1u);
+  EXPECT_EQ(script.messages[0].kind, platform::AskedMessage::Kind::Error);
+  EXPECT_EQ(script.messages[0].text,
+            QStringLiteral("Не удалось открыть файл \"Results.txt\". Файл больше 32 МБ, столько "
+                           "не вмещает ни один список"));
+  EXPECT_EQ(f.workspace().ResultCount, 0);
+}
+
+TEST_F(ResultsLoad, AnUnfinishedLastLineIsNamedOnceTheGridShowsTheLoad) {
+  TMainForm& f = StartWithDraws();
+  WriteFile(QStringLiteral("cut.txt"),
+            "\xEF\xBB\xBF"
+            "1 - 5,12,17,23,38,41;\r\n2 - 1,2,3,4,5,6;\r\n3 - 7,8,9,10,");
+  script.answerYes();
+  script.chooseFile(Path(QStringLiteral("cut.txt")));
+  f.N10->trigger();
+  ASSERT_EQ(script.messages.size(), 2u);
+  EXPECT_EQ(script.messages[1].kind, platform::AskedMessage::Kind::Message);
+  EXPECT_EQ(script.messages[1].text,
+            QStringLiteral("Line 3 does not end with \";\" and was not loaded: \"3 - 7,8,9,10,\""));
+  EXPECT_EQ(f.workspace().ResultCount, 2);
+  EXPECT_EQ(f.SGRes->model().cellText(1, 1), QStringLiteral("5")) << "the mark is not a digit";
+  for (int c = 1; c <= 6; ++c) EXPECT_EQ(f.workspace().ResultTable.cell[c][3], 0);
 }
 
 }  // namespace

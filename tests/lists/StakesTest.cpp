@@ -3,7 +3,11 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "GuiFixture.h"
+#include "PipeGuard.h"
 
 namespace {
 
@@ -264,6 +268,68 @@ TEST_F(Stakes, ExitSavesOnYesAndStaysOpenWhenTheSaveDoesNotGoThrough) {
   EXPECT_TRUE(form->close());
   EXPECT_EQ(ReadFile(QStringLiteral("s.txt")).count('\n'), 2);
   EXPECT_EQ(ReadFile(QStringLiteral("y.txt")), QByteArray("1 - 1,2,3,4,5,6,7;\r\n"));
+}
+
+// An unfinished last line leaves nothing for the next load to pick up, and is named.
+TEST_F(Stakes, AnUnfinishedSystemStakeLeavesNothingBehind) {
+  WriteFile(QStringLiteral("cut.txt"), "1 - 1,2,3,4,5,6,7");
+  WriteFile(QStringLiteral("short.txt"), "1 - 3,1,2;");
+  script.chooseFile(Path(QStringLiteral("cut.txt")));
+  form->N31->trigger();
+  ASSERT_EQ(script.messages.size(), 1u);
+  EXPECT_EQ(script.messages[0].kind, platform::AskedMessage::Kind::Message);
+  EXPECT_EQ(
+      script.messages[0].text,
+      QStringLiteral("Line 1 does not end with \";\" and was not loaded: \"1 - 1,2,3,4,5,6,7\""));
+  EXPECT_EQ(ws().SystemCount, 0);
+  script.chooseFile(Path(QStringLiteral("short.txt")));
+  form->N31->trigger();
+  EXPECT_EQ(ws().SystemCount, 1);
+  EXPECT_EQ(form->SGSys->model().cellText(1, 1), QStringLiteral("3"));
+  EXPECT_EQ(form->SGSys->model().cellText(1, 3), QStringLiteral("2"));
+  for (int c = 4; c <= 12; ++c) EXPECT_EQ(form->SGSys->model().cellText(1, c), QString()) << c;
+  EXPECT_EQ(script.messages.size(), 1u) << "a finished file needs no notice";
+}
+
+TEST_F(Stakes, APipeIsNotLoadedAndNotWaitedOn) {
+  PipeGuard pipe(Path(QStringLiteral("Stavka.txt")));
+  ASSERT_TRUE(pipe.made());
+  script.chooseFile(Path(QStringLiteral("Stavka.txt")));
+  form->N6->trigger();
+  ASSERT_EQ(script.messages.size(), 1u);
+  EXPECT_EQ(script.messages[0].kind, platform::AskedMessage::Kind::Error);
+  EXPECT_TRUE(script.messages[0].text.endsWith(
+      QStringLiteral("Not a regular file (a pipe, a device or a socket)")));
+  EXPECT_EQ(ws().StakeCount, 0);
+}
+
+TEST_F(Stakes, SavingThroughALinkWritesItsTargetAndKeepsTheLink) {
+  HoldStakes(1);
+  QDir().mkdir(Path(QStringLiteral("real")));
+  WriteFile(QStringLiteral("real/mine.txt"), "1 - 9,9,9,9,9,9;\r\n");
+  ASSERT_TRUE(QFile::link(QStringLiteral("real/mine.txt"), Path(QStringLiteral("link.txt"))));
+  script.chooseFile(Path(QStringLiteral("link.txt")));
+  form->N7->trigger();
+  EXPECT_TRUE(script.messages.empty());
+  EXPECT_TRUE(QFileInfo(Path(QStringLiteral("link.txt"))).isSymLink());
+  EXPECT_EQ(ReadFile(QStringLiteral("real/mine.txt")), QByteArray("1 - 11,12,13,14,15,16;\r\n"));
+}
+
+// A read-only file stays as it is, and the reason is told in the interface language only.
+TEST_F(Stakes, AReadOnlyFileIsNotReplacedAndTheReasonIsInRussian) {
+  HoldStakes(1);
+  WriteFile(QStringLiteral("ro.txt"), "1 - 9,9,9,9,9,9;\r\n");
+  ASSERT_EQ(::chmod(platform::ToLocalPath(Path(QStringLiteral("ro.txt"))).c_str(), 0444), 0);
+  form->Rus->trigger();
+  script.messages.clear();
+  script.chooseFile(Path(QStringLiteral("ro.txt")));
+  form->N7->trigger();
+  ASSERT_EQ(script.messages.size(), 1u);
+  EXPECT_EQ(script.messages[0].kind, platform::AskedMessage::Kind::Error);
+  EXPECT_EQ(script.messages[0].text, QStringLiteral("Не удалось записать файл \"") +
+                                         Path(QStringLiteral("ro.txt")) +
+                                         QStringLiteral("\". Доступ запрещён"));
+  EXPECT_EQ(ReadFile(QStringLiteral("ro.txt")), QByteArray("1 - 9,9,9,9,9,9;\r\n"));
 }
 
 }  // namespace

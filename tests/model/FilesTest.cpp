@@ -1,6 +1,13 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <iterator>
+#include <thread>
 
 #include <cstdlib>
 #include <fstream>
@@ -26,18 +33,24 @@ class TempDir : public ::testing::Test {
 
 using Files = TempDir;
 
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 TEST_F(Files, WriteThenReadGivesTheSameBytes) {
   const std::string data("1 - 1,2,3,4,5,6;\r\n\0\xFF", 20);
   ASSERT_FALSE(WriteFileReplacing(path("a.txt"), data));
-  const FileText back = ReadWholeFile(path("a.txt"));
+  const FileText back = ReadWholeFile(path("a.txt"), kMaxListFileBytes);
   ASSERT_TRUE(back.ok);
   EXPECT_EQ(back.data, data);
 }
 
 TEST_F(Files, MissingFileReportsTheSystemsReason) {
-  const FileText back = ReadWholeFile(path("none.txt"));
+  const FileText back = ReadWholeFile(path("none.txt"), kMaxListFileBytes);
   EXPECT_FALSE(back.ok);
-  EXPECT_EQ(back.error, "No such file or directory");
+  EXPECT_EQ(back.error, ENOENT);
+  EXPECT_EQ(DescribeFileError(back.error, 1), "No such file or directory");
 }
 
 TEST_F(Files, FailedWriteLeavesThePreviousFileAndNoTemporaryFile) {
@@ -45,13 +58,151 @@ TEST_F(Files, FailedWriteLeavesThePreviousFileAndNoTemporaryFile) {
   // A directory in the way of the rename: the write fails, the old file is untouched.
   ASSERT_EQ(::mkdir(path("dir").c_str(), 0755), 0);
   ASSERT_FALSE(WriteFileReplacing(path("dir/x"), "inner"));
-  EXPECT_TRUE(WriteFileReplacing(path("dir"), "new"));
-  EXPECT_EQ(ReadWholeFile(path("keep.txt")).data, "old");
+  EXPECT_EQ(WriteFileReplacing(path("dir"), "new"), EISDIR);
+  EXPECT_EQ(Slurp(path("keep.txt")), "old");
   EXPECT_FALSE(WriteFileReplacing(path("keep.txt"), "new"));
-  EXPECT_EQ(ReadWholeFile(path("keep.txt")).data, "new");
-  EXPECT_TRUE(WriteFileReplacing(path("missing-folder/x.txt"), "x"));
+  EXPECT_EQ(Slurp(path("keep.txt")), "new");
+  EXPECT_EQ(WriteFileReplacing(path("missing-folder/x.txt"), "x"), ENOENT);
   const int leftovers = std::system(("ls -A '" + m_dir + "' | grep -q tallyra-").c_str());
   EXPECT_NE(leftovers, 0);
+}
+
+// Pipes, devices and folders are never waited on or read; a file larger than allowed is
+// refused before its bytes are read.
+TEST_F(Files, OnlyRegularFilesOfTheAllowedSizeAreRead) {
+  ASSERT_EQ(::mkfifo(path("fifo").c_str(), 0644), 0);
+  // Should the reader ever block on the pipe again, a writer comes after a while, so the test
+  // fails instead of hanging.
+  std::atomic<bool> done{false};
+  std::thread guard([&] {
+    for (int i = 0; i < 300 && !done; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (done) return;
+    const int fd = ::open(path("fifo").c_str(), O_WRONLY | O_NONBLOCK);
+    if (fd >= 0) ::close(fd);
+  });
+  const FileText fifo = ReadWholeFile(path("fifo"), kMaxListFileBytes);
+  done = true;
+  guard.join();
+  EXPECT_FALSE(fifo.ok);
+  EXPECT_EQ(fifo.error, kNotRegularFile);
+
+  for (const char* device : {"/dev/zero", "/dev/null"}) {
+    const FileText dev = ReadWholeFile(device, kMaxListFileBytes);
+    EXPECT_FALSE(dev.ok) << device;
+    EXPECT_EQ(dev.error, kNotRegularFile) << device;
+  }
+  ASSERT_EQ(::mkdir(path("dir").c_str(), 0755), 0);
+  EXPECT_EQ(ReadWholeFile(path("dir"), kMaxListFileBytes).error, EISDIR);
+
+  ASSERT_FALSE(WriteFileReplacing(path("ten.txt"), "0123456789"));
+  EXPECT_TRUE(ReadWholeFile(path("ten.txt"), 10).ok);
+  const FileText large = ReadWholeFile(path("ten.txt"), 9);
+  EXPECT_FALSE(large.ok);
+  EXPECT_EQ(large.error, kFileTooLarge);
+  EXPECT_TRUE(large.data.empty());
+  // A sparse file just above the list files' bound is refused without reading its 32 MB.
+  ASSERT_EQ(::truncate(path("ten.txt").c_str(), static_cast<off_t>(kMaxListFileBytes) + 1), 0);
+  EXPECT_EQ(ReadWholeFile(path("ten.txt"), kMaxListFileBytes).error, kFileTooLarge);
+  ASSERT_EQ(::truncate(path("ten.txt").c_str(), static_cast<off_t>(kMaxListFileBytes)), 0);
+  EXPECT_TRUE(ReadWholeFile(path("ten.txt"), kMaxListFileBytes).ok);
+}
+
+// A save through a symbolic link writes the file the link points to; the link stays a link.
+TEST_F(Files, SavingThroughALinkUpdatesItsTarget) {
+  ASSERT_EQ(::mkdir(path("real").c_str(), 0755), 0);
+  ASSERT_FALSE(WriteFileReplacing(path("real/Stavka.txt"), "old"));
+  ASSERT_EQ(::symlink("real/Stavka.txt", path("link.txt").c_str()), 0);
+  ASSERT_EQ(::symlink("link.txt", path("chain.txt").c_str()), 0);
+  ASSERT_FALSE(WriteFileReplacing(path("chain.txt"), "new"));
+  struct stat st {};
+  ASSERT_EQ(::lstat(path("link.txt").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  ASSERT_EQ(::lstat(path("chain.txt").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ(Slurp(path("real/Stavka.txt")), "new");
+  // The temporary file was made beside the target, not beside the link.
+  EXPECT_NE(std::system(("ls -A '" + m_dir + "/real' | grep -q tallyra-").c_str()), 0);
+  // A link to a file that does not exist yet creates that file.
+  ASSERT_EQ(::symlink("real/fresh.txt", path("dangling.txt").c_str()), 0);
+  ASSERT_FALSE(WriteFileReplacing(path("dangling.txt"), "fresh"));
+  EXPECT_EQ(Slurp(path("real/fresh.txt")), "fresh");
+  ASSERT_EQ(::lstat(path("dangling.txt").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  // A loop of links is an error, not a hang.
+  ASSERT_EQ(::symlink("loop-b", path("loop-a").c_str()), 0);
+  ASSERT_EQ(::symlink("loop-a", path("loop-b").c_str()), 0);
+  EXPECT_TRUE(WriteFileReplacing(path("loop-a"), "x"));
+}
+
+TEST_F(Files, AReadOnlyFileOrAPipeIsNotReplaced) {
+  ASSERT_FALSE(WriteFileReplacing(path("ro.txt"), "old"));
+  ASSERT_EQ(::chmod(path("ro.txt").c_str(), 0444), 0);
+  EXPECT_EQ(WriteFileReplacing(path("ro.txt"), "new"), EACCES);
+  EXPECT_EQ(Slurp(path("ro.txt")), "old");
+  EXPECT_EQ(DescribeFileError(EACCES, 0), "Доступ запрещён");
+
+  ASSERT_EQ(::mkfifo(path("fifo").c_str(), 0644), 0);
+  EXPECT_EQ(WriteFileReplacing(path("fifo"), "x"), kNotRegularFile);
+  struct stat st {};
+  ASSERT_EQ(::lstat(path("fifo").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+
+  // A replaced file keeps its permissions.
+  ASSERT_FALSE(WriteFileReplacing(path("own.txt"), "a"));
+  ASSERT_EQ(::chmod(path("own.txt").c_str(), 0640), 0);
+  ASSERT_FALSE(WriteFileReplacing(path("own.txt"), "b"));
+  ASSERT_EQ(::stat(path("own.txt").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+// The temporary file has one name per target, so what an interrupted save left behind is
+// cleared by the next save of the same file, and never mistaken for another file's.
+TEST_F(Files, ATemporaryFileLeftBehindIsRemovedByTheNextSave) {
+  ASSERT_FALSE(WriteFileReplacing(path("Stavka.txt"), "old"));
+  {
+    std::ofstream stale(path(".Stavka.txt.tallyra-tmp"));
+    stale << "half a save";
+  }
+  {
+    std::ofstream other(path(".System.txt.tallyra-tmp"));
+    other << "another file's";
+  }
+  ASSERT_FALSE(WriteFileReplacing(path("Stavka.txt"), "new"));
+  EXPECT_EQ(Slurp(path("Stavka.txt")), "new");
+  EXPECT_NE(::access(path(".Stavka.txt.tallyra-tmp").c_str(), F_OK), 0);
+  EXPECT_EQ(Slurp(path(".System.txt.tallyra-tmp")), "another file's");
+
+  // A stale temporary name that is a link pointing elsewhere is removed, not written through.
+  ASSERT_FALSE(WriteFileReplacing(path("victim.txt"), "safe"));
+  ASSERT_EQ(::symlink("victim.txt", path(".Stavka.txt.tallyra-tmp").c_str()), 0);
+  ASSERT_FALSE(WriteFileReplacing(path("Stavka.txt"), "newer"));
+  EXPECT_EQ(Slurp(path("victim.txt")), "safe");
+  EXPECT_EQ(Slurp(path("Stavka.txt")), "newer");
+
+  // A name too long to take the suffix still gets a temporary file of its own.
+  const std::string longName(250, 'n');
+  ASSERT_FALSE(WriteFileReplacing(path(longName), "long"));
+  EXPECT_EQ(Slurp(path(longName)), "long");
+}
+
+TEST(FileErrors, EveryCommonReasonIsToldInBothLanguages) {
+  for (const int error : {ENOENT, EACCES, EPERM, EROFS, ENOSPC, EISDIR, ENOMEM, kNotRegularFile,
+                          kFileTooLarge, EIO}) {
+    const std::string ru = DescribeFileError(error, 0);
+    const std::string en = DescribeFileError(error, 1);
+    EXPECT_FALSE(ru.empty());
+    EXPECT_FALSE(en.empty());
+    EXPECT_NE(ru, en) << error;
+    // The Russian text holds no Latin letters: nothing of the system's English leaks in.
+    EXPECT_EQ(ru.find_first_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"),
+              std::string::npos)
+        << ru;
+  }
+  EXPECT_EQ(DescribeFileError(EROFS, 1), "Read-only file system");
+  EXPECT_EQ(DescribeFileError(kFileTooLarge, 1),
+            "The file is larger than 32 MB, more than any list can hold");
+  EXPECT_EQ(DescribeFileError(EIO, 1), "Input/output error");
 }
 
 TEST(Integers, DecimalIsStrict) {

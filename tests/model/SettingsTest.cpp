@@ -25,6 +25,15 @@ TEST(SettingsFile, AnyLineEndsReadTheSame) {
   }
 }
 
+TEST(SettingsFile, AnEditorsByteOrderMarkIsNoPartOfM) {
+  const SettingsOutcome s = Read(
+      "\xEF\xBB\xBF"
+      "36\r\n0\r\n");
+  EXPECT_EQ(s.highestNumber, 36);
+  EXPECT_EQ(s.language, 0);
+  EXPECT_FALSE(s.message);
+}
+
 TEST(SettingsFile, MissingFileMeansRussianMessageThenEnglishAnd49) {
   const SettingsOutcome s = ParseSettings(std::nullopt);
   EXPECT_EQ(s.message, TextId::TxtSettingsMissing);

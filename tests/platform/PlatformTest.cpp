@@ -4,6 +4,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
+#include <new>
 #include <stdexcept>
 
 #include "platform/DialogScript.h"
@@ -24,6 +25,17 @@ TEST(Handlers, AnEscapingErrorIsShownAndTheProgramGoesOn) {
   EXPECT_EQ(script.messages[0].kind, platform::AskedMessage::Kind::Error);
   EXPECT_EQ(script.messages[0].text, QStringLiteral("boom"));
   EXPECT_EQ(script.messages[1].text, QString()) << "an error without a text shows an empty one";
+}
+
+TEST(Handlers, RunningOutOfMemoryIsToldInWords) {
+  platform::DialogScript script;
+  platform::RunHandler(nullptr, [] { throw std::bad_alloc(); });
+  ASSERT_EQ(script.messages.size(), 1u);
+  EXPECT_EQ(script.messages[0].kind, platform::AskedMessage::Kind::Error);
+  EXPECT_FALSE(script.messages[0].text.contains(QStringLiteral("bad_alloc")));
+  EXPECT_TRUE(script.messages[0].text.contains(
+      QStringLiteral("There is not enough memory to complete the operation.")));
+  EXPECT_TRUE(script.messages[0].text.contains(QStringLiteral("Недостаточно памяти")));
 }
 
 TEST(Grid, CountCellsMoveWithTheRowCountAndDropOutWithRows) {
