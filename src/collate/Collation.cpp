@@ -310,27 +310,61 @@ struct PhaseData {
   void Entries(int row, int category, std::string& out) const;
 };
 
+// The text "j , " of every row number j a list can hold, eight characters to a row with its
+// length apart, so that an entry is made of two fixed-size copies.
+struct EntryTails {
+  static constexpr int kRows = 99999;
+  std::vector<char> text = std::vector<char>(static_cast<std::size_t>(kRows + 1) * 8, ' ');
+  std::vector<uint8_t> length = std::vector<uint8_t>(static_cast<std::size_t>(kRows + 1), 0);
+  EntryTails() {
+    for (int j = 1; j <= kRows; ++j) {
+      char* at = text.data() + static_cast<std::size_t>(j) * 8;
+      char* end = std::to_chars(at, at + 8, j).ptr;
+      std::memcpy(end, " , ", 3);
+      length[static_cast<std::size_t>(j)] = static_cast<uint8_t>(end + 3 - at);
+    }
+  }
+};
+
 // Made again whenever a viewer or a save asks for the row, so built for the processor too.
+// Entries are put together in a buffer on the stack and appended to `out` in large pieces.
 TALLYRA_CLONES void AppendEntries(const PhaseData& data, int row, int category, std::string& out) {
-  char prefix[16];
+  static const EntryTails tails;
+  char prefix[16] = {};
   const std::size_t prefixLength =
-      static_cast<std::size_t>(std::to_chars(prefix, prefix + 15, row).ptr - prefix);
-  prefix[prefixLength] = '=';
+      static_cast<std::size_t>(std::to_chars(prefix, prefix + 15, row).ptr - prefix) + 1;
+  prefix[prefixLength - 1] = '=';
+  constexpr std::size_t kBuffer = std::size_t{1} << 15;
+  constexpr std::size_t kRoom = 64;  // the most one entry may write, copies' slack included
+  char buffer[kBuffer];
+  std::size_t used = 0;
   CompareRow(data.Inputs(row), data.Begin(row), data.second.count, data.rule.sixOrMore,
              [&](std::size_t from, std::size_t len, const Masks& masks) TALLYRA_LAMBDA_INLINE {
                for (std::size_t k = 0; k < len; ++k) {
                  for (uint64_t m = masks[category][k]; m; m &= m - 1) {
-                   char entry[32];
-                   std::memcpy(entry, prefix, prefixLength + 1);
-                   char* at = std::to_chars(
-                                  entry + prefixLength + 1, entry + 28,
-                                  static_cast<int64_t>((from + k) * 64) + std::countr_zero(m) + 1)
-                                  .ptr;
-                   std::memcpy(at, " , ", 3);
-                   out.append(entry, static_cast<std::size_t>(at + 3 - entry));
+                   if (used > kBuffer - kRoom) {
+                     out.append(buffer, used);
+                     used = 0;
+                   }
+                   char* at = buffer + used;
+                   std::memcpy(at, prefix, 16);
+                   at += prefixLength;
+                   const int64_t other =
+                       static_cast<int64_t>((from + k) * 64) + std::countr_zero(m) + 1;
+                   if (other <= EntryTails::kRows) {
+                     const auto j = static_cast<std::size_t>(other);
+                     std::memcpy(at, tails.text.data() + j * 8, 8);
+                     at += tails.length[j];
+                   } else {
+                     at = std::to_chars(at, at + 24, other).ptr;
+                     std::memcpy(at, " , ", 3);
+                     at += 3;
+                   }
+                   used = static_cast<std::size_t>(at - buffer);
                  }
                }
              });
+  out.append(buffer, used);
 }
 
 void PhaseData::Entries(int row, int category, std::string& out) const {
