@@ -164,7 +164,8 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
     {"Сервер не отдал файл результатов (код %d).",
      "The server did not return the results file (status %d)."},  // TxtDownloadStatus
     {"Загрузка результатов тиражей: получено %s байт",
-     "Downloading the draw results: %s bytes received"},  // TxtDownloadReceived
+     "Downloading the draw results: %s bytes received"},             // TxtDownloadReceived
+    {"Записано %s из %s байт (%s)", "%s of %s bytes written (%s)"},  // TxtSavedBytes
 }};
 
 }  // namespace

@@ -139,6 +139,7 @@ enum class TextId : int {
   TxtListTooBig,
   TxtDownloadStatus,
   TxtDownloadReceived,
+  TxtSavedBytes,
   Count
 };
 
