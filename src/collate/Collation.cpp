@@ -310,19 +310,26 @@ struct PhaseData {
   void Entries(int row, int category, std::string& out) const;
 };
 
-// The text "j , " of every row number j a list can hold, eight characters to a row with its
-// length apart, so that an entry is made of two fixed-size copies.
+// Row numbers up to 99999, the most a list holds, are written from a table of the four-digit
+// groups (small enough to stay in the cache) as one eight-character word: the five digits,
+// " , ", and the leading zeros shifted out.
 struct EntryTails {
   static constexpr int kRows = 99999;
-  std::vector<char> text = std::vector<char>(static_cast<std::size_t>(kRows + 1) * 8, ' ');
-  std::vector<uint8_t> length = std::vector<uint8_t>(static_cast<std::size_t>(kRows + 1), 0);
+  std::array<uint32_t, 10000> groups{};  // "0000" .. "9999", first digit in the lowest byte
   EntryTails() {
-    for (int j = 1; j <= kRows; ++j) {
-      char* at = text.data() + static_cast<std::size_t>(j) * 8;
-      char* end = std::to_chars(at, at + 8, j).ptr;
-      std::memcpy(end, " , ", 3);
-      length[static_cast<std::size_t>(j)] = static_cast<uint8_t>(end + 3 - at);
+    for (uint32_t g = 0; g < 10000; ++g) {
+      const uint32_t d[4] = {g / 1000, g / 100 % 10, g / 10 % 10, g % 10};
+      groups[g] = (d[0] + '0') | (d[1] + '0') << 8 | (d[2] + '0') << 16 | (d[3] + '0') << 24;
     }
+  }
+  // Writes "j , " at `at` (eight bytes are written) and returns its length.
+  TALLYRA_INLINE std::size_t Write(char* at, uint32_t j) const {
+    const uint32_t digits = 1 + (j >= 10) + (j >= 100) + (j >= 1000) + (j >= 10000);
+    uint64_t word = (j / 10000 + '0') | uint64_t{groups[j % 10000]} << 8 |
+                    uint64_t{' ' | ',' << 8 | ' ' << 16} << 40;
+    word >>= 8 * (5 - digits);
+    std::memcpy(at, &word, sizeof word);
+    return digits + 3;
   }
 };
 
@@ -352,9 +359,7 @@ TALLYRA_CLONES void AppendEntries(const PhaseData& data, int row, int category, 
                    const int64_t other =
                        static_cast<int64_t>((from + k) * 64) + std::countr_zero(m) + 1;
                    if (other <= EntryTails::kRows) {
-                     const auto j = static_cast<std::size_t>(other);
-                     std::memcpy(at, tails.text.data() + j * 8, 8);
-                     at += tails.length[j];
+                     at += tails.Write(at, static_cast<uint32_t>(other));
                    } else {
                      at = std::to_chars(at, at + 24, other).ptr;
                      std::memcpy(at, " , ", 3);
