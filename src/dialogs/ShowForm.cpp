@@ -29,9 +29,9 @@ namespace {
 class ListPieces {
  public:
   explicit ListPieces(const tallyra::CoincidenceList& list)
-      : m_maker([this, &list] {
+      : m_maker([this, list = &list] {
           try {
-            list.forEachChunk(int64_t{4} << 20, [this](const std::string& piece) {
+            list->forEachChunk(int64_t{4} << 20, [this](const std::string& piece) {
               std::unique_lock<std::mutex> lock(m_mutex);
               m_changed.wait(lock, [this] { return m_stop || !m_full; });
               if (m_stop) return false;
