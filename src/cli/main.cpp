@@ -26,7 +26,8 @@ using tallyra::CollationKind;
 constexpr const char* kUsage =
     "usage:\n"
     "  tallyra-cli collate stakes|stakes-results|system|system-results|all\n"
-    "              [--stakes FILE] [--system FILE] [--results FILE] [--lang en|ru] [--json]\n"
+    "              [--stakes FILE] [--system FILE] [--results FILE] [--lang en|ru]\n"
+    "              [--json [--lists full|none|N]]\n"
     "  tallyra-cli check --combination N,N,N,N,N,N[,N...]\n"
     "              (--stakes FILE [--system FILE] [--include-system] | --results FILE)\n"
     "              [--max M] [--lang en|ru] [--json]\n"
@@ -71,8 +72,8 @@ Options Parse(int argc, char** argv) {
   } else if (o.command != "check" && o.command != "stats") {
     throw UsageError{"unknown command '" + o.command + "'"};
   }
-  static const char* const kValued[] = {"--stakes", "--system",      "--results",
-                                        "--lang",   "--combination", "--max"};
+  static const char* const kValued[] = {"--stakes",      "--system", "--results", "--lang",
+                                        "--combination", "--max",    "--lists"};
   for (; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--json") {
@@ -94,6 +95,7 @@ Options Parse(int argc, char** argv) {
       throw UsageError{"unknown option '" + arg + "'"};
     }
   }
+  if (o.get("--lists") && o.command != "collate") throw UsageError{"--lists goes with collate"};
   return o;
 }
 
@@ -133,22 +135,107 @@ void LoadLists(const Options& o, tallyra::Workspace& ws, int32_t language) {
   }
 }
 
-void JsonString(std::ostream& out, const tallyra::CoincidenceList& list) {
+// How much of each list --json writes: all of it, none, or at most so many entries.
+struct ListLimit {
+  bool none = false;
+  std::optional<int64_t> entries;  // cut after this many entries
+};
+
+ListLimit ParseListLimit(const Options& o) {
+  ListLimit limit;
+  const auto value = o.get("--lists");
+  if (!value) return limit;
+  if (o.command != "collate") throw UsageError{"--lists goes with collate"};
+  if (!o.json) throw UsageError{"--lists goes with --json"};
+  if (*value == "full") return limit;
+  if (*value == "none") {
+    limit.none = true;
+    return limit;
+  }
+  const auto n = tallyra::ParseDecimal(*value);
+  if (!n || *n < 0 || value->empty() || value->find_first_not_of("0123456789") != std::string::npos)
+    throw UsageError{"--lists takes full, none or a number of entries"};
+  limit.entries = *n;
+  return limit;
+}
+
+// The length of the list's first `entries` entries (each ends with " , "), headings before
+// them included; the whole length when it has no more.
+int64_t LengthOfEntries(const tallyra::CoincidenceList& list, int64_t entries) {
+  if (entries <= 0) return 0;
+  int64_t at = 0;
+  int64_t found = 0;
+  int64_t end = list.length();
+  // An entry's end may straddle two pieces: keep the last two characters of the previous one.
+  std::string tail;
+  list.forEachChunk(
+      int64_t{1} << 20,
+      [&](const std::string& piece) {
+        const std::string text = tail + piece;
+        const auto base = at - static_cast<int64_t>(tail.size());
+        for (std::size_t i = text.find(" , "); i != std::string::npos;
+             i = text.find(" , ", i + 1)) {
+          // Occurrences lying wholly in the kept tail were counted with the previous piece.
+          if (i + 3 <= tail.size()) continue;
+          if (++found == entries) {
+            end = base + static_cast<int64_t>(i) + 3;
+            return false;
+          }
+        }
+        at += static_cast<int64_t>(piece.size());
+        tail = text.size() >= 2 ? text.substr(text.size() - 2) : text;
+        return true;
+      },
+      1);
+  return end;
+}
+
+// Whether any of the eight characters at `at` may need an escape: a control character, '"' or
+// '\\' (or any byte from 0x80 on, which the careful path then lets through).
+bool MayNeedEscape(const char* at) {
+  uint64_t x;
+  std::memcpy(&x, at, sizeof x);
+  constexpr uint64_t kOnes = 0x0101010101010101;
+  constexpr uint64_t kHigh = 0x8080808080808080;
+  const uint64_t low = (x - kOnes * 0x20) | x;
+  const uint64_t quote = x ^ (kOnes * '"');
+  const uint64_t slash = x ^ (kOnes * '\\');
+  return ((low | ((quote - kOnes) & ~quote) | ((slash - kOnes) & ~slash)) & kHigh) != 0;
+}
+
+// Writes `count` characters of the list from its start as the text of a JSON string. The
+// lists are nearly all digits and separators, so runs that need no escape go out whole, and
+// the text is made on other threads while it is written.
+void JsonString(std::ostream& out, const tallyra::CoincidenceList& list, int64_t count) {
   out << '"';
-  list.forEachChunk(int64_t{1} << 22, [&](const std::string& piece) {
-    for (const char ch : piece) {
-      if (ch == '"' || ch == '\\') {
-        out << '\\' << ch;
-      } else if (static_cast<unsigned char>(ch) < 0x20) {
-        char code[8];
-        std::snprintf(code, sizeof code, "\\u%04x", ch);
-        out << code;
-      } else {
-        out << ch;
+  int64_t left = count;
+  if (left > 0) {
+    list.forEachChunk(int64_t{1} << 22, [&](const std::string& piece) {
+      const std::size_t size =
+          static_cast<std::size_t>(std::min<int64_t>(left, static_cast<int64_t>(piece.size())));
+      left -= static_cast<int64_t>(size);
+      const char* data = piece.data();
+      std::size_t run = 0;
+      for (std::size_t i = 0; i < size; ++i) {
+        // Eight characters at a time while none of them needs a closer look.
+        while (i + 8 <= size && !MayNeedEscape(data + i)) i += 8;
+        if (i >= size) break;
+        const auto ch = static_cast<unsigned char>(data[i]);
+        if (ch >= 0x20 && ch != '"' && ch != '\\') continue;
+        out.write(data + run, static_cast<std::streamsize>(i - run));
+        if (ch == '"' || ch == '\\') {
+          out << '\\' << static_cast<char>(ch);
+        } else {
+          char code[8];
+          std::snprintf(code, sizeof code, "\\u%04x", ch);
+          out << code;
+        }
+        run = i + 1;
       }
-    }
-    return true;
-  });
+      out.write(data + run, static_cast<std::streamsize>(size - run));
+      return left > 0;
+    });
+  }
   out << '"';
 }
 
@@ -165,18 +252,38 @@ void JsonRows(std::ostream& out, const std::vector<tallyra::CategoryCounts>& row
   out << ']';
 }
 
-void Report(const tallyra::Outcome& outcome, const tallyra::Workspace& ws, bool json) {
+void Report(const tallyra::Outcome& outcome, const tallyra::Workspace& ws, bool json,
+            const ListLimit& limit = {}) {
   std::ostream& out = std::cout;
   if (json) {
     out << "{\"counts\": {\"6\": " << outcome.counts[3] << ", \"5\": " << outcome.counts[2]
-        << ", \"4\": " << outcome.counts[1] << ", \"3\": " << outcome.counts[0]
-        << "}, \"lists\": {";
-    for (int c = 3; c >= 0; --c) {
-      out << '"' << c + 3 << "\": ";
-      JsonString(out, *outcome.lists[static_cast<std::size_t>(c)]);
-      if (c) out << ", ";
+        << ", \"4\": " << outcome.counts[1] << ", \"3\": " << outcome.counts[0] << "}";
+    if (!limit.none) {
+      std::array<bool, 4> cut{};
+      out << ", \"lists\": {";
+      for (int c = 3; c >= 0; --c) {
+        const auto& list = *outcome.lists[static_cast<std::size_t>(c)];
+        int64_t length = list.length();
+        // A list within the limit is written whole, with any heading after its last entry.
+        if (limit.entries && outcome.counts[static_cast<std::size_t>(c)] > *limit.entries) {
+          length = LengthOfEntries(list, *limit.entries);
+          cut[static_cast<std::size_t>(c)] = length < list.length();
+        }
+        out << '"' << c + 3 << "\": ";
+        JsonString(out, list, length);
+        if (c) out << ", ";
+      }
+      out << "}";
+      if (limit.entries) {
+        // Which lists lost entries to the limit.
+        out << ", \"lists_cut\": {";
+        for (int c = 3; c >= 0; --c) {
+          out << '"' << c + 3 << "\": " << (cut[static_cast<std::size_t>(c)] ? "true" : "false")
+              << (c ? ", " : "}");
+        }
+      }
     }
-    out << "}, \"stakes\": ";
+    out << ", \"stakes\": ";
     JsonRows(out, outcome.stakeRows, ws.StakeCount, outcome.stakesTouched);
     out << ", \"system\": ";
     JsonRows(out, outcome.systemRows, ws.SystemCount, outcome.systemTouched);
@@ -207,12 +314,13 @@ int Collate(const Options& o) {
   if (kind == kKinds.end()) throw UsageError{"unknown kind '" + o.kind + "'"};
   if (o.get("--combination") || o.get("--max")) throw UsageError{"collate takes no combination"};
   const int32_t language = Language(o);
+  const ListLimit limit = ParseListLimit(o);
   auto ws = tallyra::CreateWorkspace();
   ws->Language = language;
   LoadLists(o, *ws, language);
   const tallyra::Outcome outcome =
       tallyra::Collate(kind->second, tallyra::SnapshotFor(kind->second, *ws));
-  Report(outcome, *ws, o.json);
+  Report(outcome, *ws, o.json, limit);
   return 0;
 }
 

@@ -1,8 +1,19 @@
 #include "collate/CoincidenceList.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <exception>
+#include <thread>
 
 namespace tallyra {
+
+namespace {
+
+// Rows kept whole for reading in parts. The longest row of any list at capacity is a few
+// megabytes, so this stays small.
+constexpr std::size_t kCachedRows = 8;
+
+}  // namespace
 
 int64_t CoincidenceList::Piece::length() const {
   return run ? run->offsets.back() : static_cast<int64_t>(text.size());
@@ -31,17 +42,44 @@ void CoincidenceList::appendRun(Run run) {
   m_pieces.push_back(std::move(piece));
 }
 
+std::shared_ptr<const std::string> CoincidenceList::rowText(const Piece& piece, int row) const {
+  const Run* run = piece.run.get();
+  {
+    const std::lock_guard<std::mutex> lock(m_cacheMutex);
+    for (auto it = m_cache.begin(); it != m_cache.end(); ++it) {
+      if (it->run == run && it->row == row) {
+        CachedRow hit = *it;
+        m_cache.erase(it);
+        m_cache.push_back(hit);
+        return hit.text;
+      }
+    }
+  }
+  auto text = std::make_shared<std::string>();
+  text->reserve(static_cast<std::size_t>(run->offsets[static_cast<std::size_t>(row)] -
+                                         run->offsets[static_cast<std::size_t>(row) - 1]));
+  run->entries(row, *text);
+  const std::lock_guard<std::mutex> lock(m_cacheMutex);
+  if (m_cache.size() >= kCachedRows) m_cache.erase(m_cache.begin());
+  m_cache.push_back({run, row, text});
+  return text;
+}
+
 std::string CoincidenceList::slice(int64_t offset, int64_t count) const {
   std::string out;
+  appendSlice(offset, count, out);
+  return out;
+}
+
+void CoincidenceList::appendSlice(int64_t offset, int64_t count, std::string& out) const {
   if (offset < 0) offset = 0;
   const int64_t end = std::min(m_length, offset + std::max<int64_t>(count, 0));
-  if (offset >= end) return out;
-  out.reserve(static_cast<std::size_t>(end - offset));
+  if (offset >= end) return;
+  out.reserve(out.size() + static_cast<std::size_t>(end - offset));
   // The first piece that reaches past `offset`.
   auto piece = std::upper_bound(m_pieces.begin(), m_pieces.end(), offset,
                                 [](int64_t at, const Piece& p) { return at < p.start; });
   if (piece != m_pieces.begin()) --piece;
-  std::string row;
   for (int64_t at = offset; at < end && piece != m_pieces.end(); ++piece) {
     const int64_t from = at - piece->start;
     const int64_t to = std::min(piece->length(), end - piece->start);
@@ -52,31 +90,131 @@ std::string CoincidenceList::slice(int64_t offset, int64_t count) const {
     }
     const auto& offsets = piece->run->offsets;
     // The row holding `from`: the last row that starts at or before it.
-    int r =
-        static_cast<int>(std::upper_bound(offsets.begin(), offsets.end(), from) - offsets.begin()) -
-        1;
+    auto r = static_cast<std::size_t>(std::upper_bound(offsets.begin(), offsets.end(), from) -
+                                      offsets.begin()) -
+             1;
     int64_t pos = from;
     while (pos < to) {
-      while (offsets[static_cast<std::size_t>(r) + 1] <= pos) ++r;  // skip rows without entries
-      row.clear();
-      piece->run->entries(r + 1, row);
-      const int64_t rowStart = offsets[static_cast<std::size_t>(r)];
-      const int64_t take = std::min<int64_t>(to, offsets[static_cast<std::size_t>(r) + 1]) - pos;
-      out.append(row, static_cast<std::size_t>(pos - rowStart), static_cast<std::size_t>(take));
-      pos += take;
+      while (offsets[r + 1] <= pos) ++r;  // skip rows without entries
+      const int64_t rowStart = offsets[r];
+      const int64_t rowEnd = offsets[r + 1];
+      if (pos == rowStart && rowEnd <= to) {
+        // A whole row is made straight into the output.
+        piece->run->entries(static_cast<int>(r) + 1, out);
+        pos = rowEnd;
+      } else {
+        const int64_t take = std::min(to, rowEnd) - pos;
+        const auto text = rowText(*piece, static_cast<int>(r) + 1);
+        out.append(*text, static_cast<std::size_t>(pos - rowStart), static_cast<std::size_t>(take));
+        pos += take;
+      }
       ++r;
     }
     at = piece->start + to;
   }
-  return out;
 }
 
 bool CoincidenceList::forEachChunk(int64_t chunk,
-                                   const std::function<bool(const std::string&)>& sink) const {
-  for (int64_t at = 0; at < m_length; at += chunk) {
-    if (!sink(slice(at, chunk))) return false;
+                                   const std::function<bool(const std::string&)>& sink,
+                                   int threads) const {
+  if (chunk <= 0) chunk = int64_t{1} << 22;
+  const int64_t chunks = (m_length + chunk - 1) / chunk;
+  int makers = threads > 0
+                   ? threads
+                   : std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 8);
+  makers = static_cast<int>(std::min<int64_t>(makers, chunks - 1));
+  if (makers <= 0) {
+    std::string piece;
+    for (int64_t k = 0; k < chunks; ++k) {
+      piece.clear();
+      appendSlice(k * chunk, chunk, piece);
+      if (!sink(piece)) return false;
+    }
+    return true;
   }
-  return true;
+
+  // A ring of slots: chunk k goes to slot k % slots, and is made only once the sink is done
+  // with chunk k - slots. Makers take chunks in order, so the sink never waits long.
+  const auto slots = static_cast<std::size_t>(makers) + 2;
+  struct Slot {
+    std::string text;
+    int64_t chunk = -1;  // the chunk the text holds, once made
+  };
+  std::vector<Slot> ring(slots);
+  std::mutex mutex;
+  std::condition_variable changed;
+  int64_t next = 0;      // the next chunk to make
+  int64_t consumed = 0;  // chunks the sink is done with
+  bool stop = false;
+  std::exception_ptr failure;
+
+  auto make = [&] {
+    for (;;) {
+      int64_t k;
+      {
+        std::unique_lock<std::mutex> lock(mutex);
+        changed.wait(lock, [&] {
+          return stop || next >= chunks || next < consumed + static_cast<int64_t>(slots);
+        });
+        if (stop || next >= chunks) return;
+        k = next++;
+      }
+      Slot& slot = ring[static_cast<std::size_t>(k) % slots];
+      try {
+        slot.text.clear();
+        appendSlice(k * chunk, chunk, slot.text);
+      } catch (...) {
+        const std::lock_guard<std::mutex> lock(mutex);
+        if (!failure) failure = std::current_exception();
+        stop = true;
+        changed.notify_all();
+        return;
+      }
+      const std::lock_guard<std::mutex> lock(mutex);
+      slot.chunk = k;
+      changed.notify_all();
+    }
+  };
+  std::vector<std::thread> pool;
+  pool.reserve(static_cast<std::size_t>(makers));
+  for (int t = 0; t < makers; ++t) pool.emplace_back(make);
+
+  bool complete = true;
+  try {
+    for (int64_t k = 0; k < chunks; ++k) {
+      Slot& slot = ring[static_cast<std::size_t>(k) % slots];
+      {
+        std::unique_lock<std::mutex> lock(mutex);
+        changed.wait(lock, [&] { return stop || slot.chunk == k; });
+        if (stop) break;
+      }
+      const bool more = sink(slot.text);
+      const std::lock_guard<std::mutex> lock(mutex);
+      ++consumed;
+      changed.notify_all();
+      if (!more) {
+        complete = false;
+        stop = true;
+        break;
+      }
+    }
+  } catch (...) {
+    {
+      const std::lock_guard<std::mutex> lock(mutex);
+      stop = true;
+      changed.notify_all();
+    }
+    for (auto& t : pool) t.join();
+    throw;
+  }
+  {
+    const std::lock_guard<std::mutex> lock(mutex);
+    stop = true;
+    changed.notify_all();
+  }
+  for (auto& t : pool) t.join();
+  if (failure) std::rethrow_exception(failure);
+  return complete;
 }
 
 }  // namespace tallyra

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,10 @@ class CoincidenceList {
     std::function<void(int row, std::string& out)> entries;
   };
 
+  CoincidenceList() = default;
+  CoincidenceList(const CoincidenceList&) = delete;
+  CoincidenceList& operator=(const CoincidenceList&) = delete;
+
   void appendText(std::string text);
   void appendRun(Run run);
 
@@ -28,9 +33,14 @@ class CoincidenceList {
   bool empty() const { return m_length == 0; }
   // The text from `offset` on, at most `count` characters.
   std::string slice(int64_t offset, int64_t count) const;
-  // Calls `sink` with consecutive pieces of the whole text, each at most about `chunk` long;
-  // stops early when sink returns false.
-  bool forEachChunk(int64_t chunk, const std::function<bool(const std::string&)>& sink) const;
+  // Appends the same text to `out`.
+  void appendSlice(int64_t offset, int64_t count, std::string& out) const;
+  // Calls `sink` in order with consecutive pieces of the whole text, each `chunk` long but the
+  // last; stops early when sink returns false, and then returns false. The pieces are made on
+  // up to `threads` threads (0: one per processor) ahead of the sink, which runs on the caller's
+  // thread; so a slow sink and the making of the text overlap.
+  bool forEachChunk(int64_t chunk, const std::function<bool(const std::string&)>& sink,
+                    int threads = 0) const;
   // The whole text; only for lists known to be small.
   std::string text() const { return slice(0, m_length); }
 
@@ -41,8 +51,19 @@ class CoincidenceList {
     std::shared_ptr<const Run> run;  // a run of rows
     int64_t length() const;
   };
+  // A row's text, made once for the few rows that are read in parts (a viewer moving about
+  // within a long row reads it a line at a time).
+  struct CachedRow {
+    const Run* run = nullptr;
+    int row = 0;
+    std::shared_ptr<const std::string> text;
+  };
+  std::shared_ptr<const std::string> rowText(const Piece& piece, int row) const;
+
   std::vector<Piece> m_pieces;
   int64_t m_length = 0;
+  mutable std::mutex m_cacheMutex;
+  mutable std::vector<CachedRow> m_cache;  // most recently used last
 };
 
 using ListPtr = std::shared_ptr<const CoincidenceList>;

@@ -310,27 +310,66 @@ struct PhaseData {
   void Entries(int row, int category, std::string& out) const;
 };
 
+// Row numbers up to 99999, the most a list holds, are written from a table of the four-digit
+// groups (small enough to stay in the cache) as one eight-character word: the five digits,
+// " , ", and the leading zeros shifted out.
+struct EntryTails {
+  static constexpr int kRows = 99999;
+  std::array<uint32_t, 10000> groups{};  // "0000" .. "9999", first digit in the lowest byte
+  EntryTails() {
+    for (uint32_t g = 0; g < 10000; ++g) {
+      const uint32_t d[4] = {g / 1000, g / 100 % 10, g / 10 % 10, g % 10};
+      groups[g] = (d[0] + '0') | (d[1] + '0') << 8 | (d[2] + '0') << 16 | (d[3] + '0') << 24;
+    }
+  }
+  // Writes "j , " at `at` (eight bytes are written) and returns its length.
+  TALLYRA_INLINE std::size_t Write(char* at, uint32_t j) const {
+    const uint32_t digits = 1 + (j >= 10) + (j >= 100) + (j >= 1000) + (j >= 10000);
+    uint64_t word = (j / 10000 + '0') | uint64_t{groups[j % 10000]} << 8 |
+                    uint64_t{' ' | ',' << 8 | ' ' << 16} << 40;
+    word >>= 8 * (5 - digits);
+    std::memcpy(at, &word, sizeof word);
+    return digits + 3;
+  }
+};
+
 // Made again whenever a viewer or a save asks for the row, so built for the processor too.
+// Entries are put together in a buffer on the stack and appended to `out` in large pieces.
 TALLYRA_CLONES void AppendEntries(const PhaseData& data, int row, int category, std::string& out) {
-  char prefix[16];
+  static const EntryTails tails;
+  char prefix[16] = {};
   const std::size_t prefixLength =
-      static_cast<std::size_t>(std::to_chars(prefix, prefix + 15, row).ptr - prefix);
-  prefix[prefixLength] = '=';
+      static_cast<std::size_t>(std::to_chars(prefix, prefix + 15, row).ptr - prefix) + 1;
+  prefix[prefixLength - 1] = '=';
+  constexpr std::size_t kBuffer = std::size_t{1} << 15;
+  constexpr std::size_t kRoom = 64;  // the most one entry may write, copies' slack included
+  char buffer[kBuffer];
+  std::size_t used = 0;
   CompareRow(data.Inputs(row), data.Begin(row), data.second.count, data.rule.sixOrMore,
              [&](std::size_t from, std::size_t len, const Masks& masks) TALLYRA_LAMBDA_INLINE {
                for (std::size_t k = 0; k < len; ++k) {
                  for (uint64_t m = masks[category][k]; m; m &= m - 1) {
-                   char entry[32];
-                   std::memcpy(entry, prefix, prefixLength + 1);
-                   char* at = std::to_chars(
-                                  entry + prefixLength + 1, entry + 28,
-                                  static_cast<int64_t>((from + k) * 64) + std::countr_zero(m) + 1)
-                                  .ptr;
-                   std::memcpy(at, " , ", 3);
-                   out.append(entry, static_cast<std::size_t>(at + 3 - entry));
+                   if (used > kBuffer - kRoom) {
+                     out.append(buffer, used);
+                     used = 0;
+                   }
+                   char* at = buffer + used;
+                   std::memcpy(at, prefix, 16);
+                   at += prefixLength;
+                   const int64_t other =
+                       static_cast<int64_t>((from + k) * 64) + std::countr_zero(m) + 1;
+                   if (other <= EntryTails::kRows) {
+                     at += tails.Write(at, static_cast<uint32_t>(other));
+                   } else {
+                     at = std::to_chars(at, at + 24, other).ptr;
+                     std::memcpy(at, " , ", 3);
+                     at += 3;
+                   }
+                   used = static_cast<std::size_t>(at - buffer);
                  }
                }
              });
+  out.append(buffer, used);
 }
 
 void PhaseData::Entries(int row, int category, std::string& out) const {

@@ -19,6 +19,21 @@ bool BreaksAfter(const QString& text, int i) {
   return i > 0 && text[i] == u' ' && (text[i - 1] == u',' || text[i - 1] == u':');
 }
 
+// The same rule on the list's bytes. Offsets in the list count bytes and headings may hold
+// multi-byte characters, but blanks, commas and colons are single bytes that never occur
+// inside one.
+bool BreaksAfter(const std::string& bytes, std::size_t i) {
+  return i > 0 && bytes[i] == ' ' && (bytes[i - 1] == ',' || bytes[i - 1] == ':');
+}
+
+bool IsContinuationByte(char c) {
+  return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+int64_t Utf8Size(const QString& text) {
+  return static_cast<int64_t>(text.toUtf8().size());
+}
+
 }  // namespace
 
 ListView::ListView(QWidget* parent) : QAbstractScrollArea(parent) {
@@ -27,11 +42,35 @@ ListView::ListView(QWidget* parent) : QAbstractScrollArea(parent) {
   verticalScrollBar()->setRange(0, 0);
   viewport()->setCursor(Qt::IBeamCursor);
   setFocusPolicy(Qt::StrongFocus);
+  // Steps and pages of the scroll bar move by whole lines, as the keys do.
+  connect(verticalScrollBar(), &QScrollBar::actionTriggered, this, [this](int action) {
+    QScrollBar* bar = verticalScrollBar();
+    int lines = 0;
+    switch (action) {
+      case QAbstractSlider::SliderSingleStepAdd:
+        lines = 1;
+        break;
+      case QAbstractSlider::SliderSingleStepSub:
+        lines = -1;
+        break;
+      case QAbstractSlider::SliderPageStepAdd:
+        lines = std::max(1, visibleLineCount() - 1);
+        break;
+      case QAbstractSlider::SliderPageStepSub:
+        lines = -std::max(1, visibleLineCount() - 1);
+        break;
+      default:
+        return;
+    }
+    bar->setSliderPosition(bar->value());
+    moveLines(lines);
+  });
 }
 
 void ListView::setList(tallyra::ListPtr list) {
   m_list = std::move(list);
   m_top = m_anchor = m_caret = 0;
+  m_lastPageTop = m_pageBytes = -1;
   updateScrollBar();
   viewport()->update();
 }
@@ -47,21 +86,29 @@ std::vector<ListView::Line> ListView::layout(int64_t start, int count) const {
   const QFontMetrics metrics = fontMetrics();
   int64_t at = start;
   while (static_cast<int>(lines.size()) < count && at < m_list->length()) {
-    const int64_t limit = std::min(kLineBudget, nextAnchor(at) - at);
-    const QString text = QString::fromUtf8(m_list->slice(at, limit));
-    int lastBreak = -1;
-    int end = 0;
-    int x = 0;
-    for (; end < text.size(); ++end) {
-      x += metrics.horizontalAdvance(text[end]);
-      if (x > width && end > 0) break;
-      if (BreaksAfter(text, end)) lastBreak = end;
+    // The text up to the next anchor, laid out line by line.
+    const int64_t segmentEnd = nextAnchor(at);
+    const QString text = QString::fromUtf8(m_list->slice(at, segmentEnd - at));
+    int pos = 0;
+    while (pos < text.size() && static_cast<int>(lines.size()) < count) {
+      int lastBreak = -1;
+      int end = pos;
+      int x = 0;
+      for (; end < text.size(); ++end) {
+        x += metrics.horizontalAdvance(text[end]);
+        if (x > width && end > pos) break;
+        if (BreaksAfter(text, end)) lastBreak = end;
+      }
+      // Break after the last entry that fits, or inside a word too long for a line.
+      const int take = end == text.size()
+                           ? end - pos
+                           : (lastBreak >= 0 ? lastBreak + 1 - pos : std::max(end - pos, 1));
+      QString lineText = text.mid(pos, take);
+      const int64_t bytes = Utf8Size(lineText);
+      lines.push_back({at, std::move(lineText)});
+      at += bytes;
+      pos += take;
     }
-    // Break after the last entry that fits, or inside a word too long for a line.
-    const int take = end == text.size() ? end : (lastBreak >= 0 ? lastBreak + 1 : std::max(end, 1));
-    const QString lineText = text.left(take);
-    lines.push_back({at, lineText});
-    at += lineText.toUtf8().size();
   }
   return lines;
 }
@@ -72,11 +119,14 @@ int64_t ListView::anchorAt(int64_t k) const {
   if (k <= 0) return 0;
   const int64_t base = k * kAnchorStep;
   if (base >= m_list->length()) return m_list->length();
-  const QString after = QString::fromUtf8(m_list->slice(base, kLineBudget));
-  for (int i = 0; i < static_cast<int>(after.size()); ++i) {
-    if (BreaksAfter(after, i)) return base + after.left(i + 1).toUtf8().size();
+  const std::string after = m_list->slice(base, kLineBudget);
+  for (std::size_t i = 0; i < after.size(); ++i) {
+    if (BreaksAfter(after, i)) return base + static_cast<int64_t>(i) + 1;
   }
-  return base;
+  // No break nearby: the first character that starts at or after the multiple.
+  std::size_t skip = 0;
+  while (skip < after.size() && skip < 3 && IsContinuationByte(after[skip])) ++skip;
+  return base + static_cast<int64_t>(skip);
 }
 
 int64_t ListView::anchorBefore(int64_t offset) const {
@@ -104,50 +154,94 @@ int64_t ListView::lineStartBefore(int64_t offset) const {
       result = line.start;
     }
     const Line& last = lines.back();
-    start = last.start + last.text.toUtf8().size();
+    start = last.start + Utf8Size(last.text);
   }
   return result;
 }
 
+int64_t ListView::lineStartAbove(int64_t offset, int lines) const {
+  if (!m_list || lines <= 0) return offset;
+  // Line starts before `offset`, gathered anchor by anchor backwards until there are enough.
+  std::vector<int64_t> starts;
+  int64_t end = offset;
+  while (end > 0) {
+    const int64_t from = anchorBefore(end - 1);
+    std::vector<int64_t> segment;
+    for (int64_t at = from; at < end;) {
+      const std::vector<Line> more = layout(at, 64);
+      if (more.empty()) break;
+      for (const Line& line : more) {
+        if (line.start >= end) break;
+        segment.push_back(line.start);
+      }
+      at = more.back().start + Utf8Size(more.back().text);
+    }
+    starts.insert(starts.begin(), segment.begin(), segment.end());
+    if (static_cast<int>(starts.size()) >= lines) {
+      return starts[starts.size() - static_cast<std::size_t>(lines)];
+    }
+    end = from;
+  }
+  return 0;
+}
+
+int64_t ListView::lastPageTop() {
+  if (!m_list) return 0;
+  if (m_lastPageTop >= 0) return m_lastPageTop;
+  const int count = visibleLineCount();
+  // Every line from an anchor well before the end; the last page of them is shown.
+  std::vector<int64_t> starts;
+  int64_t at = anchorBefore(std::max<int64_t>(0, m_list->length() - count * kLineBudget));
+  while (at < m_list->length()) {
+    const std::vector<Line> more = layout(at, 256);
+    if (more.empty()) break;
+    at = more.back().start + Utf8Size(more.back().text);
+    for (const Line& line : more) starts.push_back(line.start);
+  }
+  m_lastPageTop =
+      starts.empty() ? 0 : starts[starts.size() - std::min<std::size_t>(starts.size(), count)];
+  return m_lastPageTop;
+}
+
 void ListView::scrollToOffset(int64_t offset) {
-  m_top = lineStartBefore(offset);
+  m_top = std::min(lineStartBefore(offset), lastPageTop());
   updateScrollBar();
   viewport()->update();
 }
 
 void ListView::scrollToEnd() {
   if (!m_list) return;
-  const int count = visibleLineCount();
-  // Every line from an anchor well before the end; the last page of them is shown.
-  std::vector<Line> lines;
-  int64_t at = anchorBefore(std::max<int64_t>(0, m_list->length() - count * kLineBudget));
-  while (at < m_list->length()) {
-    std::vector<Line> more = layout(at, 256);
-    if (more.empty()) break;
-    at = more.back().start + more.back().text.toUtf8().size();
-    lines.insert(lines.end(), std::make_move_iterator(more.begin()),
-                 std::make_move_iterator(more.end()));
+  m_top = lastPageTop();
+  updateScrollBar();
+  viewport()->update();
+}
+
+void ListView::moveLines(int lines) {
+  if (!m_list || lines == 0) return;
+  int64_t top = m_top;
+  if (lines > 0) {
+    const int64_t last = lastPageTop();
+    if (m_top >= last) return;
+    const std::vector<Line> below = layout(m_top, lines + 1);
+    top = static_cast<int>(below.size()) > lines ? below[static_cast<std::size_t>(lines)].start
+                                                 : last;
+    top = std::min(top, last);
+  } else {
+    if (m_top == 0) return;
+    top = lineStartAbove(m_top, -lines);
   }
-  m_top =
-      lines.empty() ? 0 : lines[lines.size() - std::min<std::size_t>(lines.size(), count)].start;
+  if (top == m_top) return;
+  m_top = top;
   updateScrollBar();
   viewport()->update();
 }
 
 void ListView::lineDown() {
-  const std::vector<Line> lines = layout(m_top, visibleLineCount() + 1);
-  if (static_cast<int>(lines.size()) > visibleLineCount()) {
-    m_top = lines[1].start;
-    updateScrollBar();
-    viewport()->update();
-  }
+  moveLines(1);
 }
 
 void ListView::lineUp() {
-  if (m_top == 0) return;
-  m_top = lineStartBefore(m_top - 1);
-  updateScrollBar();
-  viewport()->update();
+  moveLines(-1);
 }
 
 QStringList ListView::visibleLines() {
@@ -172,32 +266,55 @@ QString ListView::selectedText(bool* tooLarge) const {
   return QString::fromUtf8(m_list->slice(selectionStart(), selectionEnd() - selectionStart()));
 }
 
+// The bar's whole length stands for the text and its thumb for the share of it on screen; its
+// values reach from the top of the text to the top of the last page.
 void ListView::updateScrollBar() {
   m_settingBar = true;
   QScrollBar* bar = verticalScrollBar();
   const int64_t length = m_list ? m_list->length() : 0;
-  bar->setRange(0, length > 0 ? kBarSteps : 0);
-  bar->setPageStep(kBarSteps / 50);
-  bar->setValue(length > 0 ? static_cast<int>(static_cast<double>(m_top) /
-                                              static_cast<double>(length) * kBarSteps)
-                           : 0);
+  const int64_t last = length > 0 ? lastPageTop() : 0;
+  if (last <= 0) {
+    bar->setRange(0, 0);
+    bar->setPageStep(kBarSteps);
+    bar->setValue(0);
+  } else {
+    if (m_pageBytes < 0) {
+      const std::vector<Line> page = layout(0, visibleLineCount());
+      m_pageBytes = page.empty() ? length : page.back().start + Utf8Size(page.back().text);
+    }
+    const double share = static_cast<double>(m_pageBytes) / static_cast<double>(length);
+    const int pageStep = std::clamp(static_cast<int>(share * kBarSteps), 1, kBarSteps - 1);
+    const int maximum = kBarSteps - pageStep;
+    bar->setRange(0, maximum);
+    bar->setPageStep(pageStep);
+    bar->setSingleStep(std::max(1, pageStep / std::max(1, visibleLineCount())));
+    bar->setValue(m_top >= last ? maximum
+                                : static_cast<int>(static_cast<double>(m_top) /
+                                                   static_cast<double>(last) * maximum));
+  }
   m_settingBar = false;
 }
 
 void ListView::scrollContentsBy(int, int) {
   if (m_settingBar || !m_list) return;
-  const int value = verticalScrollBar()->value();
-  if (value >= kBarSteps) {
-    scrollToEnd();
-    return;
+  QScrollBar* bar = verticalScrollBar();
+  const int value = bar->value();
+  const int64_t last = lastPageTop();
+  if (value >= bar->maximum()) {
+    m_top = last;
+  } else {
+    m_top = std::min(last, lineStartBefore(static_cast<int64_t>(static_cast<double>(value) /
+                                                                bar->maximum() * last)));
   }
-  m_top = lineStartBefore(static_cast<int64_t>(static_cast<double>(value) / kBarSteps *
-                                               static_cast<double>(m_list->length())));
   viewport()->update();
 }
 
 void ListView::resizeEvent(QResizeEvent* event) {
   QAbstractScrollArea::resizeEvent(event);
+  // Lines depend on the width and the last page on the height.
+  m_lastPageTop = m_pageBytes = -1;
+  if (m_list) m_top = std::min(lineStartBefore(m_top), lastPageTop());
+  updateScrollBar();
   viewport()->update();
 }
 
@@ -209,7 +326,7 @@ void ListView::paintEvent(QPaintEvent*) {
   int y = kMargin;
   const int64_t selFrom = selectionStart(), selTo = selectionEnd();
   for (const Line& line : m_lines) {
-    const int64_t lineEnd = line.start + line.text.toUtf8().size();
+    const int64_t lineEnd = line.start + Utf8Size(line.text);
     if (selTo > line.start && selFrom < lineEnd) {
       // Offsets within the line count bytes of the list's text; the texts are mostly ASCII.
       const int a = static_cast<int>(std::max<int64_t>(0, selFrom - line.start));
@@ -254,8 +371,7 @@ void ListView::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void ListView::wheelEvent(QWheelEvent* event) {
-  const int steps = event->angleDelta().y() / 40;
-  for (int i = 0; i < std::abs(steps); ++i) steps > 0 ? lineUp() : lineDown();
+  moveLines(-event->angleDelta().y() / 40);
 }
 
 void ListView::keyPressEvent(QKeyEvent* event) {
@@ -268,9 +384,9 @@ void ListView::keyPressEvent(QKeyEvent* event) {
   } else if (event->key() == Qt::Key_Up) {
     lineUp();
   } else if (event->key() == Qt::Key_PageDown) {
-    for (int i = 1; i < visibleLineCount(); ++i) lineDown();
+    moveLines(std::max(1, visibleLineCount() - 1));
   } else if (event->key() == Qt::Key_PageUp) {
-    for (int i = 1; i < visibleLineCount(); ++i) lineUp();
+    moveLines(-std::max(1, visibleLineCount() - 1));
   } else if (event->matches(QKeySequence::MoveToStartOfDocument) || event->key() == Qt::Key_Home) {
     scrollToOffset(0);
   } else if (event->matches(QKeySequence::MoveToEndOfDocument) || event->key() == Qt::Key_End) {

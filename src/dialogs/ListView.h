@@ -23,6 +23,8 @@ class ListView final : public QAbstractScrollArea {
   void scrollToEnd();
   void lineDown();
   void lineUp();
+  // Moves by `lines` lines, down when positive; never past the top of the last page.
+  void moveLines(int lines);
   // The text of the lines on screen, one per line; for tests.
   QStringList visibleLines();
 
@@ -52,6 +54,10 @@ class ListView final : public QAbstractScrollArea {
   };
   // Lines laid out from `start`, which must be a line start, at most `count` of them.
   std::vector<Line> layout(int64_t start, int count) const;
+  // The start of the line `lines` lines above the line starting at `offset` (0 at the top).
+  int64_t lineStartAbove(int64_t offset, int lines) const;
+  // Where the last page starts; the top never goes further.
+  int64_t lastPageTop();
   // Anchors: fixed line starts that no line runs across.
   int64_t anchorAt(int64_t k) const;
   int64_t anchorBefore(int64_t offset) const;
@@ -68,4 +74,7 @@ class ListView final : public QAbstractScrollArea {
   int64_t m_caret = 0;
   std::vector<Line> m_lines;  // on screen
   bool m_settingBar = false;
+  // Measured for the current list and size; -1 until needed.
+  int64_t m_lastPageTop = -1;
+  int64_t m_pageBytes = -1;  // characters on the first page
 };

@@ -4,6 +4,10 @@
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QScreen>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <thread>
 
 #include "app/MainForm.h"
 #include "dialogs/DialogFrame.h"
@@ -17,6 +21,70 @@
 using tallyra::TextId;
 
 TShowForm* ShowForm = nullptr;
+
+namespace {
+
+// A list's text taken piece by piece by a writer that asks for the next piece, while the
+// pieces are made ahead on other threads.
+class ListPieces {
+ public:
+  explicit ListPieces(const tallyra::CoincidenceList& list)
+      : m_maker([this, list = &list] {
+          try {
+            list->forEachChunk(int64_t{4} << 20, [this](const std::string& piece) {
+              std::unique_lock<std::mutex> lock(m_mutex);
+              m_changed.wait(lock, [this] { return m_stop || !m_full; });
+              if (m_stop) return false;
+              m_piece = piece;
+              m_full = true;
+              m_changed.notify_all();
+              return true;
+            });
+          } catch (...) {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_failure = std::current_exception();
+          }
+          const std::lock_guard<std::mutex> lock(m_mutex);
+          m_finished = true;
+          m_changed.notify_all();
+        }) {}
+  ~ListPieces() {
+    {
+      const std::lock_guard<std::mutex> lock(m_mutex);
+      m_stop = true;
+      m_changed.notify_all();
+    }
+    m_maker.join();
+  }
+  ListPieces(const ListPieces&) = delete;
+  ListPieces& operator=(const ListPieces&) = delete;
+
+  // The next piece, or false at the end.
+  bool next(std::string& out) {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_changed.wait(lock, [this] { return m_full || m_finished; });
+    if (!m_full) {
+      if (m_failure) std::rethrow_exception(m_failure);
+      return false;
+    }
+    out.swap(m_piece);
+    m_full = false;
+    m_changed.notify_all();
+    return true;
+  }
+
+ private:
+  std::mutex m_mutex;
+  std::condition_variable m_changed;
+  std::string m_piece;
+  bool m_full = false;
+  bool m_finished = false;
+  bool m_stop = false;
+  std::exception_ptr m_failure;
+  std::thread m_maker;  // last: started once the rest is ready
+};
+
+}  // namespace
 
 TShowForm::TShowForm(TMainForm& main) : QDialog(&main), m_main(main) {
   ShowForm = this;
@@ -82,25 +150,33 @@ void TShowForm::SaveListClick() {
   const std::optional<QString> path = platform::GetSaveFileName(this, save);
   if (!path) return;
   std::optional<int> error;
-  const bool finished = platform::RunLongTask(this, m_main.T(TextId::TxtSavingList),
-                                              [&](const std::atomic<bool>& cancel) {
-                                                constexpr int64_t kPiece = int64_t{4} << 20;
-                                                int64_t at = 0;
-                                                error = tallyra::WriteFileReplacing(
-                                                    platform::ToLocalPath(*path),
-                                                    [&](std::string& piece) {
-                                                      if (at >= list->length()) return false;
-                                                      piece = list->slice(at, kPiece);
-                                                      at += kPiece;
-                                                      return true;
-                                                    },
-                                                    [&] { return cancel.load(); });
-                                              });
+  platform::TaskProgress progress;
+  progress.total = list->length();
+  const int32_t language = m_main.workspace().Language;
+  const bool finished = platform::RunLongTask(
+      this, m_main.T(TextId::TxtSavingList), m_main.T(TextId::TxtSavingList),
+      [&](const std::atomic<bool>& cancel) {
+        ListPieces pieces(*list);
+        error = tallyra::WriteFileReplacing(
+            platform::ToLocalPath(*path),
+            [&](std::string& piece) {
+              if (!pieces.next(piece)) return false;
+              progress.done += static_cast<int64_t>(piece.size());
+              return true;
+            },
+            [&] { return cancel.load(); });
+      },
+      &progress,
+      [language](int64_t done, int64_t total) {
+        const int percent = total > 0 ? static_cast<int>(done * 100 / total) : 0;
+        return QString::fromUtf8(tallyra::Format(
+            TextId::TxtSavedBytes, language,
+            {std::to_string(done), std::to_string(total), std::to_string(percent) + "%"}));
+      });
   if (finished && error && *error != tallyra::kWriteCancelled) {
-    const int32_t language = m_main.workspace().Language;
     platform::ShowError(this, m_main.T(TextId::TxtAppTitle),
                         QString::fromUtf8(tallyra::Format(
-                            TextId::TxtCannotWrite, language,
+                            TextId::TxtCannotWrite, m_main.workspace().Language,
                             {path->toStdString(), tallyra::DescribeFileError(*error, language)})));
   }
 }

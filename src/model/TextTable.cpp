@@ -196,7 +196,8 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
      "The file is larger than %s MB, more than any list can hold"},  // TxtErrTooLarge
     {"Системная ошибка номер %s", "%s"},                             // TxtErrOther
     {"Недостаточно памяти для выполнения операции.",
-     "There is not enough memory to complete the operation."},  // TxtOutOfMemory
+     "There is not enough memory to complete the operation."},       // TxtOutOfMemory
+    {"Записано %s из %s байт (%s)", "%s of %s bytes written (%s)"},  // TxtSavedBytes
 }};
 
 }  // namespace

@@ -155,6 +155,7 @@ enum class TextId : int {
   TxtErrTooLarge,
   TxtErrOther,
   TxtOutOfMemory,
+  TxtSavedBytes,
   Count
 };
 

@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QProgressDialog>
 #include <QThread>
+#include <algorithm>
 #include <exception>
 #include <memory>
 #include <thread>
@@ -47,8 +48,9 @@ class InputBlocker final : public QObject {
 
 }  // namespace
 
-bool RunLongTask(QWidget* window, const QString& text,
-                 const std::function<void(const std::atomic<bool>& cancel)>& work) {
+bool RunLongTask(QWidget* window, const QString& title, const QString& text,
+                 const std::function<void(const std::atomic<bool>& cancel)>& work,
+                 TaskProgress* progress, const std::function<QString(int64_t, int64_t)>& describe) {
   std::atomic<bool> cancel{false};
   std::atomic<bool> done{false};
   std::exception_ptr failure;
@@ -61,23 +63,41 @@ bool RunLongTask(QWidget* window, const QString& text,
     done.store(true);
   });
 
+  constexpr int kSteps = 1000;
+  auto label = [&](int64_t part, int64_t total) {
+    return describe ? text + QLatin1Char('\n') + describe(part, total) : text;
+  };
   InputBlocker blocker(nullptr);
   qApp->installEventFilter(&blocker);
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  std::unique_ptr<QProgressDialog> progress;
+  std::unique_ptr<QProgressDialog> dialog;
   QElapsedTimer clock;
   clock.start();
   while (!done.load()) {
     QApplication::processEvents(QEventLoop::AllEvents, 10);
-    if (!progress && clock.elapsed() > 1000) {
-      progress = std::make_unique<QProgressDialog>(text, QString(), 0, 0, window);
-      progress->setWindowModality(Qt::WindowModal);
-      progress->setCancelButtonText(QProgressDialog::tr("Cancel"));
-      progress->setMinimumDuration(0);
-      QObject::connect(progress.get(), &QProgressDialog::canceled, progress.get(),
+    const int64_t total = progress ? progress->total.load() : 0;
+    if (!dialog && clock.elapsed() > 1000) {
+      dialog = std::make_unique<QProgressDialog>(label(total, total), QString(), 0,
+                                                 total > 0 ? kSteps : 0, window);
+      dialog->setWindowTitle(title);
+      dialog->setWindowModality(Qt::WindowModal);
+      dialog->setAutoReset(false);
+      dialog->setAutoClose(false);
+      dialog->setCancelButtonText(QProgressDialog::tr("Cancel"));
+      dialog->setMinimumDuration(0);
+      // Sized for the longest figures it will show, and kept so.
+      dialog->setFixedSize(dialog->sizeHint());
+      QObject::connect(dialog.get(), &QProgressDialog::canceled, dialog.get(),
                        [&cancel] { cancel.store(true); });
-      blocker.allow(progress.get());
-      progress->show();
+      blocker.allow(dialog.get());
+      dialog->show();
+    }
+    if (dialog && total > 0) {
+      const int64_t part = std::clamp<int64_t>(progress->done.load(), 0, total);
+      if (dialog->maximum() != kSteps) dialog->setRange(0, kSteps);
+      dialog->setValue(
+          static_cast<int>(static_cast<double>(part) / static_cast<double>(total) * kSteps));
+      dialog->setLabelText(label(part, total));
     }
     if (!done.load()) QThread::msleep(2);
   }
@@ -86,6 +106,11 @@ bool RunLongTask(QWidget* window, const QString& text,
   qApp->removeEventFilter(&blocker);
   if (failure) std::rethrow_exception(failure);
   return !cancel.load();
+}
+
+bool RunLongTask(QWidget* window, const QString& text,
+                 const std::function<void(const std::atomic<bool>& cancel)>& work) {
+  return RunLongTask(window, text, text, work);
 }
 
 }  // namespace platform

@@ -286,4 +286,60 @@ TEST_F(CliTest, RunningOutOfMemoryIsAnErrorMessage) {
   EXPECT_GT(outOfMemory, 0);
 }
 
+// --lists leaves the lists out or cuts them at a number of entries, and says which it cut;
+// `full` is what --json writes without it.
+TEST_F(CliTest, JsonListsCanBeLeftOutOrCut) {
+  const QStringList run = {QStringLiteral("collate"),   QStringLiteral("all"),
+                           QStringLiteral("--stakes"),  Path(QStringLiteral("st.txt")),
+                           QStringLiteral("--system"),  Path(QStringLiteral("sy.txt")),
+                           QStringLiteral("--results"), Path(QStringLiteral("Results.txt")),
+                           QStringLiteral("--json")};
+  const CliRun whole = Cli(run);
+  ASSERT_EQ(whole.code, 0) << whole.err.toStdString();
+  EXPECT_EQ(Cli(run + QStringList{QStringLiteral("--lists"), QStringLiteral("full")}).out,
+            whole.out);
+  const QJsonObject all = QJsonDocument::fromJson(whole.out).object();
+  ASSERT_EQ(all[QStringLiteral("lists")].toObject()[QStringLiteral("3")].toString(),
+            QStringLiteral("Stakes: 1=3 , 2=3 , 3=1 , 3=2 , 3=3 , 4=2 , 4=3 , System stakes: 1=1 , "
+                           "1=3 , 2=2 , 2=3 , "));
+
+  QJsonObject none = Json(run.mid(0, run.size() - 1) +
+                          QStringList{QStringLiteral("--lists"), QStringLiteral("none")});
+  EXPECT_FALSE(none.contains(QStringLiteral("lists")));
+  EXPECT_FALSE(none.contains(QStringLiteral("lists_cut")));
+  EXPECT_EQ(none[QStringLiteral("counts")], all[QStringLiteral("counts")]);
+  EXPECT_EQ(none[QStringLiteral("stakes")], all[QStringLiteral("stakes")]);
+
+  const QJsonObject cut = Json(run.mid(0, run.size() - 1) +
+                               QStringList{QStringLiteral("--lists"), QStringLiteral("4")});
+  const QJsonObject lists = cut[QStringLiteral("lists")].toObject();
+  EXPECT_EQ(lists[QStringLiteral("3")].toString(),
+            QStringLiteral("Stakes: 1=3 , 2=3 , 3=1 , 3=2 , "));
+  EXPECT_EQ(lists[QStringLiteral("6")],
+            all[QStringLiteral("lists")].toObject()[QStringLiteral("6")]);
+  const QJsonObject flags = cut[QStringLiteral("lists_cut")].toObject();
+  EXPECT_EQ(flags[QStringLiteral("3")], QJsonValue(true));
+  EXPECT_EQ(flags[QStringLiteral("6")], QJsonValue(false));
+  const QJsonObject nothing = Json(run.mid(0, run.size() - 1) +
+                                   QStringList{QStringLiteral("--lists"), QStringLiteral("0")});
+  EXPECT_EQ(nothing[QStringLiteral("lists")].toObject()[QStringLiteral("3")].toString(), QString());
+  EXPECT_EQ(nothing[QStringLiteral("lists_cut")].toObject()[QStringLiteral("3")], QJsonValue(true));
+
+  for (const char* bad : {"-1", "some", "", "1x"}) {
+    EXPECT_EQ(Cli(run + QStringList{QStringLiteral("--lists"), QString::fromLatin1(bad)}).code, 2)
+        << bad;
+  }
+  EXPECT_EQ(Cli(run.mid(0, run.size() - 1) +
+                QStringList{QStringLiteral("--lists"), QStringLiteral("none")})
+                .code,
+            2)
+      << "--lists belongs to --json";
+  EXPECT_EQ(
+      Cli({QStringLiteral("check"), QStringLiteral("--combination"), QStringLiteral("1,2,3,4,5,6"),
+           QStringLiteral("--results"), Path(QStringLiteral("Results.txt")),
+           QStringLiteral("--json"), QStringLiteral("--lists"), QStringLiteral("none")})
+          .code,
+      2);
+}
+
 }  // namespace

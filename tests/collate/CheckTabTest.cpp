@@ -273,4 +273,26 @@ TEST_F(CheckTab, TheViewerShowsTheWholeListUnderItsCaption) {
   EXPECT_EQ(caption, QStringLiteral("Совпадение троек..."));
 }
 
+// A list of several pieces is saved whole and in order.
+TEST_F(CheckTab, SaveListWritesAListOfManyPiecesWhole) {
+  // 1500 stakes sharing 1, 2, 3: over a million coincidences of three, about 12 MB of text.
+  ws().StakeCount = 1500;
+  for (int r = 1; r <= 1500; ++r) {
+    for (int c = 1; c <= 3; ++c) ws().StakeTable.cell[c][r] = c;
+    for (int c = 4; c <= 6; ++c) ws().StakeTable.cell[c][r] = 10 + (3 * r + c) % 39;
+  }
+  form->RefreshGrids();
+  form->BitTest->click();
+  const tallyra::ListPtr list = form->MatchLists()[0];
+  ASSERT_GT(list->length(), int64_t{9} << 20);
+  script.inNextDialog([&](QDialog&) {
+    script.chooseFile(Path(QStringLiteral("big.txt")));
+    ShowForm->BitSave->click();
+  });
+  form->Lab3Click();
+  const QByteArray saved = ReadFile(QStringLiteral("big.txt"));
+  ASSERT_EQ(saved.size(), list->length());
+  EXPECT_TRUE(saved.toStdString() == list->text());
+}
+
 }  // namespace

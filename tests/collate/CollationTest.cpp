@@ -252,6 +252,59 @@ TEST(ListSlices, MatchTheWholeText) {
   EXPECT_EQ(chunks, whole);
 }
 
+// Pieces made on several threads come to the sink in order, and a sink can stop the stream.
+TEST(ListSlices, StreamInOrderOnAnyNumberOfThreads) {
+  std::mt19937 rng(5);
+  CollationInput in;
+  in.stakes = Random(rng, 6, 150, 12, 6, false);
+  const Outcome fast = Collate(CollationKind::StakesWithStakes, in, nullptr, 2);
+  const std::string whole = CollatePlainly(CollationKind::StakesWithStakes, in).lists[0]->text();
+  for (int threads : {1, 2, 5}) {
+    for (int64_t chunk : {int64_t{7}, int64_t{333}, int64_t{4096}, int64_t{1} << 22}) {
+      std::string joined;
+      int calls = 0;
+      EXPECT_TRUE(fast.lists[0]->forEachChunk(
+          chunk,
+          [&](const std::string& piece) {
+            if (++calls < (static_cast<int64_t>(whole.size()) + chunk - 1) / chunk) {
+              EXPECT_EQ(static_cast<int64_t>(piece.size()), chunk);
+            }
+            joined += piece;
+            return true;
+          },
+          threads));
+      ASSERT_EQ(joined, whole) << threads << " threads, pieces of " << chunk;
+    }
+    int calls = 0;
+    EXPECT_FALSE(fast.lists[0]->forEachChunk(
+        100, [&](const std::string&) { return ++calls < 3; }, threads));
+    EXPECT_EQ(calls, 3);
+  }
+}
+
+// A reader moving back and forth within and across rows, more rows than are kept made, always
+// reads the list's text; row numbers above the lists' capacity are written out too.
+TEST(ListSlices, PartsOfRowsReadInAnyOrder) {
+  std::mt19937 rng(8);
+  CollationInput in;
+  in.stakes = Random(rng, 6, 200, 10, 6, false);
+  const Outcome fast = Collate(CollationKind::StakesWithStakes, in, nullptr, 1);
+  const std::string whole = CollatePlainly(CollationKind::StakesWithStakes, in).lists[0]->text();
+  for (int k = 0; k < 2000; ++k) {
+    const int64_t at = static_cast<int64_t>(rng() % whole.size());
+    const int64_t len = static_cast<int64_t>(rng() % 40);
+    ASSERT_EQ(fast.lists[0]->slice(at, len),
+              whole.substr(static_cast<std::size_t>(at), static_cast<std::size_t>(len)));
+  }
+
+  in.stakes = Rows(6, {{1, 2, 3, 4, 5, 6}});
+  in.draws = Random(rng, 6, 100010, 8, 6, false);
+  const Outcome many = Collate(CollationKind::StakesWithDraws, in, nullptr, 2);
+  const std::string plain = CollatePlainly(CollationKind::StakesWithDraws, in).lists[0]->text();
+  EXPECT_EQ(many.lists[0]->text(), plain);
+  EXPECT_NE(plain.find("=100003 , "), std::string::npos);
+}
+
 }  // namespace
 }  // namespace tallyra
 

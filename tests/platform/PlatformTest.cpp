@@ -107,3 +107,61 @@ TEST(Jpeg, DecodesTheBannersAndRefusesDamagedData) {
 }
 
 }  // namespace
+
+#include <QApplication>
+#include <QLabel>
+#include <QProgressDialog>
+#include <QTimer>
+#include <QWidget>
+#include <chrono>
+#include <thread>
+
+#include "platform/LongTask.h"
+
+namespace {
+
+// A long task's window has the title it was given, a size of its own that cannot change, and
+// shows the share done with the figures the caller makes of it.
+TEST(LongTask, TheWindowIsTitledFixedAndShowsHowFarTheWorkGot) {
+  QWidget window;
+  window.show();
+  platform::TaskProgress progress;
+  progress.total = 4000;
+  std::atomic<bool> release{false};
+  QString title, label;
+  bool fixed = false;
+  int value = -1, maximum = -1;
+  // Looks at the window once it is up and has been told the figures, then lets the work end.
+  QTimer look;
+  QObject::connect(&look, &QTimer::timeout, [&] {
+    auto* dialog = window.findChild<QProgressDialog*>();
+    if (!dialog || !dialog->isVisible() || dialog->value() <= 0) return;
+    title = dialog->windowTitle();
+    label = dialog->labelText();
+    fixed = dialog->minimumSize() == dialog->maximumSize();
+    value = dialog->value();
+    maximum = dialog->maximum();
+    release = true;
+  });
+  look.start(20);
+  const bool finished = platform::RunLongTask(
+      &window, QStringLiteral("Saving"), QStringLiteral("Saving the list..."),
+      [&](const std::atomic<bool>&) {
+        progress.done = 1000;
+        // Held until the window has been looked at, but never for long.
+        for (int i = 0; i < 500 && !release; ++i) {
+          std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+      },
+      &progress,
+      [](int64_t done, int64_t total) { return QStringLiteral("%1 of %2").arg(done).arg(total); });
+  EXPECT_TRUE(finished);
+  EXPECT_TRUE(release.load()) << "the window showed the figures";
+  EXPECT_EQ(title, QStringLiteral("Saving"));
+  EXPECT_EQ(label, QStringLiteral("Saving the list...\n1000 of 4000"));
+  EXPECT_TRUE(fixed);
+  EXPECT_EQ(maximum, 1000);
+  EXPECT_EQ(value, 250);
+}
+
+}  // namespace
