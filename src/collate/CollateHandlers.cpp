@@ -4,6 +4,8 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QRadioButton>
+#include <QTimer>
+#include <QWindow>
 
 #include "app/MainForm.h"
 #include "dialogs/EnterForm.h"
@@ -171,14 +173,44 @@ void TMainForm::RunCollation(CollationKind kind) {
 
   const tallyra::CollationInput input = tallyra::SnapshotFor(kind, *m_ws);
   tallyra::Outcome outcome;
-  const bool finished = platform::RunLongTask(
-      this, T(TextId::TxtCollating),
-      [&](const std::atomic<bool>& cancel) { outcome = tallyra::Collate(kind, input, &cancel); });
-  if (!finished) {
+  // The run stops on the progress window's Cancel or when the window is asked to close; the
+  // first is passed on to the run's own flag by a timer.
+  m_stopRun.store(false);
+  m_closeAfterRun = false;
+  std::atomic<const std::atomic<bool>*> taskCancel{nullptr};
+  QTimer relay;
+  connect(&relay, &QTimer::timeout, this, [&] {
+    const std::atomic<bool>* cancel = taskCancel.load();
+    if (cancel && cancel->load()) m_stopRun.store(true);
+  });
+  relay.start(20);
+  struct Running {
+    TMainForm& form;
+    QWindow* window;
+    Running(TMainForm& f) : form(f), window(f.windowHandle()) {
+      form.m_collating = true;
+      if (window) window->installEventFilter(&form);
+    }
+    ~Running() {
+      form.m_collating = false;
+      if (window) window->removeEventFilter(&form);
+    }
+  };
+  bool finished = false;
+  {
+    const Running running(*this);
+    finished =
+        platform::RunLongTask(this, T(TextId::TxtCollating), [&](const std::atomic<bool>& cancel) {
+          taskCancel.store(&cancel);
+          outcome = tallyra::Collate(kind, input, &m_stopRun);
+        });
+  }
+  if (!finished || m_stopRun.load()) {
     // A cancelled run leaves nothing half shown.
     ResetMatchPanel();
     if (stakes) ClearStakeMatchColumns();
     if (system) ClearSystemMatchColumns();
+    if (m_closeAfterRun) QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
     return;
   }
   ApplyOutcome(outcome);

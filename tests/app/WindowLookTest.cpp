@@ -1,8 +1,11 @@
+#include <QElapsedTimer>
 #include <QImage>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
+#include <QWindow>
 #include <numeric>
 
 #include "GuiFixture.h"
@@ -144,6 +147,65 @@ TEST_F(WindowLook, CategoriesWithoutCoincidencesAreGreyed) {
   EXPECT_GT(inkOf(form->LR6), 0);
   EXPECT_EQ(inkOf(form->LR3), 0);
   EXPECT_EQ(inkOf(form->Label5), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// Closing the window while a long collation runs: the run stops, then the usual questions.
+class CloseDuringRun : public GuiTest {
+ protected:
+  void SetUp() override {
+    GuiTest::SetUp();
+    StartEnglish();
+    auto& ws = form->workspace();
+    // 99 999 system stakes of twelve numbers: collating them with each other takes seconds.
+    uint32_t seed = 7;
+    for (int r = 1; r <= 99999; ++r) {
+      for (int c = 1; c <= 12; ++c) {
+        seed = seed * 1103515245u + 12345u;
+        ws.SystemTable.cell[c][r] = static_cast<int32_t>((seed >> 16) % 49 + 1);
+      }
+    }
+    ws.SystemCount = 99999;
+    form->RefreshGrids();
+  }
+  // Asks the window system's way (the close box) after `ms`, then collates.
+  void CollateAndCloseAfter(int ms) {
+    QTimer::singleShot(ms, form.get(), [this] { form->windowHandle()->close(); });
+    script.answerNo();
+    form->BitTestSysClick();
+  }
+};
+
+TEST_F(CloseDuringRun, TheRunStopsAndTheWindowClosesWithTheQuestions) {
+  ASSERT_NE(form->windowHandle(), nullptr);
+  QElapsedTimer clock;
+  clock.start();
+  CollateAndCloseAfter(200);
+  EXPECT_LT(clock.elapsed(), 5000) << "the run stopped";
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !form->isVisible(); }, 5000));
+  ASSERT_EQ(script.messages.size(), 1u);
+  EXPECT_EQ(script.messages[0].text, QStringLiteral("Save system stakes before exit?"));
+  // Nothing of the stopped run is shown.
+  EXPECT_EQ(form->LR3->text(), QString());
+  EXPECT_EQ(form->Lab3->text(), QString());
+}
+
+TEST_F(CloseDuringRun, AlsoOnceTheProgressWindowIsUp) {
+  CollateAndCloseAfter(1600);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !form->isVisible(); }, 5000));
+  EXPECT_EQ(script.messages.size(), 1u);
+}
+
+TEST_F(CloseDuringRun, ARunNotAskedToCloseStillShowsItsOutcome) {
+  form->workspace().SystemCount = 300;
+  form->RefreshGrids();
+  form->BitTestSysClick();
+  EXPECT_TRUE(form->isVisible());
+  EXPECT_NE(form->LR3->text(), QString());
+  EXPECT_TRUE(script.messages.empty());
 }
 
 }  // namespace
