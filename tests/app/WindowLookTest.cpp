@@ -193,12 +193,6 @@ TEST_F(CloseDuringRun, TheRunStopsAndTheWindowClosesWithTheQuestions) {
   EXPECT_EQ(form->Lab3->text(), QString());
 }
 
-TEST_F(CloseDuringRun, AlsoOnceTheProgressWindowIsUp) {
-  CollateAndCloseAfter(1600);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return !form->isVisible(); }, 5000));
-  EXPECT_EQ(script.messages.size(), 1u);
-}
-
 TEST_F(CloseDuringRun, ARunNotAskedToCloseStillShowsItsOutcome) {
   form->workspace().SystemCount = 300;
   form->RefreshGrids();
