@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QTabWidget>
+#include <QWindow>
 
 #include "dialogs/EnterForm.h"
 #include "dialogs/Form4.h"
@@ -239,6 +240,13 @@ void TMainForm::ShowTab(QWidget* tab) {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
+  if (m_collating) {
+    // The run stops first; the window closes, with the usual questions, right after it.
+    m_closeAfterRun = true;
+    m_stopRun.store(true);
+    event->ignore();
+    return;
+  }
   bool close = true;
   platform::RunHandler(this, [&] { close = FormClose(); });
   if (close) {
@@ -246,6 +254,18 @@ void TMainForm::closeEvent(QCloseEvent* event) {
   } else {
     event->ignore();
   }
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  // While a collation runs, user input to the window is held off, and with it a close request
+  // reaching the widget. The request is taken here, where the window system delivers it.
+  if (m_collating && event->type() == QEvent::Close && watched == windowHandle()) {
+    m_closeAfterRun = true;
+    m_stopRun.store(true);
+    event->ignore();
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 bool TMainForm::FormClose() {

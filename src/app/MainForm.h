@@ -2,6 +2,7 @@
 
 #include <QIcon>
 #include <QMainWindow>
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -211,6 +212,7 @@ class TMainForm final : public QMainWindow {
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void BuildLayout();
@@ -264,6 +266,11 @@ class TMainForm final : public QMainWindow {
   std::array<int64_t, 4> m_totals{};
   QString m_downloadUrl;
   bool m_shown = false;
+  // A collation in progress: what stops it, and whether the window was asked to close
+  // meanwhile (it closes once the run has stopped).
+  bool m_collating = false;
+  bool m_closeAfterRun = false;
+  std::atomic<bool> m_stopRun{false};
 };
 
 // The one main window, through which the dialogs reach the Workspace.

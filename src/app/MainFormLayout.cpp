@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
@@ -21,6 +22,7 @@ namespace {
 constexpr int kClientWidth = 737;
 constexpr int kClientHeight = 449;
 constexpr int kStatusHeight = 19;
+const QColor kGreyedText(0x80, 0x80, 0x80);
 
 template <typename W>
 W* Place(W* widget, const char* name, int x, int y, int w, int h) {
@@ -188,15 +190,21 @@ void TMainForm::BuildLayout() {
     *row.caption = Place(new QLabel(QString::fromLatin1(row.text), GroupBox1), row.captionName, 16,
                          row.y, 41, 33);
     *row.count = Place(new QLabel(GroupBox1), row.countName, 56, row.y, 73, 33);
+    // Red while enabled; a category without coincidences is drawn greyed.
     for (QLabel* label : {*row.caption, *row.count}) {
       QPalette palette = label->palette();
-      palette.setColor(QPalette::WindowText, Qt::red);
+      palette.setColor(QPalette::Active, QPalette::WindowText, Qt::red);
+      palette.setColor(QPalette::Inactive, QPalette::WindowText, Qt::red);
+      palette.setColor(QPalette::Disabled, QPalette::WindowText, kGreyedText);
       label->setPalette(palette);
     }
     auto* list = Place(new platform::ClickLabel(GroupBox1), row.listName, 128, row.y + 4, 433,
                        row.listHeight);
     list->setAutoFillBackground(true);
-    list->setWordWrap(row.listHeight > 25);
+    // The lines are broken when the text is set (after an entry's comma, whole lines only), so
+    // the label itself does not wrap. A small margin keeps the text off the label's edge.
+    list->setWordWrap(false);
+    list->setContentsMargins(4, 1, 4, 1);
     list->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     list->setCursor(Qt::PointingHandCursor);
     QPalette palette = list->palette();
@@ -219,17 +227,24 @@ void TMainForm::BuildLayout() {
   BitBtn4 = Button(GroupBox2, "BitBtn4", 216, 24);
   BitBtn5 = Button(GroupBox2, "BitBtn5", 424, 24);
 
-  // Status bar: labels right-aligned without bevel, counts in sunken panels.
+  // Status bar: labels right-aligned without bevel, counts in sunken panels. The bar's own
+  // item layout keeps 5 pixels above and below its items, more than a 19-pixel bar has room
+  // for, so the panels sit in a row of their own that spans the whole bar.
   QStatusBar* bar = statusBar();
   bar->setObjectName(QStringLiteral("SBar"));
   bar->setSizeGripEnabled(false);
   bar->setFixedHeight(kStatusHeight);
-  bar->setStyleSheet(QStringLiteral("QStatusBar::item { border: none; }"));
+  auto* panels = new QWidget(bar);
+  panels->setObjectName(QStringLiteral("SBarPanels"));
+  panels->setGeometry(0, 0, kClientWidth, kStatusHeight);
+  auto* panelRow = new QHBoxLayout(panels);
+  panelRow->setContentsMargins(2, 1, 0, 1);
+  panelRow->setSpacing(6);
   QFont small = font;
   small.setPixelSize(11);
   const int widths[] = {115, 50, 115, 50, 115, 50, 50};
   for (int i = 0; i < 7; ++i) {
-    auto* panel = new QLabel(bar);
+    auto* panel = new QLabel(panels);
     panel->setObjectName(QStringLiteral("SBarPanel%1").arg(i));
     panel->setFixedSize(widths[i], kStatusHeight - 2);
     panel->setFont(small);
@@ -238,9 +253,10 @@ void TMainForm::BuildLayout() {
                               : Qt::AlignLeft | Qt::AlignVCenter);
     if (!label && i != 6) panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     if (i == 1 || i == 3 || i == 5) panel->setText(QStringLiteral("0"));
-    bar->addWidget(panel);
+    panelRow->addWidget(panel);
     SBar.push_back(panel);
   }
+  panelRow->addStretch(1);
 
   // The style may give buttons or headers fonts of their own; the layout's font wins.
   for (QWidget* child : client->findChildren<QWidget*>()) child->setFont(font);

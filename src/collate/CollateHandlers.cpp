@@ -4,6 +4,8 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QRadioButton>
+#include <QTimer>
+#include <QWindow>
 
 #include "app/MainForm.h"
 #include "dialogs/EnterForm.h"
@@ -29,6 +31,59 @@ struct CategoryLabels {
   QLabel* list;
 };
 
+// The beginning of a list as a label shows it: whole entries only, on as many lines as the
+// label has room for, each line broken after an entry's comma and never in front of one. A
+// line may break only at a blank that is not followed by "," or ";". When `complete` is false
+// the text is a cut-off beginning, and its last piece may be cut too, so it is left out.
+QString FitListText(const QString& text, bool complete, const QFontMetrics& metrics, int width,
+                    int lines) {
+  QStringList pieces;
+  qsizetype start = 0;
+  for (qsizetype i = 1; i <= text.size(); ++i) {
+    const bool breakHere =
+        text[i - 1] == u' ' && (i == text.size() || (text[i] != u',' && text[i] != u';'));
+    if (breakHere) {
+      pieces << text.mid(start, i - start);
+      start = i;
+    }
+  }
+  if (start < text.size()) pieces << text.mid(start);
+  if (!complete && !pieces.isEmpty()) pieces.removeLast();
+
+  QStringList shown;
+  QString line;
+  for (const QString& piece : pieces) {
+    const QString longer = line + piece;
+    // Blanks at the end of a line take no room on screen.
+    if (metrics.horizontalAdvance(longer.trimmed()) <= width) {
+      line = longer;
+      continue;
+    }
+    if (line.isEmpty()) {
+      // A piece wider than the whole line is cut at a glyph's edge, and nothing follows it.
+      shown << metrics.elidedText(piece, Qt::ElideRight, width);
+      return shown.join(u'\n');
+    }
+    shown << line;
+    if (shown.size() == lines) return shown.join(u'\n');
+    line = piece;
+    if (metrics.horizontalAdvance(line.trimmed()) > width) {
+      shown << metrics.elidedText(piece, Qt::ElideRight, width);
+      return shown.join(u'\n');
+    }
+  }
+  if (!line.isEmpty()) shown << line;
+  return shown.join(u'\n');
+}
+
+// How many whole lines of the label's font fit into its text area.
+int LabelLines(const QLabel& label) {
+  const QFontMetrics metrics(label.font());
+  const int height = label.contentsRect().height();
+  if (height < metrics.height()) return 1;
+  return 1 + (height - metrics.height()) / std::max(1, metrics.lineSpacing());
+}
+
 }  // namespace
 
 void TMainForm::ResetMatchPanel() {
@@ -51,18 +106,24 @@ void TMainForm::ClearSystemMatchColumns() {
 
 void TMainForm::ShowMatchCounts() {
   QLabel* const labels[] = {LR3, LR4, LR5, LR6};
-  for (std::size_t c = 0; c < 4; ++c) {
-    QLabel* label = labels[c];
-    const QString text = QString::number(m_totals[c]);
-    // Large counts get a smaller face so that every digit stays in the label.
-    QFont font = label->font();
-    int size = 24;
-    font.setPixelSize(size);
-    while (size > 9 && QFontMetrics(font).horizontalAdvance(text) > label->width() - 2) {
-      font.setPixelSize(--size);
+  QString texts[4];
+  for (std::size_t c = 0; c < 4; ++c) texts[c] = QString::number(m_totals[c]);
+  // Large counts get a smaller face so that every digit stays in the label; the column of
+  // counts keeps one size, the one the longest count needs.
+  QFont font = LR3->font();
+  int size = 24;
+  auto fits = [&] {
+    const QFontMetrics metrics(font);
+    for (std::size_t c = 0; c < 4; ++c) {
+      if (metrics.horizontalAdvance(texts[c]) > labels[c]->width() - 2) return false;
     }
-    label->setFont(font);
-    label->setText(text);
+    return true;
+  };
+  font.setPixelSize(size);
+  while (size > 9 && !fits()) font.setPixelSize(--size);
+  for (std::size_t c = 0; c < 4; ++c) {
+    labels[c]->setFont(font);
+    labels[c]->setText(texts[c]);
   }
 }
 
@@ -79,7 +140,14 @@ void TMainForm::ApplyOutcome(const tallyra::Outcome& outcome) {
       labels[c].caption->setEnabled(true);
     }
     const tallyra::ListPtr& list = outcome.lists[c];
-    labels[c].list->setText(list ? QString::fromUtf8(list->slice(0, kLabelText)) : QString());
+    QString text;
+    if (list) {
+      QLabel& label = *labels[c].list;
+      text =
+          FitListText(QString::fromUtf8(list->slice(0, kLabelText)), list->length() <= kLabelText,
+                      QFontMetrics(label.font()), label.contentsRect().width(), LabelLines(label));
+    }
+    labels[c].list->setText(text);
   }
   // Grid columns run 6, 5, 4, 3; the outcome's categories 3, 4, 5, 6.
   if (outcome.stakesTouched) SGStav->model().setCountRows(outcome.stakeRows);
@@ -105,14 +173,44 @@ void TMainForm::RunCollation(CollationKind kind) {
 
   const tallyra::CollationInput input = tallyra::SnapshotFor(kind, *m_ws);
   tallyra::Outcome outcome;
-  const bool finished = platform::RunLongTask(
-      this, T(TextId::TxtCollating),
-      [&](const std::atomic<bool>& cancel) { outcome = tallyra::Collate(kind, input, &cancel); });
-  if (!finished) {
+  // The run stops on the progress window's Cancel or when the window is asked to close; the
+  // first is passed on to the run's own flag by a timer.
+  m_stopRun.store(false);
+  m_closeAfterRun = false;
+  std::atomic<const std::atomic<bool>*> taskCancel{nullptr};
+  QTimer relay;
+  connect(&relay, &QTimer::timeout, this, [&] {
+    const std::atomic<bool>* cancel = taskCancel.load();
+    if (cancel && cancel->load()) m_stopRun.store(true);
+  });
+  relay.start(20);
+  struct Running {
+    TMainForm& form;
+    QWindow* window;
+    Running(TMainForm& f) : form(f), window(f.windowHandle()) {
+      form.m_collating = true;
+      if (window) window->installEventFilter(&form);
+    }
+    ~Running() {
+      form.m_collating = false;
+      if (window) window->removeEventFilter(&form);
+    }
+  };
+  bool finished = false;
+  {
+    const Running running(*this);
+    finished =
+        platform::RunLongTask(this, T(TextId::TxtCollating), [&](const std::atomic<bool>& cancel) {
+          taskCancel.store(&cancel);
+          outcome = tallyra::Collate(kind, input, &m_stopRun);
+        });
+  }
+  if (!finished || m_stopRun.load()) {
     // A cancelled run leaves nothing half shown.
     ResetMatchPanel();
     if (stakes) ClearStakeMatchColumns();
     if (system) ClearSystemMatchColumns();
+    if (m_closeAfterRun) QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
     return;
   }
   ApplyOutcome(outcome);

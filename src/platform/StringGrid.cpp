@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QStyledItemDelegate>
+#include <numeric>
 
 namespace platform {
 namespace {
@@ -10,7 +12,35 @@ namespace {
 const QColor kFixedColour(0xC0, 0xDC, 0xC0);  // the light green of header and first column
 constexpr int kRowHeight = 24;
 
+// The first column is fixed like the header: a selected row leaves it in its own colours.
+class FixedColumnDelegate final : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+ protected:
+  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+    QStyledItemDelegate::initStyleOption(option, index);
+    if (index.column() == 0) option->state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
+  }
+};
+
 }  // namespace
+
+std::vector<int> FitColumnWidths(const std::vector<int>& layout, int total) {
+  const long long sum = std::accumulate(layout.begin(), layout.end(), 0LL);
+  if (layout.empty() || sum <= 0 || total <= 0) return layout;
+  // Each column ends where its share of the running sum ends, so the rounding never adds up.
+  std::vector<int> widths(layout.size());
+  long long before = 0;
+  int edge = 0;
+  for (std::size_t c = 0; c < layout.size(); ++c) {
+    before += std::max(layout[c], 0);
+    const int next = static_cast<int>((before * total * 2 + sum) / (sum * 2));
+    widths[c] = next - edge;
+    edge = next;
+  }
+  return widths;
+}
 
 StringGridModel::StringGridModel(int columns, QObject* parent)
     : QAbstractTableModel(parent), m_columns(columns) {
@@ -174,12 +204,25 @@ StringGrid::StringGrid(int columns, QWidget* parent)
                      " padding-left: 2px; }"));
   setCornerButtonEnabled(false);
   setAutoScroll(true);
+  setItemDelegate(new FixedColumnDelegate(this));
 }
 
 void StringGrid::setColumnWidths(const std::vector<int>& widths) {
+  m_layoutWidths = widths;
+  fitColumns();
+}
+
+void StringGrid::fitColumns() {
+  const std::vector<int> widths = FitColumnWidths(m_layoutWidths, viewport()->width());
   for (std::size_t c = 0; c < widths.size(); ++c) {
-    setColumnWidth(static_cast<int>(c), widths[c]);
+    if (columnWidth(static_cast<int>(c)) != widths[c])
+      setColumnWidth(static_cast<int>(c), widths[c]);
   }
+}
+
+void StringGrid::resizeEvent(QResizeEvent* event) {
+  QTableView::resizeEvent(event);
+  fitColumns();
 }
 
 int StringGrid::row() const {

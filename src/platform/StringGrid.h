@@ -76,6 +76,8 @@ class StringGrid final : public QTableView {
   StringGrid(int columns, QWidget* parent = nullptr);
 
   StringGridModel& model() const { return *m_model; }
+  // The layout's column widths. The columns keep these proportions but always fill the width
+  // beside the scroll bar, so no empty strip is left right of the last column.
   void setColumnWidths(const std::vector<int>& widths);
   // The selected grid row (1-based), or 0 when the grid shows no rows.
   int row() const;
@@ -86,9 +88,17 @@ class StringGrid final : public QTableView {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
+  void fitColumns();
+
   StringGridModel* m_model;
+  std::vector<int> m_layoutWidths;
 };
+
+// Widths in the proportions of `layout` that add up to exactly `total` pixels; `layout` itself
+// when there is nothing to fill.
+std::vector<int> FitColumnWidths(const std::vector<int>& layout, int total);
 
 }  // namespace platform

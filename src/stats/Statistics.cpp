@@ -40,12 +40,26 @@ void ComputeStatistics(Workspace& ws) {
     ws.StatMisses[slot] = draws - hits;
     ws.StatPassed[slot] = passed;
   }
+  for (int e = m + 1; e < kStatSlots; ++e) {
+    const auto slot = static_cast<std::size_t>(e);
+    ws.StatNumber[slot] = 0;
+    ws.StatHits[slot] = 0;
+    ws.StatMisses[slot] = 0;
+    ws.StatPassed[slot] = 0;
+  }
+}
+
+int ComputedNumbers(const Workspace& ws) {
+  // A computation fills slots 1..m with the numbers 1..m in some order and empties the rest.
+  int n = 0;
+  while (n + 1 < kStatSlots && ws.StatNumber[static_cast<std::size_t>(n + 1)] != 0) ++n;
+  return n;
 }
 
 void SortStatistics(Workspace& ws) {
   if (ws.StatSortMode != 1 && ws.StatSortMode != 2) return;
   const auto& key = ws.StatSortMode == 1 ? ws.StatHits : ws.StatPassed;
-  const int m = Highest(ws);
+  const int m = ComputedNumbers(ws);
   for (int pass = 1; pass < m; ++pass) {
     for (int e = 1; e < m; ++e) {
       if (key[static_cast<std::size_t>(e)] < key[static_cast<std::size_t>(e) + 1]) {
@@ -56,7 +70,7 @@ void SortStatistics(Workspace& ws) {
 }
 
 int SlotForRow(const Workspace& ws, int row) {
-  const int m = Highest(ws);
+  const int m = ComputedNumbers(ws);
   if (row < 1 || row > m) return 0;
   if (ws.StatSortMode == 1 || ws.StatSortMode == 2) return row;
   for (int e = 1; e <= m; ++e) {

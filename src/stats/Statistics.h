@@ -7,15 +7,20 @@
 
 namespace tallyra {
 
-// Recomputes the per-number arrays from the draws, slot e describing number e. A number never
-// drawn counts as absent from every draw held: its passed draws are ResultCount.
+// Recomputes the per-number arrays from the draws for numbers 1..HighestNumber, slot e
+// describing number e; the slots above them are emptied. A number never drawn counts as absent
+// from every draw held: its passed draws are ResultCount.
 void ComputeStatistics(Workspace& ws);
+
+// How many numbers the last computation covered (0 before the first). Sorting and showing go
+// by this count, not by HighestNumber, so a new M takes effect at the next computation.
+int ComputedNumbers(const Workspace& ws);
 
 // Sorts the slots for StatSortMode 1 (by hits) or 2 (by passed draws), descending, with a
 // bubble sort that keeps the previous order of equal values; mode 0 leaves them as they are.
 void SortStatistics(Workspace& ws);
 
-// The slot shown in grid row `row` (1..HighestNumber) in the current sort mode, or 0 when no
+// The slot shown in grid row `row` (1..ComputedNumbers) in the current sort mode, or 0 when no
 // slot belongs there.
 int SlotForRow(const Workspace& ws, int row);
 

@@ -38,7 +38,10 @@ void TMainForm::BindStatisticsCells() {
 
 void TMainForm::ShowStatistics() {
   tallyra::SortStatistics(*m_ws);
+  // One row per number of the last computation: a new M shows once the statistics are
+  // computed again, and then with every number.
   auto& grid = SGStat->model();
+  grid.setGridRowCount(tallyra::ComputedNumbers(*m_ws) + 1);
   grid.setFilledRows(grid.gridRowCount() - 1);
 }
 

@@ -295,4 +295,65 @@ TEST_F(CheckTab, SaveListWritesAListOfManyPiecesWhole) {
   EXPECT_TRUE(saved.toStdString() == list->text());
 }
 
+// The labels show the beginning of long lists in whole lines of whole entries.
+TEST_F(CheckTab, ListLabelsShowWholeLinesOfWholeEntries) {
+  // 60 stakes sharing 1 2 3 with each other: 1770 entries of three, 0 of six.
+  for (int r = 1; r <= 60; ++r) {
+    const std::array<int32_t, 6> stake{1, 2, 3, 4 + (r % 15), 20 + (r % 7), 30 + (r % 11)};
+    for (int c = 1; c <= 6; ++c)
+      ws().StakeTable.cell[c][r] = stake[static_cast<std::size_t>(c - 1)];
+  }
+  ws().StakeCount = 60;
+  form->RefreshGrids();
+  form->BitTestClick();
+  const QString full = QString::fromStdString(form->MatchLists()[0]->slice(0, 4000));
+  for (QLabel* label : {form->Lab3, form->Lab4, form->Lab5, form->Lab6}) {
+    const QString text = label->text();
+    if (text.isEmpty()) continue;
+    const QStringList lines = text.split(u'\n');
+    const QFontMetrics metrics(label->font());
+    const QRect room = label->contentsRect();
+    SCOPED_TRACE(label->objectName().toStdString());
+    EXPECT_GE(room.left(), 3) << "the text keeps off the edge";
+    // As many lines as the label shows whole: one in the low labels, two in the high ones.
+    EXPECT_EQ(lines.size(), label->height() > 30 ? 2 : 1) << text.toStdString();
+    EXPECT_LE(metrics.height() + (lines.size() - 1) * metrics.lineSpacing(), room.height());
+    for (const QString& line : lines) {
+      EXPECT_LE(metrics.horizontalAdvance(line.trimmed()), room.width()) << line.toStdString();
+      EXPECT_FALSE(line.startsWith(u',')) << line.toStdString();
+      EXPECT_TRUE(line.endsWith(QStringLiteral(" , "))) << "whole entries: " << line.toStdString();
+    }
+  }
+  // The lines are the list's beginning.
+  const QStringList lines = form->Lab3->text().split(u'\n');
+  ASSERT_EQ(lines.size(), 2);
+  EXPECT_TRUE(full.startsWith(lines[0] + lines[1]));
+  // Another entry would not have fitted on the first line.
+  const QString next = full.mid(lines[0].size()).section(u' ', 0, 1);
+  EXPECT_GT(QFontMetrics(form->Lab3->font()).horizontalAdvance(lines[0] + next),
+            form->Lab3->contentsRect().width());
+  // A short list stays as it is.
+  Stakes({{1, 2, 3, 4, 5, 6}, {1, 2, 3, 4, 40, 41}, {1, 2, 3, 30, 31, 32}});
+  form->BitTestClick();
+  EXPECT_EQ(form->Lab3->text(), QStringLiteral("1=3 , 2=3 , "));
+}
+
+TEST_F(CheckTab, CountsShareOneTypeSize) {
+  // Every pair of 2000 equal stakes coincides: 1 999 000 sixes, no other category.
+  for (int r = 1; r <= 2000; ++r)
+    for (int c = 1; c <= 6; ++c) ws().StakeTable.cell[c][r] = c;
+  ws().StakeCount = 2000;
+  form->RefreshGrids();
+  form->BitTestClick();
+  EXPECT_EQ(form->LR6->text(), QStringLiteral("1999000"));
+  const int size = form->LR6->font().pixelSize();
+  EXPECT_LT(size, 24) << "a long count shrinks";
+  for (QLabel* count : {form->LR3, form->LR4, form->LR5}) {
+    EXPECT_EQ(count->text(), QStringLiteral("0"));
+    EXPECT_EQ(count->font().pixelSize(), size) << count->objectName().toStdString();
+  }
+  EXPECT_LE(QFontMetrics(form->LR6->font()).horizontalAdvance(form->LR6->text()),
+            form->LR6->width());
+}
+
 }  // namespace

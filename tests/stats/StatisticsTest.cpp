@@ -96,5 +96,30 @@ TEST_F(Stats, PercentRoundsHalvesAwayFromZeroExactly) {
   EXPECT_EQ(PercentText(1499, 1499), "100.00");
 }
 
+TEST_F(Stats, ANewMCountsFromTheNextComputationOn) {
+  Draws({{1, 2, 3, 4, 5, 6}, {1, 7, 8, 9, 10, 11}});
+  ComputeStatistics(*ws);
+  Sort(2);  // 12 moves to the top, every slot from 1 to 7 moves
+  ws->HighestNumber = 5;
+  EXPECT_EQ(ComputedNumbers(*ws), 12);
+  Sort(1);
+  Sort(0);
+  std::vector<int32_t> shown;
+  for (int row = 1; row <= 12; ++row)
+    shown.push_back(ws->StatNumber[static_cast<std::size_t>(SlotForRow(*ws, row))]);
+  EXPECT_EQ(shown, (V{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12})) << "no number goes missing";
+  ComputeStatistics(*ws);
+  EXPECT_EQ(ComputedNumbers(*ws), 5);
+  EXPECT_EQ(Order(), (V{1, 2, 3, 4, 5}));
+  EXPECT_EQ(SlotForRow(*ws, 6), 0);
+  // And back up: the slots above the smaller M were emptied, nothing stale comes back.
+  ws->HighestNumber = 12;
+  EXPECT_EQ(ComputedNumbers(*ws), 5);
+  ComputeStatistics(*ws);
+  EXPECT_EQ(ComputedNumbers(*ws), 12);
+  Sort(1);
+  EXPECT_EQ(Order(), (V{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+}
+
 }  // namespace
 }  // namespace tallyra

@@ -118,7 +118,7 @@ TEST_F(Options, ChangeTypeSaveWritesTheNewM) {
   EXPECT_EQ(form->workspace().HighestNumber, 45);
   EXPECT_EQ(ReadFile(QStringLiteral("ini.tly")), QByteArray("45\r\n1\r\n"));
   EXPECT_EQ(form->SGStat->model().gridRowCount(), 13)
-      << "the grid keeps its rows until the next start";
+      << "the grid keeps its rows until the statistics are computed again";
   EXPECT_EQ(Option->BitBtn1->text(), QStringLiteral("Change"));
 }
 
@@ -153,6 +153,43 @@ TEST_F(Options, LettersAreRefusedAndTheDialogStaysEditing) {
   EXPECT_FALSE(QFile::exists(Path(QStringLiteral("ini.tly"))))
       << "closing without a save writes nothing";
   EXPECT_FALSE(Option->Editing());
+}
+
+TEST_F(Options, ANewMShowsAtTheNextComputationWithEveryNumber) {
+  auto setM = [&](const char* typed) {
+    script.inNextDialog([&](QDialog&) {
+      Option->BitBtn1->click();
+      Option->Edit2->setText(QString::fromLatin1(typed));
+      Option->BitBtn1->click();
+    });
+    form->N43Click();
+  };
+  form->BitBtn4->click();
+  const QStringList byFrequency = Numbers();
+  setM("5");
+  EXPECT_EQ(Numbers(), byFrequency) << "nothing changes before the next computation";
+  form->BitBtn3->click();
+  EXPECT_EQ(Numbers().join(u' '), QStringLiteral("1 2 3 4 5 6 7 8 9 10 11 12"));
+  form->BitBtn5->click();
+  EXPECT_EQ(form->SGStat->model().gridRowCount(), 13);
+  // The next load computes for M = 5.
+  WriteFile(QStringLiteral("new.txt"), "1 - 1,2,3,4,5,6;\r\n");
+  script.answerYes();
+  script.chooseFile(Path(QStringLiteral("new.txt")));
+  form->N10->trigger();
+  ASSERT_EQ(form->SGStat->model().gridRowCount(), 6);
+  for (int r = 1; r <= 5; ++r)
+    EXPECT_EQ(form->SGStat->model().cellText(r, 0).trimmed(), QString::number(r));
+  // A larger M grows the grid at the computation after it.
+  setM("20");
+  form->BitBtn4->click();
+  EXPECT_EQ(form->SGStat->model().gridRowCount(), 6);
+  script.answerYes();
+  script.chooseFile(Path(QStringLiteral("new.txt")));
+  form->N10->trigger();
+  ASSERT_EQ(form->SGStat->model().gridRowCount(), 21);
+  EXPECT_EQ(form->SGStat->model().cellText(20, 0).trimmed(), QStringLiteral("20"));
+  EXPECT_EQ(form->SGStat->model().cellText(20, 2), QStringLiteral("1"));
 }
 
 using Help = StatsTab;

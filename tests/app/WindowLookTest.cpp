@@ -1,0 +1,205 @@
+#include <QElapsedTimer>
+#include <QImage>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+#include <numeric>
+
+#include "GuiFixture.h"
+
+namespace {
+
+class WindowLook : public GuiTest {
+ protected:
+  void SetUp() override {
+    GuiTest::SetUp();
+    StartEnglish();
+  }
+  void ShowTab(QWidget* tab) {
+    form->PageControl->setCurrentWidget(tab);
+    QCoreApplication::processEvents();
+  }
+  static int ColumnSum(const platform::StringGrid& grid) {
+    int sum = 0;
+    for (int c = 0; c < grid.model().columnCount(); ++c) sum += grid.columnWidth(c);
+    return sum;
+  }
+  void Stakes(int rows) {
+    auto& ws = form->workspace();
+    for (int r = 1; r <= rows; ++r)
+      for (int c = 1; c <= 6; ++c) ws.StakeTable.cell[c][r] = (r + c) % 49 + 1;
+    ws.StakeCount = rows;
+    form->RefreshGrids();
+  }
+};
+
+TEST_F(WindowLook, StatusBarPanelsAreDrawnWhole) {
+  QStatusBar* bar = form->statusBar();
+  ASSERT_EQ(bar->height(), 19);
+  for (QLabel* panel : form->SBar) {
+    const QRect inBar(panel->mapTo(bar, QPoint(0, 0)), panel->size());
+    EXPECT_TRUE(bar->rect().contains(inBar))
+        << panel->objectName().toStdString() << " at " << inBar.y() << " height " << inBar.height();
+  }
+  EXPECT_EQ(form->SBar[1]->width(), 50);
+  EXPECT_EQ(form->SBar[0]->width(), 115);
+}
+
+TEST_F(WindowLook, GridColumnsFillTheRoomBesideTheScrollBar) {
+  struct Case {
+    QWidget* tab;
+    platform::StringGrid* grid;
+  };
+  const Case grids[] = {{form->TS1, form->SGStav},
+                        {form->TS2, form->SGSys},
+                        {form->TS3, form->SGRes},
+                        {form->TS5, form->SGStat}};
+  for (const Case& g : grids) {
+    ShowTab(g.tab);
+    EXPECT_EQ(ColumnSum(*g.grid), g.grid->viewport()->width())
+        << g.grid->objectName().toStdString();
+  }
+  // Rows enough for a scroll bar narrow the room; the columns follow.
+  ShowTab(form->TS1);
+  const int wide = form->SGStav->viewport()->width();
+  Stakes(100);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return form->SGStav->verticalScrollBar()->isVisible(); }));
+  EXPECT_LT(form->SGStav->viewport()->width(), wide);
+  EXPECT_EQ(ColumnSum(*form->SGStav), form->SGStav->viewport()->width());
+  EXPECT_FALSE(form->SGStav->horizontalScrollBar()->isVisible());
+  // Equal widths in the layout stay equal within a pixel.
+  for (int c = 1; c < 11; ++c) {
+    EXPECT_LE(std::abs(form->SGStav->columnWidth(c) - form->SGStav->columnWidth(0)), 1) << c;
+  }
+}
+
+TEST_F(WindowLook, ColumnWidthsKeepTheLayoutsProportions) {
+  using platform::FitColumnWidths;
+  EXPECT_EQ(FitColumnWidths({64, 119, 120, 75, 140}, 518),
+            (std::vector<int>{64, 119, 120, 75, 140}));
+  const std::vector<int> fitted = FitColumnWidths({64, 119, 120, 75, 140}, 528);
+  EXPECT_EQ(std::accumulate(fitted.begin(), fitted.end(), 0), 528);
+  EXPECT_EQ(fitted, (std::vector<int>{65, 122, 122, 76, 143}));
+  const std::vector<int> stakes = FitColumnWidths(std::vector<int>(11, 53), 598);
+  EXPECT_EQ(std::accumulate(stakes.begin(), stakes.end(), 0), 598);
+  EXPECT_EQ(*std::min_element(stakes.begin(), stakes.end()), 54);
+  EXPECT_EQ(*std::max_element(stakes.begin(), stakes.end()), 55);
+  EXPECT_EQ(FitColumnWidths({}, 100), std::vector<int>{});
+  EXPECT_EQ(FitColumnWidths({10, 20}, 0), (std::vector<int>{10, 20}));
+}
+
+TEST_F(WindowLook, ASelectedRowLeavesTheFixedColumnInItsOwnColour) {
+  ShowTab(form->TS1);
+  Stakes(5);
+  form->SGStav->setRow(2);
+  form->SGStav->setFocus();
+  QCoreApplication::processEvents();
+  const QImage image = form->SGStav->viewport()->grab().toImage();
+  const int y = form->SGStav->rowViewportPosition(1) + 12;
+  const QColor fixed = image.pixelColor(form->SGStav->columnViewportPosition(0) + 40, y);
+  const QColor cell = image.pixelColor(form->SGStav->columnViewportPosition(3) + 40, y);
+  EXPECT_EQ(fixed, QColor(0xC0, 0xDC, 0xC0)) << fixed.name().toStdString();
+  EXPECT_EQ(cell, form->SGStav->palette().color(QPalette::Active, QPalette::Highlight))
+      << cell.name().toStdString();
+  // An unselected row's first column has the same colour.
+  const int other = form->SGStav->rowViewportPosition(3) + 12;
+  EXPECT_EQ(image.pixelColor(form->SGStav->columnViewportPosition(0) + 40, other), fixed);
+}
+
+TEST_F(WindowLook, CategoriesWithoutCoincidencesAreGreyed) {
+  for (QLabel* label : {form->Label2, form->Label3, form->Label4, form->Label5, form->LR3,
+                        form->LR4, form->LR5, form->LR6}) {
+    EXPECT_FALSE(label->isEnabled());
+    const QColor greyed = label->palette().color(QPalette::Disabled, QPalette::WindowText);
+    EXPECT_NE(greyed, QColor(Qt::red)) << label->objectName().toStdString();
+    EXPECT_EQ(greyed.red(), greyed.green()) << "a grey";
+    EXPECT_EQ(greyed.green(), greyed.blue()) << "a grey";
+    EXPECT_EQ(label->palette().color(QPalette::Active, QPalette::WindowText), QColor(Qt::red));
+  }
+  // A category with a coincidence is red, the others stay grey, on screen too.
+  Stakes(0);
+  auto& ws = form->workspace();
+  const std::array<int32_t, 6> a{1, 2, 3, 4, 5, 6}, b{1, 2, 3, 4, 5, 6};
+  for (int c = 1; c <= 6; ++c) {
+    ws.StakeTable.cell[c][1] = a[static_cast<std::size_t>(c - 1)];
+    ws.StakeTable.cell[c][2] = b[static_cast<std::size_t>(c - 1)];
+  }
+  ws.StakeCount = 2;
+  form->RefreshGrids();
+  form->BitTestClick();
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(form->LR6->isEnabled());
+  EXPECT_FALSE(form->LR3->isEnabled());
+  auto inkOf = [](QLabel* label) {
+    const QImage image = label->grab().toImage();
+    // Red ink on the label's pixels.
+    int red = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) {
+        const QColor c = image.pixelColor(x, y);
+        if (c.red() > 200 && c.green() < 80 && c.blue() < 80) ++red;
+      }
+    return red;
+  };
+  EXPECT_GT(inkOf(form->LR6), 0);
+  EXPECT_EQ(inkOf(form->LR3), 0);
+  EXPECT_EQ(inkOf(form->Label5), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// Closing the window while a long collation runs: the run stops, then the usual questions.
+class CloseDuringRun : public GuiTest {
+ protected:
+  void SetUp() override {
+    GuiTest::SetUp();
+    StartEnglish();
+    auto& ws = form->workspace();
+    // 99 999 system stakes of twelve numbers: collating them with each other takes seconds.
+    uint32_t seed = 7;
+    for (int r = 1; r <= 99999; ++r) {
+      for (int c = 1; c <= 12; ++c) {
+        seed = seed * 1103515245u + 12345u;
+        ws.SystemTable.cell[c][r] = static_cast<int32_t>((seed >> 16) % 49 + 1);
+      }
+    }
+    ws.SystemCount = 99999;
+    form->RefreshGrids();
+  }
+  // Asks the window system's way (the close box) after `ms`, then collates.
+  void CollateAndCloseAfter(int ms) {
+    QTimer::singleShot(ms, form.get(), [this] { form->windowHandle()->close(); });
+    script.answerNo();
+    form->BitTestSysClick();
+  }
+};
+
+TEST_F(CloseDuringRun, TheRunStopsAndTheWindowClosesWithTheQuestions) {
+  ASSERT_NE(form->windowHandle(), nullptr);
+  QElapsedTimer clock;
+  clock.start();
+  CollateAndCloseAfter(200);
+  EXPECT_LT(clock.elapsed(), 5000) << "the run stopped";
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !form->isVisible(); }, 5000));
+  ASSERT_EQ(script.messages.size(), 1u);
+  EXPECT_EQ(script.messages[0].text, QStringLiteral("Save system stakes before exit?"));
+  // Nothing of the stopped run is shown.
+  EXPECT_EQ(form->LR3->text(), QString());
+  EXPECT_EQ(form->Lab3->text(), QString());
+}
+
+TEST_F(CloseDuringRun, ARunNotAskedToCloseStillShowsItsOutcome) {
+  form->workspace().SystemCount = 300;
+  form->RefreshGrids();
+  form->BitTestSysClick();
+  EXPECT_TRUE(form->isVisible());
+  EXPECT_NE(form->LR3->text(), QString());
+  EXPECT_TRUE(script.messages.empty());
+}
+
+}  // namespace
