@@ -80,7 +80,10 @@ bool RunLongTask(QWidget* window, const QString& title, const QString& text,
       dialog = std::make_unique<QProgressDialog>(label(total, total), QString(), 0,
                                                  total > 0 ? kSteps : 0, window);
       dialog->setWindowTitle(title);
-      dialog->setWindowModality(Qt::WindowModal);
+      // Not modal: the input blocker already holds the user's input off the other windows, and
+      // a modal window would make the window system's close request for the main window be
+      // dropped before the main window could turn it into a cancel.
+      dialog->setWindowModality(Qt::NonModal);
       dialog->setAutoReset(false);
       dialog->setAutoClose(false);
       dialog->setCancelButtonText(QProgressDialog::tr("Cancel"));
