@@ -139,6 +139,15 @@ enum class TextId : int {
   TxtListTooBig,
   TxtDownloadStatus,
   TxtDownloadReceived,
+  // Wheels
+  TxtWheelPoolSize,
+  TxtWheelPoolRange,
+  TxtWheelPoolRepeat,
+  TxtWheelPoolNotNumber,
+  TxtWheelGuaranteeForm,
+  TxtWheelGuaranteeRange,
+  TxtWheelTooLarge,
+  TxtWheelOutsidePool,
   Count
 };
 
