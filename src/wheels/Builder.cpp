@@ -308,8 +308,10 @@ class Search {
     const auto deadline = m_start + std::chrono::duration_cast<Clock::duration>(
                                         std::chrono::duration<double>(m_options.seconds));
     std::uniform_real_distribution<double> unit(0.0, 1.0);
-    double temperature = 0;
-    double start = 0;
+    // The temperature is a fixed share of the running mean size of the moves, so that it suits
+    // guarantees whose moves change a handful of subsets as well as those changing thousands.
+    constexpr double kHeat = 0.08;
+    double moveSize = 2;
     long iterations = 0;
     while (m_blocks.size() > 1 && best.size() > m_bound) {
       if (m_state.uncoveredCount() == 0) {
@@ -318,7 +320,6 @@ class Search {
           report(deadline, best.size());
         }
         dropWeakest();
-        temperature = start;
         continue;
       }
       if ((++iterations & 255) == 0) {
@@ -360,16 +361,10 @@ class Search {
       const std::size_t slot = outSlots[pick(static_cast<std::size_t>(outCount))];
       const uint8_t y = newcomers[pick(static_cast<std::size_t>(newCount))];
       const long delta = m_state.swapDelta(block, block[slot], y);
-      if (start == 0) {
-        // The first temperature follows the size of the moves this guarantee makes.
-        if (delta > 0) start = temperature = 0.6 * static_cast<double>(delta);
-        if (start == 0) start = temperature = 1.0;
-      }
-      if (delta <= 0 || unit(m_random) < std::exp(-static_cast<double>(delta) / temperature)) {
-        m_state.swap(block, slot, y);
-      }
-      temperature *= 0.99995;
-      if (temperature < start / 100) temperature = start;
+      moveSize += 0.001 * (std::abs(static_cast<double>(delta)) - moveSize);
+      const bool take =
+          delta <= 0 || unit(m_random) < std::exp(-static_cast<double>(delta) / (kHeat * moveSize));
+      if (take) m_state.swap(block, slot, y);
     }
   }
 
