@@ -11,7 +11,9 @@
 namespace tallyra::wheels {
 
 struct BuildOptions {
-  double seconds = 5.0;  // time for improving the first wheel found
+  // The time for the whole build, counted from its start; the greedy wheel is always finished
+  // even when it takes longer, and the rest of the time goes into making it smaller.
+  double seconds = 5.0;
   uint64_t seed = 1;
   int threads = 0;  // for the exact checks
   const std::atomic<bool>* cancel = nullptr;
