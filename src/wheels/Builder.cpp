@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <chrono>
 #include <cmath>
 #include <random>
@@ -223,6 +224,80 @@ class CoverState {
   std::vector<uint32_t> m_uncovered;
 };
 
+// For each pool index, a bitmap over the block slots holding it; finds the blocks sharing the
+// most numbers with a subset with bit-sliced counters instead of a scan of every block.
+class BlockIndex {
+ public:
+  BlockIndex(int v, const std::vector<Block>& blocks)
+      : m_words((blocks.size() + 63) / 64), m_count(blocks.size()) {
+    m_bits.assign(static_cast<std::size_t>(v) * m_words, 0);
+    for (std::size_t b = 0; b < blocks.size(); ++b)
+      for (const uint8_t z : blocks[b]) set(z, b);
+  }
+  void set(uint8_t z, std::size_t b) { row(z)[b / 64] |= uint64_t{1} << (b % 64); }
+  void clear(uint8_t z, std::size_t b) { row(z)[b / 64] &= ~(uint64_t{1} << (b % 64)); }
+  // The block in the last slot moves into slot `to`, whose block is gone.
+  void moveLast(const Block& gone, const Block& last, std::size_t to) {
+    const std::size_t from = m_count - 1;
+    for (const uint8_t z : gone) clear(z, to);
+    if (from != to) {
+      for (const uint8_t z : last) {
+        clear(z, from);
+        set(z, to);
+      }
+    }
+    --m_count;
+  }
+  // A block, chosen evenly among those sharing the most numbers with the subset.
+  template <typename Random>
+  std::size_t nearest(const uint8_t* subset, int m, Random&& pick) {
+    m_c0.assign(m_words, 0);
+    m_c1.assign(m_words, 0);
+    m_c2.assign(m_words, 0);
+    for (int i = 0; i < m; ++i) {
+      const uint64_t* bits = row(subset[i]);
+      for (std::size_t w = 0; w < m_words; ++w) {
+        const uint64_t carry0 = m_c0[w] & bits[w];
+        m_c0[w] ^= bits[w];
+        const uint64_t carry1 = m_c1[w] & carry0;
+        m_c1[w] ^= carry0;
+        m_c2[w] |= carry1;
+      }
+    }
+    for (int k = std::min(m, 7); k >= 0; --k) {
+      uint64_t total = 0;
+      for (std::size_t w = 0; w < m_words; ++w) total += std::popcount(equal(w, k));
+      if (total == 0) continue;
+      uint64_t n = pick(total);
+      for (std::size_t w = 0;; ++w) {
+        uint64_t bits = equal(w, k);
+        const auto here = static_cast<uint64_t>(std::popcount(bits));
+        if (n >= here) {
+          n -= here;
+          continue;
+        }
+        for (; n > 0; --n) bits &= bits - 1;
+        return w * 64 + static_cast<std::size_t>(std::countr_zero(bits));
+      }
+    }
+    return 0;
+  }
+
+ private:
+  uint64_t* row(uint8_t z) { return m_bits.data() + static_cast<std::size_t>(z) * m_words; }
+  uint64_t equal(std::size_t w, int k) const {
+    uint64_t bits =
+        (k & 1 ? m_c0[w] : ~m_c0[w]) & (k & 2 ? m_c1[w] : ~m_c1[w]) & (k & 4 ? m_c2[w] : ~m_c2[w]);
+    const std::size_t first = w * 64;
+    if (first + 64 > m_count) bits &= first >= m_count ? 0 : (uint64_t{1} << (m_count - first)) - 1;
+    return bits;
+  }
+  std::size_t m_words;
+  std::size_t m_count;
+  std::vector<uint64_t> m_bits;
+  std::vector<uint64_t> m_c0, m_c1, m_c2;
+};
+
 class Search {
  public:
   Search(const std::vector<int32_t>& pool, Guarantee g, const BuildOptions& options)
@@ -303,7 +378,7 @@ class Search {
   }
 
   // Tries to cover everything with one ticket fewer each time it succeeds; keeps the smallest
-  // wheel that passes the exact check in `best`.
+  // wheel the bookkeeping finds covering in `best` (the caller checks it exactly).
   void improve(std::vector<Block>& best) {
     const auto deadline = m_start + std::chrono::duration_cast<Clock::duration>(
                                         std::chrono::duration<double>(m_options.seconds));
@@ -311,15 +386,16 @@ class Search {
     // The temperature is a fixed share of the running mean size of the moves, so that it suits
     // guarantees whose moves change a handful of subsets as well as those changing thousands.
     constexpr double kHeat = 0.08;
+    BlockIndex index(m_v, m_blocks);
     double moveSize = 2;
     long iterations = 0;
     while (m_blocks.size() > 1 && best.size() > m_bound) {
       if (m_state.uncoveredCount() == 0) {
-        if (m_blocks.size() < best.size() && confirmed(m_blocks)) {
+        if (m_blocks.size() < best.size()) {
           best = m_blocks;
           report(deadline, best.size());
         }
-        dropWeakest();
+        dropWeakest(index);
         continue;
       }
       if ((++iterations & 255) == 0) {
@@ -330,20 +406,8 @@ class Search {
       const auto subset = m_state.unrank(m_state.uncoveredAt(pick(m_state.uncoveredCount())));
       std::array<bool, kMaxPool> inSubset{};
       for (int i = 0; i < m_g.m; ++i) inSubset[subset[static_cast<std::size_t>(i)]] = true;
-      int nearest = -1;
-      std::size_t chosen = 0;
-      int ties = 0;
-      for (std::size_t b = 0; b < m_blocks.size(); ++b) {
-        int common = 0;
-        for (const uint8_t z : m_blocks[b]) common += inSubset[z];
-        if (common > nearest) {
-          nearest = common;
-          chosen = b;
-          ties = 1;
-        } else if (common == nearest && pick(static_cast<std::size_t>(++ties)) == 0) {
-          chosen = b;
-        }
-      }
+      const std::size_t chosen = index.nearest(
+          subset.data(), m_g.m, [&](uint64_t n) { return pick(static_cast<std::size_t>(n)); });
       Block& block = m_blocks[chosen];
       std::array<bool, kMaxPool> inBlock{};
       for (const uint8_t z : block) inBlock[z] = true;
@@ -364,7 +428,11 @@ class Search {
       moveSize += 0.001 * (std::abs(static_cast<double>(delta)) - moveSize);
       const bool take =
           delta <= 0 || unit(m_random) < std::exp(-static_cast<double>(delta) / (kHeat * moveSize));
-      if (take) m_state.swap(block, slot, y);
+      if (take) {
+        index.clear(block[slot], chosen);
+        index.set(y, chosen);
+        m_state.swap(block, slot, y);
+      }
     }
   }
 
@@ -409,7 +477,7 @@ class Search {
     }
   }
   // Takes out the ticket whose loss uncovers the fewest subsets (among a few looked at).
-  void dropWeakest() {
+  void dropWeakest(BlockIndex& index) {
     constexpr std::size_t kLooked = 8;
     std::size_t weakest = 0;
     uint64_t fewest = UINT64_MAX;
@@ -423,6 +491,7 @@ class Search {
       }
     }
     m_state.remove(m_blocks[weakest]);
+    index.moveLast(m_blocks[weakest], m_blocks.back(), weakest);
     m_blocks[weakest] = m_blocks.back();
     m_blocks.pop_back();
   }
@@ -481,7 +550,10 @@ BuildResult BuildWheel(const std::vector<int32_t>& poolIn, Guarantee g,
     throw std::logic_error("the greedy wheel failed its exact check");
   }
   result.greedySize = static_cast<int>(best.size());
+  const std::vector<Block> greedy = best;
   search.improve(best);
+  // Only a wheel that passes the exact check is offered; the greedy one already has.
+  if (best.size() < greedy.size() && !search.confirmed(best)) best = greedy;
   result.cancelled = search.cancelled();
   result.tickets = search.tickets(best);
   return result;
