@@ -319,9 +319,11 @@ class Search {
   // Adds tickets until every subset is covered; false when cancelled first.
   bool greedy() {
     // Enough candidates per slot that a ticket costs about a million subset visits at most.
-    const uint64_t candidates =
-        std::clamp<uint64_t>(1'000'000 / std::max<uint64_t>(1, m_swapSets * (kTicketSize - m_g.t)),
-                             3, static_cast<uint64_t>(m_v - kTicketSize));
+    // (All of them on small pools, where fewer than three may be free.)
+    const uint64_t candidates = std::min<uint64_t>(
+        std::max<uint64_t>(1'000'000 / std::max<uint64_t>(1, m_swapSets * (kTicketSize - m_g.t)),
+                           3),
+        static_cast<uint64_t>(m_v - kTicketSize));
     while (m_state.uncoveredCount() > 0) {
       if (cancelled()) return false;
       const uint32_t target = m_state.uncoveredAt(pick(m_state.uncoveredCount()));
