@@ -223,7 +223,9 @@ int Check(const WheelOptions& o) {
                   wh::GuaranteeText(row.guarantee).c_str(),
                   static_cast<unsigned long long>(row.covered),
                   static_cast<unsigned long long>(row.total), share, row.holds() ? "yes" : "no");
-    out << line;
+    std::string text = line;
+    if (row.witnesses.empty()) text.erase(text.find_last_not_of(' ') + 1);
+    out << text;
     for (std::size_t w = 0; w < row.witnesses.size(); ++w) {
       out << (w ? "; " : "  ");
       Numbers(out, row.witnesses[w], ",");
