@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/WheelCommand.h"
 #include "collate/Collation.h"
 #include "lists/EntryCheck.h"
 #include "lists/RecordReader.h"
@@ -502,6 +503,7 @@ int main(int argc, char** argv) {
   try {
     // Even this allocates: the streams' own buffers.
     std::ios::sync_with_stdio(false);
+    if (argc >= 2 && std::strcmp(argv[1], "wheel") == 0) return RunWheelCommand(argc, argv);
     const Options o = Parse(argc, argv);
     if (o.command == "collate") return RunCommand(o, Collate);
     if (o.command == "stats") return RunCommand(o, Stats);
@@ -513,7 +515,7 @@ int main(int argc, char** argv) {
     std::fputc('\n', stderr);
     return 1;
   } catch (const UsageError& e) {
-    std::cerr << "tallyra-cli: " << e.text << "\n" << kUsage;
+    std::cerr << "tallyra-cli: " << e.text << "\n" << kUsage << kWheelUsage;
     return 2;
   } catch (const FileError& e) {
     std::cerr << e.text << "\n";

@@ -198,6 +198,25 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
     {"Недостаточно памяти для выполнения операции.",
      "There is not enough memory to complete the operation."},       // TxtOutOfMemory
     {"Записано %s из %s байт (%s)", "%s of %s bytes written (%s)"},  // TxtSavedBytes
+    // Wheels
+    {"Пул должен содержать от 7 до %d чисел, а в нём %d.",
+     "A pool needs 7 to %d numbers; this one has %d."},  // TxtWheelPoolSize
+    {"Число пула %d лежит вне диапазона 1..%d.",
+     "The pool number %d lies outside 1..%d."},  // TxtWheelPoolRange
+    {"Число %d встречается в пуле больше одного раза.",
+     "The pool holds %d more than once."},  // TxtWheelPoolRepeat
+    {"\"%s\" не является числом пула.",
+     "\"%s\" is not a number for the pool."},  // TxtWheelPoolNotNumber
+    {"\"%s\" не является гарантией; пишите её в виде TifM, например 3if4.",
+     "\"%s\" is not a guarantee; write it as TifM, for example 3if4."},  // TxtWheelGuaranteeForm
+    {"Гарантия %s невозможна: нужно 2 <= T <= M <= 6, и M не больше размера пула.",
+     "The guarantee %s is impossible: it needs 2 <= T <= M <= 6 and M no larger than the "
+     "pool."},  // TxtWheelGuaranteeRange
+    {"Пул слишком велик для построения гарантии %s: пришлось бы покрыть %s наборов.",
+     "The pool is too large to build the guarantee %s: %s sets would have to be covered."},  // TxtWheelTooLarge
+    {"Билетов с числами вне пула: %d; они учитываются только числами из пула.",
+     "%d tickets hold numbers outside the pool; they count only through their numbers in the "
+     "pool."},  // TxtWheelOutsidePool
 }};
 
 }  // namespace

@@ -156,6 +156,15 @@ enum class TextId : int {
   TxtErrOther,
   TxtOutOfMemory,
   TxtSavedBytes,
+  // Wheels
+  TxtWheelPoolSize,
+  TxtWheelPoolRange,
+  TxtWheelPoolRepeat,
+  TxtWheelPoolNotNumber,
+  TxtWheelGuaranteeForm,
+  TxtWheelGuaranteeRange,
+  TxtWheelTooLarge,
+  TxtWheelOutsidePool,
   Count
 };
 

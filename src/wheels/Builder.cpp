@@ -1,0 +1,564 @@
+#include "wheels/Builder.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <chrono>
+#include <cmath>
+#include <random>
+#include <stdexcept>
+
+#include "wheels/Verifier.h"
+
+namespace tallyra::wheels {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Block = std::array<uint8_t, kTicketSize>;  // pool indexes
+
+// Sorts a few indexes in place.
+void SortSmall(uint8_t* a, int n) {
+  for (int i = 1; i < n; ++i) {
+    const uint8_t x = a[i];
+    int j = i;
+    for (; j > 0 && a[j - 1] > x; --j) a[j] = a[j - 1];
+    a[j] = x;
+  }
+}
+
+// Calls fn(indexes) for every k-subset of items (k <= 6), in lexical order of positions.
+template <typename Fn>
+void ForEachSubset(const uint8_t* items, int n, int k, Fn&& fn) {
+  std::array<int, kTicketSize> at{};
+  std::array<uint8_t, kTicketSize> chosen{};
+  if (k > n) return;
+  if (k == 0) {
+    fn(chosen.data());
+    return;
+  }
+  for (int i = 0; i < k; ++i) at[static_cast<std::size_t>(i)] = i;
+  while (true) {
+    for (int i = 0; i < k; ++i)
+      chosen[static_cast<std::size_t>(i)] = items[at[static_cast<std::size_t>(i)]];
+    fn(chosen.data());
+    int i = k - 1;
+    while (i >= 0 && at[static_cast<std::size_t>(i)] == n - k + i) --i;
+    if (i < 0) return;
+    ++at[static_cast<std::size_t>(i)];
+    for (int j = i + 1; j < k; ++j)
+      at[static_cast<std::size_t>(j)] = at[static_cast<std::size_t>(j - 1)] + 1;
+  }
+}
+
+// The m-subsets of the pool with, for each, how many tickets hold at least t of its numbers.
+// A subset is known by its colex rank: the sum of C(e_i, i + 1) over its sorted indexes e_i.
+class CoverState {
+ public:
+  CoverState(int v, Guarantee g) : m_v(v), m_t(g.t), m_m(g.m) {
+    const auto sets = Binomial(v, g.m);
+    m_cover.assign(sets, 0);
+    m_position.resize(sets);
+    m_uncovered.resize(sets);
+    for (uint32_t r = 0; r < sets; ++r) {
+      m_uncovered[r] = r;
+      m_position[r] = r;
+    }
+    for (int n = 0; n <= kMaxPool; ++n)
+      for (int k = 0; k <= kTicketSize; ++k)
+        m_binomial[static_cast<std::size_t>(n)][static_cast<std::size_t>(k)] =
+            static_cast<uint32_t>(Binomial(n, k));
+  }
+
+  std::size_t uncoveredCount() const { return m_uncovered.size(); }
+  uint32_t uncoveredAt(std::size_t i) const { return m_uncovered[i]; }
+  uint16_t cover(uint32_t rank) const { return m_cover[rank]; }
+
+  // The sorted indexes of the subset with this rank.
+  std::array<uint8_t, kTicketSize> unrank(uint32_t rank) const {
+    std::array<uint8_t, kTicketSize> e{};
+    int top = m_v - 1;
+    for (int i = m_m; i >= 1; --i) {
+      while (C(top, i) > rank) --top;
+      e[static_cast<std::size_t>(i - 1)] = static_cast<uint8_t>(top);
+      rank -= C(top, i);
+      --top;
+    }
+    return e;
+  }
+
+  // Every m-subset with at least t numbers of the block.
+  template <typename Fn>
+  void forEachCovered(const Block& blockIn, Fn&& fn) const {
+    Block block = blockIn;
+    SortSmall(block.data(), kTicketSize);
+    std::array<uint8_t, kMaxPool> others{};
+    int count = 0;
+    for (int x = 0, b = 0; x < m_v; ++x) {
+      if (b < kTicketSize && block[static_cast<std::size_t>(b)] == x) {
+        ++b;
+      } else {
+        others[static_cast<std::size_t>(count++)] = static_cast<uint8_t>(x);
+      }
+    }
+    for (int j = m_t; j <= m_m; ++j) {
+      ForEachSubset(block.data(), kTicketSize, j, [&](const uint8_t* inside) {
+        ForEachSubset(others.data(), count, m_m - j, [&](const uint8_t* outside) {
+          fn(rankOfMerged(inside, j, outside, m_m - j));
+        });
+      });
+    }
+  }
+
+  // The subsets whose count changes when x of the block is replaced by y: those holding x,
+  // not y, and exactly t - 1 other numbers of the block lose it (lose(rank)); the same with y
+  // in place of x gain it (gain(rank)).
+  template <typename Lose, typename Gain>
+  void forEachSwapped(const Block& block, uint8_t x, uint8_t y, Lose&& lose, Gain&& gain) const {
+    std::array<uint8_t, kTicketSize> kept{};
+    int keptCount = 0;
+    for (const uint8_t b : block)
+      if (b != x) kept[static_cast<std::size_t>(keptCount++)] = b;
+    SortSmall(kept.data(), keptCount);
+    std::array<uint8_t, kMaxPool> rest{};
+    int restCount = 0;
+    for (int z = 0; z < m_v; ++z) {
+      if (z == y || std::find(block.begin(), block.end(), z) != block.end()) continue;
+      rest[static_cast<std::size_t>(restCount++)] = static_cast<uint8_t>(z);
+    }
+    const int fromRest = m_m - m_t;
+    ForEachSubset(kept.data(), keptCount, m_t - 1, [&](const uint8_t* inside) {
+      ForEachSubset(rest.data(), restCount, fromRest, [&](const uint8_t* outside) {
+        std::array<uint8_t, kTicketSize> base{};
+        const int size = Merge(inside, m_t - 1, outside, fromRest, base.data());
+        lose(rankWith(base.data(), size, x));
+        gain(rankWith(base.data(), size, y));
+      });
+    });
+  }
+
+  void add(const Block& block) {
+    forEachCovered(block, [&](uint32_t r) {
+      if (m_cover[r]++ == 0) takeOut(r);
+    });
+  }
+  void remove(const Block& block) {
+    forEachCovered(block, [&](uint32_t r) {
+      if (--m_cover[r] == 0) putBack(r);
+    });
+  }
+  // The change in the number of uncovered subsets if x of a held block became y.
+  long swapDelta(const Block& block, uint8_t x, uint8_t y) const {
+    long delta = 0;
+    forEachSwapped(
+        block, x, y, [&](uint32_t r) { delta += m_cover[r] == 1; },
+        [&](uint32_t r) { delta -= m_cover[r] == 0; });
+    return delta;
+  }
+  // The change in how many uncovered subsets a block not yet held would cover.
+  long freeSwapGain(const Block& block, uint8_t x, uint8_t y) const {
+    long gain = 0;
+    forEachSwapped(
+        block, x, y, [&](uint32_t r) { gain -= m_cover[r] == 0; },
+        [&](uint32_t r) { gain += m_cover[r] == 0; });
+    return gain;
+  }
+  void swap(Block& block, std::size_t slot, uint8_t y) {
+    const uint8_t x = block[slot];
+    forEachSwapped(
+        block, x, y,
+        [&](uint32_t r) {
+          if (--m_cover[r] == 0) putBack(r);
+        },
+        [&](uint32_t r) {
+          if (m_cover[r]++ == 0) takeOut(r);
+        });
+    block[slot] = y;
+  }
+
+ private:
+  uint32_t C(int n, int k) const {
+    return m_binomial[static_cast<std::size_t>(n)][static_cast<std::size_t>(k)];
+  }
+  static int Merge(const uint8_t* a, int na, const uint8_t* b, int nb, uint8_t* out) {
+    int i = 0, j = 0, o = 0;
+    while (i < na || j < nb) {
+      if (j >= nb || (i < na && a[i] < b[j])) {
+        out[o++] = a[i++];
+      } else {
+        out[o++] = b[j++];
+      }
+    }
+    return o;
+  }
+  uint32_t rankOfMerged(const uint8_t* a, int na, const uint8_t* b, int nb) const {
+    std::array<uint8_t, kTicketSize> e{};
+    const int n = Merge(a, na, b, nb, e.data());
+    uint32_t r = 0;
+    for (int i = 0; i < n; ++i) r += C(e[static_cast<std::size_t>(i)], i + 1);
+    return r;
+  }
+  uint32_t rankWith(const uint8_t* base, int n, uint8_t z) const {
+    uint32_t r = 0;
+    int i = 0;
+    for (; i < n && base[i] < z; ++i) r += C(base[i], i + 1);
+    r += C(z, i + 1);
+    for (; i < n; ++i) r += C(base[i], i + 2);
+    return r;
+  }
+  void takeOut(uint32_t r) {
+    const uint32_t at = m_position[r];
+    const uint32_t last = m_uncovered.back();
+    m_uncovered[at] = last;
+    m_position[last] = at;
+    m_uncovered.pop_back();
+  }
+  void putBack(uint32_t r) {
+    m_position[r] = static_cast<uint32_t>(m_uncovered.size());
+    m_uncovered.push_back(r);
+  }
+
+  int m_v, m_t, m_m;
+  std::array<std::array<uint32_t, kTicketSize + 1>, kMaxPool + 1> m_binomial{};
+  std::vector<uint16_t> m_cover;
+  std::vector<uint32_t> m_position;
+  std::vector<uint32_t> m_uncovered;
+};
+
+// For each pool index, a bitmap over the block slots holding it; finds the blocks sharing the
+// most numbers with a subset with bit-sliced counters instead of a scan of every block.
+class BlockIndex {
+ public:
+  BlockIndex(int v, const std::vector<Block>& blocks)
+      : m_words((blocks.size() + 63) / 64), m_count(blocks.size()) {
+    m_bits.assign(static_cast<std::size_t>(v) * m_words, 0);
+    for (std::size_t b = 0; b < blocks.size(); ++b)
+      for (const uint8_t z : blocks[b]) set(z, b);
+  }
+  void set(uint8_t z, std::size_t b) { row(z)[b / 64] |= uint64_t{1} << (b % 64); }
+  void clear(uint8_t z, std::size_t b) { row(z)[b / 64] &= ~(uint64_t{1} << (b % 64)); }
+  // The block in the last slot moves into slot `to`, whose block is gone.
+  void moveLast(const Block& gone, const Block& last, std::size_t to) {
+    const std::size_t from = m_count - 1;
+    for (const uint8_t z : gone) clear(z, to);
+    if (from != to) {
+      for (const uint8_t z : last) {
+        clear(z, from);
+        set(z, to);
+      }
+    }
+    --m_count;
+  }
+  // A block, chosen evenly among those sharing the most numbers with the subset.
+  template <typename Random>
+  std::size_t nearest(const uint8_t* subset, int m, Random&& pick) {
+    m_c0.assign(m_words, 0);
+    m_c1.assign(m_words, 0);
+    m_c2.assign(m_words, 0);
+    for (int i = 0; i < m; ++i) {
+      const uint64_t* bits = row(subset[i]);
+      for (std::size_t w = 0; w < m_words; ++w) {
+        const uint64_t carry0 = m_c0[w] & bits[w];
+        m_c0[w] ^= bits[w];
+        const uint64_t carry1 = m_c1[w] & carry0;
+        m_c1[w] ^= carry0;
+        m_c2[w] |= carry1;
+      }
+    }
+    for (int k = std::min(m, 7); k >= 0; --k) {
+      uint64_t total = 0;
+      for (std::size_t w = 0; w < m_words; ++w) total += std::popcount(equal(w, k));
+      if (total == 0) continue;
+      uint64_t n = pick(total);
+      for (std::size_t w = 0;; ++w) {
+        uint64_t bits = equal(w, k);
+        const auto here = static_cast<uint64_t>(std::popcount(bits));
+        if (n >= here) {
+          n -= here;
+          continue;
+        }
+        for (; n > 0; --n) bits &= bits - 1;
+        return w * 64 + static_cast<std::size_t>(std::countr_zero(bits));
+      }
+    }
+    return 0;
+  }
+
+ private:
+  uint64_t* row(uint8_t z) { return m_bits.data() + static_cast<std::size_t>(z) * m_words; }
+  uint64_t equal(std::size_t w, int k) const {
+    uint64_t bits =
+        (k & 1 ? m_c0[w] : ~m_c0[w]) & (k & 2 ? m_c1[w] : ~m_c1[w]) & (k & 4 ? m_c2[w] : ~m_c2[w]);
+    const std::size_t first = w * 64;
+    if (first + 64 > m_count) bits &= first >= m_count ? 0 : (uint64_t{1} << (m_count - first)) - 1;
+    return bits;
+  }
+  std::size_t m_words;
+  std::size_t m_count;
+  std::vector<uint64_t> m_bits;
+  std::vector<uint64_t> m_c0, m_c1, m_c2;
+};
+
+class Search {
+ public:
+  Search(const std::vector<int32_t>& pool, Guarantee g, const BuildOptions& options)
+      : m_pool(pool),
+        m_v(static_cast<int>(pool.size())),
+        m_g(g),
+        m_options(options),
+        m_state(m_v, g),
+        m_random(options.seed),
+        m_start(Clock::now()) {
+    m_bound = LowerBound(m_v, g);
+    m_swapSets = 2 * Binomial(kTicketSize - 1, g.t - 1) * Binomial(m_v - 7, g.m - g.t);
+  }
+
+  bool cancelled() const {
+    return m_options.cancel && m_options.cancel->load(std::memory_order_relaxed);
+  }
+
+  // Adds tickets until every subset is covered; false when cancelled first.
+  bool greedy() {
+    // Enough candidates per slot that a ticket costs about a million subset visits at most.
+    // (All of them on small pools, where fewer than three may be free.)
+    const uint64_t candidates = std::min<uint64_t>(
+        std::max<uint64_t>(1'000'000 / std::max<uint64_t>(1, m_swapSets * (kTicketSize - m_g.t)),
+                           3),
+        static_cast<uint64_t>(m_v - kTicketSize));
+    while (m_state.uncoveredCount() > 0) {
+      if (cancelled()) return false;
+      const uint32_t target = m_state.uncoveredAt(pick(m_state.uncoveredCount()));
+      const auto subset = m_state.unrank(target);
+      Block block{};
+      std::array<bool, kMaxPool> used{};
+      // t numbers of the uncovered subset stay; the others start at random.
+      std::array<uint8_t, kTicketSize> order{};
+      for (int i = 0; i < m_g.m; ++i)
+        order[static_cast<std::size_t>(i)] = subset[static_cast<std::size_t>(i)];
+      std::shuffle(order.begin(), order.begin() + m_g.m, m_random);
+      for (int i = 0; i < m_g.t; ++i) {
+        block[static_cast<std::size_t>(i)] = order[static_cast<std::size_t>(i)];
+        used[order[static_cast<std::size_t>(i)]] = true;
+      }
+      for (int i = m_g.t; i < kTicketSize; ++i) {
+        uint8_t z;
+        do {
+          z = static_cast<uint8_t>(pick(static_cast<std::size_t>(m_v)));
+        } while (used[z]);
+        used[z] = true;
+        block[static_cast<std::size_t>(i)] = z;
+      }
+      for (int pass = 0; pass < 2; ++pass) {
+        bool changed = false;
+        for (int slot = m_g.t; slot < kTicketSize; ++slot) {
+          long bestGain = 0;
+          int bestY = -1;
+          for (uint64_t c = 0; c < candidates; ++c) {
+            const auto y = static_cast<uint8_t>(
+                candidates >= static_cast<uint64_t>(m_v - kTicketSize)
+                    ? nthUnused(used, static_cast<int>(c))
+                    : nthUnused(used, static_cast<int>(
+                                          pick(static_cast<std::size_t>(m_v - kTicketSize)))));
+            const long gain = m_state.freeSwapGain(block, block[static_cast<std::size_t>(slot)], y);
+            if (gain > bestGain) {
+              bestGain = gain;
+              bestY = y;
+            }
+          }
+          if (bestY >= 0) {
+            used[block[static_cast<std::size_t>(slot)]] = false;
+            block[static_cast<std::size_t>(slot)] = static_cast<uint8_t>(bestY);
+            used[static_cast<std::size_t>(bestY)] = true;
+            changed = true;
+          }
+        }
+        if (!changed) break;
+      }
+      m_state.add(block);
+      m_blocks.push_back(block);
+    }
+    return true;
+  }
+
+  // Tries to cover everything with one ticket fewer each time it succeeds; keeps the smallest
+  // wheel the bookkeeping finds covering in `best` (the caller checks it exactly).
+  void improve(std::vector<Block>& best) {
+    const auto deadline = m_start + std::chrono::duration_cast<Clock::duration>(
+                                        std::chrono::duration<double>(m_options.seconds));
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    // The temperature is a fixed share of the running mean size of the moves, so that it suits
+    // guarantees whose moves change a handful of subsets as well as those changing thousands.
+    constexpr double kHeat = 0.08;
+    BlockIndex index(m_v, m_blocks);
+    double moveSize = 2;
+    long iterations = 0;
+    while (m_blocks.size() > 1 && best.size() > m_bound) {
+      if (m_state.uncoveredCount() == 0) {
+        if (m_blocks.size() < best.size()) {
+          best = m_blocks;
+          report(deadline, best.size());
+        }
+        dropWeakest(index);
+        continue;
+      }
+      if ((++iterations & 255) == 0) {
+        if (cancelled() || Clock::now() >= deadline) return;
+        if ((iterations & 65535) == 0) report(deadline, best.size());
+      }
+      // A move that brings the block nearest to a random uncovered subset one number closer.
+      const auto subset = m_state.unrank(m_state.uncoveredAt(pick(m_state.uncoveredCount())));
+      std::array<bool, kMaxPool> inSubset{};
+      for (int i = 0; i < m_g.m; ++i) inSubset[subset[static_cast<std::size_t>(i)]] = true;
+      const std::size_t chosen = index.nearest(
+          subset.data(), m_g.m, [&](uint64_t n) { return pick(static_cast<std::size_t>(n)); });
+      Block& block = m_blocks[chosen];
+      std::array<bool, kMaxPool> inBlock{};
+      for (const uint8_t z : block) inBlock[z] = true;
+      std::array<std::size_t, kTicketSize> outSlots{};
+      int outCount = 0;
+      for (std::size_t s = 0; s < kTicketSize; ++s)
+        if (!inSubset[block[s]]) outSlots[static_cast<std::size_t>(outCount++)] = s;
+      std::array<uint8_t, kTicketSize> newcomers{};
+      int newCount = 0;
+      for (int i = 0; i < m_g.m; ++i) {
+        const uint8_t z = subset[static_cast<std::size_t>(i)];
+        if (!inBlock[z]) newcomers[static_cast<std::size_t>(newCount++)] = z;
+      }
+      if (outCount == 0 || newCount == 0) continue;
+      const std::size_t slot = outSlots[pick(static_cast<std::size_t>(outCount))];
+      const uint8_t y = newcomers[pick(static_cast<std::size_t>(newCount))];
+      const long delta = m_state.swapDelta(block, block[slot], y);
+      moveSize += 0.001 * (std::abs(static_cast<double>(delta)) - moveSize);
+      const bool take =
+          delta <= 0 || unit(m_random) < std::exp(-static_cast<double>(delta) / (kHeat * moveSize));
+      if (take) {
+        index.clear(block[slot], chosen);
+        index.set(y, chosen);
+        m_state.swap(block, slot, y);
+      }
+    }
+  }
+
+  const std::vector<Block>& blocks() const { return m_blocks; }
+
+  std::vector<Ticket> tickets(const std::vector<Block>& blocks) const {
+    std::vector<Ticket> out;
+    for (const Block& b : blocks) {
+      Ticket t;
+      for (const uint8_t z : b) t.push_back(m_pool[z]);
+      std::sort(t.begin(), t.end());
+      out.push_back(std::move(t));
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+  }
+
+  bool confirmed(const std::vector<Block>& blocks) const {
+    VerifyOptions check;
+    check.threads = m_options.threads;
+    check.witnesses = 0;
+    check.maxM = m_g.m;
+    const Coverage coverage = Verify(m_pool, tickets(blocks), check);
+    const CoverageRow* row = coverage.find(m_g);
+    return !coverage.cancelled && row && row->holds();
+  }
+
+  void report(Clock::time_point deadline, std::size_t bestSize) const {
+    if (!m_options.progress) return;
+    const double whole = std::chrono::duration<double>(deadline - m_start).count();
+    const double used = std::chrono::duration<double>(Clock::now() - m_start).count();
+    m_options.progress(whole > 0 ? std::min(1.0, used / whole) : 1.0, static_cast<int>(bestSize));
+  }
+
+ private:
+  std::size_t pick(std::size_t n) {
+    return std::uniform_int_distribution<std::size_t>(0, n - 1)(m_random);
+  }
+  static int nthUnused(const std::array<bool, kMaxPool>& used, int n) {
+    for (int z = 0;; ++z) {
+      if (!used[static_cast<std::size_t>(z)] && n-- == 0) return z;
+    }
+  }
+  // Takes out the ticket whose loss uncovers the fewest subsets (among a few looked at).
+  void dropWeakest(BlockIndex& index) {
+    constexpr std::size_t kLooked = 8;
+    std::size_t weakest = 0;
+    uint64_t fewest = UINT64_MAX;
+    for (std::size_t n = 0; n < std::min(kLooked, m_blocks.size()); ++n) {
+      const std::size_t b = m_blocks.size() <= kLooked ? n : pick(m_blocks.size());
+      uint64_t alone = 0;
+      m_state.forEachCovered(m_blocks[b], [&](uint32_t r) { alone += m_state.cover(r) == 1; });
+      if (alone < fewest) {
+        fewest = alone;
+        weakest = b;
+      }
+    }
+    m_state.remove(m_blocks[weakest]);
+    index.moveLast(m_blocks[weakest], m_blocks.back(), weakest);
+    m_blocks[weakest] = m_blocks.back();
+    m_blocks.pop_back();
+  }
+
+  const std::vector<int32_t>& m_pool;
+  int m_v;
+  Guarantee m_g;
+  const BuildOptions& m_options;
+  CoverState m_state;
+  std::mt19937_64 m_random;
+  Clock::time_point m_start;
+  uint64_t m_swapSets = 0;
+  uint64_t m_bound = 0;
+  std::vector<Block> m_blocks;
+};
+
+}  // namespace
+
+BuildResult BuildWheel(const std::vector<int32_t>& poolIn, Guarantee g,
+                       const BuildOptions& options) {
+  BuildResult result;
+  std::vector<int32_t> pool = poolIn;
+  std::sort(pool.begin(), pool.end());
+  const int v = static_cast<int>(pool.size());
+  if (v < kTicketSize || v > kMaxPool ||
+      std::adjacent_find(pool.begin(), pool.end()) != pool.end() || pool.front() < 1 ||
+      pool.back() > kMaxPool) {
+    result.problem =
+        InputProblem{TextId::TxtWheelPoolSize, {std::to_string(kMaxPool), std::to_string(v)}};
+    return result;
+  }
+  if (auto problem = CheckGuarantee(g, v)) {
+    result.problem = problem;
+    return result;
+  }
+  result.bound = LowerBound(v, g);
+  if (v == kTicketSize) {
+    result.tickets = {pool};
+    result.greedySize = 1;
+    return result;
+  }
+  const uint64_t sets = Binomial(v, g.m);
+  if (sets > options.maxSets) {
+    result.problem =
+        InputProblem{TextId::TxtWheelTooLarge, {GuaranteeText(g), std::to_string(sets)}};
+    return result;
+  }
+  Search search(pool, g, options);
+  if (!search.greedy()) {
+    result.cancelled = true;
+    return result;
+  }
+  std::vector<Block> best = search.blocks();
+  if (!search.confirmed(best)) {
+    // The bookkeeping and the exact check disagree: a fault, never a wheel to offer.
+    throw std::logic_error("the greedy wheel failed its exact check");
+  }
+  result.greedySize = static_cast<int>(best.size());
+  const std::vector<Block> greedy = best;
+  search.improve(best);
+  // Only a wheel that passes the exact check is offered; the greedy one already has.
+  if (best.size() < greedy.size() && !search.confirmed(best)) best = greedy;
+  result.cancelled = search.cancelled();
+  result.tickets = search.tickets(best);
+  return result;
+}
+
+}  // namespace tallyra::wheels

@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <set>
+
+#include "wheels/Builder.h"
+#include "wheels/Verifier.h"
+
+namespace tallyra::wheels {
+namespace {
+
+std::vector<int32_t> Range(int from, int to) {
+  std::vector<int32_t> pool;
+  for (int n = from; n <= to; ++n) pool.push_back(n);
+  return pool;
+}
+
+// What every wheel must be: six different pool numbers per ticket, sorted, the guarantee
+// holding exactly, no smaller than the bound and no larger than the greedy wheel.
+void ExpectSoundWheel(const std::vector<int32_t>& pool, Guarantee g, const BuildResult& r) {
+  ASSERT_FALSE(r.problem);
+  ASSERT_FALSE(r.tickets.empty());
+  for (const Ticket& t : r.tickets) {
+    ASSERT_EQ(t.size(), 6u);
+    EXPECT_TRUE(std::is_sorted(t.begin(), t.end()));
+    EXPECT_EQ(std::set<int32_t>(t.begin(), t.end()).size(), 6u);
+    for (const int32_t n : t) EXPECT_TRUE(std::binary_search(pool.begin(), pool.end(), n)) << n;
+  }
+  const Coverage c = Verify(pool, r.tickets);
+  ASSERT_NE(c.find(g), nullptr);
+  EXPECT_TRUE(c.find(g)->holds()) << GuaranteeText(g);
+  EXPECT_GE(r.tickets.size(), r.bound);
+  EXPECT_LE(static_cast<int>(r.tickets.size()), r.greedySize);
+  EXPECT_EQ(r.bound, LowerBound(static_cast<int>(pool.size()), g));
+}
+
+TEST(WheelBuilder, EveryGuaranteeOnSmallPoolsHolds) {
+  for (const auto& pool : {Range(1, 7), Range(1, 9), Range(90, 99), Range(40, 51)}) {
+    for (int m = 2; m <= 6; ++m) {
+      for (int t = 2; t <= m; ++t) {
+        BuildOptions options;
+        options.seconds = 0.05;
+        const BuildResult r = BuildWheel(pool, {t, m}, options);
+        SCOPED_TRACE(std::to_string(pool.size()) + " numbers, " + GuaranteeText({t, m}));
+        ExpectSoundWheel(pool, {t, m}, r);
+      }
+    }
+  }
+}
+
+TEST(WheelBuilder, KnownSmallestWheels) {
+  // Seven numbers, "6 if 6": all seven 6-subsets are needed, and they are found.
+  BuildResult r = BuildWheel(Range(1, 7), {6, 6});
+  ExpectSoundWheel(Range(1, 7), {6, 6}, r);
+  EXPECT_EQ(r.tickets.size(), 7u);
+  // Six numbers: the pool itself is the one ticket.
+  r = BuildWheel(Range(11, 16), {3, 3});
+  ASSERT_EQ(r.tickets.size(), 1u);
+  EXPECT_EQ(r.tickets[0], Range(11, 16));
+  // Seven numbers, "2 if 3": any one ticket leaves at most one number of a triple out.
+  r = BuildWheel(Range(1, 7), {2, 3});
+  EXPECT_EQ(r.tickets.size(), 1u);
+  // Eight numbers, "5 if 5": a ticket holds a 5-subset when the pair it leaves out lies among
+  // the three numbers the subset leaves out, so every triple must hold a left-out pair; the
+  // fewest pairs doing that are the inner pairs of two groups of four: 12, the Schönheim bound.
+  r = BuildWheel(Range(1, 8), {5, 5});
+  ExpectSoundWheel(Range(1, 8), {5, 5}, r);
+  EXPECT_EQ(r.tickets.size(), 12u);
+}
+
+TEST(WheelBuilder, ImprovesOnTheGreedyWheelWithinItsTime) {
+  const auto pool = Range(1, 14);
+  BuildOptions options;
+  options.seconds = 1.0;
+  int lastBest = 0;
+  bool shrinking = true;
+  options.progress = [&](double, int best) {
+    shrinking = shrinking && (lastBest == 0 || best <= lastBest);
+    lastBest = best;
+  };
+  const BuildResult r = BuildWheel(pool, {3, 3}, options);
+  ExpectSoundWheel(pool, {3, 3}, r);
+  EXPECT_TRUE(shrinking);
+  EXPECT_LT(static_cast<int>(r.tickets.size()), r.greedySize);
+}
+
+TEST(WheelBuilder, CancelAndRefusals) {
+  std::atomic<bool> cancel{true};
+  BuildOptions options;
+  options.cancel = &cancel;
+  BuildResult r = BuildWheel(Range(1, 30), {4, 4}, options);
+  EXPECT_TRUE(r.cancelled);
+  EXPECT_TRUE(r.tickets.empty());
+
+  // Too many subsets to hold: refused with a reason, not attempted.
+  r = BuildWheel(Range(1, 99), {3, 6});
+  ASSERT_TRUE(r.problem);
+  EXPECT_EQ(r.problem->id, TextId::TxtWheelTooLarge);
+  EXPECT_NE(r.problem->text(1).find("1120529256"), std::string::npos);
+
+  r = BuildWheel(Range(1, 10), {4, 3});
+  ASSERT_TRUE(r.problem);
+  EXPECT_EQ(r.problem->id, TextId::TxtWheelGuaranteeRange);
+  r = BuildWheel({1, 2, 2, 3, 4, 5, 6}, {3, 3});
+  ASSERT_TRUE(r.problem);
+}
+
+}  // namespace
+}  // namespace tallyra::wheels

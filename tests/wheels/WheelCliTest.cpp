@@ -1,0 +1,181 @@
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fcntl.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+struct CliRun {
+  int code = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+class WheelCli : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/tallyra-wheel-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    m_dir = pattern;
+  }
+  void TearDown() override { std::system(("rm -rf '" + m_dir + "'").c_str()); }
+  std::string path(const std::string& name) const { return m_dir + "/" + name; }
+  void write(const std::string& name, const std::string& text) const {
+    std::ofstream(path(name), std::ios::binary) << text;
+  }
+
+  CliRun cli(std::vector<std::string> args) const {
+    args.insert(args.begin(), TALLYRA_CLI);
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, path("out").c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+    posix_spawn_file_actions_addopen(&actions, 2, path("err").c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+    pid_t pid = 0;
+    CliRun run;
+    if (posix_spawn(&pid, TALLYRA_CLI, &actions, nullptr, argv.data(), environ) == 0) {
+      int status = 0;
+      waitpid(pid, &status, 0);
+      run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    run.out = Slurp(path("out"));
+    run.err = Slurp(path("err"));
+    return run;
+  }
+  std::string m_dir;
+};
+
+// The coverage entry of one guarantee in a check's JSON output.
+std::string Entry(const std::string& json, int t, int m) {
+  const std::string key = "{\"t\": " + std::to_string(t) + ", \"m\": " + std::to_string(m) + ",";
+  const auto at = json.find(key);
+  if (at == std::string::npos) return {};
+  return json.substr(at, json.find("]}", at) + 2 - at);
+}
+
+TEST_F(WheelCli, BuiltWheelLoadsAsStakesAndHoldsWhenChecked) {
+  const std::string pool = "2,5,11,17,23,31,38,44,47,49";
+  const CliRun built =
+      cli({"wheel", "build", "--pool", pool, "--guarantee", "3if4", "--seconds", "0.3"});
+  ASSERT_EQ(built.code, 0) << built.err;
+  EXPECT_TRUE(std::regex_search(built.out, std::regex("^1 - \\d+,\\d+,\\d+,\\d+,\\d+,\\d+;\r\n")));
+  EXPECT_TRUE(
+      std::regex_search(built.err, std::regex("3if4 over 10 numbers: \\d+ tickets, bound 3")));
+  write("wheel.txt", built.out);
+
+  const CliRun checked =
+      cli({"wheel", "check", "--pool", pool, "--stakes", path("wheel.txt"), "--json"});
+  ASSERT_EQ(checked.code, 0) << checked.err;
+  EXPECT_EQ(
+      checked.out.rfind("{\"pool\": [2, 5, 11, 17, 23, 31, 38, 44, 47, 49], \"tickets\": ", 0), 0u)
+      << checked.out;
+  EXPECT_EQ(Entry(checked.out, 3, 4),
+            "{\"t\": 3, \"m\": 4, \"covered\": 210, \"total\": 210, \"holds\": true, "
+            "\"witnesses\": []}");
+  // Every pair 2 <= t <= m <= 6, m first.
+  std::string order;
+  const std::regex entry("\\{\"t\": (\\d), \"m\": (\\d)");
+  for (std::sregex_iterator i(checked.out.begin(), checked.out.end(), entry), end; i != end; ++i)
+    order += (*i)[1].str() + (*i)[2].str() + " ";
+  EXPECT_EQ(order, "22 23 33 24 34 44 25 35 45 55 26 36 46 56 66 ");
+}
+
+TEST_F(WheelCli, BuildJsonShape) {
+  const CliRun r =
+      cli({"wheel", "build", "--pool", "1,2,3,4,5,6,7", "--guarantee", "6if6", "--json"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "{\"pool\": [1, 2, 3, 4, 5, 6, 7], \"guarantee\": \"6if6\", \"size\": 7, \"bound\": 7, "
+            "\"tickets\": [[1, 2, 3, 4, 5, 6], [1, 2, 3, 4, 5, 7], [1, 2, 3, 4, 6, 7], "
+            "[1, 2, 3, 5, 6, 7], [1, 2, 4, 5, 6, 7], [1, 3, 4, 5, 6, 7], [2, 3, 4, 5, 6, 7]]}\n");
+}
+
+TEST_F(WheelCli, CheckReportsGapsAndTicketsOutsideThePool) {
+  write("st.txt", "1 - 1,2,3,4,5,6;\r\n2 - 1,2,3,40,41,42;\r\n");
+  const CliRun json =
+      cli({"wheel", "check", "--pool", "1,2,3,4,5,6,7", "--stakes", path("st.txt"), "--json"});
+  ASSERT_EQ(json.code, 0) << json.err;
+  EXPECT_EQ(Entry(json.out, 6, 6),
+            "{\"t\": 6, \"m\": 6, \"covered\": 1, \"total\": 7, \"holds\": false, "
+            "\"witnesses\": [[1, 2, 3, 4, 5, 7], [1, 2, 3, 4, 6, 7], [1, 2, 3, 5, 6, 7]]}");
+  EXPECT_NE(json.err.find("1 tickets hold numbers outside the pool"), std::string::npos);
+
+  const CliRun text =
+      cli({"wheel", "check", "--pool", "1,2,3,4,5,6,7", "--stakes", path("st.txt")});
+  ASSERT_EQ(text.code, 0) << text.err;
+  EXPECT_NE(text.out.find("tickets: 2\n"), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find("outside the pool"), std::string::npos);
+  EXPECT_TRUE(std::regex_search(
+      text.out, std::regex("\n6if6 +1 +7 +14\\.29%  no +1,2,3,4,5,7; 1,2,3,4,6,7; 1,2,3,5,6,7\n")))
+      << text.out;
+}
+
+TEST_F(WheelCli, BadInputGetsAClearMessage) {
+  write("st.txt", "1 - 1,2,3,4,5,6;\r\n");
+  struct Case {
+    std::vector<std::string> args;
+    int code;
+    std::string message;
+  };
+  const std::vector<Case> cases = {
+      {{"build", "--pool", "1,2,3,4,5,6,6", "--guarantee", "3if4"}, 1, "holds 6 more than once"},
+      {{"build", "--pool", "1,2,3,4,5,6,50", "--guarantee", "3if4"}, 1, "50 lies outside 1..49"},
+      {{"build", "--pool", "1,2,3,4,5,6,50", "--guarantee", "3if4", "--max", "50"}, 0, ""},
+      {{"build", "--pool", "1,2,3,4,5,6", "--guarantee", "3if4"}, 1, "needs 7 to 49 numbers"},
+      {{"build", "--pool", "1,2,3,4,5,6,7", "--guarantee", "4if3"}, 1, "4if3 is impossible"},
+      {{"build", "--pool", "1,2,3,4,5,6,7", "--guarantee", "3if7"}, 1, "3if7 is impossible"},
+      {{"build", "--pool", "1,2,3,4,5,6,7", "--guarantee", "three"}, 1, "write it as TifM"},
+      {{"build", "--pool", "1,2,3,4,5,6,7", "--guarantee", "3if4", "--seconds", "x"},
+       2,
+       "--seconds takes"},
+      {{"build", "--pool", "1,2,3,4,5,6,7"}, 2, "needs --guarantee"},
+      {{"check", "--pool", "1,2,3,4,5,6,7"}, 2, "needs --stakes"},
+      {{"check", "--pool", "1,2,3,4,5,6,7", "--stakes", "/nonexistent/st.txt"},
+       1,
+       "Cannot open file"},
+      {{"check", "--stakes", "st.txt"}, 2, "needs --pool"},
+      {{"check", "--pool", "1,2,3,4,5,6,7", "--stakes", "st.txt", "--guarantee", "3if4"},
+       2,
+       "unknown option '--guarantee'"},
+      {{"spin"}, 2, "unknown wheel action"},
+      {{"build", "--pool", "1,2,3,4,5,6,6", "--guarantee", "3if4", "--lang", "ru"},
+       1,
+       "Число 6 встречается в пуле больше одного раза."},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {"wheel"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    for (std::string& a : args)
+      if (a == "st.txt") a = path("st.txt");
+    const CliRun r = cli(args);
+    std::string joined;
+    for (const auto& a : c.args) joined += a + " ";
+    EXPECT_EQ(r.code, c.code) << joined << r.err;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << joined << "\n" << r.err;
+  }
+}
+
+}  // namespace
