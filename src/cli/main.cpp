@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/WinningsCommand.h"
 #include "collate/Collation.h"
 #include "lists/EntryCheck.h"
 #include "lists/RecordReader.h"
@@ -352,6 +353,9 @@ int Stats(const Options& o) {
 
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
+  if (argc >= 2 && std::strcmp(argv[1], "winnings") == 0) {
+    return tallyra::cli::RunWinnings(argc, argv);
+  }
   try {
     const Options o = Parse(argc, argv);
     if (o.command == "collate") return Collate(o);
@@ -359,7 +363,7 @@ int main(int argc, char** argv) {
     if (o.command == "fetch") return Fetch(o);
     return Check(o);
   } catch (const UsageError& e) {
-    std::cerr << "tallyra-cli: " << e.text << "\n" << kUsage;
+    std::cerr << "tallyra-cli: " << e.text << "\n" << kUsage << tallyra::cli::kWinningsUsage;
     return 2;
   } catch (const FileError& e) {
     std::cerr << e.text << "\n";

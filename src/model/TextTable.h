@@ -139,6 +139,21 @@ enum class TextId : int {
   TxtListTooBig,
   TxtDownloadStatus,
   TxtDownloadReceived,
+  // Winnings
+  TxtAmountNotNumber,
+  TxtAmountNegative,
+  TxtAmountTooLarge,
+  TxtAmountDecimals,
+  TxtPrizeLine,
+  TxtPrizeFields,
+  TxtPrizeUnknownName,
+  TxtPrizeGivenTwice,
+  TxtPrizeBadDraw,
+  TxtPrizeBadCurrency,
+  TxtPrizeTableKept,
+  TxtWinningsNoDraws,
+  TxtWinningsNoSuchDraw,
+  TxtWinningsOverflow,
   Count
 };
 
