@@ -205,12 +205,7 @@ int Run(int argc, char** argv) {
     prizes.byDraw = std::move(held);
   }
   if (choice.kind == DrawChoice::Kind::One) {
-    choice.draw -= offset;
-    if (choice.draw < 1) {
-      throw Failure{
-          Format(TextId::TxtWinningsNoSuchDraw, kLanguage,
-                 {std::to_string(choice.draw + offset), std::to_string(ws->ResultCount)})};
-    }
+    choice.draw -= offset;  // below 1 for a draw that had no room: reported as absent
   }
 
   WinningsInput input;
@@ -221,7 +216,8 @@ int Run(int argc, char** argv) {
   if (outcome.problem) {
     Problem problem = outcome.problem;
     if (problem.text == TextId::TxtWinningsNoSuchDraw) {
-      problem.args = {std::to_string(choice.draw + offset), std::to_string(ws->ResultCount)};
+      problem.args = {std::to_string(choice.draw + offset), std::to_string(offset + 1),
+                      std::to_string(offset + ws->ResultCount)};
     }
     throw Failure{Describe(problem, kLanguage)};
   }

@@ -185,8 +185,8 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
     {"Прежняя таблица выигрышей сохранена.",
      "The previous prize table is kept."},                                // TxtPrizeTableKept
     {"Результаты тиражей не загружены.", "No draw results are loaded."},  // TxtWinningsNoDraws
-    {"Тиража %d нет: загружены тиражи с 1 по %d.",
-     "There is no draw %d: draws 1 to %d are loaded."},  // TxtWinningsNoSuchDraw
+    {"Тиража %d нет: загружены тиражи с %d по %d.",
+     "There is no draw %d: draws %d to %d are loaded."},  // TxtWinningsNoSuchDraw
     {"Суммы слишком велики: итог превысил бы %s. Выигрыши не подсчитаны.",
      "The sums are too large: a total would exceed %s. The winnings were not computed."},  // TxtWinningsOverflow
 }};

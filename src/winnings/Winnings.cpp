@@ -212,7 +212,7 @@ WinningsOutcome ComputeWinnings(const WinningsInput& input, const Prizes& prizes
     case DrawChoice::Kind::One:
       if (choice.draw < 1 || choice.draw > held) {
         outcome.problem.text = TextId::TxtWinningsNoSuchDraw;
-        outcome.problem.args = {std::to_string(choice.draw), std::to_string(held)};
+        outcome.problem.args = {std::to_string(choice.draw), "1", std::to_string(held)};
         return outcome;
       }
       report.firstDraw = report.lastDraw = choice.draw;
