@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <stdexcept>
 #include <thread>
 #include <unordered_map>
 
@@ -158,7 +159,9 @@ TALLYRA_CLONES void ScanRows(const Context& ctx, const RowSet& rows, int begin, 
       std::memcpy(&marks[3][w], &six, sizeof six);
     }
     const int cls = n - 6;
-    Wide won = 0;
+    // Amounts are never negative, and 1 499 draws of at most 924 tickets at kMaxAmount stay
+    // below 2^64, so an unsigned sum cannot wrap; it is checked against the signed range below.
+    uint64_t won = 0;
     for (int k = 0; k < 4; ++k) {
       const std::size_t slot = static_cast<std::size_t>(cls * 4 + k);
       const Money* value = ctx.value.data() + slot * count;
@@ -169,7 +172,7 @@ TALLYRA_CLONES void ScanRows(const Context& ctx, const RowSet& rows, int begin, 
         hits += std::popcount(m);
         for (; m; m &= m - 1) {
           const std::size_t i = w * 64 + static_cast<std::size_t>(std::countr_zero(m));
-          won += value[i];
+          won += static_cast<uint64_t>(value[i]);
           ++tallied[i * kSlots];
         }
       }
@@ -177,7 +180,7 @@ TALLYRA_CLONES void ScanRows(const Context& ctx, const RowSet& rows, int begin, 
       const TierTickets t = TicketsByTier(n, k + 3);
       for (std::size_t j = 0; j < 4; ++j) result.tickets[j] += hits * t[j];
     }
-    if (Fits(won)) {
+    if (won <= static_cast<uint64_t>(std::numeric_limits<Money>::max())) {
       result.winnings = static_cast<Money>(won);
     } else {
       tally.overflow = true;
@@ -222,7 +225,25 @@ WinningsOutcome ComputeWinnings(const WinningsInput& input, const Prizes& prizes
       report.lastDraw = held;
       break;
   }
-  for (const auto& entry : prizes.byDraw) report.prizesOfAbsentDraws += entry.first > held;
+  if (held > kResultCapacity) throw std::length_error("more draws than the history holds");
+  // The readers refuse such amounts; one that came another way is refused here, which also keeps
+  // every row's sum within the unsigned range the row loop counts on.
+  auto refused = [&](Money amount) {
+    if (amount >= 0 && amount <= kMaxAmount) return false;
+    outcome.problem.text = amount < 0 ? TextId::TxtAmountNegative : TextId::TxtAmountTooLarge;
+    outcome.problem.args = {FormatAmount(amount)};
+    return true;
+  };
+  if (refused(prizes.table.price)) return outcome;
+  for (const Money amount : prizes.table.amounts) {
+    if (refused(amount)) return outcome;
+  }
+  for (const auto& entry : prizes.byDraw) {
+    for (const Money amount : entry.second) {
+      if (refused(amount)) return outcome;
+    }
+    report.prizesOfAbsentDraws += entry.first > held;
+  }
   const int32_t covered = report.drawCount();
   const auto count = static_cast<std::size_t>(covered);
 

@@ -301,6 +301,21 @@ TEST(WinningsReport, SumsBeyondSixtyFourBitsAreRefused) {
   EXPECT_EQ(ComputeWinnings(in, prizes, {}).report.cost, kMaxAmount * 924);
 }
 
+TEST(WinningsReport, AmountsThatNoReaderAcceptsAreRefused) {
+  const WinningsInput in{Rows(6, {{1, 2, 3, 4, 5, 6}}), Rows(12, {}),
+                         Rows(6, {{1, 2, 3, 4, 5, 6}})};
+  Prizes prizes;
+  prizes.table.amounts[3] = kMaxAmount + 1;
+  EXPECT_EQ(ComputeWinnings(in, prizes, {}).problem.text, TextId::TxtAmountTooLarge);
+  prizes.table.amounts[3] = 0;
+  prizes.byDraw[9] = {0, -1, 0, 0};
+  const Problem negative = ComputeWinnings(in, prizes, {}).problem;
+  EXPECT_EQ(Describe(negative, 1), "An amount of money cannot be negative: \"-0.01\"");
+  prizes.byDraw.clear();
+  prizes.table.price = std::numeric_limits<Money>::max();
+  EXPECT_EQ(ComputeWinnings(in, prizes, {}).problem.text, TextId::TxtAmountTooLarge);
+}
+
 TEST(WinningsReport, AStoppedRunEndsEarly) {
   const WinningsInput in = RandomInput(3, 3000, 0, 50, 49);
   std::atomic<bool> cancel{true};
