@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cli/WheelCommand.h"
+#include "cli/WinningsCommand.h"
 #include "collate/Collation.h"
 #include "lists/EntryCheck.h"
 #include "lists/RecordReader.h"
@@ -504,6 +505,9 @@ int main(int argc, char** argv) {
     // Even this allocates: the streams' own buffers.
     std::ios::sync_with_stdio(false);
     if (argc >= 2 && std::strcmp(argv[1], "wheel") == 0) return RunWheelCommand(argc, argv);
+    if (argc >= 2 && std::strcmp(argv[1], "winnings") == 0) {
+      return tallyra::cli::RunWinnings(argc, argv);
+    }
     const Options o = Parse(argc, argv);
     if (o.command == "collate") return RunCommand(o, Collate);
     if (o.command == "stats") return RunCommand(o, Stats);
@@ -515,7 +519,8 @@ int main(int argc, char** argv) {
     std::fputc('\n', stderr);
     return 1;
   } catch (const UsageError& e) {
-    std::cerr << "tallyra-cli: " << e.text << "\n" << kUsage << kWheelUsage;
+    std::cerr << "tallyra-cli: " << e.text << "\n"
+              << kUsage << kWheelUsage << tallyra::cli::kWinningsUsage;
     return 2;
   } catch (const FileError& e) {
     std::cerr << e.text << "\n";

@@ -217,6 +217,30 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
     {"Билетов с числами вне пула: %d; они учитываются только числами из пула.",
      "%d tickets hold numbers outside the pool; they count only through their numbers in the "
      "pool."},  // TxtWheelOutsidePool
+    {"«%s» — не денежная сумма (пишите её так: 12.50)",
+     "\"%s\" is not an amount of money (write it like 12.50)"},  // TxtAmountNotNumber
+    {"Денежная сумма не может быть отрицательной: «%s»",
+     "An amount of money cannot be negative: \"%s\""},  // TxtAmountNegative
+    {"Сумма «%s» больше наибольшей допустимой, 99999999999.99",
+     "The amount \"%s\" is more than the largest allowed, 99999999999.99"},  // TxtAmountTooLarge
+    {"В сумме «%s» больше двух знаков после запятой",
+     "The amount \"%s\" has more than two decimals"},                    // TxtAmountDecimals
+    {"Строка %d файла выигрышей: %s", "Line %d of the prize file: %s"},  // TxtPrizeLine
+    {"ожидается «название; сумма» или «тираж; сумма3; сумма4; сумма5; сумма6»",
+     "expected \"name; amount\" or \"draw; amount3; amount4; amount5; amount6\""},  // TxtPrizeFields
+    {"«%s» — не цена (price), не разряд (3, 4, 5, 6) и не валюта (currency)",
+     "\"%s\" is neither the price, a tier (3, 4, 5, 6) nor the currency"},  // TxtPrizeUnknownName
+    {"«%s» уже задан в строке %d", "\"%s\" is already given on line %d"},   // TxtPrizeGivenTwice
+    {"«%s» — не номер тиража", "\"%s\" is not a draw number"},              // TxtPrizeBadDraw
+    {"название валюты длиннее 32 байт или содержит управляющие символы",
+     "the currency's name is longer than 32 bytes or holds control characters"},  // TxtPrizeBadCurrency
+    {"Прежняя таблица выигрышей сохранена.",
+     "The previous prize table is kept."},                                // TxtPrizeTableKept
+    {"Результаты тиражей не загружены.", "No draw results are loaded."},  // TxtWinningsNoDraws
+    {"Тиража %d нет: загружены тиражи с %d по %d.",
+     "There is no draw %d: draws %d to %d are loaded."},  // TxtWinningsNoSuchDraw
+    {"Суммы слишком велики: итог превысил бы %s. Выигрыши не подсчитаны.",
+     "The sums are too large: a total would exceed %s. The winnings were not computed."},  // TxtWinningsOverflow
 }};
 
 }  // namespace

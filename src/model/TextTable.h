@@ -165,6 +165,21 @@ enum class TextId : int {
   TxtWheelGuaranteeRange,
   TxtWheelTooLarge,
   TxtWheelOutsidePool,
+  // Winnings
+  TxtAmountNotNumber,
+  TxtAmountNegative,
+  TxtAmountTooLarge,
+  TxtAmountDecimals,
+  TxtPrizeLine,
+  TxtPrizeFields,
+  TxtPrizeUnknownName,
+  TxtPrizeGivenTwice,
+  TxtPrizeBadDraw,
+  TxtPrizeBadCurrency,
+  TxtPrizeTableKept,
+  TxtWinningsNoDraws,
+  TxtWinningsNoSuchDraw,
+  TxtWinningsOverflow,
   Count
 };
 
