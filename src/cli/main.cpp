@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/ImportCommand.h"
 #include "collate/Collation.h"
 #include "lists/EntryCheck.h"
 #include "lists/RecordReader.h"
@@ -30,7 +31,10 @@ constexpr const char* kUsage =
     "              (--stakes FILE [--system FILE] [--include-system] | --results FILE)\n"
     "              [--max M] [--lang en|ru] [--json]\n"
     "  tallyra-cli stats --results FILE [--max M] [--sort order|frequency|draws]... [--json]\n"
-    "  tallyra-cli fetch URL FILE [--timeout MS]\n";
+    "  tallyra-cli fetch URL FILE [--timeout MS]\n"
+    "  tallyra-cli import FILE --as results|stakes|system [--columns 3,4,5,6,7,8]\n"
+    "              [--newest-first|--oldest-first] [--max M] [--merge-into Results.txt]\n"
+    "              [--out FILE] [--json]\n";
 
 struct UsageError {
   std::string text;
@@ -352,6 +356,9 @@ int Stats(const Options& o) {
 
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
+  if (argc >= 2 && std::strcmp(argv[1], "import") == 0) {
+    return tallyra::cli::RunImport(argc, argv, kUsage);
+  }
   try {
     const Options o = Parse(argc, argv);
     if (o.command == "collate") return Collate(o);

@@ -139,6 +139,23 @@ enum class TextId : int {
   TxtListTooBig,
   TxtDownloadStatus,
   TxtDownloadReceived,
+  // Import of files from the wild
+  TxtImportTooFew,
+  TxtImportTooMany,
+  TxtImportOutOfRange,
+  TxtImportRepeat,
+  TxtImportBadDate,
+  TxtImportLine,
+  TxtImportEmpty,
+  TxtImportBinary,
+  TxtImportTooLarge,
+  TxtImportNothing,
+  TxtImportTooManyRows,
+  TxtImportBadColumns,
+  TxtImportDropped,
+  TxtMergeAdded,
+  TxtMergeDropped,
+  TxtMergeNoOverlap,
   Count
 };
 
