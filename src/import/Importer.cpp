@@ -15,7 +15,7 @@ namespace {
 struct Cell {
   enum class Type : uint8_t { Empty, Int, Date, Text };
   Type type = Type::Empty;
-  bool dotted = false;     // an integer written "6334." the way row labels are
+  bool dotted = false;     // an integer written "6334." or "12)" the way row labels are
   bool mixed = false;      // a separated field with several numbers in it
   bool yearFirst = false;  // a date written year, month, day
   char dateSeparator = 0;
@@ -134,12 +134,13 @@ void FreeCells(std::string_view s, std::vector<Cell>& cells) {
     }
     std::size_t j = i;
     bool digitsOnly = true;
-    while (j < s.size() && IsWordChar(s[j])) digitsOnly = digitsOnly && IsDigit(s[j++]);
+    for (; j < s.size() && IsWordChar(s[j]); ++j) digitsOnly = digitsOnly && IsDigit(s[j]);
     cell.text = s.substr(i, j - i);
     if (digitsOnly) {
       cell.type = Cell::Type::Int;
       cell.value = IntValue(cell.text);
-      cell.dotted = j < s.size() && s[j] == '.' && (j + 1 == s.size() || !IsDigit(s[j + 1]));
+      cell.dotted = j < s.size() &&
+                    (s[j] == ')' || (s[j] == '.' && (j + 1 == s.size() || !IsDigit(s[j + 1]))));
     } else {
       cell.type = Cell::Type::Text;
     }

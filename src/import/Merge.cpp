@@ -11,6 +11,7 @@ using Draws = std::span<const DrawNumbers>;
 
 struct Scan {
   bool whole = false;    // the pattern occurs in the text
+  std::size_t at = 0;    // where it first does
   std::size_t tail = 0;  // the longest start of the pattern the text ends with
 };
 
@@ -28,7 +29,10 @@ Scan Find(Draws pattern, Draws text) {
   for (const DrawNumbers& draw : text) {
     while (k > 0 && (k == pattern.size() || draw != pattern[k])) k = fail[k - 1];
     if (draw == pattern[k]) ++k;
-    if (k == pattern.size()) scan.whole = true;
+    if (k == pattern.size() && !scan.whole) {
+      scan.whole = true;
+      scan.at = static_cast<std::size_t>(&draw - text.data()) + 1 - pattern.size();
+    }
   }
   scan.tail = k;
   return scan;
@@ -55,8 +59,7 @@ MergeOutcome MergeDraws(Draws held, Draws incoming, int capacity) {
   } else if (inIncoming.whole) {
     // The new history holds the old one whole, with draws before it, after it or both.
     outcome.kind = MergeOutcome::Kind::Extended;
-    std::size_t at = 0;
-    while (!std::equal(held.begin(), held.end(), incoming.begin() + static_cast<long>(at))) ++at;
+    const std::size_t at = inIncoming.at;
     take(incoming.first(at), true);
     take(held, false);
     take(incoming.subspan(at + held.size()), true);
