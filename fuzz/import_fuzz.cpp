@@ -14,8 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   options.kind = static_cast<tallyra::ImportKind>(mode % 3);
   options.highestNumber = mode & 0x08 ? 99 : 49;
   if (mode & 0x10) {
-    options.order = mode & 0x20 ? tallyra::HistoryOrder::NewestFirst
-                                : tallyra::HistoryOrder::OldestFirst;
+    options.order =
+        mode & 0x20 ? tallyra::HistoryOrder::NewestFirst : tallyra::HistoryOrder::OldestFirst;
   }
   if (mode & 0x40) {
     options.columns = {2, 3, 4, 5, 6, 7};
