@@ -25,7 +25,7 @@ echo "== fuzz the file readers (${fuzz_seconds}s each)"
 CC=clang CXX=clang++ cmake -S "$top" -B "$top/build-fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTALLYRA_GUI=OFF -DTALLYRA_TESTS=OFF -DTALLYRA_BENCH=OFF -DTALLYRA_FUZZ=ON >/dev/null
 cmake --build "$top/build-fuzz" -j "$jobs"
-for target in record_reader_fuzz settings_fuzz http_answer_fuzz; do
+for target in record_reader_fuzz settings_fuzz http_answer_fuzz import_fuzz; do
   corpus="$top/build-fuzz/corpus-$target"
   mkdir -p "$corpus"
   "$top/build-fuzz/fuzz/$target" -max_total_time="$fuzz_seconds" -print_final_stats=0 \

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/ImportCommand.h"
 #include "cli/WheelCommand.h"
 #include "cli/WinningsCommand.h"
 #include "collate/Collation.h"
@@ -34,7 +35,10 @@ constexpr const char* kUsage =
     "              (--stakes FILE [--system FILE] [--include-system] | --results FILE)\n"
     "              [--max M] [--lang en|ru] [--json]\n"
     "  tallyra-cli stats --results FILE [--max M] [--sort order|frequency|draws]... [--json]\n"
-    "  tallyra-cli fetch URL FILE [--timeout MS] [--fail]\n";
+    "  tallyra-cli fetch URL FILE [--timeout MS] [--fail]\n"
+    "  tallyra-cli import FILE --as results|stakes|system [--columns 3,4,5,6,7,8]\n"
+    "              [--newest-first|--oldest-first] [--max M] [--merge-into Results.txt]\n"
+    "              [--out FILE] [--json]\n";
 
 struct UsageError {
   std::string text;
@@ -505,6 +509,9 @@ int main(int argc, char** argv) {
     // Even this allocates: the streams' own buffers.
     std::ios::sync_with_stdio(false);
     if (argc >= 2 && std::strcmp(argv[1], "wheel") == 0) return RunWheelCommand(argc, argv);
+    if (argc >= 2 && std::strcmp(argv[1], "import") == 0) {
+      return tallyra::cli::RunImport(argc, argv, kUsage);
+    }
     if (argc >= 2 && std::strcmp(argv[1], "winnings") == 0) {
       return tallyra::cli::RunWinnings(argc, argv);
     }

@@ -241,6 +241,35 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
      "There is no draw %d: draws %d to %d are loaded."},  // TxtWinningsNoSuchDraw
     {"Суммы слишком велики: итог превысил бы %s. Выигрыши не подсчитаны.",
      "The sums are too large: a total would exceed %s. The winnings were not computed."},  // TxtWinningsOverflow
+    // Import of files from the wild
+    {"меньше %d чисел", "fewer than %d numbers"},                            // TxtImportTooFew
+    {"больше %d чисел", "more than %d numbers"},                             // TxtImportTooMany
+    {"число %s вне пределов 1..%d", "the number %s is outside 1..%d"},       // TxtImportOutOfRange
+    {"число %s повторяется", "the number %s appears twice"},                 // TxtImportRepeat
+    {"не удалось прочитать дату \"%s\"", "the date \"%s\" cannot be read"},  // TxtImportBadDate
+    {"Строка %d: %s", "Line %d: %s"},                                        // TxtImportLine
+    {"Файл пуст.", "The file is empty."},                                    // TxtImportEmpty
+    {"Это не текстовый файл.", "This is not a text file."},                  // TxtImportBinary
+    {"Файл слишком велик для импорта (%s байт, допустимо не более %s).",
+     "The file is too large to import (%s bytes; at most %s)."},  // TxtImportTooLarge
+    {"В файле нет ни одной строки из %d чисел, которую можно прочитать. Ничего не записано.",
+     "The file holds no line of %d numbers that could be read. Nothing was "
+     "written."},  // TxtImportNothing
+    {"Файл содержит %d записей, а в списке есть место только для %d. Ничего не записано.",
+     "The file holds %d records, but the list has room for only %d. Nothing was "
+     "written."},  // TxtImportTooManyRows
+    {"Нужно указать от %d до %d разных номеров столбцов, начиная с 1.",
+     "Give %d to %d different column numbers, counting from 1."},  // TxtImportBadColumns
+    {"Файл содержит %d тиражей; сохраняются последние %d, более ранние (%d) пропущены.",
+     "The file holds %d draws; the latest %d are kept and the %d earlier ones are left "
+     "out."},  // TxtImportDropped
+    {"Добавлено новых тиражей: %d; всего тиражей: %d.",
+     "%d new draws were added; %d held."},  // TxtMergeAdded
+    {"Самые ранние тиражи (%d) не поместились и пропущены.",
+     "The %d earliest draws did not fit and were left out."},  // TxtMergeDropped
+    {"Новые тиражи не продолжают загруженные результаты. Заменить результаты ими?",
+     "The new draws do not continue the draws held. Replace the held draws with "
+     "them?"},  // TxtMergeNoOverlap
 }};
 
 }  // namespace

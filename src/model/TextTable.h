@@ -180,6 +180,23 @@ enum class TextId : int {
   TxtWinningsNoDraws,
   TxtWinningsNoSuchDraw,
   TxtWinningsOverflow,
+  // Import of files from the wild
+  TxtImportTooFew,
+  TxtImportTooMany,
+  TxtImportOutOfRange,
+  TxtImportRepeat,
+  TxtImportBadDate,
+  TxtImportLine,
+  TxtImportEmpty,
+  TxtImportBinary,
+  TxtImportTooLarge,
+  TxtImportNothing,
+  TxtImportTooManyRows,
+  TxtImportBadColumns,
+  TxtImportDropped,
+  TxtMergeAdded,
+  TxtMergeDropped,
+  TxtMergeNoOverlap,
   Count
 };
 

@@ -1,0 +1,424 @@
+// tallyra-cli import: reads a draw history or a stake list in a shape found in the wild and
+// writes it as record lines, oldest draw first, optionally merged into a held history.
+
+#include "cli/ImportCommand.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "import/Importer.h"
+#include "import/Merge.h"
+#include "lists/RecordReader.h"
+#include "model/Files.h"
+#include "model/Integer.h"
+#include "model/TextTable.h"
+
+namespace tallyra::cli {
+namespace {
+
+constexpr int32_t kEnglish = 1;
+
+struct Usage {
+  std::string text;
+};
+struct Failure {
+  std::string text;
+};
+
+struct Call {
+  std::string file;
+  ImportOptions options;
+  bool kindGiven = false;
+  std::optional<std::string> mergeInto;
+  std::optional<std::string> out;
+  bool json = false;
+};
+
+std::vector<int> ParseColumns(const std::string& list) {
+  std::vector<int> columns;
+  std::size_t at = 0;
+  while (at <= list.size()) {
+    const std::size_t comma = std::min(list.find(',', at), list.size());
+    const auto value = ParseDecimal(list.substr(at, comma - at));
+    if (!value || *value < 1)
+      throw Usage{"--columns takes column numbers from 1, like 3,4,5,6,7,8"};
+    columns.push_back(*value);
+    at = comma + 1;
+  }
+  return columns;
+}
+
+Call Parse(int argc, char** argv) {
+  Call call;
+  if (argc < 3) throw Usage{"import needs a file"};
+  call.file = argv[2];
+  bool newest = false, oldest = false;
+  for (int i = 3; i < argc; ++i) {
+    const std::string arg = argv[i];
+    auto value = [&]() -> std::string {
+      if (i + 1 >= argc) throw Usage{arg + " needs a value"};
+      return argv[++i];
+    };
+    if (arg == "--as") {
+      const std::string kind = value();
+      if (kind == "results") {
+        call.options.kind = ImportKind::Results;
+      } else if (kind == "stakes") {
+        call.options.kind = ImportKind::Stakes;
+      } else if (kind == "system") {
+        call.options.kind = ImportKind::System;
+      } else {
+        throw Usage{"--as takes results, stakes or system"};
+      }
+      call.kindGiven = true;
+    } else if (arg == "--columns") {
+      call.options.columns = ParseColumns(value());
+    } else if (arg == "--newest-first") {
+      newest = true;
+    } else if (arg == "--oldest-first") {
+      oldest = true;
+    } else if (arg == "--max") {
+      const auto m = ParseDecimal(value());
+      if (!m || *m < 2 || *m > 99) throw Usage{"--max takes 2..99"};
+      call.options.highestNumber = *m;
+    } else if (arg == "--merge-into") {
+      call.mergeInto = value();
+    } else if (arg == "--out") {
+      call.out = value();
+    } else if (arg == "--json") {
+      call.json = true;
+    } else {
+      throw Usage{"unknown option '" + arg + "'"};
+    }
+  }
+  if (!call.kindGiven) throw Usage{"import needs --as results, stakes or system"};
+  if (newest && oldest) throw Usage{"--newest-first and --oldest-first exclude each other"};
+  if (newest) call.options.order = HistoryOrder::NewestFirst;
+  if (oldest) call.options.order = HistoryOrder::OldestFirst;
+  if (call.mergeInto && call.options.kind != ImportKind::Results) {
+    throw Usage{"--merge-into goes with --as results"};
+  }
+  return call;
+}
+
+// Reads the file to import; only regular files, and a file too large to import is refused
+// before it is read.
+std::string ReadSource(const std::string& path, const ImportOptions& options) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) {
+    throw Failure{Format(TextId::TxtCannotOpen, kEnglish, {path, std::strerror(errno)})};
+  }
+  if (!S_ISREG(st.st_mode)) {
+    throw Failure{Format(TextId::TxtCannotOpen, kEnglish, {path, "Not a regular file"})};
+  }
+  if (static_cast<std::size_t>(st.st_size) > kMaxImportBytes) {
+    ImportResult tooLarge;
+    tooLarge.problem = ImportProblem::TooLarge;
+    tooLarge.bytes = static_cast<std::size_t>(st.st_size);
+    throw Failure{path + ": " + DescribeImport(tooLarge, options, kEnglish)};
+  }
+  FileText file = ReadWholeFile(path);
+  if (!file.ok)
+    throw Failure{
+        Format(TextId::TxtCannotOpen, kEnglish, {path, DescribeFileError(file.error, kEnglish)})};
+  return std::move(file.data);
+}
+
+// The held history; a file that is not there yet holds none.
+std::vector<DrawNumbers> ReadHeld(const std::string& path) {
+  std::vector<DrawNumbers> held;
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 && errno == ENOENT) return held;
+  const FileText file = ReadWholeFile(path);
+  if (!file.ok)
+    throw Failure{
+        Format(TextId::TxtCannotOpen, kEnglish, {path, DescribeFileError(file.error, kEnglish)})};
+  auto table = std::make_unique<ResultTableT>();
+  int32_t count = 0;
+  const ReadOutcome outcome =
+      ReadRecordLines(file.data, TableRef::of(*table), count, OverflowRule::KeepLatest);
+  if (!outcome.ok()) {
+    throw Failure{path + ": " + DescribeReadOutcome(outcome, kEnglish) + " Nothing was written."};
+  }
+  for (int32_t d = 1; d <= count; ++d) {
+    DrawNumbers draw{};
+    for (int c = 1; c <= 6; ++c) draw[static_cast<std::size_t>(c) - 1] = table->cell[c][d];
+    held.push_back(draw);
+  }
+  return held;
+}
+
+void Write(const std::string& path, const std::string& text) {
+  if (const auto error = WriteFileReplacing(path, text)) {
+    throw Failure{
+        Format(TextId::TxtCannotWrite, kEnglish, {path, DescribeFileError(*error, kEnglish)})};
+  }
+}
+
+std::string Quoted(std::string_view text) {
+  std::string out = "\"";
+  for (const char ch : text) {
+    if (ch == '"' || ch == '\\') {
+      out += '\\';
+      out += ch;
+    } else if (static_cast<unsigned char>(ch) < 0x20) {
+      char code[8];
+      std::snprintf(code, sizeof code, "\\u%04x", static_cast<unsigned>(ch));
+      out += code;
+    } else {
+      out += ch;
+    }
+  }
+  return out + '"';
+}
+
+const char* Name(ImportKind kind) {
+  switch (kind) {
+    case ImportKind::Results:
+      return "results";
+    case ImportKind::Stakes:
+      return "stakes";
+    case ImportKind::System:
+      return "system";
+  }
+  return "";
+}
+const char* Name(TextEncoding e) {
+  switch (e) {
+    case TextEncoding::Bytes:
+      return "8-bit";
+    case TextEncoding::Utf8Bom:
+      return "utf-8 with byte-order mark";
+    case TextEncoding::Utf16LE:
+      return "utf-16le";
+    case TextEncoding::Utf16BE:
+      return "utf-16be";
+  }
+  return "";
+}
+const char* Name(ImportShape shape) {
+  switch (shape) {
+    case ImportShape::RecordLines:
+      return "record-lines";
+    case ImportShape::Separated:
+      return "separated";
+    case ImportShape::Free:
+      return "free";
+  }
+  return "";
+}
+const char* Name(HistoryOrder order) {
+  return order == HistoryOrder::NewestFirst ? "newest-first" : "oldest-first";
+}
+const char* Name(OrderBasis basis) {
+  switch (basis) {
+    case OrderBasis::Dates:
+      return "dates";
+    case OrderBasis::DrawNumbers:
+      return "draw-numbers";
+    case OrderBasis::Assumed:
+      return "assumed";
+    case OrderBasis::Chosen:
+      return "chosen";
+  }
+  return "";
+}
+const char* Name(SkipReason reason) {
+  switch (reason) {
+    case SkipReason::TooFewNumbers:
+      return "too-few-numbers";
+    case SkipReason::TooManyNumbers:
+      return "too-many-numbers";
+    case SkipReason::OutOfRange:
+      return "out-of-range";
+    case SkipReason::Repeat:
+      return "repeat";
+    case SkipReason::BadDate:
+      return "bad-date";
+  }
+  return "";
+}
+const char* Name(MergeOutcome::Kind kind) {
+  switch (kind) {
+    case MergeOutcome::Kind::Fresh:
+      return "fresh";
+    case MergeOutcome::Kind::Extended:
+      return "extended";
+    case MergeOutcome::Kind::NothingNew:
+      return "nothing-new";
+    case MergeOutcome::Kind::NoOverlap:
+      return "no-overlap";
+  }
+  return "";
+}
+
+std::string Separator(char separator) {
+  if (separator == '\t') return "tab";
+  return separator ? std::string(1, separator) : std::string();
+}
+
+template <typename T>
+std::string List(const std::vector<T>& values) {
+  std::string out;
+  for (const T& v : values) out += (out.empty() ? "" : ",") + std::to_string(v);
+  return out;
+}
+
+std::string RowJson(const ImportedRow& row) {
+  std::string out = "[";
+  for (int k = 0; k < row.size; ++k) {
+    out += (k ? ", " : "") + std::to_string(row.numbers[static_cast<std::size_t>(k)]);
+  }
+  return out + "]";
+}
+
+// What the preview shows: the rows as they will be stored (the first and last few), the lines
+// skipped with their reasons, the columns and the order read.
+std::string Json(const Call& call, const ImportResult& result, const std::string& message,
+                 const std::optional<MergeOutcome>& merge, const std::string& mergeText,
+                 const std::optional<std::string>& written) {
+  std::ostringstream out;
+  out << "{\"file\": " << Quoted(call.file) << ", \"as\": \"" << Name(call.options.kind)
+      << "\", \"max\": " << call.options.highestNumber
+      << ", \"ok\": " << (result.ok() ? "true" : "false") << ", \"message\": " << Quoted(message)
+      << ", \"encoding\": \"" << Name(result.encoding) << "\", \"shape\": \"" << Name(result.shape)
+      << "\", \"separator\": " << Quoted(Separator(result.separator)) << ", \"columns\": [";
+  for (std::size_t i = 0; i < result.columns.size(); ++i) {
+    out << (i ? ", " : "") << result.columns[i];
+  }
+  out << "], \"date_column\": " << result.dateColumn
+      << ", \"draw_number_column\": " << result.drawNumberColumn << ", \"order\": \""
+      << Name(result.order) << "\", \"order_from\": \"" << Name(result.orderBasis)
+      << "\", \"header_lines\": [";
+  for (std::size_t i = 0; i < result.headerLines.size(); ++i) {
+    out << (i ? ", " : "") << result.headerLines[i];
+  }
+  out << "], \"rows\": " << result.rows.size() << ", \"rows_in_file\": " << result.rowsInFile
+      << ", \"dropped\": " << result.dropped;
+  constexpr std::size_t kShown = 5;
+  const std::size_t n = result.rows.size();
+  out << ", \"first\": [";
+  for (std::size_t i = 0; i < std::min(n, kShown); ++i) {
+    out << (i ? ", " : "") << RowJson(result.rows[i]);
+  }
+  out << "], \"last\": [";
+  for (std::size_t i = n - std::min(n, kShown); i < n; ++i) {
+    out << (i > n - std::min(n, kShown) ? ", " : "") << RowJson(result.rows[i]);
+  }
+  out << "], \"skipped_total\": " << result.skippedTotal << ", \"skipped\": [";
+  for (std::size_t i = 0; i < result.skipped.size(); ++i) {
+    const SkippedLine& s = result.skipped[i];
+    out << (i ? ", " : "") << "{\"line\": " << s.line << ", \"reason\": \"" << Name(s.reason)
+        << "\", \"value\": " << Quoted(s.value)
+        << ", \"text\": " << Quoted(DescribeSkip(s, call.options, kEnglish)) << "}";
+  }
+  out << "]";
+  if (merge) {
+    out << ", \"merge\": {\"into\": " << Quoted(*call.mergeInto) << ", \"result\": \""
+        << Name(merge->kind) << "\", \"added\": " << merge->added
+        << ", \"held\": " << merge->draws.size() << ", \"dropped\": " << merge->dropped
+        << ", \"text\": " << Quoted(mergeText) << "}";
+  }
+  out << ", \"written\": " << (written ? Quoted(*written) : std::string("null")) << "}\n";
+  return out.str();
+}
+
+int Run(const Call& call) {
+  const std::string data = ReadSource(call.file, call.options);
+  ImportResult result = ImportList(data, call.options);
+  if (result.problem == ImportProblem::BadColumns) {
+    throw Usage{DescribeImport(result, call.options, kEnglish)};
+  }
+  std::string message = DescribeImport(result, call.options, kEnglish);
+
+  std::optional<MergeOutcome> merge;
+  std::string mergeText;
+  std::optional<std::string> written;
+  std::string output;
+  int code = 0;
+  if (result.ok()) {
+    if (call.mergeInto) {
+      std::vector<DrawNumbers> incoming;
+      for (const ImportedRow& row : result.rows) {
+        DrawNumbers draw{};
+        std::copy_n(row.numbers.begin(), 6, draw.begin());
+        incoming.push_back(draw);
+      }
+      merge = MergeDraws(ReadHeld(*call.mergeInto), incoming);
+      if (merge->kind == MergeOutcome::Kind::NoOverlap) {
+        mergeText = "The new draws do not continue the draws held in " + *call.mergeInto +
+                    "; nothing was written. Write them with --out to replace it instead.";
+        code = 1;
+      } else {
+        mergeText = DescribeMerge(*merge, kEnglish);
+        ImportResult merged;
+        for (const DrawNumbers& draw : merge->draws) {
+          ImportedRow row;
+          row.size = 6;
+          std::copy(draw.begin(), draw.end(), row.numbers.begin());
+          merged.rows.push_back(row);
+        }
+        const std::string target = call.out.value_or(*call.mergeInto);
+        Write(target, FormatImported(merged, ImportKind::Results));
+        written = target;
+      }
+    } else {
+      output = FormatImported(result, call.options.kind);
+      if (call.out) {
+        Write(*call.out, output);
+        written = *call.out;
+      }
+    }
+  } else {
+    code = 1;
+  }
+
+  if (call.json) {
+    std::cout << Json(call, result, message, merge, mergeText, written);
+  } else {
+    // The report goes to standard error, so that the record lines alone reach standard output
+    // when no file is named.
+    std::ostream& report = std::cerr;
+    for (const SkippedLine& s : result.skipped) {
+      report << DescribeSkip(s, call.options, kEnglish) << "\n";
+    }
+    if (result.skippedTotal > static_cast<int>(result.skipped.size())) {
+      report << "... and " << result.skippedTotal - static_cast<int>(result.skipped.size())
+             << " more lines skipped\n";
+    }
+    if (result.ok()) {
+      report << call.file << ": " << result.rows.size() << " rows read (" << Name(result.shape);
+      if (!result.columns.empty()) report << ", columns " << List(result.columns);
+      report << ", " << Name(result.order) << " from " << Name(result.orderBasis) << "), "
+             << result.skippedTotal << " lines skipped\n";
+    }
+    if (!message.empty()) report << message << "\n";
+    if (!mergeText.empty()) report << mergeText << "\n";
+    if (result.ok() && !written && !call.mergeInto) std::cout << output;
+  }
+  return code;
+}
+
+}  // namespace
+
+int RunImport(int argc, char** argv, const char* usage) {
+  try {
+    return Run(Parse(argc, argv));
+  } catch (const Usage& e) {
+    std::cerr << "tallyra-cli: " << e.text << "\n" << usage;
+    return 2;
+  } catch (const Failure& e) {
+    std::cerr << e.text << "\n";
+    return 1;
+  }
+}
+
+}  // namespace tallyra::cli

@@ -1,0 +1,101 @@
+#include "import/Merge.h"
+
+#include <algorithm>
+
+#include "model/TextTable.h"
+
+namespace tallyra {
+namespace {
+
+using Draws = std::span<const DrawNumbers>;
+
+struct Scan {
+  bool whole = false;    // the pattern occurs in the text
+  std::size_t at = 0;    // where it first does
+  std::size_t tail = 0;  // the longest start of the pattern the text ends with
+};
+
+// Knuth-Morris-Pratt over whole draws, so that a history of any length costs one pass.
+Scan Find(Draws pattern, Draws text) {
+  Scan scan;
+  if (pattern.empty()) return scan;
+  std::vector<std::size_t> fail(pattern.size(), 0);
+  for (std::size_t i = 1, k = 0; i < pattern.size(); ++i) {
+    while (k > 0 && pattern[i] != pattern[k]) k = fail[k - 1];
+    if (pattern[i] == pattern[k]) ++k;
+    fail[i] = k;
+  }
+  std::size_t k = 0;
+  for (const DrawNumbers& draw : text) {
+    while (k > 0 && (k == pattern.size() || draw != pattern[k])) k = fail[k - 1];
+    if (draw == pattern[k]) ++k;
+    if (k == pattern.size() && !scan.whole) {
+      scan.whole = true;
+      scan.at = static_cast<std::size_t>(&draw - text.data()) + 1 - pattern.size();
+    }
+  }
+  scan.tail = k;
+  return scan;
+}
+
+}  // namespace
+
+MergeOutcome MergeDraws(Draws held, Draws incoming, int capacity) {
+  MergeOutcome outcome;
+  std::vector<bool> isNew;
+  auto take = [&](Draws draws, bool fresh) {
+    outcome.draws.insert(outcome.draws.end(), draws.begin(), draws.end());
+    isNew.insert(isNew.end(), draws.size(), fresh);
+  };
+
+  const Scan inHeld = Find(incoming, held);
+  const Scan inIncoming = Find(held, incoming);
+  if (held.empty()) {
+    outcome.kind = MergeOutcome::Kind::Fresh;
+    take(incoming, true);
+  } else if (incoming.empty() || inHeld.whole) {
+    outcome.kind = MergeOutcome::Kind::NothingNew;
+    take(held, false);
+  } else if (inIncoming.whole) {
+    // The new history holds the old one whole, with draws before it, after it or both.
+    outcome.kind = MergeOutcome::Kind::Extended;
+    const std::size_t at = inIncoming.at;
+    take(incoming.first(at), true);
+    take(held, false);
+    take(incoming.subspan(at + held.size()), true);
+  } else if (inHeld.tail > 0 && inHeld.tail >= inIncoming.tail) {
+    // The held history ends with the draws the new one begins with.
+    outcome.kind = MergeOutcome::Kind::Extended;
+    take(held, false);
+    take(incoming.subspan(inHeld.tail), true);
+  } else if (inIncoming.tail > 0) {
+    // The new history ends where the held one begins: it brings older draws.
+    outcome.kind = MergeOutcome::Kind::Extended;
+    take(incoming.first(incoming.size() - inIncoming.tail), true);
+    take(held, false);
+  } else {
+    outcome.kind = MergeOutcome::Kind::NoOverlap;
+    return outcome;
+  }
+
+  const auto size = static_cast<int>(outcome.draws.size());
+  if (capacity >= 0 && size > capacity) {
+    outcome.dropped = size - capacity;
+    outcome.draws.erase(outcome.draws.begin(), outcome.draws.begin() + outcome.dropped);
+    isNew.erase(isNew.begin(), isNew.begin() + outcome.dropped);
+  }
+  outcome.added = static_cast<int>(std::count(isNew.begin(), isNew.end(), true));
+  return outcome;
+}
+
+std::string DescribeMerge(const MergeOutcome& outcome, int32_t language) {
+  if (outcome.kind == MergeOutcome::Kind::NoOverlap) return {};
+  std::string text = Format(TextId::TxtMergeAdded, language,
+                            {std::to_string(outcome.added), std::to_string(outcome.draws.size())});
+  if (outcome.dropped > 0) {
+    text += " " + Format(TextId::TxtMergeDropped, language, {std::to_string(outcome.dropped)});
+  }
+  return text;
+}
+
+}  // namespace tallyra

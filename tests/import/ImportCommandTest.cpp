@@ -1,0 +1,196 @@
+// tallyra-cli import, run as the real executable.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "model/Files.h"
+
+namespace tallyra {
+namespace {
+
+struct CliRun {
+  int code = -1;
+  std::string out;
+  std::string err;
+};
+
+class ImportCommand : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/tallyra-import-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    m_dir = pattern;
+  }
+  void TearDown() override { std::system(("rm -rf '" + m_dir + "'").c_str()); }
+  std::string path(const std::string& name) const { return m_dir + "/" + name; }
+  void write(const std::string& name, const std::string& data) {
+    ASSERT_FALSE(WriteFileReplacing(path(name), data));
+  }
+  std::string read(const std::string& name) const { return ReadWholeFile(path(name)).data; }
+
+  CliRun run(std::vector<std::string> args) {
+    args.insert(args.begin(), {TALLYRA_CLI, "import"});
+    const std::string out = path(".out"), err = path(".err");
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
+      ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
+      std::vector<char*> argv;
+      for (std::string& a : args) argv.push_back(a.data());
+      argv.push_back(nullptr);
+      ::execv(argv[0], argv.data());
+      ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    CliRun r;
+    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    r.out = ReadWholeFile(out).data;
+    r.err = ReadWholeFile(err).data;
+    return r;
+  }
+  std::string m_dir;
+};
+
+const char* const kDated =
+    "6335. 19.11.2019 1,2,3,4,5,6\r\n"
+    "6334. 12.11.2019 9,20,34,40,42,43\r\n"
+    "6333. 05.11.2019 9,20,34,40,42,50\r\n"
+    "6332. 29.10.2019 7,8,9,10,11,12\r\n";
+
+TEST_F(ImportCommand, WritesRecordLinesOldestFirstAndReportsWhatItSkipped) {
+  write("dated.txt", kDated);
+  CliRun r = run({path("dated.txt"), "--as", "results", "--out", path("Results.txt")});
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(read("Results.txt"),
+            "1 - 7,8,9,10,11,12;\r\n2 - 9,20,34,40,42,43;\r\n3 - 1,2,3,4,5,6;\r\n");
+  EXPECT_NE(r.err.find("Line 3: the number 50 is outside 1..49"), std::string::npos);
+  EXPECT_EQ(r.out, "");
+  // Without a file the record lines go to standard output.
+  r = run({path("dated.txt"), "--as", "stakes", "--oldest-first", "--max", "50"});
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(r.out,
+            "1 - 1,2,3,4,5,6;\r\n2 - 9,20,34,40,42,43;\r\n3 - 9,20,34,40,42,50;\r\n"
+            "4 - 7,8,9,10,11,12;\r\n");
+}
+
+TEST_F(ImportCommand, JsonShowsWhatThePreviewShows) {
+  write("dated.txt", kDated);
+  const CliRun r = run({path("dated.txt"), "--as", "results", "--json"});
+  EXPECT_EQ(r.code, 0);
+  for (const char* piece :
+       {"\"shape\": \"free\"", "\"columns\": [3, 4, 5, 6, 7, 8]", "\"date_column\": 2",
+        "\"order\": \"newest-first\"", "\"order_from\": \"dates\"", "\"rows\": 3",
+        "\"first\": [[7, 8, 9, 10, 11, 12], [9, 20, 34, 40, 42, 43], [1, 2, 3, 4, 5, 6]]",
+        "\"skipped_total\": 1",
+        "{\"line\": 3, \"reason\": \"out-of-range\", \"value\": \"50\", \"text\": \"Line 3: the "
+        "number 50 is outside 1..49\"}",
+        "\"written\": null"}) {
+    EXPECT_NE(r.out.find(piece), std::string::npos) << piece << "\n" << r.out;
+  }
+  const CliRun columns =
+      run({path("dated.txt"), "--as", "results", "--json", "--columns", "8,7,6,5,4,3"});
+  EXPECT_NE(columns.out.find("\"columns\": [8, 7, 6, 5, 4, 3]"), std::string::npos);
+  EXPECT_NE(columns.out.find("[12, 11, 10, 9, 8, 7]"), std::string::npos);
+}
+
+TEST_F(ImportCommand, NothingUsableExitsWithTheReasonsAndWritesNothing) {
+  write("Results.txt", "1 - 1,2,3,4,5,6;\r\n");
+  write("bad.txt", "1 2 3\n4 5 6 7 8 99\n");
+  CliRun r = run({path("bad.txt"), "--as", "results", "--out", path("Results.txt")});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("Line 1: fewer than 6 numbers"), std::string::npos);
+  EXPECT_NE(r.err.find("Line 2: the number 99 is outside 1..49"), std::string::npos);
+  EXPECT_NE(r.err.find("no line of 6 numbers"), std::string::npos);
+  EXPECT_EQ(read("Results.txt"), "1 - 1,2,3,4,5,6;\r\n");
+
+  write("empty.txt", "");
+  r = run({path("empty.txt"), "--as", "results", "--merge-into", path("Results.txt")});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("The file is empty."), std::string::npos);
+  write("binary.bin", std::string("\x01\x02\0\0\x05garbage", 12));
+  r = run({path("binary.bin"), "--as", "stakes", "--json"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.out.find("\"ok\": false, \"message\": \"This is not a text file.\""),
+            std::string::npos);
+  r = run({m_dir, "--as", "results"});
+  EXPECT_EQ(r.code, 1);
+  r = run({path("missing.txt"), "--as", "results"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("No such file or directory"), std::string::npos);
+  EXPECT_EQ(read("Results.txt"), "1 - 1,2,3,4,5,6;\r\n");
+}
+
+TEST_F(ImportCommand, AFileTooLargeIsRefusedBeforeItIsRead) {
+  const int fd = ::open(path("huge.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::ftruncate(fd, 100 << 20), 0);  // 100 MB, sparse
+  ::close(fd);
+  const CliRun r = run({path("huge.txt"), "--as", "results"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("too large to import (104857600 bytes"), std::string::npos) << r.err;
+}
+
+TEST_F(ImportCommand, MergeIntoAddsOnlyTheNewDraws) {
+  write("Results.txt", "1 - 7,8,9,10,11,12;\r\n2 - 9,20,34,40,42,43;\r\n");
+  write("dated.txt", kDated);
+  CliRun r = run({path("dated.txt"), "--as", "results", "--merge-into", path("Results.txt")});
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(r.err.find("1 new draws were added; 3 held."), std::string::npos) << r.err;
+  EXPECT_EQ(read("Results.txt"),
+            "1 - 7,8,9,10,11,12;\r\n2 - 9,20,34,40,42,43;\r\n3 - 1,2,3,4,5,6;\r\n");
+
+  // Again: nothing new, and the file stays as it is.
+  r = run({path("dated.txt"), "--as", "results", "--merge-into", path("Results.txt"), "--json"});
+  EXPECT_EQ(r.code, 0);
+  EXPECT_NE(r.out.find("\"result\": \"nothing-new\", \"added\": 0, \"held\": 3"), std::string::npos)
+      << r.out;
+
+  // No overlap: nothing is written and the call fails with the reason.
+  write("other.txt", "1 2 3 4 5 7\n1 2 3 4 5 8\n");
+  r = run({path("other.txt"), "--as", "results", "--merge-into", path("Results.txt")});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("do not continue"), std::string::npos);
+  EXPECT_EQ(read("Results.txt"),
+            "1 - 7,8,9,10,11,12;\r\n2 - 9,20,34,40,42,43;\r\n3 - 1,2,3,4,5,6;\r\n");
+
+  // A held file that does not read as a history is never replaced.
+  write("broken.txt", "1 - 1,2,x;\r\n");
+  r = run({path("dated.txt"), "--as", "results", "--merge-into", path("broken.txt")});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(read("broken.txt"), "1 - 1,2,x;\r\n");
+
+  // A held file not there yet starts the history; --out leaves the held file alone.
+  r = run({path("dated.txt"), "--as", "results", "--merge-into", path("new.txt"), "--out",
+           path("merged.txt")});
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(read("merged.txt").substr(0, 20), "1 - 7,8,9,10,11,12;\r");
+  EXPECT_FALSE(ReadWholeFile(path("new.txt")).ok);
+}
+
+TEST_F(ImportCommand, MistakenCallsExitWithTwoAndTheUsage) {
+  write("dated.txt", kDated);
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {path("dated.txt")},
+           {path("dated.txt"), "--as", "draws"},
+           {path("dated.txt"), "--as", "results", "--columns", "1,2,x"},
+           {path("dated.txt"), "--as", "results", "--columns", "1,2,3"},
+           {path("dated.txt"), "--as", "results", "--newest-first", "--oldest-first"},
+           {path("dated.txt"), "--as", "stakes", "--merge-into", path("Results.txt")},
+           {path("dated.txt"), "--as", "results", "--max", "100"},
+           {path("dated.txt"), "--as", "results", "--out"},
+       }) {
+    const CliRun r = run(args);
+    EXPECT_EQ(r.code, 2) << args.back();
+    EXPECT_NE(r.err.find("usage:"), std::string::npos);
+  }
+}
+
+}  // namespace
+}  // namespace tallyra

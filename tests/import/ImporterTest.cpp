@@ -1,0 +1,352 @@
+#include "import/Importer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "lists/RecordReader.h"
+
+namespace tallyra {
+namespace {
+
+using Draw = std::vector<int32_t>;
+
+struct History {
+  std::vector<Draw> draws;  // oldest first
+  std::vector<int> numbers;
+  std::vector<std::array<int, 3>> dates;  // day, month, year
+};
+
+History MakeHistory(int count, unsigned seed, int top = 49) {
+  std::mt19937 random(seed);
+  History h;
+  int day = 3, month = 1, year = 2018;
+  for (int i = 0; i < count; ++i) {
+    std::vector<int32_t> pool(static_cast<std::size_t>(top));
+    for (int k = 0; k < top; ++k) pool[static_cast<std::size_t>(k)] = k + 1;
+    std::shuffle(pool.begin(), pool.end(), random);
+    h.draws.emplace_back(pool.begin(), pool.begin() + 6);
+    h.numbers.push_back(6000 + i);
+    h.dates.push_back({day, month, year});
+    day += 7;
+    if (day > 28) day -= 28, month += 1;
+    if (month > 12) month = 1, year += 1;
+  }
+  return h;
+}
+
+std::string Two(int v) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%02d", v);
+  return text;
+}
+
+std::string Join(const Draw& d, const std::string& separator) {
+  std::string out;
+  for (std::size_t k = 0; k < d.size(); ++k) out += (k ? separator : "") + std::to_string(d[k]);
+  return out;
+}
+
+// Renders every draw with `line`, newest first when asked, under an optional heading.
+std::string Render(const History& h, const std::function<std::string(std::size_t)>& line,
+                   bool newestFirst = false, const std::string& heading = "") {
+  std::string text = heading;
+  for (std::size_t n = 0; n < h.draws.size(); ++n) {
+    text += line(newestFirst ? h.draws.size() - 1 - n : n) + "\r\n";
+  }
+  return text;
+}
+
+std::vector<Draw> Rows(const ImportResult& r) {
+  std::vector<Draw> rows;
+  for (const ImportedRow& row : r.rows) {
+    rows.emplace_back(row.numbers.begin(), row.numbers.begin() + row.size);
+  }
+  return rows;
+}
+
+ImportResult Import(const std::string& text, ImportOptions options = {}) {
+  return ImportList(text, options);
+}
+
+TEST(Importer, EveryShapeGivesTheDrawsOfAPlainReadingOldestFirst) {
+  const History h = MakeHistory(60, 7);
+  struct Case {
+    const char* name;
+    std::string text;
+    ImportShape shape;
+    std::vector<int> columns;
+    OrderBasis basis;
+    HistoryOrder order;
+  };
+  auto dotted = [&](std::size_t i) {
+    const auto& d = h.dates[i];
+    return std::to_string(h.numbers[i]) + ". " + Two(d[0]) + "." + Two(d[1]) + "." +
+           std::to_string(d[2]) + " " + Join(h.draws[i], ",");
+  };
+  auto iso = [&](std::size_t i) {
+    const auto& d = h.dates[i];
+    return std::to_string(h.numbers[i]) + " " + std::to_string(d[2]) + "-" + Two(d[1]) + "-" +
+           Two(d[0]) + " " + Join(h.draws[i], " ");
+  };
+  auto usCsv = [&](std::size_t i) {
+    const auto& d = h.dates[i];
+    return std::to_string(h.numbers[i]) + ",\"" + Two(d[1]) + "/" + Two(d[0]) + "/" +
+           std::to_string(d[2]) + "\"," + Join(h.draws[i], ",") + ",7,\"extra, text\"";
+  };
+  auto semicolons = [&](std::size_t i) {
+    const auto& d = h.dates[i];
+    return Two(d[0]) + "." + Two(d[1]) + "." + std::to_string(d[2]) + ";" +
+           std::to_string(h.numbers[i]) + ";" + Join(h.draws[i], ";") + ";" +
+           std::to_string((h.draws[i][0] % 10) + 1);
+  };
+  auto tabs = [&](std::size_t i) {
+    return std::to_string(h.numbers[i]) + "\t" + Join(h.draws[i], "\t") + "\t12345";
+  };
+  auto plain = [&](std::size_t i) { return Join(h.draws[i], i % 2 ? " - " : "  "); };
+  const std::vector<Case> cases = {
+      {"dated list",
+       Render(h, dotted, true),
+       ImportShape::Free,
+       {3, 4, 5, 6, 7, 8},
+       OrderBasis::Dates,
+       HistoryOrder::NewestFirst},
+      {"iso dates",
+       Render(h, iso),
+       ImportShape::Free,
+       {3, 4, 5, 6, 7, 8},
+       OrderBasis::Dates,
+       HistoryOrder::OldestFirst},
+      {"comma csv",
+       Render(h, usCsv, true, "Draw,Date,B1,B2,B3,B4,B5,B6,Bonus,Note\r\n"),
+       ImportShape::Separated,
+       {3, 4, 5, 6, 7, 8},
+       OrderBasis::Dates,
+       HistoryOrder::NewestFirst},
+      {"semicolon csv",
+       Render(h, semicolons, false, "Date;Draw;1;2;3;4;5;6;Extra\r\n"),
+       ImportShape::Separated,
+       {3, 4, 5, 6, 7, 8},
+       OrderBasis::Dates,
+       HistoryOrder::OldestFirst},
+      {"tab csv",
+       Render(h, tabs, true, "No\tBalls\r\n"),
+       ImportShape::Separated,
+       {2, 3, 4, 5, 6, 7},
+       OrderBasis::DrawNumbers,
+       HistoryOrder::NewestFirst},
+      {"plain lines",
+       Render(h, plain),
+       ImportShape::Free,
+       {1, 2, 3, 4, 5, 6},
+       OrderBasis::Assumed,
+       HistoryOrder::OldestFirst},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const ImportResult r = Import(c.text);
+    ASSERT_TRUE(r.ok()) << DescribeImport(r, {}, 1);
+    EXPECT_EQ(r.shape, c.shape);
+    EXPECT_EQ(r.columns, c.columns);
+    EXPECT_EQ(r.orderBasis, c.basis);
+    EXPECT_EQ(r.order, c.order);
+    EXPECT_EQ(r.skippedTotal, 0);
+    EXPECT_EQ(Rows(r), h.draws);
+    EXPECT_EQ(r.headerLines.empty(), std::isdigit(static_cast<unsigned char>(c.text[0])) != 0);
+  }
+}
+
+TEST(Importer, RecordLinesAreReadExactlyAsTheRecordReaderReadsThem) {
+  for (const std::string& text :
+       {std::string("1 - 5,12,17,23,38,41;\r\n\r\n22 - 1,2,3,4,5,6;\r\nlabel 3 - 7, 8,9,10,11,12;"),
+        std::string("1234 - 5,6,7,8,9,10;\r\n2 - 1,2,3,4,5,6;\r\n")}) {
+    const ImportResult r = Import(text);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.shape, ImportShape::RecordLines);
+    auto ws = CreateWorkspace();
+    ASSERT_TRUE(ReadRecordLines(text, TableRef::of(ws->ResultTable), ws->ResultCount,
+                                OverflowRule::KeepLatest)
+                    .ok());
+    ASSERT_EQ(static_cast<int>(r.rows.size()), ws->ResultCount);
+    for (int d = 1; d <= ws->ResultCount; ++d) {
+      for (int c = 1; c <= 6; ++c) {
+        EXPECT_EQ(r.rows[static_cast<std::size_t>(d) - 1].numbers[static_cast<std::size_t>(c) - 1],
+                  ws->ResultTable.cell[c][d]);
+      }
+    }
+    // Written back, the rows read the same.
+    EXPECT_EQ(Import(FormatImported(r, ImportKind::Results)).rows.size(), r.rows.size());
+  }
+  // A long first label is read the reader's way: its fourth character leads the first number.
+  EXPECT_EQ(Import("1234 - 5,6,7,8,9,10;\r\n").rows.at(0).numbers[0], 45);
+}
+
+TEST(Importer, TheOutputIsTheListsOwnRecordLineFormat) {
+  const ImportResult r = Import("3 2019-01-15 1 2 3 4 5 6\n2 2019-01-08 7 8 9 10 11 12\n");
+  EXPECT_EQ(FormatImported(r, ImportKind::Results), "1 - 7,8,9,10,11,12;\r\n2 - 1,2,3,4,5,6;\r\n");
+  ImportOptions system;
+  system.kind = ImportKind::System;
+  const ImportResult s = Import("1) 3 5 7 9 11 13 15\n2) 1 2 3 4 5 6 7 8 9 10 11 12\n", system);
+  ASSERT_TRUE(s.ok());
+  EXPECT_EQ(FormatImported(s, ImportKind::System),
+            "1 - 3,5,7,9,11,13,15;\r\n2 - 1,2,3,4,5,6,7,8,9,10,11,12;\r\n");
+}
+
+TEST(Importer, BrokenLinesAreSkippedWithTheirLineAndReason) {
+  const std::string text =
+      "Draw;Date;N1;N2;N3;N4;N5;N6\n"  // 1: heading
+      "1;01.02.2020;1;2;3;4;5;6\n"     // 2
+      "2;08.02.2020;1;2;3;4;5\n"       // 3: five numbers
+      "3;15.02.2020;1;2;3;4;5;50\n"    // 4: 50 > 49
+      "4;22.02.2020;1;2;3;4;5;5\n"     // 5: 5 twice
+      "5;30.02.2020;1;2;3;4;5;7\n"     // 6: no such day
+      "6;soon;1;2;3;4;5;8\n"           // 7: no date at all
+      "\n"                             // 8: blank, passed over
+      "Total;2 draws\n"                // 9: a footer
+      "7;07.03.2020;11;12;13;14;15;16\n";
+  const ImportResult r = Import(text);
+  ASSERT_TRUE(r.ok());
+  EXPECT_EQ(r.headerLines, std::vector<int>{1});
+  EXPECT_EQ(Rows(r), (std::vector<Draw>{{1, 2, 3, 4, 5, 6}, {11, 12, 13, 14, 15, 16}}));
+  std::vector<std::string> said;
+  for (const SkippedLine& s : r.skipped) said.push_back(DescribeSkip(s, {}, 1));
+  EXPECT_EQ(said, (std::vector<std::string>{
+                      "Line 3: fewer than 6 numbers", "Line 4: the number 50 is outside 1..49",
+                      "Line 5: the number 5 appears twice",
+                      "Line 6: the date \"30.02.2020\" cannot be read",
+                      "Line 7: the date \"soon\" cannot be read", "Line 9: fewer than 6 numbers"}));
+  EXPECT_EQ(r.skippedTotal, 6);
+  EXPECT_EQ(DescribeSkip(r.skipped[0], {}, 0), "Строка 3: меньше 6 чисел");
+  // A larger M takes 50.
+  ImportOptions wide;
+  wide.highestNumber = 52;
+  EXPECT_EQ(Import(text, wide).rows.size(), 3u);
+}
+
+TEST(Importer, TheCallerChoosesColumnsAndOrder) {
+  const std::string text = "10 1 2 3 4 5 6 7\n11 8 9 10 11 12 13 14\n12 15 16 17 18 19 20 21\n";
+  EXPECT_EQ(Import(text).columns, (std::vector<int>{2, 3, 4, 5, 6, 7}));
+  EXPECT_EQ(Import(text).orderBasis, OrderBasis::DrawNumbers);
+  ImportOptions options;
+  options.columns = {8, 7, 6, 5, 4, 3};
+  options.order = HistoryOrder::NewestFirst;
+  const ImportResult r = Import(text, options);
+  ASSERT_TRUE(r.ok());
+  EXPECT_EQ(r.orderBasis, OrderBasis::Chosen);
+  EXPECT_EQ(Rows(r), (std::vector<Draw>{
+                         {21, 20, 19, 18, 17, 16}, {14, 13, 12, 11, 10, 9}, {7, 6, 5, 4, 3, 2}}));
+  options.columns = {1, 2, 3};
+  EXPECT_EQ(Import(text, options).problem, ImportProblem::BadColumns);
+  options.columns = {1, 2, 3, 4, 5, 5};
+  EXPECT_EQ(Import(text, options).problem, ImportProblem::BadColumns);
+}
+
+TEST(Importer, SlashDatesAreMonthFirstUnlessADayShowsOtherwise) {
+  // 03/04 and 05/04 read month first are March and May: oldest first.
+  EXPECT_EQ(Import("03/04/2020,1,2,3,4,5,6\n05/04/2020,7,8,9,10,11,12\n").order,
+            HistoryOrder::OldestFirst);
+  // With 13/04 in the column the dates are day first: 13 April comes after 05 April.
+  const ImportResult r =
+      Import("13/04/2020,1,2,3,4,5,6\n05/04/2020,7,8,9,10,11,12\n03/04/2020,1,2,3,4,5,7\n");
+  EXPECT_EQ(r.order, HistoryOrder::NewestFirst);
+  EXPECT_EQ(r.rows.front().numbers[5], 7);
+}
+
+TEST(Importer, StrangeFilesGiveAClearAnswerAndNoRows) {
+  EXPECT_EQ(Import("").problem, ImportProblem::Empty);
+  EXPECT_EQ(Import(" \r\n\r\n\t").problem, ImportProblem::Empty);
+  EXPECT_EQ(Import(std::string("\x7f"
+                               "ELF\x02\x01\x01\0\0\0",
+                               10))
+                .problem,
+            ImportProblem::Binary);
+  const ImportResult words = Import("hello\nworld 1 2 3\n");
+  EXPECT_EQ(words.problem, ImportProblem::NothingUsable);
+  EXPECT_EQ(DescribeImport(words, {}, 1),
+            "The file holds no line of 6 numbers that could be read. Nothing was written.");
+  EXPECT_TRUE(words.rows.empty());
+  EXPECT_EQ(Import(std::string(kMaxImportBytes + 1, '1')).problem, ImportProblem::TooLarge);
+  // One endless line of digits and one of separators.
+  EXPECT_EQ(Import(std::string(1 << 20, '7')).problem, ImportProblem::NothingUsable);
+  EXPECT_EQ(Import(std::string(1 << 20, ',')).problem, ImportProblem::NothingUsable);
+}
+
+std::string Utf16(const std::string& ascii, bool bigEndian, bool mark) {
+  std::string out = mark ? (bigEndian ? "\xFE\xFF" : "\xFF\xFE") : "";
+  for (char ch : ascii) {
+    out += bigEndian ? std::string{'\0', ch} : std::string{ch, '\0'};
+  }
+  return out;
+}
+
+TEST(Importer, ByteOrderMarksUtf16AndLineEndsAreUnderstood) {
+  const std::string text = "Draw;Date;Numbers\r\n1;12.11.2019;9;20;34;40;42;43\r\n";
+  const std::vector<Draw> expected{{9, 20, 34, 40, 42, 43}};
+  struct Case {
+    std::string data;
+    TextEncoding encoding;
+  };
+  const std::vector<Case> cases = {
+      {text, TextEncoding::Bytes},
+      {"\xEF\xBB\xBF" + text, TextEncoding::Utf8Bom},
+      {Utf16(text, false, true), TextEncoding::Utf16LE},
+      {Utf16(text, false, false), TextEncoding::Utf16LE},
+      {Utf16(text, true, true), TextEncoding::Utf16BE},
+      {Utf16(text, true, false), TextEncoding::Utf16BE},
+      {"Draw;Date;Numbers\r1;12.11.2019;9;20;34;40;42;43\r", TextEncoding::Bytes},
+      {"Draw;Date;Numbers\n1;12.11.2019;9;20;34;40;42;43", TextEncoding::Bytes},
+  };
+  for (const Case& c : cases) {
+    const ImportResult r = Import(c.data);
+    EXPECT_EQ(r.encoding, c.encoding);
+    EXPECT_EQ(Rows(r), expected);
+    EXPECT_EQ(r.headerLines, std::vector<int>{1});
+  }
+  // Record lines with a mark are still record lines.
+  EXPECT_EQ(Import("\xEF\xBB\xBF"
+                   "1 - 1,2,3,4,5,6;\r\n")
+                .shape,
+            ImportShape::RecordLines);
+}
+
+TEST(Importer, LongHistoriesKeepTheNewestDrawsAndLongStakeListsAreRefused) {
+  const History h = MakeHistory(1600, 3);
+  const std::string text = Render(
+      h, [&](std::size_t i) { return std::to_string(h.numbers[i]) + " " + Join(h.draws[i], " "); },
+      true);
+  const ImportResult r = Import(text);
+  ASSERT_TRUE(r.ok());
+  EXPECT_EQ(r.rowsInFile, 1600);
+  EXPECT_EQ(r.dropped, 101);
+  ASSERT_EQ(r.rows.size(), 1499u);
+  EXPECT_EQ(Rows(r).front(), h.draws[101]);
+  EXPECT_EQ(Rows(r).back(), h.draws.back());
+  EXPECT_EQ(DescribeImport(r, {}, 1),
+            "The file holds 1600 draws; the latest 1499 are kept and the 101 earlier ones are "
+            "left out.");
+
+  std::string stakes;
+  for (int i = 0; i < 100000; ++i) stakes += "1 2 3 4 5 6\n";
+  ImportOptions options;
+  options.kind = ImportKind::Stakes;
+  const ImportResult s = Import(stakes, options);
+  EXPECT_EQ(s.problem, ImportProblem::TooManyRows);
+  EXPECT_TRUE(s.rows.empty());
+}
+
+TEST(Importer, SkippedLinesAreCountedBeyondTheListedOnes) {
+  std::string text = "1 2 3 4 5 6\n";
+  for (int i = 0; i < kMaxListedSkips + 10; ++i) text += "1 2 3\n";
+  const ImportResult r = Import(text);
+  EXPECT_EQ(r.skippedTotal, kMaxListedSkips + 10);
+  EXPECT_EQ(static_cast<int>(r.skipped.size()), kMaxListedSkips);
+}
+
+}  // namespace
+}  // namespace tallyra

@@ -1,0 +1,95 @@
+#include "import/Merge.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace tallyra {
+namespace {
+
+// Draw k of a long history: distinct for every k, so runs match only where they should.
+DrawNumbers D(int k) {
+  return {k % 40 + 1, k / 40 % 40 + 41, 3, 4, 5, 6};
+}
+std::vector<DrawNumbers> Span(int from, int to) {
+  std::vector<DrawNumbers> run;
+  for (int k = from; k <= to; ++k) run.push_back(D(k));
+  return run;
+}
+
+TEST(Merge, NewDrawsAfterTheHeldOnesAreAppended) {
+  // The download holds the last few held draws and the new ones.
+  const MergeOutcome m = MergeDraws(Span(1, 100), Span(91, 112));
+  EXPECT_EQ(m.kind, MergeOutcome::Kind::Extended);
+  EXPECT_EQ(m.added, 12);
+  EXPECT_EQ(m.draws, Span(1, 112));
+  EXPECT_EQ(DescribeMerge(m, 1), "12 new draws were added; 112 held.");
+  EXPECT_EQ(DescribeMerge(m, 0), "Добавлено новых тиражей: 12; всего тиражей: 112.");
+  // The whole held history followed by new draws.
+  EXPECT_EQ(MergeDraws(Span(1, 100), Span(1, 105)).draws, Span(1, 105));
+  EXPECT_EQ(MergeDraws(Span(1, 100), Span(1, 105)).added, 5);
+}
+
+TEST(Merge, OlderDrawsBeforeTheHeldOnesArePutFirst) {
+  const MergeOutcome m = MergeDraws(Span(50, 100), Span(1, 60));
+  EXPECT_EQ(m.kind, MergeOutcome::Kind::Extended);
+  EXPECT_EQ(m.added, 49);
+  EXPECT_EQ(m.draws, Span(1, 100));
+  // A history that holds the held one whole, with draws on both sides.
+  const MergeOutcome both = MergeDraws(Span(50, 100), Span(1, 120));
+  EXPECT_EQ(both.added, 69);
+  EXPECT_EQ(both.draws, Span(1, 120));
+}
+
+TEST(Merge, NothingNewLeavesTheHistory) {
+  for (const auto& incoming : {Span(1, 100), Span(20, 30), Span(100, 100), Span(1, 0)}) {
+    const MergeOutcome m = MergeDraws(Span(1, 100), incoming);
+    EXPECT_EQ(m.kind, MergeOutcome::Kind::NothingNew);
+    EXPECT_EQ(m.added, 0);
+    EXPECT_EQ(m.draws, Span(1, 100));
+  }
+  EXPECT_EQ(DescribeMerge(MergeDraws(Span(1, 100), Span(1, 100)), 1),
+            "0 new draws were added; 100 held.");
+}
+
+TEST(Merge, HistoriesWithoutOverlapAreLeftToTheCaller) {
+  const MergeOutcome m = MergeDraws(Span(1, 100), Span(200, 300));
+  EXPECT_EQ(m.kind, MergeOutcome::Kind::NoOverlap);
+  EXPECT_TRUE(m.draws.empty());
+  EXPECT_EQ(DescribeMerge(m, 1), "");
+  // Nothing held: the new history is taken as it is.
+  const MergeOutcome fresh = MergeDraws({}, Span(1, 10));
+  EXPECT_EQ(fresh.kind, MergeOutcome::Kind::Fresh);
+  EXPECT_EQ(fresh.draws, Span(1, 10));
+  EXPECT_EQ(fresh.added, 10);
+}
+
+TEST(Merge, AFullHistoryKeepsTheNewestDraws) {
+  const MergeOutcome m = MergeDraws(Span(1, 1499), Span(1490, 1510));
+  EXPECT_EQ(m.added, 11);
+  EXPECT_EQ(m.dropped, 11);
+  EXPECT_EQ(m.draws, Span(12, 1510));
+  EXPECT_EQ(DescribeMerge(m, 1),
+            "11 new draws were added; 1499 held. The 11 earliest draws did not fit and were left "
+            "out.");
+  // Older draws brought to a full history do not fit at all.
+  const MergeOutcome older = MergeDraws(Span(100, 1598), Span(1, 150));
+  EXPECT_EQ(older.added, 0);
+  EXPECT_EQ(older.draws, Span(100, 1598));
+}
+
+TEST(Merge, RepeatedDrawsFindTheLongestOverlap) {
+  // A history whose draws repeat: the longest run the two share is the overlap.
+  const std::vector<DrawNumbers> held = {D(1), D(2), D(1), D(2)};
+  const std::vector<DrawNumbers> incoming = {D(1), D(2), D(1), D(2), D(3)};
+  const MergeOutcome m = MergeDraws(held, incoming);
+  EXPECT_EQ(m.added, 1);
+  EXPECT_EQ(m.draws, incoming);
+  // Long identical runs cost one pass.
+  const std::vector<DrawNumbers> same(200000, D(5));
+  EXPECT_EQ(MergeDraws(std::vector<DrawNumbers>(1499, D(5)), same).kind,
+            MergeOutcome::Kind::Extended);
+}
+
+}  // namespace
+}  // namespace tallyra
