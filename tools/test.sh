@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the suite in a normal build, the suite again with
 # AddressSanitizer and UndefinedBehaviorSanitizer, and each fuzz target for a short while.
+# Warnings are errors in every build here. Release builds with GCC and with clang are compiled
+# too, as full optimisation and the other compiler warn where the tested builds do not.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/tools/deps.sh"
@@ -8,22 +10,31 @@ jobs=$(nproc)
 fuzz_seconds=${TALLYRA_FUZZ_SECONDS:-30}
 
 echo "== build and test"
-cmake -S "$top" -B "$top/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S "$top" -B "$top/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DTALLYRA_WERROR=ON >/dev/null
 cmake --build "$top/build" -j "$jobs"
 ctest --test-dir "$top/build" --output-on-failure -j "$jobs"
 
 echo "== build and test with AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S "$top" -B "$top/build-asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTALLYRA_SANITIZE=ON \
-  -DTALLYRA_BENCH=OFF >/dev/null
+  -DTALLYRA_BENCH=OFF -DTALLYRA_WERROR=ON >/dev/null
 cmake --build "$top/build-asan" -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
   LSAN_OPTIONS=suppressions="$top/tools/lsan.supp":print_suppressions=0 \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir "$top/build-asan" --output-on-failure -j "$jobs"
 
+echo "== compile Release builds with GCC and with clang (no test run)"
+for compiler in gcc:g++ clang:clang++; do
+  cc=${compiler%%:*}
+  CC=$cc CXX=${compiler##*:} cmake -S "$top" -B "$top/build-release-$cc" -G Ninja \
+    -DCMAKE_BUILD_TYPE=Release -DTALLYRA_BENCH=OFF -DTALLYRA_WERROR=ON >/dev/null
+  cmake --build "$top/build-release-$cc" -j "$jobs"
+done
+
 echo "== fuzz the file readers (${fuzz_seconds}s each)"
 CC=clang CXX=clang++ cmake -S "$top" -B "$top/build-fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DTALLYRA_GUI=OFF -DTALLYRA_TESTS=OFF -DTALLYRA_BENCH=OFF -DTALLYRA_FUZZ=ON >/dev/null
+  -DTALLYRA_GUI=OFF -DTALLYRA_TESTS=OFF -DTALLYRA_BENCH=OFF -DTALLYRA_FUZZ=ON -DTALLYRA_WERROR=ON >/dev/null
 cmake --build "$top/build-fuzz" -j "$jobs"
 for target in record_reader_fuzz settings_fuzz http_answer_fuzz import_fuzz; do
   corpus="$top/build-fuzz/corpus-$target"

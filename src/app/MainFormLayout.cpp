@@ -343,9 +343,10 @@ void TMainForm::BuildMenus() {
   N38 = Item(PopupStat, "N38");
   N39 = Item(PopupStat, "N39");
 
-  auto popup = [this](platform::StringGrid* grid, QMenu* menu) {
-    connect(grid, &QWidget::customContextMenuRequested, menu,
-            [grid, menu](const QPoint& at) { menu->popup(grid->viewport()->mapToGlobal(at)); });
+  auto popup = [](platform::StringGrid* grid, QMenu* menu) {
+    QObject::connect(
+        grid, &QWidget::customContextMenuRequested, menu,
+        [grid, menu](const QPoint& at) { menu->popup(grid->viewport()->mapToGlobal(at)); });
   };
   popup(SGStav, PopupMenu);
   popup(SGSys, PopupSys);

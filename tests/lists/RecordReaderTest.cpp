@@ -162,7 +162,7 @@ TEST_F(Reader, BadTokensRejectTheWholeFileAndNameTheToken) {
     EXPECT_EQ(ws->ResultCount, 0);
     EXPECT_EQ(Draw(1), (V{0, 0, 0, 0, 0, 0})) << "nothing of the file is kept";
     EXPECT_EQ(DescribeReadOutcome(r, 1),
-              "'" + std::string(c.token) + "' is not a valid integer value");
+              std::string("'").append(c.token).append("' is not a valid integer value"));
   }
 }
 
