@@ -2,7 +2,7 @@
 #include <unistd.h>
 
 #include "GuiFixture.h"
-#include "PipeGuard.h"
+#include "lists/PipeGuard.h"
 
 namespace {
 
