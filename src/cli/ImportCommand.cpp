@@ -268,7 +268,10 @@ std::string Separator(char separator) {
 template <typename T>
 std::string List(const std::vector<T>& values) {
   std::string out;
-  for (const T& v : values) out += (out.empty() ? "" : ",") + std::to_string(v);
+  for (const T& v : values) {
+    if (!out.empty()) out += ',';
+    out += std::to_string(v);
+  }
   return out;
 }
 

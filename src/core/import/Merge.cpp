@@ -93,7 +93,8 @@ std::string DescribeMerge(const MergeOutcome& outcome, int32_t language) {
   std::string text = Format(TextId::TxtMergeAdded, language,
                             {std::to_string(outcome.added), std::to_string(outcome.draws.size())});
   if (outcome.dropped > 0) {
-    text += " " + Format(TextId::TxtMergeDropped, language, {std::to_string(outcome.dropped)});
+    text += ' ';
+    text += Format(TextId::TxtMergeDropped, language, {std::to_string(outcome.dropped)});
   }
   return text;
 }

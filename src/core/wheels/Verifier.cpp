@@ -102,6 +102,9 @@ class Walker {
   }
 
   void record(int m, int best) {
+    // The walk never goes deeper than a ticket; saying so keeps the optimiser's bounds checks
+    // (which follow the recursion further than it goes) quiet.
+    if (m < 0 || m > kTicketSize || best < 0 || best > kTicketSize) return;
     ++histogram[static_cast<std::size_t>(m)][static_cast<std::size_t>(best)];
     if (best < m) {
       auto& seen = m_counts[static_cast<std::size_t>(m)][static_cast<std::size_t>(best)];
