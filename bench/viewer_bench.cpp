@@ -11,7 +11,7 @@
 
 #include "BenchWindow.h"
 #include "app/MainForm.h"
-#include "dialogs/ListView.h"
+#include "dialogs/ListTextView.h"
 
 namespace {
 
@@ -66,7 +66,7 @@ void BM_ViewerOpenAndJumpToEnd_ListOfThree_99999Stakes(benchmark::State& state) 
   Shown shown;
   shown.form->BitTestClick();
   const tallyra::ListPtr list = shown.form->MatchLists()[0];
-  ListView view;
+  ListTextView view;
   view.resize(479, 386);
   QImage canvas(view.size(), QImage::Format_RGB32);
   for (auto _ : state) {
@@ -198,7 +198,7 @@ enum class Move { PageUp, PageDown, WheelUp, WheelDown, Drag };
 
 void ViewerMove(benchmark::State& state, Move move) {
   const tallyra::ListPtr& list = LongestList().list;
-  ListView view;
+  ListTextView view;
   view.resize(479, 386);
   view.setList(list);
   QImage canvas(view.size(), QImage::Format_RGB32);

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -55,6 +57,21 @@ class GuiTest : public ::testing::Test {
     Start();
     script.messages.clear();
     return *form;
+  }
+
+  // A child widget of the window (or of `parent`) by its object name; fails the test when
+  // there is none, so a renamed control is noticed.
+  template <typename W = QWidget>
+  W* Find(const QString& name, const QObject* parent = nullptr) const {
+    W* widget = (parent ? parent : form.get())->template findChild<W*>(name);
+    EXPECT_NE(widget, nullptr) << "no " << name.toStdString();
+    return widget;
+  }
+  // One of the window's own dialogs, by its object name.
+  QDialog* FindDialog(const QString& name) const { return Find<QDialog>(name); }
+  // Clicks a push button of the window (or of `parent`) by its object name.
+  void Click(const QString& name, const QObject* parent = nullptr) const {
+    if (auto* button = Find<QAbstractButton>(name, parent)) button->click();
   }
 
   QStringList MessageTexts() const {

@@ -1,8 +1,8 @@
 // Help, the About box, the options dialog and the banner's link, as the main window opens them.
 
 #include "app/MainForm.h"
-#include "dialogs/Form4.h"
-#include "dialogs/Option.h"
+#include "dialogs/AboutDialog.h"
+#include "dialogs/OptionsDialog.h"
 #include "model/Publisher.h"
 #include "platform/MessageBox.h"
 #include "platform/Shell.h"
@@ -12,11 +12,15 @@ void TMainForm::N4Click() {
 }
 
 void TMainForm::N11Click() {
-  platform::ExecModal(*Form4);
+  platform::ExecModal(*m_aboutDialog);
 }
 
 void TMainForm::N43Click() {
-  platform::ExecModal(*Option);
+  m_optionsDialog->open(m_ws->BallsPerStake, m_ws->HighestNumber,
+                        [this](std::optional<int32_t> highestNumber) {
+                          if (highestNumber) m_ws->HighestNumber = *highestNumber;
+                          WriteSettings();
+                        });
 }
 
 void TMainForm::Image1Click() {

@@ -11,10 +11,10 @@
 #include <QTabWidget>
 #include <QWindow>
 
-#include "dialogs/EnterForm.h"
-#include "dialogs/Form4.h"
-#include "dialogs/Option.h"
-#include "dialogs/ShowForm.h"
+#include "dialogs/AboutDialog.h"
+#include "dialogs/EntryDialog.h"
+#include "dialogs/ListViewer.h"
+#include "dialogs/OptionsDialog.h"
 #include "model/Errors.h"
 #include "model/Files.h"
 #include "model/Publisher.h"
@@ -57,10 +57,17 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   ResetMatchPanel();
 
   // The dialogs, created after the main window and kept until the end.
-  new TEnterForm(*this);
-  new TShowForm(*this);
-  new TForm4(*this);
-  new TOption(*this);
+  const LanguageSource language = [this] { return m_ws->Language; };
+  m_entryDialog = new EntryDialog(this, language);
+  m_listViewer = new ListViewer(this, language);
+  m_aboutDialog = new AboutDialog(this, language);
+  m_optionsDialog = new OptionsDialog(this, language);
+  connect(m_entryDialog, &EntryDialog::entered, this,
+          [this](EntryMode mode) { RunGuarded([&] { EntryStored(mode); }); });
+  connect(m_entryDialog, &EntryDialog::modeSwitched, this,
+          [this](EntryMode mode) { RunGuarded([&] { EntryModeSwitched(mode); }); });
+  connect(m_entryDialog, &EntryDialog::systemBoxToggled, this,
+          [this] { RunGuarded([&] { PageControlChange(); }); });
 }
 
 TMainForm::~TMainForm() {

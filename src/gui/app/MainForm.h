@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "collate/Collation.h"
@@ -21,6 +22,12 @@ class QMenu;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
+
+class AboutDialog;
+class EntryDialog;
+class ListViewer;
+class OptionsDialog;
+enum class EntryMode;
 
 namespace platform {
 class ClickLabel;
@@ -245,9 +252,13 @@ class TMainForm final : public QMainWindow {
   StakeList Stakes();
   StakeList Systems();
   // The entry dialog for editing the selected row of a grid: boxes 1..boxes filled from the
-  // grid's cells, the edit texts on caption and button.
-  void OpenEntryForEdit(platform::StringGrid* grid, int boxes, int mode);
-  void RestoreEntryTexts();
+  // grid's cells; what is confirmed replaces the row's numbers.
+  void OpenEntryForEdit(const StakeList& list, int boxes, EntryMode mode);
+  // Appends a new stake or system stake typed in the entry dialog; a refusal is the text to
+  // tell the user.
+  std::optional<tallyra::TextId> StoreEntry(EntryMode mode, const std::array<int32_t, 12>& numbers);
+  void EntryStored(EntryMode mode);
+  void EntryModeSwitched(EntryMode mode);
   // Empties a list's grid: two rows, the first blank, no counts, its panel "0".
   void ShowEmptyList(const StakeList& list);
   // Removes the selected row of a list, its count cells moving up with the rows below.
@@ -262,6 +273,11 @@ class TMainForm final : public QMainWindow {
   void ShowList(int category);
 
   std::unique_ptr<tallyra::Workspace> m_ws;
+  // The dialogs, created with the window and hidden between uses.
+  EntryDialog* m_entryDialog = nullptr;
+  ListViewer* m_listViewer = nullptr;
+  AboutDialog* m_aboutDialog = nullptr;
+  OptionsDialog* m_optionsDialog = nullptr;
   std::array<tallyra::ListPtr, 4> m_lists;
   std::array<int64_t, 4> m_totals{};
   QString m_downloadUrl;

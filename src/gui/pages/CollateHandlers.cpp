@@ -8,8 +8,8 @@
 #include <QWindow>
 
 #include "app/MainForm.h"
-#include "dialogs/EnterForm.h"
-#include "dialogs/ShowForm.h"
+#include "dialogs/EntryDialog.h"
+#include "dialogs/ListViewer.h"
 #include "lists/ListEditing.h"
 #include "platform/ClickLabel.h"
 #include "platform/LongTask.h"
@@ -233,9 +233,10 @@ void TMainForm::BitAllClick() {
 }
 
 void TMainForm::BitCombClick() {
-  EnterForm->EntryMode = 2;
-  platform::ExecModal(*EnterForm);
-  EnterForm->EntryMode = 0;
+  if (const auto numbers = m_entryDialog->enterOne(EntryMode::Combination, m_ws->HighestNumber)) {
+    m_ws->CheckCombination.fill(0);
+    for (int k = 1; k <= 12; ++k) m_ws->CheckCombination[k] = (*numbers)[k - 1];
+  }
   const auto& cells = m_ws->CheckCombination;
   if (cells[1] == 0) return;
   for (int k = 1; k <= 12; ++k) {
@@ -297,7 +298,7 @@ void TMainForm::ShowList(int category) {
   if (!list || list->empty()) return;
   const TextId captions[] = {TextId::TxtCoincidence3, TextId::TxtCoincidence4,
                              TextId::TxtCoincidence5, TextId::TxtCoincidence6};
-  ShowForm->Open(list, T(captions[category]));
+  m_listViewer->open(list, T(captions[category]), SaveD);
 }
 
 void TMainForm::Lab3Click() {

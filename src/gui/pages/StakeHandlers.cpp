@@ -6,7 +6,7 @@
 #include <QPushButton>
 
 #include "app/MainForm.h"
-#include "dialogs/EnterForm.h"
+#include "dialogs/EntryDialog.h"
 #include "lists/ListEditing.h"
 #include "model/Files.h"
 #include "platform/MessageBox.h"
@@ -53,19 +53,38 @@ void TMainForm::ShowEmptyList(const StakeList& list) {
   SBar[list.panel]->setText(QStringLiteral("0"));
 }
 
-void TMainForm::OpenEntryForEdit(platform::StringGrid* grid, int boxes, int mode) {
-  const int r = grid->row();
-  for (int b = 1; b <= boxes; ++b) EnterForm->Edit[b]->setText(grid->model().cellText(r, b));
-  EnterForm->BitEnter->setText(T(TextId::TxtMenuSave));
-  EnterForm->setWindowTitle(T(TextId::TxtCapEditStake));
-  EnterForm->EntryMode = mode;
-  platform::ExecModal(*EnterForm);
-  EnterForm->EntryMode = 0;
+void TMainForm::OpenEntryForEdit(const StakeList& list, int boxes, EntryMode mode) {
+  const int r = list.grid->row();
+  QStringList values;
+  for (int b = 1; b <= boxes; ++b) values << list.grid->model().cellText(r, b);
+  const auto numbers = m_entryDialog->enterOne(mode, m_ws->HighestNumber, values);
+  if (!numbers || r < 1 || r > list.count) return;
+  for (int c = 1; c <= boxes; ++c) list.table(c, r) = (*numbers)[c - 1];
 }
 
-void TMainForm::RestoreEntryTexts() {
-  EnterForm->BitEnter->setText(T(TextId::TxtEnterButton));
-  EnterForm->setWindowTitle(T(TextId::TxtCapEnterStake));
+std::optional<TextId> TMainForm::StoreEntry(EntryMode mode,
+                                            const std::array<int32_t, 12>& numbers) {
+  if (mode == EntryMode::NewSystemStake) {
+    // All twelve slots are written, empty ones as 0, so nothing stale can join the stake.
+    if (!tallyra::AppendRow(tallyra::TableRef::of(m_ws->SystemTable), m_ws->SystemCount, numbers)) {
+      return TextId::TxtSystemFull;
+    }
+    return std::nullopt;
+  }
+  if (!tallyra::AppendRow(tallyra::TableRef::of(m_ws->StakeTable), m_ws->StakeCount,
+                          std::span(numbers).first(6))) {
+    return TextId::TxtStakesFull;
+  }
+  return std::nullopt;
+}
+
+void TMainForm::EntryStored(EntryMode mode) {
+  if (mode == EntryMode::NewSystemStake) ShowTab(TS2);
+  RefreshGrids();
+}
+
+void TMainForm::EntryModeSwitched(EntryMode mode) {
+  ShowTab(mode == EntryMode::NewSystemStake ? TS2 : TS1);
 }
 
 void TMainForm::DeleteSelectedRow(const StakeList& list) {
@@ -126,17 +145,17 @@ bool TMainForm::SaveList(const StakeList& list, const std::string& text) {
 // Stakes.
 
 void TMainForm::BitEnterClick() {
-  EnterForm->EntryMode = 0;
-  platform::ExecModal(*EnterForm);
-  EnterForm->EntryMode = 0;
+  m_entryDialog->enterNew(EntryMode::NewStake, m_ws->HighestNumber,
+                          [this](EntryMode mode, const std::array<int32_t, 12>& numbers) {
+                            return StoreEntry(mode, numbers);
+                          });
   RefreshGrids();
 }
 
 void TMainForm::SGStavDblClick() {
   if (m_ws->StakeCount == 0) return;
-  OpenEntryForEdit(SGStav, 6, 1);
+  OpenEntryForEdit(Stakes(), 6, EntryMode::EditStake);
   RefreshGrids();
-  RestoreEntryTexts();
 }
 
 void TMainForm::BitDelClick() {
@@ -172,18 +191,18 @@ bool TMainForm::N7Click() {
 // System stakes.
 
 void TMainForm::BitEnterSysClick() {
-  EnterForm->EntryMode = 4;
-  platform::ExecModal(*EnterForm);
-  EnterForm->EntryMode = 0;
+  m_entryDialog->enterNew(EntryMode::NewSystemStake, m_ws->HighestNumber,
+                          [this](EntryMode mode, const std::array<int32_t, 12>& numbers) {
+                            return StoreEntry(mode, numbers);
+                          });
   ShowTab(TS2);
 }
 
 void TMainForm::N28Click() {
   if (m_ws->SystemCount == 0) return;
-  OpenEntryForEdit(SGSys, 12, 3);
+  OpenEntryForEdit(Systems(), 12, EntryMode::EditSystemStake);
   ShowTab(TS2);
   RefreshGrids();
-  RestoreEntryTexts();
 }
 
 void TMainForm::BitDelSysClick() {

@@ -6,9 +6,7 @@
 #include <QTest>
 
 #include "GuiFixture.h"
-#include "dialogs/EnterForm.h"
-#include "dialogs/ListView.h"
-#include "dialogs/ShowForm.h"
+#include "dialogs/ListTextView.h"
 
 namespace {
 
@@ -161,10 +159,12 @@ TEST_F(CheckTab, TheCombinationCheck) {
   EXPECT_EQ(form->LR3->text(), QString());
   EXPECT_EQ(ws().StakeCount, 2);
 
-  script.inNextDialog([](QDialog&) {
+  script.inNextDialog([&](QDialog& dialog) {
     const char* numbers[] = {"1", "2", "3", "4", "5", "6"};
-    for (int b = 1; b <= 6; ++b) EnterForm->Edit[b]->setText(QString::fromLatin1(numbers[b - 1]));
-    EnterForm->BitEnter->click();
+    for (int b = 1; b <= 6; ++b)
+      Find<QLineEdit>(QStringLiteral("Edit%1").arg(b), &dialog)
+          ->setText(QString::fromLatin1(numbers[b - 1]));
+    Click(QStringLiteral("BitEnter"), &dialog);
   });
   form->PageControl->setCurrentIndex(0);
   form->N14->trigger();
@@ -233,25 +233,27 @@ TEST_F(CheckTab, TheViewerShowsTheWholeListUnderItsCaption) {
   QStringList first, last;
   script.inNextDialog([&](QDialog& dialog) {
     caption = dialog.windowTitle();
-    ShowForm->Memo->resize(479, 386);
-    first = ShowForm->Memo->visibleLines();
-    ShowForm->Memo->scrollToEnd();
-    last = ShowForm->Memo->visibleLines();
+    auto* text = Find<ListTextView>(QStringLiteral("Memo"), &dialog);
+    ASSERT_NE(text, nullptr);
+    text->resize(479, 386);
+    first = text->visibleLines();
+    text->scrollToEnd();
+    last = text->visibleLines();
     // A line up and a line down move by whole lines, the same lines.
-    ShowForm->Memo->lineUp();
-    const QStringList up = ShowForm->Memo->visibleLines();
+    text->lineUp();
+    const QStringList up = text->visibleLines();
     EXPECT_EQ(up.mid(1), last.mid(0, last.size() - 1));
-    ShowForm->Memo->lineDown();
-    EXPECT_EQ(ShowForm->Memo->visibleLines(), last);
-    ShowForm->Memo->scrollToOffset(length / 2);
-    const QStringList middle = ShowForm->Memo->visibleLines();
-    ShowForm->Memo->lineDown();
-    ShowForm->Memo->lineUp();
-    EXPECT_EQ(ShowForm->Memo->visibleLines(), middle);
-    ShowForm->Memo->selectAll();
-    EXPECT_EQ(ShowForm->Memo->selectedText().size(), length);
+    text->lineDown();
+    EXPECT_EQ(text->visibleLines(), last);
+    text->scrollToOffset(length / 2);
+    const QStringList middle = text->visibleLines();
+    text->lineDown();
+    text->lineUp();
+    EXPECT_EQ(text->visibleLines(), middle);
+    text->selectAll();
+    EXPECT_EQ(text->selectedText().size(), length);
     script.chooseFile(Path(QStringLiteral("list.txt")));
-    ShowForm->BitSave->click();
+    Click(QStringLiteral("BitSave"), &dialog);
   });
   QTest::mouseClick(form->Lab3, Qt::LeftButton);
   EXPECT_EQ(caption, QStringLiteral("Coincidence of three..."));
@@ -285,9 +287,9 @@ TEST_F(CheckTab, SaveListWritesAListOfManyPiecesWhole) {
   form->BitTest->click();
   const tallyra::ListPtr list = form->MatchLists()[0];
   ASSERT_GT(list->length(), int64_t{9} << 20);
-  script.inNextDialog([&](QDialog&) {
+  script.inNextDialog([&](QDialog& dialog) {
     script.chooseFile(Path(QStringLiteral("big.txt")));
-    ShowForm->BitSave->click();
+    Click(QStringLiteral("BitSave"), &dialog);
   });
   form->Lab3Click();
   const QByteArray saved = ReadFile(QStringLiteral("big.txt"));

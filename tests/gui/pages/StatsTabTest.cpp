@@ -7,8 +7,6 @@
 #include <QTest>
 
 #include "GuiFixture.h"
-#include "dialogs/Form4.h"
-#include "dialogs/Option.h"
 
 namespace {
 
@@ -96,21 +94,29 @@ TEST_F(StatsTab, TheCommandLineAgreesWithTheTab) {
   }
 }
 
-using Options = StatsTab;
+class Options : public StatsTab {
+ protected:
+  QDialog* Dialog() const { return FindDialog(QStringLiteral("Option")); }
+  QLineEdit* BallsBox() const { return Find<QLineEdit>(QStringLiteral("Edit1"), Dialog()); }
+  QLineEdit* HighestBox() const { return Find<QLineEdit>(QStringLiteral("Edit2"), Dialog()); }
+  QPushButton* ChangeButton() const {
+    return Find<QPushButton>(QStringLiteral("BitBtn1"), Dialog());
+  }
+};
 
 TEST_F(Options, ChangeTypeSaveWritesTheNewM) {
   bool editingShown = false;
   script.inNextDialog([&](QDialog& dialog) {
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Options"));
-    EXPECT_EQ(Option->Edit1->text(), QStringLiteral("6"));
-    EXPECT_EQ(Option->Edit2->text(), QStringLiteral("12"));
-    EXPECT_FALSE(Option->Edit2->isEnabled());
-    EXPECT_EQ(Option->BitBtn1->text(), QStringLiteral("Change"));
-    Option->BitBtn1->click();
-    EXPECT_TRUE(Option->Edit2->isEnabled());
-    editingShown = Option->BitBtn1->text() == QStringLiteral("Save");
-    Option->Edit2->setText(QStringLiteral("45"));
-    Option->BitBtn1->click();
+    EXPECT_EQ(BallsBox()->text(), QStringLiteral("6"));
+    EXPECT_EQ(HighestBox()->text(), QStringLiteral("12"));
+    EXPECT_FALSE(HighestBox()->isEnabled());
+    EXPECT_EQ(ChangeButton()->text(), QStringLiteral("Change"));
+    ChangeButton()->click();
+    EXPECT_TRUE(HighestBox()->isEnabled());
+    editingShown = ChangeButton()->text() == QStringLiteral("Save");
+    HighestBox()->setText(QStringLiteral("45"));
+    ChangeButton()->click();
     EXPECT_FALSE(dialog.isVisible());
   });
   form->Y1->trigger();
@@ -119,15 +125,15 @@ TEST_F(Options, ChangeTypeSaveWritesTheNewM) {
   EXPECT_EQ(ReadFile(QStringLiteral("ini.tly")), QByteArray("45\r\n1\r\n"));
   EXPECT_EQ(form->SGStat->model().gridRowCount(), 13)
       << "the grid keeps its rows until the statistics are computed again";
-  EXPECT_EQ(Option->BitBtn1->text(), QStringLiteral("Change"));
+  EXPECT_EQ(ChangeButton()->text(), QStringLiteral("Change"));
 }
 
 TEST_F(Options, OutOfRangeOrEmptyKeepsMAndStillWrites) {
   for (const char* typed : {"150", "", "1", "7"}) {
     script.inNextDialog([&](QDialog&) {
-      Option->BitBtn1->click();
-      Option->Edit2->setText(QString::fromLatin1(typed));
-      QTest::keyClick(Option->Edit2, Qt::Key_Return);
+      ChangeButton()->click();
+      HighestBox()->setText(QString::fromLatin1(typed));
+      QTest::keyClick(HighestBox(), Qt::Key_Return);
     });
     form->N43Click();
   }
@@ -138,12 +144,12 @@ TEST_F(Options, OutOfRangeOrEmptyKeepsMAndStillWrites) {
 
 TEST_F(Options, LettersAreRefusedAndTheDialogStaysEditing) {
   script.inNextDialog([&](QDialog& dialog) {
-    Option->BitBtn1->click();
-    Option->Edit2->setText(QStringLiteral("abc"));
-    QTest::keyClick(Option->Edit2, Qt::Key_Return);
+    ChangeButton()->click();
+    HighestBox()->setText(QStringLiteral("abc"));
+    QTest::keyClick(HighestBox(), Qt::Key_Return);
     EXPECT_TRUE(dialog.isVisible());
-    EXPECT_TRUE(Option->Editing());
-    EXPECT_EQ(Option->BitBtn1->text(), QStringLiteral("Save"));
+    EXPECT_TRUE(HighestBox()->isEnabled());
+    EXPECT_EQ(ChangeButton()->text(), QStringLiteral("Save"));
   });
   QFile::remove(Path(QStringLiteral("ini.tly")));
   form->N43Click();
@@ -152,15 +158,16 @@ TEST_F(Options, LettersAreRefusedAndTheDialogStaysEditing) {
   EXPECT_EQ(form->workspace().HighestNumber, 12);
   EXPECT_FALSE(QFile::exists(Path(QStringLiteral("ini.tly"))))
       << "closing without a save writes nothing";
-  EXPECT_FALSE(Option->Editing());
+  EXPECT_FALSE(HighestBox()->isEnabled());
+  EXPECT_EQ(ChangeButton()->text(), QStringLiteral("Change"));
 }
 
 TEST_F(Options, ANewMShowsAtTheNextComputationWithEveryNumber) {
   auto setM = [&](const char* typed) {
     script.inNextDialog([&](QDialog&) {
-      Option->BitBtn1->click();
-      Option->Edit2->setText(QString::fromLatin1(typed));
-      Option->BitBtn1->click();
+      ChangeButton()->click();
+      HighestBox()->setText(QString::fromLatin1(typed));
+      ChangeButton()->click();
     });
     form->N43Click();
   };
@@ -203,9 +210,10 @@ TEST_F(Help, LinksAndHelpGoToTheDesktop) {
   QString title, company;
   script.inNextDialog([&](QDialog& dialog) {
     title = dialog.windowTitle();
-    company = Form4->Label2->text();
-    QTest::mouseClick(Form4->Label2, Qt::LeftButton);
-    QTest::mouseClick(Form4->Label5, Qt::LeftButton);
+    auto* mail = Find<QLabel>(QStringLiteral("Label2"), &dialog);
+    company = mail->text();
+    QTest::mouseClick(mail, Qt::LeftButton);
+    QTest::mouseClick(Find<QLabel>(QStringLiteral("Label5"), &dialog), Qt::LeftButton);
   });
   form->N11->trigger();
   EXPECT_EQ(title, QStringLiteral("О программе Tallyra"));
@@ -224,13 +232,15 @@ TEST_F(Help, LinksAndHelpGoToTheDesktop) {
 TEST_F(Help, TheAboutBoxFollowsTheLanguageAndItsLinksTheMouse) {
   QStringList texts;
   script.inNextDialog([&](QDialog& dialog) {
-    texts << dialog.windowTitle() << Form4->Label1->text() << Form4->Label6->text()
-          << Form4->Label7->text() << Form4->Label5->toolTip();
+    auto label = [&](const char* name) { return Find<QLabel>(QString::fromLatin1(name), &dialog); };
+    QLabel* site = label("Label5");
+    texts << dialog.windowTitle() << label("Label1")->text() << label("Label6")->text()
+          << label("Label7")->text() << site->toolTip();
     QEvent enter(QEvent::Enter), leave(QEvent::Leave);
-    QApplication::sendEvent(Form4->Label5, &enter);
-    EXPECT_EQ(Form4->Label5->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-    QApplication::sendEvent(Form4->Label5, &leave);
-    EXPECT_EQ(Form4->Label5->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    QApplication::sendEvent(site, &enter);
+    EXPECT_EQ(site->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    QApplication::sendEvent(site, &leave);
+    EXPECT_EQ(site->palette().color(QPalette::WindowText), QColor(0, 0, 255));
   });
   form->N11Click();
   EXPECT_EQ(texts, (QStringList{QStringLiteral("About program Tallyra"),
