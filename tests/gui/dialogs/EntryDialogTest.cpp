@@ -65,14 +65,14 @@ TEST_F(Entry, StakesAreTypedInARowWithEnter) {
     Type({"1", "2", "3", "4", "5", "6"});
     EnterButton()->click();
   });
-  form->BitEnter->click();
+  Click("BitEnter");
   EXPECT_TRUE(openAfter);
   EXPECT_EQ(focusAfter, Box(1));
   EXPECT_EQ(form->workspace().StakeCount, 2);
   EXPECT_EQ(StakeRow(1), (V{5, 12, 17, 23, 38, 41}));
   EXPECT_EQ(StakeRow(2), (V{1, 2, 3, 4, 5, 6}));
-  EXPECT_EQ(form->SBar[1]->text(), QStringLiteral("2"));
-  EXPECT_EQ(form->SGStav->model().cellText(2, 6), QStringLiteral("6"));
+  EXPECT_EQ(StatusPanel(1)->text(), QStringLiteral("2"));
+  EXPECT_EQ(Grid("SGStav")->model().cellText(2, 6), QStringLiteral("6"));
   EXPECT_TRUE(script.messages.empty());
   EXPECT_TRUE(Box(1)->text().isEmpty()) << "nothing typed is kept across openings";
 }
@@ -90,7 +90,7 @@ TEST_F(Entry, ABadEntryShowsOneMessageAndKeepsTheTexts) {
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_EQ(Box(1)->text(), QStringLiteral("x"));
   });
-  form->BitEnter->click();
+  Click("BitEnter");
   EXPECT_EQ(MessageTexts(), (QStringList{QStringLiteral("Not all  margins are filled!"),
                                          QStringLiteral("Inserted values are incorrect"),
                                          QStringLiteral("Inserted values cannot coincide"),
@@ -101,7 +101,7 @@ TEST_F(Entry, ABadEntryShowsOneMessageAndKeepsTheTexts) {
 TEST_F(Entry, TheBoxSwitchesBetweenStakesAndSystemStakes) {
   script.inNextDialog([&](QDialog& dialog) {
     SystemBox()->setChecked(true);
-    EXPECT_EQ(form->PageControl->currentWidget(), form->TS2);
+    EXPECT_EQ(Tabs()->currentWidget(), Tab("TS2"));
     EXPECT_FALSE(Box(7)->isReadOnly());
     EXPECT_EQ(dialog.focusWidget(), Box(7));
     Type({"9", "3", "41", "17", "25", "1", "33", "", "40"});
@@ -112,18 +112,18 @@ TEST_F(Entry, TheBoxSwitchesBetweenStakesAndSystemStakes) {
 
     Box(7)->setText(QStringLiteral("5"));
     SystemBox()->setChecked(false);
-    EXPECT_EQ(form->PageControl->currentWidget(), form->TS1);
+    EXPECT_EQ(Tabs()->currentWidget(), Tab("TS1"));
     EXPECT_TRUE(Box(7)->text().isEmpty());
     EXPECT_TRUE(Box(7)->isReadOnly());
     EXPECT_EQ(dialog.focusWidget(), Box(1));
     Type({"1", "2", "3", "4", "5", "6"});
     EnterButton()->click();
   });
-  form->BitEnter->click();
+  Click("BitEnter");
   EXPECT_EQ(form->workspace().SystemCount, 1);
   EXPECT_EQ(SystemRow(1), (V{9, 3, 41, 17, 25, 1, 33, 0, 40, 0, 0, 0}));
-  EXPECT_EQ(form->SGSys->model().cellText(1, 8), QString());
-  EXPECT_EQ(form->SGSys->model().cellText(1, 9), QStringLiteral("40"));
+  EXPECT_EQ(Grid("SGSys")->model().cellText(1, 8), QString());
+  EXPECT_EQ(Grid("SGSys")->model().cellText(1, 9), QStringLiteral("40"));
   EXPECT_EQ(form->workspace().StakeCount, 1);
 }
 
@@ -134,12 +134,12 @@ TEST_F(Entry, ASystemStakeNeedsItsSeventhNumber) {
     Type({"1", "2", "3", "4", "5", "6", "06"});
     EnterButton()->click();
   });
-  form->BitEnterSys->click();
+  Click("BitEnterSys");
   EXPECT_EQ(MessageTexts(),
             (QStringList{QStringLiteral("A system stake needs at least seven numbers"),
                          QStringLiteral("Inserted values cannot coincide")}));
   EXPECT_EQ(form->workspace().SystemCount, 0);
-  EXPECT_EQ(form->PageControl->currentWidget(), form->TS2);
+  EXPECT_EQ(Tabs()->currentWidget(), Tab("TS2"));
 }
 
 TEST_F(Entry, AFullListRefusesTheEntry) {
@@ -148,7 +148,7 @@ TEST_F(Entry, AFullListRefusesTheEntry) {
     Type({"1", "2", "3", "4", "5", "6"});
     EnterButton()->click();
   });
-  form->BitEnter->click();
+  Click("BitEnter");
   ASSERT_EQ(script.messages.size(), 1u);
   EXPECT_TRUE(script.messages[0].text.startsWith(QStringLiteral("The list of stakes is full")));
   EXPECT_EQ(form->workspace().StakeCount, 99999);
@@ -161,7 +161,7 @@ TEST_F(Entry, EditingAStakeFromTheGridAndCancellingIt) {
     form->workspace().StakeTable.cell[c][2] = 10 + c;
   }
   form->RefreshGrids();
-  form->SGStav->setRow(2);
+  Grid("SGStav")->setRow(2);
 
   script.inNextDialog([&](QDialog& dialog) {
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Edit the stakes"));
@@ -172,7 +172,7 @@ TEST_F(Entry, EditingAStakeFromTheGridAndCancellingIt) {
     QTest::keyClick(Box(3), Qt::Key_Escape);
     EXPECT_FALSE(dialog.isVisible());
   });
-  QTest::keyClick(form->SGStav, Qt::Key_Return);
+  QTest::keyClick(Grid("SGStav"), Qt::Key_Return);
   EXPECT_EQ(script.shownDialogs, std::vector<QString>{QStringLiteral("EnterForm")});
   EXPECT_EQ(StakeRow(2), (V{11, 12, 13, 14, 15, 16}));
 
@@ -182,9 +182,9 @@ TEST_F(Entry, EditingAStakeFromTheGridAndCancellingIt) {
     Press(6, Qt::Key_Return);
     EXPECT_FALSE(dialog.isVisible());
   });
-  form->N19->trigger();
+  Trigger("N19");
   EXPECT_EQ(StakeRow(2), (V{40, 12, 13, 14, 15, 16}));
-  EXPECT_EQ(form->SGStav->model().cellText(2, 1), QStringLiteral("40"));
+  EXPECT_EQ(Grid("SGStav")->model().cellText(2, 1), QStringLiteral("40"));
   EXPECT_EQ(Dialog()->windowTitle(), QStringLiteral("Stakes insertion"));
   EXPECT_EQ(EnterButton()->text(), QStringLiteral("Add"));
   EXPECT_TRUE(SystemBox()->isEnabled());
@@ -204,43 +204,43 @@ TEST_F(Entry, EditingASystemStakeKeepsTheBoxTicked) {
     Box(10)->setText(QStringLiteral("30"));
     EnterButton()->click();
   });
-  form->PageControl->setCurrentIndex(0);
-  QTest::keyClick(form->SGSys, Qt::Key_Return);
+  Tabs()->setCurrentIndex(0);
+  QTest::keyClick(Grid("SGSys"), Qt::Key_Return);
   EXPECT_EQ(SystemRow(1), (V{1, 2, 3, 4, 5, 6, 7, 0, 0, 30, 0, 0}));
-  EXPECT_EQ(form->PageControl->currentWidget(), form->TS2);
+  EXPECT_EQ(Tabs()->currentWidget(), Tab("TS2"));
 }
 
 TEST_F(Entry, TheCheckCombinationTakesSixOrMoreNumbers) {
   auto& ws = form->workspace();
   ws.CheckCombination.fill(9);
-  form->PageControl->setCurrentWidget(form->TS4);
+  Tabs()->setCurrentWidget(Tab("TS4"));
   script.inNextDialog([&](QDialog&) {
     Type({"1", "2", "3", "4", "5", "6"});
     EnterButton()->click();
   });
-  form->BitComb->click();
+  Click("BitComb");
   EXPECT_EQ(ws.CheckCombination[6], 6);
   for (int k = 7; k <= 12; ++k) EXPECT_EQ(ws.CheckCombination[k], 0);
 
   script.inNextDialog([&](QDialog&) {
     SystemBox()->setChecked(true);
-    EXPECT_EQ(form->PageControl->currentWidget(), form->TS4) << "the box keeps to the combination";
+    EXPECT_EQ(Tabs()->currentWidget(), Tab("TS4")) << "the box keeps to the combination";
     Type({"1", "2", "3", "4", "5", "6", "7"});
     EnterButton()->click();
   });
-  form->BitComb->click();
+  Click("BitComb");
   EXPECT_EQ(ws.CheckCombination[7], 7);
-  EXPECT_EQ(form->PageControl->currentWidget(), form->TS4);
+  EXPECT_EQ(Tabs()->currentWidget(), Tab("TS4"));
 }
 
 TEST_F(Entry, TheDialogFollowsTheLanguageWhenNextShown) {
-  form->Rus->trigger();
+  Trigger("Rus");
   QString title, clean;
   script.inNextDialog([&](QDialog& dialog) {
     title = dialog.windowTitle();
     clean = ClearButton()->text();
   });
-  form->BitEnter->click();
+  Click("BitEnter");
   EXPECT_EQ(title, QStringLiteral("Ввод ставки"));
   EXPECT_EQ(clean, QStringLiteral("Очистить"));
 }
