@@ -19,6 +19,7 @@
 #include "model/Files.h"
 #include "model/Publisher.h"
 #include "model/Settings.h"
+#include "pages/StatisticsPage.h"
 #include "platform/ClickLabel.h"
 #include "platform/Handler.h"
 #include "platform/MessageBox.h"
@@ -34,6 +35,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+  // The Workspace first: the tabs show it.
+  m_ws = tallyra::CreateWorkspace();
   BuildLayout();
   OpenD = {QString(),
            QStringLiteral("Stavka.txt"),
@@ -49,10 +52,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
 
   m_downloadUrl = QStringLiteral("http://") + QString::fromLatin1(tallyra::publisher::kWebHost) +
                   QString::fromLatin1(tallyra::publisher::kResultsPath);
-  m_ws = tallyra::CreateWorkspace();
   ReadSettings();
   BindListCells();
-  BindStatisticsCells();
   platform::UseQtLanguage(m_ws->Language);
   ResetMatchPanel();
 
@@ -142,12 +143,6 @@ void TMainForm::BindHandlers() {
     connect(banner, &platform::ClickLabel::clicked, this,
             [this] { RunGuarded([&] { Image1Click(); }); });
   }
-  bindButton(BitBtn3, &TMainForm::BitBtn3Click);
-  bind(N37, &TMainForm::BitBtn3Click);
-  bindButton(BitBtn4, &TMainForm::BitBtn4Click);
-  bind(N38, &TMainForm::BitBtn4Click);
-  bindButton(BitBtn5, &TMainForm::BitBtn5Click);
-  bind(N39, &TMainForm::BitBtn5Click);
   bindButton(BitEnter, &TMainForm::BitEnterClick);
   bindButton(BitDel, &TMainForm::BitDelClick);
   bindButton(BitEnterSys, &TMainForm::BitEnterSysClick);
@@ -223,9 +218,9 @@ void TMainForm::FormShow() {
   ApplyTexts();
   LoadStartupResults();
   RefreshGrids();
-  SGStat->model().setGridRowCount(m_ws->HighestNumber + 1);
-  ComputeStatistics();
-  ShowStatistics();
+  m_statisticsPage->presetRows(m_ws->HighestNumber);
+  m_statisticsPage->compute();
+  m_statisticsPage->show();
   Rus->setChecked(m_ws->Language == 0);
   Eng->setChecked(m_ws->Language != 0);
   PageControlChange();
@@ -319,12 +314,7 @@ void TMainForm::ApplyTexts() {
   sys.setHeader(14, QStringLiteral("  5"));
   sys.setHeader(15, QStringLiteral("  4"));
   sys.setHeader(16, QStringLiteral("  3"));
-  auto& stat = SGStat->model();
-  stat.setHeader(0, T(TextId::TxtColBalls));
-  stat.setHeader(1, T(TextId::TxtColFallen));
-  stat.setHeader(2, T(TextId::TxtColNotFallen));
-  stat.setHeader(3, QStringLiteral("       %"));
-  stat.setHeader(4, T(TextId::TxtColPassed));
+  m_statisticsPage->applyTexts();
 
   // Menus.
   N1->setTitle(T(TextId::TxtMenuStakes));
@@ -379,13 +369,6 @@ void TMainForm::ApplyTexts() {
   Radio1->setText(T(TextId::TxtWithStakes));
   Radio2->setText(T(TextId::TxtWithResults));
   RadioGroup1->setTitle(T(TextId::TxtCollateWithBox));
-  GroupBox2->setTitle(T(TextId::TxtSorting));
-  N37->setText(T(TextId::TxtSortInOrder));
-  BitBtn3->setText(T(TextId::TxtSortInOrder));
-  BitBtn4->setText(T(TextId::TxtSortByFrequency));
-  BitBtn5->setText(T(TextId::TxtSortByDraws));
-  N38->setText(T(TextId::TxtSortByFrequency));
-  N39->setText(T(TextId::TxtSortByDraws));
   for (QAction* edit : {N19, N28}) edit->setText(T(TextId::TxtEdit));
   for (QAction* lineUp : {N21, N30}) lineUp->setText(T(TextId::TxtLineUp));
   for (QAction* add : {N17, N26}) add->setText(T(TextId::TxtAdd));

@@ -27,6 +27,7 @@ class AboutDialog;
 class EntryDialog;
 class ListViewer;
 class OptionsDialog;
+class StatisticsPage;
 enum class EntryMode;
 
 namespace platform {
@@ -108,13 +109,6 @@ class TMainForm final : public QMainWindow {
   // Writes M and the language into the settings file; a failure is thrown as the user's error.
   void WriteSettings();
 
-  // Statistics.
-  void ComputeStatistics();
-  void ShowStatistics();
-  void BitBtn3Click();
-  void BitBtn4Click();
-  void BitBtn5Click();
-
   // The result panel of the Check tab back to its empty, greyed state.
   void ResetMatchPanel();
   void ClearStakeMatchColumns();
@@ -146,7 +140,6 @@ class TMainForm final : public QMainWindow {
   platform::StringGrid* SGStav = nullptr;
   platform::StringGrid* SGSys = nullptr;
   platform::StringGrid* SGRes = nullptr;
-  platform::StringGrid* SGStat = nullptr;
   QPushButton* BitEnter = nullptr;
   QPushButton* BitDel = nullptr;
   QPushButton* BitTest = nullptr;
@@ -179,10 +172,6 @@ class TMainForm final : public QMainWindow {
   QPushButton* BitCleanComb = nullptr;
   QPushButton* BitTestStav = nullptr;
   QPushButton* BitFromComb = nullptr;
-  QGroupBox* GroupBox2 = nullptr;
-  QPushButton* BitBtn3 = nullptr;
-  QPushButton* BitBtn4 = nullptr;
-  QPushButton* BitBtn5 = nullptr;
   std::vector<QLabel*> SBar;  // the seven status bar panels
 
   // Menus and their items.
@@ -206,8 +195,6 @@ class TMainForm final : public QMainWindow {
   QAction *N17 = nullptr, *N18 = nullptr, *N19 = nullptr, *N20 = nullptr, *N21 = nullptr;
   QMenu* PopupSys = nullptr;
   QAction *N26 = nullptr, *N27 = nullptr, *N28 = nullptr, *N29 = nullptr, *N30 = nullptr;
-  QMenu* PopupStat = nullptr;
-  QAction *N37 = nullptr, *N38 = nullptr, *N39 = nullptr;
 
   // The shared file dialogs' settings.
   platform::FileDialogOptions OpenD;
@@ -225,7 +212,6 @@ class TMainForm final : public QMainWindow {
   void BuildLayout();
   // The grids' cells, read from the Workspace; bound once, when the Workspace exists.
   void BindListCells();
-  void BindStatisticsCells();
   void BuildMenus();
   void BindHandlers();
   void ReadSettings();
@@ -278,6 +264,8 @@ class TMainForm final : public QMainWindow {
   ListViewer* m_listViewer = nullptr;
   AboutDialog* m_aboutDialog = nullptr;
   OptionsDialog* m_optionsDialog = nullptr;
+  // The tabs.
+  StatisticsPage* m_statisticsPage = nullptr;
   std::array<tallyra::ListPtr, 4> m_lists;
   std::array<int64_t, 4> m_totals{};
   QString m_downloadUrl;

@@ -14,6 +14,8 @@
 
 #include "app/Artwork.h"
 #include "app/MainForm.h"
+#include "pages/PageLayout.h"
+#include "pages/StatisticsPage.h"
 #include "platform/ClickLabel.h"
 #include "platform/StringGrid.h"
 
@@ -24,52 +26,13 @@ constexpr int kClientHeight = 449;
 constexpr int kStatusHeight = 19;
 const QColor kGreyedText(0x80, 0x80, 0x80);
 
-template <typename W>
-W* Place(W* widget, const char* name, int x, int y, int w, int h) {
-  widget->setObjectName(QString::fromLatin1(name));
-  widget->setGeometry(x, y, w, h);
-  return widget;
-}
-
-QPushButton* Button(QWidget* parent, const char* name, int x, int y, int w = 185, int h = 41) {
-  return Place(new QPushButton(parent), name, x, y, w, h);
-}
-
-platform::StringGrid* Grid(QWidget* parent, const char* name, int x, int y, int w, int h,
-                           const std::vector<int>& widths) {
-  auto* grid =
-      Place(new platform::StringGrid(static_cast<int>(widths.size()), parent), name, x, y, w, h);
-  grid->setColumnWidths(widths);
-  grid->setContextMenuPolicy(Qt::CustomContextMenu);
-  return grid;
-}
-
-// Each tab holds one lowered panel that carries the tab's controls.
-QWidget* Panel(QWidget* tab) {
-  auto* panel = new QFrame(tab);
-  panel->setObjectName(tab->objectName() + QStringLiteral("Panel"));
-  panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  panel->setGeometry(0, 4, 713, 369);
-  return panel;
-}
-
-QAction* Item(QMenu* menu, const char* name) {
-  QAction* action = menu->addAction(QString());
-  action->setObjectName(QString::fromLatin1(name));
-  return action;
-}
-
-QAction* Separator(QMenu* menu, const char* name) {
-  QAction* action = menu->addSeparator();
-  action->setObjectName(QString::fromLatin1(name));
-  return action;
-}
-
-QMenu* Menu(QWidget* parent, const char* name) {
-  auto* menu = new QMenu(parent);
-  menu->setObjectName(QString::fromLatin1(name));
-  return menu;
-}
+using layout::Button;
+using layout::Grid;
+using layout::Item;
+using layout::Menu;
+using layout::Panel;
+using layout::Place;
+using layout::Separator;
 
 }  // namespace
 
@@ -218,14 +181,7 @@ void TMainForm::BuildLayout() {
   BitTestStav = Button(p4, "BitTestStav", 368, 312, 145, 41);
   BitFromComb = Button(p4, "BitFromComb", 536, 312, 145, 41);
 
-  // Statistics.
-  QWidget* p5 = Panel(TS5);
-  SGStat = Grid(p5, "SGStat", 88, 8, 545, 281, {64, 119, 120, 75, 140});
-  SGStat->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  GroupBox2 = Place(new QGroupBox(p5), "GroupBox2", 48, 288, 617, 73);
-  BitBtn3 = Button(GroupBox2, "BitBtn3", 8, 24);
-  BitBtn4 = Button(GroupBox2, "BitBtn4", 216, 24);
-  BitBtn5 = Button(GroupBox2, "BitBtn5", 424, 24);
+  m_statisticsPage = new StatisticsPage(TS5, this, *m_ws, [this] { return m_ws->Language; });
 
   // Status bar: labels right-aligned without bevel, counts in sunken panels. The bar's own
   // item layout keeps 5 pixels above and below its items, more than a 19-pixel bar has room
@@ -338,11 +294,6 @@ void TMainForm::BuildMenus() {
   N29 = Separator(PopupSys, "N29");
   N30 = Item(PopupSys, "N30");
 
-  PopupStat = Menu(this, "PopupStat");
-  N37 = Item(PopupStat, "N37");
-  N38 = Item(PopupStat, "N38");
-  N39 = Item(PopupStat, "N39");
-
   auto popup = [](platform::StringGrid* grid, QMenu* menu) {
     QObject::connect(
         grid, &QWidget::customContextMenuRequested, menu,
@@ -350,5 +301,4 @@ void TMainForm::BuildMenus() {
   };
   popup(SGStav, PopupMenu);
   popup(SGSys, PopupSys);
-  popup(SGStat, PopupStat);
 }

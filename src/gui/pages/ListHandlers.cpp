@@ -7,6 +7,7 @@
 #include "lists/RecordReader.h"
 #include "model/Errors.h"
 #include "model/Files.h"
+#include "pages/StatisticsPage.h"
 #include "platform/MessageBox.h"
 #include "platform/QtTexts.h"
 #include "platform/StringGrid.h"
@@ -111,8 +112,8 @@ void TMainForm::N10Click() {
     SGRes->model().setFilledRows(0);
     SBar[5]->setText(QStringLiteral("0"));
   }
-  ComputeStatistics();
-  ShowStatistics();
+  m_statisticsPage->compute();
+  m_statisticsPage->show();
   ShowLoadNotice(notice);
 }
 

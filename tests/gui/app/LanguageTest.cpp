@@ -14,7 +14,7 @@ class Language : public GuiTest {
     WriteFile(QStringLiteral("Results.txt"), "1 - 1,2,3,4,5,6;\r\n");
     return Start();
   }
-  QStringList MenuCaptions(TMainForm& f) {
+  QStringList MenuCaptions() {
     QStringList captions;
     for (QMenu* m : {Menu("N1"), Menu("C1"), Menu("N2"), Menu("N13"), Menu("N3"), Menu("N43"),
                      Menu("Language1"), Menu("Help")}) {
@@ -39,7 +39,7 @@ TEST_F(Language, SwitchingToEnglishRecaptionsTheWholeWindow) {
   EXPECT_FALSE(ClickLabel("Image2")->isVisibleTo(&f));
   Trigger("Eng");
 
-  EXPECT_EQ(MenuCaptions(f).join(u'|'),
+  EXPECT_EQ(MenuCaptions().join(u'|'),
             QStringLiteral("&Stakes|System &game|&Results|&Collate with...|&Check|O&ptions|"
                            "Language|&Help|&Load|&Save|Co&llate|&Delete all|&Load|&Save|Co&llate|"
                            "&Delete all|&Load|&From Internet|&stakes|s&ystem stakes|&All|"
@@ -85,7 +85,7 @@ TEST_F(Language, SwitchingToEnglishRecaptionsTheWholeWindow) {
 }
 
 TEST_F(Language, QtsOwnButtonTextsFollowTheLanguage) {
-  TMainForm& f = StartIn("49\r\n1\r\n");
+  StartIn("49\r\n1\r\n");
   auto yes = [] { return QCoreApplication::translate("QPlatformTheme", "&Yes"); };
   EXPECT_EQ(yes(), QStringLiteral("&Yes"));
   Trigger("Rus");
@@ -95,14 +95,14 @@ TEST_F(Language, QtsOwnButtonTextsFollowTheLanguage) {
 }
 
 TEST_F(Language, ChoosingTheLanguageInUseRewritesTheSameFile) {
-  TMainForm& f = StartIn("36\n1\n");
+  StartIn("36\n1\n");
   Trigger("Eng");
   EXPECT_EQ(ReadFile(QStringLiteral("ini.tly")), QByteArray("36\r\n1\r\n"));
   EXPECT_TRUE(Action("Eng")->isChecked());
 }
 
 TEST_F(Language, MessagesAfterASwitchUseTheNewLanguage) {
-  TMainForm& f = StartIn("49\r\n1\r\n");
+  StartIn("49\r\n1\r\n");
   Trigger("Rus");
   Trigger("N10");  // answered No by the script
   ASSERT_EQ(script.messages.size(), 1u);

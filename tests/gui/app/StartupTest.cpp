@@ -131,7 +131,7 @@ TEST_F(Startup, LayoutHasTheNamedControlsAtTheirPlaces) {
 }
 
 TEST_F(Startup, TabImagesMarkTheShownTab) {
-  TMainForm& f = Start();
+  Start();
   const qint64 shown = Tabs()->tabIcon(0).cacheKey();
   const qint64 other = Tabs()->tabIcon(1).cacheKey();
   EXPECT_NE(shown, other);

@@ -85,7 +85,7 @@ TEST_F(ResultsLoad, ABadFileIsReportedAndTheGridShowsTheEmptiedTable) {
 }
 
 TEST_F(ResultsLoad, AFileThatCannotBeOpenedIsReportedAndTheProgramGoesOn) {
-  TMainForm& f = StartWithDraws();
+  StartWithDraws();
   script.answerYes();
   script.chooseFile(Path(QStringLiteral("gone.txt")));
   Trigger("N10");
@@ -96,7 +96,7 @@ TEST_F(ResultsLoad, AFileThatCannotBeOpenedIsReportedAndTheProgramGoesOn) {
 }
 
 TEST_F(ResultsLoad, ABadTokenInAnEightBitFileIsShownReadably) {
-  TMainForm& f = StartWithDraws();
+  StartWithDraws();
   WriteFile(QStringLiteral("cp.txt"),
             "1 - 1,2,\xC4\xE0,4,5,6;\r\n");  // "Да" in the 8-bit code page
   script.answerYes();
