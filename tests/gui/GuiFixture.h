@@ -20,7 +20,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "app/MainForm.h"
+#include "app/MainWindow.h"
 #include "platform/ClickLabel.h"
 #include "platform/DialogScript.h"
 #include "platform/StringGrid.h"
@@ -52,14 +52,14 @@ class GuiTest : public ::testing::Test {
 
   // Builds the main window (the settings are read here) and shows it (the first showing
   // loads the results).
-  TMainForm& Start() {
-    form = std::make_unique<TMainForm>();
+  MainWindow& Start() {
+    form = std::make_unique<MainWindow>();
     form->show();
     return *form;
   }
 
   // Starts in English with M = 49 and no draws, the start-up messages forgotten.
-  TMainForm& StartEnglish() {
+  MainWindow& StartEnglish() {
     WriteFile(QStringLiteral("ini.tly"), "49\r\n1\r\n");
     Start();
     script.messages.clear();
@@ -132,7 +132,7 @@ class GuiTest : public ::testing::Test {
   }
 
   platform::DialogScript script;
-  std::unique_ptr<TMainForm> form;
+  std::unique_ptr<MainWindow> form;
 
  private:
   QTemporaryDir m_dir;

@@ -9,7 +9,7 @@ namespace {
 
 class Language : public GuiTest {
  protected:
-  TMainForm& StartIn(const char* settings) {
+  MainWindow& StartIn(const char* settings) {
     WriteFile(QStringLiteral("ini.tly"), settings);
     WriteFile(QStringLiteral("Results.txt"), "1 - 1,2,3,4,5,6;\r\n");
     return Start();
@@ -34,7 +34,7 @@ class Language : public GuiTest {
 };
 
 TEST_F(Language, SwitchingToEnglishRecaptionsTheWholeWindow) {
-  TMainForm& f = StartIn("49\r\n0\r\n");
+  MainWindow& f = StartIn("49\r\n0\r\n");
   EXPECT_EQ(Menu("N1")->title(), QStringLiteral("&Ставки"));
   EXPECT_FALSE(ClickLabel("Image2")->isVisibleTo(&f));
   Trigger("Eng");
@@ -111,7 +111,7 @@ TEST_F(Language, MessagesAfterASwitchUseTheNewLanguage) {
 }
 
 TEST_F(Language, AFailedSettingsWriteIsShownAndTheLanguageStillChanges) {
-  TMainForm& f = StartIn("49\r\n1\r\n");
+  MainWindow& f = StartIn("49\r\n1\r\n");
   QFile::remove(Path(QStringLiteral("ini.tly")));
   QDir().mkdir(Path(QStringLiteral("ini.tly")));  // nothing can replace a folder
   Trigger("Rus");

@@ -18,7 +18,7 @@ QByteArray Draws(int n) {
 using Startup = GuiTest;
 
 TEST_F(Startup, NeitherSettingsNorResults) {
-  TMainForm& f = Start();
+  MainWindow& f = Start();
   ASSERT_EQ(script.messages.size(), 2u);
   EXPECT_EQ(script.messages[0].text, QStringLiteral("Отсутствует файл настроек"));
   EXPECT_EQ(script.messages[1].text, QStringLiteral("Results load is failed!"));
@@ -37,7 +37,7 @@ TEST_F(Startup, NeitherSettingsNorResults) {
 
 TEST_F(Startup, NoResultsFileShowsOneMessageAndEmptyGrids) {
   WriteFile(QStringLiteral("ini.tly"), "36\r\n0\r\n");
-  TMainForm& f = Start();
+  MainWindow& f = Start();
   ASSERT_EQ(script.messages.size(), 1u);
   EXPECT_EQ(script.messages[0].text, QStringLiteral("Не удалось загрузить результаты тиражей!"));
   EXPECT_EQ(Grid("SGStat")->model().gridRowCount(), 37);
@@ -49,7 +49,7 @@ TEST_F(Startup, NoResultsFileShowsOneMessageAndEmptyGrids) {
 TEST_F(Startup, BothFilesPresentInEnglish) {
   WriteFile(QStringLiteral("ini.tly"), "45\r\n1\r\n");
   WriteFile(QStringLiteral("Results.txt"), "1 - 5,12,17,23,38,41;\r\n2 - 1,2,3,4,5,6;\r\n");
-  TMainForm& f = Start();
+  MainWindow& f = Start();
   EXPECT_TRUE(script.messages.empty());
   EXPECT_EQ(f.workspace().ResultCount, 2);
   EXPECT_EQ(StatusPanel(5)->text(), QStringLiteral("2"));
@@ -72,7 +72,7 @@ TEST_F(Startup, BothFilesPresentInEnglish) {
 TEST_F(Startup, BadSettingsAndABadResultsFileStillOpenTheWindow) {
   WriteFile(QStringLiteral("ini.tly"), "4x\r\n1\r\n");
   WriteFile(QStringLiteral("Results.txt"), "1 - 1,2,3,4,5,6;\r\n2 - 1,2,zz,4,5,6;\r\n");
-  TMainForm& f = Start();
+  MainWindow& f = Start();
   ASSERT_EQ(script.messages.size(), 2u);
   EXPECT_EQ(script.messages[0].text, QStringLiteral("Error of options file loading"));
   EXPECT_EQ(script.messages[1].text, QStringLiteral("'zz' is not a valid integer value"));
@@ -85,7 +85,7 @@ TEST_F(Startup, BadSettingsAndABadResultsFileStillOpenTheWindow) {
 TEST_F(Startup, ALongHistoryKeepsTheLatestDrawsAndSaysSo) {
   WriteFile(QStringLiteral("ini.tly"), "49\r\n1\r\n");
   WriteFile(QStringLiteral("Results.txt"), Draws(1510));
-  TMainForm& f = Start();
+  MainWindow& f = Start();
   EXPECT_EQ(f.workspace().ResultCount, 1499);
   EXPECT_EQ(StatusPanel(5)->text(), QStringLiteral("1499"));
   ASSERT_EQ(script.messages.size(), 1u);
@@ -97,7 +97,7 @@ TEST_F(Startup, ALongHistoryKeepsTheLatestDrawsAndSaysSo) {
 }
 
 TEST_F(Startup, LayoutHasTheNamedControlsAtTheirPlaces) {
-  TMainForm& f = Start();
+  MainWindow& f = Start();
   EXPECT_EQ(f.centralWidget()->width(), 737);
   EXPECT_EQ(f.centralWidget()->height() + f.statusBar()->height(), 449);
   EXPECT_EQ(Tabs()->count(), 5);
@@ -143,7 +143,7 @@ TEST_F(Startup, TabImagesMarkTheShownTab) {
 }
 
 TEST_F(Startup, ClosingWithEmptyListsAsksNothing) {
-  TMainForm& f = Start();
+  MainWindow& f = Start();
   script.messages.clear();
   EXPECT_TRUE(f.close());
   EXPECT_TRUE(script.messages.empty());
@@ -152,7 +152,7 @@ TEST_F(Startup, ClosingWithEmptyListsAsksNothing) {
 TEST_F(Startup, ClosingAsksOnlyAboutTheListsThatHoldSomething) {
   WriteFile(QStringLiteral("ini.tly"), "49\r\n1\r\n");
   WriteFile(QStringLiteral("Results.txt"), Draws(3));
-  TMainForm& f = Start();
+  MainWindow& f = Start();
   f.workspace().SystemCount = 1;
   EXPECT_TRUE(f.close());
   ASSERT_EQ(script.messages.size(), 1u);
@@ -163,7 +163,7 @@ TEST_F(Startup, ClosingAsksOnlyAboutTheListsThatHoldSomething) {
 TEST_F(Startup, AnsweringNoTwiceClosesWithoutWritingAnything) {
   WriteFile(QStringLiteral("ini.tly"), "49\r\n0\r\n");
   WriteFile(QStringLiteral("Results.txt"), Draws(3));
-  TMainForm& f = Start();
+  MainWindow& f = Start();
   f.workspace().StakeCount = 2;
   f.workspace().SystemCount = 1;
   script.answerNo();
@@ -181,7 +181,7 @@ TEST_F(Startup, AnsweringNoTwiceClosesWithoutWritingAnything) {
 
 TEST_F(Startup, AYesWhoseSaveDoesNotGoThroughKeepsTheProgramOpen) {
   WriteFile(QStringLiteral("ini.tly"), "49\r\n1\r\n");
-  TMainForm& f = Start();
+  MainWindow& f = Start();
   f.workspace().StakeCount = 2;
   script.answerYes();
   script.cancelFile();

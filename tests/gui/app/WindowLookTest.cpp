@@ -32,7 +32,7 @@ class WindowLook : public GuiTest {
     for (int r = 1; r <= rows; ++r)
       for (int c = 1; c <= 6; ++c) ws.StakeTable.cell[c][r] = (r + c) % 49 + 1;
     ws.StakeCount = rows;
-    form->RefreshGrids();
+    form->refreshGrids();
   }
 };
 
@@ -129,7 +129,7 @@ TEST_F(WindowLook, CategoriesWithoutCoincidencesAreGreyed) {
     ws.StakeTable.cell[c][2] = b[static_cast<std::size_t>(c - 1)];
   }
   ws.StakeCount = 2;
-  form->RefreshGrids();
+  form->refreshGrids();
   Click("BitTest");
   QCoreApplication::processEvents();
   EXPECT_TRUE(Label("LR6")->isEnabled());
@@ -170,7 +170,7 @@ class CloseDuringRun : public GuiTest {
       }
     }
     ws.SystemCount = 99999;
-    form->RefreshGrids();
+    form->refreshGrids();
   }
   // Asks the window system's way (the close box) after `ms`, then collates.
   void CollateAndCloseAfter(int ms) {
@@ -196,7 +196,7 @@ TEST_F(CloseDuringRun, TheRunStopsAndTheWindowClosesWithTheQuestions) {
 
 TEST_F(CloseDuringRun, ARunNotAskedToCloseStillShowsItsOutcome) {
   form->workspace().SystemCount = 300;
-  form->RefreshGrids();
+  form->refreshGrids();
   Click("BitTestSys");
   EXPECT_TRUE(form->isVisible());
   EXPECT_NE(Label("LR3")->text(), QString());

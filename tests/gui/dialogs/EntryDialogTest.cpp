@@ -160,7 +160,7 @@ TEST_F(Entry, EditingAStakeFromTheGridAndCancellingIt) {
     form->workspace().StakeTable.cell[c][1] = c;
     form->workspace().StakeTable.cell[c][2] = 10 + c;
   }
-  form->RefreshGrids();
+  form->refreshGrids();
   Grid("SGStav")->setRow(2);
 
   script.inNextDialog([&](QDialog& dialog) {
@@ -194,7 +194,7 @@ TEST_F(Entry, EditingASystemStakeKeepsTheBoxTicked) {
   auto& ws = form->workspace();
   ws.SystemCount = 1;
   for (int c = 1; c <= 8; ++c) ws.SystemTable.cell[c][1] = c;
-  form->RefreshGrids();
+  form->refreshGrids();
   script.inNextDialog([&](QDialog&) {
     EXPECT_TRUE(SystemBox()->isChecked());
     EXPECT_FALSE(SystemBox()->isEnabled());

@@ -25,7 +25,7 @@ class CheckTab : public GuiTest {
         ws().StakeTable.cell[c][r] = row[static_cast<std::size_t>(c - 1)];
     }
     ws().StakeCount = r;
-    form->RefreshGrids();
+    form->refreshGrids();
   }
   void Draws(std::initializer_list<std::array<int32_t, 6>> rows) {
     int r = 0;
@@ -35,7 +35,7 @@ class CheckTab : public GuiTest {
         ws().ResultTable.cell[c][r] = row[static_cast<std::size_t>(c - 1)];
     }
     ws().ResultCount = r;
-    form->RefreshGrids();
+    form->refreshGrids();
   }
   void Systems(std::initializer_list<std::vector<int32_t>> rows) {
     int r = 0;
@@ -44,7 +44,7 @@ class CheckTab : public GuiTest {
       for (std::size_t c = 0; c < row.size(); ++c) ws().SystemTable.cell[c + 1][r] = row[c];
     }
     ws().SystemCount = r;
-    form->RefreshGrids();
+    form->refreshGrids();
   }
   QStringList Counts() {
     return {Label("LR6")->text(), Label("LR5")->text(), Label("LR4")->text(), Label("LR3")->text()};
@@ -226,10 +226,10 @@ TEST_F(CheckTab, TheViewerShowsTheWholeListUnderItsCaption) {
     for (int c = 1; c <= 3; ++c) ws().StakeTable.cell[c][r] = c;
     for (int c = 4; c <= 6; ++c) ws().StakeTable.cell[c][r] = 3 * r + c;
   }
-  form->RefreshGrids();
+  form->refreshGrids();
   Click("BitTest");
   EXPECT_EQ(Label("LR3")->text(), QStringLiteral("1225"));
-  const int64_t length = form->MatchLists()[0]->length();
+  const int64_t length = form->matchLists()[0]->length();
   QString caption;
   QStringList first, last;
   script.inNextDialog([&](QDialog& dialog) {
@@ -284,9 +284,9 @@ TEST_F(CheckTab, SaveListWritesAListOfManyPiecesWhole) {
     for (int c = 1; c <= 3; ++c) ws().StakeTable.cell[c][r] = c;
     for (int c = 4; c <= 6; ++c) ws().StakeTable.cell[c][r] = 10 + (3 * r + c) % 39;
   }
-  form->RefreshGrids();
+  form->refreshGrids();
   Click("BitTest");
-  const tallyra::ListPtr list = form->MatchLists()[0];
+  const tallyra::ListPtr list = form->matchLists()[0];
   ASSERT_GT(list->length(), int64_t{9} << 20);
   script.inNextDialog([&](QDialog& dialog) {
     script.chooseFile(Path(QStringLiteral("big.txt")));
@@ -307,9 +307,9 @@ TEST_F(CheckTab, ListLabelsShowWholeLinesOfWholeEntries) {
       ws().StakeTable.cell[c][r] = stake[static_cast<std::size_t>(c - 1)];
   }
   ws().StakeCount = 60;
-  form->RefreshGrids();
+  form->refreshGrids();
   Click("BitTest");
-  const QString full = QString::fromStdString(form->MatchLists()[0]->slice(0, 4000));
+  const QString full = QString::fromStdString(form->matchLists()[0]->slice(0, 4000));
   for (QLabel* label :
        {ClickLabel("Lab3"), ClickLabel("Lab4"), ClickLabel("Lab5"), ClickLabel("Lab6")}) {
     const QString text = label->text();
@@ -347,7 +347,7 @@ TEST_F(CheckTab, CountsShareOneTypeSize) {
   for (int r = 1; r <= 2000; ++r)
     for (int c = 1; c <= 6; ++c) ws().StakeTable.cell[c][r] = c;
   ws().StakeCount = 2000;
-  form->RefreshGrids();
+  form->refreshGrids();
   Click("BitTest");
   EXPECT_EQ(Label("LR6")->text(), QStringLiteral("1999000"));
   const int size = Label("LR6")->font().pixelSize();

@@ -12,7 +12,7 @@ class Download : public GuiTest {
     GuiTest::SetUp();
     WriteFile(QStringLiteral("Results.txt"), kOld);
     StartEnglish();
-    form->SetDownloadUrl(QString::fromStdString(server.url("/files/Results.txt")));
+    form->setDownloadUrl(QString::fromStdString(server.url("/files/Results.txt")));
   }
   static constexpr const char* kOld = "1 - 1,2,3,4,5,6;\r\n";
   ScriptedServer server;
@@ -125,7 +125,7 @@ TEST_F(Download, AFailureStatusKeepsTheOldFile) {
 }
 
 TEST_F(Download, ABrokenConnectionKeepsTheOldFileAndSaysSo) {
-  form->SetDownloadUrl(QStringLiteral("http://127.0.0.1:1/files/Results.txt"));
+  form->setDownloadUrl(QStringLiteral("http://127.0.0.1:1/files/Results.txt"));
   Trigger("N42");
   ASSERT_EQ(script.messages.size(), 1u);
   EXPECT_EQ(script.messages[0].text, QStringLiteral("Connection with server is impossible!"));

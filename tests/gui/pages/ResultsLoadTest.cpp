@@ -8,18 +8,18 @@ namespace {
 
 class ResultsLoad : public GuiTest {
  protected:
-  TMainForm& StartWithDraws() {
+  MainWindow& StartWithDraws() {
     WriteFile(QStringLiteral("ini.tly"), "49\r\n1\r\n");
     WriteFile(QStringLiteral("Results.txt"),
               "1 - 1,2,3,4,5,6;\r\n2 - 7,8,9,10,11,12;\r\n3 - 13,14,15,16,17,18;\r\n");
-    TMainForm& f = Start();
+    MainWindow& f = Start();
     script.messages.clear();
     return f;
   }
 };
 
 TEST_F(ResultsLoad, AnsweredNoChangesNothing) {
-  TMainForm& f = StartWithDraws();
+  MainWindow& f = StartWithDraws();
   Trigger("N10");
   ASSERT_EQ(script.messages.size(), 1u);
   EXPECT_EQ(script.messages[0].kind, platform::AskedMessage::Kind::Question);
@@ -31,7 +31,7 @@ TEST_F(ResultsLoad, AnsweredNoChangesNothing) {
 }
 
 TEST_F(ResultsLoad, YesThenCancelLeavesAnEmptyHistory) {
-  TMainForm& f = StartWithDraws();
+  MainWindow& f = StartWithDraws();
   script.answerYes();
   script.cancelFile();
   Trigger("N10");
@@ -55,7 +55,7 @@ TEST_F(ResultsLoad, YesThenCancelLeavesAnEmptyHistory) {
 }
 
 TEST_F(ResultsLoad, YesAndAFileReplacesTheDraws) {
-  TMainForm& f = StartWithDraws();
+  MainWindow& f = StartWithDraws();
   WriteFile(QStringLiteral("new.txt"), "1 - 40,41,42,43,44,45;\r\n2 - 1,2,3,4,5,6;\r\n");
   script.answerYes();
   script.chooseFile(Path(QStringLiteral("new.txt")));
@@ -69,7 +69,7 @@ TEST_F(ResultsLoad, YesAndAFileReplacesTheDraws) {
 }
 
 TEST_F(ResultsLoad, ABadFileIsReportedAndTheGridShowsTheEmptiedTable) {
-  TMainForm& f = StartWithDraws();
+  MainWindow& f = StartWithDraws();
   WriteFile(QStringLiteral("bad.txt"), "1 - 1,2,3,4,5,6,7;\r\n");
   script.answerYes();
   script.chooseFile(Path(QStringLiteral("bad.txt")));
@@ -112,7 +112,7 @@ TEST_F(ResultsLoad, PipesInPlaceOfTheStartupFilesAreUnreadableFiles) {
   PipeGuard settings(Path(QStringLiteral("ini.tly")));
   PipeGuard results(Path(QStringLiteral("Results.txt")));
   ASSERT_TRUE(settings.made() && results.made());
-  TMainForm& f = Start();
+  MainWindow& f = Start();
   EXPECT_EQ(MessageTexts(), (QStringList{QStringLiteral("Отсутствует файл настроек"),
                                          QStringLiteral("Results load is failed!")}));
   EXPECT_EQ(f.workspace().ResultCount, 0);
@@ -137,7 +137,7 @@ TEST_F(ResultsLoad, AHugeResultsFileIsRefusedBeforeItIsRead) {
   ASSERT_EQ(::truncate(platform::ToLocalPath(Path(QStringLiteral("Results.txt"))).c_str(),
                        off_t{64} << 20),
             0);
-  TMainForm& f = Start();
+  MainWindow& f = Start();
   ASSERT_EQ(script.messages.size(), 1u);
   EXPECT_EQ(script.messages[0].kind, platform::AskedMessage::Kind::Error);
   EXPECT_EQ(script.messages[0].text,
@@ -147,7 +147,7 @@ TEST_F(ResultsLoad, AHugeResultsFileIsRefusedBeforeItIsRead) {
 }
 
 TEST_F(ResultsLoad, AnUnfinishedLastLineIsNamedOnceTheGridShowsTheLoad) {
-  TMainForm& f = StartWithDraws();
+  MainWindow& f = StartWithDraws();
   WriteFile(QStringLiteral("cut.txt"),
             "\xEF\xBB\xBF"
             "1 - 5,12,17,23,38,41;\r\n2 - 1,2,3,4,5,6;\r\n3 - 7,8,9,10,");

@@ -24,7 +24,7 @@ class Stakes : public GuiTest {
       for (int c = 1; c <= 6; ++c) ws().StakeTable.cell[c][i] = i * 10 + c;
     }
     ws().StakeCount = n;
-    form->RefreshGrids();
+    form->refreshGrids();
   }
   void HoldSystem(std::initializer_list<std::vector<int32_t>> rows) {
     int i = 0;
@@ -35,7 +35,7 @@ class Stakes : public GuiTest {
       }
     }
     ws().SystemCount = i;
-    form->RefreshGrids();
+    form->refreshGrids();
   }
   QString StavCell(int row, int col) { return Grid("SGStav")->model().cellText(row, col); }
 };
@@ -125,7 +125,7 @@ TEST_F(Stakes, DeleteAllEmptiesTheListAndTheResultPanel) {
 TEST_F(Stakes, LineUpSortsEveryStake) {
   for (int c = 1; c <= 6; ++c) ws().StakeTable.cell[c][1] = std::array{12, 5, 33, 1, 48, 7}[c - 1];
   ws().StakeCount = 1;
-  form->RefreshGrids();
+  form->refreshGrids();
   Trigger("N21");
   QStringList row;
   for (int c = 1; c <= 6; ++c) row << StavCell(1, c);
@@ -138,7 +138,7 @@ TEST_F(Stakes, SaveWritesTheExactFileAndLoadReadsItBack) {
     ws().StakeTable.cell[c][2] = 6 + c;
   }
   ws().StakeCount = 2;
-  form->RefreshGrids();
+  form->refreshGrids();
   script.chooseFile(Path(QStringLiteral("mine.txt")));
   Trigger("N7");
   ASSERT_EQ(script.fileDialogs.size(), 1u);
