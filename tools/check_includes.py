@@ -20,7 +20,7 @@ for p,ns in inc.items():
     for n in ns:
         q=resolve(n)
         if p.startswith('src/core') and q and not q.startswith('src/core'): print('core->outside',p,q); bad=1
-        if (p.startswith('src/gui/pages') or p.startswith('src/gui/dialogs')) and n=='app/MainForm.h': print('page or dialog includes the window:',p); bad=1
+        if (p.startswith('src/gui/pages') or p.startswith('src/gui/dialogs')) and n=='app/MainWindow.h': print('page or dialog includes the window:',p); bad=1
 # cycles among headers
 g={p:[resolve(n) for n in ns if resolve(n)] for p,ns in inc.items()}
 seen={};stack=[]
