@@ -26,7 +26,8 @@ void MainWindow::showOptions() {
 void MainWindow::openPublisherPage() {
   platform::OpenWithDesktop(
       QStringLiteral("open"),
-      QString::fromLatin1(m_ws->Language == 0 ? tallyra::publisher::kPageRussian
-                                              : tallyra::publisher::kPageEnglish),
+      QString::fromLatin1(m_ws->Language == tallyra::ToValue(tallyra::Language::Russian)
+                              ? tallyra::publisher::kPageRussian
+                              : tallyra::publisher::kPageEnglish),
       1);
 }

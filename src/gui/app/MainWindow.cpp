@@ -193,8 +193,8 @@ void MainWindow::showPlainMessage(TextId id) {
   platform::ShowMessage(this, T(TextId::TxtAppTitle), T(id));
 }
 
-void MainWindow::setPanel(int panel, int32_t value) {
-  statusPanels[panel]->setText(QString::number(value));
+void MainWindow::setPanel(StatusPanel panel, int32_t value) {
+  statusPanel(panel)->setText(QString::number(value));
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
@@ -216,8 +216,8 @@ void MainWindow::onFirstShow() {
   m_statisticsPage->presetRows(m_ws->HighestNumber);
   m_statisticsPage->compute();
   m_statisticsPage->show();
-  russianAction->setChecked(m_ws->Language == 0);
-  englishAction->setChecked(m_ws->Language != 0);
+  russianAction->setChecked(m_ws->Language == tallyra::ToValue(tallyra::Language::Russian));
+  englishAction->setChecked(m_ws->Language != tallyra::ToValue(tallyra::Language::Russian));
   updateTabImages();
 }
 
@@ -282,9 +282,10 @@ bool MainWindow::confirmClose() {
 }
 
 void MainWindow::chooseLanguage(QAction* sender) {
-  m_ws->Language = sender == englishAction ? 1 : 0;
-  russianAction->setChecked(m_ws->Language == 0);
-  englishAction->setChecked(m_ws->Language == 1);
+  m_ws->Language = sender == englishAction ? tallyra::ToValue(tallyra::Language::English)
+                                           : tallyra::ToValue(tallyra::Language::Russian);
+  russianAction->setChecked(m_ws->Language == tallyra::ToValue(tallyra::Language::Russian));
+  englishAction->setChecked(m_ws->Language == tallyra::ToValue(tallyra::Language::English));
   platform::UseQtLanguage(m_ws->Language);
   applyTexts();
   writeSettings();
@@ -375,11 +376,11 @@ void MainWindow::applyTexts() {
     lineUp->setText(T(TextId::TxtLineUp));
   for (QAction* add : {addStakeItem, addSystemItem}) add->setText(T(TextId::TxtAdd));
   for (QAction* del : {deleteStakeItem, deleteSystemItem}) del->setText(T(TextId::TxtDelete));
-  statusPanels[0]->setText(T(TextId::TxtPanelStakes));
-  statusPanels[2]->setText(T(TextId::TxtPanelSystem));
-  statusPanels[4]->setText(T(TextId::TxtPanelDraws));
+  statusPanel(StatusPanel::StakesCaption)->setText(T(TextId::TxtPanelStakes));
+  statusPanel(StatusPanel::SystemCaption)->setText(T(TextId::TxtPanelSystem));
+  statusPanel(StatusPanel::DrawsCaption)->setText(T(TextId::TxtPanelDraws));
   for (QLabel* banner : {bannerRussian, bannerEnglish})
     banner->setToolTip(T(TextId::TxtBannerHint));
 
-  bannerEnglish->setVisible(m_ws->Language != 0);
+  bannerEnglish->setVisible(m_ws->Language != tallyra::ToValue(tallyra::Language::Russian));
 }

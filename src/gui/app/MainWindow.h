@@ -41,6 +41,18 @@ class StringGrid;
 class MainWindow final : public QMainWindow {
   Q_OBJECT
  public:
+  // The status bar's panels, left to right: captions and the counts of the three lists, and a
+  // last panel for notes.
+  enum class StatusPanel {
+    StakesCaption,
+    StakeCount,
+    SystemCaption,
+    SystemCount,
+    DrawsCaption,
+    DrawCount,
+    Note
+  };
+
   explicit MainWindow(QWidget* parent = nullptr);
   ~MainWindow() override;
 
@@ -172,7 +184,10 @@ class MainWindow final : public QMainWindow {
   QPushButton* clearCombinationButton = nullptr;
   QPushButton* checkCombinationButton = nullptr;
   QPushButton* addCombinationButton = nullptr;
-  std::vector<QLabel*> statusPanels;  // the seven status bar panels
+  std::vector<QLabel*> statusPanels;
+  QLabel* statusPanel(StatusPanel panel) const {
+    return statusPanels[static_cast<std::size_t>(panel)];
+  }  // the seven status bar panels
 
   // Menus and their items.
   QMenu* stakesMenu = nullptr;
@@ -231,14 +246,14 @@ class MainWindow final : public QMainWindow {
                       QString& notice);
   void showLoadNotice(const QString& notice);
   void showPlainMessage(tallyra::TextId id);
-  void setPanel(int panel, int32_t value);
+  void setPanel(StatusPanel panel, int32_t value);
   // What the commands shared by the stakes and the system stakes need of a list.
   struct ListOfStakes {
     platform::StringGrid* grid;
     tallyra::TableRef table;
     int32_t& count;
     int columns;
-    int panel;  // status bar panel of the count
+    StatusPanel panel;  // status bar panel of the count
     QWidget* tab;
     QString fileName;  // preset in the file dialogs
     tallyra::TextId askDeleteAll;

@@ -110,7 +110,7 @@ void MainWindow::loadResults() {
   if (m_ws->ResultCount == 0) {
     resultsGrid->model().setGridRowCount(2);
     resultsGrid->model().setFilledRows(0);
-    statusPanels[5]->setText(QStringLiteral("0"));
+    statusPanel(StatusPanel::DrawCount)->setText(QStringLiteral("0"));
   }
   m_statisticsPage->compute();
   m_statisticsPage->show();
@@ -141,17 +141,17 @@ void MainWindow::refreshGrids() {
   if (ws.StakeCount > 0) {
     auto& grid = stakesGrid->model();
     grid.setGridRowCount(ws.StakeCount + 1);
-    setPanel(1, ws.StakeCount);
+    setPanel(StatusPanel::StakeCount, ws.StakeCount);
     grid.setFilledRows(ws.StakeCount);
   }
   if (ws.ResultCount > 0) {
-    setPanel(5, ws.ResultCount);
+    setPanel(StatusPanel::DrawCount, ws.ResultCount);
     auto& grid = resultsGrid->model();
     grid.setGridRowCount(ws.ResultCount + 1);
     grid.setFilledRows(ws.ResultCount);
   }
   if (ws.SystemCount > 0) {
-    setPanel(3, ws.SystemCount);
+    setPanel(StatusPanel::SystemCount, ws.SystemCount);
     auto& grid = systemGrid->model();
     grid.setGridRowCount(ws.SystemCount + 1);
     grid.setFilledRows(ws.SystemCount);

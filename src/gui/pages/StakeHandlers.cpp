@@ -28,7 +28,7 @@ MainWindow::ListOfStakes MainWindow::stakesList() {
           tallyra::TableRef::of(m_ws->StakeTable),
           m_ws->StakeCount,
           m_ws->BallsPerStake,
-          1,
+          StatusPanel::StakeCount,
           stakesTab,
           QStringLiteral("Stavka.txt"),
           TextId::TxtAskDeleteAllStakes};
@@ -39,7 +39,7 @@ MainWindow::ListOfStakes MainWindow::systemList() {
           tallyra::TableRef::of(m_ws->SystemTable),
           m_ws->SystemCount,
           tallyra::SystemTableT::kUsableColumns,
-          3,
+          StatusPanel::SystemCount,
           systemTab,
           QStringLiteral("System.txt"),
           TextId::TxtAskDeleteAllSystem};
@@ -50,7 +50,7 @@ void MainWindow::showEmptyList(const ListOfStakes& list) {
   model.setGridRowCount(2);
   model.setFilledRows(0);
   model.clearCounts();
-  statusPanels[list.panel]->setText(QStringLiteral("0"));
+  statusPanel(list.panel)->setText(QStringLiteral("0"));
 }
 
 void MainWindow::openEntryForEdit(const ListOfStakes& list, int boxes, EntryMode mode) {
