@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "app/MainForm.h"
+#include "app/MainWindow.h"
 #include "platform/DialogScript.h"
 
 // A folder of its own made current, with a settings file for English and M = 49; every dialog
@@ -37,11 +37,11 @@ class BenchFolder {
 // The main window shown in such a folder.
 class BenchWindow : public BenchFolder {
  public:
-  BenchWindow() : form(std::make_unique<TMainForm>()) {
+  BenchWindow() : form(std::make_unique<MainWindow>()) {
     form->show();
     script.messages.clear();
   }
   ~BenchWindow() { form.reset(); }
 
-  std::unique_ptr<TMainForm> form;
+  std::unique_ptr<MainWindow> form;
 };

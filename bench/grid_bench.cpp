@@ -30,7 +30,7 @@ void FillLists(tallyra::Workspace& ws, int stakes, int systems, int draws) {
 struct FullWindow : BenchWindow {
   FullWindow() {
     FillLists(form->workspace(), 99999, 99999, 1499);
-    form->RefreshGrids();
+    form->refreshGrids();
   }
 };
 
@@ -38,15 +38,15 @@ struct FullWindow : BenchWindow {
 // change a refresh meets (a load into an empty list, then a delete-all).
 void BM_RefreshGrids_99999Stakes_99999System_1499Draws(benchmark::State& state) {
   FullWindow window;
-  TMainForm& form = *window.form;
+  MainWindow& form = *window.form;
   tallyra::Workspace& ws = form.workspace();
   for (auto _ : state) {
     ws.StakeCount = ws.SystemCount = 99999;
     ws.ResultCount = 1499;
-    form.RefreshGrids();
+    form.refreshGrids();
     state.PauseTiming();
     ws.StakeCount = ws.SystemCount = ws.ResultCount = 1;
-    form.RefreshGrids();
+    form.refreshGrids();
     QApplication::processEvents();
     state.ResumeTiming();
   }
@@ -56,7 +56,7 @@ BENCHMARK(BM_RefreshGrids_99999Stakes_99999System_1499Draws)->Unit(benchmark::kM
 // The refresh after an edit of a full list: the row counts stay, the texts change.
 void BM_RefreshGrids_Unchanged_99999Stakes(benchmark::State& state) {
   FullWindow window;
-  for (auto _ : state) window.form->RefreshGrids();
+  for (auto _ : state) window.form->refreshGrids();
 }
 BENCHMARK(BM_RefreshGrids_Unchanged_99999Stakes)->Unit(benchmark::kMicrosecond);
 
@@ -70,7 +70,7 @@ void BM_Startup_1499Draws(benchmark::State& state) {
   }
   folder.Write("Results.txt", draws);
   for (auto _ : state) {
-    auto form = std::make_unique<TMainForm>();
+    auto form = std::make_unique<MainWindow>();
     form->show();
     benchmark::DoNotOptimize(form->workspace().ResultCount);
     state.PauseTiming();
@@ -84,12 +84,12 @@ BENCHMARK(BM_Startup_1499Draws)->Unit(benchmark::kMillisecond);
 // Scrolling a full grid: painting the visible rows at the top, middle and end.
 void BM_PaintFullGrid_99999Stakes(benchmark::State& state) {
   FullWindow window;
-  TMainForm& form = *window.form;
-  QImage canvas(form.SGStav->size(), QImage::Format_RGB32);
+  MainWindow& form = *window.form;
+  QImage canvas(form.stakesGrid->size(), QImage::Format_RGB32);
   int row = 1;
   for (auto _ : state) {
-    form.SGStav->scrollTo(form.SGStav->model().index(row - 1, 0));
-    form.SGStav->render(&canvas);
+    form.stakesGrid->scrollTo(form.stakesGrid->model().index(row - 1, 0));
+    form.stakesGrid->render(&canvas);
     row = row * 7 % 99999 + 1;
   }
 }

@@ -4,11 +4,12 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QLineEdit>
+#include <QPushButton>
 
 #include "BenchWindow.h"
-#include "app/MainForm.h"
-#include "dialogs/EnterForm.h"
+#include "app/MainWindow.h"
 #include "platform/StringGrid.h"
 
 namespace {
@@ -22,7 +23,7 @@ struct Window : BenchWindow {
       for (int c = 1; c <= 6; ++c) ws.StakeTable.cell[c][r] = (r * 7 + c * 13) % 49 + 1;
     }
     ws.StakeCount = n;
-    form->RefreshGrids();
+    form->refreshGrids();
   }
   void FillSystem(int n) {
     auto& ws = form->workspace();
@@ -30,7 +31,7 @@ struct Window : BenchWindow {
       for (int c = 1; c <= 12; ++c) ws.SystemTable.cell[c][r] = 50 - (r + c * 3) % 49;
     }
     ws.SystemCount = n;
-    form->RefreshGrids();
+    form->refreshGrids();
   }
 };
 
@@ -38,12 +39,18 @@ void BM_AddOneStake_99998Held(benchmark::State& state) {
   Window w;
   w.FillStakes(kFull - 1);
   for (auto _ : state) {
-    for (int b = 1; b <= 6; ++b) EnterForm->Edit[b]->setText(QString::number(b * 7));
-    EnterForm->EntryMode = 0;
-    EnterForm->BitEnterClick();
+    // The entry dialog opens, takes one stake and is closed again.
+    w.script.inNextDialog([](QDialog& dialog) {
+      for (int b = 1; b <= 6; ++b) {
+        dialog.findChild<QLineEdit*>(QStringLiteral("Edit%1").arg(b))
+            ->setText(QString::number(b * 7));
+      }
+      dialog.findChild<QPushButton*>(QStringLiteral("BitEnter"))->click();
+    });
+    w.form->addStakes();
     state.PauseTiming();
     w.form->workspace().StakeCount = kFull - 1;
-    w.form->RefreshGrids();
+    w.form->refreshGrids();
     state.ResumeTiming();
   }
 }
@@ -53,12 +60,12 @@ void BM_DeleteFirstRow_99999Stakes(benchmark::State& state) {
   Window w;
   w.FillStakes(kFull);
   for (auto _ : state) {
-    w.form->SGStav->setRow(1);
+    w.form->stakesGrid->setRow(1);
     w.script.answerYes();
-    w.form->BitDelClick();
+    w.form->deleteSelectedStake();
     state.PauseTiming();
     w.form->workspace().StakeCount = kFull;
-    w.form->RefreshGrids();
+    w.form->refreshGrids();
     state.ResumeTiming();
   }
 }
@@ -68,12 +75,12 @@ void BM_DeleteFirstRow_99999SystemStakes(benchmark::State& state) {
   Window w;
   w.FillSystem(kFull);
   for (auto _ : state) {
-    w.form->SGSys->setRow(1);
+    w.form->systemGrid->setRow(1);
     w.script.answerYes();
-    w.form->BitDelSysClick();
+    w.form->deleteSelectedSystemStake();
     state.PauseTiming();
     w.form->workspace().SystemCount = kFull;
-    w.form->RefreshGrids();
+    w.form->refreshGrids();
     state.ResumeTiming();
   }
 }
@@ -85,7 +92,7 @@ void BM_LineUp_99999Stakes(benchmark::State& state) {
     state.PauseTiming();
     w.FillStakes(kFull);
     state.ResumeTiming();
-    w.form->N21Click();
+    w.form->lineUpStakes();
   }
 }
 BENCHMARK(BM_LineUp_99999Stakes)->Unit(benchmark::kMillisecond);
@@ -96,7 +103,7 @@ void BM_LineUp_99999SystemStakes(benchmark::State& state) {
     state.PauseTiming();
     w.FillSystem(kFull);
     state.ResumeTiming();
-    w.form->N30Click();
+    w.form->lineUpSystemStakes();
   }
 }
 BENCHMARK(BM_LineUp_99999SystemStakes)->Unit(benchmark::kMillisecond);
@@ -106,7 +113,7 @@ void BM_SaveStakes_99999Lines(benchmark::State& state) {
   w.FillStakes(kFull);
   for (auto _ : state) {
     w.script.chooseFile(w.Path("stakes.txt"));
-    benchmark::DoNotOptimize(w.form->N7Click());
+    benchmark::DoNotOptimize(w.form->saveStakes());
   }
 }
 BENCHMARK(BM_SaveStakes_99999Lines)->Unit(benchmark::kMillisecond);
@@ -116,7 +123,7 @@ void BM_SaveSystem_99999Lines(benchmark::State& state) {
   w.FillSystem(kFull);
   for (auto _ : state) {
     w.script.chooseFile(w.Path("system.txt"));
-    benchmark::DoNotOptimize(w.form->N32Click());
+    benchmark::DoNotOptimize(w.form->saveSystemStakes());
   }
 }
 BENCHMARK(BM_SaveSystem_99999Lines)->Unit(benchmark::kMillisecond);
@@ -125,11 +132,11 @@ void BM_LoadStakes_99999Lines(benchmark::State& state) {
   Window w;
   w.FillStakes(kFull);
   w.script.chooseFile(w.Path("stakes.txt"));
-  w.form->N7Click();
+  w.form->saveStakes();
   for (auto _ : state) {
     w.script.answerYes();
     w.script.chooseFile(w.Path("stakes.txt"));
-    w.form->N6Click();
+    w.form->loadStakes();
   }
   if (w.form->workspace().StakeCount != kFull) state.SkipWithError("load failed");
 }
@@ -139,11 +146,11 @@ void BM_LoadSystem_99999Lines(benchmark::State& state) {
   Window w;
   w.FillSystem(kFull);
   w.script.chooseFile(w.Path("system.txt"));
-  w.form->N32Click();
+  w.form->saveSystemStakes();
   for (auto _ : state) {
     w.script.answerYes();
     w.script.chooseFile(w.Path("system.txt"));
-    w.form->N31Click();
+    w.form->loadSystemStakes();
   }
   if (w.form->workspace().SystemCount != kFull) state.SkipWithError("load failed");
 }

@@ -10,8 +10,8 @@
 #include <random>
 
 #include "BenchWindow.h"
-#include "app/MainForm.h"
-#include "dialogs/ListView.h"
+#include "app/MainWindow.h"
+#include "dialogs/ListTextView.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ void FillRandomStakes(tallyra::Workspace& ws) {
 struct Shown : BenchWindow {
   Shown() {
     FillRandomStakes(form->workspace());
-    form->RefreshGrids();
+    form->refreshGrids();
   }
 };
 
@@ -39,7 +39,7 @@ void BM_ApplyOutcome_99999Stakes(benchmark::State& state) {
   const tallyra::Outcome outcome =
       tallyra::Collate(kind, tallyra::SnapshotFor(kind, shown.form->workspace()));
   for (auto _ : state) {
-    shown.form->ApplyOutcome(outcome);
+    shown.form->applyOutcome(outcome);
     QApplication::processEvents();
   }
 }
@@ -55,7 +55,7 @@ void BM_CollateButton_99999Stakes(benchmark::State& state) {
   const double firstPaint =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   for (auto _ : state) {
-    shown.form->BitTestClick();
+    shown.form->collateStakesWithStakes();
     QApplication::processEvents();
   }
   state.counters["first_paint_ms"] = firstPaint * 1e3;
@@ -64,9 +64,9 @@ BENCHMARK(BM_CollateButton_99999Stakes)->Unit(benchmark::kMillisecond)->UseRealT
 
 void BM_ViewerOpenAndJumpToEnd_ListOfThree_99999Stakes(benchmark::State& state) {
   Shown shown;
-  shown.form->BitTestClick();
-  const tallyra::ListPtr list = shown.form->MatchLists()[0];
-  ListView view;
+  shown.form->collateStakesWithStakes();
+  const tallyra::ListPtr list = shown.form->matchLists()[0];
+  ListTextView view;
   view.resize(479, 386);
   QImage canvas(view.size(), QImage::Format_RGB32);
   for (auto _ : state) {
@@ -141,7 +141,7 @@ void BM_CollateWindowAndCommandLine_99999Stakes(benchmark::State& state) {
   double window = 0, line = 0;
   for (auto _ : state) {
     auto start = std::chrono::steady_clock::now();
-    shown.form->N9->trigger();
+    shown.form->collateStakesAction->trigger();
     QApplication::processEvents();  // the counts painted
     const double w = Seconds(start);
     start = std::chrono::steady_clock::now();
@@ -198,7 +198,7 @@ enum class Move { PageUp, PageDown, WheelUp, WheelDown, Drag };
 
 void ViewerMove(benchmark::State& state, Move move) {
   const tallyra::ListPtr& list = LongestList().list;
-  ListView view;
+  ListTextView view;
   view.resize(479, 386);
   view.setList(list);
   QImage canvas(view.size(), QImage::Format_RGB32);

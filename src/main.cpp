@@ -1,6 +1,6 @@
 #include <QApplication>
 
-#include "app/MainForm.h"
+#include "app/MainWindow.h"
 #include "platform/Handler.h"
 
 int main(int argc, char* argv[]) {
@@ -9,7 +9,7 @@ int main(int argc, char* argv[]) {
   int status = 0;
   platform::RunHandler(nullptr, [&] {
     // The main window comes first: closing it ends the program.
-    TMainForm mainForm;
+    MainWindow mainForm;
     mainForm.show();
     status = QApplication::exec();
   });

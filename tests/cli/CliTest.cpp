@@ -36,9 +36,9 @@ class CliTest : public GuiTest {
               "1 - 1,2,3,4,5,6;\r\n2 - 7,8,9,30,31,32;\r\n3 - 1,2,3,7,8,9;\r\n");
     StartEnglish();
     script.chooseFile(Path(QStringLiteral("st.txt")));
-    form->N6->trigger();
+    Trigger("N6");
     script.chooseFile(Path(QStringLiteral("sy.txt")));
-    form->N31->trigger();
+    Trigger("N31");
   }
   // The window's outcome in the shape of the command's output.
   QJsonObject Window() {
@@ -46,9 +46,9 @@ class CliTest : public GuiTest {
     const QString keys[] = {QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5"),
                             QStringLiteral("6")};
     for (std::size_t c = 0; c < 4; ++c) {
-      counts[keys[c]] = static_cast<qint64>(form->MatchTotals()[c]);
+      counts[keys[c]] = static_cast<qint64>(form->matchTotals()[c]);
       lists[keys[c]] =
-          form->MatchLists()[c] ? QString::fromUtf8(form->MatchLists()[c]->text()) : QString();
+          form->matchLists()[c] ? QString::fromUtf8(form->matchLists()[c]->text()) : QString();
     }
     auto rows = [](platform::StringGrid* grid, int count) {
       QJsonArray all;
@@ -63,8 +63,8 @@ class CliTest : public GuiTest {
     };
     return {{QStringLiteral("counts"), counts},
             {QStringLiteral("lists"), lists},
-            {QStringLiteral("stakes"), rows(form->SGStav, form->workspace().StakeCount)},
-            {QStringLiteral("system"), rows(form->SGSys, form->workspace().SystemCount)}};
+            {QStringLiteral("stakes"), rows(Grid("SGStav"), form->workspace().StakeCount)},
+            {QStringLiteral("system"), rows(Grid("SGSys"), form->workspace().SystemCount)}};
   }
   QJsonObject Json(const QStringList& args) {
     const CliRun run = Cli(args + QStringList{QStringLiteral("--json")});
@@ -81,12 +81,12 @@ TEST_F(CliTest, EveryCollationGivesWhatTheWindowShows) {
     const char* kind;
     QPushButton* button;
   };
-  for (const Case& c : {Case{"stakes", form->BitTest}, Case{"stakes-results", form->BitRes},
-                        Case{"system", form->BitTestSys}, Case{"system-results", form->BitSys},
-                        Case{"all", form->BitAll}}) {
+  for (const Case& c : {Case{"stakes", Button("BitTest")}, Case{"stakes-results", Button("BitRes")},
+                        Case{"system", Button("BitTestSys")},
+                        Case{"system-results", Button("BitSys")}, Case{"all", Button("BitAll")}}) {
     // The window's grids keep columns of earlier runs; start each from empty columns.
-    form->SGStav->model().clearCounts();
-    form->SGSys->model().clearCounts();
+    Grid("SGStav")->model().clearCounts();
+    Grid("SGSys")->model().clearCounts();
     c.button->click();
     EXPECT_EQ(Json(QStringList{QStringLiteral("collate"), QString::fromLatin1(c.kind)} + files),
               Window())
@@ -96,8 +96,8 @@ TEST_F(CliTest, EveryCollationGivesWhatTheWindowShows) {
 
 TEST_F(CliTest, TheCheckGivesWhatTheWindowShows) {
   form->workspace().CheckCombination = {0, 1, 2, 3, 4, 5, 6};
-  form->CheckSys->setChecked(true);
-  form->BitTestStav->click();
+  CheckBox("CheckSys")->setChecked(true);
+  Click("BitTestStav");
   EXPECT_EQ(
       Json({QStringLiteral("check"), QStringLiteral("--combination"), QStringLiteral("1,2,3,4,5,6"),
             QStringLiteral("--stakes"), Path(QStringLiteral("st.txt")), QStringLiteral("--system"),

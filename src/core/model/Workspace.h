@@ -44,6 +44,12 @@ inline constexpr int kResultCapacity = 1499;
 inline constexpr int kStatSlots = 100;
 inline constexpr int kDefaultHighestNumber = 49;
 
+// The interface languages, as Workspace::Language and the settings file hold them.
+enum class Language : int32_t { Russian = 0, English = 1 };
+constexpr int32_t ToValue(Language language) {
+  return static_cast<int32_t>(language);
+}
+
 using StakeTableT = Table<7, kStakeCapacity + 1>;
 using ResultTableT = Table<7, kResultCapacity + 1>;
 using SystemTableT = Table<13, kStakeCapacity + 1>;

@@ -7,6 +7,9 @@
 
 namespace tallyra {
 
+// The orders the statistics are shown in, as Workspace::StatSortMode holds them.
+enum class StatisticsOrder : int32_t { ByNumber = 0, ByFrequency = 1, ByDraws = 2 };
+
 // Recomputes the per-number arrays from the draws for numbers 1..HighestNumber, slot e
 // describing number e; the slots above them are emptied. A number never drawn counts as absent
 // from every draw held: its passed draws are ResultCount.

@@ -1,28 +1,33 @@
 // Help, the About box, the options dialog and the banner's link, as the main window opens them.
 
-#include "app/MainForm.h"
-#include "dialogs/Form4.h"
-#include "dialogs/Option.h"
+#include "app/MainWindow.h"
+#include "dialogs/AboutDialog.h"
+#include "dialogs/OptionsDialog.h"
 #include "model/Publisher.h"
 #include "platform/MessageBox.h"
 #include "platform/Shell.h"
 
-void TMainForm::N4Click() {
+void MainWindow::openHelp() {
   platform::OpenWithDesktop(QString(), QStringLiteral("help.chm"), 9);
 }
 
-void TMainForm::N11Click() {
-  platform::ExecModal(*Form4);
+void MainWindow::showAbout() {
+  platform::ExecModal(*m_aboutDialog);
 }
 
-void TMainForm::N43Click() {
-  platform::ExecModal(*Option);
+void MainWindow::showOptions() {
+  m_optionsDialog->open(m_ws->BallsPerStake, m_ws->HighestNumber,
+                        [this](std::optional<int32_t> highestNumber) {
+                          if (highestNumber) m_ws->HighestNumber = *highestNumber;
+                          writeSettings();
+                        });
 }
 
-void TMainForm::Image1Click() {
+void MainWindow::openPublisherPage() {
   platform::OpenWithDesktop(
       QStringLiteral("open"),
-      QString::fromLatin1(m_ws->Language == 0 ? tallyra::publisher::kPageRussian
-                                              : tallyra::publisher::kPageEnglish),
+      QString::fromLatin1(m_ws->Language == tallyra::ToValue(tallyra::Language::Russian)
+                              ? tallyra::publisher::kPageRussian
+                              : tallyra::publisher::kPageEnglish),
       1);
 }

@@ -7,9 +7,9 @@
 #include <QTimer>
 #include <QWindow>
 
-#include "app/MainForm.h"
-#include "dialogs/EnterForm.h"
-#include "dialogs/ShowForm.h"
+#include "app/MainWindow.h"
+#include "dialogs/EntryDialog.h"
+#include "dialogs/ListViewer.h"
 #include "lists/ListEditing.h"
 #include "platform/ClickLabel.h"
 #include "platform/LongTask.h"
@@ -86,31 +86,32 @@ int LabelLines(const QLabel& label) {
 
 }  // namespace
 
-void TMainForm::ResetMatchPanel() {
-  for (QLabel* caption : {Label2, Label3, Label4, Label5}) caption->setEnabled(false);
-  for (QLabel* count : {LR3, LR4, LR5, LR6}) {
+void MainWindow::resetMatchPanel() {
+  for (QLabel* caption : {sixesCaption, fivesCaption, foursCaption, threesCaption})
+    caption->setEnabled(false);
+  for (QLabel* count : {threesCount, foursCount, fivesCount, sixesCount}) {
     count->setEnabled(false);
     count->setText(QString());
   }
-  for (QLabel* list : {Lab3, Lab4, Lab5, Lab6}) list->setText(QString());
+  for (QLabel* list : {threesList, foursList, fivesList, sixesList}) list->setText(QString());
   m_lists = {};
   m_totals = {};
 }
 
-void TMainForm::ClearStakeMatchColumns() {
-  SGStav->model().clearCounts();
+void MainWindow::clearStakeMatchColumns() {
+  stakesGrid->model().clearCounts();
 }
-void TMainForm::ClearSystemMatchColumns() {
-  SGSys->model().clearCounts();
+void MainWindow::clearSystemMatchColumns() {
+  systemGrid->model().clearCounts();
 }
 
-void TMainForm::ShowMatchCounts() {
-  QLabel* const labels[] = {LR3, LR4, LR5, LR6};
+void MainWindow::showMatchCounts() {
+  QLabel* const labels[] = {threesCount, foursCount, fivesCount, sixesCount};
   QString texts[4];
   for (std::size_t c = 0; c < 4; ++c) texts[c] = QString::number(m_totals[c]);
   // Large counts get a smaller face so that every digit stays in the label; the column of
   // counts keeps one size, the one the longest count needs.
-  QFont font = LR3->font();
+  QFont font = threesCount->font();
   int size = 24;
   auto fits = [&] {
     const QFontMetrics metrics(font);
@@ -127,9 +128,11 @@ void TMainForm::ShowMatchCounts() {
   }
 }
 
-void TMainForm::ApplyOutcome(const tallyra::Outcome& outcome) {
-  const CategoryLabels labels[] = {
-      {Label5, LR3, Lab3}, {Label4, LR4, Lab4}, {Label3, LR5, Lab5}, {Label2, LR6, Lab6}};
+void MainWindow::applyOutcome(const tallyra::Outcome& outcome) {
+  const CategoryLabels labels[] = {{threesCaption, threesCount, threesList},
+                                   {foursCaption, foursCount, foursList},
+                                   {fivesCaption, fivesCount, fivesList},
+                                   {sixesCaption, sixesCount, sixesList}};
   m_totals = outcome.counts;
   m_lists = outcome.lists;
   for (std::size_t c = 0; c < 4; ++c) {
@@ -150,12 +153,12 @@ void TMainForm::ApplyOutcome(const tallyra::Outcome& outcome) {
     labels[c].list->setText(text);
   }
   // Grid columns run 6, 5, 4, 3; the outcome's categories 3, 4, 5, 6.
-  if (outcome.stakesTouched) SGStav->model().setCountRows(outcome.stakeRows);
-  if (outcome.systemTouched) SGSys->model().setCountRows(outcome.systemRows);
-  ShowMatchCounts();
+  if (outcome.stakesTouched) stakesGrid->model().setCountRows(outcome.stakeRows);
+  if (outcome.systemTouched) systemGrid->model().setCountRows(outcome.systemRows);
+  showMatchCounts();
 }
 
-void TMainForm::RunCollation(CollationKind kind) {
+void MainWindow::runCollation(CollationKind kind) {
   const bool stakes = kind == CollationKind::StakesWithStakes ||
                       kind == CollationKind::StakesWithDraws || kind == CollationKind::All;
   const bool system = kind == CollationKind::SystemWithSystem ||
@@ -165,10 +168,10 @@ void TMainForm::RunCollation(CollationKind kind) {
   } else if ((stakes && m_ws->StakeCount == 0) || (system && m_ws->SystemCount == 0)) {
     return;
   }
-  ResetMatchPanel();
-  if (stakes) ClearStakeMatchColumns();
-  if (system) ClearSystemMatchColumns();
-  ShowTab(TS4);
+  resetMatchPanel();
+  if (stakes) clearStakeMatchColumns();
+  if (system) clearSystemMatchColumns();
+  showTab(checkTab);
   m_ws->MatchCounts.fill(0);
 
   const tallyra::CollationInput input = tallyra::SnapshotFor(kind, *m_ws);
@@ -185,9 +188,9 @@ void TMainForm::RunCollation(CollationKind kind) {
   });
   relay.start(20);
   struct Running {
-    TMainForm& form;
+    MainWindow& form;
     QWindow* window;
-    Running(TMainForm& f) : form(f), window(f.windowHandle()) {
+    Running(MainWindow& f) : form(f), window(f.windowHandle()) {
       form.m_collating = true;
       if (window) window->installEventFilter(&form);
     }
@@ -207,67 +210,69 @@ void TMainForm::RunCollation(CollationKind kind) {
   }
   if (!finished || m_stopRun.load()) {
     // A cancelled run leaves nothing half shown.
-    ResetMatchPanel();
-    if (stakes) ClearStakeMatchColumns();
-    if (system) ClearSystemMatchColumns();
+    resetMatchPanel();
+    if (stakes) clearStakeMatchColumns();
+    if (system) clearSystemMatchColumns();
     if (m_closeAfterRun) QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
     return;
   }
-  ApplyOutcome(outcome);
+  applyOutcome(outcome);
 }
 
-void TMainForm::BitTestClick() {
-  RunCollation(CollationKind::StakesWithStakes);
+void MainWindow::collateStakesWithStakes() {
+  runCollation(CollationKind::StakesWithStakes);
 }
-void TMainForm::BitResClick() {
-  RunCollation(CollationKind::StakesWithDraws);
+void MainWindow::collateStakesWithDraws() {
+  runCollation(CollationKind::StakesWithDraws);
 }
-void TMainForm::BitSysClick() {
-  RunCollation(CollationKind::SystemWithDraws);
+void MainWindow::collateSystemWithDraws() {
+  runCollation(CollationKind::SystemWithDraws);
 }
-void TMainForm::BitTestSysClick() {
-  RunCollation(CollationKind::SystemWithSystem);
+void MainWindow::collateSystemWithSystem() {
+  runCollation(CollationKind::SystemWithSystem);
 }
-void TMainForm::BitAllClick() {
-  RunCollation(CollationKind::All);
+void MainWindow::collateAllWithDraws() {
+  runCollation(CollationKind::All);
 }
 
-void TMainForm::BitCombClick() {
-  EnterForm->EntryMode = 2;
-  platform::ExecModal(*EnterForm);
-  EnterForm->EntryMode = 0;
+void MainWindow::enterCombination() {
+  if (const auto numbers = m_entryDialog->enterOne(EntryMode::Combination, m_ws->HighestNumber)) {
+    m_ws->CheckCombination.fill(0);
+    for (int k = 1; k <= 12; ++k) m_ws->CheckCombination[k] = (*numbers)[k - 1];
+  }
   const auto& cells = m_ws->CheckCombination;
   if (cells[1] == 0) return;
   for (int k = 1; k <= 12; ++k) {
     const int32_t v = cells[static_cast<std::size_t>(k)];
-    L[static_cast<std::size_t>(k)]->setText(k <= 6 || v != 0 ? QString::number(v) : QString());
+    combinationCells[static_cast<std::size_t>(k)]->setText(k <= 6 || v != 0 ? QString::number(v)
+                                                                            : QString());
   }
 }
 
-void TMainForm::BitCleanCombClick() {
-  for (int k = 1; k <= 12; ++k) L[static_cast<std::size_t>(k)]->setText(QString());
+void MainWindow::clearCombination() {
+  for (int k = 1; k <= 12; ++k) combinationCells[static_cast<std::size_t>(k)]->setText(QString());
   m_ws->CheckCombination.fill(0);
-  ResetMatchPanel();
+  resetMatchPanel();
 }
 
-void TMainForm::BitTestStavClick() {
+void MainWindow::checkCombination() {
   if (m_ws->CheckCombination[1] == 0) return;
-  ResetMatchPanel();
+  resetMatchPanel();
   m_ws->MatchCounts.fill(0);
-  const bool againstStakes = Radio1->isChecked();
+  const bool againstStakes = withStakesRadio->isChecked();
   tallyra::CollationInput input;
   input.language = m_ws->Language;
   input.stakes = tallyra::SnapshotStakes(*m_ws);
   input.system = tallyra::SnapshotSystem(*m_ws);
   input.draws = tallyra::SnapshotDraws(*m_ws);
   const tallyra::Outcome outcome = tallyra::CheckCombination(m_ws->CheckCombination, againstStakes,
-                                                             CheckSys->isChecked(), input);
-  if (outcome.stakesTouched) ClearStakeMatchColumns();
-  if (outcome.systemTouched) ClearSystemMatchColumns();
-  ApplyOutcome(outcome);
+                                                             includeSystemBox->isChecked(), input);
+  if (outcome.stakesTouched) clearStakeMatchColumns();
+  if (outcome.systemTouched) clearSystemMatchColumns();
+  applyOutcome(outcome);
 }
 
-void TMainForm::BitFromCombClick() {
+void MainWindow::addCombinationToStakes() {
   const auto& cells = m_ws->CheckCombination;
   if (cells[1] == 0) return;
   int empty = 0;
@@ -279,36 +284,36 @@ void TMainForm::BitFromCombClick() {
                                 : tallyra::AppendRow(tallyra::TableRef::of(m_ws->SystemTable),
                                                      m_ws->SystemCount, numbers);
   if (!added) {
-    ShowPlainMessage(empty == 6 ? TextId::TxtStakesFull : TextId::TxtSystemFull);
+    showPlainMessage(empty == 6 ? TextId::TxtStakesFull : TextId::TxtSystemFull);
     return;
   }
-  RefreshGrids();
+  refreshGrids();
 }
 
-void TMainForm::Radio1Click() {
-  CheckSys->setEnabled(true);
+void MainWindow::collateWithStakesChosen() {
+  includeSystemBox->setEnabled(true);
 }
-void TMainForm::Radio2Click() {
-  CheckSys->setEnabled(false);
+void MainWindow::collateWithDrawsChosen() {
+  includeSystemBox->setEnabled(false);
 }
 
-void TMainForm::ShowList(int category) {
+void MainWindow::showList(int category) {
   const tallyra::ListPtr& list = m_lists[static_cast<std::size_t>(category)];
   if (!list || list->empty()) return;
   const TextId captions[] = {TextId::TxtCoincidence3, TextId::TxtCoincidence4,
                              TextId::TxtCoincidence5, TextId::TxtCoincidence6};
-  ShowForm->Open(list, T(captions[category]));
+  m_listViewer->open(list, T(captions[category]), saveOptions);
 }
 
-void TMainForm::Lab3Click() {
-  ShowList(0);
+void MainWindow::showThreesList() {
+  showList(0);
 }
-void TMainForm::Lab4Click() {
-  ShowList(1);
+void MainWindow::showFoursList() {
+  showList(1);
 }
-void TMainForm::Lab5Click() {
-  ShowList(2);
+void MainWindow::showFivesList() {
+  showList(2);
 }
-void TMainForm::Lab6Click() {
-  ShowList(3);
+void MainWindow::showSixesList() {
+  showList(3);
 }

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <memory>
 
-#include "app/MainForm.h"
+#include "app/MainWindow.h"
 #include "lists/RecordReader.h"
 #include "model/Errors.h"
 #include "model/Files.h"
@@ -32,7 +32,7 @@ constexpr int64_t kMaxResultsBytes = int64_t{64} << 20;
 
 }  // namespace
 
-void TMainForm::N42Click() {
+void MainWindow::downloadResults() {
   tallyra::THttpClient client;
   client.TimeOut = kIdleTimeOut;
   client.InputFileMode = true;
@@ -85,7 +85,7 @@ void TMainForm::N42Click() {
   } catch (const tallyra::ESocketError&) {
     finish();
     // A cancel is the user's own doing and needs no message.
-    if (!cancelled) ShowPlainMessage(TextId::TxtConnectFailed);
+    if (!cancelled) showPlainMessage(TextId::TxtConnectFailed);
     return;
   } catch (...) {
     finish();
@@ -148,5 +148,5 @@ void TMainForm::N42Click() {
                         {kResultsFile, tallyra::DescribeFileError(err, m_ws->Language)}));
   }
   finish();
-  N10Click();
+  loadResults();
 }

@@ -3,10 +3,11 @@
 #include <QLabel>
 #include <new>
 
-#include "app/MainForm.h"
+#include "app/MainWindow.h"
 #include "lists/RecordReader.h"
 #include "model/Errors.h"
 #include "model/Files.h"
+#include "pages/StatisticsPage.h"
 #include "platform/MessageBox.h"
 #include "platform/QtTexts.h"
 #include "platform/StringGrid.h"
@@ -60,98 +61,98 @@ bool ApplyRecordFile(QWidget* owner, int32_t language, const QString& path,
 
 }  // namespace
 
-bool TMainForm::LoadRecordFile(const QString& path, tallyra::TableRef table, int32_t& count,
-                               bool keepLatest, QString& notice) {
+bool MainWindow::loadRecordFile(const QString& path, tallyra::TableRef table, int32_t& count,
+                                bool keepLatest, QString& notice) {
   return ApplyRecordFile(
       this, m_ws->Language, path,
       tallyra::ReadWholeFile(platform::ToLocalPath(path), tallyra::kMaxListFileBytes), table, count,
       keepLatest, notice);
 }
 
-void TMainForm::ShowLoadNotice(const QString& notice) {
+void MainWindow::showLoadNotice(const QString& notice) {
   if (!notice.isEmpty()) platform::ShowMessage(this, T(TextId::TxtAppTitle), notice);
 }
 
-void TMainForm::LoadStartupResults() {
+void MainWindow::loadStartupResults() {
   const tallyra::FileText file =
       tallyra::ReadWholeFile(kResultsFileName, tallyra::kMaxListFileBytes);
   // Only a file that cannot be read gets the plain start-up message; one that is too large
   // is explained as on any load.
   if (!file.ok && file.error != tallyra::kFileTooLarge) {
-    ShowPlainMessage(TextId::TxtResultsLoadFailed);
+    showPlainMessage(TextId::TxtResultsLoadFailed);
     return;
   }
   QString notice;
   ApplyRecordFile(this, m_ws->Language, QString::fromLatin1(kResultsFileName), file,
                   tallyra::TableRef::of(m_ws->ResultTable), m_ws->ResultCount, true, notice);
   if (!notice.isEmpty()) {
-    RefreshGrids();
-    ShowLoadNotice(notice);
+    refreshGrids();
+    showLoadNotice(notice);
   }
 }
 
-void TMainForm::N10Click() {
+void MainWindow::loadResults() {
   if (!platform::AskYesNo(this, T(TextId::TxtCapLoadResults), T(TextId::TxtAskLoadResults))) {
     return;
   }
   tallyra::ClearRows(tallyra::TableRef::of(m_ws->ResultTable), m_ws->ResultCount,
                      m_ws->BallsPerStake);
-  platform::FileDialogOptions open = OpenD;
+  platform::FileDialogOptions open = openOptions;
   open.fileName = QString::fromLatin1(kResultsFileName);
   QString notice;
   if (const std::optional<QString> path = platform::GetOpenFileName(this, open)) {
     // Whatever goes wrong with the file is shown there; the grid below then shows the table
     // as it really is.
-    LoadRecordFile(*path, tallyra::TableRef::of(m_ws->ResultTable), m_ws->ResultCount, true,
+    loadRecordFile(*path, tallyra::TableRef::of(m_ws->ResultTable), m_ws->ResultCount, true,
                    notice);
   }
-  RefreshGrids();
+  refreshGrids();
   if (m_ws->ResultCount == 0) {
-    SGRes->model().setGridRowCount(2);
-    SGRes->model().setFilledRows(0);
-    SBar[5]->setText(QStringLiteral("0"));
+    resultsGrid->model().setGridRowCount(2);
+    resultsGrid->model().setFilledRows(0);
+    statusPanel(StatusPanel::DrawCount)->setText(QStringLiteral("0"));
   }
-  ComputeStatistics();
-  ShowStatistics();
-  ShowLoadNotice(notice);
+  m_statisticsPage->compute();
+  m_statisticsPage->show();
+  showLoadNotice(notice);
 }
 
-void TMainForm::BindListCells() {
+void MainWindow::bindListCells() {
   // The grids read their cells from the Workspace whenever they paint; a refresh only tells
   // them how many rows are filled.
   const tallyra::Workspace& ws = *m_ws;
-  SGStav->model().setCellText([&ws](int row, int col) {
+  stakesGrid->model().setCellText([&ws](int row, int col) {
     return col == 0   ? QString::number(row)
            : col <= 6 ? QString::number(ws.StakeTable.cell[col][row])
                       : QString();
   });
-  SGRes->model().setCellText([&ws](int row, int col) {
+  resultsGrid->model().setCellText([&ws](int row, int col) {
     return col == 0 ? QString::number(row) : QString::number(ws.ResultTable.cell[col][row]);
   });
-  SGSys->model().setCellText([&ws](int row, int col) {
+  systemGrid->model().setCellText([&ws](int row, int col) {
     if (col == 0) return QString::number(row);
     const int32_t value = col <= 12 ? ws.SystemTable.cell[col][row] : 0;
     return value == 0 ? QString() : QString::number(value);
   });
 }
 
-void TMainForm::RefreshGrids() {
+void MainWindow::refreshGrids() {
   const tallyra::Workspace& ws = *m_ws;
   if (ws.StakeCount > 0) {
-    auto& grid = SGStav->model();
+    auto& grid = stakesGrid->model();
     grid.setGridRowCount(ws.StakeCount + 1);
-    SetPanel(1, ws.StakeCount);
+    setPanel(StatusPanel::StakeCount, ws.StakeCount);
     grid.setFilledRows(ws.StakeCount);
   }
   if (ws.ResultCount > 0) {
-    SetPanel(5, ws.ResultCount);
-    auto& grid = SGRes->model();
+    setPanel(StatusPanel::DrawCount, ws.ResultCount);
+    auto& grid = resultsGrid->model();
     grid.setGridRowCount(ws.ResultCount + 1);
     grid.setFilledRows(ws.ResultCount);
   }
   if (ws.SystemCount > 0) {
-    SetPanel(3, ws.SystemCount);
-    auto& grid = SGSys->model();
+    setPanel(StatusPanel::SystemCount, ws.SystemCount);
+    auto& grid = systemGrid->model();
     grid.setGridRowCount(ws.SystemCount + 1);
     grid.setFilledRows(ws.SystemCount);
   }

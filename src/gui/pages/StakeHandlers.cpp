@@ -5,8 +5,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/MainForm.h"
-#include "dialogs/EnterForm.h"
+#include "app/MainWindow.h"
+#include "dialogs/EntryDialog.h"
 #include "lists/ListEditing.h"
 #include "model/Files.h"
 #include "platform/MessageBox.h"
@@ -23,52 +23,71 @@ constexpr int kKeyDelete = Qt::Key_Delete;
 
 }  // namespace
 
-TMainForm::StakeList TMainForm::Stakes() {
-  return {SGStav,
+MainWindow::ListOfStakes MainWindow::stakesList() {
+  return {stakesGrid,
           tallyra::TableRef::of(m_ws->StakeTable),
           m_ws->StakeCount,
           m_ws->BallsPerStake,
-          1,
-          TS1,
+          StatusPanel::StakeCount,
+          stakesTab,
           QStringLiteral("Stavka.txt"),
           TextId::TxtAskDeleteAllStakes};
 }
 
-TMainForm::StakeList TMainForm::Systems() {
-  return {SGSys,
+MainWindow::ListOfStakes MainWindow::systemList() {
+  return {systemGrid,
           tallyra::TableRef::of(m_ws->SystemTable),
           m_ws->SystemCount,
           tallyra::SystemTableT::kUsableColumns,
-          3,
-          TS2,
+          StatusPanel::SystemCount,
+          systemTab,
           QStringLiteral("System.txt"),
           TextId::TxtAskDeleteAllSystem};
 }
 
-void TMainForm::ShowEmptyList(const StakeList& list) {
+void MainWindow::showEmptyList(const ListOfStakes& list) {
   auto& model = list.grid->model();
   model.setGridRowCount(2);
   model.setFilledRows(0);
   model.clearCounts();
-  SBar[list.panel]->setText(QStringLiteral("0"));
+  statusPanel(list.panel)->setText(QStringLiteral("0"));
 }
 
-void TMainForm::OpenEntryForEdit(platform::StringGrid* grid, int boxes, int mode) {
-  const int r = grid->row();
-  for (int b = 1; b <= boxes; ++b) EnterForm->Edit[b]->setText(grid->model().cellText(r, b));
-  EnterForm->BitEnter->setText(T(TextId::TxtMenuSave));
-  EnterForm->setWindowTitle(T(TextId::TxtCapEditStake));
-  EnterForm->EntryMode = mode;
-  platform::ExecModal(*EnterForm);
-  EnterForm->EntryMode = 0;
+void MainWindow::openEntryForEdit(const ListOfStakes& list, int boxes, EntryMode mode) {
+  const int r = list.grid->row();
+  QStringList values;
+  for (int b = 1; b <= boxes; ++b) values << list.grid->model().cellText(r, b);
+  const auto numbers = m_entryDialog->enterOne(mode, m_ws->HighestNumber, values);
+  if (!numbers || r < 1 || r > list.count) return;
+  for (int c = 1; c <= boxes; ++c) list.table(c, r) = (*numbers)[c - 1];
 }
 
-void TMainForm::RestoreEntryTexts() {
-  EnterForm->BitEnter->setText(T(TextId::TxtEnterButton));
-  EnterForm->setWindowTitle(T(TextId::TxtCapEnterStake));
+std::optional<TextId> MainWindow::storeEntry(EntryMode mode,
+                                             const std::array<int32_t, 12>& numbers) {
+  if (mode == EntryMode::NewSystemStake) {
+    // All twelve slots are written, empty ones as 0, so nothing stale can join the stake.
+    if (!tallyra::AppendRow(tallyra::TableRef::of(m_ws->SystemTable), m_ws->SystemCount, numbers)) {
+      return TextId::TxtSystemFull;
+    }
+    return std::nullopt;
+  }
+  if (!tallyra::AppendRow(tallyra::TableRef::of(m_ws->StakeTable), m_ws->StakeCount,
+                          std::span(numbers).first(6))) {
+    return TextId::TxtStakesFull;
+  }
+  return std::nullopt;
 }
 
-void TMainForm::DeleteSelectedRow(const StakeList& list) {
+void MainWindow::entryStored(EntryMode mode) {
+  if (mode == EntryMode::NewSystemStake) showTab(systemTab);
+  refreshGrids();
+}
+
+void MainWindow::entryModeSwitched(EntryMode mode) {
+  showTab(mode == EntryMode::NewSystemStake ? systemTab : stakesTab);
+}
+
+void MainWindow::deleteSelectedRow(const ListOfStakes& list) {
   if (list.count == 0) return;
   if (!platform::AskYesNo(this, T(TextId::TxtCapDeleteStake), T(TextId::TxtAskDeleteStake))) {
     return;
@@ -78,37 +97,37 @@ void TMainForm::DeleteSelectedRow(const StakeList& list) {
   list.grid->model().moveCountsUp(r, list.count);
   tallyra::DeleteRow(list.table, list.count, r, list.columns);
   if (list.count == 0) {
-    ShowEmptyList(list);
+    showEmptyList(list);
     return;
   }
-  RefreshGrids();
+  refreshGrids();
   // The selection stays on the same row number while it exists, else on the last row.
   list.grid->setRow(std::min(r, static_cast<int>(list.count)));
 }
 
-void TMainForm::DeleteAllRows(const StakeList& list) {
+void MainWindow::deleteAllRows(const ListOfStakes& list) {
   if (list.count == 0) return;
   if (!platform::AskYesNo(this, T(TextId::TxtCapDeleteStakes), T(list.askDeleteAll))) return;
   tallyra::ClearTable(list.table, list.count, list.columns);
-  ShowEmptyList(list);
-  ResetMatchPanel();
+  showEmptyList(list);
+  resetMatchPanel();
 }
 
-void TMainForm::LoadList(const StakeList& list) {
-  DeleteAllRows(list);
-  platform::FileDialogOptions open = OpenD;
+void MainWindow::loadList(const ListOfStakes& list) {
+  deleteAllRows(list);
+  platform::FileDialogOptions open = openOptions;
   open.fileName = list.fileName;
   const std::optional<QString> path = platform::GetOpenFileName(this, open);
   if (!path) return;
   QString notice;
-  LoadRecordFile(*path, list.table, list.count, false, notice);
-  RefreshGrids();
-  ShowTab(list.tab);
-  ShowLoadNotice(notice);
+  loadRecordFile(*path, list.table, list.count, false, notice);
+  refreshGrids();
+  showTab(list.tab);
+  showLoadNotice(notice);
 }
 
-bool TMainForm::SaveList(const StakeList& list, const std::string& text) {
-  platform::FileDialogOptions save = SaveD;
+bool MainWindow::saveList(const ListOfStakes& list, const std::string& text) {
+  platform::FileDialogOptions save = saveOptions;
   save.fileName = list.fileName;
   const std::optional<QString> path = platform::GetSaveFileName(this, save);
   if (!path) return false;
@@ -125,94 +144,94 @@ bool TMainForm::SaveList(const StakeList& list, const std::string& text) {
 
 // Stakes.
 
-void TMainForm::BitEnterClick() {
-  EnterForm->EntryMode = 0;
-  platform::ExecModal(*EnterForm);
-  EnterForm->EntryMode = 0;
-  RefreshGrids();
+void MainWindow::addStakes() {
+  m_entryDialog->enterNew(EntryMode::NewStake, m_ws->HighestNumber,
+                          [this](EntryMode mode, const std::array<int32_t, 12>& numbers) {
+                            return storeEntry(mode, numbers);
+                          });
+  refreshGrids();
 }
 
-void TMainForm::SGStavDblClick() {
+void MainWindow::editSelectedStake() {
   if (m_ws->StakeCount == 0) return;
-  OpenEntryForEdit(SGStav, 6, 1);
-  RefreshGrids();
-  RestoreEntryTexts();
+  openEntryForEdit(stakesList(), 6, EntryMode::EditStake);
+  refreshGrids();
 }
 
-void TMainForm::BitDelClick() {
-  DeleteSelectedRow(Stakes());
+void MainWindow::deleteSelectedStake() {
+  deleteSelectedRow(stakesList());
 }
 
-void TMainForm::N22Click() {
-  DeleteAllRows(Stakes());
+void MainWindow::deleteAllStakes() {
+  deleteAllRows(stakesList());
 }
 
-void TMainForm::N21Click() {
+void MainWindow::lineUpStakes() {
   tallyra::LineUpStakes(m_ws->StakeTable, m_ws->StakeCount);
-  RefreshGrids();
+  refreshGrids();
 }
 
-void TMainForm::SGStavKeyDown(int key) {
+void MainWindow::stakesGridKeyPressed(int key) {
   if (key == kKeyEnter || key == kKeyEnterPad) {
-    SGStavDblClick();
+    editSelectedStake();
   } else if (key == kKeyDelete) {
-    BitDelClick();
+    deleteSelectedStake();
   }
 }
 
-void TMainForm::N6Click() {
-  LoadList(Stakes());
+void MainWindow::loadStakes() {
+  loadList(stakesList());
 }
 
-bool TMainForm::N7Click() {
+bool MainWindow::saveStakes() {
   if (m_ws->StakeCount == 0) return true;
-  return SaveList(Stakes(), tallyra::FormatStakesFile(m_ws->StakeTable, m_ws->StakeCount));
+  return saveList(stakesList(), tallyra::FormatStakesFile(m_ws->StakeTable, m_ws->StakeCount));
 }
 
 // System stakes.
 
-void TMainForm::BitEnterSysClick() {
-  EnterForm->EntryMode = 4;
-  platform::ExecModal(*EnterForm);
-  EnterForm->EntryMode = 0;
-  ShowTab(TS2);
+void MainWindow::addSystemStakes() {
+  m_entryDialog->enterNew(EntryMode::NewSystemStake, m_ws->HighestNumber,
+                          [this](EntryMode mode, const std::array<int32_t, 12>& numbers) {
+                            return storeEntry(mode, numbers);
+                          });
+  showTab(systemTab);
 }
 
-void TMainForm::N28Click() {
+void MainWindow::editSelectedSystemStake() {
   if (m_ws->SystemCount == 0) return;
-  OpenEntryForEdit(SGSys, 12, 3);
-  ShowTab(TS2);
-  RefreshGrids();
-  RestoreEntryTexts();
+  openEntryForEdit(systemList(), 12, EntryMode::EditSystemStake);
+  showTab(systemTab);
+  refreshGrids();
 }
 
-void TMainForm::BitDelSysClick() {
-  DeleteSelectedRow(Systems());
+void MainWindow::deleteSelectedSystemStake() {
+  deleteSelectedRow(systemList());
 }
 
-void TMainForm::N35Click() {
-  DeleteAllRows(Systems());
+void MainWindow::deleteAllSystemStakes() {
+  deleteAllRows(systemList());
 }
 
-void TMainForm::N30Click() {
+void MainWindow::lineUpSystemStakes() {
   tallyra::LineUpSystem(m_ws->SystemTable, m_ws->SystemCount);
-  RefreshGrids();
+  refreshGrids();
 }
 
-void TMainForm::SGSysKeyDown(int key) {
+void MainWindow::systemGridKeyPressed(int key) {
   if (key == kKeyEnter || key == kKeyEnterPad) {
-    N28Click();
+    editSelectedSystemStake();
   } else if (key == kKeyDelete) {
-    BitDelSysClick();
+    deleteSelectedSystemStake();
   }
 }
 
-void TMainForm::N31Click() {
-  LoadList(Systems());
+void MainWindow::loadSystemStakes() {
+  loadList(systemList());
 }
 
-bool TMainForm::N32Click() {
+bool MainWindow::saveSystemStakes() {
   if (m_ws->SystemCount == 0) return true;
-  N30Click();  // lined up first, even if the dialog is then cancelled
-  return SaveList(Systems(), tallyra::FormatSystemFile(m_ws->SystemTable, m_ws->SystemCount));
+  lineUpSystemStakes();  // lined up first, even if the dialog is then cancelled
+  return saveList(systemList(), tallyra::FormatSystemFile(m_ws->SystemTable, m_ws->SystemCount));
 }

@@ -18,42 +18,42 @@ QByteArray Draws(int n) {
 using Startup = GuiTest;
 
 TEST_F(Startup, NeitherSettingsNorResults) {
-  TMainForm& f = Start();
+  MainWindow& f = Start();
   ASSERT_EQ(script.messages.size(), 2u);
   EXPECT_EQ(script.messages[0].text, QStringLiteral("Отсутствует файл настроек"));
   EXPECT_EQ(script.messages[1].text, QStringLiteral("Results load is failed!"));
   EXPECT_EQ(f.workspace().HighestNumber, 49);
   EXPECT_EQ(f.workspace().Language, 1);
   EXPECT_EQ(f.windowTitle(), QStringLiteral("Work with the results of lotteries"));
-  for (int panel : {1, 3, 5}) EXPECT_EQ(f.SBar[panel]->text(), QStringLiteral("0"));
-  EXPECT_EQ(f.SGStav->model().gridRowCount(), 2);
-  EXPECT_EQ(f.SGRes->model().gridRowCount(), 2);
-  EXPECT_EQ(f.SGRes->model().cellText(1, 0), QString());
-  EXPECT_EQ(f.SGStat->model().gridRowCount(), 50);
-  EXPECT_TRUE(f.Eng->isChecked());
-  EXPECT_FALSE(f.Rus->isChecked());
+  for (int panel : {1, 3, 5}) EXPECT_EQ(StatusPanel(panel)->text(), QStringLiteral("0"));
+  EXPECT_EQ(Grid("SGStav")->model().gridRowCount(), 2);
+  EXPECT_EQ(Grid("SGRes")->model().gridRowCount(), 2);
+  EXPECT_EQ(Grid("SGRes")->model().cellText(1, 0), QString());
+  EXPECT_EQ(Grid("SGStat")->model().gridRowCount(), 50);
+  EXPECT_TRUE(Action("Eng")->isChecked());
+  EXPECT_FALSE(Action("Rus")->isChecked());
   EXPECT_FALSE(QFile::exists(Path(QStringLiteral("ini.tly")))) << "a missing file is not created";
 }
 
 TEST_F(Startup, NoResultsFileShowsOneMessageAndEmptyGrids) {
   WriteFile(QStringLiteral("ini.tly"), "36\r\n0\r\n");
-  TMainForm& f = Start();
+  MainWindow& f = Start();
   ASSERT_EQ(script.messages.size(), 1u);
   EXPECT_EQ(script.messages[0].text, QStringLiteral("Не удалось загрузить результаты тиражей!"));
-  EXPECT_EQ(f.SGStat->model().gridRowCount(), 37);
+  EXPECT_EQ(Grid("SGStat")->model().gridRowCount(), 37);
   EXPECT_EQ(f.windowTitle(), QStringLiteral("Работа с результатами лотерей"));
-  EXPECT_TRUE(f.Rus->isChecked());
-  EXPECT_FALSE(f.Image2->isVisibleTo(&f));
+  EXPECT_TRUE(Action("Rus")->isChecked());
+  EXPECT_FALSE(ClickLabel("Image2")->isVisibleTo(&f));
 }
 
 TEST_F(Startup, BothFilesPresentInEnglish) {
   WriteFile(QStringLiteral("ini.tly"), "45\r\n1\r\n");
   WriteFile(QStringLiteral("Results.txt"), "1 - 5,12,17,23,38,41;\r\n2 - 1,2,3,4,5,6;\r\n");
-  TMainForm& f = Start();
+  MainWindow& f = Start();
   EXPECT_TRUE(script.messages.empty());
   EXPECT_EQ(f.workspace().ResultCount, 2);
-  EXPECT_EQ(f.SBar[5]->text(), QStringLiteral("2"));
-  auto& res = f.SGRes->model();
+  EXPECT_EQ(StatusPanel(5)->text(), QStringLiteral("2"));
+  auto& res = Grid("SGRes")->model();
   EXPECT_EQ(res.gridRowCount(), 3);
   QStringList row1, row2;
   for (int c = 0; c <= 6; ++c) {
@@ -64,56 +64,57 @@ TEST_F(Startup, BothFilesPresentInEnglish) {
   EXPECT_EQ(row2.join(u'|'), QStringLiteral("2|1|2|3|4|5|6"));
   EXPECT_EQ(res.cellText(0, 0), QStringLiteral("  Draw"));
   EXPECT_EQ(res.cellText(0, 3), QStringLiteral("     3"));
-  EXPECT_TRUE(f.Image2->isVisibleTo(&f));
-  EXPECT_TRUE(f.Eng->isChecked());
-  EXPECT_EQ(f.SGStat->model().gridRowCount(), 46);
+  EXPECT_TRUE(ClickLabel("Image2")->isVisibleTo(&f));
+  EXPECT_TRUE(Action("Eng")->isChecked());
+  EXPECT_EQ(Grid("SGStat")->model().gridRowCount(), 46);
 }
 
 TEST_F(Startup, BadSettingsAndABadResultsFileStillOpenTheWindow) {
   WriteFile(QStringLiteral("ini.tly"), "4x\r\n1\r\n");
   WriteFile(QStringLiteral("Results.txt"), "1 - 1,2,3,4,5,6;\r\n2 - 1,2,zz,4,5,6;\r\n");
-  TMainForm& f = Start();
+  MainWindow& f = Start();
   ASSERT_EQ(script.messages.size(), 2u);
   EXPECT_EQ(script.messages[0].text, QStringLiteral("Error of options file loading"));
   EXPECT_EQ(script.messages[1].text, QStringLiteral("'zz' is not a valid integer value"));
   EXPECT_EQ(f.workspace().ResultCount, 0);
   // The rest of the first showing still ran.
-  EXPECT_EQ(f.SGStat->model().gridRowCount(), 50);
-  EXPECT_TRUE(f.Eng->isChecked());
+  EXPECT_EQ(Grid("SGStat")->model().gridRowCount(), 50);
+  EXPECT_TRUE(Action("Eng")->isChecked());
 }
 
 TEST_F(Startup, ALongHistoryKeepsTheLatestDrawsAndSaysSo) {
   WriteFile(QStringLiteral("ini.tly"), "49\r\n1\r\n");
   WriteFile(QStringLiteral("Results.txt"), Draws(1510));
-  TMainForm& f = Start();
+  MainWindow& f = Start();
   EXPECT_EQ(f.workspace().ResultCount, 1499);
-  EXPECT_EQ(f.SBar[5]->text(), QStringLiteral("1499"));
+  EXPECT_EQ(StatusPanel(5)->text(), QStringLiteral("1499"));
   ASSERT_EQ(script.messages.size(), 1u);
   EXPECT_EQ(script.messages[0].text,
             QStringLiteral("The file holds 1510 draws; the latest 1499 were loaded and the 11 "
                            "earlier ones were left out."));
-  EXPECT_EQ(f.SGRes->model().cellText(1, 0), QStringLiteral("1"));
-  EXPECT_EQ(f.SGRes->model().cellText(1, 1), QString::number(12 % 49 + 1));
+  EXPECT_EQ(Grid("SGRes")->model().cellText(1, 0), QStringLiteral("1"));
+  EXPECT_EQ(Grid("SGRes")->model().cellText(1, 1), QString::number(12 % 49 + 1));
 }
 
 TEST_F(Startup, LayoutHasTheNamedControlsAtTheirPlaces) {
-  TMainForm& f = Start();
+  MainWindow& f = Start();
   EXPECT_EQ(f.centralWidget()->width(), 737);
   EXPECT_EQ(f.centralWidget()->height() + f.statusBar()->height(), 449);
-  EXPECT_EQ(f.PageControl->count(), 5);
-  EXPECT_EQ(f.SGStav->geometry(), QRect(48, 8, 617, 297));
-  EXPECT_EQ(f.SGStav->model().columnCount(), 11);
-  EXPECT_EQ(f.SGSys->model().columnCount(), 17);
-  EXPECT_EQ(f.SGRes->model().columnCount(), 7);
-  EXPECT_EQ(f.SGStat->model().columnCount(), 5);
+  EXPECT_EQ(Tabs()->count(), 5);
+  EXPECT_EQ(Grid("SGStav")->geometry(), QRect(48, 8, 617, 297));
+  EXPECT_EQ(Grid("SGStav")->model().columnCount(), 11);
+  EXPECT_EQ(Grid("SGSys")->model().columnCount(), 17);
+  EXPECT_EQ(Grid("SGRes")->model().columnCount(), 7);
+  EXPECT_EQ(Grid("SGStat")->model().columnCount(), 5);
   // The layout's widths in proportion; they fill the grid once its tab is shown.
-  f.PageControl->setCurrentWidget(f.TS2);
-  EXPECT_LT(f.SGSys->columnWidth(12), f.SGSys->columnWidth(11));
-  EXPECT_LT(f.SGSys->columnWidth(12), f.SGSys->columnWidth(16));
-  EXPECT_EQ(f.BitTestStav->geometry(), QRect(368, 312, 145, 41));
-  EXPECT_EQ(f.L[7]->geometry(), QRect(464, 8, 33, 25));
-  EXPECT_EQ(f.L[12]->geometry(), QRect(664, 8, 33, 25));
-  EXPECT_EQ(f.SBar.size(), 7u);
+  Tabs()->setCurrentWidget(Tab("TS2"));
+  EXPECT_LT(Grid("SGSys")->columnWidth(12), Grid("SGSys")->columnWidth(11));
+  EXPECT_LT(Grid("SGSys")->columnWidth(12), Grid("SGSys")->columnWidth(16));
+  EXPECT_EQ(Button("BitTestStav")->geometry(), QRect(368, 312, 145, 41));
+  EXPECT_EQ(CheckLabel(7)->geometry(), QRect(464, 8, 33, 25));
+  EXPECT_EQ(CheckLabel(12)->geometry(), QRect(664, 8, 33, 25));
+  EXPECT_NE(StatusPanel(6), nullptr);
+  EXPECT_EQ(form->findChild<QLabel*>(QStringLiteral("SBarPanel7")), nullptr);
   for (const char* name : {"BitEnter", "BitDel", "BitTest", "BitEnterSys", "BitDelSys",
                            "BitTestSys", "BitRes", "BitSys", "BitAll", "BitComb", "BitCleanComb",
                            "BitFromComb", "BitBtn3", "BitBtn4", "BitBtn5"}) {
@@ -125,23 +126,24 @@ TEST_F(Startup, LayoutHasTheNamedControlsAtTheirPlaces) {
         "N18", "N19", "N21", "N26", "N27", "N28", "N30", "N37", "N38", "N39"}) {
     EXPECT_NE(f.findChild<QAction*>(QString::fromLatin1(name)), nullptr) << name;
   }
-  EXPECT_EQ(QFontInfo(f.BitEnter->font()).family(), QStringLiteral("Liberation Sans"));
-  EXPECT_EQ(QFontInfo(f.BitEnter->font()).pixelSize(), 14);
+  EXPECT_EQ(QFontInfo(Button("BitEnter")->font()).family(), QStringLiteral("Liberation Sans"));
+  EXPECT_EQ(QFontInfo(Button("BitEnter")->font()).pixelSize(), 14);
 }
 
 TEST_F(Startup, TabImagesMarkTheShownTab) {
-  TMainForm& f = Start();
-  const qint64 shown = f.TabImages[0].cacheKey();
-  const qint64 other = f.TabImages[2].cacheKey();
-  EXPECT_EQ(f.PageControl->tabIcon(0).cacheKey(), shown);
-  f.PageControl->setCurrentIndex(2);  // as the user clicking TS3
+  Start();
+  const qint64 shown = Tabs()->tabIcon(0).cacheKey();
+  const qint64 other = Tabs()->tabIcon(1).cacheKey();
+  EXPECT_NE(shown, other);
+  EXPECT_FALSE(Tabs()->tabIcon(0).isNull());
+  Tabs()->setCurrentIndex(2);  // as the user clicking TS3
   for (int i = 0; i < 5; ++i) {
-    EXPECT_EQ(f.PageControl->tabIcon(i).cacheKey(), i == 2 ? shown : other) << i;
+    EXPECT_EQ(Tabs()->tabIcon(i).cacheKey(), i == 2 ? shown : other) << i;
   }
 }
 
 TEST_F(Startup, ClosingWithEmptyListsAsksNothing) {
-  TMainForm& f = Start();
+  MainWindow& f = Start();
   script.messages.clear();
   EXPECT_TRUE(f.close());
   EXPECT_TRUE(script.messages.empty());
@@ -150,7 +152,7 @@ TEST_F(Startup, ClosingWithEmptyListsAsksNothing) {
 TEST_F(Startup, ClosingAsksOnlyAboutTheListsThatHoldSomething) {
   WriteFile(QStringLiteral("ini.tly"), "49\r\n1\r\n");
   WriteFile(QStringLiteral("Results.txt"), Draws(3));
-  TMainForm& f = Start();
+  MainWindow& f = Start();
   f.workspace().SystemCount = 1;
   EXPECT_TRUE(f.close());
   ASSERT_EQ(script.messages.size(), 1u);
@@ -161,7 +163,7 @@ TEST_F(Startup, ClosingAsksOnlyAboutTheListsThatHoldSomething) {
 TEST_F(Startup, AnsweringNoTwiceClosesWithoutWritingAnything) {
   WriteFile(QStringLiteral("ini.tly"), "49\r\n0\r\n");
   WriteFile(QStringLiteral("Results.txt"), Draws(3));
-  TMainForm& f = Start();
+  MainWindow& f = Start();
   f.workspace().StakeCount = 2;
   f.workspace().SystemCount = 1;
   script.answerNo();
@@ -179,7 +181,7 @@ TEST_F(Startup, AnsweringNoTwiceClosesWithoutWritingAnything) {
 
 TEST_F(Startup, AYesWhoseSaveDoesNotGoThroughKeepsTheProgramOpen) {
   WriteFile(QStringLiteral("ini.tly"), "49\r\n1\r\n");
-  TMainForm& f = Start();
+  MainWindow& f = Start();
   f.workspace().StakeCount = 2;
   script.answerYes();
   script.cancelFile();

@@ -19,7 +19,7 @@ class WindowLook : public GuiTest {
     StartEnglish();
   }
   void ShowTab(QWidget* tab) {
-    form->PageControl->setCurrentWidget(tab);
+    Tabs()->setCurrentWidget(tab);
     QCoreApplication::processEvents();
   }
   static int ColumnSum(const platform::StringGrid& grid) {
@@ -32,20 +32,21 @@ class WindowLook : public GuiTest {
     for (int r = 1; r <= rows; ++r)
       for (int c = 1; c <= 6; ++c) ws.StakeTable.cell[c][r] = (r + c) % 49 + 1;
     ws.StakeCount = rows;
-    form->RefreshGrids();
+    form->refreshGrids();
   }
 };
 
 TEST_F(WindowLook, StatusBarPanelsAreDrawnWhole) {
   QStatusBar* bar = form->statusBar();
   ASSERT_EQ(bar->height(), 19);
-  for (QLabel* panel : form->SBar) {
+  for (int i = 0; i < 7; ++i) {
+    QLabel* panel = StatusPanel(i);
     const QRect inBar(panel->mapTo(bar, QPoint(0, 0)), panel->size());
     EXPECT_TRUE(bar->rect().contains(inBar))
         << panel->objectName().toStdString() << " at " << inBar.y() << " height " << inBar.height();
   }
-  EXPECT_EQ(form->SBar[1]->width(), 50);
-  EXPECT_EQ(form->SBar[0]->width(), 115);
+  EXPECT_EQ(StatusPanel(1)->width(), 50);
+  EXPECT_EQ(StatusPanel(0)->width(), 115);
 }
 
 TEST_F(WindowLook, GridColumnsFillTheRoomBesideTheScrollBar) {
@@ -53,26 +54,26 @@ TEST_F(WindowLook, GridColumnsFillTheRoomBesideTheScrollBar) {
     QWidget* tab;
     platform::StringGrid* grid;
   };
-  const Case grids[] = {{form->TS1, form->SGStav},
-                        {form->TS2, form->SGSys},
-                        {form->TS3, form->SGRes},
-                        {form->TS5, form->SGStat}};
+  const Case grids[] = {{Tab("TS1"), Grid("SGStav")},
+                        {Tab("TS2"), Grid("SGSys")},
+                        {Tab("TS3"), Grid("SGRes")},
+                        {Tab("TS5"), Grid("SGStat")}};
   for (const Case& g : grids) {
     ShowTab(g.tab);
     EXPECT_EQ(ColumnSum(*g.grid), g.grid->viewport()->width())
         << g.grid->objectName().toStdString();
   }
   // Rows enough for a scroll bar narrow the room; the columns follow.
-  ShowTab(form->TS1);
-  const int wide = form->SGStav->viewport()->width();
+  ShowTab(Tab("TS1"));
+  const int wide = Grid("SGStav")->viewport()->width();
   Stakes(100);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return form->SGStav->verticalScrollBar()->isVisible(); }));
-  EXPECT_LT(form->SGStav->viewport()->width(), wide);
-  EXPECT_EQ(ColumnSum(*form->SGStav), form->SGStav->viewport()->width());
-  EXPECT_FALSE(form->SGStav->horizontalScrollBar()->isVisible());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Grid("SGStav")->verticalScrollBar()->isVisible(); }));
+  EXPECT_LT(Grid("SGStav")->viewport()->width(), wide);
+  EXPECT_EQ(ColumnSum(*Grid("SGStav")), Grid("SGStav")->viewport()->width());
+  EXPECT_FALSE(Grid("SGStav")->horizontalScrollBar()->isVisible());
   // Equal widths in the layout stay equal within a pixel.
   for (int c = 1; c < 11; ++c) {
-    EXPECT_LE(std::abs(form->SGStav->columnWidth(c) - form->SGStav->columnWidth(0)), 1) << c;
+    EXPECT_LE(std::abs(Grid("SGStav")->columnWidth(c) - Grid("SGStav")->columnWidth(0)), 1) << c;
   }
 }
 
@@ -92,26 +93,26 @@ TEST_F(WindowLook, ColumnWidthsKeepTheLayoutsProportions) {
 }
 
 TEST_F(WindowLook, ASelectedRowLeavesTheFixedColumnInItsOwnColour) {
-  ShowTab(form->TS1);
+  ShowTab(Tab("TS1"));
   Stakes(5);
-  form->SGStav->setRow(2);
-  form->SGStav->setFocus();
+  Grid("SGStav")->setRow(2);
+  Grid("SGStav")->setFocus();
   QCoreApplication::processEvents();
-  const QImage image = form->SGStav->viewport()->grab().toImage();
-  const int y = form->SGStav->rowViewportPosition(1) + 12;
-  const QColor fixed = image.pixelColor(form->SGStav->columnViewportPosition(0) + 40, y);
-  const QColor cell = image.pixelColor(form->SGStav->columnViewportPosition(3) + 40, y);
+  const QImage image = Grid("SGStav")->viewport()->grab().toImage();
+  const int y = Grid("SGStav")->rowViewportPosition(1) + 12;
+  const QColor fixed = image.pixelColor(Grid("SGStav")->columnViewportPosition(0) + 40, y);
+  const QColor cell = image.pixelColor(Grid("SGStav")->columnViewportPosition(3) + 40, y);
   EXPECT_EQ(fixed, QColor(0xC0, 0xDC, 0xC0)) << fixed.name().toStdString();
-  EXPECT_EQ(cell, form->SGStav->palette().color(QPalette::Active, QPalette::Highlight))
+  EXPECT_EQ(cell, Grid("SGStav")->palette().color(QPalette::Active, QPalette::Highlight))
       << cell.name().toStdString();
   // An unselected row's first column has the same colour.
-  const int other = form->SGStav->rowViewportPosition(3) + 12;
-  EXPECT_EQ(image.pixelColor(form->SGStav->columnViewportPosition(0) + 40, other), fixed);
+  const int other = Grid("SGStav")->rowViewportPosition(3) + 12;
+  EXPECT_EQ(image.pixelColor(Grid("SGStav")->columnViewportPosition(0) + 40, other), fixed);
 }
 
 TEST_F(WindowLook, CategoriesWithoutCoincidencesAreGreyed) {
-  for (QLabel* label : {form->Label2, form->Label3, form->Label4, form->Label5, form->LR3,
-                        form->LR4, form->LR5, form->LR6}) {
+  for (QLabel* label : {Label("Label2"), Label("Label3"), Label("Label4"), Label("Label5"),
+                        Label("LR3"), Label("LR4"), Label("LR5"), Label("LR6")}) {
     EXPECT_FALSE(label->isEnabled());
     const QColor greyed = label->palette().color(QPalette::Disabled, QPalette::WindowText);
     EXPECT_NE(greyed, QColor(Qt::red)) << label->objectName().toStdString();
@@ -128,11 +129,11 @@ TEST_F(WindowLook, CategoriesWithoutCoincidencesAreGreyed) {
     ws.StakeTable.cell[c][2] = b[static_cast<std::size_t>(c - 1)];
   }
   ws.StakeCount = 2;
-  form->RefreshGrids();
-  form->BitTestClick();
+  form->refreshGrids();
+  Click("BitTest");
   QCoreApplication::processEvents();
-  EXPECT_TRUE(form->LR6->isEnabled());
-  EXPECT_FALSE(form->LR3->isEnabled());
+  EXPECT_TRUE(Label("LR6")->isEnabled());
+  EXPECT_FALSE(Label("LR3")->isEnabled());
   auto inkOf = [](QLabel* label) {
     const QImage image = label->grab().toImage();
     // Red ink on the label's pixels.
@@ -144,9 +145,9 @@ TEST_F(WindowLook, CategoriesWithoutCoincidencesAreGreyed) {
       }
     return red;
   };
-  EXPECT_GT(inkOf(form->LR6), 0);
-  EXPECT_EQ(inkOf(form->LR3), 0);
-  EXPECT_EQ(inkOf(form->Label5), 0);
+  EXPECT_GT(inkOf(Label("LR6")), 0);
+  EXPECT_EQ(inkOf(Label("LR3")), 0);
+  EXPECT_EQ(inkOf(Label("Label5")), 0);
 }
 
 }  // namespace
@@ -169,13 +170,13 @@ class CloseDuringRun : public GuiTest {
       }
     }
     ws.SystemCount = 99999;
-    form->RefreshGrids();
+    form->refreshGrids();
   }
   // Asks the window system's way (the close box) after `ms`, then collates.
   void CollateAndCloseAfter(int ms) {
     QTimer::singleShot(ms, form.get(), [this] { form->windowHandle()->close(); });
     script.answerNo();
-    form->BitTestSysClick();
+    Click("BitTestSys");
   }
 };
 
@@ -189,16 +190,16 @@ TEST_F(CloseDuringRun, TheRunStopsAndTheWindowClosesWithTheQuestions) {
   ASSERT_EQ(script.messages.size(), 1u);
   EXPECT_EQ(script.messages[0].text, QStringLiteral("Save system stakes before exit?"));
   // Nothing of the stopped run is shown.
-  EXPECT_EQ(form->LR3->text(), QString());
-  EXPECT_EQ(form->Lab3->text(), QString());
+  EXPECT_EQ(Label("LR3")->text(), QString());
+  EXPECT_EQ(ClickLabel("Lab3")->text(), QString());
 }
 
 TEST_F(CloseDuringRun, ARunNotAskedToCloseStillShowsItsOutcome) {
   form->workspace().SystemCount = 300;
-  form->RefreshGrids();
-  form->BitTestSysClick();
+  form->refreshGrids();
+  Click("BitTestSys");
   EXPECT_TRUE(form->isVisible());
-  EXPECT_NE(form->LR3->text(), QString());
+  EXPECT_NE(Label("LR3")->text(), QString());
   EXPECT_TRUE(script.messages.empty());
 }
 

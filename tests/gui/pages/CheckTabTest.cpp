@@ -6,9 +6,7 @@
 #include <QTest>
 
 #include "GuiFixture.h"
-#include "dialogs/EnterForm.h"
-#include "dialogs/ListView.h"
-#include "dialogs/ShowForm.h"
+#include "dialogs/ListTextView.h"
 
 namespace {
 
@@ -27,7 +25,7 @@ class CheckTab : public GuiTest {
         ws().StakeTable.cell[c][r] = row[static_cast<std::size_t>(c - 1)];
     }
     ws().StakeCount = r;
-    form->RefreshGrids();
+    form->refreshGrids();
   }
   void Draws(std::initializer_list<std::array<int32_t, 6>> rows) {
     int r = 0;
@@ -37,7 +35,7 @@ class CheckTab : public GuiTest {
         ws().ResultTable.cell[c][r] = row[static_cast<std::size_t>(c - 1)];
     }
     ws().ResultCount = r;
-    form->RefreshGrids();
+    form->refreshGrids();
   }
   void Systems(std::initializer_list<std::vector<int32_t>> rows) {
     int r = 0;
@@ -46,47 +44,48 @@ class CheckTab : public GuiTest {
       for (std::size_t c = 0; c < row.size(); ++c) ws().SystemTable.cell[c + 1][r] = row[c];
     }
     ws().SystemCount = r;
-    form->RefreshGrids();
+    form->refreshGrids();
   }
   QStringList Counts() {
-    return {form->LR6->text(), form->LR5->text(), form->LR4->text(), form->LR3->text()};
+    return {Label("LR6")->text(), Label("LR5")->text(), Label("LR4")->text(), Label("LR3")->text()};
   }
-  QString Stav(int row, int col) { return form->SGStav->model().cellText(row, col); }
-  QString Sys(int row, int col) { return form->SGSys->model().cellText(row, col); }
+  QString Stav(int row, int col) { return Grid("SGStav")->model().cellText(row, col); }
+  QString Sys(int row, int col) { return Grid("SGSys")->model().cellText(row, col); }
 };
 
 TEST_F(CheckTab, EmptyListsChangeNothing) {
-  form->PageControl->setCurrentIndex(2);
-  form->BitTest->click();
-  form->BitRes->click();
-  form->BitSys->click();
-  form->BitTestSys->click();
-  form->BitAll->click();
-  EXPECT_EQ(form->PageControl->currentIndex(), 2);
+  Tabs()->setCurrentIndex(2);
+  Click("BitTest");
+  Click("BitRes");
+  Click("BitSys");
+  Click("BitTestSys");
+  Click("BitAll");
+  EXPECT_EQ(Tabs()->currentIndex(), 2);
   EXPECT_EQ(Counts(), (QStringList{QString(), QString(), QString(), QString()}));
 }
 
 TEST_F(CheckTab, OneStakeShowsFourZerosGreyed) {
   Stakes({{1, 2, 3, 4, 5, 6}});
-  form->BitTest->click();
-  EXPECT_EQ(form->PageControl->currentWidget(), form->TS4);
+  Click("BitTest");
+  EXPECT_EQ(Tabs()->currentWidget(), Tab("TS4"));
   EXPECT_EQ(Counts(), (QStringList{QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0"),
                                    QStringLiteral("0")}));
-  for (QLabel* l : {form->LR3, form->LR4, form->LR5, form->LR6, form->Label2, form->Label5}) {
+  for (QLabel* l :
+       {Label("LR3"), Label("LR4"), Label("LR5"), Label("LR6"), Label("Label2"), Label("Label5")}) {
     EXPECT_FALSE(l->isEnabled());
   }
 }
 
 TEST_F(CheckTab, StakesWithEachOther) {
   Stakes({{1, 2, 3, 4, 5, 6}, {1, 2, 3, 4, 40, 41}, {1, 2, 3, 30, 31, 32}});
-  form->N9->trigger();
-  EXPECT_EQ(form->Lab4->text(), QStringLiteral("1=2 , "));
-  EXPECT_EQ(form->Lab3->text(), QStringLiteral("1=3 , 2=3 , "));
+  Trigger("N9");
+  EXPECT_EQ(ClickLabel("Lab4")->text(), QStringLiteral("1=2 , "));
+  EXPECT_EQ(ClickLabel("Lab3")->text(), QStringLiteral("1=3 , 2=3 , "));
   EXPECT_EQ(Counts(), (QStringList{QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("1"),
                                    QStringLiteral("2")}));
-  EXPECT_TRUE(form->LR4->isEnabled());
-  EXPECT_TRUE(form->Label4->isEnabled());
-  EXPECT_FALSE(form->LR6->isEnabled());
+  EXPECT_TRUE(Label("LR4")->isEnabled());
+  EXPECT_TRUE(Label("Label4")->isEnabled());
+  EXPECT_FALSE(Label("LR6")->isEnabled());
   EXPECT_EQ(Stav(1, 9), QStringLiteral("1"));
   EXPECT_EQ(Stav(1, 10), QStringLiteral("1"));
   EXPECT_EQ(Stav(3, 10), QStringLiteral("2"));
@@ -105,18 +104,18 @@ TEST_F(CheckTab, StakesWithDrawsAndASecondRunStartsAfresh) {
          {20, 21, 22, 23, 24, 25},
          {20, 21, 22, 23, 24, 25},
          {10, 9, 8, 33, 34, 35}});
-  form->BitRes->click();
-  EXPECT_EQ(form->Lab3->text(), QStringLiteral("2=4 , 2=9 , "));
-  EXPECT_EQ(form->LR3->text(), QStringLiteral("2"));
+  Click("BitRes");
+  EXPECT_EQ(ClickLabel("Lab3")->text(), QStringLiteral("2=4 , 2=9 , "));
+  EXPECT_EQ(Label("LR3")->text(), QStringLiteral("2"));
   EXPECT_EQ(Stav(2, 10), QStringLiteral("2"));
-  form->N23->trigger();
+  Trigger("N23");
   EXPECT_EQ(Stav(2, 10), QStringLiteral("2")) << "counts never accumulate across runs";
-  EXPECT_EQ(form->Lab3->text(), QStringLiteral("2=4 , 2=9 , "));
+  EXPECT_EQ(ClickLabel("Lab3")->text(), QStringLiteral("2=4 , 2=9 , "));
   // With no draws: four zeros and empty lists.
   ws().ResultCount = 0;
-  form->BitRes->click();
-  EXPECT_EQ(form->LR3->text(), QStringLiteral("0"));
-  EXPECT_EQ(form->Lab3->text(), QString());
+  Click("BitRes");
+  EXPECT_EQ(Label("LR3")->text(), QStringLiteral("0"));
+  EXPECT_EQ(ClickLabel("Lab3")->text(), QString());
   EXPECT_EQ(Stav(2, 10), QString());
 }
 
@@ -127,26 +126,26 @@ TEST_F(CheckTab, SystemStakesAndCollateAll) {
          {40, 41, 42, 43, 44, 45},
          {40, 41, 42, 43, 44, 45},
          {1, 2, 3, 30, 31, 32}});
-  form->BitAll->click();
-  EXPECT_EQ(form->Lab3->text(), QStringLiteral("Stakes: 1=4 , System stakes: 1=4 , "));
-  EXPECT_EQ(form->LR3->text(), QStringLiteral("2"));
+  Click("BitAll");
+  EXPECT_EQ(ClickLabel("Lab3")->text(), QStringLiteral("Stakes: 1=4 , System stakes: 1=4 , "));
+  EXPECT_EQ(Label("LR3")->text(), QStringLiteral("2"));
   EXPECT_EQ(Stav(1, 10), QStringLiteral("1"));
   EXPECT_EQ(Sys(1, 16), QStringLiteral("1"));
-  form->Rus->trigger();
-  EXPECT_EQ(form->Lab3->text(), QStringLiteral("Stakes: 1=4 , System stakes: 1=4 , "))
+  Trigger("Rus");
+  EXPECT_EQ(ClickLabel("Lab3")->text(), QStringLiteral("Stakes: 1=4 , System stakes: 1=4 , "))
       << "the text stays as written";
-  form->N25->trigger();
-  EXPECT_EQ(form->Lab3->text(), QStringLiteral("Ставки: 1=4 , Системные ставки: 1=4 , "));
+  Trigger("N25");
+  EXPECT_EQ(ClickLabel("Lab3")->text(), QStringLiteral("Ставки: 1=4 , Системные ставки: 1=4 , "));
 
   Systems({{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, {1, 2, 3, 4, 5, 6, 7, 8, 30, 31}});
-  form->BitTestSys->click();
-  EXPECT_EQ(form->Lab6->text(), QStringLiteral("1=2 , "));
+  Click("BitTestSys");
+  EXPECT_EQ(ClickLabel("Lab6")->text(), QStringLiteral("1=2 , "));
   EXPECT_EQ(Sys(1, 13), QStringLiteral("1"));
   EXPECT_EQ(Sys(2, 13), QStringLiteral("1"));
-  form->BitSys->click();  // draw 4 shares 1, 2, 3 with the first and also 30, 31 with the second
+  Click("BitSys");  // draw 4 shares 1, 2, 3 with the first and also 30, 31 with the second
   EXPECT_EQ(Counts(), (QStringList{QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("0"),
                                    QStringLiteral("1")}));
-  EXPECT_EQ(form->Lab5->text(), QStringLiteral("2=4 , "));
+  EXPECT_EQ(ClickLabel("Lab5")->text(), QStringLiteral("2=4 , "));
 }
 
 TEST_F(CheckTab, TheCombinationCheck) {
@@ -156,66 +155,68 @@ TEST_F(CheckTab, TheCombinationCheck) {
            {40, 41, 42, 43, 44, 45, 46},
            {1, 2, 3, 20, 21, 22, 23}});
   // No combination: nothing happens.
-  form->BitTestStav->click();
-  form->BitFromComb->click();
-  EXPECT_EQ(form->LR3->text(), QString());
+  Click("BitTestStav");
+  Click("BitFromComb");
+  EXPECT_EQ(Label("LR3")->text(), QString());
   EXPECT_EQ(ws().StakeCount, 2);
 
-  script.inNextDialog([](QDialog&) {
+  script.inNextDialog([&](QDialog& dialog) {
     const char* numbers[] = {"1", "2", "3", "4", "5", "6"};
-    for (int b = 1; b <= 6; ++b) EnterForm->Edit[b]->setText(QString::fromLatin1(numbers[b - 1]));
-    EnterForm->BitEnter->click();
+    for (int b = 1; b <= 6; ++b)
+      Find<QLineEdit>(QStringLiteral("Edit%1").arg(b), &dialog)
+          ->setText(QString::fromLatin1(numbers[b - 1]));
+    Click(QStringLiteral("BitEnter"), &dialog);
   });
-  form->PageControl->setCurrentIndex(0);
-  form->N14->trigger();
-  EXPECT_EQ(form->L[1]->text(), QStringLiteral("1"));
-  EXPECT_EQ(form->L[7]->text(), QString());
-  form->N16->trigger();
-  EXPECT_EQ(form->PageControl->currentIndex(), 0) << "the check does not switch tabs";
-  EXPECT_EQ(form->Lab3->text(), QStringLiteral("Stakes: 1 , "));
-  EXPECT_EQ(form->Lab5->text(), QStringLiteral("Stakes: 2 , "));
+  Tabs()->setCurrentIndex(0);
+  Trigger("N14");
+  EXPECT_EQ(CheckLabel(1)->text(), QStringLiteral("1"));
+  EXPECT_EQ(CheckLabel(7)->text(), QString());
+  Trigger("N16");
+  EXPECT_EQ(Tabs()->currentIndex(), 0) << "the check does not switch tabs";
+  EXPECT_EQ(ClickLabel("Lab3")->text(), QStringLiteral("Stakes: 1 , "));
+  EXPECT_EQ(ClickLabel("Lab5")->text(), QStringLiteral("Stakes: 2 , "));
   EXPECT_EQ(Stav(1, 10), QStringLiteral("1"));
   EXPECT_EQ(Stav(2, 8), QStringLiteral("1"));
   EXPECT_EQ(Counts(), (QStringList{QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("0"),
                                    QStringLiteral("1")}));
 
-  form->CheckSys->setChecked(true);
-  form->BitTestStav->click();
-  EXPECT_EQ(form->Lab3->text(), QStringLiteral("Stakes: 1 , ; System stakes: 4 , "));
-  EXPECT_EQ(form->Lab5->text(), QStringLiteral("Stakes: 2 , ; System stakes: "));
+  CheckBox("CheckSys")->setChecked(true);
+  Click("BitTestStav");
+  EXPECT_EQ(ClickLabel("Lab3")->text(), QStringLiteral("Stakes: 1 , ; System stakes: 4 , "));
+  EXPECT_EQ(ClickLabel("Lab5")->text(), QStringLiteral("Stakes: 2 , ; System stakes: "));
   EXPECT_EQ(Sys(4, 16), QStringLiteral("1"));
 
-  form->Radio2->setChecked(true);
-  EXPECT_FALSE(form->CheckSys->isEnabled());
-  EXPECT_TRUE(form->CheckSys->isChecked());
+  Radio("Radio2")->setChecked(true);
+  EXPECT_FALSE(CheckBox("CheckSys")->isEnabled());
+  EXPECT_TRUE(CheckBox("CheckSys")->isChecked());
   Draws({{1, 2, 3, 40, 41, 42}});
-  form->BitTestStav->click();
-  EXPECT_EQ(form->Lab3->text(), QStringLiteral("1 , "));
+  Click("BitTestStav");
+  EXPECT_EQ(ClickLabel("Lab3")->text(), QStringLiteral("1 , "));
   EXPECT_EQ(Stav(1, 10), QString()) << "a check of the draws empties the stakes' columns";
   EXPECT_EQ(Sys(4, 16), QStringLiteral("1")) << "and leaves the system stakes' ones";
-  form->Radio1->setChecked(true);
-  EXPECT_TRUE(form->CheckSys->isEnabled());
+  Radio("Radio1")->setChecked(true);
+  EXPECT_TRUE(CheckBox("CheckSys")->isEnabled());
 
-  form->BitFromComb->click();
+  Click("BitFromComb");
   EXPECT_EQ(ws().StakeCount, 3);
   EXPECT_EQ(Stav(3, 6), QStringLiteral("6"));
-  form->BitCleanComb->click();
-  EXPECT_EQ(form->L[1]->text(), QString());
+  Click("BitCleanComb");
+  EXPECT_EQ(CheckLabel(1)->text(), QString());
   EXPECT_EQ(ws().CheckCombination[1], 0);
-  EXPECT_EQ(form->LR3->text(), QString());
+  EXPECT_EQ(Label("LR3")->text(), QString());
 }
 
 TEST_F(CheckTab, DeleteAllEmptiesThePanelButOneDeletionDoesNot) {
   Stakes({{1, 2, 3, 4, 5, 6}, {1, 2, 3, 4, 5, 7}, {1, 2, 3, 9, 8, 10}});
-  form->BitTest->click();
-  form->SGStav->setRow(3);
+  Click("BitTest");
+  Grid("SGStav")->setRow(3);
   script.answerYes();
-  form->BitDel->click();
-  EXPECT_EQ(form->Lab5->text(), QStringLiteral("1=2 , "));
+  Click("BitDel");
+  EXPECT_EQ(ClickLabel("Lab5")->text(), QStringLiteral("1=2 , "));
   script.answerYes();
-  form->N22->trigger();
-  EXPECT_EQ(form->Lab5->text(), QString());
-  EXPECT_FALSE(form->LR5->isEnabled());
+  Trigger("N22");
+  EXPECT_EQ(ClickLabel("Lab5")->text(), QString());
+  EXPECT_FALSE(Label("LR5")->isEnabled());
 }
 
 TEST_F(CheckTab, TheViewerShowsTheWholeListUnderItsCaption) {
@@ -225,35 +226,37 @@ TEST_F(CheckTab, TheViewerShowsTheWholeListUnderItsCaption) {
     for (int c = 1; c <= 3; ++c) ws().StakeTable.cell[c][r] = c;
     for (int c = 4; c <= 6; ++c) ws().StakeTable.cell[c][r] = 3 * r + c;
   }
-  form->RefreshGrids();
-  form->BitTest->click();
-  EXPECT_EQ(form->LR3->text(), QStringLiteral("1225"));
-  const int64_t length = form->MatchLists()[0]->length();
+  form->refreshGrids();
+  Click("BitTest");
+  EXPECT_EQ(Label("LR3")->text(), QStringLiteral("1225"));
+  const int64_t length = form->matchLists()[0]->length();
   QString caption;
   QStringList first, last;
   script.inNextDialog([&](QDialog& dialog) {
     caption = dialog.windowTitle();
-    ShowForm->Memo->resize(479, 386);
-    first = ShowForm->Memo->visibleLines();
-    ShowForm->Memo->scrollToEnd();
-    last = ShowForm->Memo->visibleLines();
+    auto* text = Find<ListTextView>(QStringLiteral("Memo"), &dialog);
+    ASSERT_NE(text, nullptr);
+    text->resize(479, 386);
+    first = text->visibleLines();
+    text->scrollToEnd();
+    last = text->visibleLines();
     // A line up and a line down move by whole lines, the same lines.
-    ShowForm->Memo->lineUp();
-    const QStringList up = ShowForm->Memo->visibleLines();
+    text->lineUp();
+    const QStringList up = text->visibleLines();
     EXPECT_EQ(up.mid(1), last.mid(0, last.size() - 1));
-    ShowForm->Memo->lineDown();
-    EXPECT_EQ(ShowForm->Memo->visibleLines(), last);
-    ShowForm->Memo->scrollToOffset(length / 2);
-    const QStringList middle = ShowForm->Memo->visibleLines();
-    ShowForm->Memo->lineDown();
-    ShowForm->Memo->lineUp();
-    EXPECT_EQ(ShowForm->Memo->visibleLines(), middle);
-    ShowForm->Memo->selectAll();
-    EXPECT_EQ(ShowForm->Memo->selectedText().size(), length);
+    text->lineDown();
+    EXPECT_EQ(text->visibleLines(), last);
+    text->scrollToOffset(length / 2);
+    const QStringList middle = text->visibleLines();
+    text->lineDown();
+    text->lineUp();
+    EXPECT_EQ(text->visibleLines(), middle);
+    text->selectAll();
+    EXPECT_EQ(text->selectedText().size(), length);
     script.chooseFile(Path(QStringLiteral("list.txt")));
-    ShowForm->BitSave->click();
+    Click(QStringLiteral("BitSave"), &dialog);
   });
-  QTest::mouseClick(form->Lab3, Qt::LeftButton);
+  QTest::mouseClick(ClickLabel("Lab3"), Qt::LeftButton);
   EXPECT_EQ(caption, QStringLiteral("Coincidence of three..."));
   ASSERT_FALSE(first.isEmpty());
   EXPECT_TRUE(first[0].startsWith(QStringLiteral("1=2 , 1=3 , ")));
@@ -265,11 +268,11 @@ TEST_F(CheckTab, TheViewerShowsTheWholeListUnderItsCaption) {
   EXPECT_TRUE(ReadFile(QStringLiteral("list.txt")).startsWith("1=2 , 1=3 , "));
   // An empty list opens nothing.
   script.shownDialogs.clear();
-  form->Lab6Click();
+  QTest::mouseClick(ClickLabel("Lab6"), Qt::LeftButton);
   EXPECT_TRUE(script.shownDialogs.empty());
-  form->Rus->trigger();
+  Trigger("Rus");
   script.inNextDialog([&](QDialog& dialog) { caption = dialog.windowTitle(); });
-  form->Lab3Click();
+  QTest::mouseClick(ClickLabel("Lab3"), Qt::LeftButton);
   EXPECT_EQ(caption, QStringLiteral("Совпадение троек..."));
 }
 
@@ -281,15 +284,15 @@ TEST_F(CheckTab, SaveListWritesAListOfManyPiecesWhole) {
     for (int c = 1; c <= 3; ++c) ws().StakeTable.cell[c][r] = c;
     for (int c = 4; c <= 6; ++c) ws().StakeTable.cell[c][r] = 10 + (3 * r + c) % 39;
   }
-  form->RefreshGrids();
-  form->BitTest->click();
-  const tallyra::ListPtr list = form->MatchLists()[0];
+  form->refreshGrids();
+  Click("BitTest");
+  const tallyra::ListPtr list = form->matchLists()[0];
   ASSERT_GT(list->length(), int64_t{9} << 20);
-  script.inNextDialog([&](QDialog&) {
+  script.inNextDialog([&](QDialog& dialog) {
     script.chooseFile(Path(QStringLiteral("big.txt")));
-    ShowForm->BitSave->click();
+    Click(QStringLiteral("BitSave"), &dialog);
   });
-  form->Lab3Click();
+  QTest::mouseClick(ClickLabel("Lab3"), Qt::LeftButton);
   const QByteArray saved = ReadFile(QStringLiteral("big.txt"));
   ASSERT_EQ(saved.size(), list->length());
   EXPECT_TRUE(saved.toStdString() == list->text());
@@ -304,10 +307,11 @@ TEST_F(CheckTab, ListLabelsShowWholeLinesOfWholeEntries) {
       ws().StakeTable.cell[c][r] = stake[static_cast<std::size_t>(c - 1)];
   }
   ws().StakeCount = 60;
-  form->RefreshGrids();
-  form->BitTestClick();
-  const QString full = QString::fromStdString(form->MatchLists()[0]->slice(0, 4000));
-  for (QLabel* label : {form->Lab3, form->Lab4, form->Lab5, form->Lab6}) {
+  form->refreshGrids();
+  Click("BitTest");
+  const QString full = QString::fromStdString(form->matchLists()[0]->slice(0, 4000));
+  for (QLabel* label :
+       {ClickLabel("Lab3"), ClickLabel("Lab4"), ClickLabel("Lab5"), ClickLabel("Lab6")}) {
     const QString text = label->text();
     if (text.isEmpty()) continue;
     const QStringList lines = text.split(u'\n');
@@ -325,17 +329,17 @@ TEST_F(CheckTab, ListLabelsShowWholeLinesOfWholeEntries) {
     }
   }
   // The lines are the list's beginning.
-  const QStringList lines = form->Lab3->text().split(u'\n');
+  const QStringList lines = ClickLabel("Lab3")->text().split(u'\n');
   ASSERT_EQ(lines.size(), 2);
   EXPECT_TRUE(full.startsWith(lines[0] + lines[1]));
   // Another entry would not have fitted on the first line.
   const QString next = full.mid(lines[0].size()).section(u' ', 0, 1);
-  EXPECT_GT(QFontMetrics(form->Lab3->font()).horizontalAdvance(lines[0] + next),
-            form->Lab3->contentsRect().width());
+  EXPECT_GT(QFontMetrics(ClickLabel("Lab3")->font()).horizontalAdvance(lines[0] + next),
+            ClickLabel("Lab3")->contentsRect().width());
   // A short list stays as it is.
   Stakes({{1, 2, 3, 4, 5, 6}, {1, 2, 3, 4, 40, 41}, {1, 2, 3, 30, 31, 32}});
-  form->BitTestClick();
-  EXPECT_EQ(form->Lab3->text(), QStringLiteral("1=3 , 2=3 , "));
+  Click("BitTest");
+  EXPECT_EQ(ClickLabel("Lab3")->text(), QStringLiteral("1=3 , 2=3 , "));
 }
 
 TEST_F(CheckTab, CountsShareOneTypeSize) {
@@ -343,17 +347,17 @@ TEST_F(CheckTab, CountsShareOneTypeSize) {
   for (int r = 1; r <= 2000; ++r)
     for (int c = 1; c <= 6; ++c) ws().StakeTable.cell[c][r] = c;
   ws().StakeCount = 2000;
-  form->RefreshGrids();
-  form->BitTestClick();
-  EXPECT_EQ(form->LR6->text(), QStringLiteral("1999000"));
-  const int size = form->LR6->font().pixelSize();
+  form->refreshGrids();
+  Click("BitTest");
+  EXPECT_EQ(Label("LR6")->text(), QStringLiteral("1999000"));
+  const int size = Label("LR6")->font().pixelSize();
   EXPECT_LT(size, 24) << "a long count shrinks";
-  for (QLabel* count : {form->LR3, form->LR4, form->LR5}) {
+  for (QLabel* count : {Label("LR3"), Label("LR4"), Label("LR5")}) {
     EXPECT_EQ(count->text(), QStringLiteral("0"));
     EXPECT_EQ(count->font().pixelSize(), size) << count->objectName().toStdString();
   }
-  EXPECT_LE(QFontMetrics(form->LR6->font()).horizontalAdvance(form->LR6->text()),
-            form->LR6->width());
+  EXPECT_LE(QFontMetrics(Label("LR6")->font()).horizontalAdvance(Label("LR6")->text()),
+            Label("LR6")->width());
 }
 
 }  // namespace

@@ -12,7 +12,7 @@ class Download : public GuiTest {
     GuiTest::SetUp();
     WriteFile(QStringLiteral("Results.txt"), kOld);
     StartEnglish();
-    form->SetDownloadUrl(QString::fromStdString(server.url("/files/Results.txt")));
+    form->setDownloadUrl(QString::fromStdString(server.url("/files/Results.txt")));
   }
   static constexpr const char* kOld = "1 - 1,2,3,4,5,6;\r\n";
   ScriptedServer server;
@@ -23,13 +23,13 @@ TEST_F(Download, AGoodFileReplacesResultsAndIsOfferedForLoading) {
   server.add(ScriptedServer::Text("HTTP/1.0 200 OK\r\n\r\n" + body));
   script.answerYes();
   script.chooseFile(Path(QStringLiteral("Results.txt")));
-  form->N42->trigger();
+  Trigger("N42");
   EXPECT_EQ(ReadFile(QStringLiteral("Results.txt")), QByteArray::fromStdString(body));
   ASSERT_EQ(script.messages.size(), 1u);
   EXPECT_EQ(script.messages[0].text, QStringLiteral("Load new results?"));
   EXPECT_EQ(script.fileDialogs.back().fileName, QStringLiteral("Results.txt"));
   EXPECT_EQ(form->workspace().ResultCount, 2);
-  EXPECT_EQ(form->SBar[5]->text(), QStringLiteral("2"));
+  EXPECT_EQ(StatusPanel(5)->text(), QStringLiteral("2"));
   EXPECT_TRUE(form->isEnabled());
   EXPECT_EQ(server.requests()[0].substr(0, 35), "GET /files/Results.txt HTTP/1.0\r\nHo");
   EXPECT_FALSE(QFile::exists(Path(QStringLiteral("Results.txt.download"))));
@@ -40,7 +40,7 @@ TEST_F(Download, AGoodFileReplacesResultsAndIsOfferedForLoading) {
   const std::string newer = body + "3 - 19,20,21,22,23,24;\r\n";
   server.add(ScriptedServer::Text(
       "HTTP/1.0 200 OK\r\nContent-Length: " + std::to_string(newer.size()) + "\r\n\r\n" + newer));
-  form->N42->trigger();
+  Trigger("N42");
   EXPECT_EQ(ReadFile(QStringLiteral("Results.txt")), QByteArray::fromStdString(newer));
   EXPECT_EQ(ReadFile(QStringLiteral("Results.txt.bak")), QByteArray::fromStdString(body));
 }
@@ -80,7 +80,7 @@ TEST_F(Download, EveryBadAnswerKeepsTheOldFileAndSaysWhy) {
     SCOPED_TRACE(c.what);
     script.messages.clear();
     server.add(c.reply);
-    form->N42->trigger();
+    Trigger("N42");
     ASSERT_EQ(script.messages.size(), 1u) << "no question about loading follows";
     EXPECT_TRUE(script.messages[0].text.startsWith(c.message))
         << script.messages[0].text.toStdString();
@@ -94,10 +94,10 @@ TEST_F(Download, EveryBadAnswerKeepsTheOldFileAndSaysWhy) {
 }
 
 TEST_F(Download, TheMessagesComeInRussianToo) {
-  form->Rus->trigger();
+  Trigger("Rus");
   script.messages.clear();
   server.add(ScriptedServer::LoginPage());
-  form->N42->trigger();
+  Trigger("N42");
   ASSERT_EQ(script.messages.size(), 1u);
   EXPECT_TRUE(script.messages[0].text.startsWith(
       QStringLiteral("Полученный файл не является списком тиражей")));
@@ -109,14 +109,14 @@ TEST_F(Download, TheMessagesComeInRussianToo) {
 
 TEST_F(Download, AnsweringNoKeepsTheDrawsInMemory) {
   server.add(ScriptedServer::Text("HTTP/1.0 200 OK\r\n\r\n1 - 7,8,9,10,11,12;\r\n"));
-  form->N42->trigger();
+  Trigger("N42");
   EXPECT_EQ(form->workspace().ResultTable.cell[1][1], 1);
   EXPECT_EQ(ReadFile(QStringLiteral("Results.txt")), QByteArray("1 - 7,8,9,10,11,12;\r\n"));
 }
 
 TEST_F(Download, AFailureStatusKeepsTheOldFile) {
   server.add(ScriptedServer::Text("HTTP/1.0 404 Not Found\r\n\r\n<html>no</html>"));
-  form->N42->trigger();
+  Trigger("N42");
   ASSERT_EQ(script.messages.size(), 1u);
   EXPECT_EQ(script.messages[0].text,
             QStringLiteral("The server did not return the results file (status 404)."));
@@ -125,8 +125,8 @@ TEST_F(Download, AFailureStatusKeepsTheOldFile) {
 }
 
 TEST_F(Download, ABrokenConnectionKeepsTheOldFileAndSaysSo) {
-  form->SetDownloadUrl(QStringLiteral("http://127.0.0.1:1/files/Results.txt"));
-  form->N42->trigger();
+  form->setDownloadUrl(QStringLiteral("http://127.0.0.1:1/files/Results.txt"));
+  Trigger("N42");
   ASSERT_EQ(script.messages.size(), 1u);
   EXPECT_EQ(script.messages[0].text, QStringLiteral("Connection with server is impossible!"));
   EXPECT_EQ(ReadFile(QStringLiteral("Results.txt")), QByteArray(kOld));
@@ -145,7 +145,7 @@ TEST_F(Download, CancelEndsTheTransferQuietly) {
       if (auto* progress = qobject_cast<QProgressDialog*>(w)) progress->cancel();
     }
   });
-  form->N42->trigger();
+  Trigger("N42");
   EXPECT_TRUE(script.messages.empty());
   EXPECT_EQ(ReadFile(QStringLiteral("Results.txt")), QByteArray(kOld));
   EXPECT_TRUE(form->isEnabled());
@@ -164,7 +164,7 @@ TEST_F(Download, CancelWorksWhileAFloodKeepsArriving) {
       }
     }
   });
-  form->N42->trigger();
+  Trigger("N42");
   EXPECT_TRUE(script.messages.empty()) << script.messages[0].text.toStdString();
   EXPECT_GT(received, 0) << "the cancel came while the body was arriving";
   EXPECT_EQ(ReadFile(QStringLiteral("Results.txt")), QByteArray(kOld));

@@ -8,33 +8,33 @@ namespace {
 
 class ResultsLoad : public GuiTest {
  protected:
-  TMainForm& StartWithDraws() {
+  MainWindow& StartWithDraws() {
     WriteFile(QStringLiteral("ini.tly"), "49\r\n1\r\n");
     WriteFile(QStringLiteral("Results.txt"),
               "1 - 1,2,3,4,5,6;\r\n2 - 7,8,9,10,11,12;\r\n3 - 13,14,15,16,17,18;\r\n");
-    TMainForm& f = Start();
+    MainWindow& f = Start();
     script.messages.clear();
     return f;
   }
 };
 
 TEST_F(ResultsLoad, AnsweredNoChangesNothing) {
-  TMainForm& f = StartWithDraws();
-  f.N10->trigger();
+  MainWindow& f = StartWithDraws();
+  Trigger("N10");
   ASSERT_EQ(script.messages.size(), 1u);
   EXPECT_EQ(script.messages[0].kind, platform::AskedMessage::Kind::Question);
   EXPECT_EQ(script.messages[0].text, QStringLiteral("Load new results?"));
   EXPECT_EQ(script.messages[0].caption, QStringLiteral("Loading the draw results"));
   EXPECT_TRUE(script.fileDialogs.empty());
   EXPECT_EQ(f.workspace().ResultCount, 3);
-  EXPECT_EQ(f.SGRes->model().cellText(3, 1), QStringLiteral("13"));
+  EXPECT_EQ(Grid("SGRes")->model().cellText(3, 1), QStringLiteral("13"));
 }
 
 TEST_F(ResultsLoad, YesThenCancelLeavesAnEmptyHistory) {
-  TMainForm& f = StartWithDraws();
+  MainWindow& f = StartWithDraws();
   script.answerYes();
   script.cancelFile();
-  f.N10->trigger();
+  Trigger("N10");
   ASSERT_EQ(script.fileDialogs.size(), 1u);
   const auto& asked = script.fileDialogs[0];
   EXPECT_EQ(asked.kind, platform::FileDialogRequest::Kind::Open);
@@ -44,61 +44,64 @@ TEST_F(ResultsLoad, YesThenCancelLeavesAnEmptyHistory) {
   EXPECT_EQ(asked.defaultSuffix, QStringLiteral("txt"));
   EXPECT_EQ(f.workspace().ResultCount, 0);
   for (int c = 1; c <= 6; ++c) EXPECT_EQ(f.workspace().ResultTable.cell[c][3], 0);
-  EXPECT_EQ(f.SGRes->model().gridRowCount(), 2);
-  EXPECT_EQ(f.SGRes->model().cellText(1, 0), QString());
-  EXPECT_EQ(f.SBar[5]->text(), QStringLiteral("0"));
-  EXPECT_EQ(f.OpenD.fileName, QStringLiteral("Stavka.txt"))
-      << "the shared dialog keeps its own preset";
+  EXPECT_EQ(Grid("SGRes")->model().gridRowCount(), 2);
+  EXPECT_EQ(Grid("SGRes")->model().cellText(1, 0), QString());
+  EXPECT_EQ(StatusPanel(5)->text(), QStringLiteral("0"));
+  script.cancelFile();
+  Trigger("N6");
+  ASSERT_EQ(script.fileDialogs.size(), 2u);
+  EXPECT_EQ(script.fileDialogs[1].fileName, QStringLiteral("Stavka.txt"))
+      << "the stakes' dialog keeps its own preset";
 }
 
 TEST_F(ResultsLoad, YesAndAFileReplacesTheDraws) {
-  TMainForm& f = StartWithDraws();
+  MainWindow& f = StartWithDraws();
   WriteFile(QStringLiteral("new.txt"), "1 - 40,41,42,43,44,45;\r\n2 - 1,2,3,4,5,6;\r\n");
   script.answerYes();
   script.chooseFile(Path(QStringLiteral("new.txt")));
-  f.N10->trigger();
+  Trigger("N10");
   EXPECT_EQ(f.workspace().ResultCount, 2);
-  EXPECT_EQ(f.SGRes->model().gridRowCount(), 3);
-  EXPECT_EQ(f.SGRes->model().cellText(1, 6), QStringLiteral("45"));
-  EXPECT_EQ(f.SBar[5]->text(), QStringLiteral("2"));
+  EXPECT_EQ(Grid("SGRes")->model().gridRowCount(), 3);
+  EXPECT_EQ(Grid("SGRes")->model().cellText(1, 6), QStringLiteral("45"));
+  EXPECT_EQ(StatusPanel(5)->text(), QStringLiteral("2"));
   // The old third draw was cleared with the rest.
   EXPECT_EQ(f.workspace().ResultTable.cell[1][3], 0);
 }
 
 TEST_F(ResultsLoad, ABadFileIsReportedAndTheGridShowsTheEmptiedTable) {
-  TMainForm& f = StartWithDraws();
+  MainWindow& f = StartWithDraws();
   WriteFile(QStringLiteral("bad.txt"), "1 - 1,2,3,4,5,6,7;\r\n");
   script.answerYes();
   script.chooseFile(Path(QStringLiteral("bad.txt")));
-  f.N10->trigger();
+  Trigger("N10");
   ASSERT_EQ(script.messages.size(), 2u);
   EXPECT_EQ(script.messages[1].kind, platform::AskedMessage::Kind::Error);
   EXPECT_EQ(
       script.messages[1].text,
       QStringLiteral("Line 1: the record holds more than 6 numbers. The file was not loaded."));
   EXPECT_EQ(f.workspace().ResultCount, 0);
-  EXPECT_EQ(f.SGRes->model().gridRowCount(), 2);
-  EXPECT_EQ(f.SBar[5]->text(), QStringLiteral("0"));
+  EXPECT_EQ(Grid("SGRes")->model().gridRowCount(), 2);
+  EXPECT_EQ(StatusPanel(5)->text(), QStringLiteral("0"));
 }
 
 TEST_F(ResultsLoad, AFileThatCannotBeOpenedIsReportedAndTheProgramGoesOn) {
-  TMainForm& f = StartWithDraws();
+  StartWithDraws();
   script.answerYes();
   script.chooseFile(Path(QStringLiteral("gone.txt")));
-  f.N10->trigger();
+  Trigger("N10");
   ASSERT_EQ(script.messages.size(), 2u);
   EXPECT_TRUE(script.messages[1].text.startsWith(QStringLiteral("Cannot open file \"")));
   EXPECT_TRUE(script.messages[1].text.endsWith(QStringLiteral("No such file or directory")));
-  EXPECT_EQ(f.SBar[5]->text(), QStringLiteral("0"));
+  EXPECT_EQ(StatusPanel(5)->text(), QStringLiteral("0"));
 }
 
 TEST_F(ResultsLoad, ABadTokenInAnEightBitFileIsShownReadably) {
-  TMainForm& f = StartWithDraws();
+  StartWithDraws();
   WriteFile(QStringLiteral("cp.txt"),
             "1 - 1,2,\xC4\xE0,4,5,6;\r\n");  // "Да" in the 8-bit code page
   script.answerYes();
   script.chooseFile(Path(QStringLiteral("cp.txt")));
-  f.N10->trigger();
+  Trigger("N10");
   ASSERT_EQ(script.messages.size(), 2u);
   EXPECT_EQ(script.messages[1].text, QStringLiteral("'Да' is not a valid integer value"));
 }
@@ -109,17 +112,17 @@ TEST_F(ResultsLoad, PipesInPlaceOfTheStartupFilesAreUnreadableFiles) {
   PipeGuard settings(Path(QStringLiteral("ini.tly")));
   PipeGuard results(Path(QStringLiteral("Results.txt")));
   ASSERT_TRUE(settings.made() && results.made());
-  TMainForm& f = Start();
+  MainWindow& f = Start();
   EXPECT_EQ(MessageTexts(), (QStringList{QStringLiteral("Отсутствует файл настроек"),
                                          QStringLiteral("Results load is failed!")}));
   EXPECT_EQ(f.workspace().ResultCount, 0);
-  EXPECT_EQ(f.SBar[5]->text(), QStringLiteral("0"));
+  EXPECT_EQ(StatusPanel(5)->text(), QStringLiteral("0"));
 
   // The same pipe picked for a load is refused with the reason, in the interface language.
   script.messages.clear();
   script.answerYes();
   script.chooseFile(Path(QStringLiteral("Results.txt")));
-  f.N10->trigger();
+  Trigger("N10");
   ASSERT_EQ(script.messages.size(), 2u);
   EXPECT_EQ(script.messages[1].kind, platform::AskedMessage::Kind::Error);
   EXPECT_TRUE(script.messages[1].text.endsWith(
@@ -134,7 +137,7 @@ TEST_F(ResultsLoad, AHugeResultsFileIsRefusedBeforeItIsRead) {
   ASSERT_EQ(::truncate(platform::ToLocalPath(Path(QStringLiteral("Results.txt"))).c_str(),
                        off_t{64} << 20),
             0);
-  TMainForm& f = Start();
+  MainWindow& f = Start();
   ASSERT_EQ(script.messages.size(), 1u);
   EXPECT_EQ(script.messages[0].kind, platform::AskedMessage::Kind::Error);
   EXPECT_EQ(script.messages[0].text,
@@ -144,19 +147,20 @@ TEST_F(ResultsLoad, AHugeResultsFileIsRefusedBeforeItIsRead) {
 }
 
 TEST_F(ResultsLoad, AnUnfinishedLastLineIsNamedOnceTheGridShowsTheLoad) {
-  TMainForm& f = StartWithDraws();
+  MainWindow& f = StartWithDraws();
   WriteFile(QStringLiteral("cut.txt"),
             "\xEF\xBB\xBF"
             "1 - 5,12,17,23,38,41;\r\n2 - 1,2,3,4,5,6;\r\n3 - 7,8,9,10,");
   script.answerYes();
   script.chooseFile(Path(QStringLiteral("cut.txt")));
-  f.N10->trigger();
+  Trigger("N10");
   ASSERT_EQ(script.messages.size(), 2u);
   EXPECT_EQ(script.messages[1].kind, platform::AskedMessage::Kind::Message);
   EXPECT_EQ(script.messages[1].text,
             QStringLiteral("Line 3 does not end with \";\" and was not loaded: \"3 - 7,8,9,10,\""));
   EXPECT_EQ(f.workspace().ResultCount, 2);
-  EXPECT_EQ(f.SGRes->model().cellText(1, 1), QStringLiteral("5")) << "the mark is not a digit";
+  EXPECT_EQ(Grid("SGRes")->model().cellText(1, 1), QStringLiteral("5"))
+      << "the mark is not a digit";
   for (int c = 1; c <= 6; ++c) EXPECT_EQ(f.workspace().ResultTable.cell[c][3], 0);
 }
 

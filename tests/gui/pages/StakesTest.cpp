@@ -24,7 +24,7 @@ class Stakes : public GuiTest {
       for (int c = 1; c <= 6; ++c) ws().StakeTable.cell[c][i] = i * 10 + c;
     }
     ws().StakeCount = n;
-    form->RefreshGrids();
+    form->refreshGrids();
   }
   void HoldSystem(std::initializer_list<std::vector<int32_t>> rows) {
     int i = 0;
@@ -35,18 +35,18 @@ class Stakes : public GuiTest {
       }
     }
     ws().SystemCount = i;
-    form->RefreshGrids();
+    form->refreshGrids();
   }
-  QString StavCell(int row, int col) { return form->SGStav->model().cellText(row, col); }
+  QString StavCell(int row, int col) { return Grid("SGStav")->model().cellText(row, col); }
 };
 
 TEST_F(Stakes, DeletingARowMovesTheCountCellsWithTheStakes) {
   HoldStakes(5);
-  auto& grid = form->SGStav->model();
+  auto& grid = Grid("SGStav")->model();
   for (int r = 1; r <= 5; ++r) grid.setCount(r, 7, r);  // as a collation would leave them
-  form->SGStav->setRow(2);
+  Grid("SGStav")->setRow(2);
   script.answerYes();
-  form->BitDel->click();
+  Click("BitDel");
   ASSERT_EQ(script.messages.size(), 1u);
   EXPECT_EQ(script.messages[0].text, QStringLiteral("Delete the choosing stake?"));
   EXPECT_EQ(script.messages[0].caption, QStringLiteral("Deletion of current stake"));
@@ -57,20 +57,20 @@ TEST_F(Stakes, DeletingARowMovesTheCountCellsWithTheStakes) {
   EXPECT_EQ(StavCell(2, 7), QStringLiteral("3"));
   EXPECT_EQ(StavCell(4, 7), QStringLiteral("5"));
   EXPECT_EQ(ws().StakeTable.cell[1][5], 0);
-  EXPECT_EQ(form->SBar[1]->text(), QStringLiteral("4"));
-  EXPECT_EQ(form->SGStav->row(), 2) << "the selection stays on the same row number";
+  EXPECT_EQ(StatusPanel(1)->text(), QStringLiteral("4"));
+  EXPECT_EQ(Grid("SGStav")->row(), 2) << "the selection stays on the same row number";
 
-  form->SGStav->setRow(4);
+  Grid("SGStav")->setRow(4);
   script.answerYes();
-  QTest::keyClick(form->SGStav, Qt::Key_Delete);
+  QTest::keyClick(Grid("SGStav"), Qt::Key_Delete);
   EXPECT_EQ(ws().StakeCount, 3);
-  EXPECT_EQ(form->SGStav->row(), 3) << "else on the last row";
+  EXPECT_EQ(Grid("SGStav")->row(), 3) << "else on the last row";
 }
 
 TEST_F(Stakes, DeclinedDeletionsChangeNothing) {
   HoldStakes(3);
-  form->BitDel->click();
-  form->N22->trigger();
+  Click("BitDel");
+  Trigger("N22");
   EXPECT_EQ(ws().StakeCount, 3);
   EXPECT_EQ(MessageTexts(), (QStringList{QStringLiteral("Delete the choosing stake?"),
                                          QStringLiteral("Delete all stakes?")}));
@@ -78,45 +78,45 @@ TEST_F(Stakes, DeclinedDeletionsChangeNothing) {
 
 TEST_F(Stakes, DeletingTheOnlyStakeLeavesOneBlankRow) {
   HoldStakes(1);
-  form->SGStav->model().setCount(1, 8, 2);
+  Grid("SGStav")->model().setCount(1, 8, 2);
   script.answerYes();
-  form->N18->trigger();
+  Trigger("N18");
   EXPECT_EQ(ws().StakeCount, 0);
-  EXPECT_EQ(form->SGStav->model().gridRowCount(), 2);
+  EXPECT_EQ(Grid("SGStav")->model().gridRowCount(), 2);
   for (int c = 0; c <= 10; ++c) EXPECT_EQ(StavCell(1, c), QString()) << c;
-  EXPECT_EQ(form->SBar[1]->text(), QStringLiteral("0"));
+  EXPECT_EQ(StatusPanel(1)->text(), QStringLiteral("0"));
 }
 
 TEST_F(Stakes, EmptyListsAskNothing) {
-  form->BitDel->click();
-  form->N22->trigger();
-  form->BitDelSys->click();
-  form->N35->trigger();
-  QTest::keyClick(form->SGStav, Qt::Key_Return);
-  QTest::keyClick(form->SGSys, Qt::Key_Delete);
-  QTest::keyClick(form->SGSys, Qt::Key_Return);
-  form->N19->trigger();
-  form->N28->trigger();
+  Click("BitDel");
+  Trigger("N22");
+  Click("BitDelSys");
+  Trigger("N35");
+  QTest::keyClick(Grid("SGStav"), Qt::Key_Return);
+  QTest::keyClick(Grid("SGSys"), Qt::Key_Delete);
+  QTest::keyClick(Grid("SGSys"), Qt::Key_Return);
+  Trigger("N19");
+  Trigger("N28");
   EXPECT_TRUE(script.messages.empty());
   EXPECT_TRUE(script.shownDialogs.empty());
 }
 
 TEST_F(Stakes, DeleteAllEmptiesTheListAndTheResultPanel) {
   HoldStakes(4);
-  form->SGStav->model().setCount(2, 9, 1);
-  form->LR3->setText(QStringLiteral("12"));
-  form->LR3->setEnabled(true);
-  form->Lab3->setText(QStringLiteral("1=2 , "));
+  Grid("SGStav")->model().setCount(2, 9, 1);
+  Label("LR3")->setText(QStringLiteral("12"));
+  Label("LR3")->setEnabled(true);
+  ClickLabel("Lab3")->setText(QStringLiteral("1=2 , "));
   script.answerYes();
-  form->N22->trigger();
+  Trigger("N22");
   EXPECT_EQ(ws().StakeCount, 0);
   EXPECT_EQ(ws().StakeTable.cell[1][4], 0);
-  EXPECT_EQ(form->SGStav->model().gridRowCount(), 2);
+  EXPECT_EQ(Grid("SGStav")->model().gridRowCount(), 2);
   EXPECT_EQ(StavCell(1, 1), QString());
-  EXPECT_EQ(form->SBar[1]->text(), QStringLiteral("0"));
-  EXPECT_EQ(form->LR3->text(), QString());
-  EXPECT_FALSE(form->LR3->isEnabled());
-  EXPECT_EQ(form->Lab3->text(), QString());
+  EXPECT_EQ(StatusPanel(1)->text(), QStringLiteral("0"));
+  EXPECT_EQ(Label("LR3")->text(), QString());
+  EXPECT_FALSE(Label("LR3")->isEnabled());
+  EXPECT_EQ(ClickLabel("Lab3")->text(), QString());
   // A row that comes back starts with empty count cells.
   HoldStakes(2);
   EXPECT_EQ(StavCell(2, 9), QString());
@@ -125,8 +125,8 @@ TEST_F(Stakes, DeleteAllEmptiesTheListAndTheResultPanel) {
 TEST_F(Stakes, LineUpSortsEveryStake) {
   for (int c = 1; c <= 6; ++c) ws().StakeTable.cell[c][1] = std::array{12, 5, 33, 1, 48, 7}[c - 1];
   ws().StakeCount = 1;
-  form->RefreshGrids();
-  form->N21->trigger();
+  form->refreshGrids();
+  Trigger("N21");
   QStringList row;
   for (int c = 1; c <= 6; ++c) row << StavCell(1, c);
   EXPECT_EQ(row.join(u' '), QStringLiteral("1 5 7 12 33 48"));
@@ -138,9 +138,9 @@ TEST_F(Stakes, SaveWritesTheExactFileAndLoadReadsItBack) {
     ws().StakeTable.cell[c][2] = 6 + c;
   }
   ws().StakeCount = 2;
-  form->RefreshGrids();
+  form->refreshGrids();
   script.chooseFile(Path(QStringLiteral("mine.txt")));
-  form->N7->trigger();
+  Trigger("N7");
   ASSERT_EQ(script.fileDialogs.size(), 1u);
   const auto& asked = script.fileDialogs[0];
   EXPECT_EQ(asked.kind, platform::FileDialogRequest::Kind::Save);
@@ -155,11 +155,11 @@ TEST_F(Stakes, SaveWritesTheExactFileAndLoadReadsItBack) {
   // Loading into the list, answering Yes to the deletion: the same two stakes.
   script.answerYes();
   script.chooseFile(Path(QStringLiteral("mine.txt")));
-  form->PageControl->setCurrentIndex(2);
-  form->N6->trigger();
+  Tabs()->setCurrentIndex(2);
+  Trigger("N6");
   EXPECT_EQ(ws().StakeCount, 2);
   EXPECT_EQ(StavCell(2, 6), QStringLiteral("12"));
-  EXPECT_EQ(form->PageControl->currentWidget(), form->TS1);
+  EXPECT_EQ(Tabs()->currentWidget(), Tab("TS1"));
   EXPECT_EQ(script.fileDialogs.back().fileName, QStringLiteral("Stavka.txt"));
   EXPECT_EQ(script.fileDialogs.back().kind, platform::FileDialogRequest::Kind::Open);
 }
@@ -170,7 +170,7 @@ TEST_F(Stakes, LoadAnsweredNoAppendsTheFileAfterTheStakesHeld) {
             "7 - 1,2,3,4,5,6;\r\n8 - 1,2,3,4,5,7;\r\n9 - 1,2,3,4,5,8;\r\n");
   script.answerNo();
   script.chooseFile(Path(QStringLiteral("three.txt")));
-  form->N6->trigger();
+  Trigger("N6");
   EXPECT_EQ(ws().StakeCount, 8);
   EXPECT_EQ(StavCell(8, 0), QStringLiteral("8"));
   EXPECT_EQ(StavCell(8, 6), QStringLiteral("8"));
@@ -178,8 +178,8 @@ TEST_F(Stakes, LoadAnsweredNoAppendsTheFileAfterTheStakesHeld) {
 }
 
 TEST_F(Stakes, SaveWithNoStakesAsksNothing) {
-  form->N7->trigger();
-  form->N32->trigger();
+  Trigger("N7");
+  Trigger("N32");
   EXPECT_TRUE(script.fileDialogs.empty());
 }
 
@@ -187,14 +187,14 @@ TEST_F(Stakes, AFailedSaveLeavesThePreviousFileAndSaysWhy) {
   HoldStakes(1);
   WriteFile(QStringLiteral("old.txt"), "1 - 9,9,9,9,9,9;\r\n");
   script.chooseFile(Path(QStringLiteral("no-such-folder/old.txt")));
-  form->N7->trigger();
+  Trigger("N7");
   ASSERT_EQ(script.messages.size(), 1u);
   EXPECT_EQ(script.messages[0].kind, platform::AskedMessage::Kind::Error);
   EXPECT_TRUE(script.messages[0].text.startsWith(QStringLiteral("Cannot write file")));
   // A folder in place of the target: the old content of the folder's name stays untouched.
   QDir().mkdir(Path(QStringLiteral("taken.txt")));
   script.chooseFile(Path(QStringLiteral("taken.txt")));
-  form->N7->trigger();
+  Trigger("N7");
   EXPECT_EQ(script.messages.size(), 2u);
   EXPECT_EQ(ReadFile(QStringLiteral("old.txt")), QByteArray("1 - 9,9,9,9,9,9;\r\n"));
 }
@@ -202,12 +202,12 @@ TEST_F(Stakes, AFailedSaveLeavesThePreviousFileAndSaysWhy) {
 TEST_F(Stakes, SystemSaveLinesUpFirstAndWritesSevenToTwelveNumbers) {
   HoldSystem({{9, 3, 41, 17, 25, 1, 33}, {1, 2, 3, 4, 5, 6, 7, 0, 9}});
   script.cancelFile();
-  form->N32->trigger();
-  EXPECT_EQ(form->SGSys->model().cellText(1, 1), QStringLiteral("1"))
+  Trigger("N32");
+  EXPECT_EQ(Grid("SGSys")->model().cellText(1, 1), QStringLiteral("1"))
       << "lined up even though the dialog was cancelled";
   EXPECT_EQ(script.fileDialogs[0].fileName, QStringLiteral("System.txt"));
   script.chooseFile(Path(QStringLiteral("sys.txt")));
-  form->N32->trigger();
+  Trigger("N32");
   EXPECT_EQ(ReadFile(QStringLiteral("sys.txt")),
             QByteArray("1 - 1,3,9,17,25,33,41;\r\n2 - 1,2,3,4,5,6,7,9;\r\n"));
 }
@@ -217,27 +217,27 @@ TEST_F(Stakes, SystemLoadAndDeletion) {
             "5 - 1,2,3,4,5,6,7;\r\n6 - 1,2,3,4,5,6,7,8;\r\n"
             "7 - 1,2,3,4,5,6,7,8,9,10,11,12;\r\n");
   script.chooseFile(Path(QStringLiteral("sys.txt")));
-  form->N31->trigger();
+  Trigger("N31");
   EXPECT_EQ(ws().SystemCount, 3);
-  EXPECT_EQ(form->SGSys->model().cellText(3, 0), QStringLiteral("3"));
-  EXPECT_EQ(form->SGSys->model().cellText(1, 8), QString());
-  EXPECT_EQ(form->PageControl->currentWidget(), form->TS2);
-  EXPECT_EQ(form->SBar[3]->text(), QStringLiteral("3"));
+  EXPECT_EQ(Grid("SGSys")->model().cellText(3, 0), QStringLiteral("3"));
+  EXPECT_EQ(Grid("SGSys")->model().cellText(1, 8), QString());
+  EXPECT_EQ(Tabs()->currentWidget(), Tab("TS2"));
+  EXPECT_EQ(StatusPanel(3)->text(), QStringLiteral("3"));
 
-  form->SGSys->model().setCount(3, 16, 4);
-  form->SGSys->setRow(2);
+  Grid("SGSys")->model().setCount(3, 16, 4);
+  Grid("SGSys")->setRow(2);
   script.answerYes();
-  form->N27->trigger();
+  Trigger("N27");
   EXPECT_EQ(ws().SystemCount, 2);
-  EXPECT_EQ(form->SGSys->model().cellText(2, 12), QStringLiteral("12"));
-  EXPECT_EQ(form->SGSys->model().cellText(2, 16), QStringLiteral("4"));
+  EXPECT_EQ(Grid("SGSys")->model().cellText(2, 12), QStringLiteral("12"));
+  EXPECT_EQ(Grid("SGSys")->model().cellText(2, 16), QStringLiteral("4"));
   for (int c = 1; c <= 12; ++c) EXPECT_EQ(ws().SystemTable.cell[c][3], 0);
 
   script.answerYes();
-  form->N35->trigger();
+  Trigger("N35");
   EXPECT_EQ(ws().SystemCount, 0);
-  EXPECT_EQ(form->SGSys->model().gridRowCount(), 2);
-  EXPECT_EQ(form->SBar[3]->text(), QStringLiteral("0"));
+  EXPECT_EQ(Grid("SGSys")->model().gridRowCount(), 2);
+  EXPECT_EQ(StatusPanel(3)->text(), QStringLiteral("0"));
 }
 
 TEST_F(Stakes, ABadSystemFileAddsNothing) {
@@ -245,7 +245,7 @@ TEST_F(Stakes, ABadSystemFileAddsNothing) {
   WriteFile(QStringLiteral("bad.txt"), "1 - 1,2,3,4,5,6,7,8,9,10,11,12,13;\r\n");
   script.answerNo();
   script.chooseFile(Path(QStringLiteral("bad.txt")));
-  form->N31->trigger();
+  Trigger("N31");
   EXPECT_EQ(ws().SystemCount, 1);
   EXPECT_EQ(
       script.messages.back().text,
@@ -275,7 +275,7 @@ TEST_F(Stakes, AnUnfinishedSystemStakeLeavesNothingBehind) {
   WriteFile(QStringLiteral("cut.txt"), "1 - 1,2,3,4,5,6,7");
   WriteFile(QStringLiteral("short.txt"), "1 - 3,1,2;");
   script.chooseFile(Path(QStringLiteral("cut.txt")));
-  form->N31->trigger();
+  Trigger("N31");
   ASSERT_EQ(script.messages.size(), 1u);
   EXPECT_EQ(script.messages[0].kind, platform::AskedMessage::Kind::Message);
   EXPECT_EQ(
@@ -283,11 +283,11 @@ TEST_F(Stakes, AnUnfinishedSystemStakeLeavesNothingBehind) {
       QStringLiteral("Line 1 does not end with \";\" and was not loaded: \"1 - 1,2,3,4,5,6,7\""));
   EXPECT_EQ(ws().SystemCount, 0);
   script.chooseFile(Path(QStringLiteral("short.txt")));
-  form->N31->trigger();
+  Trigger("N31");
   EXPECT_EQ(ws().SystemCount, 1);
-  EXPECT_EQ(form->SGSys->model().cellText(1, 1), QStringLiteral("3"));
-  EXPECT_EQ(form->SGSys->model().cellText(1, 3), QStringLiteral("2"));
-  for (int c = 4; c <= 12; ++c) EXPECT_EQ(form->SGSys->model().cellText(1, c), QString()) << c;
+  EXPECT_EQ(Grid("SGSys")->model().cellText(1, 1), QStringLiteral("3"));
+  EXPECT_EQ(Grid("SGSys")->model().cellText(1, 3), QStringLiteral("2"));
+  for (int c = 4; c <= 12; ++c) EXPECT_EQ(Grid("SGSys")->model().cellText(1, c), QString()) << c;
   EXPECT_EQ(script.messages.size(), 1u) << "a finished file needs no notice";
 }
 
@@ -295,7 +295,7 @@ TEST_F(Stakes, APipeIsNotLoadedAndNotWaitedOn) {
   PipeGuard pipe(Path(QStringLiteral("Stavka.txt")));
   ASSERT_TRUE(pipe.made());
   script.chooseFile(Path(QStringLiteral("Stavka.txt")));
-  form->N6->trigger();
+  Trigger("N6");
   ASSERT_EQ(script.messages.size(), 1u);
   EXPECT_EQ(script.messages[0].kind, platform::AskedMessage::Kind::Error);
   EXPECT_TRUE(script.messages[0].text.endsWith(
@@ -309,7 +309,7 @@ TEST_F(Stakes, SavingThroughALinkWritesItsTargetAndKeepsTheLink) {
   WriteFile(QStringLiteral("real/mine.txt"), "1 - 9,9,9,9,9,9;\r\n");
   ASSERT_TRUE(QFile::link(QStringLiteral("real/mine.txt"), Path(QStringLiteral("link.txt"))));
   script.chooseFile(Path(QStringLiteral("link.txt")));
-  form->N7->trigger();
+  Trigger("N7");
   EXPECT_TRUE(script.messages.empty());
   EXPECT_TRUE(QFileInfo(Path(QStringLiteral("link.txt"))).isSymLink());
   EXPECT_EQ(ReadFile(QStringLiteral("real/mine.txt")), QByteArray("1 - 11,12,13,14,15,16;\r\n"));
@@ -320,10 +320,10 @@ TEST_F(Stakes, AReadOnlyFileIsNotReplacedAndTheReasonIsInRussian) {
   HoldStakes(1);
   WriteFile(QStringLiteral("ro.txt"), "1 - 9,9,9,9,9,9;\r\n");
   ASSERT_EQ(::chmod(platform::ToLocalPath(Path(QStringLiteral("ro.txt"))).c_str(), 0444), 0);
-  form->Rus->trigger();
+  Trigger("Rus");
   script.messages.clear();
   script.chooseFile(Path(QStringLiteral("ro.txt")));
-  form->N7->trigger();
+  Trigger("N7");
   ASSERT_EQ(script.messages.size(), 1u);
   EXPECT_EQ(script.messages[0].kind, platform::AskedMessage::Kind::Error);
   EXPECT_EQ(script.messages[0].text, QStringLiteral("Не удалось записать файл \"") +

@@ -7,8 +7,6 @@
 #include <QTest>
 
 #include "GuiFixture.h"
-#include "dialogs/Form4.h"
-#include "dialogs/Option.h"
 
 namespace {
 
@@ -23,18 +21,18 @@ class StatsTab : public GuiTest {
   }
   QStringList Row(int row) {
     QStringList cells;
-    for (int c = 0; c < 5; ++c) cells << form->SGStat->model().cellText(row, c);
+    for (int c = 0; c < 5; ++c) cells << Grid("SGStat")->model().cellText(row, c);
     return cells;
   }
   QStringList Numbers() {
     QStringList numbers;
-    for (int r = 1; r <= 12; ++r) numbers << form->SGStat->model().cellText(r, 0).trimmed();
+    for (int r = 1; r <= 12; ++r) numbers << Grid("SGStat")->model().cellText(r, 0).trimmed();
     return numbers;
   }
 };
 
 TEST_F(StatsTab, TheGridShowsEveryNumberAtStartUp) {
-  EXPECT_EQ(form->SGStat->model().gridRowCount(), 13);
+  EXPECT_EQ(Grid("SGStat")->model().gridRowCount(), 13);
   EXPECT_EQ(Row(1), (QStringList{QStringLiteral("     1"), QStringLiteral("2"), QStringLiteral("0"),
                                  QStringLiteral("100.00 %"), QStringLiteral("0")}));
   EXPECT_EQ(Row(2), (QStringList{QStringLiteral("     2"), QStringLiteral("1"), QStringLiteral("1"),
@@ -42,16 +40,16 @@ TEST_F(StatsTab, TheGridShowsEveryNumberAtStartUp) {
   EXPECT_EQ(Row(12),
             (QStringList{QStringLiteral("     12"), QStringLiteral("0"), QStringLiteral("2"),
                          QStringLiteral("0.00 %"), QStringLiteral("2")}));
-  EXPECT_EQ(form->SGStat->model().header(3), QStringLiteral("       %"));
+  EXPECT_EQ(Grid("SGStat")->model().header(3), QStringLiteral("       %"));
 }
 
 TEST_F(StatsTab, ButtonsAndPopupSortTheRows) {
-  form->BitBtn5->click();
+  Click("BitBtn5");
   EXPECT_EQ(Numbers().join(u' '), QStringLiteral("12 2 3 4 5 6 1 7 8 9 10 11"));
-  form->N38->trigger();
+  Trigger("N38");
   EXPECT_EQ(Numbers().join(u' '), QStringLiteral("1 2 3 4 5 6 7 8 9 10 11 12"));
-  form->N39->trigger();
-  form->BitBtn3->click();
+  Trigger("N39");
+  Click("BitBtn3");
   EXPECT_EQ(Numbers().join(u' '), QStringLiteral("1 2 3 4 5 6 7 8 9 10 11 12"));
   EXPECT_EQ(form->workspace().StatSortMode, 0);
 }
@@ -60,20 +58,20 @@ TEST_F(StatsTab, ALoadRecomputesAndACancelledLoadEmptiesThem) {
   WriteFile(QStringLiteral("new.txt"), "1 - 12,2,3,4,5,6;\r\n");
   script.answerYes();
   script.chooseFile(Path(QStringLiteral("new.txt")));
-  form->N10->trigger();
+  Trigger("N10");
   EXPECT_EQ(Row(12)[1], QStringLiteral("1"));
   EXPECT_EQ(Row(1)[1], QStringLiteral("0"));
   script.answerYes();
   script.cancelFile();
-  form->N10->trigger();
+  Trigger("N10");
   EXPECT_EQ(Row(12),
             (QStringList{QStringLiteral("     12"), QStringLiteral("0"), QStringLiteral("0"),
                          QStringLiteral("0.00 %"), QStringLiteral("0")}));
 }
 
 TEST_F(StatsTab, TheCommandLineAgreesWithTheTab) {
-  form->BitBtn5->click();
-  form->BitBtn4->click();
+  Click("BitBtn5");
+  Click("BitBtn4");
   QProcess cli;
   cli.start(QStringLiteral(TALLYRA_CLI),
             {QStringLiteral("stats"), QStringLiteral("--results"),
@@ -96,40 +94,48 @@ TEST_F(StatsTab, TheCommandLineAgreesWithTheTab) {
   }
 }
 
-using Options = StatsTab;
+class Options : public StatsTab {
+ protected:
+  QDialog* Dialog() const { return FindDialog(QStringLiteral("Option")); }
+  QLineEdit* BallsBox() const { return Find<QLineEdit>(QStringLiteral("Edit1"), Dialog()); }
+  QLineEdit* HighestBox() const { return Find<QLineEdit>(QStringLiteral("Edit2"), Dialog()); }
+  QPushButton* ChangeButton() const {
+    return Find<QPushButton>(QStringLiteral("BitBtn1"), Dialog());
+  }
+};
 
 TEST_F(Options, ChangeTypeSaveWritesTheNewM) {
   bool editingShown = false;
   script.inNextDialog([&](QDialog& dialog) {
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Options"));
-    EXPECT_EQ(Option->Edit1->text(), QStringLiteral("6"));
-    EXPECT_EQ(Option->Edit2->text(), QStringLiteral("12"));
-    EXPECT_FALSE(Option->Edit2->isEnabled());
-    EXPECT_EQ(Option->BitBtn1->text(), QStringLiteral("Change"));
-    Option->BitBtn1->click();
-    EXPECT_TRUE(Option->Edit2->isEnabled());
-    editingShown = Option->BitBtn1->text() == QStringLiteral("Save");
-    Option->Edit2->setText(QStringLiteral("45"));
-    Option->BitBtn1->click();
+    EXPECT_EQ(BallsBox()->text(), QStringLiteral("6"));
+    EXPECT_EQ(HighestBox()->text(), QStringLiteral("12"));
+    EXPECT_FALSE(HighestBox()->isEnabled());
+    EXPECT_EQ(ChangeButton()->text(), QStringLiteral("Change"));
+    ChangeButton()->click();
+    EXPECT_TRUE(HighestBox()->isEnabled());
+    editingShown = ChangeButton()->text() == QStringLiteral("Save");
+    HighestBox()->setText(QStringLiteral("45"));
+    ChangeButton()->click();
     EXPECT_FALSE(dialog.isVisible());
   });
-  form->Y1->trigger();
+  Trigger("Y1");
   EXPECT_TRUE(editingShown);
   EXPECT_EQ(form->workspace().HighestNumber, 45);
   EXPECT_EQ(ReadFile(QStringLiteral("ini.tly")), QByteArray("45\r\n1\r\n"));
-  EXPECT_EQ(form->SGStat->model().gridRowCount(), 13)
+  EXPECT_EQ(Grid("SGStat")->model().gridRowCount(), 13)
       << "the grid keeps its rows until the statistics are computed again";
-  EXPECT_EQ(Option->BitBtn1->text(), QStringLiteral("Change"));
+  EXPECT_EQ(ChangeButton()->text(), QStringLiteral("Change"));
 }
 
 TEST_F(Options, OutOfRangeOrEmptyKeepsMAndStillWrites) {
   for (const char* typed : {"150", "", "1", "7"}) {
     script.inNextDialog([&](QDialog&) {
-      Option->BitBtn1->click();
-      Option->Edit2->setText(QString::fromLatin1(typed));
-      QTest::keyClick(Option->Edit2, Qt::Key_Return);
+      ChangeButton()->click();
+      HighestBox()->setText(QString::fromLatin1(typed));
+      QTest::keyClick(HighestBox(), Qt::Key_Return);
     });
-    form->N43Click();
+    Trigger("Y1");
   }
   EXPECT_TRUE(script.messages.empty());
   EXPECT_EQ(form->workspace().HighestNumber, 7);
@@ -138,76 +144,78 @@ TEST_F(Options, OutOfRangeOrEmptyKeepsMAndStillWrites) {
 
 TEST_F(Options, LettersAreRefusedAndTheDialogStaysEditing) {
   script.inNextDialog([&](QDialog& dialog) {
-    Option->BitBtn1->click();
-    Option->Edit2->setText(QStringLiteral("abc"));
-    QTest::keyClick(Option->Edit2, Qt::Key_Return);
+    ChangeButton()->click();
+    HighestBox()->setText(QStringLiteral("abc"));
+    QTest::keyClick(HighestBox(), Qt::Key_Return);
     EXPECT_TRUE(dialog.isVisible());
-    EXPECT_TRUE(Option->Editing());
-    EXPECT_EQ(Option->BitBtn1->text(), QStringLiteral("Save"));
+    EXPECT_TRUE(HighestBox()->isEnabled());
+    EXPECT_EQ(ChangeButton()->text(), QStringLiteral("Save"));
   });
   QFile::remove(Path(QStringLiteral("ini.tly")));
-  form->N43Click();
+  Trigger("Y1");
   ASSERT_EQ(script.messages.size(), 1u);
   EXPECT_EQ(script.messages[0].text, QStringLiteral("Inserted value is incorrect."));
   EXPECT_EQ(form->workspace().HighestNumber, 12);
   EXPECT_FALSE(QFile::exists(Path(QStringLiteral("ini.tly"))))
       << "closing without a save writes nothing";
-  EXPECT_FALSE(Option->Editing());
+  EXPECT_FALSE(HighestBox()->isEnabled());
+  EXPECT_EQ(ChangeButton()->text(), QStringLiteral("Change"));
 }
 
 TEST_F(Options, ANewMShowsAtTheNextComputationWithEveryNumber) {
   auto setM = [&](const char* typed) {
     script.inNextDialog([&](QDialog&) {
-      Option->BitBtn1->click();
-      Option->Edit2->setText(QString::fromLatin1(typed));
-      Option->BitBtn1->click();
+      ChangeButton()->click();
+      HighestBox()->setText(QString::fromLatin1(typed));
+      ChangeButton()->click();
     });
-    form->N43Click();
+    Trigger("Y1");
   };
-  form->BitBtn4->click();
+  Click("BitBtn4");
   const QStringList byFrequency = Numbers();
   setM("5");
   EXPECT_EQ(Numbers(), byFrequency) << "nothing changes before the next computation";
-  form->BitBtn3->click();
+  Click("BitBtn3");
   EXPECT_EQ(Numbers().join(u' '), QStringLiteral("1 2 3 4 5 6 7 8 9 10 11 12"));
-  form->BitBtn5->click();
-  EXPECT_EQ(form->SGStat->model().gridRowCount(), 13);
+  Click("BitBtn5");
+  EXPECT_EQ(Grid("SGStat")->model().gridRowCount(), 13);
   // The next load computes for M = 5.
   WriteFile(QStringLiteral("new.txt"), "1 - 1,2,3,4,5,6;\r\n");
   script.answerYes();
   script.chooseFile(Path(QStringLiteral("new.txt")));
-  form->N10->trigger();
-  ASSERT_EQ(form->SGStat->model().gridRowCount(), 6);
+  Trigger("N10");
+  ASSERT_EQ(Grid("SGStat")->model().gridRowCount(), 6);
   for (int r = 1; r <= 5; ++r)
-    EXPECT_EQ(form->SGStat->model().cellText(r, 0).trimmed(), QString::number(r));
+    EXPECT_EQ(Grid("SGStat")->model().cellText(r, 0).trimmed(), QString::number(r));
   // A larger M grows the grid at the computation after it.
   setM("20");
-  form->BitBtn4->click();
-  EXPECT_EQ(form->SGStat->model().gridRowCount(), 6);
+  Click("BitBtn4");
+  EXPECT_EQ(Grid("SGStat")->model().gridRowCount(), 6);
   script.answerYes();
   script.chooseFile(Path(QStringLiteral("new.txt")));
-  form->N10->trigger();
-  ASSERT_EQ(form->SGStat->model().gridRowCount(), 21);
-  EXPECT_EQ(form->SGStat->model().cellText(20, 0).trimmed(), QStringLiteral("20"));
-  EXPECT_EQ(form->SGStat->model().cellText(20, 2), QStringLiteral("1"));
+  Trigger("N10");
+  ASSERT_EQ(Grid("SGStat")->model().gridRowCount(), 21);
+  EXPECT_EQ(Grid("SGStat")->model().cellText(20, 0).trimmed(), QStringLiteral("20"));
+  EXPECT_EQ(Grid("SGStat")->model().cellText(20, 2), QStringLiteral("1"));
 }
 
 using Help = StatsTab;
 
 TEST_F(Help, LinksAndHelpGoToTheDesktop) {
   using Call = platform::ShellCall;
-  QTest::mouseClick(form->Image2, Qt::LeftButton);
-  form->Rus->trigger();
-  QTest::mouseClick(form->Image1, Qt::LeftButton);
-  form->N4->trigger();
+  QTest::mouseClick(ClickLabel("Image2"), Qt::LeftButton);
+  Trigger("Rus");
+  QTest::mouseClick(ClickLabel("Image1"), Qt::LeftButton);
+  Trigger("N4");
   QString title, company;
   script.inNextDialog([&](QDialog& dialog) {
     title = dialog.windowTitle();
-    company = Form4->Label2->text();
-    QTest::mouseClick(Form4->Label2, Qt::LeftButton);
-    QTest::mouseClick(Form4->Label5, Qt::LeftButton);
+    auto* mail = Find<QLabel>(QStringLiteral("Label2"), &dialog);
+    company = mail->text();
+    QTest::mouseClick(mail, Qt::LeftButton);
+    QTest::mouseClick(Find<QLabel>(QStringLiteral("Label5"), &dialog), Qt::LeftButton);
   });
-  form->N11->trigger();
+  Trigger("N11");
   EXPECT_EQ(title, QStringLiteral("О программе Tallyra"));
   EXPECT_EQ(company, QStringLiteral("Компания Orvane"));
   EXPECT_EQ(
@@ -224,15 +232,17 @@ TEST_F(Help, LinksAndHelpGoToTheDesktop) {
 TEST_F(Help, TheAboutBoxFollowsTheLanguageAndItsLinksTheMouse) {
   QStringList texts;
   script.inNextDialog([&](QDialog& dialog) {
-    texts << dialog.windowTitle() << Form4->Label1->text() << Form4->Label6->text()
-          << Form4->Label7->text() << Form4->Label5->toolTip();
+    auto label = [&](const char* name) { return Find<QLabel>(QString::fromLatin1(name), &dialog); };
+    QLabel* site = label("Label5");
+    texts << dialog.windowTitle() << label("Label1")->text() << label("Label6")->text()
+          << label("Label7")->text() << site->toolTip();
     QEvent enter(QEvent::Enter), leave(QEvent::Leave);
-    QApplication::sendEvent(Form4->Label5, &enter);
-    EXPECT_EQ(Form4->Label5->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-    QApplication::sendEvent(Form4->Label5, &leave);
-    EXPECT_EQ(Form4->Label5->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    QApplication::sendEvent(site, &enter);
+    EXPECT_EQ(site->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    QApplication::sendEvent(site, &leave);
+    EXPECT_EQ(site->palette().color(QPalette::WindowText), QColor(0, 0, 255));
   });
-  form->N11Click();
+  Trigger("N11");
   EXPECT_EQ(texts, (QStringList{QStringLiteral("About program Tallyra"),
                                 QStringLiteral("Idea, authorship, programming"),
                                 QStringLiteral("Version:"), QStringLiteral("1.0"),

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "collate/CoincidenceList.h"
-#include "dialogs/ListView.h"
+#include "dialogs/ListTextView.h"
 
 namespace {
 
@@ -39,7 +39,7 @@ tallyra::ListPtr ListOf(const std::string& text) {
 }
 
 // Every line from the top to the end, one view step at a time.
-QStringList AllLines(ListView& view) {
+QStringList AllLines(ListTextView& view) {
   QStringList lines;
   view.scrollToOffset(0);
   for (;;) {
@@ -60,11 +60,11 @@ bool EndsAtBreak(const QString& line) {
 
 // Headings with two-byte letters across the fixed points lines are laid out from: every line
 // still ends between entries, and moving up gives the lines moving down gave.
-TEST(ListView, LinesEndBetweenEntriesWhereverMultiByteHeadingsFall) {
+TEST(ListTextView, LinesEndBetweenEntriesWhereverMultiByteHeadingsFall) {
   const std::string heading = "Системные ставки: ";
   for (std::size_t headingAt : {4096 - 7, 4096 - 8, 4096 - 20, 2 * 4096 - 1, 2 * 4096 - 13}) {
     const std::string text = EntriesWithHeading(headingAt, heading, 3 * 4096 + 500);
-    ListView view;
+    ListTextView view;
     view.resize(479, 386);
     view.setList(ListOf(text));
     const QStringList lines = AllLines(view);
@@ -84,8 +84,8 @@ TEST(ListView, LinesEndBetweenEntriesWhereverMultiByteHeadingsFall) {
 }
 
 // The thumb stands for the share on screen, and no way of moving goes past the last page.
-TEST(ListView, TheScrollBarShowsTheShareOnScreenAndStopsAtTheLastPage) {
-  ListView view;
+TEST(ListTextView, TheScrollBarShowsTheShareOnScreenAndStopsAtTheLastPage) {
+  ListTextView view;
   view.resize(479, 386);
   QScrollBar* bar = view.verticalScrollBar();
 

@@ -1,4 +1,4 @@
-#include "dialogs/ListView.h"
+#include "dialogs/ListTextView.h"
 
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -36,7 +36,7 @@ int64_t Utf8Size(const QString& text) {
 
 }  // namespace
 
-ListView::ListView(QWidget* parent) : QAbstractScrollArea(parent) {
+ListTextView::ListTextView(QWidget* parent) : QAbstractScrollArea(parent) {
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   verticalScrollBar()->setRange(0, 0);
@@ -67,7 +67,7 @@ ListView::ListView(QWidget* parent) : QAbstractScrollArea(parent) {
   });
 }
 
-void ListView::setList(tallyra::ListPtr list) {
+void ListTextView::setList(tallyra::ListPtr list) {
   m_list = std::move(list);
   m_top = m_anchor = m_caret = 0;
   m_lastPageTop = m_pageBytes = -1;
@@ -75,11 +75,11 @@ void ListView::setList(tallyra::ListPtr list) {
   viewport()->update();
 }
 
-int ListView::visibleLineCount() const {
+int ListTextView::visibleLineCount() const {
   return std::max(1, (viewport()->height() - 2 * kMargin) / fontMetrics().lineSpacing());
 }
 
-std::vector<ListView::Line> ListView::layout(int64_t start, int count) const {
+std::vector<ListTextView::Line> ListTextView::layout(int64_t start, int count) const {
   std::vector<Line> lines;
   if (!m_list) return lines;
   const int width = std::max(40, viewport()->width() - 2 * kMargin);
@@ -115,7 +115,7 @@ std::vector<ListView::Line> ListView::layout(int64_t start, int count) const {
 
 // Lines never run across an anchor: the first break after every multiple of kAnchorStep. So
 // lines laid out from any anchor are the same lines, whichever place in the text asked.
-int64_t ListView::anchorAt(int64_t k) const {
+int64_t ListTextView::anchorAt(int64_t k) const {
   if (k <= 0) return 0;
   const int64_t base = k * kAnchorStep;
   if (base >= m_list->length()) return m_list->length();
@@ -129,19 +129,19 @@ int64_t ListView::anchorAt(int64_t k) const {
   return base + static_cast<int64_t>(skip);
 }
 
-int64_t ListView::anchorBefore(int64_t offset) const {
+int64_t ListTextView::anchorBefore(int64_t offset) const {
   int64_t k = std::max<int64_t>(0, offset / kAnchorStep - 1);
   while (k > 0 && anchorAt(k) > offset) --k;
   return anchorAt(k);
 }
 
-int64_t ListView::nextAnchor(int64_t at) const {
+int64_t ListTextView::nextAnchor(int64_t at) const {
   const int64_t k = at / kAnchorStep;
   const int64_t here = anchorAt(k);
   return here > at ? here : anchorAt(k + 1);
 }
 
-int64_t ListView::lineStartBefore(int64_t offset) const {
+int64_t ListTextView::lineStartBefore(int64_t offset) const {
   if (!m_list || offset <= 0) return 0;
   offset = std::min(offset, m_list->length());
   int64_t start = anchorBefore(offset);
@@ -159,7 +159,7 @@ int64_t ListView::lineStartBefore(int64_t offset) const {
   return result;
 }
 
-int64_t ListView::lineStartAbove(int64_t offset, int lines) const {
+int64_t ListTextView::lineStartAbove(int64_t offset, int lines) const {
   if (!m_list || lines <= 0) return offset;
   // Line starts before `offset`, gathered anchor by anchor backwards until there are enough.
   std::vector<int64_t> starts;
@@ -185,7 +185,7 @@ int64_t ListView::lineStartAbove(int64_t offset, int lines) const {
   return 0;
 }
 
-int64_t ListView::lastPageTop() {
+int64_t ListTextView::lastPageTop() {
   if (!m_list) return 0;
   if (m_lastPageTop >= 0) return m_lastPageTop;
   const int count = visibleLineCount();
@@ -203,20 +203,20 @@ int64_t ListView::lastPageTop() {
   return m_lastPageTop;
 }
 
-void ListView::scrollToOffset(int64_t offset) {
+void ListTextView::scrollToOffset(int64_t offset) {
   m_top = std::min(lineStartBefore(offset), lastPageTop());
   updateScrollBar();
   viewport()->update();
 }
 
-void ListView::scrollToEnd() {
+void ListTextView::scrollToEnd() {
   if (!m_list) return;
   m_top = lastPageTop();
   updateScrollBar();
   viewport()->update();
 }
 
-void ListView::moveLines(int lines) {
+void ListTextView::moveLines(int lines) {
   if (!m_list || lines == 0) return;
   int64_t top = m_top;
   if (lines > 0) {
@@ -236,27 +236,27 @@ void ListView::moveLines(int lines) {
   viewport()->update();
 }
 
-void ListView::lineDown() {
+void ListTextView::lineDown() {
   moveLines(1);
 }
 
-void ListView::lineUp() {
+void ListTextView::lineUp() {
   moveLines(-1);
 }
 
-QStringList ListView::visibleLines() {
+QStringList ListTextView::visibleLines() {
   QStringList out;
   for (const Line& line : layout(m_top, visibleLineCount())) out << line.text;
   return out;
 }
 
-void ListView::selectAll() {
+void ListTextView::selectAll() {
   m_anchor = 0;
   m_caret = m_list ? m_list->length() : 0;
   viewport()->update();
 }
 
-QString ListView::selectedText(bool* tooLarge) const {
+QString ListTextView::selectedText(bool* tooLarge) const {
   if (tooLarge) *tooLarge = false;
   if (!m_list || selectionEnd() <= selectionStart()) return {};
   if (selectionEnd() - selectionStart() > kClipboardLimit) {
@@ -268,7 +268,7 @@ QString ListView::selectedText(bool* tooLarge) const {
 
 // The bar's whole length stands for the text and its thumb for the share of it on screen; its
 // values reach from the top of the text to the top of the last page.
-void ListView::updateScrollBar() {
+void ListTextView::updateScrollBar() {
   m_settingBar = true;
   QScrollBar* bar = verticalScrollBar();
   const int64_t length = m_list ? m_list->length() : 0;
@@ -295,7 +295,7 @@ void ListView::updateScrollBar() {
   m_settingBar = false;
 }
 
-void ListView::scrollContentsBy(int, int) {
+void ListTextView::scrollContentsBy(int, int) {
   if (m_settingBar || !m_list) return;
   QScrollBar* bar = verticalScrollBar();
   const int value = bar->value();
@@ -309,7 +309,7 @@ void ListView::scrollContentsBy(int, int) {
   viewport()->update();
 }
 
-void ListView::resizeEvent(QResizeEvent* event) {
+void ListTextView::resizeEvent(QResizeEvent* event) {
   QAbstractScrollArea::resizeEvent(event);
   // Lines depend on the width and the last page on the height.
   m_lastPageTop = m_pageBytes = -1;
@@ -318,7 +318,7 @@ void ListView::resizeEvent(QResizeEvent* event) {
   viewport()->update();
 }
 
-void ListView::paintEvent(QPaintEvent*) {
+void ListTextView::paintEvent(QPaintEvent*) {
   QPainter painter(viewport());
   painter.fillRect(viewport()->rect(), palette().base());
   m_lines = layout(m_top, visibleLineCount() + 1);
@@ -342,7 +342,7 @@ void ListView::paintEvent(QPaintEvent*) {
   }
 }
 
-int64_t ListView::offsetAt(const QPoint& point) {
+int64_t ListTextView::offsetAt(const QPoint& point) {
   if (m_lines.empty()) return m_top;
   const QFontMetrics metrics = fontMetrics();
   const int index = std::clamp((point.y() - kMargin) / metrics.lineSpacing(), 0,
@@ -358,23 +358,23 @@ int64_t ListView::offsetAt(const QPoint& point) {
   return line.start + line.text.left(chars).toUtf8().size();
 }
 
-void ListView::mousePressEvent(QMouseEvent* event) {
+void ListTextView::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return QAbstractScrollArea::mousePressEvent(event);
   m_anchor = m_caret = offsetAt(event->position().toPoint());
   viewport()->update();
 }
 
-void ListView::mouseMoveEvent(QMouseEvent* event) {
+void ListTextView::mouseMoveEvent(QMouseEvent* event) {
   if (!(event->buttons() & Qt::LeftButton)) return;
   m_caret = offsetAt(event->position().toPoint());
   viewport()->update();
 }
 
-void ListView::wheelEvent(QWheelEvent* event) {
+void ListTextView::wheelEvent(QWheelEvent* event) {
   moveLines(-event->angleDelta().y() / 40);
 }
 
-void ListView::keyPressEvent(QKeyEvent* event) {
+void ListTextView::keyPressEvent(QKeyEvent* event) {
   if (event->matches(QKeySequence::Copy)) {
     emit copyRequested();
   } else if (event->matches(QKeySequence::SelectAll)) {

@@ -1,4 +1,4 @@
-#include "dialogs/ShowForm.h"
+#include "dialogs/ListViewer.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -9,9 +9,7 @@
 #include <mutex>
 #include <thread>
 
-#include "app/MainForm.h"
-#include "dialogs/DialogFrame.h"
-#include "dialogs/ListView.h"
+#include "dialogs/ListTextView.h"
 #include "model/Files.h"
 #include "platform/FileDialog.h"
 #include "platform/LongTask.h"
@@ -19,8 +17,6 @@
 #include "platform/QtTexts.h"
 
 using tallyra::TextId;
-
-TShowForm* ShowForm = nullptr;
 
 namespace {
 
@@ -86,65 +82,71 @@ class ListPieces {
 
 }  // namespace
 
-TShowForm::TShowForm(TMainForm& main) : QDialog(&main), m_main(main) {
-  ShowForm = this;
+ListViewer::ListViewer(QWidget* owner, LanguageSource language)
+    : QDialog(owner), m_language(std::move(language)) {
   setObjectName(QStringLiteral("ShowForm"));
   // The text fills the window; a bar below it holds the list's own commands.
   constexpr int kBar = 34;
   SetDialogFrame(this, 479, 386 + kBar, false);
   const QFont font = LayoutFont(13);
-  Memo = new ListView(this);
-  Memo->setObjectName(QStringLiteral("Memo"));
-  Memo->setGeometry(0, 0, 479, 386);
-  Memo->setFont(font);
-  BitCopy = new QPushButton(this);
-  BitCopy->setObjectName(QStringLiteral("BitCopy"));
-  BitCopy->setGeometry(479 - 8 - 150 - 8 - 110, 386 + 4, 110, kBar - 8);
-  BitSave = new QPushButton(this);
-  BitSave->setObjectName(QStringLiteral("BitSave"));
-  BitSave->setGeometry(479 - 8 - 150, 386 + 4, 150, kBar - 8);
-  for (QPushButton* b : {BitCopy, BitSave}) b->setAutoDefault(false);
-  connect(BitSave, &QPushButton::clicked, this,
-          [this] { m_main.RunGuarded([&] { SaveListClick(); }); });
-  connect(BitCopy, &QPushButton::clicked, this,
-          [this] { m_main.RunGuarded([&] { CopyClick(); }); });
-  connect(Memo, &ListView::copyRequested, this,
-          [this] { m_main.RunGuarded([&] { CopyClick(); }); });
+  m_text = new ListTextView(this);
+  m_text->setObjectName(QStringLiteral("Memo"));
+  m_text->setGeometry(0, 0, 479, 386);
+  m_text->setFont(font);
+  m_copyButton = new QPushButton(this);
+  m_copyButton->setObjectName(QStringLiteral("BitCopy"));
+  m_copyButton->setGeometry(479 - 8 - 150 - 8 - 110, 386 + 4, 110, kBar - 8);
+  m_saveButton = new QPushButton(this);
+  m_saveButton->setObjectName(QStringLiteral("BitSave"));
+  m_saveButton->setGeometry(479 - 8 - 150, 386 + 4, 150, kBar - 8);
+  for (QPushButton* b : {m_copyButton, m_saveButton}) b->setAutoDefault(false);
+  connect(m_saveButton, &QPushButton::clicked, this, [this] { Guarded([&] { saveList(); }); });
+  connect(m_copyButton, &QPushButton::clicked, this, [this] { Guarded([&] { copySelection(); }); });
+  connect(m_text, &ListTextView::copyRequested, this,
+          [this] { Guarded([&] { copySelection(); }); });
 }
 
-void TShowForm::Open(tallyra::ListPtr list, const QString& caption) {
+QString ListViewer::T(TextId id) const {
+  return platform::Tr(id, m_language());
+}
+
+void ListViewer::open(tallyra::ListPtr list, const QString& caption,
+                      const platform::FileDialogOptions& saveOptions) {
+  m_saveOptions = saveOptions;
   setWindowTitle(caption);
-  BitSave->setText(m_main.T(TextId::TxtSaveList));
-  BitCopy->setText(m_main.T(TextId::TxtCopyList));
-  Memo->setList(std::move(list));
-  Memo->setFocus();
+  m_saveButton->setText(T(TextId::TxtSaveList));
+  m_copyButton->setText(T(TextId::TxtCopyList));
+  m_text->setList(std::move(list));
+  m_text->setFocus();
   // Centred on the desktop.
-  if (const QScreen* screen = m_main.screen()) {
+  const QWidget* owner = parentWidget() ? parentWidget() : this;
+  if (const QScreen* screen = owner->screen()) {
     QRect frame = frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
     move(frame.topLeft());
   }
   platform::ExecModal(*this);
-  Memo->setList(nullptr);
+  m_text->setList(nullptr);
 }
 
-void TShowForm::CopyClick() {
+void ListViewer::copySelection() {
   bool tooLarge = false;
-  const QString text = Memo->selectedText(&tooLarge);
+  const QString text = m_text->selectedText(&tooLarge);
   if (tooLarge) {
-    platform::ShowMessage(this, m_main.T(TextId::TxtAppTitle),
-                          QString::fromUtf8(tallyra::Format(
-                              TextId::TxtListTooBig, m_main.workspace().Language,
-                              {std::to_string(Memo->selectionEnd() - Memo->selectionStart())})));
+    platform::ShowMessage(
+        this, T(TextId::TxtAppTitle),
+        QString::fromUtf8(
+            tallyra::Format(TextId::TxtListTooBig, m_language(),
+                            {std::to_string(m_text->selectionEnd() - m_text->selectionStart())})));
     return;
   }
   if (!text.isEmpty()) QGuiApplication::clipboard()->setText(text);
 }
 
-void TShowForm::SaveListClick() {
-  const tallyra::ListPtr list = Memo->list();
+void ListViewer::saveList() {
+  const tallyra::ListPtr list = m_text->list();
   if (!list) return;
-  platform::FileDialogOptions save = m_main.SaveD;
+  platform::FileDialogOptions save = m_saveOptions;
   save.title = windowTitle();
   save.fileName = QStringLiteral("List.txt");
   const std::optional<QString> path = platform::GetSaveFileName(this, save);
@@ -152,9 +154,9 @@ void TShowForm::SaveListClick() {
   std::optional<int> error;
   platform::TaskProgress progress;
   progress.total = list->length();
-  const int32_t language = m_main.workspace().Language;
+  const int32_t language = m_language();
   const bool finished = platform::RunLongTask(
-      this, m_main.T(TextId::TxtSavingList), m_main.T(TextId::TxtSavingList),
+      this, T(TextId::TxtSavingList), T(TextId::TxtSavingList),
       [&](const std::atomic<bool>& cancel) {
         ListPieces pieces(*list);
         error = tallyra::WriteFileReplacing(
@@ -174,9 +176,9 @@ void TShowForm::SaveListClick() {
             {std::to_string(done), std::to_string(total), std::to_string(percent) + "%"}));
       });
   if (finished && error && *error != tallyra::kWriteCancelled) {
-    platform::ShowError(this, m_main.T(TextId::TxtAppTitle),
+    platform::ShowError(this, T(TextId::TxtAppTitle),
                         QString::fromUtf8(tallyra::Format(
-                            TextId::TxtCannotWrite, m_main.workspace().Language,
+                            TextId::TxtCannotWrite, m_language(),
                             {path->toStdString(), tallyra::DescribeFileError(*error, language)})));
   }
 }

@@ -10,10 +10,10 @@
 // screen are ever laid out: the scroll bar stands for the position within the text, so any
 // place, the end included, is reached at once. Text can be selected with the mouse (or all of
 // it) and copied.
-class ListView final : public QAbstractScrollArea {
+class ListTextView final : public QAbstractScrollArea {
   Q_OBJECT
  public:
-  explicit ListView(QWidget* parent = nullptr);
+  explicit ListTextView(QWidget* parent = nullptr);
 
   void setList(tallyra::ListPtr list);
   const tallyra::ListPtr& list() const { return m_list; }

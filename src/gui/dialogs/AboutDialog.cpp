@@ -1,19 +1,16 @@
-#include "dialogs/Form4.h"
+#include "dialogs/AboutDialog.h"
 
 #include <QEvent>
 #include <QFrame>
 #include <QLabel>
 
 #include "app/Artwork.h"
-#include "app/MainForm.h"
-#include "dialogs/DialogFrame.h"
 #include "model/Publisher.h"
 #include "platform/ClickLabel.h"
+#include "platform/QtTexts.h"
 #include "platform/Shell.h"
 
 using tallyra::TextId;
-
-TForm4* Form4 = nullptr;
 
 namespace {
 
@@ -29,8 +26,8 @@ const QColor kNavy(0, 0, 0x80);
 
 }  // namespace
 
-TForm4::TForm4(TMainForm& main) : QDialog(&main), m_main(main) {
-  Form4 = this;
+AboutDialog::AboutDialog(QWidget* owner, LanguageSource language)
+    : QDialog(owner), m_language(std::move(language)) {
   setObjectName(QStringLiteral("Form4"));
   SetDialogFrame(this, 361, 161, false);
   const QFont font = LayoutFont(13, "Times New Roman", "Liberation Serif");
@@ -46,26 +43,26 @@ TForm4::TForm4(TMainForm& main) : QDialog(&main), m_main(main) {
     label->setGeometry(x, y, w, h);
     return label;
   };
-  Image1 = place(new QLabel(panel), "Image1", 8, 3, 89, 65);
-  Image1->setPixmap(artwork::WindowIcon().pixmap(64, 64));
-  Image1->setAlignment(Qt::AlignCenter);
-  Label3 = place(new QLabel(panel), "Label3", 96, 8, 257, 57);
-  Label3->setAlignment(Qt::AlignCenter);
-  Label3->setWordWrap(true);
+  m_icon = place(new QLabel(panel), "Image1", 8, 3, 89, 65);
+  m_icon->setPixmap(artwork::WindowIcon().pixmap(64, 64));
+  m_icon->setAlignment(Qt::AlignCenter);
+  m_description = place(new QLabel(panel), "Label3", 96, 8, 257, 57);
+  m_description->setAlignment(Qt::AlignCenter);
+  m_description->setWordWrap(true);
   QFont title = font;
   title.setPixelSize(16);
   title.setBold(true);
-  Label3->setFont(title);
-  Colour(Label3, QColor(0x80, 0x00, 0x80));
-  Label1 = place(new QLabel(panel), "Label1", 8, 64, 121, 33);
-  Label1->setWordWrap(true);
-  Colour(Label1, kNavy);
-  Label2 = static_cast<platform::ClickLabel*>(
+  m_description->setFont(title);
+  Colour(m_description, QColor(0x80, 0x00, 0x80));
+  m_idea = place(new QLabel(panel), "Label1", 8, 64, 121, 33);
+  m_idea->setWordWrap(true);
+  Colour(m_idea, kNavy);
+  m_mailLink = static_cast<platform::ClickLabel*>(
       place(new platform::ClickLabel(panel), "Label2", 136, 71, 217, 18));
-  Label5 = static_cast<platform::ClickLabel*>(
+  m_siteLink = static_cast<platform::ClickLabel*>(
       place(new platform::ClickLabel(panel), "Label5", 136, 103, 217, 18));
-  Label5->setText(QString::fromLatin1(tallyra::publisher::kSite));
-  for (platform::ClickLabel* link : {Label2, Label5}) {
+  m_siteLink->setText(QString::fromLatin1(tallyra::publisher::kSite));
+  for (platform::ClickLabel* link : {m_mailLink, m_siteLink}) {
     link->setAlignment(Qt::AlignCenter);
     QFont underlined = font;
     underlined.setUnderline(true);
@@ -75,39 +72,39 @@ TForm4::TForm4(TMainForm& main) : QDialog(&main), m_main(main) {
     link->installEventFilter(this);
     Colour(link, kLink);
   }
-  Label6 = place(new QLabel(panel), "Label6", 8, 104, 49, 17);
-  Colour(Label6, kNavy);
-  Label7 = place(new QLabel(QStringLiteral("1.0"), panel), "Label7", 64, 104, 25, 17);
-  Colour(Label7, kLink);
-  Label4 = place(new QLabel(panel), "Label4", 8, 138, 345, 15);
-  Label4->setAlignment(Qt::AlignCenter);
+  m_versionLabel = place(new QLabel(panel), "Label6", 8, 104, 49, 17);
+  Colour(m_versionLabel, kNavy);
+  m_version = place(new QLabel(QStringLiteral("1.0"), panel), "Label7", 64, 104, 25, 17);
+  Colour(m_version, kLink);
+  m_rights = place(new QLabel(panel), "Label4", 8, 138, 345, 15);
+  m_rights->setAlignment(Qt::AlignCenter);
 
-  connect(Label2, &platform::ClickLabel::clicked, this,
-          [this] { m_main.RunGuarded([&] { Label2Click(); }); });
-  connect(Label5, &platform::ClickLabel::clicked, this,
-          [this] { m_main.RunGuarded([&] { Label5Click(); }); });
+  connect(m_mailLink, &platform::ClickLabel::clicked, this,
+          [this] { Guarded([&] { writeLetter(); }); });
+  connect(m_siteLink, &platform::ClickLabel::clicked, this,
+          [this] { Guarded([&] { visitSite(); }); });
 }
 
-void TForm4::showEvent(QShowEvent* event) {
+void AboutDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  QRect frame = frameGeometry();
-  frame.moveCenter(m_main.frameGeometry().center());
-  move(frame.topLeft());
-  m_main.RunGuarded([&] { FormShow(); });
+  CentreOn(this, parentWidget());
+  Guarded([&] {
+    setWindowTitle(T(TextId::TxtAboutCaption));
+    m_idea->setText(T(TextId::TxtAboutIdea));
+    m_mailLink->setText(T(TextId::TxtAboutCompany));
+    m_description->setText(T(TextId::TxtAboutDescription));
+    m_rights->setText(T(TextId::TxtAboutRights));
+    m_versionLabel->setText(T(TextId::TxtAboutVersion));
+    m_siteLink->setToolTip(T(TextId::TxtAboutVisitSite));
+    m_mailLink->setToolTip(T(TextId::TxtAboutWriteLetter));
+  });
 }
 
-void TForm4::FormShow() {
-  setWindowTitle(m_main.T(TextId::TxtAboutCaption));
-  Label1->setText(m_main.T(TextId::TxtAboutIdea));
-  Label2->setText(m_main.T(TextId::TxtAboutCompany));
-  Label3->setText(m_main.T(TextId::TxtAboutDescription));
-  Label4->setText(m_main.T(TextId::TxtAboutRights));
-  Label6->setText(m_main.T(TextId::TxtAboutVersion));
-  Label5->setToolTip(m_main.T(TextId::TxtAboutVisitSite));
-  Label2->setToolTip(m_main.T(TextId::TxtAboutWriteLetter));
+QString AboutDialog::T(TextId id) const {
+  return platform::Tr(id, m_language());
 }
 
-void TForm4::Label2Click() {
+void AboutDialog::writeLetter() {
   platform::OpenWithDesktop(QStringLiteral("open"),
                             QStringLiteral("mailto:") +
                                 QString::fromLatin1(tallyra::publisher::kMail) +
@@ -115,14 +112,14 @@ void TForm4::Label2Click() {
                             1);
 }
 
-void TForm4::Label5Click() {
+void AboutDialog::visitSite() {
   platform::OpenWithDesktop(QStringLiteral("open"), QString::fromLatin1(tallyra::publisher::kSite),
                             1);
 }
 
 // The links turn red under the mouse and blue again when it leaves.
-bool TForm4::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == Label2 || watched == Label5) {
+bool AboutDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_mailLink || watched == m_siteLink) {
     if (event->type() == QEvent::Enter) Colour(static_cast<QLabel*>(watched), kHover);
     if (event->type() == QEvent::Leave) Colour(static_cast<QLabel*>(watched), kLink);
   }

@@ -1,0 +1,138 @@
+#include "dialogs/OptionsDialog.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "model/Integer.h"
+#include "platform/MessageBox.h"
+#include "platform/QtTexts.h"
+
+using tallyra::TextId;
+
+OptionsDialog::OptionsDialog(QWidget* owner, LanguageSource language)
+    : QDialog(owner), m_language(std::move(language)) {
+  setObjectName(QStringLiteral("Option"));
+  SetDialogFrame(this, 185, 117, true);
+  const QFont font = LayoutFont(14);
+  setFont(font);
+
+  m_playLabel = new QLabel(this);
+  m_playLabel->setObjectName(QStringLiteral("Label1"));
+  m_playLabel->setGeometry(8, 24, 65, 25);
+  m_playLabel->setAlignment(Qt::AlignRight | Qt::AlignTop);
+  m_outOfLabel = new QLabel(this);
+  m_outOfLabel->setObjectName(QStringLiteral("Label2"));
+  m_outOfLabel->setGeometry(96, 24, 49, 25);
+  m_outOfLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  QFont bold = font;
+  bold.setBold(true);
+  for (QLineEdit** edit : {&m_ballsBox, &m_highestBox}) {
+    *edit = new QLineEdit(this);
+    (*edit)->setFrame(false);
+    (*edit)->setFont(bold);
+    (*edit)->setTextMargins(0, 0, 0, 0);
+  }
+  m_ballsBox->setObjectName(QStringLiteral("Edit1"));
+  m_ballsBox->setGeometry(80, 24, 17, 17);
+  m_highestBox->setObjectName(QStringLiteral("Edit2"));
+  m_highestBox->setGeometry(144, 24, 25, 17);
+  m_highestBox->installEventFilter(this);
+  m_changeButton = new QPushButton(this);
+  m_changeButton->setObjectName(QStringLiteral("BitBtn1"));
+  m_changeButton->setGeometry(16, 64, 153, 41);
+  m_changeButton->setAutoDefault(false);
+  connect(m_changeButton, &QPushButton::clicked, this,
+          [this] { Guarded([&] { changeOrSave(); }); });
+
+  // m_ballsBox is locked for good: the game always takes six numbers.
+  m_ballsBox->setEnabled(false);
+  m_ballsBox->setReadOnly(true);
+  lock(true);
+}
+
+// Locked boxes are silver with maroon digits; the unlocked one is white.
+void OptionsDialog::lock(bool locked) {
+  for (QLineEdit* edit : {m_ballsBox, m_highestBox}) {
+    if (edit == m_ballsBox && !locked) continue;
+    QPalette palette = edit->palette();
+    const QColor back = locked ? QColor(192, 192, 192) : QColor(Qt::white);
+    palette.setColor(QPalette::Base, back);
+    palette.setColor(QPalette::Window, back);
+    palette.setColor(QPalette::Text, QColor(0x80, 0x00, 0x00));
+    palette.setColor(QPalette::Disabled, QPalette::Text, QColor(0x80, 0x00, 0x00));
+    palette.setColor(QPalette::Disabled, QPalette::Base, back);
+    edit->setPalette(palette);
+  }
+  m_highestBox->setEnabled(!locked);
+  m_highestBox->setReadOnly(locked);
+}
+
+void OptionsDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  CentreOn(this, parentWidget());
+  Guarded([&] {
+    m_ballsBox->setText(QString::number(m_ballsPerStake));
+    m_highestBox->setText(QString::number(m_highestNumber));
+    setWindowTitle(T(TextId::TxtOptionsCaption));
+    m_changeButton->setText(T(TextId::TxtOptionsChange));
+    m_playLabel->setText(T(TextId::TxtOptionsPlay));
+    m_outOfLabel->setText(T(TextId::TxtOptionsOutOf));
+  });
+}
+
+QString OptionsDialog::T(TextId id) const {
+  return platform::Tr(id, m_language());
+}
+
+void OptionsDialog::open(int32_t ballsPerStake, int32_t highestNumber, Save save) {
+  m_ballsPerStake = ballsPerStake;
+  m_highestNumber = highestNumber;
+  m_save = std::move(save);
+  platform::ExecModal(*this);
+  m_save = nullptr;
+}
+
+void OptionsDialog::changeOrSave() {
+  if (!m_editing) {
+    lock(false);
+    m_highestBox->setFocus();
+    m_changeButton->setText(T(TextId::TxtOptionsSave));
+    m_editing = true;
+    return;
+  }
+  std::optional<int32_t> highest;
+  const QString text = m_highestBox->text();
+  if (!text.isEmpty()) {
+    const std::optional<int32_t> value = tallyra::ParseInteger(text.toStdString());
+    if (!value) {
+      platform::ShowMessage(this, T(TextId::TxtAppTitle), T(TextId::TxtOptionsBadValue));
+      return;
+    }
+    // Values outside 2..99 are let go without a word, as an empty box is.
+    if (*value > 1 && *value < 100) highest = *value;
+  }
+  if (m_save) m_save(highest);
+  accept();
+}
+
+void OptionsDialog::done(int result) {
+  Guarded([&] {
+    lock(true);
+    m_changeButton->setText(T(TextId::TxtOptionsChange));
+    m_editing = false;
+  });
+  QDialog::done(result);
+}
+
+bool OptionsDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_highestBox && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      Guarded([&] { changeOrSave(); });
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}

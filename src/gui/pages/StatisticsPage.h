@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QObject>
+
+#include "dialogs/DialogFrame.h"
+#include "model/TextTable.h"
+#include "model/Workspace.h"
+#include "stats/Statistics.h"
+
+class QGroupBox;
+class QAction;
+class QMenu;
+class QPushButton;
+
+namespace platform {
+class StringGrid;
+}
+
+// The Statistics tab: per number, how often it was drawn, how often not, its share and the
+// draws since it last came, sorted by one of three orders.
+class StatisticsPage final : public QObject {
+  Q_OBJECT
+ public:
+  // Builds the tab's controls on `tab` (which owns the page), its context menu with `menuOwner`
+  // as parent.
+  StatisticsPage(QWidget* tab, QWidget* menuOwner, tallyra::Workspace& ws, LanguageSource language);
+
+  // Computes the figures from the draws held.
+  void compute();
+  // Sorts by the current order and shows one row per number of the last computation.
+  void show();
+  // Sets the order and shows the figures in it.
+  void sortBy(tallyra::StatisticsOrder order);
+  // The grid's rows before the first computation: one per number up to M.
+  void presetRows(int numbers);
+  void applyTexts();
+
+ private:
+  template <typename F>
+  void Guarded(F&& handler) {
+    platform::RunHandler(m_tab->window(), std::forward<F>(handler));
+  }
+  QString T(tallyra::TextId id) const;
+  void bindCells();
+
+  QWidget* m_tab;
+  tallyra::Workspace& m_ws;
+  LanguageSource m_language;
+  platform::StringGrid* m_grid = nullptr;
+  QGroupBox* m_sortBox = nullptr;
+  QPushButton* m_byNumberButton = nullptr;
+  QPushButton* m_byFrequencyButton = nullptr;
+  QPushButton* m_byDrawsButton = nullptr;
+  QMenu* m_menu = nullptr;
+  QAction* m_byNumberItem = nullptr;
+  QAction* m_byFrequencyItem = nullptr;
+  QAction* m_byDrawsItem = nullptr;
+};
