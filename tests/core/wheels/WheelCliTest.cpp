@@ -103,6 +103,19 @@ TEST_F(WheelCli, BuiltWheelLoadsAsStakesAndHoldsWhenChecked) {
   EXPECT_EQ(order, "22 23 33 24 34 44 25 35 45 55 26 36 46 56 66 ");
 }
 
+// The same seed gives the same first wheel; a seed that is no number is a mistaken call.
+TEST_F(WheelCli, TheSeedMakesTheGreedyWheelRepeatable) {
+  const std::vector<std::string> call = {
+      "wheel", "build",  "--pool", "1,4,9,16,25,36,49,2,3,5", "--guarantee", "3if3", "--seconds",
+      "0",     "--seed", "5"};
+  const CliRun first = cli(call);
+  ASSERT_EQ(first.code, 0) << first.err;
+  EXPECT_EQ(cli(call).out, first.out);
+  std::vector<std::string> bad = call;
+  bad.back() = "-1";
+  EXPECT_EQ(cli(bad).code, 2);
+}
+
 TEST_F(WheelCli, BuildJsonShape) {
   const CliRun r =
       cli({"wheel", "build", "--pool", "1,2,3,4,5,6,7", "--guarantee", "6if6", "--json"});
