@@ -16,11 +16,11 @@ void MainWindow::showAbout() {
 }
 
 void MainWindow::showOptions() {
-  m_optionsDialog->open(m_ws->BallsPerStake, m_ws->HighestNumber,
-                        [this](std::optional<int32_t> highestNumber) {
-                          if (highestNumber) m_ws->HighestNumber = *highestNumber;
-                          writeSettings();
-                        });
+  m_optionsDialog->editSettings(m_ws->BallsPerStake, m_ws->HighestNumber,
+                                [this](std::optional<int32_t> highestNumber) {
+                                  if (highestNumber) m_ws->HighestNumber = *highestNumber;
+                                  writeSettings();
+                                });
 }
 
 void MainWindow::openPublisherPage() {

@@ -110,8 +110,8 @@ QString ListViewer::T(TextId id) const {
   return platform::Tr(id, m_language());
 }
 
-void ListViewer::open(tallyra::ListPtr list, const QString& caption,
-                      const platform::FileDialogOptions& saveOptions) {
+void ListViewer::showList(tallyra::ListPtr list, const QString& caption,
+                          const platform::FileDialogOptions& saveOptions) {
   m_saveOptions = saveOptions;
   setWindowTitle(caption);
   m_saveButton->setText(T(TextId::TxtSaveList));

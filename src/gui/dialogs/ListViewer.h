@@ -19,8 +19,8 @@ class ListViewer final : public QDialog {
 
   // Shows the list modally; returns when the viewer is closed, which forgets the list. The
   // save dialog starts from `saveOptions` (its title and file name are the viewer's own).
-  void open(tallyra::ListPtr list, const QString& caption,
-            const platform::FileDialogOptions& saveOptions);
+  void showList(tallyra::ListPtr list, const QString& caption,
+                const platform::FileDialogOptions& saveOptions);
 
  private:
   template <typename F>

@@ -86,7 +86,7 @@ QString OptionsDialog::T(TextId id) const {
   return platform::Tr(id, m_language());
 }
 
-void OptionsDialog::open(int32_t ballsPerStake, int32_t highestNumber, Save save) {
+void OptionsDialog::editSettings(int32_t ballsPerStake, int32_t highestNumber, Save save) {
   m_ballsPerStake = ballsPerStake;
   m_highestNumber = highestNumber;
   m_save = std::move(save);

@@ -23,7 +23,7 @@ class OptionsDialog final : public QDialog {
   OptionsDialog(QWidget* owner, LanguageSource language);
 
   // Shows the game's numbers modally; "Save" hands the typed M to `save`.
-  void open(int32_t ballsPerStake, int32_t highestNumber, Save save);
+  void editSettings(int32_t ballsPerStake, int32_t highestNumber, Save save);
 
   void done(int result) override;
 

@@ -302,7 +302,7 @@ void MainWindow::showList(int category) {
   if (!list || list->empty()) return;
   const TextId captions[] = {TextId::TxtCoincidence3, TextId::TxtCoincidence4,
                              TextId::TxtCoincidence5, TextId::TxtCoincidence6};
-  m_listViewer->open(list, T(captions[category]), saveOptions);
+  m_listViewer->showList(list, T(captions[category]), saveOptions);
 }
 
 void MainWindow::showThreesList() {
