@@ -8,26 +8,12 @@
 #include <random>
 #include <string>
 
+#include "RandomRows.h"
 #include "collate/Collation.h"
 
-namespace {
+using bench::RandomRows;
 
-tallyra::RowSet RandomRows(int width, int count, int numbers, unsigned seed) {
-  std::mt19937 rng(seed);
-  tallyra::RowSet rows;
-  rows.width = width;
-  rows.count = count;
-  for (int r = 0; r < count; ++r) {
-    // Distinct numbers, as the entry dialog makes them.
-    std::vector<int32_t> pool(49);
-    for (int v = 0; v < 49; ++v) pool[static_cast<std::size_t>(v)] = v + 1;
-    std::shuffle(pool.begin(), pool.end(), rng);
-    const int filled = numbers > 0 ? numbers : 7 + static_cast<int>(rng() % 6);
-    for (int c = 0; c < width; ++c)
-      rows.cells.push_back(c < filled ? pool[static_cast<std::size_t>(c)] : 0);
-  }
-  return rows;
-}
+namespace {
 
 const tallyra::CollationInput& FullInput() {
   static const tallyra::CollationInput input = [] {

@@ -6,24 +6,12 @@
 
 #include <random>
 
+#include "RandomRows.h"
 #include "winnings/Winnings.h"
 
-namespace {
+using bench::RandomRows;
 
-tallyra::RowSet RandomRows(int width, int count, int numbers, unsigned seed) {
-  std::mt19937 rng(seed);
-  tallyra::RowSet rows;
-  rows.width = width;
-  rows.count = count;
-  std::vector<int32_t> pool(49);
-  for (int r = 0; r < count; ++r) {
-    for (int v = 0; v < 49; ++v) pool[static_cast<std::size_t>(v)] = v + 1;
-    std::shuffle(pool.begin(), pool.end(), rng);
-    for (int c = 0; c < width; ++c)
-      rows.cells.push_back(c < numbers ? pool[static_cast<std::size_t>(c)] : 0);
-  }
-  return rows;
-}
+namespace {
 
 const tallyra::WinningsInput& FullInput() {
   static const tallyra::WinningsInput input = [] {
