@@ -12,6 +12,8 @@ packages=(
   fp-utils
   xvfb xauth xdotool imagemagick
   python3 curl
+  qt6-charts-dev libcurl4-openssl-dev
+  dpkg-dev file lintian desktop-file-utils appstream librsvg2-bin
 )
 
 missing=()

@@ -7,9 +7,11 @@
 #include <new>
 #include <stdexcept>
 
+#include "GuiFixture.h"
 #include "platform/DialogScript.h"
 #include "platform/Handler.h"
 #include "platform/Jpeg.h"
+#include "platform/Preferences.h"
 #include "platform/StringGrid.h"
 
 namespace {
@@ -162,6 +164,26 @@ TEST(LongTask, TheWindowIsTitledFixedAndShowsHowFarTheWorkGot) {
   EXPECT_TRUE(fixed);
   EXPECT_EQ(maximum, 1000);
   EXPECT_EQ(value, 250);
+}
+
+}  // namespace
+
+namespace {
+
+class Preferences : public GuiTest {};
+
+TEST_F(Preferences, AreKeptInTheirOwnFileAndSurviveARestart) {
+  EXPECT_EQ(platform::ReadPreference(QStringLiteral("files/lastFolder"), QStringLiteral("-")),
+            QStringLiteral("-"));
+  platform::WritePreference(QStringLiteral("files/lastFolder"), QStringLiteral("/home/ann/draws"));
+  platform::WritePreference(QStringLiteral("download/address"),
+                            QStringLiteral("https://example.org/a b;c=1"));
+  EXPECT_EQ(platform::ReadPreference(QStringLiteral("files/lastFolder")),
+            QStringLiteral("/home/ann/draws"));
+  EXPECT_EQ(platform::ReadPreference(QStringLiteral("download/address")),
+            QStringLiteral("https://example.org/a b;c=1"));
+  EXPECT_TRUE(QFile::exists(QStringLiteral("preferences.ini")));
+  EXPECT_FALSE(QFile::exists(QStringLiteral("ini.tly"))) << "the old settings file stays as it was";
 }
 
 }  // namespace
