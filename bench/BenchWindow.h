@@ -8,6 +8,7 @@
 
 #include "app/MainWindow.h"
 #include "platform/DialogScript.h"
+#include "platform/StringGrid.h"
 
 // A folder of its own made current, with a settings file for English and M = 49; every dialog
 // is answered by the script.
@@ -42,6 +43,11 @@ class BenchWindow : public BenchFolder {
     script.messages.clear();
   }
   ~BenchWindow() { form.reset(); }
+
+  // One of the window's grids by its object name ("SGStav", "SGSys", "SGRes", "SGStat").
+  platform::StringGrid* grid(const char* name) const {
+    return form->findChild<platform::StringGrid*>(QString::fromLatin1(name));
+  }
 
   std::unique_ptr<MainWindow> form;
 };

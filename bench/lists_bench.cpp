@@ -60,7 +60,7 @@ void BM_DeleteFirstRow_99999Stakes(benchmark::State& state) {
   Window w;
   w.FillStakes(kFull);
   for (auto _ : state) {
-    w.form->stakesGrid->setRow(1);
+    w.grid("SGStav")->setRow(1);
     w.script.answerYes();
     w.form->deleteSelectedStake();
     state.PauseTiming();
@@ -75,7 +75,7 @@ void BM_DeleteFirstRow_99999SystemStakes(benchmark::State& state) {
   Window w;
   w.FillSystem(kFull);
   for (auto _ : state) {
-    w.form->systemGrid->setRow(1);
+    w.grid("SGSys")->setRow(1);
     w.script.answerYes();
     w.form->deleteSelectedSystemStake();
     state.PauseTiming();

@@ -1,12 +1,9 @@
 #include "app/MainWindow.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QGroupBox>
+#include <QLabel>
 #include <QMenu>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QWindow>
@@ -17,14 +14,15 @@
 #include "dialogs/OptionsDialog.h"
 #include "model/Errors.h"
 #include "model/Files.h"
-#include "model/Publisher.h"
 #include "model/Settings.h"
+#include "pages/CheckPage.h"
+#include "pages/ListPage.h"
+#include "pages/ResultsPage.h"
 #include "pages/StatisticsPage.h"
 #include "platform/ClickLabel.h"
 #include "platform/Handler.h"
 #include "platform/MessageBox.h"
 #include "platform/QtTexts.h"
-#include "platform/StringGrid.h"
 
 using tallyra::TextId;
 
@@ -34,7 +32,6 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
                  Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
   // The Workspace first: the tabs show it.
   m_ws = tallyra::CreateWorkspace();
-  buildLayout();
   openOptions = {QString(),
                  QStringLiteral("Stavka.txt"),
                  {QStringLiteral("*.txt (*.txt)")},
@@ -45,21 +42,20 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
                  {QStringLiteral("*.txt (*.txt)"), QStringLiteral("All files (*)")},
                  QStringLiteral("txt"),
                  true};
-  bindHandlers();
-
-  m_downloadUrl = QStringLiteral("http://") + QString::fromLatin1(tallyra::publisher::kWebHost) +
-                  QString::fromLatin1(tallyra::publisher::kResultsPath);
-  readSettings();
-  bindListCells();
-  platform::UseQtLanguage(m_ws->Language);
-  resetMatchPanel();
-
-  // The dialogs, created after the main window and kept until the end.
+  // The dialogs, kept until the end and hidden between uses; the tabs open them.
   const LanguageSource language = [this] { return m_ws->Language; };
   m_entryDialog = new EntryDialog(this, language);
   m_listViewer = new ListViewer(this, language);
   m_aboutDialog = new AboutDialog(this, language);
   m_optionsDialog = new OptionsDialog(this, language);
+
+  buildLayout();
+  bindHandlers();
+  connectPages();
+  readSettings();
+  platform::UseQtLanguage(m_ws->Language);
+  m_checkPage->resetMatchPanel();
+
   connect(m_entryDialog, &EntryDialog::entered, this,
           [this](EntryMode mode) { runGuarded([&] { entryStored(mode); }); });
   connect(m_entryDialog, &EntryDialog::modeSwitched, this,
@@ -79,58 +75,22 @@ void MainWindow::bindHandlers() {
     connect(action, &QAction::triggered, this,
             [this, handler] { runGuarded([&] { std::invoke(handler, *this); }); });
   };
-  auto bindButton = [this](QPushButton* button, auto handler) {
-    connect(button, &QPushButton::clicked, this,
-            [this, handler] { runGuarded([&] { std::invoke(handler, *this); }); });
-  };
   bind(exitAction, &MainWindow::exitProgram);
   bind(loadResultsAction, &MainWindow::loadResults);
-
-  for (QAction* add : {addStakeItem}) bind(add, &MainWindow::addStakes);
-  bind(deleteStakeItem, &MainWindow::deleteSelectedStake);
-  bind(editStakeItem, &MainWindow::editSelectedStake);
-  bind(lineUpStakesItem, &MainWindow::lineUpStakes);
-  bind(deleteAllStakesAction, &MainWindow::deleteAllStakes);
-  bind(loadStakesAction, &MainWindow::loadStakes);
-  bind(saveStakesAction, [](MainWindow& f) { f.saveStakes(); });
-  bind(addSystemItem, &MainWindow::addSystemStakes);
-  bind(deleteSystemItem, &MainWindow::deleteSelectedSystemStake);
-  bind(editSystemItem, &MainWindow::editSelectedSystemStake);
-  bind(lineUpSystemItem, &MainWindow::lineUpSystemStakes);
-  bind(deleteAllSystemAction, &MainWindow::deleteAllSystemStakes);
-  bind(loadSystemAction, &MainWindow::loadSystemStakes);
-  bind(saveSystemAction, [](MainWindow& f) { f.saveSystemStakes(); });
-  bindButton(collateStakesButton, &MainWindow::collateStakesWithStakes);
-  bind(collateStakesAction, &MainWindow::collateStakesWithStakes);
-  bindButton(collateDrawsWithStakesButton, &MainWindow::collateStakesWithDraws);
-  bind(collateWithStakesAction, &MainWindow::collateStakesWithDraws);
-  bindButton(collateDrawsWithSystemButton, &MainWindow::collateSystemWithDraws);
-  bind(collateWithSystemAction, &MainWindow::collateSystemWithDraws);
-  bindButton(collateSystemButton, &MainWindow::collateSystemWithSystem);
-  bind(collateSystemAction, &MainWindow::collateSystemWithSystem);
-  bindButton(collateDrawsWithAllButton, &MainWindow::collateAllWithDraws);
-  bind(collateWithAllAction, &MainWindow::collateAllWithDraws);
-  bindButton(enterCombinationButton, &MainWindow::enterCombination);
-  bind(enterCombinationAction, &MainWindow::enterCombination);
-  bindButton(clearCombinationButton, &MainWindow::clearCombination);
-  bindButton(checkCombinationButton, &MainWindow::checkCombination);
-  bind(checkStakesAction, &MainWindow::checkCombination);
-  bindButton(addCombinationButton, &MainWindow::addCombinationToStakes);
-  connect(withStakesRadio, &QRadioButton::toggled, this, [this](bool on) {
-    if (on) runGuarded([&] { collateWithStakesChosen(); });
-  });
-  connect(withDrawsRadio, &QRadioButton::toggled, this, [this](bool on) {
-    if (on) runGuarded([&] { collateWithDrawsChosen(); });
-  });
-  auto bindLabel = [this](platform::ClickLabel* label, void (MainWindow::*handler)()) {
-    connect(label, &platform::ClickLabel::clicked, this,
-            [this, handler] { runGuarded([&] { (this->*handler)(); }); });
-  };
-  bindLabel(threesList, &MainWindow::showThreesList);
-  bindLabel(foursList, &MainWindow::showFoursList);
-  bindLabel(fivesList, &MainWindow::showFivesList);
-  bindLabel(sixesList, &MainWindow::showSixesList);
   bind(downloadResultsAction, &MainWindow::downloadResults);
+  bind(loadStakesAction, &MainWindow::loadStakes);
+  bind(saveStakesAction, [](MainWindow& w) { w.saveStakes(); });
+  bind(collateStakesAction, &MainWindow::collateStakesWithStakes);
+  bind(deleteAllStakesAction, &MainWindow::deleteAllStakes);
+  bind(loadSystemAction, &MainWindow::loadSystemStakes);
+  bind(saveSystemAction, [](MainWindow& w) { w.saveSystemStakes(); });
+  bind(collateSystemAction, &MainWindow::collateSystemWithSystem);
+  bind(deleteAllSystemAction, &MainWindow::deleteAllSystemStakes);
+  bind(collateWithStakesAction, &MainWindow::collateStakesWithDraws);
+  bind(collateWithSystemAction, &MainWindow::collateSystemWithDraws);
+  bind(collateWithAllAction, &MainWindow::collateAllWithDraws);
+  bind(enterCombinationAction, &MainWindow::enterCombination);
+  bind(checkStakesAction, &MainWindow::checkCombination);
   bind(helpAction, &MainWindow::openHelp);
   bind(aboutAction, &MainWindow::showAbout);
   bind(preferencesAction, &MainWindow::showOptions);
@@ -138,24 +98,47 @@ void MainWindow::bindHandlers() {
     connect(banner, &platform::ClickLabel::clicked, this,
             [this] { runGuarded([&] { openPublisherPage(); }); });
   }
-  bindButton(addStakeButton, &MainWindow::addStakes);
-  bindButton(deleteStakeButton, &MainWindow::deleteSelectedStake);
-  bindButton(addSystemButton, &MainWindow::addSystemStakes);
-  bindButton(deleteSystemButton, &MainWindow::deleteSelectedSystemStake);
-  connect(stakesGrid, &QAbstractItemView::doubleClicked, this,
-          [this] { runGuarded([&] { editSelectedStake(); }); });
-  connect(systemGrid, &QAbstractItemView::doubleClicked, this,
-          [this] { runGuarded([&] { editSelectedSystemStake(); }); });
-  connect(stakesGrid, &platform::StringGrid::keyDown, this,
-          [this](int key) { runGuarded([&] { stakesGridKeyPressed(key); }); });
-  connect(systemGrid, &platform::StringGrid::keyDown, this,
-          [this](int key) { runGuarded([&] { systemGridKeyPressed(key); }); });
   for (QAction* item : {englishAction, russianAction}) {
     connect(item, &QAction::triggered, this,
             [this, item] { platform::RunHandler(this, [&] { chooseLanguage(item); }); });
   }
   connect(tabs, &QTabWidget::currentChanged, this,
           [this] { platform::RunHandler(this, [&] { updateTabImages(); }); });
+}
+
+void MainWindow::connectPages() {
+  for (ListPage* page : {m_stakesPage, m_systemPage}) {
+    connect(page, &ListPage::listChanged, this, &MainWindow::refreshGrids);
+    connect(page, &ListPage::showTabRequested, this, &MainWindow::showTab);
+    connect(page, &ListPage::emptied, m_checkPage, &CheckPage::resetMatchPanel);
+    const StatusPanel panel =
+        page == m_stakesPage ? StatusPanel::StakeCount : StatusPanel::SystemCount;
+    connect(page, &ListPage::countShown, this,
+            [this, panel](int32_t count) { setPanel(panel, count); });
+  }
+  connect(m_stakesPage, &ListPage::collateRequested, this, &MainWindow::collateStakesWithStakes);
+  connect(m_systemPage, &ListPage::collateRequested, this, &MainWindow::collateSystemWithSystem);
+
+  connect(m_resultsPage, &ResultsPage::listChanged, this, &MainWindow::refreshGrids);
+  connect(m_resultsPage, &ResultsPage::countShown, this,
+          [this](int32_t count) { setPanel(StatusPanel::DrawCount, count); });
+  connect(m_resultsPage, &ResultsPage::drawsLoaded, this, [this] {
+    m_statisticsPage->compute();
+    m_statisticsPage->show();
+  });
+  connect(m_resultsPage, &ResultsPage::collateRequested, m_checkPage, &CheckPage::collate);
+
+  connect(m_checkPage, &CheckPage::listChanged, this, &MainWindow::refreshGrids);
+  connect(m_checkPage, &CheckPage::showTabRequested, this, &MainWindow::showTab);
+  connect(m_checkPage, &CheckPage::countsCleared, this, [this](bool stakes, bool system) {
+    if (stakes) m_stakesPage->clearCounts();
+    if (system) m_systemPage->clearCounts();
+  });
+  connect(m_checkPage, &CheckPage::countsFound, this, [this](const tallyra::Outcome& outcome) {
+    // Grid columns run 6, 5, 4, 3; the outcome's categories 3, 4, 5, 6.
+    if (outcome.stakesTouched) m_stakesPage->setCountRows(outcome.stakeRows);
+    if (outcome.systemTouched) m_systemPage->setCountRows(outcome.systemRows);
+  });
 }
 
 void MainWindow::readSettings() {
@@ -191,6 +174,15 @@ void MainWindow::writeSettings() {
 
 void MainWindow::showPlainMessage(TextId id) {
   platform::ShowMessage(this, T(TextId::TxtAppTitle), T(id));
+}
+
+void MainWindow::entryStored(EntryMode mode) {
+  if (mode == EntryMode::NewSystemStake) showTab(systemTab);
+  refreshGrids();
+}
+
+void MainWindow::entryModeSwitched(EntryMode mode) {
+  showTab(mode == EntryMode::NewSystemStake ? systemTab : stakesTab);
 }
 
 void MainWindow::setPanel(StatusPanel panel, int32_t value) {
@@ -237,10 +229,9 @@ void MainWindow::showTab(QWidget* tab) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (m_collating) {
+  if (m_checkPage->collating()) {
     // The run stops first; the window closes, with the usual questions, right after it.
-    m_closeAfterRun = true;
-    m_stopRun.store(true);
+    m_checkPage->closeWhenStopped();
     event->ignore();
     return;
   }
@@ -251,18 +242,6 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   } else {
     event->ignore();
   }
-}
-
-bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-  // While a collation runs, user input to the window is held off, and with it a close request
-  // reaching the widget. The request is taken here, where the window system delivers it.
-  if (m_collating && event->type() == QEvent::Close && watched == windowHandle()) {
-    m_closeAfterRun = true;
-    m_stopRun.store(true);
-    event->ignore();
-    return true;
-  }
-  return QMainWindow::eventFilter(watched, event);
 }
 
 bool MainWindow::confirmClose() {
@@ -292,24 +271,10 @@ void MainWindow::chooseLanguage(QAction* sender) {
 }
 
 void MainWindow::applyTexts() {
-  // Header cells.
-  auto& stav = stakesGrid->model();
-  stav.setHeader(0, QStringLiteral("    №"));
-  for (int c = 1; c <= 6; ++c) stav.setHeader(c, QString());
-  stav.setHeader(7, QStringLiteral("    6"));
-  stav.setHeader(8, QStringLiteral("    5"));
-  stav.setHeader(9, QStringLiteral("    4"));
-  stav.setHeader(10, QStringLiteral("    3"));
-  auto& res = resultsGrid->model();
-  res.setHeader(0, T(TextId::TxtColDraw));
-  for (int c = 1; c <= 6; ++c) res.setHeader(c, QStringLiteral("     ") + QString::number(c));
-  auto& sys = systemGrid->model();
-  sys.setHeader(0, QStringLiteral("  №"));
-  for (int c = 1; c <= 12; ++c) sys.setHeader(c, QString());
-  sys.setHeader(13, QStringLiteral("  6..."));
-  sys.setHeader(14, QStringLiteral("  5"));
-  sys.setHeader(15, QStringLiteral("  4"));
-  sys.setHeader(16, QStringLiteral("  3"));
+  m_stakesPage->applyTexts();
+  m_systemPage->applyTexts();
+  m_resultsPage->applyTexts();
+  m_checkPage->applyTexts();
   m_statisticsPage->applyTexts();
 
   // Menus.
@@ -345,37 +310,12 @@ void MainWindow::applyTexts() {
   openOptions.title = T(TextId::TxtOpenTitle);
   saveOptions.title = T(TextId::TxtSaveTitle);
 
-  // Tabs, buttons, boxes and labels.
+  // Tabs, the status bar's captions and the banners.
   tabs->setTabText(0, T(TextId::TxtTabStakes));
   tabs->setTabText(1, T(TextId::TxtTabSystem));
   tabs->setTabText(2, T(TextId::TxtTabResults));
   tabs->setTabText(3, T(TextId::TxtTabCheck));
   tabs->setTabText(4, T(TextId::TxtTabStatistics));
-  for (QPushButton* del : {deleteStakeButton, deleteSystemButton})
-    del->setText(T(TextId::TxtDelete));
-  for (QPushButton* add : {addStakeButton, addSystemButton}) add->setText(T(TextId::TxtAdd));
-  for (QPushButton* collate : {collateStakesButton, collateSystemButton})
-    collate->setText(T(TextId::TxtCollate));
-  collateDrawsWithAllButton->setText(T(TextId::TxtCollateAll));
-  collateDrawsWithStakesButton->setText(T(TextId::TxtCollateStakes));
-  collateDrawsWithSystemButton->setText(T(TextId::TxtCollateSystem));
-  clearCombinationButton->setText(T(TextId::TxtClean));
-  enterCombinationButton->setText(T(TextId::TxtEnterCombination));
-  addCombinationButton->setText(T(TextId::TxtAddToStakes));
-  checkCombinationButton->setText(T(TextId::TxtCheck));
-  includeSystemBox->setText(T(TextId::TxtIncludeSystem));
-  checkResultsBox->setTitle(T(TextId::TxtCheckResults));
-  for (QLabel* list : {threesList, foursList, fivesList, sixesList})
-    list->setToolTip(T(TextId::TxtClickForList));
-  combinationCaption->setText(T(TextId::TxtCurrentCombination));
-  withStakesRadio->setText(T(TextId::TxtWithStakes));
-  withDrawsRadio->setText(T(TextId::TxtWithResults));
-  collateWithBox->setTitle(T(TextId::TxtCollateWithBox));
-  for (QAction* edit : {editStakeItem, editSystemItem}) edit->setText(T(TextId::TxtEdit));
-  for (QAction* lineUp : {lineUpStakesItem, lineUpSystemItem})
-    lineUp->setText(T(TextId::TxtLineUp));
-  for (QAction* add : {addStakeItem, addSystemItem}) add->setText(T(TextId::TxtAdd));
-  for (QAction* del : {deleteStakeItem, deleteSystemItem}) del->setText(T(TextId::TxtDelete));
   statusPanel(StatusPanel::StakesCaption)->setText(T(TextId::TxtPanelStakes));
   statusPanel(StatusPanel::SystemCaption)->setText(T(TextId::TxtPanelSystem));
   statusPanel(StatusPanel::DrawsCaption)->setText(T(TextId::TxtPanelDraws));
@@ -383,4 +323,144 @@ void MainWindow::applyTexts() {
     banner->setToolTip(T(TextId::TxtBannerHint));
 
   bannerEnglish->setVisible(m_ws->Language != tallyra::ToValue(tallyra::Language::Russian));
+}
+
+void MainWindow::refreshGrids() {
+  m_stakesPage->refresh();
+  m_resultsPage->refresh();
+  m_systemPage->refresh();
+}
+
+void MainWindow::loadStartupResults() {
+  m_resultsPage->loadStartup();
+}
+
+void MainWindow::loadResults() {
+  m_resultsPage->load();
+}
+
+void MainWindow::downloadResults() {
+  m_resultsPage->download();
+}
+
+void MainWindow::setDownloadUrl(const QString& url) {
+  m_resultsPage->setDownloadUrl(url);
+}
+
+// Stakes and system stakes.
+
+void MainWindow::addStakes() {
+  m_stakesPage->add();
+}
+void MainWindow::editSelectedStake() {
+  m_stakesPage->editSelected();
+}
+void MainWindow::deleteSelectedStake() {
+  m_stakesPage->deleteSelected();
+}
+void MainWindow::deleteAllStakes() {
+  m_stakesPage->deleteAll();
+}
+void MainWindow::lineUpStakes() {
+  m_stakesPage->lineUp();
+}
+void MainWindow::stakesGridKeyPressed(int key) {
+  m_stakesPage->keyPressed(key);
+}
+void MainWindow::loadStakes() {
+  m_stakesPage->load();
+}
+bool MainWindow::saveStakes() {
+  return m_stakesPage->save();
+}
+
+void MainWindow::addSystemStakes() {
+  m_systemPage->add();
+}
+void MainWindow::editSelectedSystemStake() {
+  m_systemPage->editSelected();
+}
+void MainWindow::deleteSelectedSystemStake() {
+  m_systemPage->deleteSelected();
+}
+void MainWindow::deleteAllSystemStakes() {
+  m_systemPage->deleteAll();
+}
+void MainWindow::lineUpSystemStakes() {
+  m_systemPage->lineUp();
+}
+void MainWindow::systemGridKeyPressed(int key) {
+  m_systemPage->keyPressed(key);
+}
+void MainWindow::loadSystemStakes() {
+  m_systemPage->load();
+}
+bool MainWindow::saveSystemStakes() {
+  return m_systemPage->save();
+}
+
+// Collations and the check.
+
+void MainWindow::collateStakesWithStakes() {
+  m_checkPage->collate(tallyra::CollationKind::StakesWithStakes);
+}
+void MainWindow::collateStakesWithDraws() {
+  m_checkPage->collate(tallyra::CollationKind::StakesWithDraws);
+}
+void MainWindow::collateSystemWithDraws() {
+  m_checkPage->collate(tallyra::CollationKind::SystemWithDraws);
+}
+void MainWindow::collateSystemWithSystem() {
+  m_checkPage->collate(tallyra::CollationKind::SystemWithSystem);
+}
+void MainWindow::collateAllWithDraws() {
+  m_checkPage->collate(tallyra::CollationKind::All);
+}
+void MainWindow::enterCombination() {
+  m_checkPage->enterCombination();
+}
+void MainWindow::clearCombination() {
+  m_checkPage->clearCombination();
+}
+void MainWindow::checkCombination() {
+  m_checkPage->checkCombination();
+}
+void MainWindow::addCombinationToStakes() {
+  m_checkPage->addCombinationToStakes();
+}
+void MainWindow::collateWithStakesChosen() {
+  m_checkPage->collateWithStakesChosen();
+}
+void MainWindow::collateWithDrawsChosen() {
+  m_checkPage->collateWithDrawsChosen();
+}
+void MainWindow::showThreesList() {
+  m_checkPage->showList(0);
+}
+void MainWindow::showFoursList() {
+  m_checkPage->showList(1);
+}
+void MainWindow::showFivesList() {
+  m_checkPage->showList(2);
+}
+void MainWindow::showSixesList() {
+  m_checkPage->showList(3);
+}
+void MainWindow::resetMatchPanel() {
+  m_checkPage->resetMatchPanel();
+}
+void MainWindow::clearStakeMatchColumns() {
+  m_stakesPage->clearCounts();
+}
+void MainWindow::clearSystemMatchColumns() {
+  m_systemPage->clearCounts();
+}
+const std::array<tallyra::ListPtr, 4>& MainWindow::matchLists() const {
+  return m_checkPage->matchLists();
+}
+std::array<int64_t, 4> MainWindow::matchTotals() const {
+  return m_checkPage->matchTotals();
+}
+void MainWindow::applyOutcome(const tallyra::Outcome& outcome) {
+  m_checkPage->applyOutcome(outcome);
 }

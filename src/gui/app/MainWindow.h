@@ -2,9 +2,7 @@
 
 #include <QIcon>
 #include <QMainWindow>
-#include <atomic>
 #include <memory>
-#include <optional>
 #include <vector>
 
 #include "collate/Collation.h"
@@ -14,16 +12,14 @@
 #include "platform/Handler.h"
 
 class QAction;
-class QCheckBox;
-class QFrame;
-class QGroupBox;
 class QLabel;
 class QMenu;
-class QPushButton;
-class QRadioButton;
 class QTabWidget;
 
 class AboutDialog;
+class CheckPage;
+class ListPage;
+class ResultsPage;
 class EntryDialog;
 class ListViewer;
 class OptionsDialog;
@@ -32,12 +28,11 @@ enum class EntryMode;
 
 namespace platform {
 class ClickLabel;
-class StringGrid;
 }  // namespace platform
 
-// The main window: it owns the Workspace, shows the three lists, the Check tab and the
-// statistics, and runs every command of the menus, buttons and grids. Controls carry the
-// names of the layout as their object names.
+// The main window: it builds the menus and the status bar, owns the Workspace, the tabs (one
+// page class each) and the dialogs, and routes the menus' commands to the tabs. Controls carry
+// the names of the layout as their object names.
 class MainWindow final : public QMainWindow {
   Q_OBJECT
  public:
@@ -60,7 +55,6 @@ class MainWindow final : public QMainWindow {
   // The current interface language's text of a pair.
   QString T(tallyra::TextId id) const;
 
-  // Handlers, named as the layout names them.
   void onFirstShow();
   bool confirmClose();  // false keeps the window open
   void updateTabImages();
@@ -71,7 +65,7 @@ class MainWindow final : public QMainWindow {
   void loadStartupResults();
   void refreshGrids();
 
-  // Stakes.
+  // Stakes: routed to the Stakes tab.
   void addStakes();
   void editSelectedStake();
   void deleteSelectedStake();
@@ -81,7 +75,7 @@ class MainWindow final : public QMainWindow {
   void loadStakes();
   bool saveStakes();  // true once the stakes are safely written
 
-  // System stakes.
+  // System stakes: routed to the System stakes tab.
   void addSystemStakes();
   void editSelectedSystemStake();
   void deleteSelectedSystemStake();
@@ -91,7 +85,7 @@ class MainWindow final : public QMainWindow {
   void loadSystemStakes();
   bool saveSystemStakes();  // true once the system stakes are safely written
 
-  // Collations and the check.
+  // Collations and the check: routed to the Check tab.
   void collateStakesWithStakes();
   void collateStakesWithDraws();
   void collateSystemWithDraws();
@@ -108,10 +102,10 @@ class MainWindow final : public QMainWindow {
   void showFivesList();
   void showSixesList();
 
-  // Results > From Internet.
+  // Results > From Internet: routed to the Results tab.
   void downloadResults();
   // Where the download fetches from; the publisher's address unless a test points it elsewhere.
-  void setDownloadUrl(const QString& url) { m_downloadUrl = url; }
+  void setDownloadUrl(const QString& url);
 
   // Help, information and options.
   void openHelp();
@@ -125,12 +119,11 @@ class MainWindow final : public QMainWindow {
   void resetMatchPanel();
   void clearStakeMatchColumns();
   void clearSystemMatchColumns();
-  void showMatchCounts();
   // The lists of the last collation or check, by category (0 for three common numbers).
-  const std::array<tallyra::ListPtr, 4>& matchLists() const { return m_lists; }
+  const std::array<tallyra::ListPtr, 4>& matchLists() const;
   // Puts an outcome on the result panel and into the grids' count columns.
   void applyOutcome(const tallyra::Outcome& outcome);
-  std::array<int64_t, 4> matchTotals() const { return m_totals; }
+  std::array<int64_t, 4> matchTotals() const;
 
   // Brings a tab forward from code, with the tab images following.
   void showTab(QWidget* tab);
@@ -140,7 +133,31 @@ class MainWindow final : public QMainWindow {
     platform::RunHandler(this, std::forward<F>(handler));
   }
 
-  // Controls.
+  // The shared file dialogs' settings: the tabs' and dialogs' file dialogs start from these.
+  platform::FileDialogOptions openOptions;
+  platform::FileDialogOptions saveOptions;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void buildLayout();
+  void buildMenus();
+  void bindHandlers();
+  // Connects what the tabs tell of themselves to the window and to each other.
+  void connectPages();
+  void readSettings();
+  void showPlainMessage(tallyra::TextId id);
+  void setPanel(StatusPanel panel, int32_t value);
+  QLabel* statusPanel(StatusPanel panel) const {
+    return m_statusPanels[static_cast<std::size_t>(panel)];
+  }
+  // The entry dialog told that an entry was stored, or that it moved to the other list.
+  void entryStored(EntryMode mode);
+  void entryModeSwitched(EntryMode mode);
+
+  // Controls: the banners, the tabs and the status bar's seven panels.
   platform::ClickLabel* bannerRussian = nullptr;
   platform::ClickLabel* bannerEnglish = nullptr;
   QTabWidget* tabs = nullptr;
@@ -149,45 +166,7 @@ class MainWindow final : public QMainWindow {
   QWidget* resultsTab = nullptr;
   QWidget* checkTab = nullptr;
   QWidget* statisticsTab = nullptr;
-  platform::StringGrid* stakesGrid = nullptr;
-  platform::StringGrid* systemGrid = nullptr;
-  platform::StringGrid* resultsGrid = nullptr;
-  QPushButton* addStakeButton = nullptr;
-  QPushButton* deleteStakeButton = nullptr;
-  QPushButton* collateStakesButton = nullptr;
-  QPushButton* addSystemButton = nullptr;
-  QPushButton* deleteSystemButton = nullptr;
-  QPushButton* collateSystemButton = nullptr;
-  QPushButton* collateDrawsWithStakesButton = nullptr;
-  QPushButton* collateDrawsWithSystemButton = nullptr;
-  QPushButton* collateDrawsWithAllButton = nullptr;
-  QLabel* combinationCaption = nullptr;
-  std::vector<QLabel*> combinationCells;  // [1]..[12]; [0] unused
-  QGroupBox* collateWithBox = nullptr;
-  QRadioButton* withStakesRadio = nullptr;
-  QCheckBox* includeSystemBox = nullptr;
-  QRadioButton* withDrawsRadio = nullptr;
-  QGroupBox* checkResultsBox = nullptr;
-  QLabel* sixesCaption = nullptr;
-  QLabel* fivesCaption = nullptr;
-  QLabel* foursCaption = nullptr;
-  QLabel* threesCaption = nullptr;
-  QLabel* threesCount = nullptr;
-  QLabel* foursCount = nullptr;
-  QLabel* fivesCount = nullptr;
-  QLabel* sixesCount = nullptr;
-  platform::ClickLabel* threesList = nullptr;
-  platform::ClickLabel* foursList = nullptr;
-  platform::ClickLabel* fivesList = nullptr;
-  platform::ClickLabel* sixesList = nullptr;
-  QPushButton* enterCombinationButton = nullptr;
-  QPushButton* clearCombinationButton = nullptr;
-  QPushButton* checkCombinationButton = nullptr;
-  QPushButton* addCombinationButton = nullptr;
-  std::vector<QLabel*> statusPanels;
-  QLabel* statusPanel(StatusPanel panel) const {
-    return statusPanels[static_cast<std::size_t>(panel)];
-  }  // the seven status bar panels
+  std::vector<QLabel*> m_statusPanels;
 
   // Menus and their items.
   QMenu* stakesMenu = nullptr;
@@ -212,74 +191,9 @@ class MainWindow final : public QMainWindow {
   QMenu* helpMenu = nullptr;
   QAction *helpAction = nullptr, *helpSeparator = nullptr, *aboutAction = nullptr;
   QAction* exitAction = nullptr;
-  QMenu* stakesPopup = nullptr;
-  QAction *addStakeItem = nullptr, *deleteStakeItem = nullptr, *editStakeItem = nullptr,
-          *stakesPopupSeparator = nullptr, *lineUpStakesItem = nullptr;
-  QMenu* systemPopup = nullptr;
-  QAction *addSystemItem = nullptr, *deleteSystemItem = nullptr, *editSystemItem = nullptr,
-          *systemPopupSeparator = nullptr, *lineUpSystemItem = nullptr;
-
-  // The shared file dialogs' settings.
-  platform::FileDialogOptions openOptions;
-  platform::FileDialogOptions saveOptions;
 
   // Tab images: 0 marks the shown tab, 2 every other one.
   std::vector<QIcon> tabImages;
-
- protected:
-  void showEvent(QShowEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
- private:
-  void buildLayout();
-  // The grids' cells, read from the Workspace; bound once, when the Workspace exists.
-  void bindListCells();
-  void buildMenus();
-  void bindHandlers();
-  void readSettings();
-  // Reads a record-line file into a list; the user hears of every problem at once. Returns
-  // false when nothing could be read. What the user should know of a load that went through
-  // (draws left out, an unfinished last line) comes back in `notice`, to be shown once the
-  // grids show the load.
-  bool loadRecordFile(const QString& path, tallyra::TableRef table, int32_t& count, bool keepLatest,
-                      QString& notice);
-  void showLoadNotice(const QString& notice);
-  void showPlainMessage(tallyra::TextId id);
-  void setPanel(StatusPanel panel, int32_t value);
-  // What the commands shared by the stakes and the system stakes need of a list.
-  struct ListOfStakes {
-    platform::StringGrid* grid;
-    tallyra::TableRef table;
-    int32_t& count;
-    int columns;
-    StatusPanel panel;  // status bar panel of the count
-    QWidget* tab;
-    QString fileName;  // preset in the file dialogs
-    tallyra::TextId askDeleteAll;
-  };
-  ListOfStakes stakesList();
-  ListOfStakes systemList();
-  // The entry dialog for editing the selected row of a grid: boxes 1..boxes filled from the
-  // grid's cells; what is confirmed replaces the row's numbers.
-  void openEntryForEdit(const ListOfStakes& list, int boxes, EntryMode mode);
-  // Appends a new stake or system stake typed in the entry dialog; a refusal is the text to
-  // tell the user.
-  std::optional<tallyra::TextId> storeEntry(EntryMode mode, const std::array<int32_t, 12>& numbers);
-  void entryStored(EntryMode mode);
-  void entryModeSwitched(EntryMode mode);
-  // Empties a list's grid: two rows, the first blank, no counts, its panel "0".
-  void showEmptyList(const ListOfStakes& list);
-  // Removes the selected row of a list, its count cells moving up with the rows below.
-  void deleteSelectedRow(const ListOfStakes& list);
-  void deleteAllRows(const ListOfStakes& list);
-  void loadList(const ListOfStakes& list);
-  // Writes a list through the save dialog; true once it is safely written.
-  bool saveList(const ListOfStakes& list, const std::string& text);
-
-  // Runs a collation: the guard, the prologue, the run off the GUI thread, the outcome shown.
-  void runCollation(tallyra::CollationKind kind);
-  void showList(int category);
 
   std::unique_ptr<tallyra::Workspace> m_ws;
   // The dialogs, created with the window and hidden between uses.
@@ -288,14 +202,10 @@ class MainWindow final : public QMainWindow {
   AboutDialog* m_aboutDialog = nullptr;
   OptionsDialog* m_optionsDialog = nullptr;
   // The tabs.
+  ListPage* m_stakesPage = nullptr;
+  ListPage* m_systemPage = nullptr;
+  ResultsPage* m_resultsPage = nullptr;
+  CheckPage* m_checkPage = nullptr;
   StatisticsPage* m_statisticsPage = nullptr;
-  std::array<tallyra::ListPtr, 4> m_lists;
-  std::array<int64_t, 4> m_totals{};
-  QString m_downloadUrl;
   bool m_shown = false;
-  // A collation in progress: what stops it, and whether the window was asked to close
-  // meanwhile (it closes once the run has stopped).
-  bool m_collating = false;
-  bool m_closeAfterRun = false;
-  std::atomic<bool> m_stopRun{false};
 };

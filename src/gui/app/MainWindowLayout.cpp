@@ -1,36 +1,30 @@
 // The main window's controls, menus and status bar, placed at the layout's pixel positions.
 
-#include <QCheckBox>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
 
 #include "app/Artwork.h"
 #include "app/MainWindow.h"
+#include "pages/CheckPage.h"
+#include "pages/ListPage.h"
 #include "pages/PageLayout.h"
+#include "pages/ResultsPage.h"
 #include "pages/StatisticsPage.h"
 #include "platform/ClickLabel.h"
-#include "platform/StringGrid.h"
 
 namespace {
 
 constexpr int kClientWidth = 737;
 constexpr int kClientHeight = 449;
 constexpr int kStatusHeight = 19;
-const QColor kGreyedText(0x80, 0x80, 0x80);
 
-using layout::Button;
-using layout::Grid;
 using layout::Item;
 using layout::Menu;
-using layout::Panel;
 using layout::Place;
 using layout::Separator;
 
@@ -75,115 +69,16 @@ void MainWindow::buildLayout() {
     tabs->addTab(*pages[i], QString());
   }
 
-  // Stakes.
-  QWidget* p1 = Panel(stakesTab);
-  stakesGrid = Grid(p1, "SGStav", 48, 8, 617, 297, std::vector<int>(11, 53));
-  stakesGrid->model().setCountColumns(7, 10);
-  addStakeButton = Button(p1, "BitEnter", 48, 312);
-  deleteStakeButton = Button(p1, "BitDel", 264, 312);
-  collateStakesButton = Button(p1, "BitTest", 480, 312);
-
-  // System stakes.
-  QWidget* p2 = Panel(systemTab);
-  std::vector<int> sysWidths(12, 33);
-  sysWidths.insert(sysWidths.end(), {30, 39, 39, 39, 40});
-  systemGrid = Grid(p2, "SGSys", 48, 8, 617, 297, sysWidths);
-  systemGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  systemGrid->model().setCountColumns(13, 16);
-  addSystemButton = Button(p2, "BitEnterSys", 48, 312);
-  deleteSystemButton = Button(p2, "BitDelSys", 264, 312);
-  collateSystemButton = Button(p2, "BitTestSys", 480, 312);
-
-  // Results.
-  QWidget* p3 = Panel(resultsTab);
-  resultsGrid = Grid(p3, "SGRes", 144, 8, 433, 297, std::vector<int>(7, 58));
-  collateDrawsWithStakesButton = Button(p3, "BitRes", 48, 312);
-  collateDrawsWithSystemButton = Button(p3, "BitSys", 264, 312);
-  collateDrawsWithAllButton = Button(p3, "BitAll", 480, 312);
-
-  // Check.
-  QWidget* p4 = Panel(checkTab);
-  combinationCaption = Place(new QLabel(p4), "Label1", 29, 11, 175, 20);
-  combinationCells.assign(13, nullptr);
-  for (int i = 1; i <= 12; ++i) {
-    const int x = i <= 6 ? 208 + 40 * (i - 1) : 464 + 40 * (i - 7);
-    const QByteArray name = "L" + QByteArray::number(i);
-    combinationCells[i] = Place(new QLabel(p4), name.constData(), x, 8, 33, 25);
-    combinationCells[i]->setAlignment(Qt::AlignCenter);
-    combinationCells[i]->setAutoFillBackground(true);
-    QPalette palette = combinationCells[i]->palette();
-    palette.setColor(QPalette::Window,
-                     i <= 6 ? QColor(0x00, 0x80, 0x00) : QColor(0x80, 0x80, 0x00));
-    // Maroon numbers on green, purple ones on olive.
-    palette.setColor(QPalette::WindowText,
-                     i <= 6 ? QColor(0x80, 0x00, 0x00) : QColor(0x80, 0x00, 0x80));
-    combinationCells[i]->setPalette(palette);
-  }
-  collateWithBox = Place(new QGroupBox(p4), "RadioGroup1", 64, 40, 593, 49);
-  withStakesRadio = Place(new QRadioButton(collateWithBox), "Radio1", 16, 20, 150, 22);
-  includeSystemBox = Place(new QCheckBox(collateWithBox), "CheckSys", 176, 20, 230, 22);
-  withDrawsRadio = Place(new QRadioButton(collateWithBox), "Radio2", 424, 20, 150, 22);
-  withStakesRadio->setChecked(true);
-  checkResultsBox = Place(new QGroupBox(p4), "GroupBox1", 64, 88, 593, 209);
-  // The result panel: per category, top to bottom 6, 5, 4, 3, a caption, a count and the
-  // clickable beginning of its list.
-  QFont big;
-  big.setFamilies({QStringLiteral("Arial Black"), QStringLiteral("Liberation Sans")});
-  big.setPixelSize(24);
-  big.setBold(true);
-  QFont listFont = font;
-  listFont.setPixelSize(16);
-  listFont.setBold(true);
-  struct Row {
-    QLabel** caption;
-    const char* captionName;
-    const char* text;
-    QLabel** count;
-    const char* countName;
-    platform::ClickLabel** list;
-    const char* listName;
-    int y;
-    int listHeight;
-  };
-  const Row rows[] = {
-      {&sixesCaption, "Label2", "6 - ", &sixesCount, "LR6", &sixesList, "Lab6", 24, 25},
-      {&fivesCaption, "Label3", "5 - ", &fivesCount, "LR5", &fivesList, "Lab5", 64, 25},
-      {&foursCaption, "Label4", "4 - ", &foursCount, "LR4", &foursList, "Lab4", 104, 41},
-      {&threesCaption, "Label5", "3 - ", &threesCount, "LR3", &threesList, "Lab3", 152, 41}};
-  for (const Row& row : rows) {
-    *row.caption = Place(new QLabel(QString::fromLatin1(row.text), checkResultsBox),
-                         row.captionName, 16, row.y, 41, 33);
-    *row.count = Place(new QLabel(checkResultsBox), row.countName, 56, row.y, 73, 33);
-    // Red while enabled; a category without coincidences is drawn greyed.
-    for (QLabel* label : {*row.caption, *row.count}) {
-      QPalette palette = label->palette();
-      palette.setColor(QPalette::Active, QPalette::WindowText, Qt::red);
-      palette.setColor(QPalette::Inactive, QPalette::WindowText, Qt::red);
-      palette.setColor(QPalette::Disabled, QPalette::WindowText, kGreyedText);
-      label->setPalette(palette);
-    }
-    auto* list = Place(new platform::ClickLabel(checkResultsBox), row.listName, 128, row.y + 4, 433,
-                       row.listHeight);
-    list->setAutoFillBackground(true);
-    // The lines are broken when the text is set (after an entry's comma, whole lines only), so
-    // the label itself does not wrap. A small margin keeps the text off the label's edge.
-    list->setWordWrap(false);
-    list->setContentsMargins(4, 1, 4, 1);
-    list->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    list->setCursor(Qt::PointingHandCursor);
-    QPalette palette = list->palette();
-    palette.setColor(QPalette::Window, QColor(0x00, 0x80, 0x80));
-    palette.setColor(QPalette::WindowText, QColor(0x00, 0x00, 0x80));
-    list->setPalette(palette);
-    *row.list = list;
-  }
-  enterCombinationButton = Button(p4, "BitComb", 32, 312, 145, 41);
-  clearCombinationButton = Button(p4, "BitCleanComb", 200, 312, 145, 41);
-  checkCombinationButton = Button(p4, "BitTestStav", 368, 312, 145, 41);
-  addCombinationButton = Button(p4, "BitFromComb", 536, 312, 145, 41);
-
-  m_statisticsPage =
-      new StatisticsPage(statisticsTab, this, *m_ws, [this] { return m_ws->Language; });
+  // The tabs, each a page of its own.
+  const LanguageSource language = [this] { return m_ws->Language; };
+  m_stakesPage = new ListPage(ListKind::Stakes, stakesTab, this, *m_ws, language, *m_entryDialog,
+                              openOptions, saveOptions);
+  m_systemPage = new ListPage(ListKind::SystemStakes, systemTab, this, *m_ws, language,
+                              *m_entryDialog, openOptions, saveOptions);
+  m_resultsPage = new ResultsPage(resultsTab, *m_ws, language, openOptions);
+  m_checkPage =
+      new CheckPage(checkTab, *m_ws, language, *m_entryDialog, *m_listViewer, saveOptions);
+  m_statisticsPage = new StatisticsPage(statisticsTab, this, *m_ws, language);
 
   // Status bar: labels right-aligned without bevel, counts in sunken panels. The bar's own
   // item layout keeps 5 pixels above and below its items, more than a 19-pixel bar has room
@@ -212,21 +107,13 @@ void MainWindow::buildLayout() {
     if (!label && i != 6) panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     if (i == 1 || i == 3 || i == 5) panel->setText(QStringLiteral("0"));
     panelRow->addWidget(panel);
-    statusPanels.push_back(panel);
+    m_statusPanels.push_back(panel);
   }
   panelRow->addStretch(1);
 
   // The style may give buttons or headers fonts of their own; the layout's font wins.
   for (QWidget* child : client->findChildren<QWidget*>()) child->setFont(font);
-  for (QLabel* label : {sixesCaption, fivesCaption, foursCaption, threesCaption, threesCount,
-                        foursCount, fivesCount, sixesCount})
-    label->setFont(big);
-  for (QLabel* list : {threesList, foursList, fivesList, sixesList}) list->setFont(listFont);
-  for (int i = 1; i <= 12; ++i) {
-    QFont bold = font;
-    bold.setBold(true);
-    combinationCells[static_cast<std::size_t>(i)]->setFont(bold);
-  }
+  m_checkPage->applyFonts(font);
 
   buildMenus();
   layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -284,26 +171,4 @@ void MainWindow::buildMenus() {
     bar->addMenu(menu);
   exitAction = bar->addAction(QString());
   exitAction->setObjectName(QStringLiteral("N5"));
-
-  stakesPopup = Menu(this, "PopupMenu");
-  addStakeItem = Item(stakesPopup, "N17");
-  deleteStakeItem = Item(stakesPopup, "N18");
-  editStakeItem = Item(stakesPopup, "N19");
-  stakesPopupSeparator = Separator(stakesPopup, "N20");
-  lineUpStakesItem = Item(stakesPopup, "N21");
-
-  systemPopup = Menu(this, "PopupSys");
-  addSystemItem = Item(systemPopup, "N26");
-  deleteSystemItem = Item(systemPopup, "N27");
-  editSystemItem = Item(systemPopup, "N28");
-  systemPopupSeparator = Separator(systemPopup, "N29");
-  lineUpSystemItem = Item(systemPopup, "N30");
-
-  auto popup = [](platform::StringGrid* grid, QMenu* menu) {
-    QObject::connect(
-        grid, &QWidget::customContextMenuRequested, menu,
-        [grid, menu](const QPoint& at) { menu->popup(grid->viewport()->mapToGlobal(at)); });
-  };
-  popup(stakesGrid, stakesPopup);
-  popup(systemGrid, systemPopup);
 }

@@ -1,0 +1,63 @@
+#include "pages/RecordFile.h"
+
+#include <new>
+
+#include "lists/RecordReader.h"
+#include "model/Errors.h"
+#include "platform/MessageBox.h"
+#include "platform/QtTexts.h"
+
+using tallyra::TextId;
+
+namespace pages {
+
+bool ApplyRecordFile(QWidget* owner, int32_t language, const QString& path,
+                     const tallyra::FileText& file, tallyra::TableRef table, int32_t& count,
+                     bool keepLatest, QString& notice) {
+  notice.clear();
+  auto showError = [&](const std::string& text) {
+    platform::ShowError(owner, platform::Tr(TextId::TxtAppTitle, language),
+                        QString::fromUtf8(text));
+  };
+  try {
+    if (!file.ok) {
+      showError(
+          tallyra::Format(TextId::TxtCannotOpen, language,
+                          {path.toStdString(), tallyra::DescribeFileError(file.error, language)}));
+      return false;
+    }
+    tallyra::ReadOutcome outcome = tallyra::ReadRecordLines(
+        file.data, table, count,
+        keepLatest ? tallyra::OverflowRule::KeepLatest : tallyra::OverflowRule::RejectFile);
+    // A bad token or an unfinished line is the file's own bytes, in whatever encoding the
+    // file has.
+    outcome.token = platform::FromFileBytes(outcome.token).toStdString();
+    outcome.unfinishedText = platform::FromFileBytes(outcome.unfinishedText).toStdString();
+    const std::string message = tallyra::DescribeReadOutcome(outcome, language);
+    if (!outcome.ok()) {
+      showError(message);
+      return false;
+    }
+    notice = QString::fromUtf8(message);
+    return true;
+  } catch (const std::bad_alloc&) {
+    // The reader is all or nothing, so the list is as it was.
+    showError(tallyra::Text(TextId::TxtOutOfMemory, language));
+    return false;
+  }
+}
+
+bool LoadRecordFile(QWidget* owner, int32_t language, const QString& path, tallyra::TableRef table,
+                    int32_t& count, bool keepLatest, QString& notice) {
+  return ApplyRecordFile(
+      owner, language, path,
+      tallyra::ReadWholeFile(platform::ToLocalPath(path), tallyra::kMaxListFileBytes), table, count,
+      keepLatest, notice);
+}
+
+void ShowLoadNotice(QWidget* owner, int32_t language, const QString& notice) {
+  if (!notice.isEmpty())
+    platform::ShowMessage(owner, platform::Tr(TextId::TxtAppTitle, language), notice);
+}
+
+}  // namespace pages

@@ -1,0 +1,262 @@
+#include "pages/ResultsPage.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+
+#include "lists/RecordReader.h"
+#include "model/Errors.h"
+#include "model/Files.h"
+#include "model/Publisher.h"
+#include "net/HttpClient.h"
+#include "pages/PageLayout.h"
+#include "pages/RecordFile.h"
+#include "platform/DialogScript.h"
+#include "platform/Handler.h"
+#include "platform/MessageBox.h"
+#include "platform/QtTexts.h"
+#include "platform/StringGrid.h"
+
+using tallyra::CollationKind;
+using tallyra::TextId;
+
+namespace {
+
+constexpr const char* kResultsFile = "Results.txt";
+// A download arrives here first; it replaces "Results.txt" only once it is whole and good.
+constexpr const char* kPartialFile = "Results.txt.download";
+// The file it replaces is kept here, one generation deep.
+constexpr const char* kBackupFile = "Results.txt.bak";
+constexpr int32_t kIdleTimeOut = 30000;
+// A draw takes some 30 bytes; an answer this large is no draw history.
+constexpr int64_t kMaxResultsBytes = int64_t{64} << 20;
+
+}  // namespace
+
+ResultsPage::ResultsPage(QWidget* tab, tallyra::Workspace& ws, LanguageSource language,
+                         const platform::FileDialogOptions& openOptions)
+    : QObject(tab),
+      m_tab(tab),
+      m_ws(ws),
+      m_language(std::move(language)),
+      m_openOptions(openOptions),
+      m_downloadUrl(QStringLiteral("http://") + QString::fromLatin1(tallyra::publisher::kWebHost) +
+                    QString::fromLatin1(tallyra::publisher::kResultsPath)) {
+  QWidget* panel = layout::Panel(tab);
+  m_grid = layout::Grid(panel, "SGRes", 144, 8, 433, 297, std::vector<int>(7, 58));
+  m_withStakesButton = layout::Button(panel, "BitRes", 48, 312);
+  m_withSystemButton = layout::Button(panel, "BitSys", 264, 312);
+  m_withAllButton = layout::Button(panel, "BitAll", 480, 312);
+  const std::pair<QPushButton*, CollationKind> collations[] = {
+      {m_withStakesButton, CollationKind::StakesWithDraws},
+      {m_withSystemButton, CollationKind::SystemWithDraws},
+      {m_withAllButton, CollationKind::All}};
+  for (const auto& [button, kind] : collations) {
+    connect(button, &QPushButton::clicked, this,
+            [this, kind] { Guarded([&] { emit collateRequested(kind); }); });
+  }
+  // The grid reads its cells from the Workspace whenever it paints.
+  const tallyra::Workspace& cells = m_ws;
+  m_grid->model().setCellText([&cells](int row, int col) {
+    return col == 0 ? QString::number(row) : QString::number(cells.ResultTable.cell[col][row]);
+  });
+}
+
+template <typename F>
+void ResultsPage::Guarded(F&& handler) {
+  platform::RunHandler(owner(), std::forward<F>(handler));
+}
+
+QString ResultsPage::T(TextId id) const {
+  return platform::Tr(id, m_language());
+}
+
+QWidget* ResultsPage::owner() const {
+  return m_tab->window();
+}
+
+void ResultsPage::showPlainMessage(TextId id) {
+  platform::ShowMessage(owner(), T(TextId::TxtAppTitle), T(id));
+}
+
+void ResultsPage::refresh() {
+  if (m_ws.ResultCount == 0) return;
+  emit countShown(m_ws.ResultCount);
+  auto& grid = m_grid->model();
+  grid.setGridRowCount(m_ws.ResultCount + 1);
+  grid.setFilledRows(m_ws.ResultCount);
+}
+
+void ResultsPage::applyTexts() {
+  auto& grid = m_grid->model();
+  grid.setHeader(0, T(TextId::TxtColDraw));
+  for (int c = 1; c <= 6; ++c) grid.setHeader(c, QStringLiteral("     ") + QString::number(c));
+  m_withAllButton->setText(T(TextId::TxtCollateAll));
+  m_withStakesButton->setText(T(TextId::TxtCollateStakes));
+  m_withSystemButton->setText(T(TextId::TxtCollateSystem));
+}
+
+void ResultsPage::loadStartup() {
+  const tallyra::FileText file = tallyra::ReadWholeFile(kResultsFile, tallyra::kMaxListFileBytes);
+  // Only a file that cannot be read gets the plain start-up message; one that is too large
+  // is explained as on any load.
+  if (!file.ok && file.error != tallyra::kFileTooLarge) {
+    showPlainMessage(TextId::TxtResultsLoadFailed);
+    return;
+  }
+  QString notice;
+  pages::ApplyRecordFile(owner(), m_language(), QString::fromLatin1(kResultsFile), file,
+                         tallyra::TableRef::of(m_ws.ResultTable), m_ws.ResultCount, true, notice);
+  if (!notice.isEmpty()) {
+    emit listChanged();
+    pages::ShowLoadNotice(owner(), m_language(), notice);
+  }
+}
+
+void ResultsPage::load() {
+  if (!platform::AskYesNo(owner(), T(TextId::TxtCapLoadResults), T(TextId::TxtAskLoadResults))) {
+    return;
+  }
+  tallyra::ClearRows(tallyra::TableRef::of(m_ws.ResultTable), m_ws.ResultCount, m_ws.BallsPerStake);
+  platform::FileDialogOptions open = m_openOptions;
+  open.fileName = QString::fromLatin1(kResultsFile);
+  QString notice;
+  if (const std::optional<QString> path = platform::GetOpenFileName(owner(), open)) {
+    // Whatever goes wrong with the file is shown there; the grid below then shows the table
+    // as it really is.
+    pages::LoadRecordFile(owner(), m_language(), *path, tallyra::TableRef::of(m_ws.ResultTable),
+                          m_ws.ResultCount, true, notice);
+  }
+  emit listChanged();
+  if (m_ws.ResultCount == 0) {
+    m_grid->model().setGridRowCount(2);
+    m_grid->model().setFilledRows(0);
+    emit countShown(0);
+  }
+  emit drawsLoaded();
+  pages::ShowLoadNotice(owner(), m_language(), notice);
+}
+
+void ResultsPage::download() {
+  tallyra::THttpClient client;
+  client.TimeOut = kIdleTimeOut;
+  client.InputFileMode = true;
+  client.Body = kPartialFile;
+  client.MaxBody = kMaxResultsBytes;
+
+  // The window stays painted but takes no input; the progress window is the only way in.
+  QWidget* window = owner();
+  window->setEnabled(false);
+  QProgressDialog progress(T(TextId::TxtMenuResults).remove(u'&'), QString(), 0, 0);
+  progress.setWindowTitle(T(TextId::TxtAppTitle));
+  progress.setCancelButtonText(QProgressDialog::tr("Cancel"));
+  progress.setWindowModality(Qt::ApplicationModal);
+  progress.setMinimumDuration(0);
+  progress.setLabelText(
+      QString::fromUtf8(tallyra::Format(TextId::TxtDownloadReceived, m_ws.Language, {"0"})));
+  if (!platform::DialogScript::active()) progress.show();
+  bool cancelled = false;
+  client.WaitHook = [&] {
+    QCoreApplication::processEvents();
+    if (progress.wasCanceled() && !cancelled) {
+      cancelled = true;
+      client.Cancel();
+    }
+  };
+  client.Progress = [&](int64_t bytes) {
+    progress.setLabelText(QString::fromUtf8(
+        tallyra::Format(TextId::TxtDownloadReceived, m_ws.Language, {std::to_string(bytes)})));
+  };
+
+  auto finish = [&] {
+    progress.close();
+    QFile::remove(QString::fromLatin1(kPartialFile));
+    window->setEnabled(true);
+  };
+  auto say = [&](TextId id, std::initializer_list<std::string> args) {
+    platform::ShowMessage(window, T(TextId::TxtAppTitle),
+                          QString::fromUtf8(tallyra::Format(id, m_ws.Language, args)));
+  };
+  try {
+    client.FetchToFile(m_downloadUrl.toStdString());
+  } catch (const tallyra::ETooLarge& e) {
+    finish();
+    if (cancelled) return;
+    if (e.part == tallyra::ETooLarge::Part::Header) {
+      say(TextId::TxtDownloadHeaderTooLarge, {std::to_string(e.limit >> 10)});
+    } else {
+      say(TextId::TxtDownloadTooLarge, {std::to_string(e.limit >> 20)});
+    }
+    return;
+  } catch (const tallyra::ESocketError&) {
+    finish();
+    // A cancel is the user's own doing and needs no message.
+    if (!cancelled) showPlainMessage(TextId::TxtConnectFailed);
+    return;
+  } catch (...) {
+    finish();
+    throw;
+  }
+  if (client.StatusCode < 200 || client.StatusCode > 299) {
+    finish();
+    say(TextId::TxtDownloadStatus, {std::to_string(client.StatusCode)});
+    return;
+  }
+  if (!client.BodyComplete()) {
+    finish();
+    say(TextId::TxtDownloadIncomplete,
+        {std::to_string(client.ContentLength), std::to_string(client.BodySize)});
+    return;
+  }
+
+  // Only a draw history, read as a load would read it, may take the old file's place.
+  const tallyra::FileText fetched = tallyra::ReadWholeFile(kPartialFile);
+  if (!fetched.ok) {
+    finish();
+    throw tallyra::UserError(
+        tallyra::Format(TextId::TxtCannotOpen, m_ws.Language,
+                        {kPartialFile, tallyra::DescribeFileError(fetched.error, m_ws.Language)}));
+  }
+  {
+    const auto scratch = std::make_unique<tallyra::ResultTableT>();
+    int32_t draws = 0;
+    const tallyra::ReadOutcome outcome = tallyra::ReadRecordLines(
+        fetched.data, tallyra::TableRef::of(*scratch), draws, tallyra::OverflowRule::KeepLatest);
+    if (!outcome.ok()) {
+      finish();
+      say(TextId::TxtDownloadNotResults, {tallyra::DescribeReadOutcome(outcome, m_ws.Language)});
+      return;
+    }
+    if (draws == 0) {
+      finish();
+      say(TextId::TxtDownloadNoDraws, {});
+      return;
+    }
+  }
+
+  // The file about to be replaced is kept; without that copy nothing is replaced.
+  if (QFile::exists(QString::fromLatin1(kResultsFile))) {
+    const tallyra::FileText old = tallyra::ReadWholeFile(kResultsFile);
+    const std::optional<int> failure =
+        old.ok ? tallyra::WriteFileReplacing(kBackupFile, old.data) : std::optional(old.error);
+    if (failure) {
+      finish();
+      throw tallyra::UserError(
+          tallyra::Format(TextId::TxtCannotWrite, m_ws.Language,
+                          {kBackupFile, tallyra::DescribeFileError(*failure, m_ws.Language)}));
+    }
+  }
+  if (std::rename(kPartialFile, kResultsFile) != 0) {
+    const int err = errno;
+    finish();
+    throw tallyra::UserError(
+        tallyra::Format(TextId::TxtCannotWrite, m_ws.Language,
+                        {kResultsFile, tallyra::DescribeFileError(err, m_ws.Language)}));
+  }
+  finish();
+  load();
+}

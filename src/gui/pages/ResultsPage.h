@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include "collate/Collation.h"
+#include "dialogs/DialogFrame.h"
+#include "model/TextTable.h"
+#include "model/Workspace.h"
+#include "platform/FileDialog.h"
+
+class QPushButton;
+
+namespace platform {
+class StringGrid;
+}
+
+// The Results tab: the draw history's grid, the three buttons that collate the draws, and the
+// commands that fill the history (the file loaded at start-up, Results > Load, Results > From
+// Internet).
+class ResultsPage final : public QObject {
+  Q_OBJECT
+ public:
+  // Builds the tab's controls on `tab` (which owns the page). The open dialog starts from
+  // `openOptions`, read when it opens.
+  ResultsPage(QWidget* tab, tallyra::Workspace& ws, LanguageSource language,
+              const platform::FileDialogOptions& openOptions);
+
+  // Reads "Results.txt" of the working folder, as the program does when it starts.
+  void loadStartup();
+  // Asks, empties the history and loads a file chosen in the open dialog.
+  void load();
+  // Fetches the history from `downloadUrl()`; only a good history replaces "Results.txt" (the
+  // old one kept as "Results.txt.bak"), and it is then loaded as by `load`.
+  void download();
+  // Where the download fetches from; the publisher's address unless a test points it elsewhere.
+  void setDownloadUrl(const QString& url) { m_downloadUrl = url; }
+  const QString& downloadUrl() const { return m_downloadUrl; }
+
+  // Shows as many rows as the history holds; an empty history keeps what the grid shows.
+  void refresh();
+  void applyTexts();
+
+ signals:
+  // The history changed; the window refreshes every grid and the status bar.
+  void listChanged();
+  // The status bar's count of draws is to show `count`.
+  void countShown(int32_t count);
+  // A load has finished (whether or not it read anything): the statistics follow the draws.
+  void drawsLoaded();
+  // One of the tab's Collate buttons.
+  void collateRequested(tallyra::CollationKind kind);
+
+ private:
+  template <typename F>
+  void Guarded(F&& handler);
+  QString T(tallyra::TextId id) const;
+  QWidget* owner() const;
+  void showPlainMessage(tallyra::TextId id);
+
+  QWidget* m_tab;
+  tallyra::Workspace& m_ws;
+  LanguageSource m_language;
+  const platform::FileDialogOptions& m_openOptions;
+  QString m_downloadUrl;
+
+  platform::StringGrid* m_grid = nullptr;
+  QPushButton* m_withStakesButton = nullptr;
+  QPushButton* m_withSystemButton = nullptr;
+  QPushButton* m_withAllButton = nullptr;
+};
