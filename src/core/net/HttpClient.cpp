@@ -19,6 +19,7 @@
 #include <thread>
 
 #include "model/Integer.h"
+#include "model/Problem.h"
 
 namespace tallyra {
 namespace {
@@ -419,7 +420,8 @@ void THttpClient::ReadAnswer() {
   if (InputFileMode) {
     out = ::open(Body.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (out < 0) {
-      throw std::runtime_error("Cannot create file \"" + Body + "\". " + std::strerror(errno));
+      const int error = errno;
+      throw ProblemError(Problem{TextId::TxtCannotWrite, {Body}, 0, error});
     }
   } else {
     Body.clear();
@@ -441,8 +443,9 @@ void THttpClient::ReadAnswer() {
       while (written < n) {
         const ssize_t w = ::write(out, block.get() + written, n - written);
         if (w < 0) {
-          if (errno == EINTR) continue;
-          throw std::runtime_error("Cannot write file \"" + Body + "\". " + std::strerror(errno));
+          const int error = errno;
+          if (error == EINTR) continue;
+          throw ProblemError(Problem{TextId::TxtCannotWrite, {Body}, 0, error});
         }
         written += static_cast<std::size_t>(w);
       }

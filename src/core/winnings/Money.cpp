@@ -29,31 +29,6 @@ std::string Quoted(std::string_view text) {
 
 }  // namespace
 
-std::string Describe(const Problem& problem, int32_t language) {
-  if (!problem) return {};
-  std::vector<std::string> args = problem.args;
-  if (problem.fileError != 0) args.push_back(DescribeFileError(problem.fileError, language));
-  std::string text;
-  switch (args.size()) {
-    case 0:
-      text = Text(problem.text, language);
-      break;
-    case 1:
-      text = Format(problem.text, language, {args[0]});
-      break;
-    case 2:
-      text = Format(problem.text, language, {args[0], args[1]});
-      break;
-    default:
-      text = Format(problem.text, language, {args[0], args[1], args[2]});
-      break;
-  }
-  if (problem.line > 0) {
-    text = Format(TextId::TxtPrizeLine, language, {std::to_string(problem.line), text});
-  }
-  return text;
-}
-
 AmountRead ParseAmount(std::string_view text) {
   AmountRead read;
   const std::string_view body = Trimmed(text);

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/Problem.h"
 #include "model/TextTable.h"
 
 namespace tallyra {
@@ -19,20 +20,6 @@ inline constexpr Money kMinorPerMajor = 100;
 // The largest amount anyone may type for a price or a prize: 99 999 999 999.99. Larger ones are
 // taken for a slip of the keyboard, and they keep every report at capacity far from overflow.
 inline constexpr Money kMaxAmount = 9'999'999'999'999;
-
-// Something wrong with a piece of input or a computation, in the shape the window and the
-// command line both show: a text with its arguments, and the line of a file when there is one.
-struct Problem {
-  TextId text = TextId::Count;
-  std::vector<std::string> args;
-  int line = 0;       // 1-based line of the file, 0 when the problem is not on a line
-  int fileError = 0;  // a system error number, told in the user's language after the arguments
-
-  explicit operator bool() const { return text != TextId::Count; }
-};
-
-// The message for the user in the given language.
-std::string Describe(const Problem& problem, int32_t language);
 
 struct AmountRead {
   Money value = 0;

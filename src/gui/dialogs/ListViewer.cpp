@@ -11,6 +11,7 @@
 
 #include "dialogs/ListTextView.h"
 #include "model/Files.h"
+#include "model/Problem.h"
 #include "platform/FileDialog.h"
 #include "platform/LongTask.h"
 #include "platform/MessageBox.h"
@@ -176,9 +177,7 @@ void ListViewer::saveList() {
             {std::to_string(done), std::to_string(total), std::to_string(percent) + "%"}));
       });
   if (finished && error && *error != tallyra::kWriteCancelled) {
-    platform::ShowError(this, T(TextId::TxtAppTitle),
-                        QString::fromUtf8(tallyra::Format(
-                            TextId::TxtCannotWrite, m_language(),
-                            {path->toStdString(), tallyra::DescribeFileError(*error, language)})));
+    platform::ShowProblem(this, {TextId::TxtCannotWrite, {path->toStdString()}, 0, *error},
+                          language);
   }
 }

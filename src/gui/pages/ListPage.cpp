@@ -6,6 +6,7 @@
 #include "dialogs/EntryDialog.h"
 #include "lists/ListEditing.h"
 #include "model/Files.h"
+#include "model/Problem.h"
 #include "pages/PageLayout.h"
 #include "pages/RecordFile.h"
 #include "platform/Handler.h"
@@ -302,11 +303,9 @@ bool ListPage::writeList(const std::string& text) {
   const std::optional<QString> path = platform::GetSaveFileName(owner(), save);
   if (!path) return false;
   if (const auto error = tallyra::WriteFileReplacing(platform::ToLocalPath(*path), text)) {
-    const int32_t language = m_language();
-    platform::ShowError(owner(), T(TextId::TxtAppTitle),
-                        QString::fromUtf8(tallyra::Format(
-                            TextId::TxtCannotWrite, language,
-                            {path->toStdString(), tallyra::DescribeFileError(*error, language)})));
+    platform::ShowProblem(
+        owner(), tallyra::Problem{TextId::TxtCannotWrite, {path->toStdString()}, 0, *error},
+        m_language());
     return false;
   }
   return true;

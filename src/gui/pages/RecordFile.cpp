@@ -3,7 +3,7 @@
 #include <new>
 
 #include "lists/RecordReader.h"
-#include "model/Errors.h"
+#include "model/Problem.h"
 #include "platform/MessageBox.h"
 #include "platform/QtTexts.h"
 
@@ -21,9 +21,9 @@ bool ApplyRecordFile(QWidget* owner, int32_t language, const QString& path,
   };
   try {
     if (!file.ok) {
-      showError(
-          tallyra::Format(TextId::TxtCannotOpen, language,
-                          {path.toStdString(), tallyra::DescribeFileError(file.error, language)}));
+      platform::ShowProblem(
+          owner, tallyra::Problem{TextId::TxtCannotOpen, {path.toStdString()}, 0, file.error},
+          language);
       return false;
     }
     tallyra::ReadOutcome outcome = tallyra::ReadRecordLines(

@@ -9,8 +9,8 @@
 #include <memory>
 
 #include "lists/RecordReader.h"
-#include "model/Errors.h"
 #include "model/Files.h"
+#include "model/Problem.h"
 #include "model/Publisher.h"
 #include "net/HttpClient.h"
 #include "pages/PageLayout.h"
@@ -197,6 +197,11 @@ void ResultsPage::download() {
     // A cancel is the user's own doing and needs no message.
     if (!cancelled) showPlainMessage(TextId::TxtConnectFailed);
     return;
+  } catch (const tallyra::ProblemError& e) {
+    // The partial file could not be written.
+    finish();
+    platform::ShowProblem(window, e.problem(), m_ws.Language);
+    return;
   } catch (...) {
     finish();
     throw;
@@ -217,9 +222,9 @@ void ResultsPage::download() {
   const tallyra::FileText fetched = tallyra::ReadWholeFile(kPartialFile);
   if (!fetched.ok) {
     finish();
-    throw tallyra::UserError(
-        tallyra::Format(TextId::TxtCannotOpen, m_ws.Language,
-                        {kPartialFile, tallyra::DescribeFileError(fetched.error, m_ws.Language)}));
+    platform::ShowProblem(window, {TextId::TxtCannotOpen, {kPartialFile}, 0, fetched.error},
+                          m_ws.Language);
+    return;
   }
   {
     const auto scratch = std::make_unique<tallyra::ResultTableT>();
@@ -245,17 +250,16 @@ void ResultsPage::download() {
         old.ok ? tallyra::WriteFileReplacing(kBackupFile, old.data) : std::optional(old.error);
     if (failure) {
       finish();
-      throw tallyra::UserError(
-          tallyra::Format(TextId::TxtCannotWrite, m_ws.Language,
-                          {kBackupFile, tallyra::DescribeFileError(*failure, m_ws.Language)}));
+      platform::ShowProblem(window, {TextId::TxtCannotWrite, {kBackupFile}, 0, *failure},
+                            m_ws.Language);
+      return;
     }
   }
   if (std::rename(kPartialFile, kResultsFile) != 0) {
     const int err = errno;
     finish();
-    throw tallyra::UserError(
-        tallyra::Format(TextId::TxtCannotWrite, m_ws.Language,
-                        {kResultsFile, tallyra::DescribeFileError(err, m_ws.Language)}));
+    platform::ShowProblem(window, {TextId::TxtCannotWrite, {kResultsFile}, 0, err}, m_ws.Language);
+    return;
   }
   finish();
   load();

@@ -3,7 +3,9 @@
 #include <QDialog>
 #include <QMessageBox>
 
+#include "model/Problem.h"
 #include "platform/DialogScript.h"
+#include "platform/QtTexts.h"
 
 namespace platform {
 namespace {
@@ -86,6 +88,11 @@ void ShowError(QWidget* owner, const QString& caption, const QString& text) {
     return;
   }
   Run(owner, QMessageBox::Critical, caption, text, QMessageBox::Ok);
+}
+
+void ShowProblem(QWidget* owner, const tallyra::Problem& problem, int32_t language) {
+  ShowError(owner, Tr(tallyra::TextId::TxtAppTitle, language),
+            QString::fromUtf8(tallyra::Describe(problem, language)));
 }
 
 }  // namespace platform

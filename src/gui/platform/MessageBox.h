@@ -1,9 +1,14 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
 
 class QDialog;
 class QWidget;
+
+namespace tallyra {
+struct Problem;
+}
 
 namespace platform {
 
@@ -18,5 +23,8 @@ void ExecModal(QDialog& dialog);
 
 // The error display for anything a handler did not catch.
 void ShowError(QWidget* owner, const QString& caption, const QString& text);
+
+// A problem reported by the core, told in `language` as an error with the program's title.
+void ShowProblem(QWidget* owner, const tallyra::Problem& problem, int32_t language);
 
 }  // namespace platform

@@ -107,6 +107,22 @@ TEST_F(Download, TheMessagesComeInRussianToo) {
   EXPECT_EQ(ReadFile(QStringLiteral("Results.txt")), QByteArray(kOld));
 }
 
+// A body that cannot be written where it arrives is told in the user's language, as every
+// other file error is, and nothing is replaced.
+TEST_F(Download, APartialFileThatCannotBeWrittenIsToldInTheUsersLanguage) {
+  ASSERT_TRUE(QDir(Path(QString())).mkdir(QStringLiteral("Results.txt.download")));
+  Trigger("Rus");
+  script.messages.clear();
+  server.add(ScriptedServer::Text("HTTP/1.0 200 OK\r\n\r\n1 - 7,8,9,10,11,12;\r\n"));
+  Trigger("N42");
+  ASSERT_EQ(script.messages.size(), 1u);
+  EXPECT_EQ(script.messages[0].caption, QStringLiteral("Tallyra"));
+  EXPECT_EQ(script.messages[0].text,
+            QStringLiteral("Не удалось записать файл \"Results.txt.download\". Это каталог"));
+  EXPECT_EQ(ReadFile(QStringLiteral("Results.txt")), QByteArray(kOld));
+  EXPECT_TRUE(form->isEnabled());
+}
+
 TEST_F(Download, AnsweringNoKeepsTheDrawsInMemory) {
   server.add(ScriptedServer::Text("HTTP/1.0 200 OK\r\n\r\n1 - 7,8,9,10,11,12;\r\n"));
   Trigger("N42");
