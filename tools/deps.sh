@@ -12,7 +12,7 @@ packages=(
   fp-utils
   xvfb xauth xdotool imagemagick
   python3 curl
-  qt6-charts-dev libcurl4-openssl-dev
+  qt6-charts-dev libqt6opengl6-dev libcurl4-openssl-dev
   dpkg-dev file lintian desktop-file-utils appstream librsvg2-bin
 )
 

@@ -269,7 +269,52 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
      "The %d earliest draws did not fit and were left out."},  // TxtMergeDropped
     {"Новые тиражи не продолжают загруженные результаты. Заменить результаты ими?",
      "The new draws do not continue the draws held. Replace the held draws with "
-     "them?"},  // TxtMergeNoOverlap
+     "them?"},                                             // TxtMergeNoOverlap
+    {"Выигрыши...", "Prizes..."},                          // TxtMenuPrizes
+    {"Выигрыши ставок...", "Winnings..."},                 // TxtMenuWinnings
+    {"Таблица выигрышей", "Prize table"},                  // TxtPrizesCaption
+    {"Цена билета:", "Ticket price:"},                     // TxtPrizesPrice
+    {"За %d совпавших чисел:", "For %d common numbers:"},  // TxtPrizesTier
+    {"Валюта:", "Currency:"},                              // TxtPrizesCurrency
+    {"ОК", "OK"},                                          // TxtOk
+    {"Отмена", "Cancel"},                                  // TxtCancel
+    {"%s %s", "%s %s"},                                    // TxtPrizesFieldProblem
+    {"Выигрыши ставок", "Winnings"},                       // TxtWinningsCaption
+    {"Последний тираж", "Latest draw"},                    // TxtWinningsLatest
+    {"Тираж:", "Draw:"},                                   // TxtWinningsOne
+    {"Все тиражи", "Every draw"},                          // TxtWinningsAll
+    {"Выигрыши тиражей...", "Prizes of the draws..."},     // TxtWinningsDrawPrizes
+    {"Подсчитать", "Compute"},                             // TxtWinningsCompute
+    {"Сохранить CSV...", "Export CSV..."},                 // TxtWinningsExport
+    {"Закрыть", "Close"},                                  // TxtClose
+    {"Список", "List"},                                    // TxtWColList
+    {"Строка", "Row"},                                     // TxtWColRow
+    {"Чисел", "Numbers"},                                  // TxtWColNumbers
+    {"Выигрыш", "Winnings"},                               // TxtWColWinnings
+    {"Стоимость", "Cost"},                                 // TxtWColCost
+    {"Баланс", "Balance"},                                 // TxtWColBalance
+    {"ставки", "stakes"},                                  // TxtWListStakes
+    {"система", "system"},                                 // TxtWListSystem
+    {"Тиражей: %s. Билетов с 3, 4, 5, 6 совпадениями: %s, %s, %s, %s. Стоимость: %s. Выигрыш: %s. "
+     "Баланс: %s.",
+     "Draws: %s. Tickets with 3, 4, 5, 6 common numbers: %s, %s, %s, %s. Cost: %s. Winnings: %s. "
+     "Balance: %s."},  // TxtWinningsTotals
+    {"Лучший тираж: %s (баланс %s). Худший тираж: %s (баланс %s).",
+     "Best draw: %s (balance %s). Worst draw: %s (balance %s)."},  // TxtWinningsBestWorst
+    {"Подсчёт выигрышей...", "Computing the winnings..."},         // TxtWinningsComputing
+    {"Баланс нарастающим итогом", "Cumulative balance"},           // TxtWinningsChart
+    {"Тираж", "Draw"},                                             // TxtWinningsAxisDraw
+    {"Баланс", "Balance"},                                         // TxtWinningsAxisBalance
+    {"Нет ни ставок, ни системных ставок.",
+     "There are no stakes and no system stakes."},        // TxtWinningsNoStakes
+    {"Выигрыши тиражей: %s", "Prizes of the draws: %s"},  // TxtWinningsDrawPrizesFile
+    {"Сколько раз выпадало каждое число", "How often each number was drawn"},  // TxtStatsChart
+    {"Последних тиражей (0 — все):", "Last draws (0: all):"},                  // TxtStatsLastDraws
+    {"Выпадало", "Drawn"},                                                     // TxtStatsDrawn
+    {"В последнем тираже", "In the latest draw"},                              // TxtStatsLatestDraw
+    {"Сохранить как PNG...", "Save as PNG..."},                                // TxtSavePng
+    {"Не удалось сохранить рисунок в %s.",
+     "The picture could not be saved to %s."},  // TxtPngNotSaved
 }};
 
 }  // namespace

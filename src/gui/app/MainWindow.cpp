@@ -301,6 +301,7 @@ void MainWindow::applyTexts() {
   englishAction->setText(QStringLiteral("&English"));
   russianAction->setText(T(TextId::TxtMenuRussian));
   preferencesAction->setText(T(TextId::TxtMenuPreferences));
+  applyWinningsTexts();
   helpMenu->setTitle(T(TextId::TxtMenuHelp));
   helpAction->setText(T(TextId::TxtMenuHelp));
   aboutAction->setText(T(TextId::TxtMenuAbout));

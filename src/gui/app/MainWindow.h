@@ -115,6 +115,12 @@ class MainWindow final : public QMainWindow {
   // Writes M and the language into the settings file; a failure is thrown as the user's error.
   void writeSettings();
 
+  // Options > Prizes and Check > Winnings; the menu items' texts and the open report follow
+  // the interface language.
+  void editPrizes();
+  void showWinnings();
+  void applyWinningsTexts();
+
   // The result panel of the Check tab back to its empty, greyed state.
   void resetMatchPanel();
   void clearStakeMatchColumns();

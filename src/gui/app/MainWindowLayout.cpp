@@ -151,6 +151,8 @@ void MainWindow::buildMenus() {
   enterCombinationAction = Item(checkMenu, "N14");
   checkSeparator = Separator(checkMenu, "N15");
   checkStakesAction = Item(checkMenu, "N16");
+  connect(Item(checkMenu, "WinningsItem"), &QAction::triggered, this,
+          [this] { runGuarded([&] { showWinnings(); }); });
 
   optionsMenu = Menu(this, "N43");
   languageMenu = Menu(optionsMenu, "Language1");
@@ -161,6 +163,8 @@ void MainWindow::buildMenus() {
   russianAction->setCheckable(true);
   optionsSeparator = Separator(optionsMenu, "N44");
   preferencesAction = Item(optionsMenu, "Y1");
+  connect(Item(optionsMenu, "PrizesItem"), &QAction::triggered, this,
+          [this] { runGuarded([&] { editPrizes(); }); });
 
   helpMenu = Menu(this, "Help");
   helpAction = Item(helpMenu, "N4");

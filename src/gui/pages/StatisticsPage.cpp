@@ -1,7 +1,20 @@
 #include "pages/StatisticsPage.h"
 
+#include <QBarCategoryAxis>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLocale>
+#include <QSpinBox>
+#include <QStackedBarSeries>
+#include <QValueAxis>
+#include <algorithm>
+#include <vector>
+
+#include "platform/FileDialog.h"
+#include "platform/MessageBox.h"
 
 #include "pages/PageLayout.h"
 #include "platform/QtTexts.h"
@@ -14,7 +27,7 @@ StatisticsPage::StatisticsPage(QWidget* tab, QWidget* menuOwner, tallyra::Worksp
                                LanguageSource language)
     : QObject(tab), m_tab(tab), m_ws(ws), m_language(std::move(language)) {
   QWidget* panel = layout::Panel(tab);
-  m_grid = layout::Grid(panel, "SGStat", 88, 8, 545, 281, {64, 119, 120, 75, 140});
+  m_grid = layout::Grid(panel, "SGStat", 8, 8, 360, 281, {64, 119, 120, 75, 140});
   m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   m_sortBox = layout::Place(new QGroupBox(panel), "GroupBox2", 48, 288, 617, 73);
   m_byNumberButton = layout::Button(m_sortBox, "BitBtn3", 8, 24);
@@ -40,6 +53,110 @@ StatisticsPage::StatisticsPage(QWidget* tab, QWidget* menuOwner, tallyra::Worksp
     connect(commands[i].second, &QAction::triggered, this, sort);
   }
   bindCells();
+
+  // The chart: one stacked bar per number, so that a number shows in one colour or the other.
+  m_drawnSet = new QBarSet(QString());
+  m_drawnSet->setObjectName(QStringLiteral("DrawnSet"));
+  m_drawnSet->setColor(QColor(0x00, 0x80, 0x80));
+  m_latestSet = new QBarSet(QString());
+  m_latestSet->setObjectName(QStringLiteral("LatestSet"));
+  m_latestSet->setColor(QColor(0xE0, 0x60, 0x00));
+  auto* series = new QStackedBarSeries;
+  series->append(m_drawnSet);
+  series->append(m_latestSet);
+  series->setBarWidth(0.8);
+  auto* chart = new QChart;
+  chart->addSeries(series);
+  m_numberAxis = new QBarCategoryAxis;
+  m_countAxis = new QValueAxis;
+  m_countAxis->setLabelFormat(QStringLiteral("%d"));
+  chart->addAxis(m_numberAxis, Qt::AlignBottom);
+  chart->addAxis(m_countAxis, Qt::AlignLeft);
+  series->attachAxis(m_numberAxis);
+  series->attachAxis(m_countAxis);
+  chart->legend()->setAlignment(Qt::AlignBottom);
+  chart->setMargins(QMargins(2, 2, 2, 2));
+  QFont small = chart->titleFont();
+  small.setPixelSize(10);
+  m_numberAxis->setLabelsFont(small);
+  m_countAxis->setLabelsFont(small);
+  chart->legend()->setFont(small);
+  small.setPixelSize(12);
+  small.setBold(true);
+  chart->setTitleFont(small);
+  m_chartView = layout::Place(new QChartView(chart, panel), "StatChart", 372, 8, 333, 253);
+  m_chartView->setRenderHint(QPainter::Antialiasing);
+  m_chartView->setContextMenuPolicy(Qt::CustomContextMenu);
+  m_spanLabel = layout::Place(new QLabel(panel), "StatSpanLabel", 372, 264, 250, 21);
+  m_spanLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  m_spanBox = layout::Place(new QSpinBox(panel), "StatSpanBox", 628, 264, 77, 21);
+  m_spanBox->setRange(0, tallyra::kResultCapacity);
+  m_spanBox->setSpecialValueText(QStringLiteral("0"));
+  connect(m_spanBox, &QSpinBox::valueChanged, this, [this] { Guarded([&] { updateChart(); }); });
+
+  m_chartMenu = layout::Menu(menuOwner, "PopupStatChart");
+  m_savePngItem = layout::Item(m_chartMenu, "SaveChartItem");
+  connect(m_chartView, &QWidget::customContextMenuRequested, m_chartMenu,
+          [this](const QPoint& at) { m_chartMenu->popup(m_chartView->mapToGlobal(at)); });
+  connect(m_savePngItem, &QAction::triggered, this, [this] {
+    Guarded([&] {
+      platform::FileDialogOptions options;
+      options.title = T(TextId::TxtSavePng);
+      options.fileName = QStringLiteral("statistics.png");
+      options.filters = {QStringLiteral("*.png (*.png)")};
+      options.defaultSuffix = QStringLiteral("png");
+      const std::optional<QString> path = platform::GetSaveFileName(m_tab->window(), options);
+      if (path && !saveChart(*path)) {
+        platform::ShowMessage(
+            m_tab->window(), T(TextId::TxtAppTitle),
+            QString::fromStdString(tallyra::Format(TextId::TxtPngNotSaved, m_language(),
+                                                   {platform::ToLocalPath(*path)})));
+      }
+    });
+  });
+}
+
+void StatisticsPage::updateChart() {
+  const int numbers = std::max(tallyra::ComputedNumbers(m_ws), 1);
+  const int draws = m_ws.ResultCount;
+  const int span = m_spanBox->value();
+  const int first = span == 0 ? 1 : std::max(1, draws - span + 1);
+  std::vector<int> counts(static_cast<std::size_t>(numbers) + 1, 0);
+  std::vector<bool> latest(static_cast<std::size_t>(numbers) + 1, false);
+  for (int row = first; row <= draws; ++row) {
+    for (int column = 1; column <= 6; ++column) {
+      const int32_t number = m_ws.ResultTable.at(column, row);
+      if (number >= 1 && number <= numbers) ++counts[static_cast<std::size_t>(number)];
+    }
+  }
+  if (draws > 0) {
+    for (int column = 1; column <= 6; ++column) {
+      const int32_t number = m_ws.ResultTable.at(column, draws);
+      if (number >= 1 && number <= numbers) latest[static_cast<std::size_t>(number)] = true;
+    }
+  }
+  QList<qreal> drawn, inLatest;
+  QStringList labels;
+  int highest = 0;
+  for (int n = 1; n <= numbers; ++n) {
+    const auto e = static_cast<std::size_t>(n);
+    drawn.append(latest[e] ? 0 : counts[e]);
+    inLatest.append(latest[e] ? counts[e] : 0);
+    labels.append(QString::number(n));
+    highest = std::max(highest, counts[e]);
+  }
+  m_drawnSet->remove(0, m_drawnSet->count());
+  m_drawnSet->append(drawn);
+  m_latestSet->remove(0, m_latestSet->count());
+  m_latestSet->append(inLatest);
+  m_numberAxis->clear();
+  m_numberAxis->append(labels);
+  m_countAxis->setRange(0, std::max(highest, 1));
+  m_countAxis->applyNiceNumbers();
+}
+
+bool StatisticsPage::saveChart(const QString& path) const {
+  return m_chartView->grab().save(path, "PNG");
 }
 
 QString StatisticsPage::T(TextId id) const {
@@ -74,6 +191,7 @@ void StatisticsPage::bindCells() {
 
 void StatisticsPage::compute() {
   tallyra::ComputeStatistics(m_ws);
+  updateChart();
 }
 
 void StatisticsPage::show() {
@@ -108,4 +226,9 @@ void StatisticsPage::applyTexts() {
   m_byDrawsButton->setText(T(TextId::TxtSortByDraws));
   m_byFrequencyItem->setText(T(TextId::TxtSortByFrequency));
   m_byDrawsItem->setText(T(TextId::TxtSortByDraws));
+  m_chartView->chart()->setTitle(T(TextId::TxtStatsChart));
+  m_drawnSet->setLabel(T(TextId::TxtStatsDrawn));
+  m_latestSet->setLabel(T(TextId::TxtStatsLatestDraw));
+  m_spanLabel->setText(T(TextId::TxtStatsLastDraws));
+  m_savePngItem->setText(T(TextId::TxtSavePng));
 }

@@ -11,13 +11,21 @@ class QGroupBox;
 class QAction;
 class QMenu;
 class QPushButton;
+class QChartView;
+class QLabel;
+class QSpinBox;
+class QBarSet;
+class QBarCategoryAxis;
+class QValueAxis;
 
 namespace platform {
 class StringGrid;
 }
 
 // The Statistics tab: per number, how often it was drawn, how often not, its share and the
-// draws since it last came, sorted by one of three orders.
+// draws since it last came, sorted by one of three orders; beside the grid a bar chart of how
+// often each number was drawn, over every draw held or the latest N, with the numbers of the
+// latest draw in a colour of their own.
 class StatisticsPage final : public QObject {
   Q_OBJECT
  public:
@@ -34,6 +42,10 @@ class StatisticsPage final : public QObject {
   // The grid's rows before the first computation: one per number up to M.
   void presetRows(int numbers);
   void applyTexts();
+  // Redraws the chart from the draws held and the span chosen.
+  void updateChart();
+  // Writes the chart as a PNG picture to `path`; false when it could not be written.
+  bool saveChart(const QString& path) const;
 
  private:
   template <typename F>
@@ -55,4 +67,13 @@ class StatisticsPage final : public QObject {
   QAction* m_byNumberItem = nullptr;
   QAction* m_byFrequencyItem = nullptr;
   QAction* m_byDrawsItem = nullptr;
+  QChartView* m_chartView = nullptr;
+  QBarSet* m_drawnSet = nullptr;   // per number, the draws it came in, unless it is in the latest
+  QBarSet* m_latestSet = nullptr;  // and for the numbers of the latest draw
+  QBarCategoryAxis* m_numberAxis = nullptr;
+  QValueAxis* m_countAxis = nullptr;
+  QLabel* m_spanLabel = nullptr;
+  QSpinBox* m_spanBox = nullptr;  // the latest draws counted; 0 for all
+  QMenu* m_chartMenu = nullptr;
+  QAction* m_savePngItem = nullptr;
 };
