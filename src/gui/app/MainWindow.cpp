@@ -23,6 +23,7 @@
 #include "platform/ClickLabel.h"
 #include "platform/Handler.h"
 #include "platform/MessageBox.h"
+#include "platform/Preferences.h"
 #include "platform/QtTexts.h"
 #include "platform/StringGrid.h"
 
@@ -46,9 +47,10 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
                  QStringLiteral("txt"),
                  true};
   bindHandlers();
+  addImportItems();
 
-  m_downloadUrl = QStringLiteral("http://") + QString::fromLatin1(tallyra::publisher::kWebHost) +
-                  QString::fromLatin1(tallyra::publisher::kResultsPath);
+  m_downloadUrl = platform::ReadPreference(QStringLiteral("download/address"));
+  if (m_downloadUrl.isEmpty()) m_downloadUrl = DefaultDownloadAddress();
   readSettings();
   bindListCells();
   platform::UseQtLanguage(m_ws->Language);

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "collate/Collation.h"
@@ -34,6 +35,9 @@ namespace platform {
 class ClickLabel;
 class StringGrid;
 }  // namespace platform
+
+// The address Results > From Internet uses unless Options names another.
+QString DefaultDownloadAddress();
 
 // The main window: it owns the Workspace, shows the three lists, the Check tab and the
 // statistics, and runs every command of the menus, buttons and grids. Controls carry the
@@ -112,6 +116,15 @@ class MainWindow final : public QMainWindow {
   void downloadResults();
   // Where the download fetches from; the publisher's address unless a test points it elsewhere.
   void setDownloadUrl(const QString& url) { m_downloadUrl = url; }
+
+  // Results, Stakes and System > Import...: a file from the wild, shown in the preview first.
+  void importResults();
+  void importStakes();
+  void importSystemStakes();
+  // A draw history that is not in record lines (a file or a download) through the preview;
+  // on OK its draws join the held ones and "Results.txt" is written.
+  void importResultsData(std::string data, const QString& name);
+  void addImportItems();  // the menu items, at the ends of their menus
 
   // Help, information and options.
   void openHelp();
@@ -278,6 +291,8 @@ class MainWindow final : public QMainWindow {
   bool saveList(const ListOfStakes& list, const std::string& text);
 
   // Runs a collation: the guard, the prologue, the run off the GUI thread, the outcome shown.
+  // Import of stakes (or system stakes), appended to the held ones or replacing them.
+  void importStakeList(bool system);
   void runCollation(tallyra::CollationKind kind);
   void showList(int category);
 

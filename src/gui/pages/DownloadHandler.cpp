@@ -9,12 +9,15 @@
 #include <memory>
 
 #include "app/MainWindow.h"
+#include "import/Importer.h"
 #include "lists/RecordReader.h"
 #include "model/Errors.h"
 #include "model/Files.h"
 #include "net/HttpClient.h"
+#include "net/HttpsClient.h"
 #include "platform/DialogScript.h"
 #include "platform/MessageBox.h"
+#include "platform/Preferences.h"
 #include "platform/QtTexts.h"
 
 using tallyra::TextId;
@@ -33,7 +36,18 @@ constexpr int64_t kMaxResultsBytes = int64_t{64} << 20;
 }  // namespace
 
 void MainWindow::downloadResults() {
-  tallyra::THttpClient client;
+  // The address comes from Options (or preferences.ini); only http:// and https:// are tried.
+  if (tallyra::TWebClient::SchemeOf(m_downloadUrl.toStdString()) ==
+      tallyra::TWebClient::Scheme::Other) {
+    platform::ShowMessage(
+        this, T(TextId::TxtAppTitle),
+        QString::fromUtf8(tallyra::Format(TextId::TxtDownloadBadAddress, m_ws->Language,
+                                          {m_downloadUrl.toStdString()})));
+    return;
+  }
+  tallyra::TWebClient client;
+  // Certificates trusted besides the system's, for a server with a CA of its own.
+  client.CaFile = platform::ReadPreference(QStringLiteral("download/caFile")).toStdString();
   client.TimeOut = kIdleTimeOut;
   client.InputFileMode = true;
   client.Body = kPartialFile;
@@ -82,6 +96,10 @@ void MainWindow::downloadResults() {
       say(TextId::TxtDownloadTooLarge, {std::to_string(e.limit >> 20)});
     }
     return;
+  } catch (const tallyra::ECertificateError& e) {
+    finish();
+    if (!cancelled) say(TextId::TxtDownloadCertificate, {e.what()});
+    return;
   } catch (const tallyra::ESocketError&) {
     finish();
     // A cancel is the user's own doing and needs no message.
@@ -116,6 +134,16 @@ void MainWindow::downloadResults() {
     int32_t draws = 0;
     const tallyra::ReadOutcome outcome = tallyra::ReadRecordLines(
         fetched.data, tallyra::TableRef::of(*scratch), draws, tallyra::OverflowRule::KeepLatest);
+    if (!outcome.ok() || draws == 0) {
+      // A history in another shape (a publisher's CSV, a dated list) goes through the preview.
+      tallyra::ImportOptions asHistory;
+      asHistory.highestNumber = m_ws->HighestNumber;
+      if (tallyra::ImportList(fetched.data, asHistory).ok()) {
+        finish();
+        importResultsData(fetched.data, QString::fromLatin1(kResultsFile));
+        return;
+      }
+    }
     if (!outcome.ok()) {
       finish();
       say(TextId::TxtDownloadNotResults, {tallyra::DescribeReadOutcome(outcome, m_ws->Language)});
