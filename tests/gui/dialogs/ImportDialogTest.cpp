@@ -262,4 +262,72 @@ TEST_F(ImportResults, StakesAreAppendedOrReplacedAsAsked) {
   EXPECT_EQ(form->workspace().SystemTable.cell[8][1], 8);
 }
 
+TEST_F(ImportResults, TheMessageSpeaksTheInterfaceLanguageAndAFullHistoryKeepsTheNewest) {
+  Trigger("Rus");
+  script.messages.clear();
+  // 1 499 held draws, of which the last two are the first two of the file.
+  std::string held;
+  std::string file;
+  auto draw = [](int i) {
+    return std::to_string(i % 40 + 1) + "," + std::to_string(i % 7 + 42) + ",41," +
+           std::to_string(i / 40 + 2) + ",40,1";
+  };
+  for (int i = 1; i <= 1499; ++i) {
+    held += std::to_string(i) + " - " + draw(i) + ";\r\n";
+  }
+  for (int i = 1498; i <= 1502; ++i) file += draw(i) + "\n";
+  WriteFile(QStringLiteral("Results.txt"), QByteArray::fromStdString(held));
+  WriteFile(QStringLiteral("new.txt"), QByteArray::fromStdString(file));
+  form.reset();
+  Start();
+  script.messages.clear();
+  ASSERT_EQ(form->workspace().ResultCount, 1499);
+
+  script.chooseFile(Path(QStringLiteral("new.txt")));
+  script.inNextDialog([&](QDialog& d) {
+    EXPECT_EQ(d.windowTitle(), QStringLiteral("Импорт"));
+    In<QPushButton>(d, "ImportOk")->click();
+  });
+  Trigger("ImportResultsItem");
+  ASSERT_EQ(script.messages.size(), 1u);
+  EXPECT_EQ(script.messages[0].text,
+            QStringLiteral("Добавлено новых тиражей: 3; всего тиражей: 1499. Самые ранние тиражи "
+                           "(3) не поместились и пропущены."));
+  EXPECT_EQ(form->workspace().ResultCount, 1499);
+  const QByteArray written = ReadFile(QStringLiteral("Results.txt"));
+  EXPECT_TRUE(written.startsWith(QByteArray::fromStdString("1 - " + draw(4) + ";\r\n")));
+  EXPECT_TRUE(written.endsWith(QByteArray::fromStdString("1499 - " + draw(1502) + ";\r\n")));
+}
+
+TEST_F(ImportResults, AFileTooLargeOrUnreadableIsToldAndChangesNothing) {
+  {
+    QFile big(Path(QStringLiteral("big.csv")));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(big.resize(qint64{100} << 20));  // 100 MB, sparse
+  }
+  script.chooseFile(Path(QStringLiteral("big.csv")));
+  Trigger("ImportResultsItem");
+  ASSERT_EQ(script.messages.size(), 1u);
+  EXPECT_TRUE(script.messages[0].text.contains(QStringLiteral("big.csv")))
+      << script.messages[0].text.toStdString();
+  EXPECT_TRUE(script.shownDialogs.empty() ||
+              script.shownDialogs.back() != QStringLiteral("ImportDialog"));
+  EXPECT_EQ(ReadFile(QStringLiteral("Results.txt")), QByteArray(kHeld));
+
+  // A binary file reaches the preview, which says what is wrong and offers nothing to store.
+  WriteFile(QStringLiteral("binary.csv"), QByteArray("\x01\x02\x00\x00\xff\xfe\x00\x07", 8));
+  script.messages.clear();
+  script.chooseFile(Path(QStringLiteral("binary.csv")));
+  bool offered = true;
+  script.inNextDialog([&](QDialog& d) {
+    offered = In<QPushButton>(d, "ImportOk")->isEnabled();
+    EXPECT_FALSE(Text(d, "ImportProblem").isEmpty());
+    In<QPushButton>(d, "ImportOk")->click();
+  });
+  Trigger("ImportResultsItem");
+  EXPECT_FALSE(offered);
+  EXPECT_TRUE(script.messages.empty());
+  EXPECT_EQ(ReadFile(QStringLiteral("Results.txt")), QByteArray(kHeld));
+}
+
 }  // namespace
