@@ -23,6 +23,8 @@ using Clock = std::chrono::steady_clock;
 constexpr int kPollMs = 5;
 // Longest stretch without a call of the wait hook while data keeps arriving.
 constexpr auto kHookGap = std::chrono::milliseconds(10);
+// libcurl's own limit on an answer's header, told to the user when it is reached.
+constexpr int64_t kCurlMaxHeader = int64_t{300} << 10;
 
 std::string Lower(std::string s) {
   for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -233,6 +235,10 @@ void THttpsClient::FetchToFile(const std::string& url) {
   if (state.tooLarge) throw *state.tooLarge;
   if (!state.writeFailure.empty()) throw std::runtime_error(state.writeFailure);
   const std::string detail = errorText[0] ? std::string(errorText) : curl_easy_strerror(result);
+  // libcurl keeps a header cap of its own, below ours (300 KiB in the versions Debian ships).
+  if (detail.find("Too large response headers") != std::string::npos) {
+    throw ETooLarge(ETooLarge::Part::Header, kCurlMaxHeader);
+  }
   switch (result) {
     case CURLE_OK:
       return;

@@ -49,9 +49,13 @@ void MainWindow::addImportItems() {
     action->setObjectName(QString::fromLatin1(item.name));
     connect(action, &QAction::triggered, this,
             [this, handler = item.handler] { runGuarded([&] { (this->*handler)(); }); });
-    // The text follows the interface language whenever the menu opens.
-    connect(item.menu, &QMenu::aboutToShow, this,
-            [this, action] { action->setText(T(TextId::TxtMenuImport)); });
+    // The text follows the interface language: when the language is chosen (after the
+    // window's own handler) and whenever the menu opens.
+    const auto retext = [this, action] { action->setText(T(TextId::TxtMenuImport)); };
+    connect(item.menu, &QMenu::aboutToShow, this, retext);
+    for (QAction* language : {englishAction, russianAction}) {
+      connect(language, &QAction::triggered, this, retext);
+    }
   }
 }
 

@@ -47,11 +47,11 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
                  QStringLiteral("txt"),
                  true};
   bindHandlers();
-  addImportItems();
 
   m_downloadUrl = platform::ReadPreference(QStringLiteral("download/address"));
   if (m_downloadUrl.isEmpty()) m_downloadUrl = DefaultDownloadAddress();
   readSettings();
+  addImportItems();
   bindListCells();
   platform::UseQtLanguage(m_ws->Language);
   resetMatchPanel();

@@ -127,6 +127,14 @@ TEST_F(Https, TheCapsHoldAsOverHttp) {
   }
   EXPECT_EQ(client.BodySize, 0);
   try {
+    client.FetchToFile(server->url("/headerflood"));
+    FAIL() << "an endless header was taken";
+  } catch (const ETooLarge& e) {
+    EXPECT_EQ(e.part, ETooLarge::Part::Header);
+    EXPECT_GT(e.limit, 0);
+    EXPECT_LE(e.limit, static_cast<int64_t>(THttpClient::kMaxHeader));
+  }
+  try {
     client.FetchToFile(server->url("/flood"));  // no Content-Length: the count stops it
     FAIL() << "an endless body was taken";
   } catch (const ETooLarge& e) {

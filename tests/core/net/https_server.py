@@ -6,6 +6,7 @@ Prints the port it listens on, then serves:
   /short     announces 1000 bytes and sends 10
   /stall     sends the header and part of the body, then waits
   /flood     sends data without end
+  /headerflood  sends header lines without end
   /redirect  a redirect to /files/Results.txt
   /plain     a redirect to an http:// address
   anything else: the file of that name under ROOT (404 when there is none)
@@ -56,6 +57,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
             deadline = time.monotonic() + 10
             while time.monotonic() < deadline:
                 self.wfile.write(block)
+            return
+        if self.path == "/headerflood":
+            self.wfile.write(b"HTTP/1.1 200 OK\r\n")
+            deadline = time.monotonic() + 10
+            while time.monotonic() < deadline:
+                self.wfile.write(b"X-Filler: " + b"y" * 1000 + b"\r\n")
             return
         if self.path in ("/redirect", "/plain"):
             self.send_response(302)

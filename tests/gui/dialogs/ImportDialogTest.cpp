@@ -254,6 +254,17 @@ TEST_F(ImportResults, StakesAreAppendedOrReplacedAsAsked) {
   EXPECT_EQ(form->workspace().StakeCount, 2);
   EXPECT_EQ(Cell("SGStav", 2, 1), QStringLiteral("7"));
 
+  // Appending past the list's capacity stores nothing and says so.
+  form->workspace().StakeCount = tallyra::kStakeCapacity - 1;
+  script.messages.clear();
+  import(true);
+  EXPECT_EQ(form->workspace().StakeCount, tallyra::kStakeCapacity - 1);
+  ASSERT_EQ(script.messages.size(), 2u);
+  EXPECT_EQ(script.messages[1].text,
+            QStringLiteral("The list holds 99998 rows and takes at most 99999; the 2 imported ones "
+                           "do not fit. Nothing was changed."));
+  form->workspace().StakeCount = 2;
+
   WriteFile(QStringLiteral("system.txt"), "1 2 3 4 5 6 7 8\n");
   script.chooseFile(Path(QStringLiteral("system.txt")));
   script.inNextDialog([&](QDialog& d) { In<QPushButton>(d, "ImportOk")->click(); });
@@ -263,7 +274,11 @@ TEST_F(ImportResults, StakesAreAppendedOrReplacedAsAsked) {
 }
 
 TEST_F(ImportResults, TheMessageSpeaksTheInterfaceLanguageAndAFullHistoryKeepsTheNewest) {
+  EXPECT_EQ(Action("ImportResultsItem")->text(), QStringLiteral("Import..."));
   Trigger("Rus");
+  for (const char* item : {"ImportResultsItem", "ImportStakesItem", "ImportSystemItem"}) {
+    EXPECT_EQ(Action(item)->text(), QStringLiteral("Импорт...")) << item;
+  }
   script.messages.clear();
   // 1 499 held draws, of which the last two are the first two of the file.
   std::string held;
