@@ -307,7 +307,20 @@ void TWebClient::FetchToFile(const std::string& url) {
   switch (SchemeOf(url)) {
     case Scheme::Http: {
       THttpClient client;
-      Run(client, url);
+      try {
+        Run(client, url);
+        return;
+      } catch (const ESocketError& e) {
+        // The HTTP client stops at a redirect to https://, which most sites send today; the
+        // exchange goes on there, with the certificate checked.
+        if (std::string(e.what()) != "HTTP Secure Socket is not supported" ||
+            SchemeOf(client.Location) != Scheme::Https) {
+          throw;
+        }
+      }
+      THttpsClient secure;
+      secure.CaFile = CaFile;
+      Run(secure, client.Location);
       return;
     }
     case Scheme::Https: {

@@ -56,7 +56,8 @@ class THttpsClient {
 };
 
 // Picks the client by the address's scheme: http:// goes to THttpClient as it always has,
-// https:// to THttpsClient; anything else is refused before any connection.
+// https:// to THttpsClient; anything else is refused before any connection. A redirect from
+// http:// to https:// is followed through THttpsClient.
 class TWebClient {
  public:
   enum class Scheme { Http, Https, Other };

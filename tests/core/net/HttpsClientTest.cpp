@@ -212,6 +212,19 @@ TEST_F(Https, TheSchemeChoosesTheClient) {
 
   EXPECT_THROW(web.FetchToFile("ftp://127.0.0.1/r.txt"), ESocketError);
 
+  // A plain address that redirects to https:// is followed there, certificate checked.
+  plain.add(ScriptedServer::Text(
+      "HTTP/1.0 301 Moved\r\nLocation: " + server->url("/files/Results.txt") + "\r\n\r\n"));
+  web.FetchToFile(plain.url("/r.txt"));
+  EXPECT_EQ(web.StatusCode, 200);
+  EXPECT_TRUE(web.Body == *results);
+  EXPECT_TRUE(web.BodyComplete());
+  web.CaFile.clear();
+  plain.add(ScriptedServer::Text(
+      "HTTP/1.0 301 Moved\r\nLocation: " + server->url("/files/Results.txt") + "\r\n\r\n"));
+  EXPECT_THROW(web.FetchToFile(plain.url("/r.txt")), ECertificateError);
+  web.CaFile = HttpsServer::CertFile();
+
   // A cancel asked for from the hook reaches the client underneath.
   web.WaitHook = [&] { web.Cancel(); };
   EXPECT_THROW(web.FetchToFile(server->url("/stall")), ESocketError);
