@@ -20,6 +20,7 @@
 #include "model/Integer.h"
 #include "model/TextTable.h"
 #include "net/HttpClient.h"
+#include "net/HttpsClient.h"
 #include "stats/Statistics.h"
 
 namespace {
@@ -35,7 +36,7 @@ constexpr const char* kUsage =
     "              (--stakes FILE [--system FILE] [--include-system] | --results FILE)\n"
     "              [--max M] [--lang en|ru] [--json]\n"
     "  tallyra-cli stats --results FILE [--max M] [--sort order|frequency|draws]... [--json]\n"
-    "  tallyra-cli fetch URL FILE [--timeout MS] [--fail]\n"
+    "  tallyra-cli fetch URL FILE [--timeout MS] [--fail] [--cacert FILE]\n"
     "  tallyra-cli import FILE --as results|stakes|system [--columns 3,4,5,6,7,8]\n"
     "              [--newest-first|--oldest-first] [--max M] [--merge-into Results.txt]\n"
     "              [--out FILE] [--json]\n";
@@ -88,7 +89,7 @@ Options Parse(int argc, char** argv) {
       o.includeSystem = true;
     } else if (arg == "--fail" && o.command == "fetch") {
       o.values[arg] = "";
-    } else if (arg == "--timeout" && o.command == "fetch") {
+    } else if ((arg == "--timeout" || arg == "--cacert") && o.command == "fetch") {
       if (i + 1 >= argc) throw UsageError{"--timeout needs a value"};
       o.values[arg] = argv[++i];
     } else if (arg == "--sort" && o.command == "stats") {
@@ -396,11 +397,16 @@ int Fetch(const Options& o) {
     if (o.get(other)) throw UsageError{std::string("fetch takes no ") + other};
   }
   if (o.json) throw UsageError{"fetch takes no --json"};
-  tallyra::THttpClient client;
+  tallyra::TWebClient client;
   if (auto t = o.get("--timeout")) {
     const auto value = tallyra::ParseDecimal(*t);
     if (!value || *value < 0) throw UsageError{"--timeout takes milliseconds"};
     client.TimeOut = *value;
+  }
+  // Certificates trusted besides the system's own, for https:// (a server with its own CA).
+  if (auto ca = o.get("--cacert")) {
+    if (!tallyra::ReadWholeFile(*ca).ok) throw FileError{"cannot read the certificates in " + *ca};
+    client.CaFile = *ca;
   }
   const std::string file = *o.get("file");
   client.MaxBody = kMaxFetchBytes;

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "HttpsServer.h"
 #include "ScriptedServer.h"
 
 namespace {
@@ -49,6 +50,10 @@ class CliOptions : public ::testing::Test {
     Write("prizes.tly", "price; 2.00\r\n3; 1.50\r\n4; 10\r\n5; 500\r\n6; 100000\r\n");
   }
 
+  static std::string ReadFile(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+  }
   void Write(const std::string& name, const std::string& bytes) {
     QFile file(m_dir.filePath(QString::fromStdString(name)));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -181,7 +186,9 @@ TEST_F(CliOptions, EveryOptionTheUsageNamesIsTakenByTheParser) {
                                                       {"Results.txt", "held.txt"}};
   const std::map<std::string, std::string> files = {
       {"--stakes", "st.txt"},       {"--system", "sy.txt"}, {"--results", "Results.txt"},
-      {"--merge-into", "held.txt"}, {"--out", "out.txt"},   {"--prizes", "prizes.tly"}};
+      {"--merge-into", "held.txt"}, {"--out", "out.txt"},   {"--prizes", "prizes.tly"},
+      {"--cacert", "ca.pem"}};
+  Write("ca.pem", ReadFile(HttpsServer::CertFile()));
 
   auto works = [&](const UsageCommand& command, const Args& call) {
     if (command.name == "fetch") server.add(ScriptedServer::Text("HTTP/1.0 200 OK\r\n\r\nbody"));
@@ -432,6 +439,53 @@ TEST_F(CliOptions, FetchWritesTheBodyAndPrintsTheHeader) {
   const CliRun refused = Cli({"fetch", "http://127.0.0.1:1/r.txt", "other.txt"});
   EXPECT_EQ(refused.code, 1);
   EXPECT_NE(refused.err, "");
+}
+
+// https:// through libcurl: the server's certificate is trusted only when --cacert names it.
+TEST_F(CliOptions, FetchOverHttpsChecksTheCertificate) {
+  QTemporaryDir www;
+  ASSERT_TRUE(www.isValid());
+  const std::string body = "1 - 7,8,9,10,11,12;\r\n2 - 1,2,3,4,5,6;\r\n";
+  {
+    QFile file(www.filePath(QStringLiteral("Results.txt")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(body.data(), static_cast<qint64>(body.size()));
+  }
+  const HttpsServer https(www.path().toStdString());
+  ASSERT_TRUE(https.running());
+  Write("ca.pem", ReadFile(HttpsServer::CertFile()));
+  Write("got.txt", "old");
+
+  const CliRun untrusted = Cli({"fetch", https.url("/Results.txt"), "got.txt"});
+  EXPECT_EQ(untrusted.code, 1);
+  EXPECT_NE(untrusted.err.find("certificate is not trusted"), std::string::npos) << untrusted.err;
+  EXPECT_EQ(Read("got.txt"), "old");
+
+  const CliRun trusted =
+      Cli({"fetch", https.url("/Results.txt"), "got.txt", "--cacert", "ca.pem", "--fail"});
+  EXPECT_EQ(trusted.code, 0) << trusted.err;
+  EXPECT_EQ(Read("got.txt"), body);
+  EXPECT_NE(trusted.out.find(" 200 "), std::string::npos) << trusted.out;
+
+  const CliRun missing =
+      Cli({"fetch", https.url("/none.txt"), "got.txt", "--cacert", "ca.pem", "--fail"});
+  EXPECT_EQ(missing.code, 22);
+  EXPECT_EQ(Read("got.txt"), body);
+
+  const CliRun stalled =
+      Cli({"fetch", https.url("/stall"), "got.txt", "--cacert", "ca.pem", "--timeout", "300"});
+  EXPECT_EQ(stalled.code, 1);
+  EXPECT_NE(stalled.err.find("Timed Out"), std::string::npos) << stalled.err;
+  EXPECT_EQ(Read("got.txt"), body);
+
+  const CliRun noFile =
+      Cli({"fetch", https.url("/Results.txt"), "got.txt", "--cacert", "absent.pem"});
+  EXPECT_EQ(noFile.code, 1);
+  EXPECT_NE(noFile.err.find("absent.pem"), std::string::npos) << noFile.err;
+
+  const CliRun otherScheme = Cli({"fetch", "ftp://127.0.0.1/Results.txt", "got.txt"});
+  EXPECT_EQ(otherScheme.code, 1);
+  EXPECT_NE(otherScheme.err.find("http:// and https://"), std::string::npos) << otherScheme.err;
 }
 
 }  // namespace

@@ -418,32 +418,36 @@ Layout TabularReader::decide() const {
     }
   } else {
     // The six neighbouring columns that give the most good rows; on a tie the leftmost, as
-    // bonus numbers come after the main ones.
+    // bonus numbers come after the main ones. Columns that look like labels are passed over,
+    // unless no row can be read without them: a draw's first number may happen to run on by
+    // one from row to row.
     int best = -1;
     std::pair<int, int> bestScore{-1, -1};
-    for (int s = 0; s + need <= positions; ++s) {
-      bool usable = true;
-      int cellsInRange = 0;
-      for (int p = s; p < s + need; ++p) {
-        usable = usable && !isLabel(p);
-        cellsInRange += stats[static_cast<std::size_t>(p)].inRange;
-      }
-      if (!usable) continue;
-      int good = 0;
-      for (const auto& row : sample) {
-        if (static_cast<int>(row.size()) < s + need) continue;
-        std::array<bool, 100> seen{};
-        bool ok = true;
-        for (int p = s; p < s + need && ok; ++p) {
-          const Cell& c = row[static_cast<std::size_t>(p)];
-          ok = inRange(c) &&
-               !(c.value < 100 && std::exchange(seen[static_cast<std::size_t>(c.value)], true));
+    for (int pass = 0; pass < 2 && bestScore.first <= 0; ++pass) {
+      for (int s = 0; s + need <= positions; ++s) {
+        bool usable = true;
+        int cellsInRange = 0;
+        for (int p = s; p < s + need; ++p) {
+          usable = usable && (pass == 1 || !isLabel(p));
+          cellsInRange += stats[static_cast<std::size_t>(p)].inRange;
         }
-        good += ok;
-      }
-      if (std::pair(good, cellsInRange) > bestScore) {
-        bestScore = {good, cellsInRange};
-        best = s;
+        if (!usable) continue;
+        int good = 0;
+        for (const auto& row : sample) {
+          if (static_cast<int>(row.size()) < s + need) continue;
+          std::array<bool, 100> seen{};
+          bool ok = true;
+          for (int p = s; p < s + need && ok; ++p) {
+            const Cell& c = row[static_cast<std::size_t>(p)];
+            ok = inRange(c) &&
+                 !(c.value < 100 && std::exchange(seen[static_cast<std::size_t>(c.value)], true));
+          }
+          good += ok;
+        }
+        if (std::pair(good, cellsInRange) > bestScore) {
+          bestScore = {good, cellsInRange};
+          best = s;
+        }
       }
     }
     if (best < 0) best = 0;

@@ -315,6 +315,53 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
     {"Сохранить как PNG...", "Save as PNG..."},                                // TxtSavePng
     {"Не удалось сохранить рисунок в %s.",
      "The picture could not be saved to %s."},  // TxtPngNotSaved
+    {"Адрес для загрузки результатов (http:// или https://):",
+     "Address of the draw history (http:// or https://):"},  // TxtOptionsAddress
+    {"Адрес должен начинаться с http:// или https:// и содержать имя сервера, без пробелов.",
+     "The address must start with http:// or https:// and name a server, with no "
+     "spaces."},  // TxtOptionsBadAddress
+    {"Адрес для загрузки \"%s\" не начинается с http:// или https://. Укажите другой в "
+     "настройках.",
+     "The download address \"%s\" does not start with http:// or https://. Give another one "
+     "in Options."},  // TxtDownloadBadAddress
+    {"Сертификат сервера не прошёл проверку, соединение прервано. \"Results.txt\" не "
+     "изменён.\n%s",
+     "The server's certificate could not be verified, so the connection was dropped. "
+     "\"Results.txt\" was kept.\n%s"},  // TxtDownloadCertificate
+    {"Импорт...", "Import..."},         // TxtMenuImport
+    {"Импорт", "Import"},               // TxtImportCaption
+    {"%s: прочитано строк: %d; взято строк: %d; пропущено строк: %d.",
+     "%s: %d lines read, %d rows taken, %d lines skipped."},  // TxtImportSummary
+    {"Столбцы с числами:", "Columns of the numbers:"},        // TxtImportColumns
+    {"Применить", "Apply"},                                   // TxtImportApply
+    {"Порядок в файле:", "Order in the file:"},               // TxtImportOrder
+    {"сначала старые", "oldest first"},                       // TxtImportOldestFirst
+    {"сначала новые", "newest first"},                        // TxtImportNewestFirst
+    {"Строки в том виде, в каком они будут сохранены (первые и последние):",
+     "Rows as they will be stored (first and last):"},  // TxtImportRowsTitle
+    {"Пропущенные строки:", "Lines skipped:"},          // TxtImportSkippedTitle
+    {"Прочитано как собственные строки записей программы.",
+     "Read as the program's own record lines."},  // TxtImportShapeRecords
+    {"Прочитано как поля, разделённые \"%s\"; числа из столбцов %s.",
+     "Read as fields separated by \"%s\"; the numbers from columns %s."},  // TxtImportShapeSeparated
+    {"Прочитано как числа в тексте; числа из столбцов %s.",
+     "Read as numbers in free text; the numbers from columns %s."},  // TxtImportShapeFree
+    {"Порядок определён по датам (столбец %d).",
+     "The order was found from the dates (column %d)."},  // TxtImportBasisDates
+    {"Порядок определён по номерам тиражей (столбец %d).",
+     "The order was found from the draw numbers (column %d)."},  // TxtImportBasisNumbers
+    {"Порядок не виден из файла; считается, что сначала идут старые.",
+     "Nothing in the file shows the order; oldest first is assumed."},  // TxtImportBasisAssumed
+    {"Порядок задан вами.", "The order is as you chose."},              // TxtImportBasisChosen
+    {"Добавить %d импортированных строк после %d имеющихся? \"Да\" добавляет, \"Нет\" заменяет "
+     "ими список.",
+     "Add the %d imported rows after the %d held? Yes adds them, No replaces the list with "
+     "them."},  // TxtImportAskAppend
+    {"В списке %d строк, а помещается не более %d; %d импортированных строк не помещаются. Ничего "
+     "не изменено.",
+     "The list holds %d rows and takes at most %d; the %d imported ones do not fit. Nothing was "
+     "changed."},           // TxtImportNoRoom
+    {"табуляцией", "tab"},  // TxtImportTab
 }};
 
 }  // namespace

@@ -237,6 +237,32 @@ enum class TextId : int {
   TxtStatsLatestDraw,
   TxtSavePng,
   TxtPngNotSaved,
+  // The download address and HTTPS
+  TxtOptionsAddress,
+  TxtOptionsBadAddress,
+  TxtDownloadBadAddress,
+  TxtDownloadCertificate,
+  // Import in the window
+  TxtMenuImport,
+  TxtImportCaption,
+  TxtImportSummary,
+  TxtImportColumns,
+  TxtImportApply,
+  TxtImportOrder,
+  TxtImportOldestFirst,
+  TxtImportNewestFirst,
+  TxtImportRowsTitle,
+  TxtImportSkippedTitle,
+  TxtImportShapeRecords,
+  TxtImportShapeSeparated,
+  TxtImportShapeFree,
+  TxtImportBasisDates,
+  TxtImportBasisNumbers,
+  TxtImportBasisAssumed,
+  TxtImportBasisChosen,
+  TxtImportAskAppend,
+  TxtImportNoRoom,
+  TxtImportTab,
   Count
 };
 

@@ -4,7 +4,9 @@
 #include "dialogs/AboutDialog.h"
 #include "dialogs/OptionsDialog.h"
 #include "model/Publisher.h"
+#include "pages/ResultsPage.h"
 #include "platform/MessageBox.h"
+#include "platform/Preferences.h"
 #include "platform/Shell.h"
 
 void MainWindow::openHelp() {
@@ -16,11 +18,18 @@ void MainWindow::showAbout() {
 }
 
 void MainWindow::showOptions() {
-  m_optionsDialog->editSettings(m_ws->BallsPerStake, m_ws->HighestNumber,
-                                [this](std::optional<int32_t> highestNumber) {
-                                  if (highestNumber) m_ws->HighestNumber = *highestNumber;
-                                  writeSettings();
-                                });
+  m_optionsDialog->editSettings(
+      m_ws->BallsPerStake, m_ws->HighestNumber,
+      [this](std::optional<int32_t> highestNumber) {
+        if (highestNumber) m_ws->HighestNumber = *highestNumber;
+        writeSettings();
+      },
+      m_resultsPage->downloadUrl(),
+      [this](const QString& address) {
+        // Kept beside ini.tly, which stays as older versions wrote it.
+        platform::WritePreference(QStringLiteral("download/address"), address);
+        m_resultsPage->setDownloadUrl(address.isEmpty() ? DefaultDownloadAddress() : address);
+      });
 }
 
 void MainWindow::openPublisherPage() {

@@ -302,6 +302,10 @@ void MainWindow::applyTexts() {
   russianAction->setText(T(TextId::TxtMenuRussian));
   preferencesAction->setText(T(TextId::TxtMenuPreferences));
   applyWinningsTexts();
+  for (const char* name : {"ImportStakesItem", "ImportSystemItem", "ImportResultsItem"}) {
+    if (auto* item = findChild<QAction*>(QString::fromLatin1(name)))
+      item->setText(T(TextId::TxtMenuImport));
+  }
   helpMenu->setTitle(T(TextId::TxtMenuHelp));
   helpAction->setText(T(TextId::TxtMenuHelp));
   aboutAction->setText(T(TextId::TxtMenuAbout));
@@ -342,6 +346,18 @@ void MainWindow::loadResults() {
 
 void MainWindow::downloadResults() {
   m_resultsPage->download();
+}
+
+void MainWindow::importResults() {
+  m_resultsPage->importFile();
+}
+
+void MainWindow::importStakes() {
+  m_stakesPage->importFile();
+}
+
+void MainWindow::importSystemStakes() {
+  m_systemPage->importFile();
 }
 
 void MainWindow::setDownloadUrl(const QString& url) {

@@ -107,6 +107,12 @@ class MainWindow final : public QMainWindow {
   // Where the download fetches from; the publisher's address unless a test points it elsewhere.
   void setDownloadUrl(const QString& url);
 
+  // Results, Stakes and System > Import...: a file from the wild, shown in the preview first;
+  // routed to the tabs.
+  void importResults();
+  void importStakes();
+  void importSystemStakes();
+
   // Help, information and options.
   void openHelp();
   void showAbout();

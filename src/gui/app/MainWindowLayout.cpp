@@ -129,6 +129,8 @@ void MainWindow::buildMenus() {
   stakesSeparator = Separator(stakesMenu, "N8");
   collateStakesAction = Item(stakesMenu, "N9");
   deleteAllStakesAction = Item(stakesMenu, "N22");
+  connect(Item(stakesMenu, "ImportStakesItem"), &QAction::triggered, this,
+          [this] { runGuarded([&] { importStakes(); }); });
 
   systemMenu = Menu(this, "C1");
   loadSystemAction = Item(systemMenu, "N31");
@@ -136,6 +138,8 @@ void MainWindow::buildMenus() {
   systemSeparator = Separator(systemMenu, "N33");
   collateSystemAction = Item(systemMenu, "N34");
   deleteAllSystemAction = Item(systemMenu, "N35");
+  connect(Item(systemMenu, "ImportSystemItem"), &QAction::triggered, this,
+          [this] { runGuarded([&] { importSystemStakes(); }); });
 
   resultsMenu = Menu(this, "N2");
   loadResultsAction = Item(resultsMenu, "N10");
@@ -146,6 +150,8 @@ void MainWindow::buildMenus() {
   collateWithStakesAction = Item(collateWithMenu, "N23");
   collateWithSystemAction = Item(collateWithMenu, "N24");
   collateWithAllAction = Item(collateWithMenu, "N25");
+  connect(Item(resultsMenu, "ImportResultsItem"), &QAction::triggered, this,
+          [this] { runGuarded([&] { importResults(); }); });
 
   checkMenu = Menu(this, "N3");
   enterCombinationAction = Item(checkMenu, "N14");

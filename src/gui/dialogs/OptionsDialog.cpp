@@ -4,8 +4,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
 #include "model/Integer.h"
+#include "net/HttpsClient.h"
 #include "platform/MessageBox.h"
 #include "platform/QtTexts.h"
 
@@ -14,7 +16,7 @@ using tallyra::TextId;
 OptionsDialog::OptionsDialog(QWidget* owner, LanguageSource language)
     : QDialog(owner), m_language(std::move(language)) {
   setObjectName(QStringLiteral("Option"));
-  SetDialogFrame(this, 185, 117, true);
+  SetDialogFrame(this, 185, 117, true);  // widened when the address is shown
   const QFont font = LayoutFont(14);
   setFont(font);
 
@@ -46,6 +48,17 @@ OptionsDialog::OptionsDialog(QWidget* owner, LanguageSource language)
   connect(m_changeButton, &QPushButton::clicked, this,
           [this] { Guarded([&] { changeOrSave(); }); });
 
+  // The download address, below the game's numbers; shown only when the caller keeps it.
+  m_addressLabel = new QLabel(this);
+  m_addressLabel->setObjectName(QStringLiteral("AddressLabel"));
+  m_addressLabel->setGeometry(8, 117, 384, 17);
+  m_addressBox = new QLineEdit(this);
+  m_addressBox->setObjectName(QStringLiteral("AddressBox"));
+  m_addressBox->setGeometry(8, 137, 384, 21);
+  m_addressBox->installEventFilter(this);
+  m_addressLabel->hide();
+  m_addressBox->hide();
+
   // m_ballsBox is locked for good: the game always takes six numbers.
   m_ballsBox->setEnabled(false);
   m_ballsBox->setReadOnly(true);
@@ -67,6 +80,8 @@ void OptionsDialog::lock(bool locked) {
   }
   m_highestBox->setEnabled(!locked);
   m_highestBox->setReadOnly(locked);
+  m_addressBox->setEnabled(!locked);
+  m_addressBox->setReadOnly(locked);
 }
 
 void OptionsDialog::showEvent(QShowEvent* event) {
@@ -79,6 +94,8 @@ void OptionsDialog::showEvent(QShowEvent* event) {
     m_changeButton->setText(T(TextId::TxtOptionsChange));
     m_playLabel->setText(T(TextId::TxtOptionsPlay));
     m_outOfLabel->setText(T(TextId::TxtOptionsOutOf));
+    m_addressLabel->setText(T(TextId::TxtOptionsAddress));
+    m_addressBox->setText(m_address);
   });
 }
 
@@ -86,12 +103,31 @@ QString OptionsDialog::T(TextId id) const {
   return platform::Tr(id, m_language());
 }
 
-void OptionsDialog::editSettings(int32_t ballsPerStake, int32_t highestNumber, Save save) {
+void OptionsDialog::editSettings(int32_t ballsPerStake, int32_t highestNumber, Save save,
+                                 const QString& address, SaveAddress saveAddress) {
   m_ballsPerStake = ballsPerStake;
   m_highestNumber = highestNumber;
   m_save = std::move(save);
+  m_address = address;
+  m_saveAddress = std::move(saveAddress);
+  const bool withAddress = static_cast<bool>(m_saveAddress);
+  m_addressLabel->setVisible(withAddress);
+  m_addressBox->setVisible(withAddress);
+  m_changeButton->setGeometry(withAddress ? 124 : 16, 64, 153, 41);
+  setFixedSize(withAddress ? 400 : 185, withAddress ? 170 : 117);
   platform::ExecModal(*this);
   m_save = nullptr;
+  m_saveAddress = nullptr;
+}
+
+bool OptionsDialog::IsDownloadAddress(const QString& address) {
+  const std::string url = address.trimmed().toStdString();
+  if (tallyra::TWebClient::SchemeOf(url) == tallyra::TWebClient::Scheme::Other) return false;
+  const std::size_t host = url.find("://") + 3;
+  if (host >= url.size() || url[host] == '/' || url[host] == ':') return false;
+  // No spaces or control characters: they would travel into the request.
+  return std::none_of(url.begin(), url.end(),
+                      [](char c) { return static_cast<unsigned char>(c) <= ' ' || c == 0x7f; });
 }
 
 void OptionsDialog::changeOrSave() {
@@ -113,7 +149,14 @@ void OptionsDialog::changeOrSave() {
     // Values outside 2..99 are let go without a word, as an empty box is.
     if (*value > 1 && *value < 100) highest = *value;
   }
+  const QString address = m_addressBox->text().trimmed();
+  if (m_saveAddress && !address.isEmpty() && !IsDownloadAddress(address)) {
+    platform::ShowMessage(this, T(TextId::TxtAppTitle), T(TextId::TxtOptionsBadAddress));
+    m_addressBox->setFocus();
+    return;
+  }
   if (m_save) m_save(highest);
+  if (m_saveAddress) m_saveAddress(address);
   accept();
 }
 
@@ -127,7 +170,7 @@ void OptionsDialog::done(int result) {
 }
 
 bool OptionsDialog::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == m_highestBox && event->type() == QEvent::KeyPress) {
+  if ((watched == m_highestBox || watched == m_addressBox) && event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
       Guarded([&] { changeOrSave(); });

@@ -12,7 +12,8 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-// The options dialog: "Play: 6 out of M", where M can be changed and saved.
+// The options dialog: "Play: 6 out of M", where M can be changed and saved, and the address
+// the draw history is downloaded from.
 class OptionsDialog final : public QDialog {
   Q_OBJECT
  public:
@@ -20,10 +21,19 @@ class OptionsDialog final : public QDialog {
   // thrown as the user's error, and the dialog stays open.
   using Save = std::function<void(std::optional<int32_t> highestNumber)>;
 
+  // Keeps the download address as typed (trimmed; empty for the default); only addresses
+  // starting with http:// or https:// get this far.
+  using SaveAddress = std::function<void(const QString& address)>;
+
   OptionsDialog(QWidget* owner, LanguageSource language);
 
-  // Shows the game's numbers modally; "Save" hands the typed M to `save`.
-  void editSettings(int32_t ballsPerStake, int32_t highestNumber, Save save);
+  // Shows the game's numbers modally; "Save" hands the typed M to `save` and, when
+  // `saveAddress` is given, the typed download address to it.
+  void editSettings(int32_t ballsPerStake, int32_t highestNumber, Save save,
+                    const QString& address = QString(), SaveAddress saveAddress = nullptr);
+
+  // True for an address the download can use: http:// or https:// and a host.
+  static bool IsDownloadAddress(const QString& address);
 
   void done(int result) override;
 
@@ -45,10 +55,14 @@ class OptionsDialog final : public QDialog {
   QLabel* m_outOfLabel = nullptr;
   QLineEdit* m_highestBox = nullptr;
   QPushButton* m_changeButton = nullptr;
+  QLabel* m_addressLabel = nullptr;
+  QLineEdit* m_addressBox = nullptr;
 
   LanguageSource m_language;
   int32_t m_ballsPerStake = 0;
   int32_t m_highestNumber = 0;
   Save m_save;
+  SaveAddress m_saveAddress;
+  QString m_address;
   bool m_editing = false;
 };

@@ -4,6 +4,8 @@
 #include <span>
 
 #include "dialogs/EntryDialog.h"
+#include "dialogs/ImportDialog.h"
+#include "import/Importer.h"
 #include "lists/ListEditing.h"
 #include "model/Files.h"
 #include "model/Problem.h"
@@ -335,4 +337,46 @@ void ListPage::applyTexts() {
   m_lineUpItem->setText(T(TextId::TxtLineUp));
   m_addItem->setText(T(TextId::TxtAdd));
   m_deleteItem->setText(T(TextId::TxtDelete));
+}
+
+void ListPage::importFile() {
+  const auto picked = pages::PickImportFile(owner(), m_ws.Language, m_openOptions);
+  if (!picked) return;
+  ImportDialog dialog(owner(), m_language);
+  const std::optional<tallyra::ImportResult> imported = dialog.preview(
+      picked->first,
+      m_kind == ListKind::SystemStakes ? tallyra::ImportKind::System : tallyra::ImportKind::Stakes,
+      m_ws.HighestNumber, picked->second);
+  if (!imported) return;
+
+  int32_t& rows = count();
+  const int32_t language = m_ws.Language;
+  const int incoming = static_cast<int>(imported->rows.size());
+  bool append = false;
+  if (rows > 0) {
+    append = platform::AskYesNo(
+        owner(), T(TextId::TxtAppTitle),
+        QString::fromUtf8(tallyra::Format(TextId::TxtImportAskAppend, language,
+                                          {std::to_string(incoming), std::to_string(rows)})));
+  }
+  const int capacity = table().capacity();
+  if (append && rows + incoming > capacity) {
+    platform::ShowMessage(
+        owner(), T(TextId::TxtAppTitle),
+        QString::fromUtf8(tallyra::Format(
+            TextId::TxtImportNoRoom, language,
+            {std::to_string(rows), std::to_string(capacity), std::to_string(incoming)})));
+    return;
+  }
+  if (!append) tallyra::ClearTable(table(), rows, columns());
+  // The counts of an earlier collation no longer belong to the list.
+  showEmpty();
+  emit emptied();
+  for (const tallyra::ImportedRow& row : imported->rows) {
+    tallyra::AppendRow(
+        table(), rows,
+        std::span<const int32_t>(row.numbers.data(), static_cast<std::size_t>(row.size)));
+  }
+  emit listChanged();
+  emit showTabRequested(m_tab);
 }

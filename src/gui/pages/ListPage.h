@@ -51,6 +51,9 @@ class ListPage final : public QObject {
   void lineUp();
   void load();
   bool save();  // true once the list is safely written (or there was nothing to write)
+  // Stakes or System > Import...: a list in any shape the importer reads, shown in the
+  // preview first; on OK it replaces the held rows or is appended to them (the user chooses).
+  void importFile();
   // Enter edits the selected row, Delete deletes it.
   void keyPressed(int key);
 

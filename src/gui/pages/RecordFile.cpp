@@ -1,7 +1,9 @@
 #include "pages/RecordFile.h"
 
+#include <QFileInfo>
 #include <new>
 
+#include "import/Importer.h"
 #include "lists/RecordReader.h"
 #include "model/Problem.h"
 #include "platform/MessageBox.h"
@@ -58,6 +60,23 @@ bool LoadRecordFile(QWidget* owner, int32_t language, const QString& path, tally
 void ShowLoadNotice(QWidget* owner, int32_t language, const QString& notice) {
   if (!notice.isEmpty())
     platform::ShowMessage(owner, platform::Tr(TextId::TxtAppTitle, language), notice);
+}
+
+std::optional<std::pair<std::string, QString>> PickImportFile(
+    QWidget* owner, int32_t language, const platform::FileDialogOptions& openOptions) {
+  platform::FileDialogOptions open = openOptions;
+  open.fileName = QString();
+  open.filters = {QStringLiteral("*.txt *.csv *.tsv (*.txt *.csv *.tsv)"),
+                  QStringLiteral("All files (*)")};
+  const std::optional<QString> path = platform::GetOpenFileName(owner, open);
+  if (!path) return std::nullopt;
+  const std::string local = platform::ToLocalPath(*path);
+  const tallyra::FileText file = tallyra::ReadWholeFile(local, tallyra::kMaxImportBytes);
+  if (!file.ok) {
+    platform::ShowProblem(owner, {TextId::TxtCannotOpen, {local}, 0, file.error}, language);
+    return std::nullopt;
+  }
+  return std::make_pair(file.data, QFileInfo(*path).fileName());
 }
 
 }  // namespace pages

@@ -2,9 +2,13 @@
 
 #include <QString>
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
 
 #include "model/Files.h"
 #include "model/Workspace.h"
+#include "platform/FileDialog.h"
 
 class QWidget;
 
@@ -22,6 +26,12 @@ bool ApplyRecordFile(QWidget* owner, int32_t language, const QString& path,
 // Reads the file at `path` (as the file dialog gives it) and puts it into a list as above.
 bool LoadRecordFile(QWidget* owner, int32_t language, const QString& path, tallyra::TableRef table,
                     int32_t& count, bool keepLatest, QString& notice);
+
+// Asks for a file to import (any of the shapes the importer reads) and reads it whole: its
+// bytes and its name. Nothing when the dialog is cancelled or the file cannot be read (the user
+// is told why).
+std::optional<std::pair<std::string, QString>> PickImportFile(
+    QWidget* owner, int32_t language, const platform::FileDialogOptions& openOptions);
 
 // Shows the notice of a load, if there is one.
 void ShowLoadNotice(QWidget* owner, int32_t language, const QString& notice);

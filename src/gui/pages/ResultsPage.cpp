@@ -2,22 +2,29 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <cerrno>
 #include <cstdio>
 #include <memory>
 
+#include "dialogs/ImportDialog.h"
+#include "import/Importer.h"
+#include "import/Merge.h"
+#include "lists/ListEditing.h"
 #include "lists/RecordReader.h"
 #include "model/Files.h"
 #include "model/Problem.h"
 #include "model/Publisher.h"
 #include "net/HttpClient.h"
+#include "net/HttpsClient.h"
 #include "pages/PageLayout.h"
 #include "pages/RecordFile.h"
 #include "platform/DialogScript.h"
 #include "platform/Handler.h"
 #include "platform/MessageBox.h"
+#include "platform/Preferences.h"
 #include "platform/QtTexts.h"
 #include "platform/StringGrid.h"
 
@@ -37,6 +44,11 @@ constexpr int64_t kMaxResultsBytes = int64_t{64} << 20;
 
 }  // namespace
 
+QString DefaultDownloadAddress() {
+  return QStringLiteral("http://") + QString::fromLatin1(tallyra::publisher::kWebHost) +
+         QString::fromLatin1(tallyra::publisher::kResultsPath);
+}
+
 ResultsPage::ResultsPage(QWidget* tab, tallyra::Workspace& ws, LanguageSource language,
                          const platform::FileDialogOptions& openOptions)
     : QObject(tab),
@@ -44,8 +56,9 @@ ResultsPage::ResultsPage(QWidget* tab, tallyra::Workspace& ws, LanguageSource la
       m_ws(ws),
       m_language(std::move(language)),
       m_openOptions(openOptions),
-      m_downloadUrl(QStringLiteral("http://") + QString::fromLatin1(tallyra::publisher::kWebHost) +
-                    QString::fromLatin1(tallyra::publisher::kResultsPath)) {
+      m_downloadUrl(
+          platform::ReadPreference(QStringLiteral("download/address"), DefaultDownloadAddress())) {
+  if (m_downloadUrl.isEmpty()) m_downloadUrl = DefaultDownloadAddress();
   QWidget* panel = layout::Panel(tab);
   m_grid = layout::Grid(panel, "SGRes", 144, 8, 433, 297, std::vector<int>(7, 58));
   m_withStakesButton = layout::Button(panel, "BitRes", 48, 312);
@@ -142,7 +155,18 @@ void ResultsPage::load() {
 }
 
 void ResultsPage::download() {
-  tallyra::THttpClient client;
+  // The address comes from Options (or preferences.ini); only http:// and https:// are tried.
+  if (tallyra::TWebClient::SchemeOf(m_downloadUrl.toStdString()) ==
+      tallyra::TWebClient::Scheme::Other) {
+    platform::ShowMessage(
+        owner(), T(TextId::TxtAppTitle),
+        QString::fromUtf8(tallyra::Format(TextId::TxtDownloadBadAddress, m_ws.Language,
+                                          {m_downloadUrl.toStdString()})));
+    return;
+  }
+  tallyra::TWebClient client;
+  // Certificates trusted besides the system's, for a server with a CA of its own.
+  client.CaFile = platform::ReadPreference(QStringLiteral("download/caFile")).toStdString();
   client.TimeOut = kIdleTimeOut;
   client.InputFileMode = true;
   client.Body = kPartialFile;
@@ -192,6 +216,10 @@ void ResultsPage::download() {
       say(TextId::TxtDownloadTooLarge, {std::to_string(e.limit >> 20)});
     }
     return;
+  } catch (const tallyra::ECertificateError& e) {
+    finish();
+    if (!cancelled) say(TextId::TxtDownloadCertificate, {e.what()});
+    return;
   } catch (const tallyra::ESocketError&) {
     finish();
     // A cancel is the user's own doing and needs no message.
@@ -231,6 +259,16 @@ void ResultsPage::download() {
     int32_t draws = 0;
     const tallyra::ReadOutcome outcome = tallyra::ReadRecordLines(
         fetched.data, tallyra::TableRef::of(*scratch), draws, tallyra::OverflowRule::KeepLatest);
+    if (!outcome.ok() || draws == 0) {
+      // A history in another shape (a publisher's CSV, a dated list) goes through the preview.
+      tallyra::ImportOptions asHistory;
+      asHistory.highestNumber = m_ws.HighestNumber;
+      if (tallyra::ImportList(fetched.data, asHistory).ok()) {
+        finish();
+        importData(fetched.data, QString::fromLatin1(kResultsFile));
+        return;
+      }
+    }
     if (!outcome.ok()) {
       finish();
       say(TextId::TxtDownloadNotResults, {tallyra::DescribeReadOutcome(outcome, m_ws.Language)});
@@ -263,4 +301,80 @@ void ResultsPage::download() {
   }
   finish();
   load();
+}
+
+void ResultsPage::importFile() {
+  const auto picked = pages::PickImportFile(owner(), m_ws.Language, m_openOptions);
+  if (picked) importData(picked->first, picked->second);
+}
+
+void ResultsPage::importData(std::string data, const QString& name) {
+  QWidget* window = owner();
+  const int32_t language = m_ws.Language;
+  ImportDialog dialog(window, m_language);
+  const std::optional<tallyra::ImportResult> imported =
+      dialog.preview(std::move(data), tallyra::ImportKind::Results, m_ws.HighestNumber, name);
+  if (!imported) return;
+
+  // The held draws, oldest first, and the new ones.
+  std::vector<tallyra::DrawNumbers> held;
+  for (int32_t row = 1; row <= m_ws.ResultCount; ++row) {
+    tallyra::DrawNumbers draw{};
+    for (int c = 1; c <= 6; ++c)
+      draw[static_cast<std::size_t>(c - 1)] = m_ws.ResultTable.cell[c][row];
+    held.push_back(draw);
+  }
+  std::vector<tallyra::DrawNumbers> incoming;
+  for (const tallyra::ImportedRow& row : imported->rows) {
+    tallyra::DrawNumbers draw{};
+    std::copy_n(row.numbers.begin(), 6, draw.begin());
+    incoming.push_back(draw);
+  }
+  tallyra::MergeOutcome merge = tallyra::MergeDraws(held, incoming);
+  if (merge.kind == tallyra::MergeOutcome::Kind::NoOverlap) {
+    if (!platform::AskYesNo(window, T(TextId::TxtCapLoadResults), T(TextId::TxtMergeNoOverlap))) {
+      return;
+    }
+    merge = tallyra::MergeDraws({}, incoming);
+  }
+  const QString told = QString::fromUtf8(tallyra::DescribeMerge(merge, language));
+  if (merge.kind == tallyra::MergeOutcome::Kind::NothingNew) {
+    platform::ShowMessage(window, T(TextId::TxtAppTitle), told);
+    return;
+  }
+
+  tallyra::ImportResult merged;
+  for (const tallyra::DrawNumbers& draw : merge.draws) {
+    tallyra::ImportedRow row;
+    row.size = 6;
+    std::copy(draw.begin(), draw.end(), row.numbers.begin());
+    merged.rows.push_back(row);
+  }
+  const std::string text = tallyra::FormatImported(merged, tallyra::ImportKind::Results);
+
+  // The file about to be replaced is kept; without that copy nothing is replaced. The new file
+  // takes the old one's place whole or not at all.
+  if (QFileInfo::exists(QString::fromLatin1(kResultsFile))) {
+    const tallyra::FileText old = tallyra::ReadWholeFile(kResultsFile, tallyra::kMaxListFileBytes);
+    const std::optional<int> failure =
+        old.ok ? tallyra::WriteFileReplacing(kBackupFile, old.data) : std::optional(old.error);
+    if (failure) {
+      platform::ShowProblem(window, {TextId::TxtCannotWrite, {kBackupFile}, 0, *failure}, language);
+      return;
+    }
+  }
+  if (const std::optional<int> failure = tallyra::WriteFileReplacing(kResultsFile, text)) {
+    platform::ShowProblem(window, {TextId::TxtCannotWrite, {kResultsFile}, 0, *failure}, language);
+    return;
+  }
+
+  // The draws as a load of the new file gives them, then the grids and statistics as after
+  // Results > Load.
+  tallyra::ClearTable(tallyra::TableRef::of(m_ws.ResultTable), m_ws.ResultCount,
+                      m_ws.BallsPerStake);
+  tallyra::ReadRecordLines(text, tallyra::TableRef::of(m_ws.ResultTable), m_ws.ResultCount,
+                           tallyra::OverflowRule::KeepLatest);
+  emit listChanged();
+  emit drawsLoaded();
+  platform::ShowMessage(window, T(TextId::TxtAppTitle), told);
 }

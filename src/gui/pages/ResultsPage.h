@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <string>
 
 #include "collate/Collation.h"
 #include "dialogs/DialogFrame.h"
@@ -14,6 +15,9 @@ class QPushButton;
 namespace platform {
 class StringGrid;
 }
+
+// The address Results > From Internet uses unless Options names another.
+QString DefaultDownloadAddress();
 
 // The Results tab: the draw history's grid, the three buttons that collate the draws, and the
 // commands that fill the history (the file loaded at start-up, Results > Load, Results > From
@@ -33,6 +37,11 @@ class ResultsPage final : public QObject {
   // Fetches the history from `downloadUrl()`; only a good history replaces "Results.txt" (the
   // old one kept as "Results.txt.bak"), and it is then loaded as by `load`.
   void download();
+  // Results > Import...: a history in any shape the importer reads, shown in the preview
+  // first; on OK its new draws join the held ones and "Results.txt" is written.
+  void importFile();
+  // The same for a history already read (a file, or a download not in record lines).
+  void importData(std::string data, const QString& name);
   // Where the download fetches from; the publisher's address unless a test points it elsewhere.
   void setDownloadUrl(const QString& url) { m_downloadUrl = url; }
   const QString& downloadUrl() const { return m_downloadUrl; }

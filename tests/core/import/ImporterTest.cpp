@@ -247,6 +247,21 @@ TEST(Importer, TheCallerChoosesColumnsAndOrder) {
   EXPECT_EQ(Import(text, options).problem, ImportProblem::BadColumns);
 }
 
+TEST(Importer, ANumberColumnThatRunsOnByOneIsStillANumberColumn) {
+  // The first numbers run 1, 2, 3 like a label column would, and so do the draw numbers.
+  const std::string text =
+      "6330. 30.11.2019 3,20,34,40,42,43\n"
+      "6329. 29.11.2019 2,21,34,40,42,44\n"
+      "6328. 28.11.2019 1,22,35,41,42,45\n";
+  const ImportResult r = Import(text);
+  ASSERT_TRUE(r.ok()) << DescribeImport(r, {}, 1);
+  EXPECT_EQ(r.columns, (std::vector<int>{3, 4, 5, 6, 7, 8}));
+  EXPECT_EQ(r.orderBasis, OrderBasis::Dates);
+  EXPECT_EQ(Rows(r),
+            (std::vector<Draw>{
+                {1, 22, 35, 41, 42, 45}, {2, 21, 34, 40, 42, 44}, {3, 20, 34, 40, 42, 43}}));
+}
+
 TEST(Importer, SlashDatesAreMonthFirstUnlessADayShowsOtherwise) {
   // 03/04 and 05/04 read month first are March and May: oldest first.
   EXPECT_EQ(Import("03/04/2020,1,2,3,4,5,6\n05/04/2020,7,8,9,10,11,12\n").order,

@@ -1,0 +1,273 @@
+#include "dialogs/ImportDialog.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "import/TextDecoding.h"
+#include "model/Integer.h"
+#include "platform/MessageBox.h"
+#include "platform/QtTexts.h"
+
+using tallyra::TextId;
+
+namespace {
+
+std::string ColumnList(const std::vector<int>& columns) {
+  std::string text;
+  for (int c : columns) text += (text.empty() ? "" : ",") + std::to_string(c);
+  return text;
+}
+
+// Lines of the file as the user counts them: a last line without a line end counts too.
+int CountLines(const std::string& data) {
+  const std::string text = tallyra::DecodeText(data).text;
+  int lines = static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+  if (!text.empty() && text.back() != '\n') ++lines;
+  return lines;
+}
+
+}  // namespace
+
+ImportDialog::ImportDialog(QWidget* owner, LanguageSource language)
+    : QDialog(owner), m_language(std::move(language)) {
+  setObjectName(QStringLiteral("ImportDialog"));
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowCloseButtonHint);
+  resize(560, 520);
+
+  auto* layout = new QVBoxLayout(this);
+  m_summary = new QLabel(this);
+  m_summary->setObjectName(QStringLiteral("ImportSummary"));
+  m_summary->setWordWrap(true);
+  m_detected = new QLabel(this);
+  m_detected->setObjectName(QStringLiteral("ImportDetected"));
+  m_detected->setWordWrap(true);
+  layout->addWidget(m_summary);
+  layout->addWidget(m_detected);
+
+  auto* controls = new QHBoxLayout;
+  m_columnsLabel = new QLabel(this);
+  m_columnsBox = new QLineEdit(this);
+  m_columnsBox->setObjectName(QStringLiteral("ImportColumns"));
+  m_applyButton = new QPushButton(this);
+  m_applyButton->setObjectName(QStringLiteral("ImportApplyColumns"));
+  m_applyButton->setAutoDefault(false);
+  m_orderLabel = new QLabel(this);
+  m_orderBox = new QComboBox(this);
+  m_orderBox->setObjectName(QStringLiteral("ImportOrder"));
+  m_orderBox->addItem(QString());
+  m_orderBox->addItem(QString());
+  controls->addWidget(m_columnsLabel);
+  controls->addWidget(m_columnsBox, 1);
+  controls->addWidget(m_applyButton);
+  controls->addSpacing(12);
+  controls->addWidget(m_orderLabel);
+  controls->addWidget(m_orderBox);
+  layout->addLayout(controls);
+
+  m_rowsLabel = new QLabel(this);
+  m_rows = new QPlainTextEdit(this);
+  m_rows->setObjectName(QStringLiteral("ImportRows"));
+  m_skippedLabel = new QLabel(this);
+  m_skipped = new QPlainTextEdit(this);
+  m_skipped->setObjectName(QStringLiteral("ImportSkipped"));
+  for (QPlainTextEdit* box : {m_rows, m_skipped}) {
+    box->setReadOnly(true);
+    box->setLineWrapMode(QPlainTextEdit::NoWrap);
+    box->setFont(QFont(QStringLiteral("Monospace")));
+  }
+  layout->addWidget(m_rowsLabel);
+  layout->addWidget(m_rows, 3);
+  layout->addWidget(m_skippedLabel);
+  layout->addWidget(m_skipped, 2);
+  m_problem = new QLabel(this);
+  m_problem->setObjectName(QStringLiteral("ImportProblem"));
+  m_problem->setWordWrap(true);
+  QPalette red = m_problem->palette();
+  red.setColor(QPalette::WindowText, QColor(0x80, 0x00, 0x00));
+  m_problem->setPalette(red);
+  layout->addWidget(m_problem);
+
+  auto* buttons = new QHBoxLayout;
+  m_okButton = new QPushButton(this);
+  m_okButton->setObjectName(QStringLiteral("ImportOk"));
+  m_cancelButton = new QPushButton(this);
+  m_cancelButton->setObjectName(QStringLiteral("ImportCancel"));
+  m_okButton->setDefault(true);
+  buttons->addStretch(1);
+  buttons->addWidget(m_okButton);
+  buttons->addWidget(m_cancelButton);
+  layout->addLayout(buttons);
+
+  connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
+  connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+  connect(m_applyButton, &QPushButton::clicked, this,
+          [this] { platform::RunHandler(this, [&] { applyColumns(); }); });
+  connect(m_columnsBox, &QLineEdit::returnPressed, this,
+          [this] { platform::RunHandler(this, [&] { applyColumns(); }); });
+  connect(m_orderBox, &QComboBox::currentIndexChanged, this,
+          [this](int index) { platform::RunHandler(this, [&] { orderChosen(index); }); });
+}
+
+QString ImportDialog::T(TextId id) const {
+  return platform::Tr(id, m_language());
+}
+
+QString ImportDialog::F(TextId id, std::initializer_list<std::string> args) const {
+  return QString::fromUtf8(tallyra::Format(id, m_language(), args));
+}
+
+void ImportDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  CentreOn(this, parentWidget());
+}
+
+void ImportDialog::applyTexts() {
+  setWindowTitle(T(TextId::TxtImportCaption));
+  m_columnsLabel->setText(T(TextId::TxtImportColumns));
+  m_applyButton->setText(T(TextId::TxtImportApply));
+  m_orderLabel->setText(T(TextId::TxtImportOrder));
+  m_orderBox->setItemText(0, T(TextId::TxtImportOldestFirst));
+  m_orderBox->setItemText(1, T(TextId::TxtImportNewestFirst));
+  m_rowsLabel->setText(T(TextId::TxtImportRowsTitle));
+  m_skippedLabel->setText(T(TextId::TxtImportSkippedTitle));
+  m_okButton->setText(QStringLiteral("OK"));
+  m_cancelButton->setText(QProgressDialog::tr("Cancel"));
+}
+
+std::optional<tallyra::ImportResult> ImportDialog::preview(std::string data,
+                                                           tallyra::ImportKind kind,
+                                                           int32_t highestNumber,
+                                                           const QString& name) {
+  m_data = std::move(data);
+  m_name = name;
+  m_options = {};
+  m_options.kind = kind;
+  m_options.highestNumber = highestNumber;
+  m_linesRead = CountLines(m_data);
+  applyTexts();
+  reread();
+  platform::ExecModal(*this);
+  std::optional<tallyra::ImportResult> chosen;
+  if (result() == QDialog::Accepted && m_result.ok()) chosen = std::move(m_result);
+  m_data.clear();
+  m_result = {};
+  return chosen;
+}
+
+void ImportDialog::reread() {
+  m_result = tallyra::ImportList(m_data, m_options);
+  const tallyra::ImportResult& r = m_result;
+  const int32_t language = m_language();
+
+  m_summary->setText(
+      F(TextId::TxtImportSummary, {m_name.toStdString(), std::to_string(m_linesRead),
+                                   std::to_string(r.rows.size()), std::to_string(r.skippedTotal)}));
+
+  QString detected;
+  switch (r.shape) {
+    case tallyra::ImportShape::RecordLines:
+      detected = T(TextId::TxtImportShapeRecords);
+      break;
+    case tallyra::ImportShape::Separated: {
+      const std::string separator = r.separator == '\t'
+                                        ? tallyra::Text(TextId::TxtImportTab, language)
+                                        : std::string(1, r.separator);
+      detected = F(TextId::TxtImportShapeSeparated, {separator, ColumnList(r.columns)});
+      break;
+    }
+    case tallyra::ImportShape::Free:
+      detected = F(TextId::TxtImportShapeFree, {ColumnList(r.columns)});
+      break;
+  }
+  if (m_options.kind == tallyra::ImportKind::Results && r.ok()) {
+    QString basis;
+    switch (r.orderBasis) {
+      case tallyra::OrderBasis::Dates:
+        basis = F(TextId::TxtImportBasisDates, {std::to_string(r.dateColumn)});
+        break;
+      case tallyra::OrderBasis::DrawNumbers:
+        basis = F(TextId::TxtImportBasisNumbers, {std::to_string(r.drawNumberColumn)});
+        break;
+      case tallyra::OrderBasis::Assumed:
+        basis = T(TextId::TxtImportBasisAssumed);
+        break;
+      case tallyra::OrderBasis::Chosen:
+        basis = T(TextId::TxtImportBasisChosen);
+        break;
+    }
+    detected += u' ' + basis;
+  }
+  m_detected->setText(detected);
+
+  // The boxes follow what was read, unless the user is typing columns that failed.
+  if (r.problem != tallyra::ImportProblem::BadColumns) {
+    m_columnsBox->setText(QString::fromStdString(ColumnList(r.columns)));
+  }
+  m_updating = true;
+  m_orderBox->setCurrentIndex(r.order == tallyra::HistoryOrder::NewestFirst ? 1 : 0);
+  m_updating = false;
+  // Stakes have no order worth choosing: they are kept as the file lists them.
+  m_orderBox->setEnabled(m_options.kind == tallyra::ImportKind::Results);
+
+  // The rows as the list's own writer makes them, oldest first.
+  const std::string stored = tallyra::FormatImported(r, m_options.kind);
+  std::vector<std::string> lines;
+  for (std::size_t start = 0; start < stored.size();) {
+    std::size_t end = stored.find('\n', start);
+    if (end == std::string::npos) end = stored.size();
+    std::string line = stored.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(std::move(line));
+    start = end + 1;
+  }
+  QString shown;
+  const std::size_t n = lines.size();
+  const std::size_t shownRows = kShownRows;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (n > 2 * shownRows && i == shownRows) {
+      shown += QStringLiteral("...\n");
+      i = n - shownRows;
+    }
+    shown += QString::fromStdString(lines[i]) + u'\n';
+  }
+  m_rows->setPlainText(shown);
+
+  QString skipped;
+  for (const tallyra::SkippedLine& skip : r.skipped) {
+    skipped += QString::fromUtf8(tallyra::DescribeSkip(skip, m_options, language)) + u'\n';
+  }
+  if (r.skippedTotal > static_cast<int>(r.skipped.size())) skipped += QStringLiteral("...\n");
+  m_skipped->setPlainText(skipped);
+
+  m_problem->setText(QString::fromUtf8(tallyra::DescribeImport(r, m_options, language)));
+  m_okButton->setEnabled(r.ok());
+}
+
+void ImportDialog::applyColumns() {
+  const QString text = m_columnsBox->text().trimmed();
+  std::vector<int> columns;
+  if (!text.isEmpty()) {
+    for (const QString& part : text.split(u',', Qt::SkipEmptyParts)) {
+      const std::optional<int32_t> value = tallyra::ParseDecimal(part.trimmed().toStdString());
+      // Anything that is no column number leaves the columns for the importer to refuse.
+      columns.push_back(value ? *value : 0);
+    }
+  }
+  m_options.columns = columns;
+  reread();
+}
+
+void ImportDialog::orderChosen(int index) {
+  if (m_updating) return;
+  m_options.order =
+      index == 1 ? tallyra::HistoryOrder::NewestFirst : tallyra::HistoryOrder::OldestFirst;
+  reread();
+}
