@@ -8,6 +8,7 @@
 #include <random>
 #include <string>
 
+#include "PlainCollation.h"
 #include "RandomRows.h"
 #include "collate/Collation.h"
 

@@ -62,9 +62,6 @@ CollationInput SnapshotFor(CollationKind kind, const Workspace& ws);
 Outcome Collate(CollationKind kind, const CollationInput& input,
                 const std::atomic<bool>* cancel = nullptr, int threads = 0);
 
-// The plain rule, pair by pair, as the collations are defined; for tests and benchmarks.
-Outcome CollatePlainly(CollationKind kind, const CollationInput& input);
-
 // The check of one combination (cells 1..12, 0 where empty) against the stakes (and the system
 // stakes when `includeSystem`), or against the draws.
 Outcome CheckCombination(const std::array<int32_t, 13>& combination, bool againstStakes,

@@ -2,6 +2,7 @@
 
 #include <random>
 
+#include "PlainCollation.h"
 #include "collate/Collation.h"
 
 namespace tallyra {

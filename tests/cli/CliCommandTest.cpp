@@ -1,30 +1,19 @@
-#include <QCheckBox>
+// The command-line program on its own: its messages, its limits, its fetch and its JSON.
+
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
-#include <QPushButton>
 
+#include "CliRun.h"
 #include "GuiFixture.h"
 #include "ScriptedServer.h"
 #include "lists/PipeGuard.h"
 
 namespace {
 
-struct CliRun {
-  int code;
-  QByteArray out;
-  QByteArray err;
-};
-
-CliRun Cli(const QStringList& args) {
-  QProcess process;
-  process.start(QStringLiteral(TALLYRA_CLI), args);
-  process.waitForFinished(60000);
-  return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
-}
-
-class CliTest : public GuiTest {
+// A folder with a few lists; no window.
+class CliCommand : public GuiTest {
  protected:
   void SetUp() override {
     GuiTest::SetUp();
@@ -34,37 +23,6 @@ class CliTest : public GuiTest {
     WriteFile(QStringLiteral("sy.txt"), "1 - 1,2,3,20,21,22,23;\r\n2 - 7,8,9,10,11,12,13,14;\r\n");
     WriteFile(QStringLiteral("Results.txt"),
               "1 - 1,2,3,4,5,6;\r\n2 - 7,8,9,30,31,32;\r\n3 - 1,2,3,7,8,9;\r\n");
-    StartEnglish();
-    script.chooseFile(Path(QStringLiteral("st.txt")));
-    Trigger("N6");
-    script.chooseFile(Path(QStringLiteral("sy.txt")));
-    Trigger("N31");
-  }
-  // The window's outcome in the shape of the command's output.
-  QJsonObject Window() {
-    QJsonObject counts, lists;
-    const QString keys[] = {QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5"),
-                            QStringLiteral("6")};
-    for (std::size_t c = 0; c < 4; ++c) {
-      counts[keys[c]] = static_cast<qint64>(form->matchTotals()[c]);
-      lists[keys[c]] =
-          form->matchLists()[c] ? QString::fromUtf8(form->matchLists()[c]->text()) : QString();
-    }
-    auto rows = [](platform::StringGrid* grid, int count) {
-      QJsonArray all;
-      for (int r = 1; r <= count; ++r) {
-        QJsonArray row;
-        for (int c = grid->model().columnCount() - 4; c < grid->model().columnCount(); ++c) {
-          row.append(grid->model().cellText(r, c).toInt());
-        }
-        all.append(row);
-      }
-      return all;
-    };
-    return {{QStringLiteral("counts"), counts},
-            {QStringLiteral("lists"), lists},
-            {QStringLiteral("stakes"), rows(Grid("SGStav"), form->workspace().StakeCount)},
-            {QStringLiteral("system"), rows(Grid("SGSys"), form->workspace().SystemCount)}};
   }
   QJsonObject Json(const QStringList& args) {
     const CliRun run = Cli(args + QStringList{QStringLiteral("--json")});
@@ -73,39 +31,7 @@ class CliTest : public GuiTest {
   }
 };
 
-TEST_F(CliTest, EveryCollationGivesWhatTheWindowShows) {
-  const QStringList files = {QStringLiteral("--stakes"),  Path(QStringLiteral("st.txt")),
-                             QStringLiteral("--system"),  Path(QStringLiteral("sy.txt")),
-                             QStringLiteral("--results"), Path(QStringLiteral("Results.txt"))};
-  struct Case {
-    const char* kind;
-    QPushButton* button;
-  };
-  for (const Case& c : {Case{"stakes", Button("BitTest")}, Case{"stakes-results", Button("BitRes")},
-                        Case{"system", Button("BitTestSys")},
-                        Case{"system-results", Button("BitSys")}, Case{"all", Button("BitAll")}}) {
-    // The window's grids keep columns of earlier runs; start each from empty columns.
-    Grid("SGStav")->model().clearCounts();
-    Grid("SGSys")->model().clearCounts();
-    c.button->click();
-    EXPECT_EQ(Json(QStringList{QStringLiteral("collate"), QString::fromLatin1(c.kind)} + files),
-              Window())
-        << c.kind;
-  }
-}
-
-TEST_F(CliTest, TheCheckGivesWhatTheWindowShows) {
-  form->workspace().CheckCombination = {0, 1, 2, 3, 4, 5, 6};
-  CheckBox("CheckSys")->setChecked(true);
-  Click("BitTestStav");
-  EXPECT_EQ(
-      Json({QStringLiteral("check"), QStringLiteral("--combination"), QStringLiteral("1,2,3,4,5,6"),
-            QStringLiteral("--stakes"), Path(QStringLiteral("st.txt")), QStringLiteral("--system"),
-            Path(QStringLiteral("sy.txt")), QStringLiteral("--include-system")}),
-      Window());
-}
-
-TEST_F(CliTest, BadInputIsReportedWithTheWindowsTexts) {
+TEST_F(CliCommand, BadInputIsReportedWithTheWindowsTexts) {
   CliRun run =
       Cli({QStringLiteral("check"), QStringLiteral("--combination"), QStringLiteral("1,2,3,4,5,50"),
            QStringLiteral("--results"), Path(QStringLiteral("Results.txt"))});
@@ -223,7 +149,7 @@ TEST_F(CliFetch, AStallingServerRunsIntoTheTimeOut) {
       << "only fetch has a time-out";
 }
 
-TEST_F(CliTest, SpecialOversizedAndUnfinishedFilesAreToldAbout) {
+TEST_F(CliCommand, SpecialOversizedAndUnfinishedFilesAreToldAbout) {
   PipeGuard pipe(Path(QStringLiteral("pipe.txt")));
   ASSERT_TRUE(pipe.made());
   CliRun run =
@@ -252,7 +178,7 @@ TEST_F(CliTest, SpecialOversizedAndUnfinishedFilesAreToldAbout) {
 
 // Under a tight memory limit the command either works or says that memory ran out; it never
 // dies of it. The limits tried run from "cannot even start" to "enough".
-TEST_F(CliTest, RunningOutOfMemoryIsAnErrorMessage) {
+TEST_F(CliCommand, RunningOutOfMemoryIsAnErrorMessage) {
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
   GTEST_SKIP() << "a sanitizer's shadow memory does not fit under a small limit";
 #elif defined(__has_feature)
@@ -290,7 +216,7 @@ TEST_F(CliTest, RunningOutOfMemoryIsAnErrorMessage) {
 
 // --lists leaves the lists out or cuts them at a number of entries, and says which it cut;
 // `full` is what --json writes without it.
-TEST_F(CliTest, JsonListsCanBeLeftOutOrCut) {
+TEST_F(CliCommand, JsonListsCanBeLeftOutOrCut) {
   const QStringList run = {QStringLiteral("collate"),   QStringLiteral("all"),
                            QStringLiteral("--stakes"),  Path(QStringLiteral("st.txt")),
                            QStringLiteral("--system"),  Path(QStringLiteral("sy.txt")),

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "collate/Collation.h"
+#include "collate/Rules.h"
+
+// The bit-sliced kernel of the collations, for the runner in Collation.cpp.
+namespace tallyra::kernel {
+
+// A phase's two sides and the bitmaps of the other side; kept alive by the lists that write
+// their entries from it.
+struct PhaseData;
+
+// What a phase found: per category the count, per row of the first side its counts, and per
+// category where each row's entries start in the list's text.
+struct PhaseResult {
+  std::array<int64_t, 4> counts{};
+  std::vector<CategoryCounts> firstRows;        // per row (of both sides, for pairs)
+  std::array<std::vector<int64_t>, 4> offsets;  // per category: text offsets of the rows
+};
+
+struct Phase {
+  std::shared_ptr<const PhaseData> data;
+  PhaseResult result;
+};
+
+// Runs one phase on up to `threads` threads (0: as many as the processor has, at most 8); stops
+// early when `cancel` becomes true.
+Phase Run(const RowSet& first, const RowSet& second, PhaseRule rule,
+          const std::atomic<bool>* cancel, int threads);
+
+// The run of a coincidence list that writes the entries of one category of a phase.
+CoincidenceList::Run MakeRun(std::shared_ptr<const PhaseData> data, std::vector<int64_t> offsets,
+                             int category);
+
+}  // namespace tallyra::kernel
