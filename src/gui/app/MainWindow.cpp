@@ -115,6 +115,7 @@ void MainWindow::bindHandlers() {
   bindButton(clearCombinationButton, &MainWindow::clearCombination);
   bindButton(checkCombinationButton, &MainWindow::checkCombination);
   bind(checkStakesAction, &MainWindow::checkCombination);
+  bind(wheelsAction, &MainWindow::openWheels);
   bindButton(addCombinationButton, &MainWindow::addCombinationToStakes);
   connect(withStakesRadio, &QRadioButton::toggled, this, [this](bool on) {
     if (on) runGuarded([&] { collateWithStakesChosen(); });
@@ -331,6 +332,7 @@ void MainWindow::applyTexts() {
   checkMenu->setTitle(T(TextId::TxtMenuCheck));
   enterCombinationAction->setText(T(TextId::TxtMenuEnterResult));
   checkStakesAction->setText(T(TextId::TxtMenuCheckStakes));
+  wheelsAction->setText(T(TextId::TxtMenuWheels));
   optionsMenu->setTitle(T(TextId::TxtMenuOptions));
   languageMenu->setTitle(QStringLiteral("Language"));
   englishAction->setText(QStringLiteral("&English"));

@@ -264,6 +264,7 @@ void MainWindow::buildMenus() {
   enterCombinationAction = Item(checkMenu, "N14");
   checkSeparator = Separator(checkMenu, "N15");
   checkStakesAction = Item(checkMenu, "N16");
+  wheelsAction = Item(checkMenu, "WheelsItem");
 
   optionsMenu = Menu(this, "N43");
   languageMenu = Menu(optionsMenu, "Language1");
