@@ -122,6 +122,8 @@ WheelsDialog::WheelsDialog(QWidget* owner, LanguageSource language)
   m_noteLabel->setWordWrap(true);
   for (QPushButton* button : {m_buildButton, m_checkButton, m_sendButton, m_closeButton})
     button->setAutoDefault(false);
+  // Enter in the boxes builds.
+  m_buildButton->setDefault(true);
 
   m_ticketsModel = new TicketsModel(this);
   m_ticketsModel->setTickets(&m_tickets);
@@ -129,15 +131,18 @@ WheelsDialog::WheelsDialog(QWidget* owner, LanguageSource language)
   m_ticketsView->setEditTriggers(QAbstractItemView::NoEditTriggers);
   m_ticketsView->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
   m_ticketsView->verticalHeader()->setDefaultSectionSize(20);
-  m_ticketsView->setMinimumSize(300, 300);
+  m_ticketsView->setFixedWidth(330);
+  m_ticketsView->setMinimumHeight(300);
 
   m_coverageTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
   m_coverageTable->verticalHeader()->hide();
   m_coverageTable->verticalHeader()->setDefaultSectionSize(20);
+  m_coverageTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   m_coverageTable->horizontalHeader()->setStretchLastSection(true);
-  m_coverageTable->setMinimumWidth(520);
+  m_coverageTable->setMinimumWidth(560);
 
   auto* inputs = new QGridLayout;
+  inputs->setColumnStretch(2, 1);
   inputs->addWidget(m_poolLabel, 0, 0);
   inputs->addWidget(m_poolEdit, 0, 1, 1, 2);
   inputs->addWidget(m_systemLabel, 1, 0);
@@ -168,8 +173,8 @@ WheelsDialog::WheelsDialog(QWidget* owner, LanguageSource language)
   right->addWidget(m_coverageTable, 1);
   right->addWidget(m_noteLabel);
   auto* results = new QHBoxLayout;
-  results->addLayout(left, 2);
-  results->addLayout(right, 3);
+  results->addLayout(left);
+  results->addLayout(right, 1);
 
   auto* whole = new QVBoxLayout(this);
   whole->addLayout(inputs);
@@ -434,5 +439,4 @@ void WheelsDialog::showCoverage(bool ofWheel) {
     }
     ++row;
   }
-  m_coverageTable->resizeColumnsToContents();
 }
