@@ -316,6 +316,10 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
      "добавлено.",
      "The list of stakes has room for only %d more stakes, and the wheel has %d tickets. Nothing "
      "was added."},  // TxtWheelsNoRoom
+    {"Система %s на этом пуле содержит не меньше %s билетов, а список ставок вмещает %d. Система "
+     "не строится.",
+     "A wheel %s over this pool holds at least %s tickets, and the list of stakes holds %d. The "
+     "wheel is not built."},  // TxtWheelsTooManyTickets
 }};
 
 }  // namespace

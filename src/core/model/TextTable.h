@@ -233,6 +233,7 @@ enum class TextId : int {
   TxtWheelsNothingToSend,
   TxtWheelsSent,
   TxtWheelsNoRoom,
+  TxtWheelsTooManyTickets,
   Count
 };
 

@@ -46,6 +46,7 @@ void MainWindow::openWheels() {
   inputs.highestNumber = ws.HighestNumber;
   inputs.systemStakes = SystemStakesOf(ws);
   inputs.stakes = StakesOf(ws);
+  inputs.maxTickets = tallyra::kStakeCapacity;
   // The ticket's price comes from the prize table in the working folder; without a table that
   // reads whole, no cost is shown.
   tallyra::Prizes prizes;

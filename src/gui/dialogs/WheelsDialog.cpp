@@ -296,6 +296,15 @@ void WheelsDialog::build() {
     Tell(QString::fromStdString(problem->text(m_language())));
     return;
   }
+  // A wheel that could never join the stakes is not built: it would only cost time and memory.
+  const uint64_t bound = wh::LowerBound(static_cast<int>(pool->size()), guarantee);
+  if (m_inputs.maxTickets > 0 && bound > static_cast<uint64_t>(m_inputs.maxTickets)) {
+    Tell(
+        QString::fromStdString(tallyra::Format(TextId::TxtWheelsTooManyTickets, m_language(),
+                                               {wh::GuaranteeText(guarantee), std::to_string(bound),
+                                                std::to_string(m_inputs.maxTickets)})));
+    return;
+  }
 
   wh::BuildResult result;
   platform::TaskProgress progress;

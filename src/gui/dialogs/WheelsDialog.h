@@ -39,6 +39,8 @@ class WheelsDialog final : public QDialog {
     // The price of one ticket and its currency when a prize table is known.
     std::optional<tallyra::Money> ticketPrice;
     std::string currency;
+    // The most tickets the stakes list can hold; a wheel that must be larger is not built.
+    int32_t maxTickets = 0;
   };
   // Stores the tickets in the stakes list, all of them or none; a refusal comes back as the
   // message to show.

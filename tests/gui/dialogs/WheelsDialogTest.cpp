@@ -158,6 +158,15 @@ TEST_F(Wheels, BadPoolsAndGuaranteesAreRefusedInTheInterfaceLanguage) {
               QStringList{QStringLiteral("The guarantee 5if4 is impossible: it needs 2 <= T <= M "
                                          "<= 6 and M no larger than the pool.")});
     EXPECT_TRUE(Of(d).tickets().empty());
+
+    // Every six of 49 numbers: far more tickets than the stakes list holds.
+    script.messages.clear();
+    Set(d, fifty.section(QLatin1Char(' '), 0, 48), 6, 6);
+    Click("BuildButton", &d);
+    EXPECT_EQ(MessageTexts(), QStringList{QStringLiteral(
+                                  "A wheel 6if6 over this pool holds at least 13983816 tickets, "
+                                  "and the list of stakes holds 99999. The wheel is not built.")});
+    EXPECT_TRUE(Of(d).tickets().empty());
   });
 
   form->workspace().Language = 0;
