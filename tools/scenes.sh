@@ -57,5 +57,15 @@ case $scene in
     eval "$(xdotool getwindowgeometry --shell "$dialog")"
     import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$5"
     ;;
+  wheels)
+    printf 'price; 2.00\r\ncurrency; EUR\r\n' >prizes.tly  # so that the wheel has a cost
+    # Check > Wheels... by the keyboard: Stakes, then three menus right, then its last item.
+    click 30 8 0.3; xdotool key Right Right Right Up Return; sleep 1
+    dialog=$(xdotool search --onlyvisible --name "^(Wheels|Сокращённые системы)$" | head -n 1)
+    xdotool type --delay 20 "3 7 9 12 15 18 21 26 30 33 38 41 44 47"
+    xdotool key Return; sleep 13  # Build, with the preset "3 if 4" and ten seconds
+    eval "$(xdotool getwindowgeometry --shell "$dialog")"
+    import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$3"
+    ;;
 esac
 kill "$app"

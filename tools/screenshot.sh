@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the README's pictures: the main window with the sample draws, the entry dialog, the
-# Check tab after collating 99 999 system stakes with each other, and the list viewer at the
-# end of the longest list. Runs the real program on a virtual screen, in English and Russian.
+# Check tab after collating 99 999 system stakes with each other, the list viewer at the end of
+# the longest list, and a wheel built in the wheels dialog. Runs the real program on a virtual
+# screen, in English and Russian.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/tools/deps.sh"
@@ -31,4 +32,6 @@ scene 1 check "$top/docs/check-tab-en.png" "$top/docs/viewer-en.png"
 scene 0 check "$top/docs/check-tab-ru.png" "$top/docs/viewer-ru.png"
 scene 1 more "$top/docs/statistics-en.png" "$top/docs/options-en.png" "$top/docs/about-en.png"
 scene 0 more "$top/docs/statistics-ru.png" "$top/docs/options-ru.png" "$top/docs/about-ru.png"
+scene 1 wheels "$top/docs/wheels-en.png"
+scene 0 wheels "$top/docs/wheels-ru.png"
 echo "Wrote the pictures into docs/"

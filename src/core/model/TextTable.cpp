@@ -362,6 +362,57 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
      "The list holds %d rows and takes at most %d; the %d imported ones do not fit. Nothing was "
      "changed."},           // TxtImportNoRoom
     {"табуляцией", "tab"},  // TxtImportTab
+     "them?"},  // TxtMergeNoOverlap
+    // Wheels window
+    {"Сокращённые системы...", "Wheels..."},                    // TxtMenuWheels
+    {"Сокращённые системы", "Wheels"},                          // TxtWheelsCaption
+    {"Пул:", "Pool:"},                                          // TxtWheelsPool
+    {"Пул из системной ставки:", "Pool from a system stake:"},  // TxtWheelsFromSystem
+    {"(выберите ставку)", "(choose a stake)"},                  // TxtWheelsChooseSystem
+    {"Гарантия:", "Guarantee:"},                                // TxtWheelsGuarantee
+    {"при", "if"},                                              // TxtWheelsIf
+    {"Время поиска, с:", "Search time, s:"},                    // TxtWheelsSeconds
+    {"Построить", "Build"},                                     // TxtWheelsBuild
+    {"Проверить ставки", "Check the stakes"},                   // TxtWheelsCheckStakes
+    {"Отправить в ставки", "Send to stakes"},                   // TxtWheelsSend
+    {"Закрыть", "Close"},                                       // TxtWheelsClose
+    {"Строится система...", "Building the wheel..."},           // TxtWheelsBuilding
+    {"Лучшая система пока: билетов %d", "Smallest wheel so far: %d tickets"},  // TxtWheelsBest
+    {"Проверяется покрытие...", "Checking the coverage..."},                   // TxtWheelsChecking
+    {"Система %s: билетов %d, нижняя граница %d.",
+     "Wheel %s: %d tickets; lower bound %d."},           // TxtWheelsCount
+    {"Ставки: билетов %d.", "Stakes: %d tickets."},      // TxtWheelsStakesCount
+    {"Стоимость: %s %s", "Cost: %s %s"},                 // TxtWheelsCost
+    {"Покрытие системы", "Coverage of the wheel"},       // TxtWheelsCoverageOfWheel
+    {"Покрытие ставок", "Coverage of the stakes"},       // TxtWheelsCoverageOfStakes
+    {"Покрыто", "Covered"},                              // TxtWheelsColCovered
+    {"Всего", "Total"},                                  // TxtWheelsColTotal
+    {"%", "%"},                                          // TxtWheelsColPercent
+    {"Выполнена", "Holds"},                              // TxtWheelsColHolds
+    {"Пример непокрытого набора", "A set not covered"},  // TxtWheelsColExample
+    {"да", "yes"},                                       // TxtWheelsYes
+    {"нет", "no"},                                       // TxtWheelsNo
+    {"Введите числа пула, например: 1 5 7 12 18 23 30.",
+     "Type the pool's numbers, for example: 1 5 7 12 18 23 30."},  // TxtWheelsPoolEmpty
+    {"Построение остановлено до того, как была найдена проверенная система. Показывать нечего.",
+     "The build was stopped before a verified wheel was found. There is nothing to show."},  // TxtWheelsStoppedEmpty
+    {"Построение остановлено; показана наименьшая проверенная система из найденных.",
+     "The build was stopped; the smallest verified wheel found so far is shown."},  // TxtWheelsStoppedKept
+    {"Проверка остановлена; таблица покрытия не показана.",
+     "The check was stopped; no coverage table is shown."},  // TxtWheelsCheckStopped
+    {"Список ставок пуст: проверять нечего.",
+     "The list of stakes is empty: there is nothing to check."},  // TxtWheelsNoStakes
+    {"Сначала постройте систему.", "Build a wheel first."},       // TxtWheelsNothingToSend
+    {"В список ставок добавлено билетов: %d.",
+     "%d tickets were added to the stakes."},  // TxtWheelsSent
+    {"В списке ставок осталось место только для %d ставок, а в системе билетов %d. Ничего не "
+     "добавлено.",
+     "The list of stakes has room for only %d more stakes, and the wheel has %d tickets. Nothing "
+     "was added."},  // TxtWheelsNoRoom
+    {"Система %s на этом пуле содержит не меньше %s билетов, а список ставок вмещает %d. Система "
+     "не строится.",
+     "A wheel %s over this pool holds at least %s tickets, and the list of stakes holds %d. The "
+     "wheel is not built."},  // TxtWheelsTooManyTickets
 }};
 
 }  // namespace

@@ -91,6 +91,7 @@ void MainWindow::bindHandlers() {
   bind(collateWithAllAction, &MainWindow::collateAllWithDraws);
   bind(enterCombinationAction, &MainWindow::enterCombination);
   bind(checkStakesAction, &MainWindow::checkCombination);
+  bind(wheelsAction, &MainWindow::openWheels);
   bind(helpAction, &MainWindow::openHelp);
   bind(aboutAction, &MainWindow::showAbout);
   bind(preferencesAction, &MainWindow::showOptions);
@@ -296,6 +297,7 @@ void MainWindow::applyTexts() {
   checkMenu->setTitle(T(TextId::TxtMenuCheck));
   enterCombinationAction->setText(T(TextId::TxtMenuEnterResult));
   checkStakesAction->setText(T(TextId::TxtMenuCheckStakes));
+  wheelsAction->setText(T(TextId::TxtMenuWheels));
   optionsMenu->setTitle(T(TextId::TxtMenuOptions));
   languageMenu->setTitle(QStringLiteral("Language"));
   englishAction->setText(QStringLiteral("&English"));

@@ -101,6 +101,8 @@ class MainWindow final : public QMainWindow {
   void showFoursList();
   void showFivesList();
   void showSixesList();
+  // Check > Wheels...: builds and checks wheels over a pool; a wheel may join the stakes.
+  void openWheels();
 
   // Results > From Internet: routed to the Results tab.
   void downloadResults();
@@ -196,6 +198,7 @@ class MainWindow final : public QMainWindow {
   QMenu* checkMenu = nullptr;
   QAction *enterCombinationAction = nullptr, *checkSeparator = nullptr,
           *checkStakesAction = nullptr;
+  QAction* wheelsAction = nullptr;
   QMenu* optionsMenu = nullptr;
   QMenu* languageMenu = nullptr;
   QAction *englishAction = nullptr, *russianAction = nullptr, *optionsSeparator = nullptr,

@@ -159,6 +159,7 @@ void MainWindow::buildMenus() {
   checkStakesAction = Item(checkMenu, "N16");
   connect(Item(checkMenu, "WinningsItem"), &QAction::triggered, this,
           [this] { runGuarded([&] { showWinnings(); }); });
+  wheelsAction = Item(checkMenu, "WheelsItem");
 
   optionsMenu = Menu(this, "N43");
   languageMenu = Menu(optionsMenu, "Language1");
