@@ -308,13 +308,14 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
     {"Нет ни ставок, ни системных ставок.",
      "There are no stakes and no system stakes."},        // TxtWinningsNoStakes
     {"Выигрыши тиражей: %s", "Prizes of the draws: %s"},  // TxtWinningsDrawPrizesFile
-    {"Сколько раз выпадало каждое число", "How often each number was drawn"},  // TxtStatsChart
-    {"Последних тиражей (0 — все):", "Last draws (0: all):"},                  // TxtStatsLastDraws
-    {"Выпадало", "Drawn"},                                                     // TxtStatsDrawn
-    {"В последнем тираже", "In the latest draw"},                              // TxtStatsLatestDraw
-    {"Сохранить как PNG...", "Save as PNG..."},                                // TxtSavePng
+    {"Выпадения чисел", "Draws per number"},              // TxtStatsChart
+    {"Последних тиражей:", "Latest draws:"},              // TxtStatsLastDraws
+    {"Выпадало", "Drawn"},                                // TxtStatsDrawn
+    {"В последнем тираже", "In the latest draw"},         // TxtStatsLatestDraw
+    {"Сохранить как PNG...", "Save as PNG..."},           // TxtSavePng
     {"Не удалось сохранить рисунок в %s.",
      "The picture could not be saved to %s."},  // TxtPngNotSaved
+    {"все", "all"},                             // TxtStatsAllDraws
 }};
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <algorithm>
+#include <cmath>
 
 #include "model/Errors.h"
 #include "platform/FileDialog.h"
@@ -146,7 +147,7 @@ WinningsDialog::WinningsDialog(QWidget* owner, int32_t language)
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                  Qt::WindowMaximizeButtonHint);
   setModal(false);
-  resize(1000, 620);
+  resize(1000, 640);
   auto name = [](QObject* object, const char* text) {
     object->setObjectName(QString::fromLatin1(text));
   };
@@ -192,7 +193,7 @@ WinningsDialog::WinningsDialog(QWidget* owner, int32_t language)
   // Rows come in the report's order until a header is clicked.
   m_view->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
   m_view->setSortingEnabled(true);
-  const int widths[WinningsModel::Columns] = {64, 56, 60, 50, 50, 50, 50, 100, 100, 100};
+  const int widths[WinningsModel::Columns] = {64, 50, 58, 64, 50, 46, 40, 96, 96, 96};
   for (int c = 0; c < WinningsModel::Columns; ++c) m_view->setColumnWidth(c, widths[c]);
 
   m_series = new QLineSeries;
@@ -203,6 +204,12 @@ WinningsDialog::WinningsDialog(QWidget* owner, int32_t language)
   m_drawAxis = new QValueAxis;
   m_drawAxis->setLabelFormat(QStringLiteral("%d"));
   m_balanceAxis = new QValueAxis;
+  m_balanceAxis->setLabelFormat(QStringLiteral("%.0f"));
+  QFont small = m_balanceAxis->labelsFont();
+  small.setPixelSize(10);
+  m_balanceAxis->setLabelsFont(small);
+  m_drawAxis->setLabelsFont(small);
+  m_drawAxis->setTickType(QValueAxis::TicksDynamic);
   chart->addAxis(m_drawAxis, Qt::AlignBottom);
   chart->addAxis(m_balanceAxis, Qt::AlignLeft);
   m_series->attachAxis(m_drawAxis);
@@ -216,7 +223,8 @@ WinningsDialog::WinningsDialog(QWidget* owner, int32_t language)
   splitter->addWidget(m_view);
   splitter->addWidget(m_chartView);
   splitter->setStretchFactor(0, 3);
-  splitter->setStretchFactor(1, 2);
+  splitter->setStretchFactor(1, 1);
+  splitter->setSizes({660, 340});
 
   m_totalsLabel = new QLabel(this);
   name(m_totalsLabel, "TotalsLabel");
@@ -350,6 +358,7 @@ void WinningsDialog::showReport() {
   m_series->replace(points);
   if (points.isEmpty()) {
     m_drawAxis->setRange(0, 1);
+    m_drawAxis->setTickInterval(1);
     m_balanceAxis->setRange(0, 1);
   } else {
     double low = 0, high = 0;
@@ -361,7 +370,12 @@ void WinningsDialog::showReport() {
     const double margin = (high - low) * 0.05;
     const double widen = points.size() == 1 ? 1 : 0;
     m_drawAxis->setRange(points.front().x() - widen, points.back().x() + widen);
+    // A tick on a whole draw, about five of them.
+    m_drawAxis->setTickAnchor(points.front().x());
+    m_drawAxis->setTickInterval(
+        std::max(1.0, std::ceil((points.back().x() - points.front().x()) / 5)));
     m_balanceAxis->setRange(low - margin, high + margin);
+    m_balanceAxis->applyNiceNumbers();
   }
   m_exportButton->setEnabled(m_hasReport);
   applyTexts();
