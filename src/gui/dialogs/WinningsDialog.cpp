@@ -243,14 +243,14 @@ WinningsDialog::WinningsDialog(QWidget* owner, int32_t language)
   m_chartView = new QChartView(chart, this);
   name(m_chartView, "BalanceChart");
   m_chartView->setRenderHint(QPainter::Antialiasing);
-  m_chartView->setMinimumWidth(300);
+  m_chartView->setMinimumWidth(260);
 
   auto* splitter = new QSplitter(this);
   splitter->addWidget(m_view);
   splitter->addWidget(m_chartView);
   splitter->setStretchFactor(0, 3);
   splitter->setStretchFactor(1, 1);
-  splitter->setSizes({660, 340});
+  splitter->setSizes({700, 300});
 
   m_totalsLabel = new QLabel(this);
   name(m_totalsLabel, "TotalsLabel");
