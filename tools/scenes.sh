@@ -4,7 +4,7 @@
 set -u
 program=$1 scene=$2
 # The Options and Help menus stand further right in Russian.
-if grep -q $'^0\r' ini.tly; then options=385 help=455 stats=608; else options=293 help=345 stats=530; fi
+if grep -q $'^0\r' ini.tly; then options=385 help=455 stats=608 check=303 every=300; else options=293 help=345 stats=530 check=237 every=255; fi
 "$program" &
 app=$!
 for _ in $(seq 50); do
@@ -66,6 +66,17 @@ case $scene in
     xdotool key Return; sleep 13  # Build, with the preset "3 if 4" and ten seconds
     eval "$(xdotool getwindowgeometry --shell "$dialog")"
     import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$3"
+    ;;
+  winnings)
+    click 105 8; click 102 30 1.5   # System game > Load, then take the preset System.txt
+    xdotool key Return; sleep 2
+    click "$check" 8; click $((check + 33)) 76 3  # Check > Winnings, the latest draw
+    dialog=$(xdotool search --onlyvisible --name "^Winnings|^Выигрыши ставок" | head -n 1)
+    eval "$(xdotool getwindowgeometry --shell "$dialog")"
+    click "$every" 21 0.3             # every draw, then Compute
+    click $((WIDTH - 52)) 21 4
+    click 432 49 3; click 432 49 3    # sorted by the winnings, highest first
+    shot "$3"
     ;;
 esac
 kill "$app"

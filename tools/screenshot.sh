@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Makes the README's pictures: the main window with the sample draws, the entry dialog, the
-# Check tab after collating 99 999 system stakes with each other, the list viewer at the end of
-# the longest list, and a wheel built in the wheels dialog. Runs the real program on a virtual
-# screen, in English and Russian.
+# Check tab after collating 99 999 system stakes with each other, the list viewer at the end
+# of the longest list, the Statistics tab with its chart, the winnings report over every draw
+# and a wheel built in the wheels dialog. Runs the real program on a virtual screen, in English
+# and Russian.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/tools/deps.sh"
@@ -16,6 +17,8 @@ scene() {  # language scene outputs...
   dir=$(mktemp -d)
   printf '49\r\n%s\r\n' "$1" >"$dir/ini.tly"
   cp "$top/assets/Results.txt" "$dir/"
+  printf 'price; 2.00\r\n3; 5.00\r\n4; 50.00\r\n5; 3000.00\r\n6; 1000000.00\r\ncurrency; EUR\r\n' \
+    >"$dir/prizes.tly"
   # 99 999 system stakes of twelve different numbers.
   awk 'BEGIN { srand(7); for (i = 1; i <= 99999; i++) { delete seen; n = 0; line = "";
          while (n < 12) { v = int(rand() * 49) + 1; if (!(v in seen)) { seen[v] = 1; n++;
@@ -34,4 +37,6 @@ scene 1 more "$top/docs/statistics-en.png" "$top/docs/options-en.png" "$top/docs
 scene 0 more "$top/docs/statistics-ru.png" "$top/docs/options-ru.png" "$top/docs/about-ru.png"
 scene 1 wheels "$top/docs/wheels-en.png"
 scene 0 wheels "$top/docs/wheels-ru.png"
+scene 1 winnings "$top/docs/winnings-en.png"
+scene 0 winnings "$top/docs/winnings-ru.png"
 echo "Wrote the pictures into docs/"

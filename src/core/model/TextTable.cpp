@@ -182,7 +182,8 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
      "изменён.",
      "The header of the server's answer is larger than %s KiB; the download was stopped. "
      "\"Results.txt\" was kept."},  // TxtDownloadHeaderTooLarge
-    // File handling: the reasons a file could not be read or written
+                                    // File handling: the reasons a file could not be read or
+                                    // written
     {"Строка %d не закончена знаком \";\" и не загружена: «%s»",
      "Line %d does not end with \";\" and was not loaded: \"%s\""},            // TxtUnfinishedLine
     {"Нет такого файла или каталога", "No such file or directory"},            // TxtErrNoSuchFile
@@ -198,7 +199,7 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
     {"Недостаточно памяти для выполнения операции.",
      "There is not enough memory to complete the operation."},       // TxtOutOfMemory
     {"Записано %s из %s байт (%s)", "%s of %s bytes written (%s)"},  // TxtSavedBytes
-    // Wheels
+                                                                     // Wheels
     {"Пул должен содержать от 7 до %d чисел, а в нём %d.",
      "A pool needs 7 to %d numbers; this one has %d."},  // TxtWheelPoolSize
     {"Число пула %d лежит вне диапазона 1..%d.",
@@ -241,7 +242,12 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
      "There is no draw %d: draws %d to %d are loaded."},  // TxtWinningsNoSuchDraw
     {"Суммы слишком велики: итог превысил бы %s. Выигрыши не подсчитаны.",
      "The sums are too large: a total would exceed %s. The winnings were not computed."},  // TxtWinningsOverflow
-    // Import of files from the wild
+                                                                                           // Import
+                                                                                           // of
+                                                                                           // files
+                                                                                           // from
+                                                                                           // the
+                                                                                           // wild
     {"меньше %d чисел", "fewer than %d numbers"},                            // TxtImportTooFew
     {"больше %d чисел", "more than %d numbers"},                             // TxtImportTooMany
     {"число %s вне пределов 1..%d", "the number %s is outside 1..%d"},       // TxtImportOutOfRange
@@ -308,13 +314,14 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
     {"Нет ни ставок, ни системных ставок.",
      "There are no stakes and no system stakes."},        // TxtWinningsNoStakes
     {"Выигрыши тиражей: %s", "Prizes of the draws: %s"},  // TxtWinningsDrawPrizesFile
-    {"Сколько раз выпадало каждое число", "How often each number was drawn"},  // TxtStatsChart
-    {"Последних тиражей (0 — все):", "Last draws (0: all):"},                  // TxtStatsLastDraws
-    {"Выпадало", "Drawn"},                                                     // TxtStatsDrawn
-    {"В последнем тираже", "In the latest draw"},                              // TxtStatsLatestDraw
-    {"Сохранить как PNG...", "Save as PNG..."},                                // TxtSavePng
+    {"Выпадения чисел", "Draws per number"},              // TxtStatsChart
+    {"Последних тиражей:", "Latest draws:"},              // TxtStatsLastDraws
+    {"Выпадало", "Drawn"},                                // TxtStatsDrawn
+    {"В последнем тираже", "In the latest draw"},         // TxtStatsLatestDraw
+    {"Сохранить как PNG...", "Save as PNG..."},           // TxtSavePng
     {"Не удалось сохранить рисунок в %s.",
      "The picture could not be saved to %s."},  // TxtPngNotSaved
+    {"все", "all"},                             // TxtStatsAllDraws
     {"Адрес для загрузки результатов (http:// или https://):",
      "Address of the draw history (http:// or https://):"},  // TxtOptionsAddress
     {"Адрес должен начинаться с http:// или https:// и содержать имя сервера, без пробелов.",
@@ -362,7 +369,6 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
      "The list holds %d rows and takes at most %d; the %d imported ones do not fit. Nothing was "
      "changed."},           // TxtImportNoRoom
     {"табуляцией", "tab"},  // TxtImportTab
-     "them?"},  // TxtMergeNoOverlap
     // Wheels window
     {"Сокращённые системы...", "Wheels..."},                    // TxtMenuWheels
     {"Сокращённые системы", "Wheels"},                          // TxtWheelsCaption

@@ -237,6 +237,7 @@ enum class TextId : int {
   TxtStatsLatestDraw,
   TxtSavePng,
   TxtPngNotSaved,
+  TxtStatsAllDraws,
   // The download address and HTTPS
   TxtOptionsAddress,
   TxtOptionsBadAddress,

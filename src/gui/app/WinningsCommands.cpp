@@ -32,7 +32,7 @@ void MainWindow::editPrizes() {
     prizes.table = table;
     if (const tallyra::Problem problem =
             tallyra::SavePrizes(tallyra::kPrizeTableFileName, prizes)) {
-      throw tallyra::UserError(tallyra::Describe(problem, m_ws->Language));
+      throw tallyra::UserError(tallyra::Describe(problem, workspace().Language));
     }
   });
 }
@@ -40,11 +40,11 @@ void MainWindow::editPrizes() {
 void MainWindow::showWinnings() {
   const tallyra::Prizes prizes = Prizes(*this).prizes();
   auto* dialog = findChild<WinningsDialog*>(QStringLiteral("WinningsDialog"));
-  if (!dialog) dialog = new WinningsDialog(this, m_ws->Language);
+  if (!dialog) dialog = new WinningsDialog(this, workspace().Language);
   tallyra::WinningsInput input;
-  input.stakes = tallyra::SnapshotStakes(*m_ws);
-  input.system = tallyra::SnapshotSystem(*m_ws);
-  input.draws = tallyra::SnapshotDraws(*m_ws);
+  input.stakes = tallyra::SnapshotStakes(workspace());
+  input.system = tallyra::SnapshotSystem(workspace());
+  input.draws = tallyra::SnapshotDraws(workspace());
   dialog->setInputs(std::move(input), prizes);
   dialog->show();
   dialog->raise();
@@ -58,5 +58,5 @@ void MainWindow::applyWinningsTexts() {
   if (auto* item = findChild<QAction*>(QStringLiteral("WinningsItem")))
     item->setText(T(tallyra::TextId::TxtMenuWinnings));
   if (auto* dialog = findChild<WinningsDialog*>(QStringLiteral("WinningsDialog")))
-    dialog->setLanguage(m_ws->Language);
+    dialog->setLanguage(workspace().Language);
 }

@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <algorithm>
+#include <cmath>
 
 #include "model/Errors.h"
 #include "platform/FileDialog.h"
@@ -37,6 +38,19 @@ QString Money(tallyra::Money value) {
 
 // A prized row stands out: pale gold behind bold figures.
 const QColor kPrizeBackground(255, 236, 150);
+
+// Sorts by the model's numbers directly: with 200 000 rows a comparison through QVariants
+// costs a visible pause.
+class WinningsSortModel final : public QSortFilterProxyModel {
+ public:
+  using QSortFilterProxyModel::QSortFilterProxyModel;
+
+ protected:
+  bool lessThan(const QModelIndex& left, const QModelIndex& right) const override {
+    const auto* model = static_cast<const WinningsModel*>(sourceModel());
+    return model->sortKey(left.row(), left.column()) < model->sortKey(right.row(), right.column());
+  }
+};
 
 }  // namespace
 
@@ -69,6 +83,31 @@ const tallyra::WinningsRow& WinningsModel::rowAt(int row, bool& system, int& ind
                 : m_report->stakes[static_cast<std::size_t>(index)];
 }
 
+int64_t WinningsModel::sortKey(int row, int column) const {
+  bool system = false;
+  int index = 0;
+  const tallyra::WinningsRow& r = rowAt(row, system, index);
+  switch (column) {
+    case List:
+      return system ? 1 : 0;
+    case Row:
+      return index + 1;
+    case Numbers:
+      return r.numbers;
+    case Tier3:
+    case Tier4:
+    case Tier5:
+    case Tier6:
+      return r.tickets[static_cast<std::size_t>(column - Tier3)];
+    case Winnings:
+      return r.winnings;
+    case Cost:
+      return r.cost;
+    default:
+      return r.balance;
+  }
+}
+
 QVariant WinningsModel::data(const QModelIndex& index, int role) const {
   if (!m_report || !index.isValid()) return {};
   bool system = false;
@@ -84,33 +123,21 @@ QVariant WinningsModel::data(const QModelIndex& index, int role) const {
   if (role == Qt::TextAlignmentRole) {
     return index.column() == List ? QVariant() : QVariant(int(Qt::AlignRight | Qt::AlignVCenter));
   }
-  if (role != Qt::DisplayRole && role != Qt::UserRole) return {};
-  const bool sortKey = role == Qt::UserRole;
-  auto figure = [&](qlonglong value) -> QVariant {
-    return sortKey ? QVariant(value) : QVariant(QString::number(value));
-  };
-  auto money = [&](tallyra::Money value) -> QVariant {
-    return sortKey ? QVariant(static_cast<qlonglong>(value)) : QVariant(Money(value));
-  };
+  if (role == Qt::UserRole) {
+    return static_cast<qlonglong>(sortKey(index.row(), index.column()));
+  }
+  if (role != Qt::DisplayRole) return {};
   switch (index.column()) {
     case List:
-      if (sortKey) return system ? 1 : 0;
       return platform::Tr(system ? TextId::TxtWListSystem : TextId::TxtWListStakes, m_language);
-    case Row:
-      return figure(row + 1);
-    case Numbers:
-      return figure(r.numbers);
-    case Tier3:
-    case Tier4:
-    case Tier5:
-    case Tier6:
-      return figure(r.tickets[static_cast<std::size_t>(index.column() - Tier3)]);
     case Winnings:
-      return money(r.winnings);
+      return Money(r.winnings);
     case Cost:
-      return money(r.cost);
+      return Money(r.cost);
+    case Balance:
+      return Money(r.balance);
     default:
-      return money(r.balance);
+      return QString::number(sortKey(index.row(), index.column()));
   }
 }
 
@@ -146,7 +173,7 @@ WinningsDialog::WinningsDialog(QWidget* owner, int32_t language)
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                  Qt::WindowMaximizeButtonHint);
   setModal(false);
-  resize(1000, 620);
+  resize(1000, 640);
   auto name = [](QObject* object, const char* text) {
     object->setObjectName(QString::fromLatin1(text));
   };
@@ -179,7 +206,7 @@ WinningsDialog::WinningsDialog(QWidget* owner, int32_t language)
 
   m_model = new WinningsModel(this);
   m_model->setLanguage(language);
-  m_proxy = new QSortFilterProxyModel(this);
+  m_proxy = new WinningsSortModel(this);
   m_proxy->setSourceModel(m_model);
   m_proxy->setSortRole(Qt::UserRole);
   m_view = new QTableView(this);
@@ -192,7 +219,7 @@ WinningsDialog::WinningsDialog(QWidget* owner, int32_t language)
   // Rows come in the report's order until a header is clicked.
   m_view->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
   m_view->setSortingEnabled(true);
-  const int widths[WinningsModel::Columns] = {64, 56, 60, 50, 50, 50, 50, 100, 100, 100};
+  const int widths[WinningsModel::Columns] = {64, 50, 58, 64, 50, 46, 40, 96, 96, 96};
   for (int c = 0; c < WinningsModel::Columns; ++c) m_view->setColumnWidth(c, widths[c]);
 
   m_series = new QLineSeries;
@@ -203,6 +230,12 @@ WinningsDialog::WinningsDialog(QWidget* owner, int32_t language)
   m_drawAxis = new QValueAxis;
   m_drawAxis->setLabelFormat(QStringLiteral("%d"));
   m_balanceAxis = new QValueAxis;
+  m_balanceAxis->setLabelFormat(QStringLiteral("%.0f"));
+  QFont small = m_balanceAxis->labelsFont();
+  small.setPixelSize(10);
+  m_balanceAxis->setLabelsFont(small);
+  m_drawAxis->setLabelsFont(small);
+  m_drawAxis->setTickType(QValueAxis::TicksDynamic);
   chart->addAxis(m_drawAxis, Qt::AlignBottom);
   chart->addAxis(m_balanceAxis, Qt::AlignLeft);
   m_series->attachAxis(m_drawAxis);
@@ -210,13 +243,14 @@ WinningsDialog::WinningsDialog(QWidget* owner, int32_t language)
   m_chartView = new QChartView(chart, this);
   name(m_chartView, "BalanceChart");
   m_chartView->setRenderHint(QPainter::Antialiasing);
-  m_chartView->setMinimumWidth(300);
+  m_chartView->setMinimumWidth(260);
 
   auto* splitter = new QSplitter(this);
   splitter->addWidget(m_view);
   splitter->addWidget(m_chartView);
   splitter->setStretchFactor(0, 3);
-  splitter->setStretchFactor(1, 2);
+  splitter->setStretchFactor(1, 1);
+  splitter->setSizes({700, 300});
 
   m_totalsLabel = new QLabel(this);
   name(m_totalsLabel, "TotalsLabel");
@@ -350,6 +384,7 @@ void WinningsDialog::showReport() {
   m_series->replace(points);
   if (points.isEmpty()) {
     m_drawAxis->setRange(0, 1);
+    m_drawAxis->setTickInterval(1);
     m_balanceAxis->setRange(0, 1);
   } else {
     double low = 0, high = 0;
@@ -361,7 +396,12 @@ void WinningsDialog::showReport() {
     const double margin = (high - low) * 0.05;
     const double widen = points.size() == 1 ? 1 : 0;
     m_drawAxis->setRange(points.front().x() - widen, points.back().x() + widen);
+    // A tick on a whole draw, about five of them.
+    m_drawAxis->setTickAnchor(points.front().x());
+    m_drawAxis->setTickInterval(
+        std::max(1.0, std::ceil((points.back().x() - points.front().x()) / 5)));
     m_balanceAxis->setRange(low - margin, high + margin);
+    m_balanceAxis->applyNiceNumbers();
   }
   m_exportButton->setEnabled(m_hasReport);
   applyTexts();

@@ -33,6 +33,8 @@ class WinningsModel final : public QAbstractTableModel {
   void setLanguage(int32_t language);
   // The report's row behind a model row: the list (false: stakes, true: system) and its index.
   const tallyra::WinningsRow& rowAt(int row, bool& system, int& index) const;
+  // The number a cell sorts by, as its sort role gives it, read without a QVariant.
+  int64_t sortKey(int row, int column) const;
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;

@@ -1,7 +1,7 @@
 #include "pages/StatisticsPage.h"
 
-#include <QBarCategoryAxis>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QGroupBox>
@@ -27,7 +27,7 @@ StatisticsPage::StatisticsPage(QWidget* tab, QWidget* menuOwner, tallyra::Worksp
                                LanguageSource language)
     : QObject(tab), m_tab(tab), m_ws(ws), m_language(std::move(language)) {
   QWidget* panel = layout::Panel(tab);
-  m_grid = layout::Grid(panel, "SGStat", 8, 8, 360, 281, {64, 119, 120, 75, 140});
+  m_grid = layout::Grid(panel, "SGStat", 8, 8, 440, 281, {52, 92, 112, 64, 103});
   m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   m_sortBox = layout::Place(new QGroupBox(panel), "GroupBox2", 48, 288, 617, 73);
   m_byNumberButton = layout::Button(m_sortBox, "BitBtn3", 8, 24);
@@ -67,7 +67,8 @@ StatisticsPage::StatisticsPage(QWidget* tab, QWidget* menuOwner, tallyra::Worksp
   series->setBarWidth(0.8);
   auto* chart = new QChart;
   chart->addSeries(series);
-  m_numberAxis = new QBarCategoryAxis;
+  m_numberAxis = new QCategoryAxis;
+  m_numberAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
   m_countAxis = new QValueAxis;
   m_countAxis->setLabelFormat(QStringLiteral("%d"));
   chart->addAxis(m_numberAxis, Qt::AlignBottom);
@@ -84,14 +85,13 @@ StatisticsPage::StatisticsPage(QWidget* tab, QWidget* menuOwner, tallyra::Worksp
   small.setPixelSize(12);
   small.setBold(true);
   chart->setTitleFont(small);
-  m_chartView = layout::Place(new QChartView(chart, panel), "StatChart", 372, 8, 333, 253);
+  m_chartView = layout::Place(new QChartView(chart, panel), "StatChart", 452, 8, 253, 253);
   m_chartView->setRenderHint(QPainter::Antialiasing);
   m_chartView->setContextMenuPolicy(Qt::CustomContextMenu);
-  m_spanLabel = layout::Place(new QLabel(panel), "StatSpanLabel", 372, 264, 250, 21);
+  m_spanLabel = layout::Place(new QLabel(panel), "StatSpanLabel", 452, 264, 170, 21);
   m_spanLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   m_spanBox = layout::Place(new QSpinBox(panel), "StatSpanBox", 628, 264, 77, 21);
   m_spanBox->setRange(0, tallyra::kResultCapacity);
-  m_spanBox->setSpecialValueText(QStringLiteral("0"));
   connect(m_spanBox, &QSpinBox::valueChanged, this, [this] { Guarded([&] { updateChart(); }); });
 
   m_chartMenu = layout::Menu(menuOwner, "PopupStatChart");
@@ -136,21 +136,23 @@ void StatisticsPage::updateChart() {
     }
   }
   QList<qreal> drawn, inLatest;
-  QStringList labels;
   int highest = 0;
   for (int n = 1; n <= numbers; ++n) {
     const auto e = static_cast<std::size_t>(n);
     drawn.append(latest[e] ? 0 : counts[e]);
     inLatest.append(latest[e] ? counts[e] : 0);
-    labels.append(QString::number(n));
     highest = std::max(highest, counts[e]);
   }
   m_drawnSet->remove(0, m_drawnSet->count());
   m_drawnSet->append(drawn);
   m_latestSet->remove(0, m_latestSet->count());
   m_latestSet->append(inLatest);
-  m_numberAxis->clear();
-  m_numberAxis->append(labels);
+  // Bar k stands at k - 1; 1 and every tenth number are labelled.
+  for (const QString& label : m_numberAxis->categoriesLabels()) m_numberAxis->remove(label);
+  for (int n = 1; n <= numbers; ++n) {
+    if (n == 1 || n % 10 == 0) m_numberAxis->append(QString::number(n), n - 1);
+  }
+  m_numberAxis->setRange(-0.5, numbers - 0.5);
   m_countAxis->setRange(0, std::max(highest, 1));
   m_countAxis->applyNiceNumbers();
 }
@@ -230,5 +232,6 @@ void StatisticsPage::applyTexts() {
   m_drawnSet->setLabel(T(TextId::TxtStatsDrawn));
   m_latestSet->setLabel(T(TextId::TxtStatsLatestDraw));
   m_spanLabel->setText(T(TextId::TxtStatsLastDraws));
+  m_spanBox->setSpecialValueText(T(TextId::TxtStatsAllDraws));
   m_savePngItem->setText(T(TextId::TxtSavePng));
 }

@@ -15,7 +15,7 @@ class QChartView;
 class QLabel;
 class QSpinBox;
 class QBarSet;
-class QBarCategoryAxis;
+class QCategoryAxis;
 class QValueAxis;
 
 namespace platform {
@@ -70,7 +70,7 @@ class StatisticsPage final : public QObject {
   QChartView* m_chartView = nullptr;
   QBarSet* m_drawnSet = nullptr;   // per number, the draws it came in, unless it is in the latest
   QBarSet* m_latestSet = nullptr;  // and for the numbers of the latest draw
-  QBarCategoryAxis* m_numberAxis = nullptr;
+  QCategoryAxis* m_numberAxis = nullptr;
   QValueAxis* m_countAxis = nullptr;
   QLabel* m_spanLabel = nullptr;
   QSpinBox* m_spanBox = nullptr;  // the latest draws counted; 0 for all

@@ -1,3 +1,4 @@
+#include <QFileInfo>
 #include <QLineEdit>
 
 #include "GuiFixture.h"
@@ -79,6 +80,26 @@ TEST_F(PrizesDialogTest, NegativeOrAbsurdAmountsAreRefused) {
     EXPECT_EQ(script.messages[0].text, c.message);
     EXPECT_FALSE(QFile::exists(Path(QStringLiteral("prizes.tly"))));
   }
+}
+
+TEST_F(PrizesDialogTest, AFailedWriteIsToldAndTheDialogStaysOpen) {
+  StartEnglish();
+  // A folder where the file should be: the write cannot replace it.
+  ASSERT_TRUE(QDir(Path(QString())).mkdir(QStringLiteral("prizes.tly")));
+  script.inNextDialog([&](QDialog& dialog) {
+    Fill(dialog, {QStringLiteral("2"), QStringLiteral("1"), QStringLiteral("2"),
+                  QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("EUR")});
+    Click("OkButton", &dialog);
+    EXPECT_TRUE(dialog.isVisible());
+  });
+  Trigger("PrizesItem");
+  // Reading the folder fails first and is told; the table in use (all zero) stays.
+  ASSERT_EQ(script.messages.size(), 2u);
+  EXPECT_TRUE(script.messages[0].text.endsWith(QStringLiteral("The previous prize table is kept.")))
+      << script.messages[0].text.toStdString();
+  EXPECT_TRUE(script.messages[1].text.startsWith(QStringLiteral("Cannot write file")))
+      << script.messages[1].text.toStdString();
+  EXPECT_TRUE(QFileInfo(Path(QStringLiteral("prizes.tly"))).isDir());
 }
 
 TEST_F(PrizesDialogTest, ABadPrizeFileNamesItsLineAndKeepsTheTableInUse) {
