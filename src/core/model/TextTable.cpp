@@ -270,6 +270,14 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
     {"Новые тиражи не продолжают загруженные результаты. Заменить результаты ими?",
      "The new draws do not continue the draws held. Replace the held draws with "
      "them?"},  // TxtMergeNoOverlap
+    {"Не удалось создать папку данных \"%s\" или перейти в неё. Укажите другую папку: --data "
+     "ПАПКА.",
+     "Cannot make or enter the data folder \"%s\". Name another one with --data FOLDER."},  // TxtDataFolderFailed
+    {"Справка Tallyra", "Tallyra Help"},      // TxtHelpCaption
+    {"Назад", "Back"},                        // TxtHelpBack
+    {"Вперёд", "Forward"},                    // TxtHelpForward
+    {"Найти на странице:", "Find in page:"},  // TxtHelpFind
+    {"Содержание", "Contents"},               // TxtHelpContents
 }};
 
 }  // namespace

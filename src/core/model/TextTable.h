@@ -197,6 +197,13 @@ enum class TextId : int {
   TxtMergeAdded,
   TxtMergeDropped,
   TxtMergeNoOverlap,
+  // The data folder and the help window
+  TxtDataFolderFailed,
+  TxtHelpCaption,
+  TxtHelpBack,
+  TxtHelpForward,
+  TxtHelpFind,
+  TxtHelpContents,
   Count
 };
 

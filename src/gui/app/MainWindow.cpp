@@ -46,6 +46,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
                  QStringLiteral("txt"),
                  true};
   bindHandlers();
+  addDesktopKeys();
 
   m_downloadUrl = QStringLiteral("http://") + QString::fromLatin1(tallyra::publisher::kWebHost) +
                   QString::fromLatin1(tallyra::publisher::kResultsPath);

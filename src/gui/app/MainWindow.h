@@ -25,6 +25,7 @@ class QTabWidget;
 
 class AboutDialog;
 class EntryDialog;
+class HelpWindow;
 class ListViewer;
 class OptionsDialog;
 class StatisticsPage;
@@ -118,6 +119,17 @@ class MainWindow final : public QMainWindow {
   void showAbout();
   void showOptions();
   void openPublisherPage();
+  // The help page that tells of the tab shown, e.g. "check.html".
+  QString helpPageOfCurrentTab() const;
+  // The program's own help window, once Help has opened it.
+  HelpWindow* helpWindow() const { return m_helpWindow; }
+
+  // The keys of a desktop program: Ctrl+O and Ctrl+S load and save the list of the tab shown,
+  // Ctrl+Q exits, F1 opens the help.
+  void loadListOfCurrentTab();
+  void saveListOfCurrentTab();
+  // Loads a stakes file named on the command line, as Stakes > Load does after its dialog.
+  void loadStakesFromFile(const QString& path);
   // Writes M and the language into the settings file; a failure is thrown as the user's error.
   void writeSettings();
 
@@ -237,6 +249,7 @@ class MainWindow final : public QMainWindow {
   void bindListCells();
   void buildMenus();
   void bindHandlers();
+  void addDesktopKeys();
   void readSettings();
   // Reads a record-line file into a list; the user hears of every problem at once. Returns
   // false when nothing could be read. What the user should know of a load that went through
@@ -287,6 +300,7 @@ class MainWindow final : public QMainWindow {
   ListViewer* m_listViewer = nullptr;
   AboutDialog* m_aboutDialog = nullptr;
   OptionsDialog* m_optionsDialog = nullptr;
+  HelpWindow* m_helpWindow = nullptr;  // made when first needed
   // The tabs.
   StatisticsPage* m_statisticsPage = nullptr;
   std::array<tallyra::ListPtr, 4> m_lists;
