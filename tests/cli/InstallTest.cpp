@@ -8,7 +8,9 @@
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <set>
 #include <string>
 
 namespace {
@@ -210,6 +212,41 @@ TEST(BuildFolder, TheProgramWorksWhereItWasStarted) {
   EXPECT_EQ(run.code, 0) << run.err.toStdString();
   EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("home/.local/share/tallyra"))));
   EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("Results.txt"))));
+}
+
+}  // namespace
+
+namespace {
+
+// The options a manual page names (written \-\-name in roff), and those a usage text names.
+std::set<QString> Options(const QString& text) {
+  std::set<QString> names;
+  static const QRegularExpression option(QStringLiteral("--[a-z][a-z-]*[a-z]"));
+  for (auto it = option.globalMatch(text); it.hasNext();) names.insert(it.next().captured());
+  return names;
+}
+
+QString ManualPage(const char* name) {
+  QFile file(QStringLiteral(TALLYRA_SOURCE_DIR "/packaging/") + QString::fromLatin1(name));
+  EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+  return QString::fromUtf8(file.readAll()).replace(QStringLiteral("\\-"), QStringLiteral("-"));
+}
+
+TEST(ManualPages, NameTheOptionsOfTheUsageTextsAndNoOthers) {
+  // The usage texts' options are each tried through the programs by the tests above and by
+  // the command line's own tests; the pages must name the same ones.
+  EXPECT_EQ(Options(ManualPage("tallyra.1")),
+            Options(Start(kWindow, {QStringLiteral("--help")}).out));
+  const std::set<QString> cli = Options(Start(kCli, {QStringLiteral("--help")}).out);
+  EXPECT_EQ(Options(ManualPage("tallyra-cli.1")), cli);
+  EXPECT_TRUE(cli.count(QStringLiteral("--seed")));
+  // The completion offers them too.
+  QFile completion(QStringLiteral(TALLYRA_SOURCE_DIR "/packaging/tallyra-cli.bash"));
+  ASSERT_TRUE(completion.open(QIODevice::ReadOnly));
+  const std::set<QString> completed = Options(QString::fromUtf8(completion.readAll()));
+  for (const QString& option : cli) {
+    EXPECT_TRUE(completed.count(option)) << option.toStdString() << " is not completed";
+  }
 }
 
 }  // namespace
