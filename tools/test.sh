@@ -42,4 +42,7 @@ for target in record_reader_fuzz settings_fuzz http_answer_fuzz import_fuzz; do
   "$top/build-fuzz/fuzz/$target" -max_total_time="$fuzz_seconds" -print_final_stats=0 \
     "$corpus" "$top/fuzz/seeds" 2>&1 | tail -n 2
 done
+echo "== build the Debian package and check it, unpacked and started"
+"$top/tools/package-check.sh"
+
 echo "== all tests passed"

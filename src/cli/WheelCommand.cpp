@@ -20,7 +20,7 @@
 
 const char* const kWheelUsage =
     "  tallyra-cli wheel build --pool N,N,... --guarantee TifM [--seconds S] [--max M]\n"
-    "              [--lang en|ru] [--json]\n"
+    "              [--seed N] [--lang en|ru] [--json]\n"
     "              (the tickets go to standard output as record lines, the sizes to standard\n"
     "              error)\n"
     "  tallyra-cli wheel check --pool N,N,... --stakes FILE [--max M] [--lang en|ru] [--json]\n";

@@ -41,6 +41,36 @@ constexpr const char* kUsage =
     "              [--newest-first|--oldest-first] [--max M] [--merge-into Results.txt]\n"
     "              [--out FILE] [--json]\n";
 
+constexpr const char* kHelpTail =
+    "\n"
+    "tallyra-cli --help prints this text, tallyra-cli COMMAND --help the usage of one command\n"
+    "(tallyra-cli wheel build --help of one action), tallyra-cli --version the version.\n"
+    "A file that cannot be read exits with 1, a mistaken call with 2.\n";
+
+// The usage lines of one command (and of one of its actions, when given): its first line and
+// the lines that continue it. Empty for a command the program does not have.
+std::string CommandUsage(const std::string& usage, const std::string& command,
+                         const std::string& action) {
+  std::string lines;
+  bool in = false;
+  std::size_t at = 0;
+  while (at < usage.size()) {
+    const std::size_t end = std::min(usage.find('\n', at), usage.size());
+    const std::string line = usage.substr(at, end - at);
+    at = end + 1;
+    const std::string start = "  tallyra-cli ";
+    if (line.rfind(start, 0) == 0) {
+      const std::string words = line.substr(start.size()) + " ";
+      in = words.rfind(command + " ", 0) == 0 &&
+           (action.empty() || words.rfind(command + " " + action + " ", 0) == 0);
+    } else if (line.rfind("      ", 0) != 0) {
+      in = false;
+    }
+    if (in) lines += line + "\n";
+  }
+  return lines;
+}
+
 struct UsageError {
   std::string text;
 };
@@ -514,6 +544,26 @@ int main(int argc, char** argv) {
   try {
     // Even this allocates: the streams' own buffers.
     std::ios::sync_with_stdio(false);
+    const std::string fullUsage = std::string(kUsage) + kWheelUsage + tallyra::cli::kWinningsUsage;
+    if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+      std::cout << fullUsage << kHelpTail;
+      return 0;
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "--version") == 0) {
+      std::cout << "tallyra-cli " << TALLYRA_VERSION << "\n";
+      return 0;
+    }
+    // COMMAND [ACTION] ... --help: the usage of that command, whatever else the call holds.
+    for (int i = 2; i < argc; ++i) {
+      if (std::strcmp(argv[i], "--help") != 0) continue;
+      const std::string action =
+          std::strcmp(argv[1], "wheel") == 0 && i > 2 && argv[2][0] != '-' ? argv[2] : "";
+      std::string lines = CommandUsage(fullUsage, argv[1], action);
+      if (lines.empty() && !action.empty()) lines = CommandUsage(fullUsage, argv[1], "");
+      if (lines.empty()) break;  // not a command: the parser says so
+      std::cout << "usage:\n" << lines;
+      return 0;
+    }
     if (argc >= 2 && std::strcmp(argv[1], "wheel") == 0) return RunWheelCommand(argc, argv);
     if (argc >= 2 && std::strcmp(argv[1], "import") == 0) {
       return tallyra::cli::RunImport(argc, argv, kUsage);

@@ -419,6 +419,14 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
      "не строится.",
      "A wheel %s over this pool holds at least %s tickets, and the list of stakes holds %d. The "
      "wheel is not built."},  // TxtWheelsTooManyTickets
+    {"Не удалось создать папку данных \"%s\" или перейти в неё. Укажите другую папку: --data "
+     "ПАПКА.",
+     "Cannot make or enter the data folder \"%s\". Name another one with --data FOLDER."},  // TxtDataFolderFailed
+    {"Справка Tallyra", "Tallyra Help"},      // TxtHelpCaption
+    {"Назад", "Back"},                        // TxtHelpBack
+    {"Вперёд", "Forward"},                    // TxtHelpForward
+    {"Найти на странице:", "Find in page:"},  // TxtHelpFind
+    {"Содержание", "Contents"},               // TxtHelpContents
 }};
 
 }  // namespace

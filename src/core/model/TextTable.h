@@ -301,6 +301,13 @@ enum class TextId : int {
   TxtWheelsSent,
   TxtWheelsNoRoom,
   TxtWheelsTooManyTickets,
+  // The data folder and the help window
+  TxtDataFolderFailed,
+  TxtHelpCaption,
+  TxtHelpBack,
+  TxtHelpForward,
+  TxtHelpFind,
+  TxtHelpContents,
   Count
 };
 

@@ -51,6 +51,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
 
   buildLayout();
   bindHandlers();
+  addDesktopKeys();
   connectPages();
   readSettings();
   platform::UseQtLanguage(m_ws->Language);

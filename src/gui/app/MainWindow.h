@@ -21,6 +21,7 @@ class CheckPage;
 class ListPage;
 class ResultsPage;
 class EntryDialog;
+class HelpWindow;
 class ListViewer;
 class OptionsDialog;
 class StatisticsPage;
@@ -120,6 +121,17 @@ class MainWindow final : public QMainWindow {
   void showAbout();
   void showOptions();
   void openPublisherPage();
+  // The help page that tells of the tab shown, e.g. "check.html".
+  QString helpPageOfCurrentTab() const;
+  // The program's own help window, once Help has opened it.
+  HelpWindow* helpWindow() const { return m_helpWindow; }
+
+  // The keys of a desktop program: Ctrl+O and Ctrl+S load and save the list of the tab shown,
+  // Ctrl+Q exits, F1 opens the help.
+  void loadListOfCurrentTab();
+  void saveListOfCurrentTab();
+  // Loads a stakes file named on the command line, as Stakes > Load does after its dialog.
+  void loadStakesFromFile(const QString& path);
   // Writes M and the language into the settings file; a failure is thrown as the user's error.
   void writeSettings();
 
@@ -159,6 +171,7 @@ class MainWindow final : public QMainWindow {
   void buildLayout();
   void buildMenus();
   void bindHandlers();
+  void addDesktopKeys();
   // Connects what the tabs tell of themselves to the window and to each other.
   void connectPages();
   void readSettings();
@@ -216,6 +229,7 @@ class MainWindow final : public QMainWindow {
   ListViewer* m_listViewer = nullptr;
   AboutDialog* m_aboutDialog = nullptr;
   OptionsDialog* m_optionsDialog = nullptr;
+  HelpWindow* m_helpWindow = nullptr;  // made when first needed
   // The tabs.
   ListPage* m_stakesPage = nullptr;
   ListPage* m_systemPage = nullptr;

@@ -11,6 +11,7 @@
 #include "model/Problem.h"
 #include "pages/PageLayout.h"
 #include "pages/RecordFile.h"
+#include "platform/FileDrop.h"
 #include "platform/Handler.h"
 #include "platform/MessageBox.h"
 #include "platform/QtTexts.h"
@@ -85,6 +86,9 @@ ListPage::ListPage(ListKind kind, QWidget* tab, QWidget* menuOwner, tallyra::Wor
     m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_grid->model().setCountColumns(13, 16);
   }
+  // A list file dropped on the grid loads as Load loads it.
+  platform::AcceptFileDrops(m_grid,
+                            [this](const QString& path) { Guarded([&] { loadPath(path); }); });
   m_addButton = layout::Button(panel, names.add, 48, 312);
   m_deleteButton = layout::Button(panel, names.del, 264, 312);
   m_collateButton = layout::Button(panel, names.collate, 480, 312);
@@ -282,9 +286,17 @@ void ListPage::load() {
   platform::FileDialogOptions open = m_openOptions;
   open.fileName = fileName();
   const std::optional<QString> path = platform::GetOpenFileName(owner(), open);
-  if (!path) return;
+  if (path) readPath(*path);
+}
+
+void ListPage::loadPath(const QString& path) {
+  deleteAll();
+  readPath(path);
+}
+
+void ListPage::readPath(const QString& path) {
   QString notice;
-  pages::LoadRecordFile(owner(), m_language(), *path, table(), count(), false, notice);
+  pages::LoadRecordFile(owner(), m_language(), path, table(), count(), false, notice);
   emit listChanged();
   emit showTabRequested(m_tab);
   pages::ShowLoadNotice(owner(), m_language(), notice);

@@ -50,6 +50,9 @@ class ListPage final : public QObject {
   void deleteAll();
   void lineUp();
   void load();
+  // Loads `path` as Load does once its dialog has named a file, after the same question about
+  // the rows held (a file dropped on the grid, or named on the command line).
+  void loadPath(const QString& path);
   bool save();  // true once the list is safely written (or there was nothing to write)
   // Stakes or System > Import...: a list in any shape the importer reads, shown in the
   // preview first; on OK it replaces the held rows or is appended to them (the user chooses).
@@ -92,6 +95,7 @@ class ListPage final : public QObject {
   // cells; what is confirmed replaces the row's numbers.
   void openEntryForEdit(int boxes, EntryMode mode);
   bool writeList(const std::string& text);
+  void readPath(const QString& path);
 
   ListKind m_kind;
   QWidget* m_tab;

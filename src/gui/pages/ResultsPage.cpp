@@ -22,6 +22,7 @@
 #include "pages/PageLayout.h"
 #include "pages/RecordFile.h"
 #include "platform/DialogScript.h"
+#include "platform/FileDrop.h"
 #include "platform/Handler.h"
 #include "platform/MessageBox.h"
 #include "platform/Preferences.h"
@@ -61,6 +62,9 @@ ResultsPage::ResultsPage(QWidget* tab, tallyra::Workspace& ws, LanguageSource la
   if (m_downloadUrl.isEmpty()) m_downloadUrl = DefaultDownloadAddress();
   QWidget* panel = layout::Panel(tab);
   m_grid = layout::Grid(panel, "SGRes", 144, 8, 433, 297, std::vector<int>(7, 58));
+  // A draw history dropped on the grid loads as Results > Load loads it.
+  platform::AcceptFileDrops(m_grid,
+                            [this](const QString& path) { Guarded([&] { loadPath(path); }); });
   m_withStakesButton = layout::Button(panel, "BitRes", 48, 312);
   m_withSystemButton = layout::Button(panel, "BitSys", 264, 312);
   m_withAllButton = layout::Button(panel, "BitAll", 480, 312);
@@ -137,8 +141,20 @@ void ResultsPage::load() {
   tallyra::ClearRows(tallyra::TableRef::of(m_ws.ResultTable), m_ws.ResultCount, m_ws.BallsPerStake);
   platform::FileDialogOptions open = m_openOptions;
   open.fileName = QString::fromLatin1(kResultsFile);
+  readPath(platform::GetOpenFileName(owner(), open));
+}
+
+void ResultsPage::loadPath(const QString& path) {
+  if (!platform::AskYesNo(owner(), T(TextId::TxtCapLoadResults), T(TextId::TxtAskLoadResults))) {
+    return;
+  }
+  tallyra::ClearRows(tallyra::TableRef::of(m_ws.ResultTable), m_ws.ResultCount, m_ws.BallsPerStake);
+  readPath(path);
+}
+
+void ResultsPage::readPath(const std::optional<QString>& path) {
   QString notice;
-  if (const std::optional<QString> path = platform::GetOpenFileName(owner(), open)) {
+  if (path) {
     // Whatever goes wrong with the file is shown there; the grid below then shows the table
     // as it really is.
     pages::LoadRecordFile(owner(), m_language(), *path, tallyra::TableRef::of(m_ws.ResultTable),

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <optional>
 #include <string>
 
 #include "collate/Collation.h"
@@ -34,6 +35,8 @@ class ResultsPage final : public QObject {
   void loadStartup();
   // Asks, empties the history and loads a file chosen in the open dialog.
   void load();
+  // The same, for a file already named (dropped on the grid): the question, then the file.
+  void loadPath(const QString& path);
   // Fetches the history from `downloadUrl()`; only a good history replaces "Results.txt" (the
   // old one kept as "Results.txt.bak"), and it is then loaded as by `load`.
   void download();
@@ -66,6 +69,9 @@ class ResultsPage final : public QObject {
   QString T(tallyra::TextId id) const;
   QWidget* owner() const;
   void showPlainMessage(tallyra::TextId id);
+  // Reads the file the user named (nothing when the dialog was cancelled) into the emptied
+  // history and shows it.
+  void readPath(const std::optional<QString>& path);
 
   QWidget* m_tab;
   tallyra::Workspace& m_ws;

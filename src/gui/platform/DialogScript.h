@@ -29,6 +29,7 @@ struct FileDialogRequest {
   QStringList filters;
   QString defaultSuffix;
   bool confirmOverwrite;
+  QString folder;  // where the dialog starts
 };
 
 struct ShellCall {
@@ -59,6 +60,8 @@ class DialogScript {
   std::vector<FileDialogRequest> fileDialogs;
   std::vector<ShellCall> opened;
   std::vector<QString> shownDialogs;  // object names of the program's own dialogs shown
+  // Whether the desktop has a program for help files, as the help asks it.
+  bool desktopOpensHelpFiles = true;
 
   static DialogScript* active();
 

@@ -2,22 +2,42 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 
 #include "platform/DialogScript.h"
+#include "platform/Preferences.h"
 
 namespace platform {
 namespace {
 
+const QString kLastFolder = QStringLiteral("files/lastFolder");
+
+QString StartFolder(const FileDialogOptions& options) {
+  if (!options.folder.isEmpty()) return options.folder;
+  const QString last = ReadPreference(kLastFolder);
+  if (!last.isEmpty() && QFileInfo(last).isDir()) return last;
+  return QDir::currentPath();
+}
+
+// The chosen file's folder is where the next dialog starts.
+std::optional<QString> Remember(const std::optional<QString>& chosen) {
+  if (chosen && !chosen->isEmpty()) {
+    WritePreference(kLastFolder, QFileInfo(*chosen).absolutePath());
+  }
+  return chosen;
+}
+
 std::optional<QString> Run(QWidget* owner, const FileDialogOptions& options,
                            QFileDialog::AcceptMode mode) {
   const bool save = mode == QFileDialog::AcceptSave;
+  const QString folder = StartFolder(options);
   if (DialogScript* s = DialogScript::active()) {
     s->fileDialogs.push_back({save ? FileDialogRequest::Kind::Save : FileDialogRequest::Kind::Open,
                               options.title, options.fileName, options.filters,
-                              options.defaultSuffix, save && options.confirmOverwrite});
-    return s->nextFile();
+                              options.defaultSuffix, save && options.confirmOverwrite, folder});
+    return Remember(s->nextFile());
   }
-  QFileDialog dialog(owner, options.title, QDir::currentPath());
+  QFileDialog dialog(owner, options.title, folder);
   // Qt's own dialog, so that its buttons and labels follow the interface language.
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(mode);
@@ -27,7 +47,7 @@ std::optional<QString> Run(QWidget* owner, const FileDialogOptions& options,
   dialog.setOption(QFileDialog::DontConfirmOverwrite, !options.confirmOverwrite);
   dialog.selectFile(options.fileName);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return dialog.selectedFiles().constFirst();
+  return Remember(dialog.selectedFiles().constFirst());
 }
 
 }  // namespace

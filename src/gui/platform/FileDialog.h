@@ -14,10 +14,14 @@ struct FileDialogOptions {
   QStringList filters;    // Qt name filters, e.g. "*.txt (*.txt)"
   QString defaultSuffix;  // added when the typed name has none
   bool confirmOverwrite = true;
+  QString folder =
+      QString();  // where the dialog starts; empty: the folder used last, kept between runs
 };
 
 // The open and save dialogs. They never change the working directory, so files named without
-// a path keep resolving where the program was started. Nothing is returned on cancel.
+// a path keep resolving where the program was started. Nothing is returned on cancel. Unless
+// the options name a folder, a dialog starts in the folder of the file chosen last (the
+// preference "files/lastFolder"), or in the working folder when that is gone.
 std::optional<QString> GetOpenFileName(QWidget* owner, const FileDialogOptions& options);
 std::optional<QString> GetSaveFileName(QWidget* owner, const FileDialogOptions& options);
 

@@ -14,4 +14,18 @@ void OpenWithDesktop(const QString& verb, const QString& target, int showCommand
   QProcess::startDetached(QStringLiteral("xdg-open"), {target});
 }
 
+bool DesktopOpensHelpFiles() {
+  if (DialogScript* s = DialogScript::active()) return s->desktopOpensHelpFiles;
+  QProcess query;
+  query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
+                                           QStringLiteral("application/vnd.ms-htmlhelp")});
+  if (!query.waitForFinished(3000)) {
+    query.kill();
+    query.waitForFinished();
+    return false;
+  }
+  return query.exitStatus() == QProcess::NormalExit && query.exitCode() == 0 &&
+         !query.readAllStandardOutput().trimmed().isEmpty();
+}
+
 }  // namespace platform

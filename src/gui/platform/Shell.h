@@ -10,4 +10,8 @@ namespace platform {
 // outcome is not examined.
 void OpenWithDesktop(const QString& verb, const QString& target, int showCommand);
 
+// Whether the desktop has a program for help files (".chm"): asks xdg-mime for the default
+// program of their type. A desktop without xdg-mime has none.
+bool DesktopOpensHelpFiles();
+
 }  // namespace platform

@@ -1,0 +1,74 @@
+# Completion of tallyra-cli's commands, options and their values for bash.
+
+_tallyra_cli() {
+  local cur prev words cword
+  _init_completion || return
+
+  local command=${words[1]} action=
+  [[ $command == wheel && $cword -gt 2 ]] && action=${words[2]}
+
+  case $prev in
+    --stakes | --system | --results | --prizes | --out | --merge-into | --cacert)
+      _filedir
+      return
+      ;;
+    --lang)
+      COMPREPLY=($(compgen -W 'en ru' -- "$cur"))
+      return
+      ;;
+    --lists)
+      COMPREPLY=($(compgen -W 'full none' -- "$cur"))
+      return
+      ;;
+    --sort)
+      COMPREPLY=($(compgen -W 'order frequency draws' -- "$cur"))
+      return
+      ;;
+    --as)
+      COMPREPLY=($(compgen -W 'results stakes system' -- "$cur"))
+      return
+      ;;
+    --combination | --max | --timeout | --columns | --pool | --guarantee | --seconds | --seed | --draw)
+      return
+      ;;
+  esac
+
+  if ((cword == 1)); then
+    COMPREPLY=($(compgen -W 'collate check stats fetch import wheel winnings --help --version' \
+      -- "$cur"))
+    return
+  fi
+
+  local options=
+  case $command in
+    collate)
+      if ((cword == 2)); then
+        COMPREPLY=($(compgen -W 'stakes stakes-results system system-results all' -- "$cur"))
+        return
+      fi
+      options='--stakes --system --results --lang --json --lists'
+      ;;
+    check) options='--combination --stakes --system --include-system --results --max --lang --json' ;;
+    stats) options='--results --max --sort --json' ;;
+    fetch) options='--timeout --fail --cacert' ;;
+    import) options='--as --columns --newest-first --oldest-first --max --merge-into --out --json' ;;
+    wheel)
+      if ((cword == 2)); then
+        COMPREPLY=($(compgen -W 'build check' -- "$cur"))
+        return
+      fi
+      case $action in
+        build) options='--pool --guarantee --seconds --max --seed --lang --json' ;;
+        check) options='--pool --stakes --max --lang --json' ;;
+      esac
+      ;;
+    winnings) options='--stakes --system --results --prizes --draw --all --json' ;;
+  esac
+
+  if [[ $cur == -* ]]; then
+    COMPREPLY=($(compgen -W "$options --help" -- "$cur"))
+  else
+    _filedir
+  fi
+} &&
+  complete -F _tallyra_cli tallyra-cli

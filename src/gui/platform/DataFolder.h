@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace platform {
+
+// Where the program keeps its files ("ini.tly", "Results.txt", "help.chm", "preferences.ini"
+// and the lists the user saves without a path). The program changes its working folder there
+// at start, so every relative file name resolves in it.
+enum class DataFolderKind {
+  Current,    // started from a build folder: the folder it was started in, as before
+  Installed,  // the user's data folder of the desktop (normally ~/.local/share/tallyra)
+  Portable,   // the executable's own folder (a file "portable" beside it, or --portable)
+  Given,      // the folder named by --data
+};
+
+// What the choice depends on, gathered at start.
+struct DataFolderFacts {
+  QString executableFolder;
+  bool sharedFilesFound = false;  // ../share/tallyra beside the executable's folder
+  bool portableMarker = false;    // a file named "portable" in the executable's folder
+  bool portableOption = false;    // --portable
+  QString dataOption;             // --data DIR; empty when not given
+  QString userDataFolder;         // QStandardPaths::AppDataLocation
+};
+
+struct DataFolderChoice {
+  DataFolderKind kind = DataFolderKind::Current;
+  QString folder;  // empty for Current: the working folder stays as it is
+};
+
+// --data wins, then portable use (the option or the marker), then the installed layout; a
+// program found neither installed nor portable works where it was started.
+DataFolderChoice ChooseDataFolder(const DataFolderFacts& facts);
+
+// The shared files of an installed or unpacked program: "../share/tallyra" from the
+// executable's folder, or nothing when that folder does not exist.
+std::optional<QString> SharedFilesFolder(const QString& executableFolder);
+
+// The files copied into a data folder that lacks them.
+QStringList SeededFileNames();
+
+// Makes the chosen folder (with its parents), copies the missing seeded files into it from
+// `sharedFolder` (when there is one; a file the user already has is never replaced) and makes
+// it the working folder. Returns the message for the user, in both languages, when the folder
+// cannot be made or entered; a file that cannot be copied is left out silently, as the program
+// runs without it.
+std::optional<QString> EnterDataFolder(const DataFolderChoice& choice,
+                                       const std::optional<QString>& sharedFolder);
+
+}  // namespace platform

@@ -1,0 +1,271 @@
+// The habits of a desktop program: the keys, the help window where the desktop cannot open the
+// help file, the folder the file dialogs remember, and a stakes file named at start.
+
+#include <QKeySequence>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextBrowser>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QUrl>
+
+#include "GuiFixture.h"
+#include "dialogs/HelpWindow.h"
+#include "platform/FileDialog.h"
+#include "platform/Preferences.h"
+
+namespace {
+
+class Desktop : public GuiTest {
+ protected:
+  // Presses a key combination in the main window as the user would.
+  void Press(const QKeySequence& keys) {
+    form->activateWindow();
+    QApplication::setActiveWindow(form.get());
+    QTest::keySequence(form.get(), keys);
+  }
+  QStringList ContentsTitles(HelpWindow& help) const {
+    QStringList titles;
+    for (QTreeWidgetItemIterator it(help.contents()); *it; ++it) titles << (*it)->text(0);
+    return titles;
+  }
+};
+
+TEST_F(Desktop, CtrlOLoadsTheListOfTheTabShown) {
+  StartEnglish();
+  Press(QKeySequence(Qt::CTRL | Qt::Key_O));
+  ASSERT_EQ(script.fileDialogs.size(), 1u);
+  EXPECT_EQ(script.fileDialogs[0].kind, platform::FileDialogRequest::Kind::Open);
+  EXPECT_EQ(script.fileDialogs[0].fileName, QStringLiteral("Stavka.txt"));
+
+  Tabs()->setCurrentWidget(Tab("TS2"));
+  Press(QKeySequence(Qt::CTRL | Qt::Key_O));
+  ASSERT_EQ(script.fileDialogs.size(), 2u);
+  EXPECT_EQ(script.fileDialogs[1].fileName, QStringLiteral("System.txt"));
+
+  // The results ask first, as Results > Load does; No leaves them alone.
+  Tabs()->setCurrentWidget(Tab("TS3"));
+  Press(QKeySequence(Qt::CTRL | Qt::Key_O));
+  EXPECT_EQ(MessageTexts(), QStringList{QStringLiteral("Load new results?")});
+  EXPECT_EQ(script.fileDialogs.size(), 2u);
+
+  // The Check and Statistics tabs have no list of their own.
+  for (const char* tab : {"TS4", "TS5"}) {
+    Tabs()->setCurrentWidget(Tab(tab));
+    Press(QKeySequence(Qt::CTRL | Qt::Key_O));
+    Press(QKeySequence(Qt::CTRL | Qt::Key_S));
+  }
+  EXPECT_EQ(script.fileDialogs.size(), 2u);
+  EXPECT_EQ(script.messages.size(), 1u);
+}
+
+TEST_F(Desktop, CtrlOLoadsAndCtrlSSavesTheStakes) {
+  WriteFile(QStringLiteral("mine.txt"), "1 - 1,2,3,4,5,6;\r\n2 - 7,8,9,10,11,12;\r\n");
+  StartEnglish();
+  script.chooseFile(Path(QStringLiteral("mine.txt")));
+  Press(QKeySequence(Qt::CTRL | Qt::Key_O));
+  EXPECT_EQ(form->workspace().StakeCount, 2);
+
+  script.chooseFile(Path(QStringLiteral("saved.txt")));
+  Press(QKeySequence(Qt::CTRL | Qt::Key_S));
+  ASSERT_EQ(script.fileDialogs.size(), 2u);
+  EXPECT_EQ(script.fileDialogs[1].kind, platform::FileDialogRequest::Kind::Save);
+  EXPECT_EQ(ReadFile(QStringLiteral("saved.txt")), ReadFile(QStringLiteral("mine.txt")));
+
+  // On the Results tab Ctrl+S writes nothing: the draws are written only by the download.
+  Tabs()->setCurrentWidget(Tab("TS3"));
+  Press(QKeySequence(Qt::CTRL | Qt::Key_S));
+  EXPECT_EQ(script.fileDialogs.size(), 2u);
+}
+
+// Drags `urls` over a grid and drops them there, as a file manager does; true when the grid
+// accepted the drag.
+bool DropOn(platform::StringGrid* grid, const QList<QUrl>& urls) {
+  QMimeData data;
+  data.setUrls(urls);
+  QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(grid->viewport(), &enter);
+  QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(grid->viewport(), &drop);
+  return enter.isAccepted();
+}
+
+TEST_F(Desktop, AFileDroppedOnAGridLoadsAsThatListsLoadDoes) {
+  WriteFile(QStringLiteral("mine.txt"), "1 - 1,2,3,4,5,6;\r\n2 - 7,8,9,10,11,12;\r\n");
+  WriteFile(QStringLiteral("other.txt"), "1 - 2,4,6,8,10,12;\r\n");
+  WriteFile(QStringLiteral("draws.txt"), "1 - 3,5,7,9,11,13;\r\n2 - 4,6,8,10,12,14;\r\n");
+  StartEnglish();
+  const QUrl mine = QUrl::fromLocalFile(Path(QStringLiteral("mine.txt")));
+
+  EXPECT_TRUE(DropOn(Grid("SGStav"), {mine}));
+  EXPECT_EQ(form->workspace().StakeCount, 2);
+  EXPECT_TRUE(script.messages.empty()) << "an empty list is loaded without a question";
+
+  // Held stakes bring the question of Load; Yes empties the list before the file is read.
+  script.answerYes();
+  DropOn(Grid("SGStav"), {QUrl::fromLocalFile(Path(QStringLiteral("other.txt")))});
+  ASSERT_EQ(script.messages.size(), 1u);
+  EXPECT_EQ(form->workspace().StakeCount, 1);
+  EXPECT_EQ(Cell("SGStav", 1, 1), QStringLiteral("2"));
+
+  // Two files, a web address or no file at all are not taken.
+  script.messages.clear();
+  EXPECT_FALSE(DropOn(Grid("SGStav"), {mine, mine}));
+  EXPECT_FALSE(DropOn(Grid("SGStav"), {QUrl(QStringLiteral("https://example.org/draws.txt"))}));
+  EXPECT_EQ(form->workspace().StakeCount, 1);
+  EXPECT_TRUE(script.messages.empty());
+
+  // The system stakes' grid takes its own list.
+  EXPECT_TRUE(DropOn(Grid("SGSys"), {mine}));
+  EXPECT_EQ(form->workspace().SystemCount, 2);
+
+  // The draws ask first, as Results > Load does: No leaves them, Yes loads the file.
+  script.answerNo();
+  DropOn(Grid("SGRes"), {QUrl::fromLocalFile(Path(QStringLiteral("draws.txt")))});
+  EXPECT_EQ(form->workspace().ResultCount, 0);
+  script.answerYes();
+  DropOn(Grid("SGRes"), {QUrl::fromLocalFile(Path(QStringLiteral("draws.txt")))});
+  EXPECT_EQ(form->workspace().ResultCount, 2);
+  EXPECT_EQ(MessageTexts().count(QStringLiteral("Load new results?")), 2);
+}
+
+TEST_F(Desktop, CtrlQExitsWithTheSaveQuestions) {
+  WriteFile(QStringLiteral("mine.txt"), "1 - 1,2,3,4,5,6;\r\n");
+  StartEnglish();
+  form->loadStakesFromFile(Path(QStringLiteral("mine.txt")));
+  ASSERT_EQ(form->workspace().StakeCount, 1);
+  EXPECT_EQ(Tabs()->currentWidget(), Tab("TS1"));
+  EXPECT_EQ(Action("N5")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+  Press(QKeySequence(Qt::CTRL | Qt::Key_Q));
+  // The question came; No closes without saving.
+  EXPECT_EQ(MessageTexts(), QStringList{QStringLiteral("Save stakes before exit?")});
+  EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(Desktop, HelpOpensTheHelpFileWhereTheDesktopHasAProgramForIt) {
+  StartEnglish();
+  Press(QKeySequence(Qt::Key_F1));
+  EXPECT_EQ(script.opened,
+            (std::vector<platform::ShellCall>{{QString(), QStringLiteral("help.chm"), 9}}));
+  EXPECT_EQ(form->helpWindow(), nullptr);
+}
+
+TEST_F(Desktop, F1OpensTheHelpWindowAtThePageOfTheTab) {
+  script.desktopOpensHelpFiles = false;
+  StartEnglish();
+  const std::vector<std::pair<const char*, QString>> pages = {
+      {"TS1", QStringLiteral("en/entering.html")},
+      {"TS2", QStringLiteral("en/lists.html")},
+      {"TS3", QStringLiteral("en/files.html")},
+      {"TS4", QStringLiteral("en/check.html")},
+      {"TS5", QStringLiteral("en/statistics.html")}};
+  for (const auto& [tab, page] : pages) {
+    Tabs()->setCurrentWidget(Tab(tab));
+    Press(QKeySequence(Qt::Key_F1));
+    ASSERT_NE(form->helpWindow(), nullptr);
+    EXPECT_EQ(form->helpWindow()->currentPage(), page) << tab;
+    EXPECT_TRUE(form->helpWindow()->isVisible());
+  }
+  EXPECT_TRUE(script.opened.empty());
+}
+
+TEST_F(Desktop, TheHelpWindowShowsThePagesOfTheLanguage) {
+  script.desktopOpensHelpFiles = false;
+  StartEnglish();
+  Trigger("N4");
+  HelpWindow* help = form->helpWindow();
+  ASSERT_NE(help, nullptr);
+  EXPECT_EQ(help->windowTitle(), QStringLiteral("Tallyra Help"));
+  const QStringList english = ContentsTitles(*help);
+  ASSERT_EQ(english.size(), 15) << english.join(QStringLiteral(", ")).toStdString();
+  EXPECT_EQ(english.front(), QStringLiteral("Tallyra Help (English)"));
+  EXPECT_TRUE(english.contains(QStringLiteral("Checking a combination")));
+  EXPECT_TRUE(help->browser()->toPlainText().contains(QStringLiteral("Entering stakes")));
+
+  // A page of the contents, a link followed, then back and forward.
+  QTreeWidgetItem* statistics = nullptr;
+  for (QTreeWidgetItemIterator it(help->contents()); *it; ++it) {
+    if ((*it)->text(0) == QStringLiteral("Statistics")) statistics = *it;
+  }
+  ASSERT_NE(statistics, nullptr);
+  emit help->contents()->itemClicked(statistics, 0);
+  EXPECT_EQ(help->currentPage(), QStringLiteral("en/statistics.html"));
+  EXPECT_TRUE(help->browser()->toPlainText().contains(QStringLiteral("Statistics")));
+  // The link to the same page in the other language, at the top of every page.
+  emit help->browser()->anchorClicked(QUrl(QStringLiteral("../ru/statistics.html")));
+  EXPECT_EQ(help->currentPage(), QStringLiteral("ru/statistics.html"));
+  EXPECT_TRUE(help->browser()->toPlainText().contains(QStringLiteral("Статистика")));
+  auto* back = Find<QToolButton>("HelpBack", help);
+  auto* forward = Find<QToolButton>("HelpForward", help);
+  ASSERT_TRUE(back->isEnabled());
+  back->click();
+  EXPECT_EQ(help->currentPage(), QStringLiteral("en/statistics.html"));
+  ASSERT_TRUE(forward->isEnabled());
+  forward->click();
+  EXPECT_EQ(help->currentPage(), QStringLiteral("ru/statistics.html"));
+
+  // Searching within the page, from the top again after the last find.
+  EXPECT_TRUE(help->findInPage(QStringLiteral("M")));
+  EXPECT_FALSE(help->findInPage(QStringLiteral("no such words in any page")));
+  auto* find = Find<QLineEdit>("HelpFind", help);
+  find->setText(QStringLiteral("Статистика"));
+  QTest::keyClick(find, Qt::Key_Return);
+  EXPECT_EQ(help->browser()->textCursor().selectedText(), QStringLiteral("Статистика"));
+
+  // Outside links go to the desktop.
+  emit help->browser()->anchorClicked(QUrl(QStringLiteral("http://www.tallyra.example/")));
+  EXPECT_EQ(script.opened,
+            (std::vector<platform::ShellCall>{
+                {QStringLiteral("open"), QStringLiteral("http://www.tallyra.example/"), 1}}));
+  EXPECT_EQ(help->currentPage(), QStringLiteral("ru/statistics.html"));
+
+  // In Russian the window and its contents are Russian.
+  Trigger("Rus");
+  Trigger("N4");
+  EXPECT_EQ(help->windowTitle(), QStringLiteral("Справка Tallyra"));
+  const QStringList russian = ContentsTitles(*help);
+  ASSERT_EQ(russian.size(), 15);
+  EXPECT_EQ(russian.front(), QStringLiteral("Справка Tallyra (по-русски)"));
+  EXPECT_TRUE(russian.contains(QStringLiteral("Проверка комбинации")));
+  EXPECT_EQ(help->currentPage(), QStringLiteral("ru/entering.html"));
+}
+
+TEST_F(Desktop, FileDialogsStartInTheFolderUsedLast) {
+  StartEnglish();
+  const QString working = QDir::currentPath();
+  ASSERT_TRUE(QDir().mkpath(Path(QStringLiteral("draws"))));
+  WriteFile(QStringLiteral("draws/old.txt"), "1 - 1,2,3,4,5,6;\r\n");
+
+  // The first dialog starts in the working folder; the file chosen names the next one's.
+  platform::FileDialogOptions options;
+  script.chooseFile(Path(QStringLiteral("draws/old.txt")));
+  ASSERT_TRUE(platform::GetOpenFileName(nullptr, options));
+  EXPECT_EQ(script.fileDialogs.back().folder, working);
+  script.cancelFile();
+  EXPECT_FALSE(platform::GetSaveFileName(nullptr, options));
+  EXPECT_EQ(script.fileDialogs.back().folder, Path(QStringLiteral("draws")));
+  // A cancelled dialog changes nothing; the folder is kept in preferences.ini, not ini.tly.
+  EXPECT_EQ(platform::ReadPreference(QStringLiteral("files/lastFolder")),
+            Path(QStringLiteral("draws")));
+  EXPECT_FALSE(ReadFile(QStringLiteral("ini.tly")).contains("draws"));
+
+  // Across a restart of the window, through its own commands.
+  form.reset();
+  Start();
+  Trigger("N6");
+  EXPECT_EQ(script.fileDialogs.back().folder, Path(QStringLiteral("draws")));
+
+  // A folder the options name wins; a remembered folder that is gone gives the working one.
+  options.folder = QStringLiteral("/");
+  script.cancelFile();
+  platform::GetOpenFileName(nullptr, options);
+  EXPECT_EQ(script.fileDialogs.back().folder, QStringLiteral("/"));
+  ASSERT_TRUE(QDir(Path(QStringLiteral("draws"))).removeRecursively());
+  options.folder.clear();
+  platform::GetOpenFileName(nullptr, options);
+  EXPECT_EQ(script.fileDialogs.back().folder, working);
+}
+
+}  // namespace
