@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the Debian package in its own build folder (Release, no tests or benchmarks), checks it
+# Builds the Debian package in a Release build folder of its own (or the one named by
+# TALLYRA_PACKAGE_BUILD, which the test command points at its Release build), checks it
 # with lintian (errors fail, warnings are shown), validates its desktop entry and metainfo,
 # unpacks it into a temporary root and starts the unpacked program with an empty home folder,
 # checking that its data folder was made and seeded.
@@ -7,12 +8,10 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${TALLYRA_PACKAGE_BUILD:-$top/build-package}
 jobs=$(nproc)
-launcher=()
-if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
 
 echo "-- building the package in $build"
 cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTALLYRA_TESTS=OFF \
-  -DTALLYRA_BENCH=OFF -DTALLYRA_WERROR=ON "${launcher[@]}" >/dev/null
+  -DTALLYRA_BENCH=OFF -DTALLYRA_WERROR=ON >/dev/null
 cmake --build "$build" -j "$jobs" >/dev/null
 rm -f "$build"/tallyra_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
