@@ -88,13 +88,26 @@ MergeOutcome MergeDraws(Draws held, Draws incoming, int capacity) {
   return outcome;
 }
 
+namespace {
+
+// A count with its thousands set apart by a blank, as both languages write them: "1 499".
+std::string Grouped(std::size_t count) {
+  std::string digits = std::to_string(count);
+  for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, 1, ' ');
+  return digits;
+}
+
+}  // namespace
+
 std::string DescribeMerge(const MergeOutcome& outcome, int32_t language) {
   if (outcome.kind == MergeOutcome::Kind::NoOverlap) return {};
-  std::string text = Format(TextId::TxtMergeAdded, language,
-                            {std::to_string(outcome.added), std::to_string(outcome.draws.size())});
+  std::string text =
+      Format(TextId::TxtMergeAdded, language,
+             {Grouped(static_cast<std::size_t>(outcome.added)), Grouped(outcome.draws.size())});
   if (outcome.dropped > 0) {
     text += ' ';
-    text += Format(TextId::TxtMergeDropped, language, {std::to_string(outcome.dropped)});
+    text += Format(TextId::TxtMergeDropped, language,
+                   {Grouped(static_cast<std::size_t>(outcome.dropped))});
   }
   return text;
 }

@@ -32,7 +32,7 @@ struct MergeOutcome {
 MergeOutcome MergeDraws(std::span<const DrawNumbers> held, std::span<const DrawNumbers> incoming,
                         int capacity = kResultCapacity);
 
-// "12 new draws were added; 1499 held." and the like; empty for NoOverlap, which asks.
+// "12 new draws were added; 1 499 held." (thousands set apart by a blank) and the like; empty for NoOverlap, which asks.
 std::string DescribeMerge(const MergeOutcome& outcome, int32_t language);
 
 }  // namespace tallyra

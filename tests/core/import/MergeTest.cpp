@@ -70,7 +70,7 @@ TEST(Merge, AFullHistoryKeepsTheNewestDraws) {
   EXPECT_EQ(m.dropped, 11);
   EXPECT_EQ(m.draws, Span(12, 1510));
   EXPECT_EQ(DescribeMerge(m, 1),
-            "11 new draws were added; 1499 held. The 11 earliest draws did not fit and were left "
+            "11 new draws were added; 1 499 held. The 11 earliest draws did not fit and were left "
             "out.");
   // Older draws brought to a full history do not fit at all.
   const MergeOutcome older = MergeDraws(Span(100, 1598), Span(1, 150));

@@ -306,7 +306,7 @@ TEST_F(ImportResults, TheMessageSpeaksTheInterfaceLanguageAndAFullHistoryKeepsTh
   Trigger("ImportResultsItem");
   ASSERT_EQ(script.messages.size(), 1u);
   EXPECT_EQ(script.messages[0].text,
-            QStringLiteral("Добавлено новых тиражей: 3; всего тиражей: 1499. Самые ранние тиражи "
+            QStringLiteral("Добавлено новых тиражей: 3; всего тиражей: 1 499. Самые ранние тиражи "
                            "(3) не поместились и пропущены."));
   EXPECT_EQ(form->workspace().ResultCount, 1499);
   const QByteArray written = ReadFile(QStringLiteral("Results.txt"));
