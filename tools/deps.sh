@@ -11,7 +11,7 @@ packages=(
   clang libclang-rt-dev
   fp-utils
   xvfb xauth xdotool imagemagick
-  python3 curl
+  python3 curl openssl
   qt6-charts-dev libqt6opengl6-dev libcurl4-openssl-dev
   dpkg-dev file lintian desktop-file-utils appstream librsvg2-bin
 )
