@@ -448,8 +448,13 @@ int Run(const Call& call) {
     }
     if (!message.empty()) report << message << "\n";
     for (const UnreadAmount& u : result.unreadAmounts) {
-      report << "Line " << u.line << ": '" << u.value << "' is no amount; draw left without its "
-             << u.tier << "-number prize\n";
+      if (u.tier == 0) {
+        report << "Line " << u.line << ": " << u.value
+               << " fields, more than the heading has; its amounts were not taken\n";
+      } else {
+        report << "Line " << u.line << ": '" << u.value
+               << "' is no amount; the draw has no amount for " << u.tier << " common numbers\n";
+      }
     }
     if (result.hasPrizeColumns()) {
       report << "prize columns "

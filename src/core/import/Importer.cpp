@@ -562,6 +562,13 @@ void TabularReader::read(const Layout& layout, ImportResult& result) const {
   std::vector<int64_t> keys;  // dates or draw numbers of the rows, for the order
   std::vector<bool> keyed;
   bool seenRow = false;
+  std::size_t headingFields = 0;  // of the heading that named prize columns
+  // Fields up to the last that holds something.
+  auto filled = [](const std::vector<Cell>& row) {
+    std::size_t n = row.size();
+    while (n > 0 && row[n - 1].type == Cell::Type::Empty) --n;
+    return n;
+  };
   for (std::size_t index = 0; index < m_lines.size(); ++index) {
     const int line = static_cast<int>(index) + 1;
     cells.clear();
@@ -602,7 +609,10 @@ void TabularReader::read(const Layout& layout, ImportResult& result) const {
         result.headerLines.push_back(line);
         if (m_separator != 0 && kind == ImportKind::Results && !layout.columns.empty()) {
           const std::array<int, 4> named = FindPrizeColumns(cells, layout);
-          if (named != std::array<int, 4>{}) result.prizeColumns = named;
+          if (named != std::array<int, 4>{}) {
+            result.prizeColumns = named;
+            headingFields = filled(cells);
+          }
         }
       } else {
         skip->line = line;
@@ -617,7 +627,16 @@ void TabularReader::read(const Layout& layout, ImportResult& result) const {
     for (std::size_t k = 0; k < values.size(); ++k) {
       row.numbers[k] = static_cast<int32_t>(values[k]);
     }
-    for (std::size_t t = 0; t < 4; ++t) {
+    // A row with more fields than its heading, such as one with an unquoted "10,50" in a file
+    // separated by commas, would give amounts from the wrong columns: it gives none.
+    const bool misfit = result.hasPrizeColumns() && filled(cells) > headingFields;
+    if (misfit) {
+      ++result.unreadAmountsTotal;
+      if (static_cast<int>(result.unreadAmounts.size()) < kMaxListedSkips) {
+        result.unreadAmounts.push_back(UnreadAmount{line, 0, std::to_string(filled(cells))});
+      }
+    }
+    for (std::size_t t = 0; t < 4 && !misfit; ++t) {
       const int column = result.prizeColumns[t];
       if (column == 0 || column > static_cast<int>(cells.size())) continue;
       const std::string_view text = cells[static_cast<std::size_t>(column) - 1].text;

@@ -79,10 +79,11 @@ struct ImportedRow {
 };
 
 // A prize cell that holds something other than an amount; the row keeps its numbers and that
-// tier has no amount.
+// tier has no amount. Tier 0: the line has more fields than the heading (their count in
+// `value`), so its cells cannot be matched to the prize columns and it gives no amounts.
 struct UnreadAmount {
   int line = 0;       // 1-based
-  int tier = 3;       // 3, 4, 5 or 6 common numbers
+  int tier = 3;       // 3, 4, 5 or 6 common numbers, or 0
   std::string value;  // the cell's text, cut short
 };
 

@@ -518,5 +518,25 @@ TEST(ImportPrizes, ColumnsWithoutAHeadingNamingThemAreIgnored) {
   EXPECT_FALSE(r.hasPrizeColumns());
 }
 
+TEST(ImportPrizes, ARowWithMoreFieldsThanItsHeadingGivesNoAmounts) {
+  // An unquoted decimal comma in a file separated by commas shifts the fields after it.
+  const std::string text = std::string(kPrizeHeading) +
+                           "102,19.11.2019,9,20,34,40,42,43,8,9,50,100,5000,1500000\n" +
+                           kPrizeRows[2] +
+                           // A last empty field is no extra one.
+                           "104,03.12.2019,11,12,13,14,15,16,7,1,2,3,4,\n";
+  const ImportResult r = ImportList(text, ImportOptions{});
+  ASSERT_TRUE(r.ok());
+  ASSERT_EQ(r.rows.size(), 3u);
+  EXPECT_EQ(r.rows[0].numbers[0], 9);
+  EXPECT_EQ(r.rows[0].prizes, ImportedPrizes{});
+  EXPECT_EQ(r.rows[1].prizes, (ImportedPrizes{1050, 123450, 5000000, 200000000}));
+  EXPECT_EQ(r.rows[2].prizes, (ImportedPrizes{100, 200, 300, 400}));
+  ASSERT_EQ(r.unreadAmountsTotal, 1);
+  EXPECT_EQ(r.unreadAmounts[0].line, 2);
+  EXPECT_EQ(r.unreadAmounts[0].tier, 0);
+  EXPECT_EQ(r.unreadAmounts[0].value, "14");
+}
+
 }  // namespace
 }  // namespace tallyra
