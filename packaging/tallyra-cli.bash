@@ -8,7 +8,7 @@ _tallyra_cli() {
   [[ $command == wheel && $cword -gt 2 ]] && action=${words[2]}
 
   case $prev in
-    --stakes | --system | --results | --prizes | --out | --merge-into | --cacert)
+    --stakes | --system | --results | --prizes | --out | --merge-into | --prizes-out | --cacert)
       _filedir
       return
       ;;
@@ -51,7 +51,7 @@ _tallyra_cli() {
     check) options='--combination --stakes --system --include-system --results --max --lang --json' ;;
     stats) options='--results --max --sort --json' ;;
     fetch) options='--timeout --fail --cacert' ;;
-    import) options='--as --columns --newest-first --oldest-first --max --merge-into --out --json' ;;
+    import) options='--as --columns --newest-first --oldest-first --max --merge-into --out --prizes-out --json' ;;
     wheel)
       if ((cword == 2)); then
         COMPREPLY=($(compgen -W 'build check' -- "$cur"))

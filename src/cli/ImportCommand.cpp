@@ -5,6 +5,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -39,6 +40,7 @@ struct Call {
   bool kindGiven = false;
   std::optional<std::string> mergeInto;
   std::optional<std::string> out;
+  std::optional<std::string> prizesOut;
   bool json = false;
 };
 
@@ -93,6 +95,8 @@ Call Parse(int argc, char** argv) {
       call.mergeInto = value();
     } else if (arg == "--out") {
       call.out = value();
+    } else if (arg == "--prizes-out") {
+      call.prizesOut = value();
     } else if (arg == "--json") {
       call.json = true;
     } else {
@@ -105,6 +109,12 @@ Call Parse(int argc, char** argv) {
   if (oldest) call.options.order = HistoryOrder::OldestFirst;
   if (call.mergeInto && call.options.kind != ImportKind::Results) {
     throw Usage{"--merge-into goes with --as results"};
+  }
+  if (call.prizesOut && call.options.kind != ImportKind::Results) {
+    throw Usage{"--prizes-out goes with --as results"};
+  }
+  if (call.prizesOut && (call.prizesOut == call.out || call.prizesOut == call.mergeInto)) {
+    throw Usage{"--prizes-out needs a file of its own"};
   }
   return call;
 }
@@ -283,11 +293,17 @@ std::string RowJson(const ImportedRow& row) {
   return out + "]";
 }
 
+int DrawsWithPrizes(const std::vector<ImportedRow>& rows) {
+  return static_cast<int>(std::count_if(rows.begin(), rows.end(),
+                                        [](const ImportedRow& row) { return row.hasAllPrizes(); }));
+}
+
 // What the preview shows: the rows as they will be stored (the first and last few), the lines
 // skipped with their reasons, the columns and the order read.
 std::string Json(const Call& call, const ImportResult& result, const std::string& message,
                  const std::optional<MergeOutcome>& merge, const std::string& mergeText,
-                 const std::optional<std::string>& written) {
+                 const std::optional<std::string>& written,
+                 const std::optional<std::string>& prizesWritten) {
   std::ostringstream out;
   out << "{\"file\": " << Quoted(call.file) << ", \"as\": \"" << Name(call.options.kind)
       << "\", \"max\": " << call.options.highestNumber
@@ -330,7 +346,19 @@ std::string Json(const Call& call, const ImportResult& result, const std::string
         << ", \"held\": " << merge->draws.size() << ", \"dropped\": " << merge->dropped
         << ", \"text\": " << Quoted(mergeText) << "}";
   }
-  out << ", \"written\": " << (written ? Quoted(*written) : std::string("null")) << "}\n";
+  out << ", \"prize_columns\": [";
+  for (std::size_t t = 0; t < 4; ++t) out << (t ? ", " : "") << result.prizeColumns[t];
+  out << "], \"draws_with_prizes\": " << DrawsWithPrizes(result.rows)
+      << ", \"unread_amounts_total\": " << result.unreadAmountsTotal << ", \"unread_amounts\": [";
+  for (std::size_t i = 0; i < result.unreadAmounts.size(); ++i) {
+    const UnreadAmount& u = result.unreadAmounts[i];
+    out << (i ? ", " : "") << "{\"line\": " << u.line << ", \"tier\": " << u.tier
+        << ", \"value\": " << Quoted(u.value) << "}";
+  }
+  out << "]";
+  out << ", \"written\": " << (written ? Quoted(*written) : std::string("null"))
+      << ", \"prizes_written\": " << (prizesWritten ? Quoted(*prizesWritten) : std::string("null"))
+      << "}\n";
   return out.str();
 }
 
@@ -345,8 +373,18 @@ int Run(const Call& call) {
   std::optional<MergeOutcome> merge;
   std::string mergeText;
   std::optional<std::string> written;
+  std::optional<std::string> prizesWritten;
   std::string output;
   int code = 0;
+  // Nothing is written when the prize file asked for cannot be made: a history whose heading
+  // names no prize columns gives no amounts.
+  if (result.ok() && call.prizesOut && !result.hasPrizeColumns()) {
+    throw Failure{call.file +
+                  ": no heading names prize columns (such as \"prize 3\" ... \"prize 6\" after "
+                  "the numbers); nothing was written."};
+  }
+  // The prize file numbers the draws as the history written holds them, oldest first from 1.
+  int firstLabel = 1;
   if (result.ok()) {
     if (call.mergeInto) {
       std::vector<DrawNumbers> incoming;
@@ -362,6 +400,7 @@ int Run(const Call& call) {
         code = 1;
       } else {
         mergeText = DescribeMerge(*merge, kEnglish);
+        firstLabel = merge->incomingAt + 1;
         ImportResult merged;
         for (const DrawNumbers& draw : merge->draws) {
           ImportedRow row;
@@ -380,12 +419,16 @@ int Run(const Call& call) {
         written = *call.out;
       }
     }
+    if (call.prizesOut && (written || !call.mergeInto)) {
+      Write(*call.prizesOut, FormatImportedPrizes(result.rows, firstLabel));
+      prizesWritten = *call.prizesOut;
+    }
   } else {
     code = 1;
   }
 
   if (call.json) {
-    std::cout << Json(call, result, message, merge, mergeText, written);
+    std::cout << Json(call, result, message, merge, mergeText, written, prizesWritten);
   } else {
     // The report goes to standard error, so that the record lines alone reach standard output
     // when no file is named.
@@ -404,6 +447,23 @@ int Run(const Call& call) {
              << result.skippedTotal << " lines skipped\n";
     }
     if (!message.empty()) report << message << "\n";
+    for (const UnreadAmount& u : result.unreadAmounts) {
+      if (u.tier == 0) {
+        report << "Line " << u.line << ": " << u.value
+               << " fields, more than the heading has; its amounts were not taken\n";
+      } else {
+        report << "Line " << u.line << ": '" << u.value
+               << "' is no amount; the draw has no amount for " << u.tier << " common numbers\n";
+      }
+    }
+    if (result.hasPrizeColumns()) {
+      report << "prize columns "
+             << List(std::vector<int>(result.prizeColumns.begin(), result.prizeColumns.end()))
+             << " (3, 4, 5, 6 common numbers; 0 = none): " << DrawsWithPrizes(result.rows)
+             << " draws with all four amounts";
+      if (prizesWritten) report << " written to " << *prizesWritten;
+      report << "\n";
+    }
     if (!mergeText.empty()) report << mergeText << "\n";
     if (result.ok() && !written && !call.mergeInto) std::cout << output;
   }

@@ -39,7 +39,7 @@ constexpr const char* kUsage =
     "  tallyra-cli fetch URL FILE [--timeout MS] [--fail] [--cacert FILE]\n"
     "  tallyra-cli import FILE --as results|stakes|system [--columns 3,4,5,6,7,8]\n"
     "              [--newest-first|--oldest-first] [--max M] [--merge-into Results.txt]\n"
-    "              [--out FILE] [--json]\n";
+    "              [--out FILE] [--prizes-out FILE] [--json]\n";
 
 constexpr const char* kHelpTail =
     "\n"

@@ -1,6 +1,7 @@
 #include "import/Importer.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <memory>
 #include <utility>
 
@@ -149,6 +150,8 @@ void FreeCells(std::string_view s, std::vector<Cell>& cells) {
   }
 }
 
+ImportedAmount ReadAmount(std::string_view text, bool& single);
+
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
   while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
@@ -174,7 +177,10 @@ Cell FieldCell(std::string_view field) {
   for (std::size_t i = 0; i < field.size(); ++i) {
     runs += IsDigit(field[i]) && (i == 0 || !IsDigit(field[i - 1]));
   }
-  cell.mixed = runs > 1;
+  // An amount such as "1 234,50" is one thing, not several numbers in one field.
+  bool single = false;
+  if (runs > 1) ReadAmount(field, single);
+  cell.mixed = runs > 1 && !single;
   return cell;
 }
 
@@ -316,6 +322,52 @@ struct Layout {
   int drawNumber = -1;
   bool dayFirstSlashes = false;
 };
+
+// ASCII and Russian capitals made small, so that headings match in any case.
+std::string Lowered(std::string_view text) {
+  std::string out(text);
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    auto& ch = reinterpret_cast<unsigned char&>(out[i]);
+    if (ch >= 'A' && ch <= 'Z') {
+      ch = static_cast<unsigned char>(ch + 32);
+    } else if (ch == 0xD0 && i + 1 < out.size()) {
+      auto& next = reinterpret_cast<unsigned char&>(out[i + 1]);
+      if (next >= 0x90 && next <= 0x9F) {  // А..П
+        next = static_cast<unsigned char>(next + 0x20);
+      } else if (next >= 0xA0 && next <= 0xAF) {  // Р..Я
+        ch = 0xD1;
+        next = static_cast<unsigned char>(next - 0x20);
+      }
+      ++i;
+    }
+  }
+  return out;
+}
+
+bool HasAny(const std::string& text, std::initializer_list<std::string_view> words) {
+  return std::any_of(words.begin(), words.end(),
+                     [&](std::string_view w) { return text.find(w) != std::string::npos; });
+}
+
+// The columns a heading names as prize columns, after the last number column, each tier at
+// most once: a tier named twice is taken from neither.
+std::array<int, 4> FindPrizeColumns(const std::vector<Cell>& heading, const Layout& layout) {
+  std::array<int, 4> found{};
+  std::array<bool, 4> twice{};
+  const int after = *std::max_element(layout.columns.begin(), layout.columns.end());
+  for (int p = after + 1; p < static_cast<int>(heading.size()); ++p) {
+    if (p == layout.date || p == layout.drawNumber) continue;
+    const int tier = PrizeTierOfHeading(heading[static_cast<std::size_t>(p)].text);
+    if (tier == 0) continue;
+    const auto t = static_cast<std::size_t>(tier - 3);
+    if (found[t]) twice[t] = true;
+    found[t] = p + 1;
+  }
+  for (std::size_t t = 0; t < 4; ++t) {
+    if (twice[t]) found[t] = 0;
+  }
+  return found;
+}
 
 class TabularReader {
  public:
@@ -510,6 +562,13 @@ void TabularReader::read(const Layout& layout, ImportResult& result) const {
   std::vector<int64_t> keys;  // dates or draw numbers of the rows, for the order
   std::vector<bool> keyed;
   bool seenRow = false;
+  std::size_t headingFields = 0;  // of the heading that named prize columns
+  // Fields up to the last that holds something.
+  auto filled = [](const std::vector<Cell>& row) {
+    std::size_t n = row.size();
+    while (n > 0 && row[n - 1].type == Cell::Type::Empty) --n;
+    return n;
+  };
   for (std::size_t index = 0; index < m_lines.size(); ++index) {
     const int line = static_cast<int>(index) + 1;
     cells.clear();
@@ -548,6 +607,13 @@ void TabularReader::read(const Layout& layout, ImportResult& result) const {
                                      [](const Cell& c) { return c.type == Cell::Type::Text; });
       if (!seenRow && words) {
         result.headerLines.push_back(line);
+        if (m_separator != 0 && kind == ImportKind::Results && !layout.columns.empty()) {
+          const std::array<int, 4> named = FindPrizeColumns(cells, layout);
+          if (named != std::array<int, 4>{}) {
+            result.prizeColumns = named;
+            headingFields = filled(cells);
+          }
+        }
       } else {
         skip->line = line;
         AddSkip(result, std::move(*skip));
@@ -560,6 +626,28 @@ void TabularReader::read(const Layout& layout, ImportResult& result) const {
     row.size = static_cast<int>(values.size());
     for (std::size_t k = 0; k < values.size(); ++k) {
       row.numbers[k] = static_cast<int32_t>(values[k]);
+    }
+    // A row with more fields than its heading, such as one with an unquoted "10,50" in a file
+    // separated by commas, would give amounts from the wrong columns: it gives none.
+    const bool misfit = result.hasPrizeColumns() && filled(cells) > headingFields;
+    if (misfit) {
+      ++result.unreadAmountsTotal;
+      if (static_cast<int>(result.unreadAmounts.size()) < kMaxListedSkips) {
+        result.unreadAmounts.push_back(UnreadAmount{line, 0, std::to_string(filled(cells))});
+      }
+    }
+    for (std::size_t t = 0; t < 4 && !misfit; ++t) {
+      const int column = result.prizeColumns[t];
+      if (column == 0 || column > static_cast<int>(cells.size())) continue;
+      const std::string_view text = cells[static_cast<std::size_t>(column) - 1].text;
+      const ImportedAmount amount = ParseImportedAmount(text);
+      row.prizes[t] = amount.value;
+      if (amount.given && !amount.value) {
+        ++result.unreadAmountsTotal;
+        if (static_cast<int>(result.unreadAmounts.size()) < kMaxListedSkips) {
+          result.unreadAmounts.push_back(UnreadAmount{line, static_cast<int>(t) + 3, Cut(text)});
+        }
+      }
     }
     result.rows.push_back(row);
     keys.push_back(key.value_or(0));
@@ -660,6 +748,135 @@ bool ColumnsFit(const std::vector<int>& columns, ImportKind kind) {
 }
 
 }  // namespace
+
+ImportedAmount ParseImportedAmount(std::string_view text) {
+  bool single = false;
+  return ReadAmount(text, single);
+}
+
+namespace {
+
+// `single` tells whether the digits are laid out as one amount, even one refused.
+ImportedAmount ReadAmount(std::string_view text, bool& single) {
+  ImportedAmount out;
+  single = false;
+  const std::size_t first = text.find_first_of("0123456789");
+  if (first == std::string_view::npos) return out;
+  out.given = true;
+  const std::size_t last = text.find_last_of("0123456789");
+
+  // The digits in groups, and the separator before each group but the first: '.', ',' or ' '
+  // for any blank that sets thousands apart.
+  std::vector<std::string_view> groups;
+  std::string separators;
+  const std::string_view body = text.substr(first, last + 1 - first);
+  std::size_t i = 0;
+  while (i < body.size()) {
+    const std::size_t n = DigitsAt(body, i);
+    groups.push_back(body.substr(i, n));
+    i += n;
+    if (i >= body.size()) break;
+    if (body[i] == '.' || body[i] == ',') {
+      separators += body[i];
+      ++i;
+    } else if (body[i] == ' ' || body[i] == '\t' || body[i] == '\'') {
+      separators += ' ';
+      ++i;
+    } else if (body.substr(i, 2) == "\xC2\xA0") {  // no-break space
+      separators += ' ';
+      i += 2;
+    } else if (body.substr(i, 3) == "\xE2\x80\xAF" || body.substr(i, 3) == "\xE2\x80\x89") {
+      separators += ' ';  // narrow no-break space, thin space
+      i += 3;
+    } else {
+      return out;
+    }
+    if (i >= body.size() || !IsDigit(body[i])) return out;  // two separators in a row
+  }
+
+  // The last "." or "," is the decimal mark when it is the only one of its kind.
+  std::string whole(groups[0]);
+  std::string decimals;
+  std::size_t grouped = separators.size();
+  bool ambiguous = false;
+  if (!separators.empty()) {
+    const char mark = separators.back();
+    if (mark != ' ' && std::count(separators.begin(), separators.end(), mark) == 1) {
+      ambiguous = separators.size() == 1 && groups.back().size() == 3;  // "1.000"
+      grouped = separators.size() - 1;
+      decimals = std::string(groups.back());
+    }
+  }
+  // The rest set the thousands apart, all with the same sign, three digits a group.
+  if (grouped > 0) {
+    if (groups[0].size() > 3) return out;
+    for (std::size_t g = 0; g < grouped; ++g) {
+      if (separators[g] != separators[0] || groups[g + 1].size() != 3) return out;
+      whole += groups[g + 1];
+    }
+  }
+  single = true;
+  if (ambiguous) return out;
+  // A minus before the digits makes a negative amount, which no prize is.
+  std::size_t before = first;
+  while (before > 0 && (text[before - 1] == ' ' || text[before - 1] == '\t')) --before;
+  if (before > 0 && text[before - 1] == '-') return out;
+  // Words around the amount are the currency's, but not those that scale it.
+  const std::string around = Lowered(text.substr(0, first)) + ' ' + Lowered(text.substr(last + 1));
+  if (HasAny(around, {"mio", "mill", "mln", "mrd", "bill", "bn", "tsd", "thousand", "млн", "млрд",
+                      "тыс"})) {
+    return out;
+  }
+  const AmountRead amount = ParseAmount(decimals.empty() ? whole : whole + "." + decimals);
+  if (!amount.problem) out.value = amount.value;
+  return out;
+}
+
+}  // namespace
+
+int PrizeTierOfHeading(std::string_view cell) {
+  const std::string text = Lowered(cell);
+  if (text.find('+') != std::string::npos) return 0;
+  // Counts of winners or tickets, totals paid to a tier and numbered prize classes.
+  if (HasAny(text, {"winner",  "count",   "anzahl", "class", "klasse", "rank",   "rang", "categ",
+                    "total",   "sum",     "fund",   "pool",  "gesamt", "ticket", "кол",  "число",
+                    "победит", "категор", "разряд", "фонд",  "сумм",   "всего",  "билет"})) {
+    return 0;
+  }
+  if (!HasAny(text, {"prize", "match", "win", "numbers", "hits", "of 6", "gewinn", "richtig",
+                     "treffer", "угад", "выигр", "приз", "совпад"})) {
+    return 0;
+  }
+  int tier = 0;
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t n = DigitsAt(text, i);
+    if (n == 0) {
+      ++i;
+      continue;
+    }
+    const std::string_view run = std::string_view(text).substr(i, n);
+    if (tier == 0) {
+      if (n != 1 || run[0] < '3' || run[0] > '6') return 0;
+      tier = run[0] - '0';
+    } else if (run != "6") {  // only the "6" of "3 of 6"
+      return 0;
+    }
+    i += n;
+  }
+  return tier;
+}
+
+std::string FormatImportedPrizes(const std::vector<ImportedRow>& rows, int firstLabel) {
+  std::string out;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const int64_t label = int64_t{firstLabel} + static_cast<int64_t>(i);
+    if (label < 1 || !rows[i].hasAllPrizes()) continue;
+    out += std::to_string(label);
+    for (const std::optional<Money>& amount : rows[i].prizes) out += "; " + FormatAmount(*amount);
+    out += "\r\n";
+  }
+  return out;
+}
 
 ImportResult ImportList(std::string_view data, const ImportOptions& options) {
   ImportResult result;

@@ -10,6 +10,7 @@
 
 #include "import/TextDecoding.h"
 #include "model/Workspace.h"
+#include "winnings/Money.h"
 
 namespace tallyra {
 
@@ -64,10 +65,26 @@ struct ImportOptions {
   std::optional<HistoryOrder> order;  // empty to let the importer decide
 };
 
+// The amounts a draw paid for one ticket with 3, 4, 5 and 6 common numbers, at [0] .. [3], as
+// its prize columns give them; a tier the file leaves empty (or "-") has none.
+using ImportedPrizes = std::array<std::optional<Money>, 4>;
+
 struct ImportedRow {
   std::array<int32_t, 12> numbers{};
   int size = 0;
-  int line = 0;  // 1-based line of the file
+  int line = 0;           // 1-based line of the file
+  ImportedPrizes prizes;  // draws only, and only when the heading names prize columns
+
+  bool hasAllPrizes() const { return prizes[0] && prizes[1] && prizes[2] && prizes[3]; }
+};
+
+// A prize cell that holds something other than an amount; the row keeps its numbers and that
+// tier has no amount. Tier 0: the line has more fields than the heading (their count in
+// `value`), so its cells cannot be matched to the prize columns and it gives no amounts.
+struct UnreadAmount {
+  int line = 0;       // 1-based
+  int tier = 3;       // 3, 4, 5 or 6 common numbers, or 0
+  std::string value;  // the cell's text, cut short
 };
 
 struct ImportResult {
@@ -88,6 +105,15 @@ struct ImportResult {
   std::vector<SkippedLine> skipped;  // the first kMaxListedSkips, by line
   int skippedTotal = 0;
   std::size_t bytes = 0;  // size of the data given
+  // Draw histories with a heading: the 1-based columns holding the amounts for 3, 4, 5 and 6
+  // common numbers, 0 where the heading names none. See FindPrizeColumns.
+  std::array<int, 4> prizeColumns{};
+  std::vector<UnreadAmount> unreadAmounts;  // the first kMaxListedSkips
+  int unreadAmountsTotal = 0;
+
+  bool hasPrizeColumns() const {
+    return prizeColumns[0] || prizeColumns[1] || prizeColumns[2] || prizeColumns[3];
+  }
 
   bool ok() const { return problem == ImportProblem::None; }
 };
@@ -95,6 +121,32 @@ struct ImportResult {
 // Reads draw histories or stake lists in the shapes found in the wild. Every line that holds
 // something but gives no row is listed with its reason, except headings before the first row.
 ImportResult ImportList(std::string_view data, const ImportOptions& options);
+
+// An amount as prize tables print it: "1 234,50", "1.234,50", "1,234.50", "€ 12.5", "800 руб.",
+// "1234". Blanks (also no-break ones) or "'" may group the thousands; "." or "," is the decimal
+// mark, and when both are written the last one is. A single mark with exactly three digits
+// after it ("1.000") could be either and is refused, as are negative amounts, more than two
+// decimals and amounts above kMaxAmount. Letters and signs before the first digit and after
+// the last are the currency's and are passed over. Nothing for "", "-" and the like (no amount
+// given): `given` tells the two apart.
+struct ImportedAmount {
+  bool given = false;  // the text holds a digit
+  std::optional<Money> value;
+};
+ImportedAmount ParseImportedAmount(std::string_view text);
+
+// The tier (3..6) a heading cell names as a prize column, or 0. It must hold one of the digits
+// 3, 4, 5 or 6 (and at most a further "6", as in "3 of 6") and a word such as prize, match,
+// win, numbers, hits, of 6, Gewinn, Richtige, Treffer, угад, выигр, приз; cells that count
+// winners or tickets ("winners", "Anzahl", "count", "кол-во"), number prize classes ("class",
+// "Klasse", "rank", "категория") or hold a "+" ("5+1", "5 + bonus") name none.
+int PrizeTierOfHeading(std::string_view cell);
+
+// The per-draw prize file of the imported draws that carry all four amounts, oldest first:
+// "label; a3; a4; a5; a6" lines ended by CR LF, as the prize file reader takes them. The label
+// is the draw's position in the stored history counting from 1; `firstLabel` is the position
+// of rows[0] (rows whose position falls below 1 had no room and are left out).
+std::string FormatImportedPrizes(const std::vector<ImportedRow>& rows, int firstLabel = 1);
 
 // The rows in the program's record-line format, exactly as the list's own writer makes it.
 std::string FormatImported(const ImportResult& result, ImportKind kind);

@@ -55,6 +55,7 @@ MergeOutcome MergeDraws(Draws held, Draws incoming, int capacity) {
     take(incoming, true);
   } else if (incoming.empty() || inHeld.whole) {
     outcome.kind = MergeOutcome::Kind::NothingNew;
+    outcome.incomingAt = static_cast<int>(inHeld.at);
     take(held, false);
   } else if (inIncoming.whole) {
     // The new history holds the old one whole, with draws before it, after it or both.
@@ -66,6 +67,7 @@ MergeOutcome MergeDraws(Draws held, Draws incoming, int capacity) {
   } else if (inHeld.tail > 0 && inHeld.tail >= inIncoming.tail) {
     // The held history ends with the draws the new one begins with.
     outcome.kind = MergeOutcome::Kind::Extended;
+    outcome.incomingAt = static_cast<int>(held.size() - inHeld.tail);
     take(held, false);
     take(incoming.subspan(inHeld.tail), true);
   } else if (inIncoming.tail > 0) {
@@ -82,6 +84,7 @@ MergeOutcome MergeDraws(Draws held, Draws incoming, int capacity) {
   if (capacity >= 0 && size > capacity) {
     outcome.dropped = size - capacity;
     outcome.draws.erase(outcome.draws.begin(), outcome.draws.begin() + outcome.dropped);
+    outcome.incomingAt -= outcome.dropped;
     isNew.erase(isNew.begin(), isNew.begin() + outcome.dropped);
   }
   outcome.added = static_cast<int>(std::count(isNew.begin(), isNew.end(), true));

@@ -23,6 +23,9 @@ struct MergeOutcome {
   int added = 0;                   // draws not held before that are in `draws`
   int dropped = 0;                 // oldest draws left out for the capacity
   std::vector<DrawNumbers> draws;  // the merged history, oldest first (empty for NoOverlap)
+  // Where the first new draw given stands in `draws` (0-based); below 0 when the capacity left
+  // it out. The new draws stand there one after another, as they were given.
+  int incomingAt = 0;
 };
 
 // Puts new draws together with the held ones, both oldest first. They overlap when one ends
@@ -32,7 +35,8 @@ struct MergeOutcome {
 MergeOutcome MergeDraws(std::span<const DrawNumbers> held, std::span<const DrawNumbers> incoming,
                         int capacity = kResultCapacity);
 
-// "12 new draws were added; 1 499 held." (thousands set apart by a blank) and the like; empty for NoOverlap, which asks.
+// "12 new draws were added; 1 499 held." (thousands set apart by a blank) and the like; empty for
+// NoOverlap, which asks.
 std::string DescribeMerge(const MergeOutcome& outcome, int32_t language);
 
 }  // namespace tallyra

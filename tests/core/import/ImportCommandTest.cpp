@@ -35,7 +35,12 @@ class ImportCommand : public ::testing::Test {
   std::string read(const std::string& name) const { return ReadWholeFile(path(name)).data; }
 
   CliRun run(std::vector<std::string> args) {
-    args.insert(args.begin(), {TALLYRA_CLI, "import"});
+    args.insert(args.begin(), "import");
+    return cli(std::move(args));
+  }
+  // Any command of the program.
+  CliRun cli(std::vector<std::string> args) {
+    args.insert(args.begin(), TALLYRA_CLI);
     const std::string out = path(".out"), err = path(".err");
     const pid_t pid = ::fork();
     if (pid == 0) {
@@ -190,6 +195,90 @@ TEST_F(ImportCommand, MistakenCallsExitWithTwoAndTheUsage) {
     EXPECT_EQ(r.code, 2) << args.back();
     EXPECT_NE(r.err.find("usage:"), std::string::npos);
   }
+}
+
+// A history whose heading names prize columns, newest draw first, with a bonus column.
+const char* const kWithPrizes =
+    "Draw,Date,B1,B2,B3,B4,B5,B6,Bonus,Prize 3,Prize 4,Prize 5,Prize 6\r\n"
+    "103,26.11.2019,1,2,3,4,5,6,7,\"10,50\",\"1 234,50\",\"50 000,00\",\"2 000 000,00\"\r\n"
+    "102,19.11.2019,9,20,34,40,42,43,8,9.00,100,5000,1500000\r\n"
+    "101,12.11.2019,7,8,9,10,11,12,13,11,-,\"4 000,00\",\r\n";
+
+TEST_F(ImportCommand, PrizesOutWritesTheDrawsAmountsThatWinningsPays) {
+  write("history.csv", kWithPrizes);
+  write("prizes.txt", "old");
+  CliRun r = run({path("history.csv"), "--as", "results", "--out", path("Results.txt"),
+                  "--prizes-out", path("prizes.txt")});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(read("Results.txt"),
+            "1 - 7,8,9,10,11,12;\r\n2 - 9,20,34,40,42,43;\r\n3 - 1,2,3,4,5,6;\r\n");
+  // Draw 1 gives no amounts for 4 and 6 common numbers: the prize table pays it.
+  EXPECT_EQ(read("prizes.txt"),
+            "2; 9.00; 100.00; 5000.00; 1500000.00\r\n3; 10.50; 1234.50; 50000.00; 2000000.00\r\n");
+  EXPECT_NE(r.err.find("prize columns 10,11,12,13"), std::string::npos) << r.err;
+
+  // Stake 1 shares 1,2,3,4 with draw 3 (1234.50 of its own), stake 2 shares 9,20,34,40 with
+  // draw 2 (100.00), stake 3 shares 7,8,9 with draw 1, which the file's empty table pays 0.
+  write("Stakes.txt", "1 - 1,2,3,4,40,42;\r\n2 - 9,20,34,40,1,2;\r\n3 - 7,8,9,30,31,32;\r\n");
+  r = cli({"winnings", "--stakes", path("Stakes.txt"), "--results", path("Results.txt"), "--prizes",
+           path("prizes.txt"), "--all", "--json"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out.substr(0, r.out.find(", \"rows\"")),
+            "{\"draws\": 3, \"tickets\": {\"3\": 1, \"4\": 2, \"5\": 0, \"6\": 0}, "
+            "\"cost\": \"0.00\", \"winnings\": \"1334.50\", \"balance\": \"1334.50\"");
+  r = cli({"winnings", "--stakes", path("Stakes.txt"), "--results", path("Results.txt"), "--prizes",
+           path("prizes.txt"), "--draw", "3", "--json"});
+  EXPECT_NE(r.out.find("\"winnings\": \"1234.50\""), std::string::npos) << r.out;
+
+  // With the records on standard output the prize file is still written; --json names it.
+  r = run({path("history.csv"), "--as", "results", "--oldest-first", "--prizes-out", path("p2.txt"),
+           "--json"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(r.out.find("\"prize_columns\": [10, 11, 12, 13], \"draws_with_prizes\": 2"),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("\"prizes_written\": \"" + path("p2.txt") + "\""), std::string::npos);
+  // Taken as oldest first, the draw with 1,2,3,4,5,6 is the oldest.
+  EXPECT_EQ(read("p2.txt").substr(0, 8), "1; 10.50");
+}
+
+TEST_F(ImportCommand, PrizesOutNumbersTheDrawsAsTheMergedHistoryHoldsThem) {
+  // Two older draws held; the import brings draws 101..103, of which 101 is held last.
+  write("Results.txt", "1 - 20,21,22,23,24,25;\r\n2 - 7,8,9,10,11,12;\r\n");
+  write("history.csv", kWithPrizes);
+  const CliRun r = run({path("history.csv"), "--as", "results", "--merge-into", path("Results.txt"),
+                        "--prizes-out", path("prizes.txt")});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(read("Results.txt"),
+            "1 - 20,21,22,23,24,25;\r\n2 - 7,8,9,10,11,12;\r\n3 - 9,20,34,40,42,43;\r\n"
+            "4 - 1,2,3,4,5,6;\r\n");
+  EXPECT_EQ(read("prizes.txt"),
+            "3; 9.00; 100.00; 5000.00; 1500000.00\r\n4; 10.50; 1234.50; 50000.00; 2000000.00\r\n");
+}
+
+TEST_F(ImportCommand, PrizesOutIsRefusedWhereItCannotBeMade) {
+  write("history.csv", kWithPrizes);
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {path("history.csv"), "--as", "stakes", "--prizes-out", path("p.txt")},
+           {path("history.csv"), "--as", "system", "--prizes-out", path("p.txt")},
+           {path("history.csv"), "--as", "results", "--out", path("p.txt"), "--prizes-out",
+            path("p.txt")},
+           {path("history.csv"), "--as", "results", "--prizes-out"},
+       }) {
+    const CliRun r = run(args);
+    EXPECT_EQ(r.code, 2) << args.back();
+    EXPECT_NE(r.err.find("usage:"), std::string::npos);
+  }
+  // A history without prize columns: nothing is written, and the call says why.
+  write("dated.txt", kDated);
+  write("prizes.txt", "12; 1; 2; 3; 4\r\n");
+  const CliRun r = run({path("dated.txt"), "--as", "results", "--out", path("Results.txt"),
+                        "--prizes-out", path("prizes.txt")});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("no heading names prize columns"), std::string::npos) << r.err;
+  EXPECT_FALSE(ReadWholeFile(path("Results.txt")).ok);
+  EXPECT_EQ(read("prizes.txt"), "12; 1; 2; 3; 4\r\n");
+  EXPECT_FALSE(ReadWholeFile(path("p.txt")).ok);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "lists/RecordReader.h"
+#include "winnings/Prizes.h"
 
 namespace tallyra {
 namespace {
@@ -361,6 +362,180 @@ TEST(Importer, SkippedLinesAreCountedBeyondTheListedOnes) {
   const ImportResult r = Import(text);
   EXPECT_EQ(r.skippedTotal, kMaxListedSkips + 10);
   EXPECT_EQ(static_cast<int>(r.skipped.size()), kMaxListedSkips);
+}
+
+// Prize columns: a history whose heading names the amounts for 3, 4, 5 and 6 common numbers.
+const char* const kPrizeHeading =
+    "Draw,Date,B1,B2,B3,B4,B5,B6,Bonus,Prize 3,Prize 4,Prize 5,Prize 6\n";
+const char* const kPrizeRows[] = {
+    "101,12.11.2019,7,8,9,10,11,12,13,11,-,\"4 000,00\",\n",
+    "102,19.11.2019,9,20,34,40,42,43,8,9.00,100,5000,1500000\n",
+    "103,26.11.2019,1,2,3,4,5,6,7,\"10,50\",\"1 234,50\",\"50 000,00\",\"2 000 000,00\"\n",
+};
+
+TEST(ImportPrizes, AmountsFollowTheirDrawsInEitherOrder) {
+  const std::string oldestFirst =
+      std::string(kPrizeHeading) + kPrizeRows[0] + kPrizeRows[1] + kPrizeRows[2];
+  const std::string newestFirst =
+      std::string(kPrizeHeading) + kPrizeRows[2] + kPrizeRows[1] + kPrizeRows[0];
+  for (const std::string& text : {oldestFirst, newestFirst}) {
+    const ImportResult r = ImportList(text, ImportOptions{});
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.columns, (std::vector<int>{3, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(r.prizeColumns, (std::array<int, 4>{10, 11, 12, 13}));
+    ASSERT_EQ(r.rows.size(), 3u);
+    EXPECT_EQ(r.rows[0].numbers[0], 7);
+    EXPECT_EQ(r.rows[0].prizes, (ImportedPrizes{1100, std::nullopt, 400000, std::nullopt}));
+    EXPECT_EQ(r.rows[1].numbers[0], 9);
+    EXPECT_EQ(r.rows[1].prizes, (ImportedPrizes{900, 10000, 500000, 150000000}));
+    EXPECT_EQ(r.rows[2].numbers[0], 1);
+    EXPECT_EQ(r.rows[2].prizes, (ImportedPrizes{1050, 123450, 5000000, 200000000}));
+    EXPECT_EQ(r.unreadAmountsTotal, 0);
+    // Draw 1 lacks two amounts and is left to the prize table.
+    EXPECT_EQ(FormatImportedPrizes(r.rows),
+              "2; 9.00; 100.00; 5000.00; 1500000.00\r\n"
+              "3; 10.50; 1234.50; 50000.00; 2000000.00\r\n");
+    // The file reads back as the prize file of the history.
+    const PrizesRead back = ParsePrizes(FormatImportedPrizes(r.rows));
+    ASSERT_FALSE(back.problem);
+    EXPECT_EQ(back.prizes.byDraw.size(), 2u);
+    EXPECT_EQ(back.prizes.byDraw.at(3), (TierAmounts{1050, 123450, 5000000, 200000000}));
+    EXPECT_EQ(back.prizes.table, PrizeTable{});
+  }
+  // Rows that precede the history's start (no room) are left out, and labels follow the start.
+  const ImportResult r = ImportList(oldestFirst, ImportOptions{});
+  EXPECT_EQ(FormatImportedPrizes(r.rows, -1), "1; 10.50; 1234.50; 50000.00; 2000000.00\r\n");
+  EXPECT_EQ(FormatImportedPrizes(r.rows, 10).substr(0, 4), "11; ");
+}
+
+TEST(ImportPrizes, SemicolonFilesWithBlankGroupedAmountsStaySeparated) {
+  // Amounts such as "1 234,50" are one field each, not several numbers.
+  const std::string text =
+      "Nr;Datum;Z1;Z2;Z3;Z4;Z5;Z6;Superzahl;3 Richtige;4 Richtige;5 Richtige;6 Richtige\n"
+      "2;05.11.2019;9;20;34;40;42;43;1;10,20 €;1 234,50 €;12 345,00 €;1.234.567,80 €\n"
+      "1;02.11.2019;1;2;3;4;5;6;2;9,80 €;-;abc;2 000 000,00 €\n"
+      "0;30.10.2019;7;8;9;10;11;12;3;9,80 €;1.000;12.345;50\n";
+  const ImportResult r = ImportList(text, ImportOptions{});
+  ASSERT_TRUE(r.ok());
+  EXPECT_EQ(r.separator, ';');
+  EXPECT_EQ(r.order, HistoryOrder::NewestFirst);
+  EXPECT_EQ(r.prizeColumns, (std::array<int, 4>{10, 11, 12, 13}));
+  ASSERT_EQ(r.rows.size(), 3u);
+  EXPECT_EQ(r.rows[2].prizes, (ImportedPrizes{1020, 123450, 1234500, 123456780}));
+  // "-" gives no amount; "abc" has no digit and is no amount either.
+  EXPECT_EQ(r.rows[1].prizes, (ImportedPrizes{980, std::nullopt, std::nullopt, 200000000}));
+  // "1.000" and "12.345" could be thousands or decimals: refused and listed, never guessed.
+  EXPECT_EQ(r.rows[0].prizes, (ImportedPrizes{980, std::nullopt, std::nullopt, 5000}));
+  ASSERT_EQ(r.unreadAmountsTotal, 2);
+  EXPECT_EQ(r.unreadAmounts[0].line, 4);
+  EXPECT_EQ(r.unreadAmounts[0].tier, 4);
+  EXPECT_EQ(r.unreadAmounts[0].value, "1.000");
+  EXPECT_EQ(r.unreadAmounts[1].tier, 5);
+}
+
+TEST(ImportPrizes, AmountsAsPrizeTablesPrintThem) {
+  const std::pair<const char*, Money> good[] = {
+      {"1234", 123400},
+      {"1 234,50", 123450},
+      {"1.234,50", 123450},
+      {"1,234.50", 123450},
+      {"€ 12.5", 1250},
+      {"800 руб.", 80000},
+      {"$1,234,567.8", 123456780},
+      {"1\xC2\xA0"
+       "234,5",
+       123450},
+      {"2 000 000", 200000000},
+      {"1'234.05 CHF", 123405},
+      {"0,05", 5},
+      {"12.50", 1250},
+      {"7.", 700},
+      {"1.000,00", 100000},
+      {"1 000.000", 100000},
+  };
+  for (const auto& [text, value] : good) {
+    const ImportedAmount a = ParseImportedAmount(text);
+    EXPECT_TRUE(a.given) << text;
+    EXPECT_EQ(a.value, value) << text;
+  }
+  for (const char* none : {"", "-", " — ", "n/a", "EUR"}) {
+    const ImportedAmount a = ParseImportedAmount(none);
+    EXPECT_FALSE(a.given) << none;
+    EXPECT_FALSE(a.value) << none;
+  }
+  for (const char* refused :
+       {"1.000", "12,345", "-5", "- 5,00", "1.5 Mio", "2 млн руб.", "1 23", "12 abc 5", "1,2,3",
+        "1.234.56", "1..5", "12.345,6.7", "1,001.5,0", "99999999999999", "0.125"}) {
+    const ImportedAmount a = ParseImportedAmount(refused);
+    EXPECT_TRUE(a.given) << refused;
+    EXPECT_FALSE(a.value) << refused;
+  }
+}
+
+TEST(ImportPrizes, OnlyHeadingsThatNamePrizeTiersAreTaken) {
+  const std::pair<const char*, int> named[] = {
+      {"prize3", 3},    {"3 numbers", 3},  {"Match 4", 4},   {"5 of 6", 5},
+      {"Gewinn 6", 6},  {"3 Richtige", 3}, {"Угадано 3", 3}, {"ВЫИГРЫШ 4", 4},
+      {"приз за 5", 5}, {"6 hits", 6},     {"Win 5", 5},     {"4 Treffer", 4},
+  };
+  for (const auto& [heading, tier] : named) EXPECT_EQ(PrizeTierOfHeading(heading), tier) << heading;
+  for (const char* other :
+       {"3", "Bonus", "Prize", "Prize 7", "Prize 2", "Winners 3", "Gewinner 4", "Gewinnklasse 3",
+        "Prize class 3", "Rank 4", "5+1", "Match 5 + Bonus", "Total prize 3", "Prize fund 6",
+        "Anzahl 3 Richtige", "6 aus 49", "Количество угадавших 3", "Prize 34", "Match 3 and 4"}) {
+    EXPECT_EQ(PrizeTierOfHeading(other), 0) << other;
+  }
+}
+
+TEST(ImportPrizes, ColumnsWithoutAHeadingNamingThemAreIgnored) {
+  const std::vector<std::string> texts = {
+      // Numbers after the draw's as headings: no prize words.
+      "Draw;Date;N1;N2;N3;N4;N5;N6;Bonus;3;4;5;6\n"
+      "1;02.11.2019;1;2;3;4;5;6;2;9,80;20;300;4000\n",
+      // No heading at all.
+      "1;02.11.2019;1;2;3;4;5;6;2;9,80;20;300;4000\n",
+      // Prize words before the numbers, where no prize column can be.
+      "Prize 3;Prize 4;Prize 5;Prize 6;N1;N2;N3;N4;N5;N6\n"
+      "9,80;20;300;4000;1;2;3;4;5;6\n",
+      // A tier named twice is taken from neither column.
+      "Draw;N1;N2;N3;N4;N5;N6;Prize 3;Match 3\n1;1;2;3;4;5;6;9,80;9,90\n",
+  };
+  for (const std::string& text : texts) {
+    const ImportResult r = ImportList(text, ImportOptions{});
+    ASSERT_TRUE(r.ok()) << text;
+    ASSERT_EQ(r.rows.size(), 1u);
+    EXPECT_EQ(r.rows[0].numbers[0], 1) << text;
+    EXPECT_FALSE(r.hasPrizeColumns()) << text;
+    EXPECT_EQ(r.rows[0].prizes, ImportedPrizes{}) << text;
+    EXPECT_EQ(FormatImportedPrizes(r.rows), "");
+  }
+  // Stake lists take no prize columns.
+  ImportOptions stakes;
+  stakes.kind = ImportKind::Stakes;
+  const ImportResult r =
+      ImportList(std::string(kPrizeHeading) + kPrizeRows[1] + kPrizeRows[2], stakes);
+  ASSERT_TRUE(r.ok());
+  EXPECT_FALSE(r.hasPrizeColumns());
+}
+
+TEST(ImportPrizes, ARowWithMoreFieldsThanItsHeadingGivesNoAmounts) {
+  // An unquoted decimal comma in a file separated by commas shifts the fields after it.
+  const std::string text = std::string(kPrizeHeading) +
+                           "102,19.11.2019,9,20,34,40,42,43,8,9,50,100,5000,1500000\n" +
+                           kPrizeRows[2] +
+                           // A last empty field is no extra one.
+                           "104,03.12.2019,11,12,13,14,15,16,7,1,2,3,4,\n";
+  const ImportResult r = ImportList(text, ImportOptions{});
+  ASSERT_TRUE(r.ok());
+  ASSERT_EQ(r.rows.size(), 3u);
+  EXPECT_EQ(r.rows[0].numbers[0], 9);
+  EXPECT_EQ(r.rows[0].prizes, ImportedPrizes{});
+  EXPECT_EQ(r.rows[1].prizes, (ImportedPrizes{1050, 123450, 5000000, 200000000}));
+  EXPECT_EQ(r.rows[2].prizes, (ImportedPrizes{100, 200, 300, 400}));
+  ASSERT_EQ(r.unreadAmountsTotal, 1);
+  EXPECT_EQ(r.unreadAmounts[0].line, 2);
+  EXPECT_EQ(r.unreadAmounts[0].tier, 0);
+  EXPECT_EQ(r.unreadAmounts[0].value, "14");
 }
 
 }  // namespace

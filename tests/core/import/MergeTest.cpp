@@ -91,5 +91,27 @@ TEST(Merge, RepeatedDrawsFindTheLongestOverlap) {
             MergeOutcome::Kind::Extended);
 }
 
+TEST(Merge, TellsWhereTheNewDrawsStandInTheMergedHistory) {
+  // Each new draw k stands at incomingAt + k - from of the merged draws, whatever the case.
+  struct Case {
+    int heldFrom, heldTo, from, to, capacity;
+  };
+  for (const Case c :
+       {Case{1, 0, 5, 9, 100}, Case{1, 100, 91, 112, 1000}, Case{1, 100, 1, 105, 1000},
+        Case{50, 100, 1, 60, 1000}, Case{50, 100, 1, 120, 1000}, Case{1, 100, 20, 30, 1000},
+        Case{1, 100, 91, 112, 50}, Case{50, 100, 1, 60, 80}}) {
+    const MergeOutcome m = MergeDraws(Span(c.heldFrom, c.heldTo), Span(c.from, c.to), c.capacity);
+    ASSERT_NE(m.kind, MergeOutcome::Kind::NoOverlap);
+    for (int k = c.from; k <= c.to; ++k) {
+      const int at = m.incomingAt + k - c.from;
+      if (at < 0) continue;  // left out for the capacity
+      ASSERT_LT(at, static_cast<int>(m.draws.size()));
+      EXPECT_EQ(m.draws[static_cast<std::size_t>(at)], D(k)) << c.heldFrom << " " << c.from;
+    }
+  }
+  // With the capacity, the oldest new draws had no room: they stand before the start.
+  EXPECT_EQ(MergeDraws(Span(50, 100), Span(1, 60), 80).incomingAt, -20);
+}
+
 }  // namespace
 }  // namespace tallyra
