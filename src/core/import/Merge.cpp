@@ -61,6 +61,7 @@ MergeOutcome MergeDraws(Draws held, Draws incoming, int capacity) {
     // The new history holds the old one whole, with draws before it, after it or both.
     outcome.kind = MergeOutcome::Kind::Extended;
     const std::size_t at = inIncoming.at;
+    outcome.heldAt = static_cast<int>(at);
     take(incoming.first(at), true);
     take(held, false);
     take(incoming.subspan(at + held.size()), true);
@@ -73,6 +74,8 @@ MergeOutcome MergeDraws(Draws held, Draws incoming, int capacity) {
   } else if (inIncoming.tail > 0) {
     // The new history ends where the held one begins: it brings older draws.
     outcome.kind = MergeOutcome::Kind::Extended;
+    outcome.heldAt = static_cast<int>(incoming.size() - inIncoming.tail);
+    outcome.incomingAt = 0;
     take(incoming.first(incoming.size() - inIncoming.tail), true);
     take(held, false);
   } else {
@@ -85,6 +88,7 @@ MergeOutcome MergeDraws(Draws held, Draws incoming, int capacity) {
     outcome.dropped = size - capacity;
     outcome.draws.erase(outcome.draws.begin(), outcome.draws.begin() + outcome.dropped);
     outcome.incomingAt -= outcome.dropped;
+    outcome.heldAt -= outcome.dropped;
     isNew.erase(isNew.begin(), isNew.begin() + outcome.dropped);
   }
   outcome.added = static_cast<int>(std::count(isNew.begin(), isNew.end(), true));
@@ -113,6 +117,28 @@ std::string DescribeMerge(const MergeOutcome& outcome, int32_t language) {
                    {Grouped(static_cast<std::size_t>(outcome.dropped))});
   }
   return text;
+}
+
+int CarryDrawPrizes(std::map<int32_t, TierAmounts>& byDraw, const MergeOutcome& merge,
+                    const std::vector<ImportedRow>& rows, bool replaced) {
+  const auto size = static_cast<int32_t>(merge.draws.size());
+  std::map<int32_t, TierAmounts> carried;
+  if (!replaced) {
+    for (const auto& [draw, amounts] : byDraw) {
+      const int32_t now = draw + merge.heldAt;
+      if (now >= 1 && now <= size) carried[now] = amounts;
+    }
+  }
+  int brought = 0;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const ImportedRow& row = rows[i];
+    const int32_t now = merge.incomingAt + static_cast<int32_t>(i) + 1;
+    if (!row.hasAllPrizes() || now < 1 || now > size) continue;
+    carried[now] = {*row.prizes[0], *row.prizes[1], *row.prizes[2], *row.prizes[3]};
+    ++brought;
+  }
+  byDraw = std::move(carried);
+  return brought;
 }
 
 }  // namespace tallyra

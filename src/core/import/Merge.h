@@ -2,11 +2,14 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "import/Importer.h"
 #include "model/Workspace.h"
+#include "winnings/Prizes.h"
 
 namespace tallyra {
 
@@ -26,6 +29,9 @@ struct MergeOutcome {
   // Where the first new draw given stands in `draws` (0-based); below 0 when the capacity left
   // it out. The new draws stand there one after another, as they were given.
   int incomingAt = 0;
+  // Where the first held draw stands in `draws` (0-based) in the same way: what was the held
+  // draw at position p (1-based) is now at p + heldAt. Fresh histories hold nothing (0).
+  int heldAt = 0;
 };
 
 // Puts new draws together with the held ones, both oldest first. They overlap when one ends
@@ -34,6 +40,14 @@ struct MergeOutcome {
 // newest `capacity` draws.
 MergeOutcome MergeDraws(std::span<const DrawNumbers> held, std::span<const DrawNumbers> incoming,
                         int capacity = kResultCapacity);
+
+// The amounts of the draws that paid their own (keyed by position, 1 = oldest) after a merge:
+// those of held draws follow them to their new places, those of draws the capacity left out
+// go, all go when the history was replaced, and each imported draw that carries all four
+// amounts brings them (`rows` are the imported rows, one for each new draw given to the
+// merge). Returns how many imported draws brought amounts.
+int CarryDrawPrizes(std::map<int32_t, TierAmounts>& byDraw, const MergeOutcome& merge,
+                    const std::vector<ImportedRow>& rows, bool replaced);
 
 // "12 new draws were added; 1 499 held." (thousands set apart by a blank) and the like; empty for
 // NoOverlap, which asks.

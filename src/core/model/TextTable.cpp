@@ -427,6 +427,9 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
     {"Вперёд", "Forward"},                    // TxtHelpForward
     {"Найти на странице:", "Find in page:"},  // TxtHelpFind
     {"Содержание", "Contents"},               // TxtHelpContents
+    {"Выигрыши %d тиражей из файла сохранены в \"prizes.tly\"; отчёт о выигрышах учитывает их.",
+     "The prizes of %d draws in the file were kept in \"prizes.tly\"; the winnings report uses "
+     "them."},  // TxtImportPrizesKept
 }};
 
 }  // namespace

@@ -308,6 +308,7 @@ enum class TextId : int {
   TxtHelpForward,
   TxtHelpFind,
   TxtHelpContents,
+  TxtImportPrizesKept,
   Count
 };
 

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <memory>
@@ -28,6 +29,7 @@
 #include "platform/Preferences.h"
 #include "platform/QtTexts.h"
 #include "platform/StringGrid.h"
+#include "winnings/Prizes.h"
 
 using tallyra::CollationKind;
 using tallyra::TextId;
@@ -347,7 +349,8 @@ void ResultsPage::importData(std::string data, const QString& name) {
     incoming.push_back(draw);
   }
   tallyra::MergeOutcome merge = tallyra::MergeDraws(held, incoming);
-  if (merge.kind == tallyra::MergeOutcome::Kind::NoOverlap) {
+  const bool replaced = merge.kind == tallyra::MergeOutcome::Kind::NoOverlap;
+  if (replaced) {
     if (!platform::AskYesNo(window, T(TextId::TxtCapLoadResults), T(TextId::TxtMergeNoOverlap))) {
       return;
     }
@@ -392,5 +395,37 @@ void ResultsPage::importData(std::string data, const QString& name) {
                            tallyra::OverflowRule::KeepLatest);
   emit listChanged();
   emit drawsLoaded();
-  platform::ShowMessage(window, T(TextId::TxtAppTitle), told);
+  QString prizesNote;
+  if (const int kept = carryDrawPrizes(merge, imported->rows, replaced); kept > 0) {
+    prizesNote =
+        QStringLiteral("\n") + QString::fromUtf8(tallyra::Format(TextId::TxtImportPrizesKept,
+                                                                 language, {std::to_string(kept)}));
+  }
+  platform::ShowMessage(window, T(TextId::TxtAppTitle), told + prizesNote);
+}
+
+int ResultsPage::carryDrawPrizes(const tallyra::MergeOutcome& merge,
+                                 const std::vector<tallyra::ImportedRow>& rows, bool replaced) {
+  // The amounts of draws that paid their own are kept by the draw's position, so they move
+  // with the draws; a file that does not read is left for the user to mend.
+  const bool bringsPrizes =
+      std::any_of(rows.begin(), rows.end(), [](const auto& row) { return row.hasAllPrizes(); });
+  const bool exists = QFileInfo::exists(QString::fromLatin1(tallyra::kPrizeTableFileName));
+  if (!bringsPrizes && !exists) return 0;
+  tallyra::Prizes prizes;
+  if (exists) {
+    if (const tallyra::Problem problem =
+            tallyra::LoadPrizes(tallyra::kPrizeTableFileName, prizes)) {
+      platform::ShowProblem(owner(), problem, m_ws.Language);
+      return 0;
+    }
+  }
+  const tallyra::Prizes before = prizes;
+  const int kept = tallyra::CarryDrawPrizes(prizes.byDraw, merge, rows, replaced);
+  if (prizes == before) return kept;
+  if (const tallyra::Problem problem = tallyra::SavePrizes(tallyra::kPrizeTableFileName, prizes)) {
+    platform::ShowProblem(owner(), problem, m_ws.Language);
+    return 0;
+  }
+  return kept;
 }

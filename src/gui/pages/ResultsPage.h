@@ -7,6 +7,7 @@
 
 #include "collate/Collation.h"
 #include "dialogs/DialogFrame.h"
+#include "import/Merge.h"
 #include "model/TextTable.h"
 #include "model/Workspace.h"
 #include "platform/FileDialog.h"
@@ -72,6 +73,10 @@ class ResultsPage final : public QObject {
   // Reads the file the user named (nothing when the dialog was cancelled) into the emptied
   // history and shows it.
   void readPath(const std::optional<QString>& path);
+  // After an import: the per-draw amounts of the prize file follow their draws, and the
+  // imported draws' own amounts join them. Returns how many imported draws brought amounts.
+  int carryDrawPrizes(const tallyra::MergeOutcome& merge,
+                      const std::vector<tallyra::ImportedRow>& rows, bool replaced);
 
   QWidget* m_tab;
   tallyra::Workspace& m_ws;

@@ -91,8 +91,9 @@ TEST(Merge, RepeatedDrawsFindTheLongestOverlap) {
             MergeOutcome::Kind::Extended);
 }
 
-TEST(Merge, TellsWhereTheNewDrawsStandInTheMergedHistory) {
-  // Each new draw k stands at incomingAt + k - from of the merged draws, whatever the case.
+TEST(Merge, TellsWhereTheNewAndTheHeldDrawsStandInTheMergedHistory) {
+  // Each new draw k stands at incomingAt + k - from of the merged draws, and each held draw k
+  // at heldAt + k - heldFrom, whatever the case.
   struct Case {
     int heldFrom, heldTo, from, to, capacity;
   };
@@ -108,9 +109,48 @@ TEST(Merge, TellsWhereTheNewDrawsStandInTheMergedHistory) {
       ASSERT_LT(at, static_cast<int>(m.draws.size()));
       EXPECT_EQ(m.draws[static_cast<std::size_t>(at)], D(k)) << c.heldFrom << " " << c.from;
     }
+    for (int k = c.heldFrom; k <= c.heldTo; ++k) {
+      const int at = m.heldAt + k - c.heldFrom;
+      if (at < 0) continue;
+      ASSERT_LT(at, static_cast<int>(m.draws.size()));
+      EXPECT_EQ(m.draws[static_cast<std::size_t>(at)], D(k))
+          << "held " << c.heldFrom << " " << c.from;
+    }
   }
   // With the capacity, the oldest new draws had no room: they stand before the start.
   EXPECT_EQ(MergeDraws(Span(50, 100), Span(1, 60), 80).incomingAt, -20);
+}
+
+}  // namespace
+}  // namespace tallyra
+
+namespace tallyra {
+namespace {
+
+TEST(Merge, DrawPrizesFollowTheirDrawsAndGoWithThem) {
+  const TierAmounts held2 = {100, 200, 300, 400};
+  ImportedRow paid;
+  paid.prizes = {Money{900}, Money{1000}, Money{5000}, Money{90000}};
+  ImportedRow unpaid;
+  unpaid.prizes = {Money{900}, std::nullopt, Money{5000}, Money{90000}};
+
+  // Two older draws come before the held ones: what draw 2 paid is now draw 4's.
+  std::map<int32_t, TierAmounts> byDraw = {{2, held2}};
+  MergeOutcome m = MergeDraws(Span(3, 6), Span(1, 4));
+  EXPECT_EQ(CarryDrawPrizes(byDraw, m, {paid, unpaid, unpaid, unpaid}, false), 1);
+  EXPECT_EQ(byDraw, (std::map<int32_t, TierAmounts>{{1, {900, 1000, 5000, 90000}}, {4, held2}}));
+
+  // The capacity leaves out the two oldest draws: their amounts go, the rest move down.
+  byDraw = {{1, held2}, {3, held2}};
+  m = MergeDraws(Span(1, 5), Span(4, 7), 5);
+  CarryDrawPrizes(byDraw, m, {unpaid, unpaid, unpaid, paid}, false);
+  EXPECT_EQ(byDraw, (std::map<int32_t, TierAmounts>{{1, held2}, {5, {900, 1000, 5000, 90000}}}));
+
+  // A history that replaced the held one leaves none of the old amounts.
+  byDraw = {{1, held2}};
+  m = MergeDraws({}, Span(10, 11));
+  EXPECT_EQ(CarryDrawPrizes(byDraw, m, {unpaid, unpaid}, true), 0);
+  EXPECT_TRUE(byDraw.empty());
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "HttpsServer.h"
 #include "ScriptedServer.h"
 #include "dialogs/ImportDialog.h"
+#include "winnings/Prizes.h"
 
 namespace {
 
@@ -180,6 +181,38 @@ TEST_F(ImportResults, OnlyNewDrawsAreAppendedAndTheMessageSaysHowMany) {
   ASSERT_EQ(script.messages.size(), 1u);
   EXPECT_EQ(script.messages[0].text, QStringLiteral("0 new draws were added; 3 held."));
   EXPECT_EQ(ReadFile(QStringLiteral("Results.txt.bak")), QByteArray("kept"));
+}
+
+TEST_F(ImportResults, PrizeColumnsJoinThePrizeFileAndHeldAmountsFollowTheirDraws) {
+  // The held draw 2 has amounts of its own; the file brings an older draw and a newer one,
+  // both with theirs, around the two held draws (which give none).
+  WriteFile(QStringLiteral("prizes.tly"),
+            "price; 2.00\r\n3; 1.00\r\n2; 1.00; 2.00; 3.00; 4.00\r\n");
+  WriteFile(QStringLiteral("paid.csv"),
+            "Draw,Date,B1,B2,B3,B4,B5,B6,Prize 3,Prize 4,Prize 5,Prize 6\n"
+            "100,05.11.2019,31,32,33,34,35,36,5.00,50.00,500.00,5000.00\n"
+            "101,12.11.2019,1,2,3,4,5,6,-,-,-,-\n"
+            "102,19.11.2019,11,12,13,14,15,16,-,-,-,-\n"
+            "103,26.11.2019,21,22,23,24,25,26,9.00,100.00,5000.00,1500000.00\n");
+  script.chooseFile(Path(QStringLiteral("paid.csv")));
+  script.inNextDialog([&](QDialog& d) { In<QPushButton>(d, "ImportOk")->click(); });
+  Trigger("ImportResultsItem");
+  ASSERT_EQ(form->workspace().ResultCount, 4);
+  ASSERT_EQ(script.messages.size(), 1u);
+  EXPECT_EQ(script.messages[0].text,
+            QStringLiteral("2 new draws were added; 4 held.\nThe prizes of 2 draws in the file "
+                           "were kept in \"prizes.tly\"; the winnings report uses them."));
+
+  const tallyra::PrizesRead read =
+      tallyra::ParsePrizes(ReadFile(QStringLiteral("prizes.tly")).toStdString());
+  ASSERT_FALSE(read.problem);
+  EXPECT_EQ(read.prizes.table.price, 200) << "the table stays";
+  EXPECT_EQ(read.prizes.table.amounts[0], 100);
+  const std::map<int32_t, tallyra::TierAmounts> expected = {
+      {1, {500, 5000, 50000, 500000}},
+      {3, {100, 200, 300, 400}},  // the held draw 2, now third
+      {4, {900, 10000, 500000, 150000000}}};
+  EXPECT_EQ(read.prizes.byDraw, expected);
 }
 
 TEST_F(ImportResults, AHistoryThatDoesNotContinueTheHeldOneAsksBeforeReplacing) {
