@@ -119,13 +119,15 @@ class CoverState {
     for (const uint8_t b : block)
       if (b != x) kept[static_cast<std::size_t>(keptCount++)] = b;
     SortSmall(kept.data(), keptCount);
+    const int fromRest = m_m - m_t;
     std::array<uint8_t, kMaxPool> rest{};
     int restCount = 0;
-    for (int z = 0; z < m_v; ++z) {
-      if (z == y || std::find(block.begin(), block.end(), z) != block.end()) continue;
-      rest[static_cast<std::size_t>(restCount++)] = static_cast<uint8_t>(z);
+    if (fromRest > 0) {
+      for (int z = 0; z < m_v; ++z) {
+        if (z == y || std::find(block.begin(), block.end(), z) != block.end()) continue;
+        rest[static_cast<std::size_t>(restCount++)] = static_cast<uint8_t>(z);
+      }
     }
-    const int fromRest = m_m - m_t;
     ForEachSubset(kept.data(), keptCount, m_t - 1, [&](const uint8_t* inside) {
       ForEachSubset(rest.data(), restCount, fromRest, [&](const uint8_t* outside) {
         std::array<uint8_t, kTicketSize> base{};
@@ -511,21 +513,23 @@ class Search {
   }
 
  private:
+  // An even pick below n (n < 2^32; the bias of the multiply is below n / 2^32).
   std::size_t pick(std::size_t n) {
-    return std::uniform_int_distribution<std::size_t>(0, n - 1)(m_random);
+    return static_cast<std::size_t>(((m_random() >> 32) * static_cast<uint64_t>(n)) >> 32);
   }
   static int nthUnused(const std::array<bool, kMaxPool>& used, int n) {
     for (int z = 0;; ++z) {
       if (!used[static_cast<std::size_t>(z)] && n-- == 0) return z;
     }
   }
-  // Takes out the ticket whose loss uncovers the fewest subsets (among a few looked at).
+  // Takes out the ticket whose loss uncovers the fewest subsets: among all of them when t = m,
+  // where a ticket holds only C(6, t) subsets, else among a few looked at.
   void dropWeakest(BlockIndex& index) {
-    constexpr std::size_t kLooked = 8;
+    const std::size_t looked = m_g.t == m_g.m ? m_blocks.size() : 8;
     std::size_t weakest = 0;
     uint64_t fewest = UINT64_MAX;
-    for (std::size_t n = 0; n < std::min(kLooked, m_blocks.size()); ++n) {
-      const std::size_t b = m_blocks.size() <= kLooked ? n : pick(m_blocks.size());
+    for (std::size_t n = 0; n < std::min(looked, m_blocks.size()); ++n) {
+      const std::size_t b = m_blocks.size() <= looked ? n : pick(m_blocks.size());
       uint64_t alone = 0;
       m_state.forEachCovered(m_blocks[b], [&](uint32_t r) { alone += m_state.cover(r) == 1; });
       if (alone < fewest) {

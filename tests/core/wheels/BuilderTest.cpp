@@ -86,6 +86,30 @@ TEST(WheelBuilder, ImprovesOnTheGreedyWheelWithinItsTime) {
   EXPECT_LT(static_cast<int>(r.tickets.size()), r.greedySize);
 }
 
+TEST(WheelBuilder, SearchReachesTheBoundOnSmallCoverings) {
+  // Cases where the smallest wheel meets the Schönheim bound, which the greedy wheel misses:
+  // the search stops as soon as it gets there, so the generous time is never used.
+  //   11 numbers, "3 if 3": ceil(11/6 * ceil(10/5 * ceil(9/4))) = 11;
+  //   13 numbers, "2 if 2": ceil(13/6 * ceil(12/5)) = 7.
+  struct Case {
+    int v;
+    Guarantee g;
+    std::size_t size;
+  };
+  for (const Case& c : {Case{11, {3, 3}, 11}, Case{13, {2, 2}, 7}}) {
+    SCOPED_TRACE(std::to_string(c.v) + " numbers, " + GuaranteeText(c.g));
+    BuildOptions options;
+    options.seconds = 120;
+    options.seed = 7;
+    const auto pool = Range(1, c.v);
+    const BuildResult r = BuildWheel(pool, c.g, options);
+    ExpectSoundWheel(pool, c.g, r);
+    EXPECT_EQ(r.bound, c.size);
+    EXPECT_EQ(r.tickets.size(), c.size);
+    EXPECT_GT(r.greedySize, static_cast<int>(c.size));
+  }
+}
+
 TEST(WheelBuilder, ThreeOfThreeOnTwentyToTwentyTwoNumbers) {
   // 77 tickets hold every triple of 22 numbers exactly once (C(22,3) = 77 * C(6,3)); with
   // fewer numbers the same tickets still hold every triple, so no pool of 20 to 22 numbers
