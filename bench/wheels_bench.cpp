@@ -55,19 +55,23 @@ BENCHMARK(BM_CheckPool49Tickets)
     ->UseRealTime()
     ->Iterations(1);
 
-// The builder for a fixed time (WHEEL_SECONDS, 5 by default): the size found, the greedy size
-// and the bound as counters.
+// The builder for a fixed time (WHEEL_SECONDS, 5 by default) and seed (WHEEL_SEED, 1 by
+// default): the size found, the greedy size and the bound as counters. The sizes depend on the
+// speed of the machine; compare several seeds.
 void BM_BuildWheel(benchmark::State& state) {
   const int v = static_cast<int>(state.range(0));
   const wh::Guarantee g{static_cast<int>(state.range(1)), static_cast<int>(state.range(2))};
   wh::BuildOptions options;
   const char* seconds = std::getenv("WHEEL_SECONDS");
   options.seconds = seconds ? std::atof(seconds) : 5.0;
+  const char* seed = std::getenv("WHEEL_SEED");
+  options.seed = seed ? std::strtoull(seed, nullptr, 10) : 1;
   wh::BuildResult r;
   for (auto _ : state) r = wh::BuildWheel(Range(v), g, options);
   state.counters["size"] = static_cast<double>(r.tickets.size());
   state.counters["greedy"] = r.greedySize;
   state.counters["bound"] = static_cast<double>(r.bound);
+  state.counters["seed"] = static_cast<double>(options.seed);
   state.SetLabel(std::to_string(v) + " numbers " + wh::GuaranteeText(g));
 }
 BENCHMARK(BM_BuildWheel)

@@ -119,13 +119,15 @@ class CoverState {
     for (const uint8_t b : block)
       if (b != x) kept[static_cast<std::size_t>(keptCount++)] = b;
     SortSmall(kept.data(), keptCount);
+    const int fromRest = m_m - m_t;
     std::array<uint8_t, kMaxPool> rest{};
     int restCount = 0;
-    for (int z = 0; z < m_v; ++z) {
-      if (z == y || std::find(block.begin(), block.end(), z) != block.end()) continue;
-      rest[static_cast<std::size_t>(restCount++)] = static_cast<uint8_t>(z);
+    if (fromRest > 0) {
+      for (int z = 0; z < m_v; ++z) {
+        if (z == y || std::find(block.begin(), block.end(), z) != block.end()) continue;
+        rest[static_cast<std::size_t>(restCount++)] = static_cast<uint8_t>(z);
+      }
     }
-    const int fromRest = m_m - m_t;
     ForEachSubset(kept.data(), keptCount, m_t - 1, [&](const uint8_t* inside) {
       ForEachSubset(rest.data(), restCount, fromRest, [&](const uint8_t* outside) {
         std::array<uint8_t, kTicketSize> base{};
@@ -298,6 +300,40 @@ class BlockIndex {
   std::vector<uint64_t> m_c0, m_c1, m_c2;
 };
 
+// The 77 blocks of six among 22 points that hold every triple exactly once, read off the
+// words of weight 8 of the extended binary Golay code that hold both of its first two
+// positions. The code is spanned by the 12 shifts of x^11 + x^10 + x^6 + x^5 + x^4 + x^2 + 1
+// with a parity bit added as position 23. On pools of fewer than 22 numbers the points past
+// the pool are replaced by the smallest pool indexes missing from the block, which keeps
+// every triple of the pool held; empty when the pool is not 20..22 numbers.
+std::vector<Block> TripleSystemOf22(int v) {
+  std::vector<Block> blocks;
+  if (v < 20 || v > 22) return blocks;
+  constexpr uint32_t kGenerator = 0b1100'0111'0101;
+  for (uint32_t choice = 0; choice < 4096; ++choice) {
+    uint32_t word = 0;
+    for (int i = 0; i < 12; ++i)
+      if (choice >> i & 1) word ^= kGenerator << i;
+    if (std::popcount(word) % 2 == 1) word |= uint32_t{1} << 23;
+    if (std::popcount(word) != 8 || (word & 3) != 3) continue;
+    Block block{};
+    std::array<bool, kMaxPool> used{};
+    int size = 0;
+    for (int p = 2; p < 24; ++p) {
+      if ((word >> p & 1) && p - 2 < v) {
+        block[static_cast<std::size_t>(size++)] = static_cast<uint8_t>(p - 2);
+        used[static_cast<std::size_t>(p - 2)] = true;
+      }
+    }
+    for (int z = 0; size < kTicketSize; ++z) {
+      if (!used[static_cast<std::size_t>(z)])
+        block[static_cast<std::size_t>(size++)] = static_cast<uint8_t>(z);
+    }
+    blocks.push_back(block);
+  }
+  return blocks;
+}
+
 class Search {
  public:
   Search(const std::vector<int32_t>& pool, Guarantee g, const BuildOptions& options)
@@ -440,6 +476,13 @@ class Search {
 
   const std::vector<Block>& blocks() const { return m_blocks; }
 
+  // Carries on from these tickets instead of the current ones.
+  void restart(const std::vector<Block>& blocks) {
+    for (const Block& b : m_blocks) m_state.remove(b);
+    m_blocks = blocks;
+    for (const Block& b : m_blocks) m_state.add(b);
+  }
+
   std::vector<Ticket> tickets(const std::vector<Block>& blocks) const {
     std::vector<Ticket> out;
     for (const Block& b : blocks) {
@@ -470,21 +513,23 @@ class Search {
   }
 
  private:
+  // An even pick below n (n < 2^32; the bias of the multiply is below n / 2^32).
   std::size_t pick(std::size_t n) {
-    return std::uniform_int_distribution<std::size_t>(0, n - 1)(m_random);
+    return static_cast<std::size_t>(((m_random() >> 32) * static_cast<uint64_t>(n)) >> 32);
   }
   static int nthUnused(const std::array<bool, kMaxPool>& used, int n) {
     for (int z = 0;; ++z) {
       if (!used[static_cast<std::size_t>(z)] && n-- == 0) return z;
     }
   }
-  // Takes out the ticket whose loss uncovers the fewest subsets (among a few looked at).
+  // Takes out the ticket whose loss uncovers the fewest subsets: among all of them when t = m,
+  // where a ticket holds only C(6, t) subsets, else among a few looked at.
   void dropWeakest(BlockIndex& index) {
-    constexpr std::size_t kLooked = 8;
+    const std::size_t looked = m_g.t == m_g.m ? m_blocks.size() : 8;
     std::size_t weakest = 0;
     uint64_t fewest = UINT64_MAX;
-    for (std::size_t n = 0; n < std::min(kLooked, m_blocks.size()); ++n) {
-      const std::size_t b = m_blocks.size() <= kLooked ? n : pick(m_blocks.size());
+    for (std::size_t n = 0; n < std::min(looked, m_blocks.size()); ++n) {
+      const std::size_t b = m_blocks.size() <= looked ? n : pick(m_blocks.size());
       uint64_t alone = 0;
       m_state.forEachCovered(m_blocks[b], [&](uint32_t r) { alone += m_state.cover(r) == 1; });
       if (alone < fewest) {
@@ -553,6 +598,15 @@ BuildResult BuildWheel(const std::vector<int32_t>& poolIn, Guarantee g,
   }
   result.greedySize = static_cast<int>(best.size());
   const std::vector<Block> greedy = best;
+  // A pool of 20 to 22 numbers and three numbers to hold: the triple system of 22 points
+  // (77 tickets) is far smaller than what the greedy finds, so the search starts from it.
+  if (g.t == 3) {
+    const std::vector<Block> known = TripleSystemOf22(v);
+    if (!known.empty() && known.size() < best.size() && search.confirmed(known)) {
+      search.restart(known);
+      best = known;
+    }
+  }
   search.improve(best);
   // Only a wheel that passes the exact check is offered; the greedy one already has.
   if (best.size() < greedy.size() && !search.confirmed(best)) best = greedy;

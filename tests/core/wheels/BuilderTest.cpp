@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <iterator>
 #include <set>
 
 #include "wheels/Builder.h"
@@ -83,6 +84,56 @@ TEST(WheelBuilder, ImprovesOnTheGreedyWheelWithinItsTime) {
   ExpectSoundWheel(pool, {3, 3}, r);
   EXPECT_TRUE(shrinking);
   EXPECT_LT(static_cast<int>(r.tickets.size()), r.greedySize);
+}
+
+TEST(WheelBuilder, SearchReachesTheBoundOnSmallCoverings) {
+  // Cases where the smallest wheel meets the Schönheim bound, which the greedy wheel misses:
+  // the search stops as soon as it gets there, so the generous time is never used.
+  //   11 numbers, "3 if 3": ceil(11/6 * ceil(10/5 * ceil(9/4))) = 11;
+  //   13 numbers, "2 if 2": ceil(13/6 * ceil(12/5)) = 7.
+  struct Case {
+    int v;
+    Guarantee g;
+    std::size_t size;
+  };
+  for (const Case& c : {Case{11, {3, 3}, 11}, Case{13, {2, 2}, 7}}) {
+    SCOPED_TRACE(std::to_string(c.v) + " numbers, " + GuaranteeText(c.g));
+    BuildOptions options;
+    options.seconds = 120;
+    options.seed = 7;
+    const auto pool = Range(1, c.v);
+    const BuildResult r = BuildWheel(pool, c.g, options);
+    ExpectSoundWheel(pool, c.g, r);
+    EXPECT_EQ(r.bound, c.size);
+    EXPECT_EQ(r.tickets.size(), c.size);
+    EXPECT_GT(r.greedySize, static_cast<int>(c.size));
+  }
+}
+
+TEST(WheelBuilder, ThreeOfThreeOnTwentyToTwentyTwoNumbers) {
+  // 77 tickets hold every triple of 22 numbers exactly once (C(22,3) = 77 * C(6,3)); with
+  // fewer numbers the same tickets still hold every triple, so no pool of 20 to 22 numbers
+  // needs more than 77, whatever the greedy finds. No time for the search here.
+  BuildOptions options;
+  options.seconds = 0;
+  for (const int v : {20, 21, 22}) {
+    SCOPED_TRACE(std::to_string(v) + " numbers");
+    const auto pool = Range(30, 29 + v);
+    const BuildResult r = BuildWheel(pool, {3, 3}, options);
+    ExpectSoundWheel(pool, {3, 3}, r);
+    EXPECT_LE(r.tickets.size(), 77u);
+  }
+  // Twenty-two numbers: exactly once means every pair of tickets shares at most two numbers.
+  const BuildResult r = BuildWheel(Range(1, 22), {3, 3}, options);
+  ASSERT_EQ(r.tickets.size(), 77u);
+  for (std::size_t a = 0; a < r.tickets.size(); ++a) {
+    for (std::size_t b = a + 1; b < r.tickets.size(); ++b) {
+      std::vector<int32_t> common;
+      std::set_intersection(r.tickets[a].begin(), r.tickets[a].end(), r.tickets[b].begin(),
+                            r.tickets[b].end(), std::back_inserter(common));
+      EXPECT_LE(common.size(), 2u);
+    }
+  }
 }
 
 TEST(WheelBuilder, CancelAndRefusals) {
