@@ -48,6 +48,10 @@ class CliOptions : public ::testing::Test {
     Write("Results.txt", "1 - 1,2,3,4,5,6;\r\n2 - 7,8,9,30,31,32;\r\n3 - 1,2,3,7,8,9;\r\n");
     Write("held.txt", "1 - 1,2,3,4,5,6;\r\n2 - 7,8,9,30,31,32;\r\n");
     Write("prizes.tly", "price; 2.00\r\n3; 1.50\r\n4; 10\r\n5; 500\r\n6; 100000\r\n");
+    // A history whose heading names what each draw paid.
+    Write("paid.csv",
+          "Draw,B1,B2,B3,B4,B5,B6,Prize 3,Prize 4,Prize 5,Prize 6\n"
+          "1,1,2,3,4,5,6,5.00,50.00,500.00,5000.00\n2,7,8,9,30,31,32,5.00,50.00,500.00,5000.00\n");
   }
 
   static std::string ReadFile(const std::string& path) {
@@ -168,7 +172,9 @@ TEST_F(CliOptions, EveryOptionTheUsageNamesIsTakenByTheParser) {
       {"stats", {{"stats", "--results", "Results.txt"}}},
       {"fetch", {{"fetch", url, "got.txt"}}},
       {"import",
-       {{"import", "Results.txt", "--as", "results"}, {"import", "sy.txt", "--as", "system"}}},
+       {{"import", "Results.txt", "--as", "results"},
+        {"import", "sy.txt", "--as", "system"},
+        {"import", "paid.csv", "--as", "results"}}},
       {"wheel build",
        {{"wheel", "build", "--pool", "1,2,3,4,5,6,7,8", "--guarantee", "3if3", "--seconds", "0"}}},
       {"wheel check", {{"wheel", "check", "--pool", "1,2,3,4,5,6,7,8", "--stakes", "st.txt"}}},
@@ -185,9 +191,9 @@ TEST_F(CliOptions, EveryOptionTheUsageNamesIsTakenByTheParser) {
                                                       {"3,4,5,6,7,8", "1,2,3,4,5,6"},
                                                       {"Results.txt", "held.txt"}};
   const std::map<std::string, std::string> files = {
-      {"--stakes", "st.txt"},       {"--system", "sy.txt"}, {"--results", "Results.txt"},
-      {"--merge-into", "held.txt"}, {"--out", "out.txt"},   {"--prizes", "prizes.tly"},
-      {"--cacert", "ca.pem"}};
+      {"--stakes", "st.txt"},       {"--system", "sy.txt"},      {"--results", "Results.txt"},
+      {"--merge-into", "held.txt"}, {"--out", "out.txt"},        {"--prizes", "prizes.tly"},
+      {"--cacert", "ca.pem"},       {"--prizes-out", "paid.tly"}};
   Write("ca.pem", ReadFile(HttpsServer::CertFile()));
 
   auto works = [&](const UsageCommand& command, const Args& call) {

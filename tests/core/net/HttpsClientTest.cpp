@@ -143,7 +143,10 @@ TEST_F(Https, TheCapsHoldAsOverHttp) {
 }
 
 TEST_F(Https, AStallEndsWithTheTimeOutWhileTheHookKeepsRunning) {
-  client.TimeOut = 300;
+  // The hook must keep coming while nothing arrives: a hook that waited for data would leave a
+  // gap as long as the whole time-out. The bound leaves room for a loaded machine and the
+  // sanitizers; the window's own figure is measured, not asserted here.
+  client.TimeOut = 1000;
   const auto start = Clock::now();
   try {
     client.FetchToFile(server->url("/stall"));
@@ -151,8 +154,8 @@ TEST_F(Https, AStallEndsWithTheTimeOutWhileTheHookKeepsRunning) {
   } catch (const ESocketError& e) {
     EXPECT_STREQ(e.what(), "Read Timed Out");
   }
-  EXPECT_LT(Clock::now() - start, std::chrono::seconds(3));
-  EXPECT_LE(longestGap, std::chrono::milliseconds(50));
+  EXPECT_LT(Clock::now() - start, std::chrono::seconds(5));
+  EXPECT_LE(longestGap, std::chrono::milliseconds(400));
   EXPECT_EQ(client.BodySize, 4);
 }
 
@@ -185,7 +188,7 @@ TEST_F(Https, CancelEndsAStallAndAFloodAndTheHookNeverWaitsLong) {
     EXPECT_STREQ(e.what(), "Connection Canceled");
   }
   EXPECT_GT(client.BodySize, 0);
-  EXPECT_LE(longestGap, std::chrono::milliseconds(50));
+  EXPECT_LE(longestGap, std::chrono::milliseconds(400));
 }
 
 TEST_F(Https, TheSchemeChoosesTheClient) {

@@ -187,7 +187,9 @@ TEST_F(CloseDuringRun, TheRunStopsAndTheWindowClosesWithTheQuestions) {
   QElapsedTimer clock;
   clock.start();
   CollateAndCloseAfter(200);
-  EXPECT_LT(clock.elapsed(), 5000) << "the run stopped";
+  // The bound only catches a hang, with room for a loaded machine and the sanitizers; the empty
+  // result panel below is what shows that the run stopped.
+  EXPECT_LT(clock.elapsed(), 30000) << "the run stopped";
   EXPECT_TRUE(QTest::qWaitFor([&] { return !form->isVisible(); }, 5000));
   ASSERT_EQ(script.messages.size(), 1u);
   EXPECT_EQ(script.messages[0].text, QStringLiteral("Save system stakes before exit?"));
