@@ -21,7 +21,10 @@ namespace {
 
 std::string ColumnList(const std::vector<int>& columns) {
   std::string text;
-  for (int c : columns) text += (text.empty() ? "" : ",") + std::to_string(c);
+  for (int c : columns) {
+    if (!text.empty()) text += ',';
+    text += std::to_string(c);
+  }
   return text;
 }
 

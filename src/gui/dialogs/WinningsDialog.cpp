@@ -466,10 +466,14 @@ QByteArray WinningsDialog::csv() const {
   auto line = [&out](const std::string& list, const std::string& row, const std::string& numbers,
                      const tallyra::TierTickets& t, tallyra::Money winnings, tallyra::Money cost,
                      tallyra::Money balance) {
-    std::string text = list + ";" + row + ";" + numbers;
-    for (const int64_t n : t) text += ";" + std::to_string(n);
-    text += ";" + tallyra::FormatAmount(winnings) + ";" + tallyra::FormatAmount(cost) + ";" +
-            tallyra::FormatAmount(balance) + "\r\n";
+    // Appended piece by piece: GCC's full optimisation warns falsely about "x" + string.
+    std::string text = list;
+    for (const std::string& field : {row, numbers}) text.append(";").append(field);
+    for (const int64_t n : t) text.append(";").append(std::to_string(n));
+    for (const tallyra::Money amount : {winnings, cost, balance}) {
+      text.append(";").append(tallyra::FormatAmount(amount));
+    }
+    text.append("\r\n");
     out += QByteArray::fromStdString(text);
   };
   for (int shown = 0; shown < m_proxy->rowCount(); ++shown) {
