@@ -88,7 +88,7 @@ WheelsDialog::WheelsDialog(QWidget* owner, LanguageSource language)
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   setFont(LayoutFont(13));
 
-  auto named = [this](auto* widget, const char* name) {
+  auto named = [](auto* widget, const char* name) {
     widget->setObjectName(QString::fromLatin1(name));
     return widget;
   };

@@ -74,8 +74,9 @@ ResultsPage::ResultsPage(QWidget* tab, tallyra::Workspace& ws, LanguageSource la
       {m_withStakesButton, CollationKind::StakesWithDraws},
       {m_withSystemButton, CollationKind::SystemWithDraws},
       {m_withAllButton, CollationKind::All}};
-  for (const auto& [button, kind] : collations) {
-    connect(button, &QPushButton::clicked, this,
+  for (const auto& collation : collations) {
+    const CollationKind kind = collation.second;
+    connect(collation.first, &QPushButton::clicked, this,
             [this, kind] { Guarded([&] { emit collateRequested(kind); }); });
   }
   // The grid reads its cells from the Workspace whenever it paints.
