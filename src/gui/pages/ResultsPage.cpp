@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <limits>
 #include <memory>
 
 #include "dialogs/ImportDialog.h"
@@ -44,6 +45,15 @@ constexpr const char* kBackupFile = "Results.txt.bak";
 constexpr int32_t kIdleTimeOut = 30000;
 // A draw takes some 30 bytes; an answer this large is no draw history.
 constexpr int64_t kMaxResultsBytes = int64_t{64} << 20;
+
+// Copies "Results.txt", when there is one of at most `maxBytes`, to "Results.txt.bak" before
+// it is replaced: the system error when the copy could not be made, and then nothing may
+// replace it.
+std::optional<int> BackUpResults(std::size_t maxBytes = std::numeric_limits<std::size_t>::max()) {
+  if (!QFile::exists(QString::fromLatin1(kResultsFile))) return std::nullopt;
+  const tallyra::FileText old = tallyra::ReadWholeFile(kResultsFile, maxBytes);
+  return old.ok ? tallyra::WriteFileReplacing(kBackupFile, old.data) : std::optional(old.error);
+}
 
 }  // namespace
 
@@ -301,16 +311,11 @@ void ResultsPage::download() {
   }
 
   // The file about to be replaced is kept; without that copy nothing is replaced.
-  if (QFile::exists(QString::fromLatin1(kResultsFile))) {
-    const tallyra::FileText old = tallyra::ReadWholeFile(kResultsFile);
-    const std::optional<int> failure =
-        old.ok ? tallyra::WriteFileReplacing(kBackupFile, old.data) : std::optional(old.error);
-    if (failure) {
-      finish();
-      platform::ShowProblem(window, {TextId::TxtCannotWrite, {kBackupFile}, 0, *failure},
-                            m_ws.Language);
-      return;
-    }
+  if (const std::optional<int> failure = BackUpResults()) {
+    finish();
+    platform::ShowProblem(window, {TextId::TxtCannotWrite, {kBackupFile}, 0, *failure},
+                          m_ws.Language);
+    return;
   }
   if (std::rename(kPartialFile, kResultsFile) != 0) {
     const int err = errno;
@@ -374,14 +379,9 @@ void ResultsPage::importData(std::string data, const QString& name) {
 
   // The file about to be replaced is kept; without that copy nothing is replaced. The new file
   // takes the old one's place whole or not at all.
-  if (QFileInfo::exists(QString::fromLatin1(kResultsFile))) {
-    const tallyra::FileText old = tallyra::ReadWholeFile(kResultsFile, tallyra::kMaxListFileBytes);
-    const std::optional<int> failure =
-        old.ok ? tallyra::WriteFileReplacing(kBackupFile, old.data) : std::optional(old.error);
-    if (failure) {
-      platform::ShowProblem(window, {TextId::TxtCannotWrite, {kBackupFile}, 0, *failure}, language);
-      return;
-    }
+  if (const std::optional<int> failure = BackUpResults(tallyra::kMaxListFileBytes)) {
+    platform::ShowProblem(window, {TextId::TxtCannotWrite, {kBackupFile}, 0, *failure}, language);
+    return;
   }
   if (const std::optional<int> failure = tallyra::WriteFileReplacing(kResultsFile, text)) {
     platform::ShowProblem(window, {TextId::TxtCannotWrite, {kResultsFile}, 0, *failure}, language);
