@@ -27,8 +27,10 @@ namespace {
 constexpr int kSliceMs = 2;
 constexpr std::size_t kLineLimit = 65536;
 constexpr std::size_t kBlockSize = 65536;
-// Longest stretch without a call of the wait hook while data keeps arriving.
+// Longest stretch without a call of the wait hook while data keeps arriving: in time, and in
+// bytes, as on a fast link the whole size limit could arrive between two looks at the clock.
 constexpr auto kHookGap = std::chrono::milliseconds(10);
+constexpr std::size_t kHookBytes = std::size_t{1} << 20;
 
 [[noreturn]] void Fail(int err) {
   throw ESocketError(std::to_string(err) + ":" + std::strerror(err));
@@ -184,8 +186,9 @@ void TSocketClient::SendAll(const std::string& data) {
 
 void TSocketClient::KeepResponsive() {
   const auto now = std::chrono::steady_clock::now();
-  if (now - m_lastHook >= kHookGap) {
+  if (now - m_lastHook >= kHookGap || m_bytesSinceHook >= kHookBytes) {
     m_lastHook = now;
+    m_bytesSinceHook = 0;
     if (WaitHook) WaitHook();
   }
   CheckCancel("Connection Canceled");
@@ -201,7 +204,10 @@ std::size_t TSocketClient::Receive(char* buffer, std::size_t size, const char* a
   }
   for (;;) {
     const ssize_t n = ::recv(m_fd, buffer, size, 0);
-    if (n >= 0) return static_cast<std::size_t>(n);
+    if (n >= 0) {
+      m_bytesSinceHook += static_cast<std::size_t>(n);
+      return static_cast<std::size_t>(n);
+    }
     if (errno == ENOTCONN) return 0;  // the peer is gone: the body ends
     if (errno != EAGAIN && errno != EINTR) Fail(errno);
     WaitFor(Wait::Read, abortText, "Connection Canceled");
@@ -226,6 +232,7 @@ std::string TSocketClient::ReadLine() {
       const ssize_t got = ::recv(m_fd, block, sizeof block, 0);
       if (got >= 0) {
         n = static_cast<std::size_t>(got);
+        m_bytesSinceHook += n;
         break;
       }
       if (errno == ENOTCONN) {

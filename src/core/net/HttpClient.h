@@ -68,6 +68,7 @@ class TSocketClient {
   std::string m_buffer;  // received, not yet taken
   std::atomic<bool> m_cancel{false};
   std::chrono::steady_clock::time_point m_lastHook{};
+  std::size_t m_bytesSinceHook = 0;
 };
 
 // One GET of an "http://" URL at a time, over HTTP/1.0; the body goes to a file or into a

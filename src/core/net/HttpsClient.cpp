@@ -21,8 +21,10 @@ using Clock = std::chrono::steady_clock;
 
 // How long one wait for the network may last before the wait hook runs again.
 constexpr int kPollMs = 5;
-// Longest stretch without a call of the wait hook while data keeps arriving.
+// Longest stretch without a call of the wait hook while data keeps arriving: in time, and in
+// bytes, as on a fast link the whole size limit could arrive between two looks at the clock.
 constexpr auto kHookGap = std::chrono::milliseconds(10);
+constexpr std::size_t kHookBytes = std::size_t{1} << 20;
 // libcurl's own limit on an answer's header, told to the user when it is reached.
 constexpr int64_t kCurlMaxHeader = int64_t{300} << 10;
 
@@ -57,6 +59,7 @@ struct HttpsCallbacks {
   int64_t received = 0;
   Clock::time_point lastByte = Clock::now();
   Clock::time_point lastHook = Clock::now();
+  std::size_t bytesSinceHook = 0;
   std::optional<ETooLarge> tooLarge;
   std::string writeFailure;
 
@@ -71,8 +74,9 @@ struct HttpsCallbacks {
   // one go while data keeps arriving.
   void KeepResponsive() {
     const auto now = Clock::now();
-    if (now - lastHook < kHookGap) return;
+    if (now - lastHook < kHookGap && bytesSinceHook < kHookBytes) return;
     lastHook = now;
+    bytesSinceHook = 0;
     if (client.WaitHook) client.WaitHook();
   }
 
@@ -117,6 +121,7 @@ struct HttpsCallbacks {
 
   std::size_t Write(const char* data, std::size_t n) {
     lastByte = Clock::now();
+    bytesSinceHook += n;
     KeepResponsive();
     if (client.m_cancel.load()) return 0;
     received += static_cast<int64_t>(n);

@@ -4,7 +4,7 @@ usage: https_server.py CERT KEY ROOT
 
 Prints the port it listens on, then serves:
   /short     announces 1000 bytes and sends 10
-  /stall     sends the header and part of the body, then waits
+  /stall     sends the header and part of the body, then waits for the client to hang up
   /flood     sends data without end
   /headerflood  sends header lines without end
   /redirect  a redirect to /files/Results.txt
@@ -15,6 +15,7 @@ It stops by itself after 60 seconds, whatever the tests do.
 
 import http.server
 import os
+import select
 import ssl
 import sys
 import threading
@@ -48,13 +49,23 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.end_headers()
             self.wfile.write(b"some")
             self.wfile.flush()
-            time.sleep(5)
+            # Nothing more until the client hangs up (half a minute at most), so only the
+            # client's own time-out or cancel can end its wait.
+            deadline = time.monotonic() + 30
+            while time.monotonic() < deadline:
+                ready, _, _ = select.select([self.connection], [], [], 0.05)
+                if ready:
+                    try:
+                        if not self.connection.recv(1):
+                            return
+                    except (OSError, ssl.SSLError):
+                        return
             return
         if self.path == "/flood":
             self.send_response(200)
             self.end_headers()
             block = b"x" * 65536
-            deadline = time.monotonic() + 10
+            deadline = time.monotonic() + 30
             while time.monotonic() < deadline:
                 self.wfile.write(block)
             return
