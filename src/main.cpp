@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QFileInfo>
+#include <QLocale>
 #include <QStandardPaths>
 #include <QTimer>
 #include <cstdio>
@@ -78,7 +79,9 @@ int main(int argc, char* argv[]) {
   facts.dataOption = options.data;
   facts.userDataFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
   const platform::DataFolderChoice choice = platform::ChooseDataFolder(facts);
-  if (const std::optional<QString> failure = platform::EnterDataFolder(choice, shared)) {
+  if (const std::optional<QString> failure =
+          platform::EnterDataFolder(choice, platform::SeedFilesFolder(executableFolder),
+                                    platform::LanguageForLocale(QLocale::system()))) {
     std::fprintf(stderr, "tallyra: %s\n", failure->toUtf8().constData());
     QuitAfter(options.quitAfterMs, 1);
     platform::ShowMessage(nullptr, QStringLiteral("Tallyra"), *failure);

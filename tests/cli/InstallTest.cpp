@@ -145,10 +145,13 @@ class Installed : public ::testing::Test {
     QFile file(Path(name));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
   }
-  Outcome Window(QStringList args) {
+  Outcome Window(QStringList args, const char* locale = "en_GB.UTF-8") {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("HOME"), Path("home"));
     env.remove(QStringLiteral("XDG_DATA_HOME"));
+    env.remove(QStringLiteral("LC_ALL"));
+    env.remove(QStringLiteral("LC_MESSAGES"));
+    env.insert(QStringLiteral("LANG"), QString::fromLatin1(locale));
     args << QStringLiteral("--quit-after") << QStringLiteral("300");
     return Start(Path("root/bin/tallyra"), args, Path("here"), env);
   }
@@ -161,13 +164,23 @@ TEST_F(Installed, WorksInTheUsersDataFolderMadeAndSeededAtFirstStart) {
   EXPECT_EQ(first.code, 0) << first.err.toStdString();
   EXPECT_EQ(Read("home/.local/share/tallyra/Results.txt"), "1 - 1,2,3,4,5,6;\r\n");
   EXPECT_EQ(Read("home/.local/share/tallyra/help.chm"), "ITSF");
+  // Settings come with the folder, so nobody is told at every start that they are missing;
+  // the language is the desktop's.
+  EXPECT_EQ(Read("home/.local/share/tallyra/ini.tly"), "49\r\n1\r\n");
   // The folder it was started in is left alone.
   EXPECT_TRUE(QDir(Path("here")).isEmpty());
 
-  // The user's own draws survive the next start.
+  // The user's own draws and settings survive the next start, whatever the desktop speaks.
   Write("home/.local/share/tallyra/Results.txt", "1 - 7,8,9,10,11,12;\r\n");
-  EXPECT_EQ(Window({}).code, 0);
+  Write("home/.local/share/tallyra/ini.tly", "45\r\n1\r\n");
+  EXPECT_EQ(Window({}, "ru_RU.UTF-8").code, 0);
   EXPECT_EQ(Read("home/.local/share/tallyra/Results.txt"), "1 - 7,8,9,10,11,12;\r\n");
+  EXPECT_EQ(Read("home/.local/share/tallyra/ini.tly"), "45\r\n1\r\n");
+
+  // A Russian desktop's new user gets the Russian interface.
+  ASSERT_TRUE(QFile::remove(Path("home/.local/share/tallyra/ini.tly")));
+  EXPECT_EQ(Window({}, "ru_RU.UTF-8").code, 0);
+  EXPECT_EQ(Read("home/.local/share/tallyra/ini.tly"), "49\r\n0\r\n");
 }
 
 TEST_F(Installed, PortableUseKeepsTheFilesBesideTheProgram) {
@@ -187,6 +200,8 @@ TEST_F(Installed, DataNamesTheFolderAndOneThatCannotBeMadeEndsWithOne) {
   EXPECT_EQ(Window({QStringLiteral("--data"), QStringLiteral("mine")}).code, 0);
   EXPECT_EQ(Read("here/mine/help.chm"), "ITSF");
   EXPECT_FALSE(QFile::exists(Path("home/.local/share/tallyra")));
+  // A folder the user names keeps its settings as the user keeps them: none are made up.
+  EXPECT_FALSE(QFile::exists(Path("here/mine/ini.tly")));
 
   Write("taken", "");
   const Outcome run = Window({QStringLiteral("--data"), Path("taken")});
@@ -212,6 +227,18 @@ TEST(BuildFolder, TheProgramWorksWhereItWasStarted) {
   EXPECT_EQ(run.code, 0) << run.err.toStdString();
   EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("home/.local/share/tallyra"))));
   EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("Results.txt"))));
+
+  // --data from the build folder seeds the new folder from the build's own copies, so the
+  // history loads at start.
+  const Outcome given = Start(kWindow,
+                              {QStringLiteral("--data"), QStringLiteral("data"),
+                               QStringLiteral("--quit-after"), QStringLiteral("200")},
+                              dir.path(), env);
+  EXPECT_EQ(given.code, 0) << given.err.toStdString();
+  QFile seeded(dir.filePath(QStringLiteral("data/Results.txt")));
+  ASSERT_TRUE(seeded.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(seeded.readAll().startsWith("1 - ")) << "the sample history";
+  EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("data/help.chm"))));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "model/Settings.h"
 #include "model/TextTable.h"
 
 namespace platform {
@@ -27,12 +28,23 @@ std::optional<QString> SharedFilesFolder(const QString& executableFolder) {
   return shared;
 }
 
+std::optional<QString> SeedFilesFolder(const QString& executableFolder) {
+  if (std::optional<QString> shared = SharedFilesFolder(executableFolder)) return shared;
+  const QString build = QDir::cleanPath(executableFolder + QStringLiteral("/share/tallyra"));
+  if (!QFileInfo(build).isDir()) return std::nullopt;
+  return build;
+}
+
+int LanguageForLocale(const QLocale& locale) {
+  return locale.language() == QLocale::Russian ? 0 : 1;
+}
+
 QStringList SeededFileNames() {
   return {QStringLiteral("Results.txt"), QStringLiteral("help.chm")};
 }
 
 std::optional<QString> EnterDataFolder(const DataFolderChoice& choice,
-                                       const std::optional<QString>& sharedFolder) {
+                                       const std::optional<QString>& seedFolder, int language) {
   if (choice.kind == DataFolderKind::Current) return std::nullopt;
   auto failure = [&] {
     const std::string folder = QDir::toNativeSeparators(choice.folder).toStdString();
@@ -47,15 +59,33 @@ std::optional<QString> EnterDataFolder(const DataFolderChoice& choice,
   const QFileInfo info(choice.folder);
   if (info.exists() && !info.isDir()) return failure();
   if (!QDir().mkpath(choice.folder)) return failure();
-  if (sharedFolder) {
+  // A name that is a dangling link counts as taken too: the user put it there.
+  auto taken = [](const QString& path) {
+    return QFileInfo(path).exists() || QFileInfo(path).isSymLink();
+  };
+  if (seedFolder) {
     for (const QString& name : SeededFileNames()) {
       const QString target = choice.folder + QLatin1Char('/') + name;
-      // A name that is a dangling link counts as taken too: the user put it there.
-      if (QFileInfo(target).exists() || QFileInfo(target).isSymLink()) continue;
-      const QString source = *sharedFolder + QLatin1Char('/') + name;
+      if (taken(target)) continue;
+      const QString source = *seedFolder + QLatin1Char('/') + name;
       if (QFile::copy(source, target)) {
         // The shared copy is read-only; the user's copy is theirs to change.
         QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::WriteOwner);
+      }
+    }
+  }
+  const QString settings =
+      choice.folder + QLatin1Char('/') + QString::fromLatin1(tallyra::kSettingsFileName);
+  if (choice.kind == DataFolderKind::Installed && !taken(settings)) {
+    QFile file(settings);
+    // NewOnly: a file that appeared meanwhile is the user's, and stays.
+    if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+      const std::string text = tallyra::FormatSettings(tallyra::kDefaultHighestNumber, language);
+      // Half a settings file would be read as a wrong one: none is better.
+      if (file.write(text.data(), static_cast<qint64>(text.size())) !=
+              static_cast<qint64>(text.size()) ||
+          !file.flush()) {
+        file.remove();
       }
     }
   }

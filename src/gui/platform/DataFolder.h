@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -39,15 +40,25 @@ DataFolderChoice ChooseDataFolder(const DataFolderFacts& facts);
 // executable's folder, or nothing when that folder does not exist.
 std::optional<QString> SharedFilesFolder(const QString& executableFolder);
 
+// Where a data folder's missing files are copied from: the shared files of an installation,
+// or else the copies a build folder keeps in its own "share/tallyra" beside the executable.
+std::optional<QString> SeedFilesFolder(const QString& executableFolder);
+
 // The files copied into a data folder that lacks them.
 QStringList SeededFileNames();
 
+// The interface language a new user gets: Russian (0) where the desktop speaks Russian,
+// English (1) everywhere else.
+int LanguageForLocale(const QLocale& locale);
+
 // Makes the chosen folder (with its parents), copies the missing seeded files into it from
-// `sharedFolder` (when there is one; a file the user already has is never replaced) and makes
-// it the working folder. Returns the message for the user, in both languages, when the folder
-// cannot be made or entered; a file that cannot be copied is left out silently, as the program
-// runs without it.
+// `seedFolder` (when there is one; a file the user already has is never replaced) and makes
+// it the working folder. The user's data folder of an installation also gets "ini.tly" when
+// it has none (M 49 and `language`), so that a new user is not told at every start that the
+// settings are missing; a folder the user named or a portable one is left as the user keeps
+// it. Returns the message for the user, in both languages, when the folder cannot be made or
+// entered; a file that cannot be copied is left out silently, as the program runs without it.
 std::optional<QString> EnterDataFolder(const DataFolderChoice& choice,
-                                       const std::optional<QString>& sharedFolder);
+                                       const std::optional<QString>& seedFolder, int language = 1);
 
 }  // namespace platform
