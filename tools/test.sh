@@ -8,6 +8,10 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/tools/deps.sh"
 jobs=$(nproc)
 fuzz_seconds=${TALLYRA_FUZZ_SECONDS:-30}
+# What the checkout looks like now: the run must leave it exactly so (builds go to ignored
+# folders, and no test writes into the sources).
+checkout_state() { git -C "$top" status --porcelain --untracked-files=all 2>/dev/null || true; }
+before=$(checkout_state)
 
 echo "== build and test"
 cmake -S "$top" -B "$top/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -45,5 +49,13 @@ done
 echo "== build the Debian package and check it, unpacked and started"
 # The GCC Release build above is the package's build: only the tests' targets leave it.
 TALLYRA_PACKAGE_BUILD="$top/build-release-gcc" "$top/tools/package-check.sh"
+
+echo "== the checkout is as clean as before"
+after=$(checkout_state)
+if [ "$before" != "$after" ]; then
+  echo "The run changed the checkout:"
+  diff <(echo "$before") <(echo "$after") || true
+  exit 1
+fi
 
 echo "== all tests passed"
