@@ -43,6 +43,12 @@ class Desktop : public GuiTest {
     }
     return marked;
   }
+  // Presses F1 in a dialog of the program, as the user would with the dialog in front.
+  void PressF1In(QDialog& dialog) {
+    dialog.activateWindow();
+    QApplication::setActiveWindow(&dialog);
+    QTest::keyClick(&dialog, Qt::Key_F1);
+  }
 };
 
 TEST_F(Desktop, CtrlOLoadsTheListOfTheTabShown) {
@@ -261,6 +267,57 @@ TEST_F(Desktop, TheHelpWindowShowsThePagesOfTheLanguage) {
   EXPECT_EQ(MarkedPages(*help), QStringList{QStringLiteral("ru/entering.html")});
   EXPECT_EQ(back->accessibleName(), QStringLiteral("Назад, к предыдущей странице"));
   EXPECT_EQ(forward->accessibleName(), QStringLiteral("Вперёд, к следующей странице"));
+}
+
+TEST_F(Desktop, F1InADialogOpensThePageOfThatDialog) {
+  script.desktopOpensHelpFiles = false;
+  StartEnglish();
+  WriteFile(QStringLiteral("draws.csv"), "1,2,3,4,5,6\n7,8,9,10,11,12\n");
+  // Options > Prizes, Check > Wheels and Results > Import wait for their answer.
+  const auto f1In = [&](const char* item, const char* dialogName) {
+    QString page;
+    script.inNextDialog([&](QDialog& dialog) {
+      EXPECT_EQ(dialog.objectName(), QString::fromLatin1(dialogName));
+      PressF1In(dialog);
+      if (HelpWindow* help = form->helpWindow()) page = help->currentPage();
+    });
+    Trigger(item);
+    return page;
+  };
+  EXPECT_EQ(f1In("PrizesItem", "PrizesDialog"), QStringLiteral("en/prizes.html"));
+  EXPECT_EQ(f1In("WheelsItem", "Wheels"), QStringLiteral("en/wheels.html"));
+  script.chooseFile(Path(QStringLiteral("draws.csv")));
+  EXPECT_EQ(f1In("ImportResultsItem", "ImportDialog"), QStringLiteral("en/import.html"));
+  // Check > Winnings stays open beside the window.
+  Trigger("WinningsItem");
+  QDialog* winnings = FindDialog(QStringLiteral("WinningsDialog"));
+  ASSERT_NE(winnings, nullptr);
+  PressF1In(*winnings);
+  EXPECT_EQ(form->helpWindow()->currentPage(), QStringLiteral("en/winnings.html"));
+  EXPECT_TRUE(form->helpWindow()->isVisible());
+  winnings->close();
+
+  // In Russian, the Russian page.
+  Trigger("Rus");
+  EXPECT_EQ(f1In("WheelsItem", "Wheels"), QStringLiteral("ru/wheels.html"));
+
+  // A modal dialog blocks the window's help window, so it gets one of its own.
+  HelpWindow* ownHelp = nullptr;
+  QString ownPage;
+  script.chooseFile(Path(QStringLiteral("draws.csv")));
+  script.inNextDialog([&](QDialog& dialog) {
+    dialog.setWindowModality(Qt::ApplicationModal);
+    PressF1In(dialog);
+    ownHelp = dialog.findChild<HelpWindow*>();
+    if (ownHelp) ownPage = ownHelp->currentPage();
+  });
+  const QString before = form->helpWindow()->currentPage();
+  Trigger("ImportStakesItem");
+  ASSERT_NE(ownHelp, nullptr);
+  EXPECT_NE(ownHelp, form->helpWindow());
+  EXPECT_EQ(ownPage, QStringLiteral("ru/import.html"));
+  EXPECT_EQ(form->helpWindow()->currentPage(), before);
+  EXPECT_TRUE(script.opened.empty());
 }
 
 // The help's files agree with each other: the contents list every page of both languages and
