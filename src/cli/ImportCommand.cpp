@@ -147,7 +147,7 @@ std::vector<DrawNumbers> ReadHeld(const std::string& path) {
   std::vector<DrawNumbers> held;
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0 && errno == ENOENT) return held;
-  const FileText file = ReadWholeFile(path);
+  const FileText file = ReadWholeFile(path, kMaxListFileBytes);
   if (!file.ok)
     throw Failure{
         Format(TextId::TxtCannotOpen, kEnglish, {path, DescribeFileError(file.error, kEnglish)})};

@@ -167,7 +167,7 @@ int Check(const WheelOptions& o) {
   const int32_t language = Language(o);
   const std::vector<int32_t> pool = Pool(o, language);
   const std::string path = *o.get("--stakes");
-  const tallyra::FileText file = tallyra::ReadWholeFile(path);
+  const tallyra::FileText file = tallyra::ReadWholeFile(path, tallyra::kMaxListFileBytes);
   if (!file.ok) {
     throw InputError{tallyra::Format(tallyra::TextId::TxtCannotOpen, language,
                                      {path, tallyra::DescribeFileError(file.error, language)})};

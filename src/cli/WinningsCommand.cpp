@@ -72,7 +72,7 @@ Arguments Parse(int argc, char** argv) {
 
 // Reads a list file into its table, all or nothing; returns the records left out at its start.
 int Load(const std::string& path, TableRef table, int32_t& count, OverflowRule rule) {
-  const FileText file = ReadWholeFile(path);
+  const FileText file = ReadWholeFile(path, kMaxListFileBytes);
   if (!file.ok)
     throw Failure{
         Format(TextId::TxtCannotOpen, kLanguage, {path, DescribeFileError(file.error, kLanguage)})};

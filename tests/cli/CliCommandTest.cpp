@@ -1,6 +1,7 @@
 // The command-line program on its own: its messages, its limits, its fetch and its JSON.
 
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -159,6 +160,23 @@ TEST_F(CliCommand, SpecialOversizedAndUnfinishedFilesAreToldAbout) {
   EXPECT_EQ(run.code, 1);
   EXPECT_TRUE(QString::fromUtf8(run.err).contains(QStringLiteral("Файл больше 32 МБ")))
       << run.err.toStdString();
+  // The wheel check, the winnings and the history an import merges into read lists too.
+  WriteFile(QStringLiteral("draws.csv"), "1,2,3,4,5,6\n");
+  const QString huge = Path(QStringLiteral("huge.txt"));
+  const QString pool = QStringLiteral("1,2,3,4,5,6,7");
+  for (const QStringList& args :
+       {QStringList{QStringLiteral("wheel"), QStringLiteral("check"), QStringLiteral("--pool"),
+                    pool, QStringLiteral("--stakes"), huge},
+        QStringList{QStringLiteral("winnings"), QStringLiteral("--stakes"), huge,
+                    QStringLiteral("--results"), Path(QStringLiteral("Results.txt"))},
+        QStringList{QStringLiteral("import"), Path(QStringLiteral("draws.csv")),
+                    QStringLiteral("--as"), QStringLiteral("results"),
+                    QStringLiteral("--merge-into"), huge}}) {
+    run = Cli(args);
+    EXPECT_EQ(run.code, 1) << args.join(QLatin1Char(' ')).toStdString();
+    EXPECT_TRUE(run.err.contains("larger than 32 MB")) << run.err.toStdString();
+  }
+  EXPECT_EQ(QFileInfo(huge).size(), qint64{33} << 20);
 
   WriteFile(QStringLiteral("cut.txt"), "1 - 1,2,3,4,5,6;\r\n2 - 7,8,9");
   run =

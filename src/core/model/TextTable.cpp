@@ -430,6 +430,9 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
     {"Выигрыши %d тиражей из файла сохранены в \"prizes.tly\"; отчёт о выигрышах учитывает их.",
      "The prizes of %d draws in the file were kept in \"prizes.tly\"; the winnings report uses "
      "them."},  // TxtImportPrizesKept
+    // The help window's buttons, as a screen reader names them
+    {"Назад, к предыдущей странице", "Back to the previous page"},  // TxtHelpBackName
+    {"Вперёд, к следующей странице", "Forward to the next page"},   // TxtHelpForwardName
 }};
 
 }  // namespace

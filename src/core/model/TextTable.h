@@ -309,6 +309,9 @@ enum class TextId : int {
   TxtHelpFind,
   TxtHelpContents,
   TxtImportPrizesKept,
+  // The help window's buttons, as a screen reader names them
+  TxtHelpBackName,
+  TxtHelpForwardName,
   Count
 };
 

@@ -1,6 +1,7 @@
 // The keys every desktop program has: open, save and quit, and F1 for the help.
 
 #include <QAction>
+#include <QApplication>
 #include <QTabWidget>
 
 #include "app/MainWindow.h"
@@ -20,6 +21,9 @@ void MainWindow::addDesktopKeys() {
   // The menu's own items carry these, so the menus show the keys too.
   exitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
   helpAction->setShortcut(QKeySequence(Qt::Key_F1));
+  // The dialogs' F1 comes by the program's event filter: a dialog knows its page of the help
+  // but not the help window.
+  qApp->installEventFilter(this);
 }
 
 void MainWindow::loadListOfCurrentTab() {

@@ -116,14 +116,18 @@ class MainWindow final : public QMainWindow {
   void importStakes();
   void importSystemStakes();
 
-  // Help, information and options.
+  // Help, information and options. openHelpAt shows a page of the help (e.g. "wheels.html")
+  // for the window `over`: a modal dialog gets a help window of its own, as the window's one
+  // would wait behind the dialog.
   void openHelp();
+  void openHelpAt(const QString& page, QWidget* over);
   void showAbout();
   void showOptions();
   void openPublisherPage();
   // The help page that tells of the tab shown, e.g. "check.html".
   QString helpPageOfCurrentTab() const;
-  // The program's own help window, once Help has opened it.
+  // The program's own help window, once Help has opened it; that of a modal dialog is the
+  // dialog's child.
   HelpWindow* helpWindow() const { return m_helpWindow; }
 
   // The keys of a desktop program: Ctrl+O and Ctrl+S load and save the list of the tab shown,
@@ -164,6 +168,8 @@ class MainWindow final : public QMainWindow {
   platform::FileDialogOptions saveOptions;
 
  protected:
+  // F1 in a dialog that names its page of the help (platform::SetHelpTopic) opens that page.
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 

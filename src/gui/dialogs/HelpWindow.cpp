@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QRegularExpression>
 #include <QSplitter>
 #include <QTextBrowser>
@@ -71,6 +72,13 @@ HelpWindow::HelpWindow(QWidget* owner) : QDialog(owner) {
   m_contents = new QTreeWidget(this);
   m_contents->setObjectName(QStringLiteral("HelpContents"));
   m_contents->header()->hide();
+  // The page shown stays marked while the focus is in the page: the inactive highlight of many
+  // styles is too pale to see.
+  QPalette palette = m_contents->palette();
+  for (const QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText}) {
+    palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
+  }
+  m_contents->setPalette(palette);
   m_browser = new QTextBrowser(this);
   m_browser->setObjectName(QStringLiteral("HelpBrowser"));
   // Links are followed here: pages of the help in the window, anything else by the desktop.
@@ -97,7 +105,9 @@ HelpWindow::HelpWindow(QWidget* owner) : QDialog(owner) {
   connect(m_browser, &QTextBrowser::forwardAvailable, m_forward, &QToolButton::setEnabled);
   connect(m_browser, &QTextBrowser::anchorClicked, this,
           [this](const QUrl& link) { followLink(link); });
-  connect(m_browser, &QTextBrowser::sourceChanged, this, [this] { pageShown(); });
+  // The page comes with the signal: the browser's source() still names the page before it.
+  connect(m_browser, &QTextBrowser::sourceChanged, this,
+          [this](const QUrl& shown) { pageShown(shown); });
   connect(m_find, &QLineEdit::returnPressed, this, [this] { findInPage(m_find->text()); });
   connect(m_contents, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
     m_browser->setSource(QUrl(kRoot + item->data(0, Qt::UserRole).toString()));
@@ -117,6 +127,9 @@ void HelpWindow::showPage(int32_t language, const QString& page) {
     setWindowTitle(platform::Tr(tallyra::TextId::TxtHelpCaption, language));
     m_back->setToolTip(platform::Tr(tallyra::TextId::TxtHelpBack, language));
     m_forward->setToolTip(platform::Tr(tallyra::TextId::TxtHelpForward, language));
+    // A screen reader has only the arrow otherwise: the buttons say where they lead.
+    m_back->setAccessibleName(platform::Tr(tallyra::TextId::TxtHelpBackName, language));
+    m_forward->setAccessibleName(platform::Tr(tallyra::TextId::TxtHelpForwardName, language));
     m_findLabel->setText(platform::Tr(tallyra::TextId::TxtHelpFind, language));
     m_contents->setToolTip(platform::Tr(tallyra::TextId::TxtHelpContents, language));
   }
@@ -168,13 +181,24 @@ void HelpWindow::followLink(const QUrl& link) {
   }
 }
 
-void HelpWindow::pageShown() {
-  // The contents follow the page: its entry is the current one.
-  const QString page = currentPage();
+void HelpWindow::pageShown(const QUrl& shown) {
+  // The contents follow the page: its entry is the current one, selected and in bold, whether
+  // the page came from the contents, a link (with or without an anchor), Back or Forward.
+  const QString url = shown.adjusted(QUrl::RemoveFragment).toString();
+  const QString page = url.startsWith(kRoot) ? url.mid(kRoot.size()) : url;
+  QTreeWidgetItem* entry = nullptr;
   for (QTreeWidgetItemIterator it(m_contents); *it; ++it) {
-    if ((*it)->data(0, Qt::UserRole).toString() == page && (*it)->parent()) {
-      m_contents->setCurrentItem(*it);
-      break;
-    }
+    QTreeWidgetItem* item = *it;
+    const bool isPage = !entry && item->parent() && item->data(0, Qt::UserRole).toString() == page;
+    if (isPage) entry = item;
+    QFont font = item->font(0);
+    font.setBold(isPage);
+    item->setFont(0, font);
+  }
+  if (entry) {
+    m_contents->setCurrentItem(entry);
+    m_contents->scrollToItem(entry);
+  } else {
+    m_contents->clearSelection();
   }
 }

@@ -35,7 +35,7 @@ class HelpWindow final : public QDialog {
  private:
   void fillContents(int32_t language);
   void followLink(const QUrl& link);
-  void pageShown();
+  void pageShown(const QUrl& shown);
 
   QTreeWidget* m_contents = nullptr;
   QTextBrowser* m_browser = nullptr;

@@ -14,6 +14,7 @@
 #include "model/Integer.h"
 #include "platform/MessageBox.h"
 #include "platform/QtTexts.h"
+#include "platform/Shell.h"
 
 using tallyra::TextId;
 
@@ -41,6 +42,7 @@ int CountLines(const std::string& data) {
 ImportDialog::ImportDialog(QWidget* owner, LanguageSource language)
     : QDialog(owner), m_language(std::move(language)) {
   setObjectName(QStringLiteral("ImportDialog"));
+  platform::SetHelpTopic(*this, QStringLiteral("import.html"));
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
   resize(560, 520);

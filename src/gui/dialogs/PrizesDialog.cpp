@@ -10,12 +10,14 @@
 
 #include "platform/MessageBox.h"
 #include "platform/QtTexts.h"
+#include "platform/Shell.h"
 
 using tallyra::TextId;
 
 PrizesDialog::PrizesDialog(QWidget* owner, LanguageSource language)
     : QDialog(owner), m_language(std::move(language)) {
   setObjectName(QStringLiteral("PrizesDialog"));
+  platform::SetHelpTopic(*this, QStringLiteral("prizes.html"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   auto* form = new QFormLayout;

@@ -18,6 +18,7 @@
 #include "platform/LongTask.h"
 #include "platform/MessageBox.h"
 #include "platform/QtTexts.h"
+#include "platform/Shell.h"
 #include "wheels/Builder.h"
 
 using tallyra::TextId;
@@ -84,6 +85,7 @@ QString Percent(uint64_t covered, uint64_t total) {
 WheelsDialog::WheelsDialog(QWidget* owner, LanguageSource language)
     : QDialog(owner), m_language(std::move(language)) {
   setObjectName(QStringLiteral("Wheels"));
+  platform::SetHelpTopic(*this, QStringLiteral("wheels.html"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   setFont(LayoutFont(13));

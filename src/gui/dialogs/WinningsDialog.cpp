@@ -26,6 +26,7 @@
 #include "platform/LongTask.h"
 #include "platform/MessageBox.h"
 #include "platform/QtTexts.h"
+#include "platform/Shell.h"
 
 using tallyra::DrawChoice;
 using tallyra::TextId;
@@ -169,6 +170,7 @@ QVariant WinningsModel::headerData(int section, Qt::Orientation orientation, int
 WinningsDialog::WinningsDialog(QWidget* owner, int32_t language)
     : QDialog(owner), m_language(language) {
   setObjectName(QStringLiteral("WinningsDialog"));
+  platform::SetHelpTopic(*this, QStringLiteral("winnings.html"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                  Qt::WindowMaximizeButtonHint);

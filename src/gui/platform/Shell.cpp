@@ -1,6 +1,8 @@
 #include "platform/Shell.h"
 
 #include <QProcess>
+#include <QVariant>
+#include <QWidget>
 
 #include "platform/DialogScript.h"
 
@@ -26,6 +28,15 @@ bool DesktopOpensHelpFiles() {
   }
   return query.exitStatus() == QProcess::NormalExit && query.exitCode() == 0 &&
          !query.readAllStandardOutput().trimmed().isEmpty();
+}
+
+// A dynamic property, so that a dialog needs nothing of the help but its page's name.
+void SetHelpTopic(QWidget& window, const QString& page) {
+  window.setProperty("helpTopic", page);
+}
+
+QString HelpTopicOf(const QWidget& window) {
+  return window.property("helpTopic").toString();
 }
 
 }  // namespace platform

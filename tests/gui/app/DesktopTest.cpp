@@ -1,9 +1,12 @@
 // The habits of a desktop program: the keys, the help window where the desktop cannot open the
 // help file, the folder the file dialogs remember, and a stakes file named at start.
 
+#include <QDir>
+#include <QFile>
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBrowser>
@@ -30,6 +33,21 @@ class Desktop : public GuiTest {
     QStringList titles;
     for (QTreeWidgetItemIterator it(help.contents()); *it; ++it) titles << (*it)->text(0);
     return titles;
+  }
+  // The pages the contents mark as the one shown: selected and in bold.
+  QStringList MarkedPages(HelpWindow& help) const {
+    QStringList marked;
+    for (QTreeWidgetItemIterator it(help.contents()); *it; ++it) {
+      if ((*it)->font(0).bold() || (*it)->isSelected())
+        marked << (*it)->data(0, Qt::UserRole).toString();
+    }
+    return marked;
+  }
+  // Presses F1 in a dialog of the program, as the user would with the dialog in front.
+  void PressF1In(QDialog& dialog) {
+    dialog.activateWindow();
+    QApplication::setActiveWindow(&dialog);
+    QTest::keyClick(&dialog, Qt::Key_F1);
   }
 };
 
@@ -179,10 +197,14 @@ TEST_F(Desktop, TheHelpWindowShowsThePagesOfTheLanguage) {
   ASSERT_NE(help, nullptr);
   EXPECT_EQ(help->windowTitle(), QStringLiteral("Tallyra Help"));
   const QStringList english = ContentsTitles(*help);
-  ASSERT_EQ(english.size(), 15) << english.join(QStringLiteral(", ")).toStdString();
+  ASSERT_EQ(english.size(), 21) << english.join(QStringLiteral(", ")).toStdString();
   EXPECT_EQ(english.front(), QStringLiteral("Tallyra Help (English)"));
   EXPECT_TRUE(english.contains(QStringLiteral("Checking a combination")));
   EXPECT_TRUE(help->browser()->toPlainText().contains(QStringLiteral("Entering stakes")));
+  EXPECT_EQ(MarkedPages(*help), QStringList{QStringLiteral("en/entering.html")});
+  // The language link keeps to its side of the top strip, apart from the title.
+  EXPECT_FALSE(help->browser()->toPlainText().contains(QStringLiteral("РусскийTallyra")));
+  EXPECT_FALSE(help->browser()->toPlainText().contains(QStringLiteral("Tallyra HelpРусский")));
 
   // A page of the contents, a link followed, then back and forward.
   QTreeWidgetItem* statistics = nullptr;
@@ -197,14 +219,26 @@ TEST_F(Desktop, TheHelpWindowShowsThePagesOfTheLanguage) {
   emit help->browser()->anchorClicked(QUrl(QStringLiteral("../ru/statistics.html")));
   EXPECT_EQ(help->currentPage(), QStringLiteral("ru/statistics.html"));
   EXPECT_TRUE(help->browser()->toPlainText().contains(QStringLiteral("Статистика")));
+  EXPECT_EQ(MarkedPages(*help), QStringList()) << "the English contents hold no Russian page";
   auto* back = Find<QToolButton>("HelpBack", help);
   auto* forward = Find<QToolButton>("HelpForward", help);
+  EXPECT_EQ(back->accessibleName(), QStringLiteral("Back to the previous page"));
+  EXPECT_EQ(forward->accessibleName(), QStringLiteral("Forward to the next page"));
   ASSERT_TRUE(back->isEnabled());
   back->click();
   EXPECT_EQ(help->currentPage(), QStringLiteral("en/statistics.html"));
+  EXPECT_EQ(MarkedPages(*help), QStringList{QStringLiteral("en/statistics.html")});
   ASSERT_TRUE(forward->isEnabled());
   forward->click();
   EXPECT_EQ(help->currentPage(), QStringLiteral("ru/statistics.html"));
+  // A link within the language, to an anchor of a page, marks that page.
+  back->click();
+  emit help->browser()->anchorClicked(QUrl(QStringLiteral("wheels.html#top")));
+  EXPECT_EQ(MarkedPages(*help), QStringList{QStringLiteral("en/wheels.html")});
+  back->click();
+  forward->click();
+  EXPECT_EQ(MarkedPages(*help), QStringList{QStringLiteral("en/wheels.html")});
+  emit help->browser()->anchorClicked(QUrl(QStringLiteral("../ru/statistics.html")));
 
   // Searching within the page, from the top again after the last find.
   EXPECT_TRUE(help->findInPage(QStringLiteral("M")));
@@ -226,10 +260,111 @@ TEST_F(Desktop, TheHelpWindowShowsThePagesOfTheLanguage) {
   Trigger("N4");
   EXPECT_EQ(help->windowTitle(), QStringLiteral("Справка Tallyra"));
   const QStringList russian = ContentsTitles(*help);
-  ASSERT_EQ(russian.size(), 15);
+  ASSERT_EQ(russian.size(), 21);
   EXPECT_EQ(russian.front(), QStringLiteral("Справка Tallyra (по-русски)"));
   EXPECT_TRUE(russian.contains(QStringLiteral("Проверка комбинации")));
   EXPECT_EQ(help->currentPage(), QStringLiteral("ru/entering.html"));
+  EXPECT_EQ(MarkedPages(*help), QStringList{QStringLiteral("ru/entering.html")});
+  EXPECT_EQ(back->accessibleName(), QStringLiteral("Назад, к предыдущей странице"));
+  EXPECT_EQ(forward->accessibleName(), QStringLiteral("Вперёд, к следующей странице"));
+}
+
+TEST_F(Desktop, F1InADialogOpensThePageOfThatDialog) {
+  script.desktopOpensHelpFiles = false;
+  StartEnglish();
+  WriteFile(QStringLiteral("draws.csv"), "1,2,3,4,5,6\n7,8,9,10,11,12\n");
+  // Options > Prizes, Check > Wheels and Results > Import wait for their answer.
+  const auto f1In = [&](const char* item, const char* dialogName) {
+    QString page;
+    script.inNextDialog([&](QDialog& dialog) {
+      EXPECT_EQ(dialog.objectName(), QString::fromLatin1(dialogName));
+      PressF1In(dialog);
+      if (HelpWindow* help = form->helpWindow()) page = help->currentPage();
+    });
+    Trigger(item);
+    return page;
+  };
+  EXPECT_EQ(f1In("PrizesItem", "PrizesDialog"), QStringLiteral("en/prizes.html"));
+  EXPECT_EQ(f1In("WheelsItem", "Wheels"), QStringLiteral("en/wheels.html"));
+  script.chooseFile(Path(QStringLiteral("draws.csv")));
+  EXPECT_EQ(f1In("ImportResultsItem", "ImportDialog"), QStringLiteral("en/import.html"));
+  // Check > Winnings stays open beside the window.
+  Trigger("WinningsItem");
+  QDialog* winnings = FindDialog(QStringLiteral("WinningsDialog"));
+  ASSERT_NE(winnings, nullptr);
+  PressF1In(*winnings);
+  EXPECT_EQ(form->helpWindow()->currentPage(), QStringLiteral("en/winnings.html"));
+  EXPECT_TRUE(form->helpWindow()->isVisible());
+  winnings->close();
+
+  // In Russian, the Russian page.
+  Trigger("Rus");
+  EXPECT_EQ(f1In("WheelsItem", "Wheels"), QStringLiteral("ru/wheels.html"));
+
+  // A modal dialog blocks the window's help window, so it gets one of its own.
+  HelpWindow* ownHelp = nullptr;
+  QString ownPage;
+  script.chooseFile(Path(QStringLiteral("draws.csv")));
+  script.inNextDialog([&](QDialog& dialog) {
+    dialog.setWindowModality(Qt::ApplicationModal);
+    PressF1In(dialog);
+    ownHelp = dialog.findChild<HelpWindow*>();
+    if (ownHelp) ownPage = ownHelp->currentPage();
+  });
+  const QString before = form->helpWindow()->currentPage();
+  Trigger("ImportStakesItem");
+  ASSERT_NE(ownHelp, nullptr);
+  EXPECT_NE(ownHelp, form->helpWindow());
+  EXPECT_EQ(ownPage, QStringLiteral("ru/import.html"));
+  EXPECT_EQ(form->helpWindow()->currentPage(), before);
+  EXPECT_TRUE(script.opened.empty());
+}
+
+// The help's files agree with each other: the contents list every page of both languages and
+// no other, every page has its twin in the other language, and both help.chm (help.hhp) and
+// the help window (help.qrc) take every page and every picture a page shows.
+TEST(HelpFiles, EveryPageIsInTheContentsAndTheHelpFileInBothLanguages) {
+  const QString root = QStringLiteral(TALLYRA_SOURCE_DIR "/assets/help/");
+  const auto read = [&](const QString& name) {
+    QFile file(root + name);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+    return QString::fromUtf8(file.readAll());
+  };
+  const auto all = [](const QString& text, const char* pattern) {
+    QStringList found;
+    const QRegularExpression expression(QString::fromLatin1(pattern));
+    for (auto it = expression.globalMatch(text); it.hasNext();) found << it.next().captured(1);
+    return found;
+  };
+  QStringList pages;
+  for (const QString& language : {QStringLiteral("en"), QStringLiteral("ru")}) {
+    for (const QString& file : QDir(root + language).entryList({QStringLiteral("*.html")}))
+      pages << language + QLatin1Char('/') + file;
+  }
+  ASSERT_GE(pages.size(), 40);
+  QStringList contents = all(read(QStringLiteral("toc.hhc")), "name=\"Local\" value=\"([^\"]+)\"");
+  contents.removeDuplicates();
+  contents.sort();
+  EXPECT_EQ(contents.join(QLatin1Char(' ')).toStdString(),
+            pages.join(QLatin1Char(' ')).toStdString());
+  const QString project = read(QStringLiteral("help.hhp"));
+  const QStringList projectFiles =
+      project.mid(project.indexOf(QStringLiteral("[FILES]"))).split(QLatin1Char('\n'));
+  const QStringList resources = all(read(QStringLiteral("help.qrc")), "<file>([^<]+)</file>");
+  for (const QString& page : pages) {
+    const QString twin =
+        (page.startsWith(QStringLiteral("en/")) ? QStringLiteral("ru/") : QStringLiteral("en/")) +
+        page.mid(3);
+    EXPECT_TRUE(pages.contains(twin)) << twin.toStdString();
+    QStringList needed{page};
+    for (const QString& picture : all(read(page), "src=\"\\.\\./(images/[^\"]+)\""))
+      needed << picture;
+    for (const QString& file : needed) {
+      EXPECT_TRUE(QFile::exists(root + file)) << file.toStdString();
+      EXPECT_TRUE(projectFiles.contains(file)) << "help.hhp lacks " << file.toStdString();
+      EXPECT_TRUE(resources.contains(file)) << "help.qrc lacks " << file.toStdString();
+    }
+  }
 }
 
 TEST_F(Desktop, FileDialogsStartInTheFolderUsedLast) {
