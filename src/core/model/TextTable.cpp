@@ -430,6 +430,8 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
     {"Выигрыши %d тиражей из файла сохранены в \"prizes.tly\"; отчёт о выигрышах учитывает их.",
      "The prizes of %d draws in the file were kept in \"prizes.tly\"; the winnings report uses "
      "them."},  // TxtImportPrizesKept
+    // Files kept safe: standard output that cannot be written
+    {"Не удалось вывести результат. %s", "Cannot write the output. %s"},  // TxtOutputFailed
 }};
 
 }  // namespace

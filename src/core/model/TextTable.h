@@ -309,6 +309,8 @@ enum class TextId : int {
   TxtHelpFind,
   TxtHelpContents,
   TxtImportPrizesKept,
+  // Files kept safe: standard output that cannot be written
+  TxtOutputFailed,
   Count
 };
 
