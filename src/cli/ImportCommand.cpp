@@ -162,14 +162,17 @@ void RefuseSharedFiles(const Call& call) {
   }
 }
 
+// A reason, closed as a sentence, and that the call changed no file.
+std::string NothingWritten(std::string reason) {
+  if (!reason.empty() && reason.back() != '.') reason += '.';
+  return reason + " Nothing was written.";
+}
+
 // Reads the file to import as the window does: only regular files, and a file too large to
 // import is refused before it is read.
 std::string ReadSource(const std::string& path) {
   ImportFileRead file = ReadImportFile(path);
-  if (file.problem.text == TextId::TxtImportTooLarge) {
-    throw Failure{path + ": " + Describe(file.problem, kEnglish)};
-  }
-  if (file.problem) throw Failure{Describe(file.problem, kEnglish)};
+  if (file.problem) throw Failure{DescribeImportFileProblem(path, file.problem, kEnglish)};
   return std::move(file.data);
 }
 
@@ -182,19 +185,18 @@ std::vector<DrawNumbers> ReadHeld(const std::string& path) {
   if (::stat(path.c_str(), &st) != 0 && errno == ENOENT) return held;
   const FileText file = ReadWholeFile(path, kMaxListFileBytes);
   if (!file.ok) {
-    throw Failure{
-        Format(TextId::TxtCannotOpen, kEnglish, {path, DescribeFileError(file.error, kEnglish)}) +
-        " Nothing was written."};
+    throw Failure{NothingWritten(
+        Format(TextId::TxtCannotOpen, kEnglish, {path, DescribeFileError(file.error, kEnglish)}))};
   }
   if (DecodeText(file.data).binary) {
-    throw Failure{path + ": " + Text(TextId::TxtImportBinary, kEnglish) + " Nothing was written."};
+    throw Failure{NothingWritten(path + ": " + Text(TextId::TxtImportBinary, kEnglish))};
   }
   auto table = std::make_unique<ResultTableT>();
   int32_t count = 0;
   const ReadOutcome outcome =
       ReadRecordLines(file.data, TableRef::of(*table), count, OverflowRule::KeepLatest);
   if (!outcome.ok()) {
-    throw Failure{path + ": " + DescribeReadOutcome(outcome, kEnglish) + " Nothing was written."};
+    throw Failure{NothingWritten(path + ": " + DescribeReadOutcome(outcome, kEnglish))};
   }
   for (int32_t d = 1; d <= count; ++d) {
     DrawNumbers draw{};
@@ -459,16 +461,15 @@ int Run(const Call& call) {
           if (::stat(prizeFile.c_str(), &st) == 0 || errno != ENOENT) {
             Prizes check;
             if (const Problem problem = LoadPrizes(prizeFile, check)) {
-              throw Failure{Describe(problem, kEnglish) + " Nothing was written."};
+              throw Failure{NothingWritten(Describe(problem, kEnglish))};
             }
           }
           // The file replaced is kept as the window keeps it; without that copy nothing is
           // replaced.
           if (const auto error = BackUpFile(*call.mergeInto, kMaxListFileBytes)) {
-            throw Failure{
+            throw Failure{NothingWritten(
                 Format(TextId::TxtCannotWrite, kEnglish,
-                       {BackupNameFor(*call.mergeInto), DescribeFileError(*error, kEnglish)}) +
-                " Nothing was written."};
+                       {BackupNameFor(*call.mergeInto), DescribeFileError(*error, kEnglish)}))};
           }
           Write(*call.mergeInto, FormatImported(merged, ImportKind::Results));
           written = *call.mergeInto;

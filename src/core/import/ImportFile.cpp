@@ -32,4 +32,11 @@ ImportFileRead ReadImportFile(const std::string& path) {
   return read;
 }
 
+std::string DescribeImportFileProblem(const std::string& path, const Problem& problem,
+                                      int32_t language) {
+  // The other problems name the file already.
+  if (problem.text == TextId::TxtImportTooLarge) return path + ": " + Describe(problem, language);
+  return Describe(problem, language);
+}
+
 }  // namespace tallyra

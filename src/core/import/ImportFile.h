@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "model/Problem.h"
@@ -16,5 +17,9 @@ struct ImportFileRead {
 // its size and the limit), any other failure names the file and the system's reason
 // (TxtCannotOpen).
 ImportFileRead ReadImportFile(const std::string& path);
+
+// The message for a file ReadImportFile did not read, naming the file.
+std::string DescribeImportFileProblem(const std::string& path, const Problem& problem,
+                                      int32_t language);
 
 }  // namespace tallyra
