@@ -214,8 +214,8 @@ void RemoveStaleTemporaries(const TemporaryStem& where) {
     if (fd.get() < 0) continue;
     if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) continue;  // a save is writing it
     // Only the very file locked goes: the name may have been taken over in between.
-    struct stat held {
-    }, now{};
+    struct stat held {};
+    struct stat now {};
     if (::fstat(fd.get(), &held) == 0 && ::lstat(path.c_str(), &now) == 0 && SameInode(held, now)) {
       ::unlink(path.c_str());
     }
@@ -240,8 +240,8 @@ int CreateTemporary(const TemporaryStem& where, mode_t mode, std::string& path) 
       return -err;
     }
     // A cleaner may have locked the file in the instant before this save did, and removed it.
-    struct stat held {
-    }, now{};
+    struct stat held {};
+    struct stat now {};
     if (::fstat(fd.get(), &held) == 0 && ::lstat(path.c_str(), &now) == 0 && SameInode(held, now)) {
       return fd.release();
     }
