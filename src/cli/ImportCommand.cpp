@@ -15,12 +15,15 @@
 #include <string>
 #include <vector>
 
+#include "import/ImportFile.h"
 #include "import/Importer.h"
 #include "import/Merge.h"
 #include "lists/RecordReader.h"
 #include "model/Files.h"
 #include "model/Integer.h"
+#include "model/Problem.h"
 #include "model/TextTable.h"
+#include "winnings/Prizes.h"
 
 namespace tallyra::cli {
 namespace {
@@ -113,50 +116,87 @@ Call Parse(int argc, char** argv) {
   if (call.prizesOut && call.options.kind != ImportKind::Results) {
     throw Usage{"--prizes-out goes with --as results"};
   }
-  if (call.prizesOut && (call.prizesOut == call.out || call.prizesOut == call.mergeInto)) {
-    throw Usage{"--prizes-out needs a file of its own"};
-  }
   return call;
 }
 
-// Reads the file to import; only regular files, and a file too large to import is refused
-// before it is read.
-std::string ReadSource(const std::string& path, const ImportOptions& options) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) {
-    throw Failure{Format(TextId::TxtCannotOpen, kEnglish, {path, std::strerror(errno)})};
+// The prize file that goes with a held history: the window's own, beside it.
+std::string PrizeFileBeside(const std::string& history) {
+  const std::size_t slash = history.rfind('/');
+  return (slash == std::string::npos ? std::string() : history.substr(0, slash + 1)) +
+         kPrizeTableFileName;
+}
+
+// Whether the merged history replaces the held one (rather than going to --out).
+bool ReplacesHeld(const Call& call) {
+  return call.mergeInto && !call.out;
+}
+
+// No file is written over another file of the same call: two names may be one file through a
+// link, a hard link or another spelling of the path, so files are told apart by identity.
+void RefuseSharedFiles(const Call& call) {
+  struct Named {
+    std::string what;
+    std::string path;
+    bool written;
+    bool read;
+  };
+  std::vector<Named> files = {{"the file to import", call.file, false, true}};
+  if (call.mergeInto) {
+    files.push_back({"--merge-into", *call.mergeInto, ReplacesHeld(call), true});
+    if (ReplacesHeld(call)) {
+      files.push_back({"the backup of --merge-into", BackupNameFor(*call.mergeInto), true, false});
+      files.push_back(
+          {"the prize file beside --merge-into", PrizeFileBeside(*call.mergeInto), true, true});
+    }
   }
-  if (!S_ISREG(st.st_mode)) {
-    throw Failure{Format(TextId::TxtCannotOpen, kEnglish, {path, "Not a regular file"})};
+  if (call.out) files.push_back({"--out", *call.out, true, false});
+  if (call.prizesOut) files.push_back({"--prizes-out", *call.prizesOut, true, false});
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    for (std::size_t j = i + 1; j < files.size(); ++j) {
+      if (!files[i].written && !files[j].written) continue;
+      if (SameFile(files[i].path, files[j].path)) {
+        throw Usage{files[i].what + " (" + files[i].path + ") and " + files[j].what + " (" +
+                    files[j].path + ") are the same file; nothing was written"};
+      }
+    }
   }
-  if (static_cast<std::size_t>(st.st_size) > kMaxImportBytes) {
-    ImportResult tooLarge;
-    tooLarge.problem = ImportProblem::TooLarge;
-    tooLarge.bytes = static_cast<std::size_t>(st.st_size);
-    throw Failure{path + ": " + DescribeImport(tooLarge, options, kEnglish)};
-  }
-  FileText file = ReadWholeFile(path);
-  if (!file.ok)
-    throw Failure{
-        Format(TextId::TxtCannotOpen, kEnglish, {path, DescribeFileError(file.error, kEnglish)})};
+}
+
+// A reason, closed as a sentence, and that the call changed no file.
+std::string NothingWritten(std::string reason) {
+  if (!reason.empty() && reason.back() != '.') reason += '.';
+  return reason + " Nothing was written.";
+}
+
+// Reads the file to import as the window does: only regular files, and a file too large to
+// import is refused before it is read.
+std::string ReadSource(const std::string& path) {
+  ImportFileRead file = ReadImportFile(path);
+  if (file.problem) throw Failure{DescribeImportFileProblem(path, file.problem, kEnglish)};
   return std::move(file.data);
 }
 
-// The held history; a file that is not there yet holds none.
+// The held history; a file that is not there yet holds none. It is read as the window reads
+// Results.txt (a regular text file within the size of any list): what does not read as a
+// draw history is never replaced.
 std::vector<DrawNumbers> ReadHeld(const std::string& path) {
   std::vector<DrawNumbers> held;
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0 && errno == ENOENT) return held;
   const FileText file = ReadWholeFile(path, kMaxListFileBytes);
-  if (!file.ok)
-    throw Failure{
-        Format(TextId::TxtCannotOpen, kEnglish, {path, DescribeFileError(file.error, kEnglish)})};
+  if (!file.ok) {
+    throw Failure{NothingWritten(
+        Format(TextId::TxtCannotOpen, kEnglish, {path, DescribeFileError(file.error, kEnglish)}))};
+  }
+  if (DecodeText(file.data).binary) {
+    throw Failure{NothingWritten(path + ": " + Text(TextId::TxtImportBinary, kEnglish))};
+  }
   auto table = std::make_unique<ResultTableT>();
   int32_t count = 0;
   const ReadOutcome outcome =
       ReadRecordLines(file.data, TableRef::of(*table), count, OverflowRule::KeepLatest);
   if (!outcome.ok()) {
-    throw Failure{path + ": " + DescribeReadOutcome(outcome, kEnglish) + " Nothing was written."};
+    throw Failure{NothingWritten(path + ": " + DescribeReadOutcome(outcome, kEnglish))};
   }
   for (int32_t d = 1; d <= count; ++d) {
     DrawNumbers draw{};
@@ -363,7 +403,8 @@ std::string Json(const Call& call, const ImportResult& result, const std::string
 }
 
 int Run(const Call& call) {
-  const std::string data = ReadSource(call.file, call.options);
+  RefuseSharedFiles(call);
+  const std::string data = ReadSource(call.file);
   ImportResult result = ImportList(data, call.options);
   if (result.problem == ImportProblem::BadColumns) {
     throw Usage{DescribeImport(result, call.options, kEnglish)};
@@ -408,9 +449,39 @@ int Run(const Call& call) {
           std::copy(draw.begin(), draw.end(), row.numbers.begin());
           merged.rows.push_back(row);
         }
-        const std::string target = call.out.value_or(*call.mergeInto);
-        Write(target, FormatImported(merged, ImportKind::Results));
-        written = target;
+        if (call.out) {
+          Write(*call.out, FormatImported(merged, ImportKind::Results));
+          written = *call.out;
+        } else if (merge->kind != MergeOutcome::Kind::NothingNew) {
+          // The held file and its prize file change together: the draws' own amounts follow
+          // the draws to their new numbers. A prize file that does not read stops the call
+          // before anything is written, or its amounts would be paid on other draws.
+          const std::string prizeFile = PrizeFileBeside(*call.mergeInto);
+          struct stat st {};
+          if (::stat(prizeFile.c_str(), &st) == 0 || errno != ENOENT) {
+            Prizes check;
+            if (const Problem problem = LoadPrizes(prizeFile, check)) {
+              throw Failure{NothingWritten(Describe(problem, kEnglish))};
+            }
+          }
+          // The file replaced is kept as the window keeps it; without that copy nothing is
+          // replaced.
+          if (const auto error = BackUpFile(*call.mergeInto, kMaxListFileBytes)) {
+            throw Failure{NothingWritten(
+                Format(TextId::TxtCannotWrite, kEnglish,
+                       {BackupNameFor(*call.mergeInto), DescribeFileError(*error, kEnglish)}))};
+          }
+          Write(*call.mergeInto, FormatImported(merged, ImportKind::Results));
+          written = *call.mergeInto;
+          int kept = 0;
+          if (const Problem problem = CarryPrizeFile(prizeFile, *merge, result.rows, false, kept)) {
+            throw Failure{Describe(problem, kEnglish)};
+          }
+          if (kept > 0) {
+            mergeText +=
+                "\n" + Format(TextId::TxtImportPrizesKept, kEnglish, {std::to_string(kept)});
+          }
+        }
       }
     } else {
       output = FormatImported(result, call.options.kind);
@@ -419,7 +490,7 @@ int Run(const Call& call) {
         written = *call.out;
       }
     }
-    if (call.prizesOut && (written || !call.mergeInto)) {
+    if (call.prizesOut && code == 0) {
       Write(*call.prizesOut, FormatImportedPrizes(result.rows, firstLabel));
       prizesWritten = *call.prizesOut;
     }

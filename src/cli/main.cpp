@@ -1,12 +1,17 @@
 // tallyra-cli: the collations and the check from the command line, over the same core as the
 // window.
 
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <map>
 #include <new>
 #include <optional>
+#include <streambuf>
 #include <string>
 #include <vector>
 
@@ -439,6 +444,10 @@ int Fetch(const Options& o) {
     client.CaFile = *ca;
   }
   const std::string file = *o.get("file");
+  if (auto ca = o.get("--cacert"); ca && tallyra::SameFile(*ca, file)) {
+    throw UsageError{"FILE (" + file + ") and --cacert (" + *ca +
+                     ") are the same file; nothing was written"};
+  }
   client.MaxBody = kMaxFetchBytes;
   try {
     client.FetchToFile(o.kind);
@@ -540,10 +549,79 @@ int RunCommand(const Options& o, F&& command) {
   }
 }
 
-int main(int argc, char** argv) {
+namespace {
+
+// Standard output through a buffer of the program's own, which keeps the reason of the first
+// write that failed, wherever in the run that came: the message at the end names it.
+class OutputBuffer : public std::streambuf {
+ public:
+  OutputBuffer() { setp(m_buffer.data(), m_buffer.data() + m_buffer.size()); }
+  int error() const { return m_error; }
+
+ protected:
+  int_type overflow(int_type ch) override {
+    if (!drain()) return traits_type::eof();
+    if (!traits_type::eq_int_type(ch, traits_type::eof())) {
+      *pptr() = traits_type::to_char_type(ch);
+      pbump(1);
+    }
+    return traits_type::not_eof(ch);
+  }
+  int sync() override { return drain() ? 0 : -1; }
+  // A large piece (the lists of a collation) goes out without a copy.
+  std::streamsize xsputn(const char* data, std::streamsize count) override {
+    if (count < static_cast<std::streamsize>(m_buffer.size())) {
+      return std::streambuf::xsputn(data, count);
+    }
+    if (!drain()) return 0;
+    auto left = static_cast<std::size_t>(count);
+    while (left > 0) {
+      const ssize_t n = ::write(STDOUT_FILENO, data, left);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        if (m_error == 0) m_error = errno;
+        return count - static_cast<std::streamsize>(left);
+      }
+      data += n;
+      left -= static_cast<std::size_t>(n);
+    }
+    return count;
+  }
+
+ private:
+  // Writes out what the buffer holds; after a failure the rest is dropped.
+  bool drain() {
+    const char* at = pbase();
+    auto left = static_cast<std::size_t>(pptr() - pbase());
+    setp(m_buffer.data(), m_buffer.data() + m_buffer.size());
+    while (left > 0) {
+      const ssize_t n = ::write(STDOUT_FILENO, at, left);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        if (m_error == 0) m_error = errno;
+        return false;
+      }
+      at += n;
+      left -= static_cast<std::size_t>(n);
+    }
+    return m_error == 0;
+  }
+
+  std::array<char, std::size_t{1} << 16> m_buffer{};
+  int m_error = 0;
+};
+
+OutputBuffer*& StandardOutput() {
+  static OutputBuffer* buffer = nullptr;
+  return buffer;
+}
+
+int RunProgram(int argc, char** argv) {
   try {
     // Even this allocates: the streams' own buffers.
     std::ios::sync_with_stdio(false);
+    StandardOutput() = new OutputBuffer;  // kept to the end: the streams flush at exit
+    std::cout.rdbuf(StandardOutput());
     const std::string fullUsage = std::string(kUsage) + kWheelUsage + tallyra::cli::kWinningsUsage;
     if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
       std::cout << fullUsage << kHelpTail;
@@ -589,4 +667,37 @@ int main(int argc, char** argv) {
     std::cerr << e.text << "\n";
     return 1;
   }
+}
+
+// The language of the call's messages: --lang's, where the command takes one.
+int32_t CallLanguage(int argc, char** argv) {
+  for (int i = 2; i + 1 < argc; ++i) {
+    if (std::strcmp(argv[i], "--lang") == 0) return std::strcmp(argv[i + 1], "ru") == 0 ? 0 : 1;
+  }
+  return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int code = RunProgram(argc, argv);
+  // What did not reach standard output (a full disk, a closed pipe) is a failure, whatever the
+  // command itself made of its run: a caller reading the output must not take it as whole.
+  std::cout.flush();
+  int error = StandardOutput() ? StandardOutput()->error() : 0;
+  if (error == 0 && !std::cout.good()) error = EIO;
+  errno = 0;
+  if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+    if (error == 0) error = errno ? errno : EIO;
+  }
+  if (error != 0) {
+    const int32_t language = CallLanguage(argc, argv);
+    std::fputs(tallyra::Format(tallyra::TextId::TxtOutputFailed, language,
+                               {tallyra::DescribeFileError(error, language)})
+                   .c_str(),
+               stderr);
+    std::fputc('\n', stderr);
+    if (code == 0) code = 1;
+  }
+  return code;
 }

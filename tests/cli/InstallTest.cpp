@@ -2,10 +2,12 @@
 // program keeps its files (a copy of it laid out as an installation, portable or not).
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
@@ -209,6 +211,22 @@ TEST_F(Installed, DataNamesTheFolderAndOneThatCannotBeMadeEndsWithOne) {
   EXPECT_TRUE(run.err.contains(QStringLiteral("Cannot make or enter the data folder")))
       << run.err.toStdString();
   EXPECT_TRUE(run.err.contains(QStringLiteral("Не удалось создать папку данных")));
+}
+
+// A pipe where a file of the data folder belongs cannot hold up the start: the program goes on
+// with defaults and leaves it there.
+TEST_F(Installed, APipeInPlaceOfAFileDoesNotHoldUpTheStart) {
+  ASSERT_TRUE(QDir().mkpath(Path("data")));
+  for (const char* name : {"data/preferences.ini", "data/prizes.tly", "data/ini.tly"}) {
+    ASSERT_EQ(::mkfifo(Path(name).toLocal8Bit().constData(), 0600), 0) << name;
+  }
+  // The time bound of Start only catches a hang.
+  const Outcome run = Window({QStringLiteral("--data"), Path("data")});
+  EXPECT_EQ(run.code, 0) << run.err.toStdString();
+  for (const char* name : {"data/preferences.ini", "data/prizes.tly", "data/ini.tly"}) {
+    EXPECT_EQ(QFileInfo(Path(name)).isFile(), false) << name << " is still the pipe";
+    EXPECT_TRUE(QFileInfo::exists(Path(name))) << name;
+  }
 }
 
 TEST(BuildFolder, TheProgramWorksWhereItWasStarted) {

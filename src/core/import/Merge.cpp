@@ -1,6 +1,9 @@
 #include "import/Merge.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 
 #include "model/TextTable.h"
 
@@ -139,6 +142,27 @@ int CarryDrawPrizes(std::map<int32_t, TierAmounts>& byDraw, const MergeOutcome& 
   }
   byDraw = std::move(carried);
   return brought;
+}
+
+Problem CarryPrizeFile(const std::string& path, const MergeOutcome& merge,
+                       const std::vector<ImportedRow>& rows, bool replaced, int& kept) {
+  kept = 0;
+  const bool bringsPrizes =
+      std::any_of(rows.begin(), rows.end(), [](const auto& row) { return row.hasAllPrizes(); });
+  struct stat st {};
+  const bool exists = ::stat(path.c_str(), &st) == 0 || errno != ENOENT;
+  if (!bringsPrizes && !exists) return {};
+  Prizes prizes;
+  if (exists) {
+    if (Problem problem = LoadPrizes(path, prizes)) return problem;
+  }
+  const Prizes before = prizes;
+  const int brought = CarryDrawPrizes(prizes.byDraw, merge, rows, replaced);
+  if (prizes != before) {
+    if (Problem problem = SavePrizes(path, prizes)) return problem;
+  }
+  kept = brought;
+  return {};
 }
 
 }  // namespace tallyra

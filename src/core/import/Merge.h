@@ -49,6 +49,13 @@ MergeOutcome MergeDraws(std::span<const DrawNumbers> held, std::span<const DrawN
 int CarryDrawPrizes(std::map<int32_t, TierAmounts>& byDraw, const MergeOutcome& merge,
                     const std::vector<ImportedRow>& rows, bool replaced);
 
+// The same for the prize file at `path`: its draws' amounts are moved with the draws and the
+// imported ones brought in, and the file is saved when that changed it. A file that is not
+// there is made only when imported draws bring amounts; one that does not read is left for the
+// user to mend, and the problem says why. `kept` is how many imported draws brought amounts.
+Problem CarryPrizeFile(const std::string& path, const MergeOutcome& merge,
+                       const std::vector<ImportedRow>& rows, bool replaced, int& kept);
+
 // "12 new draws were added; 1 499 held." (thousands set apart by a blank) and the like; empty for
 // NoOverlap, which asks.
 std::string DescribeMerge(const MergeOutcome& outcome, int32_t language);

@@ -39,9 +39,12 @@ FileText ReadWholeFile(const std::string& path,
 // Writes the data to a temporary file beside the target and renames it over the target, so
 // a failed write leaves any previous file as it was. A symbolic link is followed: the file it
 // points to is replaced and the link stays. A target without write permission, or one that is
-// not a regular file, is not replaced. The temporary file is named after the target
-// (".NAME.tallyra-tmp"), so one left behind by an interrupted save is removed by the next save
-// of the same file. Returns the reason of a failure, or nothing on success.
+// not a regular file, is not replaced. The temporary file is named after the target with a
+// part of its own (".NAME.tallyra-tmp.XXXXXX"), so two saves of one file at once never share
+// it, and it is locked (flock) while it is written: one left behind by an interrupted save is
+// removed by the next save of the same file, one that a running save holds is not. Returns the
+// reason of a failure, or nothing on success; success means this save's own file took the
+// target's place.
 std::optional<int> WriteFileReplacing(const std::string& path, const std::string& data);
 
 // The same for data made piece by piece: `produce` puts the next piece into the string it is
@@ -51,6 +54,30 @@ std::optional<int> WriteFileReplacing(const std::string& path, const std::string
 std::optional<int> WriteFileReplacing(const std::string& path,
                                       const std::function<bool(std::string&)>& produce,
                                       const std::function<bool()>& cancelled);
+
+// What makes two paths the same file: the device and inode of the file, through symbolic
+// links; for a file not there yet, those of the folder it would be made in and its name.
+struct FileIdentity {
+  unsigned long long device = 0;
+  unsigned long long inode = 0;
+  std::string name;  // empty for a file that exists
+  bool operator==(const FileIdentity&) const = default;
+};
+
+// The identity of the file at `path`, or nothing when not even its folder can be found.
+std::optional<FileIdentity> IdentityOf(const std::string& path);
+
+// Whether two paths name the same file (or the same file to be made).
+bool SameFile(const std::string& a, const std::string& b);
+
+// The one-generation backup of a file about to be replaced: "NAME.bak" beside it.
+std::string BackupNameFor(const std::string& path);
+
+// Copies the file at `path`, when there is one, to BackupNameFor(path), reading at most
+// `maxBytes`. Returns the reason when the copy could not be made; then nothing may replace
+// the file.
+std::optional<int> BackUpFile(const std::string& path,
+                              std::size_t maxBytes = std::numeric_limits<std::size_t>::max());
 
 // The reason of a failed read or write in the given language (0 Russian, else English).
 std::string DescribeFileError(int error, int32_t language);

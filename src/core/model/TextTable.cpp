@@ -433,6 +433,8 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
     // The help window's buttons, as a screen reader names them
     {"Назад, к предыдущей странице", "Back to the previous page"},  // TxtHelpBackName
     {"Вперёд, к следующей странице", "Forward to the next page"},   // TxtHelpForwardName
+    // Files kept safe: standard output that cannot be written
+    {"Не удалось вывести результат. %s", "Cannot write the output. %s"},  // TxtOutputFailed
 }};
 
 }  // namespace

@@ -312,6 +312,8 @@ enum class TextId : int {
   // The help window's buttons, as a screen reader names them
   TxtHelpBackName,
   TxtHelpForwardName,
+  // Files kept safe: standard output that cannot be written
+  TxtOutputFailed,
   Count
 };
 

@@ -137,7 +137,8 @@ std::string FormatPrizes(const Prizes& prizes) {
 }
 
 Problem LoadPrizes(const std::string& path, Prizes& prizes) {
-  const FileText file = ReadWholeFile(path);
+  // A prize file holds at most a line for each draw of a history: far less than a list file.
+  const FileText file = ReadWholeFile(path, kMaxListFileBytes);
   if (!file.ok) return Problem{TextId::TxtCannotOpen, {path}, 0, file.error};
   PrizesRead read = ParsePrizes(file.data);
   if (read.problem) return read.problem;

@@ -2,7 +2,9 @@
 
 #include <QFileInfo>
 #include <new>
+#include <utility>
 
+#include "import/ImportFile.h"
 #include "import/Importer.h"
 #include "lists/RecordReader.h"
 #include "model/Problem.h"
@@ -71,12 +73,14 @@ std::optional<std::pair<std::string, QString>> PickImportFile(
   const std::optional<QString> path = platform::GetOpenFileName(owner, open);
   if (!path) return std::nullopt;
   const std::string local = platform::ToLocalPath(*path);
-  const tallyra::FileText file = tallyra::ReadWholeFile(local, tallyra::kMaxImportBytes);
-  if (!file.ok) {
-    platform::ShowProblem(owner, {TextId::TxtCannotOpen, {local}, 0, file.error}, language);
+  tallyra::ImportFileRead file = tallyra::ReadImportFile(local);
+  if (file.problem) {
+    platform::ShowError(
+        owner, platform::Tr(TextId::TxtAppTitle, language),
+        QString::fromUtf8(tallyra::DescribeImportFileProblem(local, file.problem, language)));
     return std::nullopt;
   }
-  return std::make_pair(file.data, QFileInfo(*path).fileName());
+  return std::make_pair(std::move(file.data), QFileInfo(*path).fileName());
 }
 
 }  // namespace pages

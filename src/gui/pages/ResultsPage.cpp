@@ -50,9 +50,7 @@ constexpr int64_t kMaxResultsBytes = int64_t{64} << 20;
 // it is replaced: the system error when the copy could not be made, and then nothing may
 // replace it.
 std::optional<int> BackUpResults(std::size_t maxBytes = std::numeric_limits<std::size_t>::max()) {
-  if (!QFile::exists(QString::fromLatin1(kResultsFile))) return std::nullopt;
-  const tallyra::FileText old = tallyra::ReadWholeFile(kResultsFile, maxBytes);
-  return old.ok ? tallyra::WriteFileReplacing(kBackupFile, old.data) : std::optional(old.error);
+  return tallyra::BackUpFile(kResultsFile, maxBytes);
 }
 
 }  // namespace
@@ -409,22 +407,9 @@ int ResultsPage::carryDrawPrizes(const tallyra::MergeOutcome& merge,
                                  const std::vector<tallyra::ImportedRow>& rows, bool replaced) {
   // The amounts of draws that paid their own are kept by the draw's position, so they move
   // with the draws; a file that does not read is left for the user to mend.
-  const bool bringsPrizes =
-      std::any_of(rows.begin(), rows.end(), [](const auto& row) { return row.hasAllPrizes(); });
-  const bool exists = QFileInfo::exists(QString::fromLatin1(tallyra::kPrizeTableFileName));
-  if (!bringsPrizes && !exists) return 0;
-  tallyra::Prizes prizes;
-  if (exists) {
-    if (const tallyra::Problem problem =
-            tallyra::LoadPrizes(tallyra::kPrizeTableFileName, prizes)) {
-      platform::ShowProblem(owner(), problem, m_ws.Language);
-      return 0;
-    }
-  }
-  const tallyra::Prizes before = prizes;
-  const int kept = tallyra::CarryDrawPrizes(prizes.byDraw, merge, rows, replaced);
-  if (prizes == before) return kept;
-  if (const tallyra::Problem problem = tallyra::SavePrizes(tallyra::kPrizeTableFileName, prizes)) {
+  int kept = 0;
+  if (const tallyra::Problem problem =
+          tallyra::CarryPrizeFile(tallyra::kPrizeTableFileName, merge, rows, replaced, kept)) {
     platform::ShowProblem(owner(), problem, m_ws.Language);
     return 0;
   }

@@ -1,10 +1,14 @@
 // tallyra-cli import, run as the real executable.
+#include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -38,10 +42,20 @@ class ImportCommand : public ::testing::Test {
     args.insert(args.begin(), "import");
     return cli(std::move(args));
   }
-  // Any command of the program.
-  CliRun cli(std::vector<std::string> args) {
+  // Any command of the program; its standard output goes to `out` when given.
+  CliRun cli(std::vector<std::string> args, const std::string& outTo = std::string()) {
+    const std::string out = outTo.empty() ? path(".out") : outTo, err = path(".err");
+    int status = 0;
+    ::waitpid(start(std::move(args), out, err), &status, 0);
+    CliRun r;
+    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (outTo.empty()) r.out = ReadWholeFile(out).data;
+    r.err = ReadWholeFile(err).data;
+    return r;
+  }
+  // Starts the program without waiting for it.
+  pid_t start(std::vector<std::string> args, const std::string& out, const std::string& err) {
     args.insert(args.begin(), TALLYRA_CLI);
-    const std::string out = path(".out"), err = path(".err");
     const pid_t pid = ::fork();
     if (pid == 0) {
       ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
@@ -52,13 +66,21 @@ class ImportCommand : public ::testing::Test {
       ::execv(argv[0], argv.data());
       ::_exit(127);
     }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    CliRun r;
-    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.out = ReadWholeFile(out).data;
-    r.err = ReadWholeFile(err).data;
-    return r;
+    return pid;
+  }
+  // The names in the test's folder, hidden ones included, less the captured output.
+  std::vector<std::string> listing() const {
+    std::vector<std::string> names;
+    if (DIR* dir = ::opendir(m_dir.c_str())) {
+      while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != ".." && name.rfind(".out", 0) != 0 && name.rfind(".err", 0) != 0)
+          names.push_back(name);
+      }
+      ::closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
   }
   std::string m_dir;
 };
@@ -140,6 +162,14 @@ TEST_F(ImportCommand, AFileTooLargeIsRefusedBeforeItIsRead) {
   const CliRun r = run({path("huge.txt"), "--as", "results"});
   EXPECT_EQ(r.code, 1);
   EXPECT_NE(r.err.find("too large to import (104857600 bytes"), std::string::npos) << r.err;
+
+  // One byte over the limit is told as the window tells it.
+  ASSERT_EQ(::truncate(path("huge.txt").c_str(), (off_t{16} << 20) + 1), 0);
+  const CliRun over = run({path("huge.txt"), "--as", "stakes"});
+  EXPECT_EQ(over.code, 1);
+  EXPECT_EQ(
+      over.err,
+      path("huge.txt") + ": The file is too large to import (16777217 bytes; at most 16777216).\n");
 }
 
 TEST_F(ImportCommand, MergeIntoAddsOnlyTheNewDraws) {
@@ -279,6 +309,253 @@ TEST_F(ImportCommand, PrizesOutIsRefusedWhereItCannotBeMade) {
   EXPECT_FALSE(ReadWholeFile(path("Results.txt")).ok);
   EXPECT_EQ(read("prizes.txt"), "12; 1; 2; 3; 4\r\n");
   EXPECT_FALSE(ReadWholeFile(path("p.txt")).ok);
+}
+
+// Two names of one file, among the files a call writes or the files it reads and a file it
+// writes, stop the call before anything is written, however the names are spelled.
+TEST_F(ImportCommand, OneFileNamedTwiceIsRefusedBeforeAnythingIsWritten) {
+  const std::string held = "1 - 20,21,22,23,24,25;\r\n2 - 7,8,9,10,11,12;\r\n";
+  write("R.txt", held);
+  write("history.csv", kWithPrizes);
+  ASSERT_EQ(::mkdir(path("sub").c_str(), 0700), 0);
+  ASSERT_EQ(::symlink("R.txt", path("link.txt").c_str()), 0);
+  ASSERT_EQ(::link(path("R.txt").c_str(), path("hard.txt").c_str()), 0);
+  const std::string csv = path("history.csv");
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {csv, "--as", "results", "--merge-into", path("R.txt"), "--prizes-out",
+            m_dir + "/./R.txt"},
+           {csv, "--as", "results", "--out", path("link.txt"), "--prizes-out", path("R.txt")},
+           {csv, "--as", "results", "--merge-into", path("R.txt"), "--out", path("sub/../R.txt")},
+           {csv, "--as", "results", "--merge-into", path("R.txt"), "--prizes-out",
+            path("R.txt.bak")},
+           {csv, "--as", "results", "--merge-into", path("R.txt"), "--prizes-out",
+            path("sub/../prizes.tly")},
+           {path("R.txt"), "--as", "results", "--out", path("hard.txt")},
+           {path("link.txt"), "--as", "results", "--merge-into", path("R.txt")},
+           {csv, "--as", "results", "--out", path("new.txt"), "--prizes-out",
+            path("sub/../new.txt")},
+       }) {
+    const CliRun r = run(args);
+    EXPECT_EQ(r.code, 2) << args[3] << " " << args.back();
+    EXPECT_NE(r.err.find("are the same file; nothing was written"), std::string::npos) << r.err;
+    EXPECT_EQ(read("R.txt"), held);
+  }
+  EXPECT_EQ(listing(),
+            (std::vector<std::string>{"R.txt", "hard.txt", "history.csv", "link.txt", "sub"}));
+
+  // fetch: the file written is the certificates read.
+  write("ca.pem", "certificates");
+  const CliRun r =
+      cli({"fetch", "http://127.0.0.1:9/", m_dir + "/sub/../ca.pem", "--cacert", path("ca.pem")});
+  EXPECT_EQ(r.code, 2);
+  EXPECT_NE(r.err.find("are the same file"), std::string::npos) << r.err;
+  EXPECT_EQ(read("ca.pem"), "certificates");
+}
+
+// The held history is read as the window reads Results.txt: anything else is left as it is,
+// and a history that is replaced is kept as TARGET.bak.
+TEST_F(ImportCommand, AMergeTargetThatIsNoHistoryIsNeverReplaced) {
+  write("dated.txt", kDated);
+  const int fd = ::open(path("huge.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::ftruncate(fd, off_t{1} << 30), 0);  // 1 GiB of NUL bytes, sparse
+  ::close(fd);
+  CliRun r = run({path("dated.txt"), "--as", "results", "--merge-into", path("huge.txt")});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("larger than 32 MB"), std::string::npos) << r.err;
+  struct stat st {};
+  ASSERT_EQ(::stat(path("huge.txt").c_str(), &st), 0);
+  EXPECT_EQ(st.st_size, off_t{1} << 30);
+
+  write("nul.txt", std::string(4096, '\0'));
+  r = run({path("dated.txt"), "--as", "results", "--merge-into", path("nul.txt")});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("This is not a text file."), std::string::npos) << r.err;
+  EXPECT_EQ(read("nul.txt"), std::string(4096, '\0'));
+
+  ASSERT_EQ(::mkfifo(path("pipe.txt").c_str(), 0600), 0);
+  r = run({path("dated.txt"), "--as", "results", "--merge-into", path("pipe.txt")});
+  EXPECT_EQ(r.code, 1);
+  ASSERT_EQ(::lstat(path("pipe.txt").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  EXPECT_EQ(listing(), (std::vector<std::string>{"dated.txt", "huge.txt", "nul.txt", "pipe.txt"}));
+
+  // A history that is replaced is kept beside it.
+  const std::string held = "1 - 7,8,9,10,11,12;\r\n2 - 9,20,34,40,42,43;\r\n";
+  write("Results.txt", held);
+  r = run({path("dated.txt"), "--as", "results", "--merge-into", path("Results.txt")});
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(read("Results.txt.bak"), held);
+  EXPECT_EQ(read("Results.txt"), held + "3 - 1,2,3,4,5,6;\r\n");
+}
+
+// Many writers of one file at once: each says it succeeded exactly when its own file took the
+// target's place, and the one whose data is there did succeed.
+TEST_F(ImportCommand, ConcurrentWritersEachTellWhetherTheirFileLanded) {
+  constexpr int kWriters = 6;
+  constexpr int kRounds = 8;
+  std::vector<std::string> expected;
+  for (int w = 0; w < kWriters; ++w) {
+    std::string source;
+    for (int d = 0; d < 200; ++d) {
+      const int first = 1 + (d + w) % 40;
+      source += std::to_string(first);
+      for (int k = 1; k < 6; ++k) source += " " + std::to_string(first + k);
+      source += "\n";
+    }
+    write("src" + std::to_string(w) + ".txt", source + std::to_string(w + 1) + " 44 45 46 47 48\n");
+    const CliRun alone = run({path("src" + std::to_string(w) + ".txt"), "--as", "results",
+                              "--oldest-first", "--out", path("alone.txt")});
+    ASSERT_EQ(alone.code, 0) << alone.err;
+    expected.push_back(read("alone.txt"));
+  }
+  ASSERT_EQ(::unlink(path("alone.txt").c_str()), 0);
+  // What a killed writer left goes; the file of a writer still at work (it holds the lock)
+  // stays, here through the first round.
+  write(".T.txt.tallyra-tmp.Stale1", "half");
+  int live = ::open(path(".T.txt.tallyra-tmp.Live01").c_str(),
+                    O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  ASSERT_GE(live, 0);
+  ASSERT_EQ(::flock(live, LOCK_EX), 0);
+  for (int round = 0; round < kRounds; ++round) {
+    std::vector<pid_t> writers;
+    for (int w = 0; w < kWriters; ++w) {
+      const std::string n = std::to_string(w);
+      writers.push_back(start({"import", path("src" + n + ".txt"), "--as", "results",
+                               "--oldest-first", "--out", path("T.txt")},
+                              path(".out" + n), path(".err" + n)));
+    }
+    std::vector<int> codes;
+    for (const pid_t pid : writers) {
+      int status = 0;
+      ::waitpid(pid, &status, 0);
+      codes.push_back(WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+    }
+    const std::string landed = read("T.txt");
+    const auto found = std::find(expected.begin(), expected.end(), landed);
+    ASSERT_NE(found, expected.end()) << "round " << round;
+    EXPECT_EQ(codes[static_cast<std::size_t>(found - expected.begin())], 0) << "round " << round;
+    for (int w = 0; w < kWriters; ++w) {
+      EXPECT_TRUE(codes[static_cast<std::size_t>(w)] == 0 ||
+                  expected[static_cast<std::size_t>(w)] != landed)
+          << "round " << round << " writer " << w << ": " << read(".err" + std::to_string(w));
+    }
+    // Every writer is done: none left a temporary file.
+    std::vector<std::string> names = listing();
+    names.erase(std::remove_if(names.begin(), names.end(),
+                               [](const std::string& n) { return n.rfind("src", 0) == 0; }),
+                names.end());
+    if (live >= 0) {
+      EXPECT_EQ(names, (std::vector<std::string>{".T.txt.tallyra-tmp.Live01", "T.txt"}));
+      ::close(live);
+      live = -1;
+    } else {
+      EXPECT_EQ(names, std::vector<std::string>{"T.txt"}) << "round " << round;
+    }
+  }
+}
+
+// A writer killed at any moment leaves the file whole, old or new, and the next run clears
+// what it left behind.
+TEST_F(ImportCommand, AKilledWriterLeavesNoTornFileAndTheNextRunClearsUp) {
+  std::string source;
+  for (int row = 0; row < 90000; ++row) {
+    const int first = 1 + row % 40;
+    source += std::to_string(first);
+    for (int k = 1; k < 6; ++k) source += "," + std::to_string(first + k + (row / 40) % 4);
+    source += "\n";
+  }
+  write("stakes.csv", source);
+  for (const char* option : {"--out", "--merge-into"}) {
+    const bool merge = std::string(option) == "--merge-into";
+    // A held history the import continues, or any file it replaces.
+    const std::string old = merge ? "" : "1 - 1,2,3,4,5,6;\r\n";
+    write("T.txt", old);
+    std::vector<std::string> args = {
+        "import", path("stakes.csv"), "--as", merge ? "results" : "stakes", option, path("T.txt")};
+    // Killed at whatever point it has reached when the signal comes.
+    const pid_t pid = start(args, path(".out"), path(".err"));
+    ::kill(pid, SIGKILL);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    const std::string after = read("T.txt");
+    EXPECT_TRUE(after == old ||
+                (after.size() > old.size() && after.substr(after.size() - 2) == "\r\n"))
+        << option;
+    args.erase(args.begin());
+    const CliRun next = run(args);
+    EXPECT_EQ(next.code, 0) << next.err;
+    for (const std::string& name : listing()) {
+      EXPECT_EQ(name.find("tallyra-tmp"), std::string::npos) << name;
+    }
+  }
+}
+
+// Output that cannot be written is a failure of any command, told on standard error.
+TEST_F(ImportCommand, StandardOutputThatCannotBeWrittenFails) {
+  if (::access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full here";
+  write("dated.txt", kDated);
+  write("R.txt", "1 - 1,2,3,4,5,6;\r\n2 - 7,8,9,30,31,32;\r\n");
+  write("st.txt", "1 - 1,2,3,4,5,6;\r\n2 - 1,2,3,4,40,41;\r\n");
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"import", path("dated.txt"), "--as", "results"},
+           {"import", path("dated.txt"), "--as", "results", "--json"},
+           {"stats", "--results", path("R.txt")},
+           {"stats", "--results", path("R.txt"), "--json"},
+           {"collate", "stakes", "--stakes", path("st.txt")},
+           {"--help"},
+       }) {
+    const CliRun full = cli(args, "/dev/full");
+    EXPECT_EQ(full.code, 1) << args[0] << " " << args.back();
+    EXPECT_NE(full.err.find("Cannot write the output. No space left on device"), std::string::npos)
+        << full.err;
+    EXPECT_EQ(cli(args).code, 0) << args[0];
+  }
+  const CliRun russian =
+      cli({"collate", "stakes", "--stakes", path("st.txt"), "--lang", "ru"}, "/dev/full");
+  EXPECT_EQ(russian.code, 1);
+  EXPECT_NE(russian.err.find("Не удалось вывести результат."), std::string::npos) << russian.err;
+}
+
+// The draws' own amounts in the prize file beside the held history move with the draws, as
+// the window's import moves them, so that winnings pays each draw its own.
+TEST_F(ImportCommand, MergeIntoMovesTheHeldDrawsPrizesWithThem) {
+  // Held: the two newest draws of kDated; the import brings the one before them.
+  write("Results.txt", "1 - 9,20,34,40,42,43;\r\n2 - 1,2,3,4,5,6;\r\n");
+  const std::string prizes =
+      "price; 2.00\r\n3; 1.50\r\n4; 10.00\r\n5; 500.00\r\n6; 100000.00\r\n"
+      "1; 1.00; 2.00; 3.00; 4.00\r\n2; 5.00; 6.00; 7.00; 8.00\r\n";
+  write("prizes.tly", prizes);
+  write("dated.txt", kDated);
+
+  // Into another file: the held history and its prizes stay as they are.
+  CliRun r = run({path("dated.txt"), "--as", "results", "--merge-into", path("Results.txt"),
+                  "--out", path("merged.txt")});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(read("prizes.tly"), prizes);
+
+  r = run({path("dated.txt"), "--as", "results", "--merge-into", path("Results.txt")});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(read("Results.txt"),
+            "1 - 7,8,9,10,11,12;\r\n2 - 9,20,34,40,42,43;\r\n3 - 1,2,3,4,5,6;\r\n");
+  EXPECT_EQ(read("prizes.tly"),
+            "price; 2.00\r\n3; 1.50\r\n4; 10.00\r\n5; 500.00\r\n6; 100000.00\r\n"
+            "2; 1.00; 2.00; 3.00; 4.00\r\n3; 5.00; 6.00; 7.00; 8.00\r\n");
+  // Draw 3 (1,2,3,4,5,6) pays its own 8.00 for six common numbers.
+  write("st.txt", "1 - 1,2,3,4,5,6;\r\n");
+  r = cli({"winnings", "--stakes", path("st.txt"), "--results", path("Results.txt"), "--prizes",
+           path("prizes.tly"), "--draw", "3", "--json"});
+  EXPECT_NE(r.out.find("\"winnings\": \"8.00\""), std::string::npos) << r.out;
+
+  // A prize file that does not read stops the merge before anything is written.
+  write("Results.txt", "1 - 9,20,34,40,42,43;\r\n2 - 1,2,3,4,5,6;\r\n");
+  write("prizes.tly", "price; lots\r\n");
+  ::unlink(path("Results.txt.bak").c_str());
+  r = run({path("dated.txt"), "--as", "results", "--merge-into", path("Results.txt")});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(read("Results.txt"), "1 - 9,20,34,40,42,43;\r\n2 - 1,2,3,4,5,6;\r\n");
+  EXPECT_EQ(read("prizes.tly"), "price; lots\r\n");
+  EXPECT_FALSE(ReadWholeFile(path("Results.txt.bak")).ok);
 }
 
 }  // namespace

@@ -1,8 +1,12 @@
+#include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -11,7 +15,9 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "model/Files.h"
 #include "model/Integer.h"
@@ -156,34 +162,122 @@ TEST_F(Files, AReadOnlyFileOrAPipeIsNotReplaced) {
   EXPECT_EQ(st.st_mode & 07777, 0640u);
 }
 
-// The temporary file has one name per target, so what an interrupted save left behind is
-// cleared by the next save of the same file, and never mistaken for another file's.
-TEST_F(Files, ATemporaryFileLeftBehindIsRemovedByTheNextSave) {
+// The files in the folder, hidden ones included.
+std::vector<std::string> Listing(const std::string& folder) {
+  std::vector<std::string> names;
+  if (DIR* dir = ::opendir(folder.c_str())) {
+    while (const dirent* entry = ::readdir(dir)) {
+      const std::string name = entry->d_name;
+      if (name != "." && name != "..") names.push_back(name);
+    }
+    ::closedir(dir);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Temporary files are named after their target with a part of their own: what an interrupted
+// save left behind is cleared by the next save of the same file, never one that a running save
+// holds (it keeps its file locked), and never another file's.
+TEST_F(Files, ATemporaryFileLeftBehindIsRemovedByTheNextSaveButNotOneInUse) {
   ASSERT_FALSE(WriteFileReplacing(path("Stavka.txt"), "old"));
-  {
-    std::ofstream stale(path(".Stavka.txt.tallyra-tmp"));
+  for (const char* name : {".Stavka.txt.tallyra-tmp", ".Stavka.txt.tallyra-tmp.Ab3dE9",
+                           ".System.txt.tallyra-tmp.Ab3dE9"}) {
+    std::ofstream stale(path(name));
     stale << "half a save";
   }
-  {
-    std::ofstream other(path(".System.txt.tallyra-tmp"));
-    other << "another file's";
-  }
+  // A running save of the same file: its temporary file is locked.
+  const int held = ::open(path(".Stavka.txt.tallyra-tmp.Live01").c_str(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  ASSERT_GE(held, 0);
+  ASSERT_EQ(::flock(held, LOCK_EX), 0);
+  ASSERT_EQ(::write(held, "in use", 6), 6);
+
   ASSERT_FALSE(WriteFileReplacing(path("Stavka.txt"), "new"));
   EXPECT_EQ(Slurp(path("Stavka.txt")), "new");
-  EXPECT_NE(::access(path(".Stavka.txt.tallyra-tmp").c_str(), F_OK), 0);
-  EXPECT_EQ(Slurp(path(".System.txt.tallyra-tmp")), "another file's");
+  EXPECT_EQ(Listing(m_dir),
+            (std::vector<std::string>{".Stavka.txt.tallyra-tmp.Live01",
+                                      ".System.txt.tallyra-tmp.Ab3dE9", "Stavka.txt"}));
+  EXPECT_EQ(Slurp(path(".Stavka.txt.tallyra-tmp.Live01")), "in use");
+  // Once that save is gone (killed, say), its file goes with the next save.
+  ::close(held);
+  ASSERT_FALSE(WriteFileReplacing(path("Stavka.txt"), "newer"));
+  EXPECT_EQ(Listing(m_dir),
+            (std::vector<std::string>{".System.txt.tallyra-tmp.Ab3dE9", "Stavka.txt"}));
 
   // A stale temporary name that is a link pointing elsewhere is removed, not written through.
   ASSERT_FALSE(WriteFileReplacing(path("victim.txt"), "safe"));
-  ASSERT_EQ(::symlink("victim.txt", path(".Stavka.txt.tallyra-tmp").c_str()), 0);
-  ASSERT_FALSE(WriteFileReplacing(path("Stavka.txt"), "newer"));
+  ASSERT_EQ(::symlink("victim.txt", path(".Stavka.txt.tallyra-tmp.Link01").c_str()), 0);
+  ASSERT_FALSE(WriteFileReplacing(path("Stavka.txt"), "newest"));
   EXPECT_EQ(Slurp(path("victim.txt")), "safe");
-  EXPECT_EQ(Slurp(path("Stavka.txt")), "newer");
+  EXPECT_EQ(Slurp(path("Stavka.txt")), "newest");
+  EXPECT_NE(::access(path(".Stavka.txt.tallyra-tmp.Link01").c_str(), F_OK), 0);
 
   // A name too long to take the suffix still gets a temporary file of its own.
   const std::string longName(250, 'n');
   ASSERT_FALSE(WriteFileReplacing(path(longName), "long"));
   EXPECT_EQ(Slurp(path(longName)), "long");
+}
+
+// Saves of one file at once never share a temporary file: each that reports success had its
+// own file take the target's place, and the target is always one of them whole.
+TEST_F(Files, ConcurrentSavesOfOneFileEachTellTheTruth) {
+  constexpr int kWriters = 8;
+  constexpr int kRounds = 20;
+  for (int round = 0; round < kRounds; ++round) {
+    std::vector<std::thread> writers;
+    std::array<std::optional<int>, kWriters> results;
+    std::atomic<int> ready{0};
+    for (int w = 0; w < kWriters; ++w) {
+      writers.emplace_back([&, w] {
+        ready.fetch_add(1);
+        while (ready.load() < kWriters) std::this_thread::yield();
+        results[static_cast<std::size_t>(w)] =
+            WriteFileReplacing(path("T.txt"), std::string(1000 + w, static_cast<char>('a' + w)));
+      });
+    }
+    for (std::thread& t : writers) t.join();
+    for (int w = 0; w < kWriters; ++w) {
+      EXPECT_FALSE(results[static_cast<std::size_t>(w)]) << "writer " << w;
+    }
+    const std::string landed = Slurp(path("T.txt"));
+    ASSERT_GE(landed.size(), 1000u);
+    EXPECT_EQ(landed, std::string(landed.size(), landed[0]));
+    EXPECT_EQ(Listing(m_dir), std::vector<std::string>{"T.txt"});
+  }
+}
+
+// Two paths are one file through links and other spellings; a file not made yet is told by its
+// folder and name.
+TEST_F(Files, IdentityFollowsLinksAndSpellings) {
+  ASSERT_FALSE(WriteFileReplacing(path("R.txt"), "draws"));
+  ASSERT_EQ(::mkdir(path("sub").c_str(), 0700), 0);
+  ASSERT_EQ(::symlink("R.txt", path("link.txt").c_str()), 0);
+  ASSERT_EQ(::link(path("R.txt").c_str(), path("hard.txt").c_str()), 0);
+  ASSERT_EQ(::symlink("sub", path("folder").c_str()), 0);
+  EXPECT_TRUE(SameFile(path("R.txt"), path("./R.txt")));
+  EXPECT_TRUE(SameFile(path("R.txt"), path("sub/../R.txt")));
+  EXPECT_TRUE(SameFile(path("R.txt"), path("link.txt")));
+  EXPECT_TRUE(SameFile(path("R.txt"), path("hard.txt")));
+  EXPECT_FALSE(SameFile(path("R.txt"), path("sub/R.txt")));
+  // Not there yet.
+  EXPECT_TRUE(SameFile(path("sub/new.txt"), path("folder/new.txt")));
+  EXPECT_TRUE(SameFile(path("new.txt"), path("sub/../new.txt")));
+  EXPECT_FALSE(SameFile(path("new.txt"), path("sub/new.txt")));
+  EXPECT_FALSE(SameFile(path("new.txt"), path("other.txt")));
+  ASSERT_EQ(::symlink("sub/made-later.txt", path("dangling").c_str()), 0);
+  EXPECT_TRUE(SameFile(path("dangling"), path("folder/made-later.txt")));
+  EXPECT_FALSE(SameFile(path("nowhere/a.txt"), path("nowhere/a.txt")));
+}
+
+TEST_F(Files, ABackupKeepsTheOldFileBesideIt) {
+  EXPECT_FALSE(BackUpFile(path("R.txt")));  // nothing to keep
+  EXPECT_NE(::access(path("R.txt.bak").c_str(), F_OK), 0);
+  ASSERT_FALSE(WriteFileReplacing(path("R.txt"), "old draws"));
+  EXPECT_FALSE(BackUpFile(path("R.txt")));
+  EXPECT_EQ(Slurp(path("R.txt.bak")), "old draws");
+  // A file larger than allowed is not copied, and the caller must not replace it.
+  EXPECT_EQ(BackUpFile(path("R.txt"), 3), kFileTooLarge);
 }
 
 TEST(FileErrors, EveryCommonReasonIsToldInBothLanguages) {

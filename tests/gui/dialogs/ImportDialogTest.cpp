@@ -138,6 +138,27 @@ class ImportResults : public Import {
   static constexpr const char* kHeld = "1 - 1,2,3,4,5,6;\r\n2 - 11,12,13,14,15,16;\r\n";
 };
 
+// A file above the import limit is refused before it is read, with the limit the command line
+// names, from either list's menu.
+TEST_F(ImportResults, AFileOneByteOverTheLimitIsToldTheImportsLimit) {
+  QFile big(Path(QStringLiteral("big.txt")));
+  ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+  ASSERT_TRUE(big.resize((qint64{16} << 20) + 1));
+  big.close();
+  for (const char* item : {"ImportResultsItem", "ImportStakesItem"}) {
+    script.messages.clear();
+    script.chooseFile(Path(QStringLiteral("big.txt")));
+    Trigger(item);
+    ASSERT_EQ(script.messages.size(), 1u) << item;
+    EXPECT_EQ(script.messages[0].text,
+              Path(QStringLiteral("big.txt")) +
+                  QStringLiteral(": The file is too large to import (16777217 bytes; at most "
+                                 "16777216)."))
+        << item;
+  }
+  EXPECT_EQ(ReadFile(QStringLiteral("Results.txt")), QByteArray(kHeld));
+}
+
 TEST_F(ImportResults, CancelChangesNothing) {
   script.chooseFile(Path(QStringLiteral("draws.csv")));
   bool shown = false;

@@ -2,7 +2,9 @@
 
 #include <QAbstractItemModelTester>
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <new>
 #include <stdexcept>
@@ -184,6 +186,25 @@ TEST_F(Preferences, AreKeptInTheirOwnFileAndSurviveARestart) {
             QStringLiteral("https://example.org/a b;c=1"));
   EXPECT_TRUE(QFile::exists(QStringLiteral("preferences.ini")));
   EXPECT_FALSE(QFile::exists(QStringLiteral("ini.tly"))) << "the old settings file stays as it was";
+}
+
+// A preferences file far beyond what the program writes, or one that is no regular file, is
+// neither read nor saved over: the defaults serve.
+TEST_F(Preferences, AnOversizedOrSpecialFileIsLeftAloneAndTheDefaultsServe) {
+  QByteArray huge = "[files]\nlastFolder=/home/ann\n";
+  huge.append(QByteArray((1 << 20) + 1, '#'));
+  WriteFile(QStringLiteral("preferences.ini"), huge);
+  EXPECT_EQ(platform::ReadPreference(QStringLiteral("files/lastFolder"), QStringLiteral("-")),
+            QStringLiteral("-"));
+  platform::WritePreference(QStringLiteral("files/lastFolder"), QStringLiteral("/tmp"));
+  EXPECT_EQ(ReadFile(QStringLiteral("preferences.ini")), huge);
+
+  ASSERT_TRUE(QFile::remove(QStringLiteral("preferences.ini")));
+  ASSERT_TRUE(QDir().mkdir(QStringLiteral("preferences.ini")));
+  EXPECT_EQ(platform::ReadPreference(QStringLiteral("files/lastFolder"), QStringLiteral("-")),
+            QStringLiteral("-"));
+  platform::WritePreference(QStringLiteral("files/lastFolder"), QStringLiteral("/tmp"));
+  EXPECT_TRUE(QFileInfo(QStringLiteral("preferences.ini")).isDir());
 }
 
 }  // namespace
