@@ -430,6 +430,11 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
     {"Выигрыши %d тиражей из файла сохранены в \"prizes.tly\"; отчёт о выигрышах учитывает их.",
      "The prizes of %d draws in the file were kept in \"prizes.tly\"; the winnings report uses "
      "them."},  // TxtImportPrizesKept
+    // A wheel build that runs out of time
+    {"Время вышло раньше, чем была найдена и проверена полная система %s. Дайте построению "
+     "больше времени.",
+     "The time ran out before a complete wheel %s was found and checked. Give the build more "
+     "time."},  // TxtWheelTimeRanOut
 }};
 
 }  // namespace

@@ -309,6 +309,8 @@ enum class TextId : int {
   TxtHelpFind,
   TxtHelpContents,
   TxtImportPrizesKept,
+  // A wheel build that runs out of time
+  TxtWheelTimeRanOut,
   Count
 };
 
