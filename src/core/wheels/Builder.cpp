@@ -651,10 +651,19 @@ BuildResult BuildWheel(const std::vector<int32_t>& poolIn, Guarantee g,
     return result;
   }
   const uint64_t sets = Binomial(v, g.m);
+  // The guarantee the search counts for: "t if m" itself while its m-subsets fit in memory.
+  Guarantee counted = g;
   if (sets > options.maxSets) {
-    result.problem =
-        InputProblem{TextId::TxtWheelTooLarge, {GuaranteeText(g), std::to_string(sets)}};
-    return result;
+    // Beyond that, a wheel holding every t of the pool, which keeps "t if m" for any m, needs
+    // only the t-subsets counted; it is larger, so it is built only when it can still fit in
+    // the stakes list.
+    counted = {g.t, g.t};
+    if (Binomial(v, g.t) > options.maxSets ||
+        (options.maxTickets > 0 && LowerBound(v, counted) > options.maxTickets)) {
+      result.problem =
+          InputProblem{TextId::TxtWheelTooLarge, {GuaranteeText(g), std::to_string(sets)}};
+      return result;
+    }
   }
   const Clock::time_point deadline = DeadlineAfter(start, options.seconds);
   const auto stopped = [&] {
@@ -685,7 +694,7 @@ BuildResult BuildWheel(const std::vector<int32_t>& poolIn, Guarantee g,
     result.tickets = std::move(all);
     return result;
   }
-  Search search(pool, g, options, start);
+  Search search(pool, counted, options, start);
   if (!search.greedy()) return stopped();
   std::vector<Block> best = search.blocks();
   const Clock::time_point checkStart = Clock::now();
