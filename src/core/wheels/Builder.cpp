@@ -414,7 +414,6 @@ class Search {
   // leaves an incomplete list that is no wheel.
   bool greedy() {
     Watch watch(m_deadline, m_options.cancel);
-    uint64_t work = 0;
     // Enough candidates per slot that a ticket costs about a million subset visits at most.
     // (All of them on small pools, where fewer than three may be free.)
     const uint64_t candidates = std::min<uint64_t>(
@@ -422,8 +421,8 @@ class Search {
                            3),
         static_cast<uint64_t>(m_v - kTicketSize));
     while (m_state.uncoveredCount() > 0) {
-      if (watch.stop(work)) return false;
-      work = 0;
+      // The work counted here is the last ticket's adding.
+      if (watch.stop(m_blocks.empty() ? 0 : m_ticketSets)) return false;
       if (m_blocks.size() % 64 == 63) report(m_deadline, 0);
       const uint32_t target = m_state.uncoveredAt(pick(m_state.uncoveredCount()));
       const auto subset = m_state.unrank(target);
@@ -458,7 +457,8 @@ class Search {
                     : nthUnused(used, static_cast<int>(
                                           pick(static_cast<std::size_t>(m_v - kTicketSize)))));
             const long gain = m_state.freeSwapGain(block, block[static_cast<std::size_t>(slot)], y);
-            work += m_swapSets;
+            // On a large pool one ticket's choices take a good share of a second.
+            if (watch.stop(m_swapSets)) return false;
             if (gain > bestGain) {
               bestGain = gain;
               bestY = y;
@@ -474,7 +474,6 @@ class Search {
         if (!changed) break;
       }
       m_state.add(block);
-      work += m_ticketSets;
       m_blocks.push_back(block);
     }
     return true;
