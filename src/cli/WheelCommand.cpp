@@ -136,6 +136,11 @@ int Build(const WheelOptions& o) {
   }
   const wh::BuildResult result = wh::BuildWheel(pool, guarantee, options);
   if (result.problem) throw InputError{result.problem->text(language)};
+  // A list cut short keeps no guarantee: nothing is printed rather than that.
+  if (result.tickets.empty()) {
+    throw InputError{tallyra::Format(tallyra::TextId::TxtWheelTimeRanOut, language,
+                                     {wh::GuaranteeText(guarantee)})};
+  }
 
   std::ostream& out = std::cout;
   if (o.json) {

@@ -435,6 +435,11 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
     {"Вперёд, к следующей странице", "Forward to the next page"},   // TxtHelpForwardName
     // Files kept safe: standard output that cannot be written
     {"Не удалось вывести результат. %s", "Cannot write the output. %s"},  // TxtOutputFailed
+    // A wheel build that runs out of time
+    {"Время вышло раньше, чем была найдена и проверена полная система %s. Дайте построению "
+     "больше времени.",
+     "The time ran out before a complete wheel %s was found and checked. Give the build more "
+     "time."},  // TxtWheelTimeRanOut
 }};
 
 }  // namespace

@@ -314,6 +314,8 @@ enum class TextId : int {
   TxtHelpForwardName,
   // Files kept safe: standard output that cannot be written
   TxtOutputFailed,
+  // A wheel build that runs out of time
+  TxtWheelTimeRanOut,
   Count
 };
 

@@ -16,6 +16,43 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using Block = std::array<uint8_t, kTicketSize>;  // pool indexes
 
+// Subset visits between two looks at the clock: some milliseconds of work, and more than the
+// whole first wheel of a small pool needs.
+constexpr uint64_t kClockStep = uint64_t{1} << 20;
+
+// Tells long work when to stop: at the caller's cancel, looked at every time, or at the
+// deadline, read after every kClockStep units of work. Work smaller than that always runs to
+// its end, so that a small build comes out the same on any machine.
+class Watch {
+ public:
+  Watch(Clock::time_point deadline, const std::atomic<bool>* cancel)
+      : m_deadline(deadline), m_cancel(cancel) {}
+  // Counts `work` done since the last call; true when it is time to stop.
+  bool stop(uint64_t work) {
+    if (m_cancel && m_cancel->load(std::memory_order_relaxed)) return true;
+    m_work += work;
+    if (m_work >= m_nextClock && !m_timeUp) {
+      m_nextClock = m_work + kClockStep;
+      m_timeUp = Clock::now() >= m_deadline;
+    }
+    return m_timeUp;
+  }
+
+ private:
+  Clock::time_point m_deadline;
+  const std::atomic<bool>* m_cancel;
+  uint64_t m_work = 0;
+  uint64_t m_nextClock = kClockStep;
+  bool m_timeUp = false;
+};
+
+Clock::time_point DeadlineAfter(Clock::time_point start, double seconds) {
+  // Past a day the limit is no limit; the sum would overflow the clock before a century.
+  if (!(seconds < 86400.0 * 365)) return Clock::time_point::max();
+  return start +
+         std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+}
+
 // Sorts a few indexes in place.
 void SortSmall(uint8_t* a, int n) {
   for (int i = 1; i < n; ++i) {
@@ -334,26 +371,49 @@ std::vector<Block> TripleSystemOf22(int v) {
   return blocks;
 }
 
+enum class Check { Holds, Fails, Stopped };
+
+// The exact check of a list of tickets for one guarantee.
+Check Confirm(const std::vector<int32_t>& pool, const std::vector<Ticket>& tickets, Guarantee g,
+              const BuildOptions& options, Clock::time_point deadline) {
+  VerifyOptions check;
+  check.threads = options.threads;
+  check.cancel = options.cancel;
+  check.deadline = deadline;
+  check.witnesses = 0;
+  check.maxM = g.m;
+  const Coverage coverage = Verify(pool, tickets, check);
+  if (coverage.cancelled) return Check::Stopped;
+  const CoverageRow* row = coverage.find(g);
+  return row && row->holds() ? Check::Holds : Check::Fails;
+}
+
 class Search {
  public:
-  Search(const std::vector<int32_t>& pool, Guarantee g, const BuildOptions& options)
+  Search(const std::vector<int32_t>& pool, Guarantee g, const BuildOptions& options,
+         Clock::time_point start)
       : m_pool(pool),
         m_v(static_cast<int>(pool.size())),
         m_g(g),
         m_options(options),
         m_state(m_v, g),
         m_random(options.seed),
-        m_start(Clock::now()) {
+        m_start(start),
+        m_deadline(DeadlineAfter(start, options.seconds)) {
     m_bound = LowerBound(m_v, g);
     m_swapSets = 2 * Binomial(kTicketSize - 1, g.t - 1) * Binomial(m_v - 7, g.m - g.t);
+    for (int j = g.t; j <= g.m; ++j)
+      m_ticketSets += Binomial(kTicketSize, j) * Binomial(m_v - kTicketSize, g.m - j);
   }
 
   bool cancelled() const {
     return m_options.cancel && m_options.cancel->load(std::memory_order_relaxed);
   }
 
-  // Adds tickets until every subset is covered; false when cancelled first.
+  // Adds tickets until every subset is covered; false when cancelled or out of time first, which
+  // leaves an incomplete list that is no wheel.
   bool greedy() {
+    Watch watch(m_deadline, m_options.cancel);
     // Enough candidates per slot that a ticket costs about a million subset visits at most.
     // (All of them on small pools, where fewer than three may be free.)
     const uint64_t candidates = std::min<uint64_t>(
@@ -361,7 +421,9 @@ class Search {
                            3),
         static_cast<uint64_t>(m_v - kTicketSize));
     while (m_state.uncoveredCount() > 0) {
-      if (cancelled()) return false;
+      // The work counted here is the last ticket's adding.
+      if (watch.stop(m_blocks.empty() ? 0 : m_ticketSets)) return false;
+      if (m_blocks.size() % 64 == 63) report(m_deadline, 0);
       const uint32_t target = m_state.uncoveredAt(pick(m_state.uncoveredCount()));
       const auto subset = m_state.unrank(target);
       Block block{};
@@ -395,6 +457,8 @@ class Search {
                     : nthUnused(used, static_cast<int>(
                                           pick(static_cast<std::size_t>(m_v - kTicketSize)))));
             const long gain = m_state.freeSwapGain(block, block[static_cast<std::size_t>(slot)], y);
+            // On a large pool one ticket's choices take a good share of a second.
+            if (watch.stop(m_swapSets)) return false;
             if (gain > bestGain) {
               bestGain = gain;
               bestY = y;
@@ -416,10 +480,11 @@ class Search {
   }
 
   // Tries to cover everything with one ticket fewer each time it succeeds; keeps the smallest
-  // wheel the bookkeeping finds covering in `best` (the caller checks it exactly).
-  void improve(std::vector<Block>& best) {
-    const auto deadline = m_start + std::chrono::duration_cast<Clock::duration>(
-                                        std::chrono::duration<double>(m_options.seconds));
+  // wheel the bookkeeping finds covering in `best` (the caller checks it exactly). Stops at
+  // `until`, which leaves the time after it for that check.
+  void improve(std::vector<Block>& best, Clock::time_point until) {
+    const Clock::time_point deadline = m_deadline;
+    Watch watch(until, m_options.cancel);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     // The temperature is a fixed share of the running mean size of the moves, so that it suits
     // guarantees whose moves change a handful of subsets as well as those changing thousands.
@@ -433,13 +498,11 @@ class Search {
           best = m_blocks;
           report(deadline, best.size());
         }
-        dropWeakest(index);
+        if (watch.stop(dropWeakest(index))) return;
         continue;
       }
-      if ((++iterations & 255) == 0) {
-        if (cancelled() || Clock::now() >= deadline) return;
-        if ((iterations & 65535) == 0) report(deadline, best.size());
-      }
+      if (watch.stop(m_swapSets)) return;
+      if ((++iterations & 65535) == 0) report(deadline, best.size());
       // A move that brings the block nearest to a random uncovered subset one number closer.
       const auto subset = m_state.unrank(m_state.uncoveredAt(pick(m_state.uncoveredCount())));
       std::array<bool, kMaxPool> inSubset{};
@@ -495,14 +558,9 @@ class Search {
     return out;
   }
 
-  bool confirmed(const std::vector<Block>& blocks) const {
-    VerifyOptions check;
-    check.threads = m_options.threads;
-    check.witnesses = 0;
-    check.maxM = m_g.m;
-    const Coverage coverage = Verify(m_pool, tickets(blocks), check);
-    const CoverageRow* row = coverage.find(m_g);
-    return !coverage.cancelled && row && row->holds();
+  // The exact check, stopped by a cancel or the deadline like the rest.
+  Check confirmed(const std::vector<Block>& blocks) const {
+    return Confirm(m_pool, tickets(blocks), m_g, m_options, m_deadline);
   }
 
   void report(Clock::time_point deadline, std::size_t bestSize) const {
@@ -523,8 +581,8 @@ class Search {
     }
   }
   // Takes out the ticket whose loss uncovers the fewest subsets: among all of them when t = m,
-  // where a ticket holds only C(6, t) subsets, else among a few looked at.
-  void dropWeakest(BlockIndex& index) {
+  // where a ticket holds only C(6, t) subsets, else among a few looked at. Returns the work done.
+  uint64_t dropWeakest(BlockIndex& index) {
     const std::size_t looked = m_g.t == m_g.m ? m_blocks.size() : 8;
     std::size_t weakest = 0;
     uint64_t fewest = UINT64_MAX;
@@ -541,6 +599,7 @@ class Search {
     index.moveLast(m_blocks[weakest], m_blocks.back(), weakest);
     m_blocks[weakest] = m_blocks.back();
     m_blocks.pop_back();
+    return (std::min(looked, m_blocks.size() + 1) + 1) * m_ticketSets;
   }
 
   const std::vector<int32_t>& m_pool;
@@ -550,7 +609,9 @@ class Search {
   CoverState m_state;
   std::mt19937_64 m_random;
   Clock::time_point m_start;
-  uint64_t m_swapSets = 0;
+  Clock::time_point m_deadline;
+  uint64_t m_swapSets = 0;    // subsets a swap of one number looks at
+  uint64_t m_ticketSets = 0;  // subsets one ticket covers
   uint64_t m_bound = 0;
   std::vector<Block> m_blocks;
 };
@@ -559,6 +620,7 @@ class Search {
 
 BuildResult BuildWheel(const std::vector<int32_t>& poolIn, Guarantee g,
                        const BuildOptions& options) {
+  const Clock::time_point start = Clock::now();
   BuildResult result;
   std::vector<int32_t> pool = poolIn;
   std::sort(pool.begin(), pool.end());
@@ -580,36 +642,87 @@ BuildResult BuildWheel(const std::vector<int32_t>& poolIn, Guarantee g,
     result.greedySize = 1;
     return result;
   }
+  // A wheel that could never join the stakes is not built: it would only cost time and memory.
+  if (options.maxTickets > 0 && result.bound > options.maxTickets) {
+    result.problem = InputProblem{
+        TextId::TxtWheelsTooManyTickets,
+        {GuaranteeText(g), std::to_string(result.bound), std::to_string(options.maxTickets)}};
+    return result;
+  }
   const uint64_t sets = Binomial(v, g.m);
+  // The guarantee the search counts for: "t if m" itself while its m-subsets fit in memory.
+  Guarantee counted = g;
   if (sets > options.maxSets) {
-    result.problem =
-        InputProblem{TextId::TxtWheelTooLarge, {GuaranteeText(g), std::to_string(sets)}};
+    // Beyond that, a wheel holding every t of the pool, which keeps "t if m" for any m, needs
+    // only the t-subsets counted; it is larger, so it is built only when it can still fit in
+    // the stakes list.
+    counted = {g.t, g.t};
+    if (Binomial(v, g.t) > options.maxSets ||
+        (options.maxTickets > 0 && LowerBound(v, counted) > options.maxTickets)) {
+      result.problem =
+          InputProblem{TextId::TxtWheelTooLarge, {GuaranteeText(g), std::to_string(sets)}};
+      return result;
+    }
+  }
+  const Clock::time_point deadline = DeadlineAfter(start, options.seconds);
+  const auto stopped = [&] {
+    result.cancelled = options.cancel && options.cancel->load();
+    result.timedOut = !result.cancelled;
+    return result;
+  };
+  if (g.t == kTicketSize) {
+    // Only the drawn six itself holds all six, so every six of the pool is a ticket; there are
+    // no more of them than the bound, which passed the limit above.
+    Watch watch(deadline, options.cancel);
+    std::vector<uint8_t> indexes(static_cast<std::size_t>(v));
+    for (int i = 0; i < v; ++i) indexes[static_cast<std::size_t>(i)] = static_cast<uint8_t>(i);
+    std::vector<Ticket> all;
+    all.reserve(sets);
+    bool cut = false;
+    ForEachSubset(indexes.data(), v, kTicketSize, [&](const uint8_t* six) {
+      if (cut || (cut = watch.stop(kTicketSize))) return;
+      Ticket t;
+      for (int i = 0; i < kTicketSize; ++i) t.push_back(pool[six[i]]);
+      all.push_back(std::move(t));
+    });
+    if (cut) return stopped();
+    const Check check = Confirm(pool, all, g, options, deadline);
+    if (check == Check::Stopped) return stopped();
+    if (check == Check::Fails) throw std::logic_error("the wheel of every six failed its check");
+    result.greedySize = static_cast<int>(all.size());
+    result.tickets = std::move(all);
     return result;
   }
-  Search search(pool, g, options);
-  if (!search.greedy()) {
-    result.cancelled = true;
-    return result;
-  }
+  Search search(pool, counted, options, start);
+  if (!search.greedy()) return stopped();
   std::vector<Block> best = search.blocks();
-  if (!search.confirmed(best)) {
+  const Clock::time_point checkStart = Clock::now();
+  const Check greedyCheck = search.confirmed(best);
+  if (greedyCheck == Check::Stopped) return stopped();
+  if (greedyCheck == Check::Fails) {
     // The bookkeeping and the exact check disagree: a fault, never a wheel to offer.
     throw std::logic_error("the greedy wheel failed its exact check");
   }
+  // The search leaves room before the deadline for the exact check of what it finds, which
+  // takes about as long as the check just made (the wheel found is smaller).
+  const Clock::duration checkTime = Clock::now() - checkStart;
+  const Clock::time_point searchUntil =
+      deadline == Clock::time_point::max() ? deadline : deadline - 2 * checkTime;
   result.greedySize = static_cast<int>(best.size());
   const std::vector<Block> greedy = best;
   // A pool of 20 to 22 numbers and three numbers to hold: the triple system of 22 points
   // (77 tickets) is far smaller than what the greedy finds, so the search starts from it.
   if (g.t == 3) {
     const std::vector<Block> known = TripleSystemOf22(v);
-    if (!known.empty() && known.size() < best.size() && search.confirmed(known)) {
+    if (!known.empty() && known.size() < best.size() && search.confirmed(known) == Check::Holds) {
       search.restart(known);
       best = known;
     }
   }
-  search.improve(best);
-  // Only a wheel that passes the exact check is offered; the greedy one already has.
-  if (best.size() < greedy.size() && !search.confirmed(best)) best = greedy;
+  search.improve(best, searchUntil);
+  // Only a wheel that passes the exact check is offered; the greedy one already has. One whose
+  // check is cut short by the deadline is not offered either.
+  if (best.size() < greedy.size() && search.confirmed(best) != Check::Holds) best = greedy;
   result.cancelled = search.cancelled();
   result.tickets = search.tickets(best);
   return result;

@@ -6,13 +6,16 @@
 #include <optional>
 #include <vector>
 
+#include "model/Workspace.h"
 #include "wheels/Wheel.h"
 
 namespace tallyra::wheels {
 
 struct BuildOptions {
-  // The time for the whole build, counted from its start; the greedy wheel is always finished
-  // even when it takes longer, and the rest of the time goes into making it smaller.
+  // The time for the whole build, counted from its start: the first (greedy) wheel, its exact
+  // check, the search for a smaller one and that one's check all stop when it runs out. The
+  // clock is read only after a fixed amount of work, so a small build always gets its first
+  // wheel, even with no time at all.
   double seconds = 5.0;
   uint64_t seed = 1;
   int threads = 0;  // for the exact checks
@@ -20,8 +23,12 @@ struct BuildOptions {
   // Called on the calling thread now and then with the share of the time used and the size of
   // the smallest wheel so far (0 while there is none).
   std::function<void(double, int)> progress;
-  // Pools whose m-subsets outnumber this are refused rather than built.
+  // Pools whose m-subsets outnumber this are refused rather than built: the search keeps ten
+  // bytes for each of them.
   uint64_t maxSets = 20'000'000;
+  // A guarantee whose lower bound is more tickets than this is refused rather than built: such
+  // a wheel could never join the stakes list.
+  uint64_t maxTickets = kStakeCapacity;
 };
 
 struct BuildResult {
@@ -30,11 +37,13 @@ struct BuildResult {
   int greedySize = 0;                   // the size of the first wheel, before improvement
   uint64_t bound = 0;                   // LowerBound for the pool and guarantee
   bool cancelled = false;  // stopped by the caller: tickets is the best wheel so far, or empty
+  bool timedOut = false;   // the time ran out before a complete wheel passed its check: no tickets
 };
 
 // Builds a small list of tickets over the pool that satisfies the guarantee: a greedy wheel
 // first, then a local search that keeps the smallest wheel it finds. Every wheel returned has
-// passed Verify; the result is never larger than the greedy wheel.
+// passed Verify; the result is never larger than the greedy wheel. "6 if 6" needs every six of
+// the pool, which are returned as they are.
 BuildResult BuildWheel(const std::vector<int32_t>& pool, Guarantee guarantee,
                        const BuildOptions& options = {});
 

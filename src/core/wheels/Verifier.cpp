@@ -22,6 +22,10 @@ struct Witness {
   std::array<uint8_t, kTicketSize> index;
 };
 
+// Words of ticket bitmaps the walk goes through between two looks at the clock: some
+// milliseconds of work, and more than any small check needs in all.
+constexpr uint64_t kClockStep = uint64_t{1} << 24;
+
 struct JobResult {
   std::vector<Witness> witnesses;  // in lexical order for each m
 };
@@ -29,13 +33,16 @@ struct JobResult {
 class Walker {
  public:
   Walker(int v, int maxM, int words, const std::vector<uint64_t>& bitmaps, int witnessLimit,
-         const std::atomic<bool>* cancel)
+         const std::atomic<bool>* cancel, std::chrono::steady_clock::time_point deadline,
+         std::atomic<bool>& timeUp)
       : m_v(v),
         m_maxM(maxM),
         m_words(words),
         m_bitmaps(bitmaps),
         m_witnessLimit(witnessLimit),
         m_cancel(cancel),
+        m_deadline(deadline),
+        m_timeUp(timeUp),
         m_reach(static_cast<std::size_t>((kTicketSize + 1) * (kTicketSize + 2) * words), 0) {
     m_ones.assign(static_cast<std::size_t>(words), 0);
     for (int w = 0; w < words; ++w) {
@@ -56,6 +63,20 @@ class Walker {
     const int best2 = extend(1, best1, b);
     m_chosen[1] = static_cast<uint8_t>(b);
     visit(2, best2);
+  }
+
+  // True once the caller cancelled or the time is up (for every walker, whichever saw it).
+  bool stopped() {
+    if (m_timeUp.load(std::memory_order_relaxed)) return true;
+    if (m_cancel && m_cancel->load(std::memory_order_relaxed)) return true;
+    if (m_work >= m_nextClock) {
+      m_nextClock = m_work + kClockStep;
+      if (std::chrono::steady_clock::now() >= m_deadline) {
+        m_timeUp.store(true, std::memory_order_relaxed);
+        return true;
+      }
+    }
+    return false;
   }
 
   std::array<std::array<uint64_t, kTicketSize + 1>, kTicketSize + 1> histogram{};
@@ -105,6 +126,7 @@ class Walker {
     // The walk never goes deeper than a ticket; saying so keeps the optimiser's bounds checks
     // (which follow the recursion further than it goes) quiet.
     if (m < 0 || m > kTicketSize || best < 0 || best > kTicketSize) return;
+    m_work += static_cast<uint64_t>(m_words);
     ++histogram[static_cast<std::size_t>(m)][static_cast<std::size_t>(best)];
     if (best < m) {
       auto& seen = m_counts[static_cast<std::size_t>(m)][static_cast<std::size_t>(best)];
@@ -120,7 +142,7 @@ class Walker {
   void visit(int depth, int best) {
     record(depth, best);
     if (depth == m_maxM) return;
-    if (depth == 3 && m_cancel && m_cancel->load(std::memory_order_relaxed)) return;
+    if (depth == 3 && stopped()) return;
     const int first = m_chosen[static_cast<std::size_t>(depth - 1)] + 1;
     if (depth + 1 == m_maxM) {
       // The last level only needs the best count, found from the level above.
@@ -151,6 +173,10 @@ class Walker {
   const std::vector<uint64_t>& m_bitmaps;
   int m_witnessLimit;
   const std::atomic<bool>* m_cancel;
+  std::chrono::steady_clock::time_point m_deadline;
+  std::atomic<bool>& m_timeUp;
+  uint64_t m_work = 0;
+  uint64_t m_nextClock = kClockStep;
   std::vector<uint64_t> m_reach;
   std::vector<uint64_t> m_ones;
   std::array<uint8_t, kTicketSize> m_chosen{};
@@ -226,12 +252,14 @@ Coverage Verify(const std::vector<int32_t>& poolIn, const std::vector<Ticket>& t
   std::atomic<int> running{0};
   std::mutex mutex;
   std::condition_variable finished;
+  std::atomic<bool> timeUp{false};
   const auto cancelled = [&] {
-    return options.cancel && options.cancel->load(std::memory_order_relaxed);
+    return timeUp.load() || (options.cancel && options.cancel->load(std::memory_order_relaxed));
   };
   auto work = [&] {
-    Walker walker(v, maxM, words, bitmaps, options.witnesses, options.cancel);
-    while (!cancelled()) {
+    Walker walker(v, maxM, words, bitmaps, options.witnesses, options.cancel, options.deadline,
+                  timeUp);
+    while (!walker.stopped()) {
       const std::size_t j = nextJob.fetch_add(1);
       if (j >= jobs.size()) break;
       walker.run(jobs[j].a, jobs[j].b, jobResults[j]);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -22,7 +23,7 @@ struct Coverage {
   std::vector<int32_t> pool;      // sorted
   int tickets = 0;                // tickets examined
   int outsidePool = 0;            // tickets with a number that is not in the pool
-  bool cancelled = false;         // the run stopped early: the rows are incomplete
+  bool cancelled = false;         // the run stopped early (cancel or time): the rows are incomplete
   std::vector<CoverageRow> rows;  // every 2 <= t <= m <= min(6, v, maxM), m first, then t
   const CoverageRow* find(Guarantee g) const;
 };
@@ -32,6 +33,9 @@ struct VerifyOptions {
   int witnesses = 3;  // per guarantee
   int maxM = 6;       // the largest m examined
   const std::atomic<bool>* cancel = nullptr;
+  // The run stops here, as on a cancel. The clock is read only after a fixed amount of work, so
+  // a check smaller than that always runs to its end, whatever the machine's speed.
+  std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max();
   // Called on the calling thread with the share of the work done (0..1), now and then.
   std::function<void(double)> progress;
 };

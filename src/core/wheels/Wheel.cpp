@@ -60,8 +60,10 @@ std::string InputProblem::text(int32_t language) const {
       return Format(id, language, {});
     case 1:
       return Format(id, language, {args[0]});
-    default:
+    case 2:
       return Format(id, language, {args[0], args[1]});
+    default:
+      return Format(id, language, {args[0], args[1], args[2]});
   }
 }
 

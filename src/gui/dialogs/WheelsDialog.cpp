@@ -339,8 +339,13 @@ void WheelsDialog::build() {
   }
   const bool stopped = !finished || result.cancelled;
   if (result.tickets.empty()) {
-    // Stopped before the first verified wheel: the wheel shown before stays.
-    if (stopped) Tell(T(TextId::TxtWheelsStoppedEmpty));
+    // Stopped, or out of time, before the first verified wheel: the wheel shown before stays.
+    if (stopped) {
+      Tell(T(TextId::TxtWheelsStoppedEmpty));
+    } else if (result.timedOut) {
+      Tell(QString::fromStdString(
+          tallyra::Format(TextId::TxtWheelTimeRanOut, language, {wh::GuaranteeText(guarantee)})));
+    }
     return;
   }
 

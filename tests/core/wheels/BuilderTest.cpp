@@ -136,6 +136,33 @@ TEST(WheelBuilder, ThreeOfThreeOnTwentyToTwentyTwoNumbers) {
   }
 }
 
+TEST(WheelBuilder, TooManySixesToCountGiveAWheelHoldingEveryTriple) {
+  // C(60, 6) is some 50 million sets, too many to count; every triple of the pool in some
+  // ticket keeps "3 if 6" too. The build is stopped by a cancel as soon as the search reports,
+  // so that the outcome does not depend on the machine's speed.
+  const auto pool = Range(1, 60);
+  std::atomic<bool> cancel{false};
+  BuildOptions options;
+  options.seconds = 600;
+  options.cancel = &cancel;
+  options.progress = [&](double, int best) {
+    if (best > 0) cancel = true;
+  };
+  const BuildResult r = BuildWheel(pool, {3, 6}, options);
+  ASSERT_FALSE(r.problem);
+  ASSERT_FALSE(r.tickets.empty());
+  EXPECT_EQ(r.bound, LowerBound(60, {3, 6}));
+  VerifyOptions three;
+  three.maxM = 3;
+  const Coverage c = Verify(pool, r.tickets, three);
+  ASSERT_NE(c.find({3, 3}), nullptr);
+  EXPECT_TRUE(c.find({3, 3})->holds());
+  for (const Ticket& t : r.tickets) {
+    ASSERT_EQ(std::set<int32_t>(t.begin(), t.end()).size(), 6u);
+    EXPECT_TRUE(t.front() >= 1 && t.back() <= 60);
+  }
+}
+
 TEST(WheelBuilder, CancelAndRefusals) {
   std::atomic<bool> cancel{true};
   BuildOptions options;
@@ -144,11 +171,20 @@ TEST(WheelBuilder, CancelAndRefusals) {
   EXPECT_TRUE(r.cancelled);
   EXPECT_TRUE(r.tickets.empty());
 
-  // Too many subsets to hold: refused with a reason, not attempted.
-  r = BuildWheel(Range(1, 99), {3, 6});
+  // Too many subsets to hold, and a wheel holding every four numbers would not fit in the
+  // stakes list (Schönheim's bound for it is 250965): refused with a reason, not attempted.
+  r = BuildWheel(Range(1, 99), {4, 6});
   ASSERT_TRUE(r.problem);
   EXPECT_EQ(r.problem->id, TextId::TxtWheelTooLarge);
   EXPECT_NE(r.problem->text(1).find("1120529256"), std::string::npos);
+
+  // A wheel the stakes list could never hold.
+  r = BuildWheel(Range(1, 49), {6, 6});
+  ASSERT_TRUE(r.problem);
+  EXPECT_EQ(r.problem->id, TextId::TxtWheelsTooManyTickets);
+  EXPECT_EQ(r.problem->text(1),
+            "A wheel 6if6 over this pool holds at least 13983816 tickets, and the list of stakes "
+            "holds 99999. The wheel is not built.");
 
   r = BuildWheel(Range(1, 10), {4, 3});
   ASSERT_TRUE(r.problem);

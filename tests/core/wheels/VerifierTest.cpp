@@ -180,5 +180,25 @@ TEST(WheelVerifier, StopsWhenCancelledAndReportsProgress) {
   EXPECT_EQ(c.find({6, 6})->covered, 1u);
 }
 
+TEST(WheelVerifier, StopsAtItsDeadlineButFinishesSmallChecks) {
+  // A deadline already past: 49 numbers and 640 tickets are far more work than is done between
+  // two looks at the clock.
+  std::vector<int32_t> pool;
+  for (int n = 1; n <= 49; ++n) pool.push_back(n);
+  std::vector<Ticket> tickets;
+  for (int copy = 0; copy < 80; ++copy)
+    for (int n = 1; n + 5 <= 49; n += 6) tickets.push_back({n, n + 1, n + 2, n + 3, n + 4, n + 5});
+  VerifyOptions options;
+  options.threads = 1;  // each thread counts its own work
+  options.deadline = std::chrono::steady_clock::now();
+  EXPECT_TRUE(Verify(pool, tickets, options).cancelled);
+  // Ten numbers are less work than that, so the check runs to its end on any machine: the
+  // pairs of 1..6 and of 7..10 are held.
+  pool.resize(10);
+  const Coverage c = Verify(pool, tickets, options);
+  EXPECT_FALSE(c.cancelled);
+  EXPECT_EQ(c.find({2, 2})->covered, 15u + 6u);
+}
+
 }  // namespace
 }  // namespace tallyra::wheels

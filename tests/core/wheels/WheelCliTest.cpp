@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <regex>
@@ -144,6 +145,76 @@ TEST_F(WheelCli, CheckReportsGapsAndTicketsOutsideThePool) {
   EXPECT_TRUE(std::regex_search(
       text.out, std::regex("\n6if6 +1 +7 +14\\.29%  no +1,2,3,4,5,7; 1,2,3,4,6,7; 1,2,3,5,6,7\n")))
       << text.out;
+}
+
+// Every number from 1 to 49, the pool of the largest common game.
+std::string AllOf49() {
+  std::string pool = "1";
+  for (int n = 2; n <= 49; ++n) pool += "," + std::to_string(n);
+  return pool;
+}
+
+// A wheel that could never join the stakes list is refused before any work, in the language
+// asked for, as an impossible request; one that can is still built.
+TEST_F(WheelCli, WheelsLargerThanTheStakesListAreRefusedAtOnce) {
+  const auto started = std::chrono::steady_clock::now();
+  CliRun r = cli({"wheel", "build", "--pool", AllOf49(), "--guarantee", "6if6", "--seconds", "5"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err,
+            "A wheel 6if6 over this pool holds at least 13983816 tickets, and the list of stakes "
+            "holds 99999. The wheel is not built.\n");
+  r = cli({"wheel", "build", "--pool", AllOf49(), "--guarantee", "5if5", "--lang", "ru"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("Система 5if5 на этом пуле содержит не меньше "), std::string::npos)
+      << r.err;
+  EXPECT_NE(r.err.find(", а список ставок вмещает 99999. Система не строится."), std::string::npos)
+      << r.err;
+  // Only a hang would take this long: the refusals come before anything is built.
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(30));
+
+  // Eight numbers, "6 if 6": every six of them, C(8, 6) = 28 tickets.
+  r = cli({"wheel", "build", "--pool", "3,8,13,21,34,40,45,49", "--guarantee", "6if6", "--json"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(r.out.find("\"size\": 28, \"bound\": 28"), std::string::npos) << r.out;
+}
+
+// The time limit holds for the first wheel too: the output is a wheel that keeps the
+// guarantee, or nothing and the reason.
+TEST_F(WheelCli, BigPoolsKeepTheirTimeLimit) {
+  // No time at all: the first wheel over 49 numbers is cut short, and no part of it is printed.
+  CliRun r = cli({"wheel", "build", "--pool", AllOf49(), "--guarantee", "4if6", "--seconds", "0"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err,
+            "The time ran out before a complete wheel 4if6 was found and checked. Give the build "
+            "more time.\n");
+  r = cli({"wheel", "build", "--pool", AllOf49(), "--guarantee", "4if6", "--seconds", "0", "--lang",
+           "ru"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err.rfind("Время вышло раньше, чем была найдена и проверена полная система 4if6.", 0),
+            0u)
+      << r.err;
+
+  for (const char* guarantee : {"3if6", "4if6"}) {
+    SCOPED_TRACE(guarantee);
+    const auto started = std::chrono::steady_clock::now();
+    r = cli({"wheel", "build", "--pool", AllOf49(), "--guarantee", guarantee, "--seconds", "1"});
+    // Generous, so as to catch only a build that ignores its limit.
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(30));
+    if (r.code == 1) {
+      EXPECT_EQ(r.out, "");
+      EXPECT_NE(r.err.find("The time ran out before a complete wheel"), std::string::npos) << r.err;
+      continue;
+    }
+    ASSERT_EQ(r.code, 0) << r.err;
+    write("wheel.txt", r.out);
+    const CliRun checked =
+        cli({"wheel", "check", "--pool", AllOf49(), "--stakes", path("wheel.txt"), "--json"});
+    const int t = guarantee[0] - '0';
+    EXPECT_NE(Entry(checked.out, t, 6).find("\"holds\": true"), std::string::npos) << checked.out;
+  }
 }
 
 TEST_F(WheelCli, BadInputGetsAClearMessage) {

@@ -308,4 +308,42 @@ TEST_F(Wheels, CancelKeepsTheBestVerifiedWheelFoundSoFar) {
   });
 }
 
+TEST_F(Wheels, CancelDuringTheFirstWheelShowsNothingAndSaysSo) {
+  QString pool;
+  for (int n = 1; n <= 49; ++n) pool += QString::number(n) + QLatin1Char(' ');
+  // Presses Cancel on the progress window once it shows; the first wheel over 49 numbers, "4 if
+  // 6", takes many times longer than the window needs to show.
+  std::function<void()> cancelWhenShown = [&] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      auto* progress = qobject_cast<QProgressDialog*>(w);
+      if (progress && progress->isVisible()) {
+        if (auto* button = progress->findChild<QPushButton*>()) button->click();
+        return;
+      }
+    }
+    QTimer::singleShot(50, cancelWhenShown);
+  };
+  QElapsedTimer clock;
+  InWheels([&](QDialog& d) {
+    Set(d, pool, 4, 6, 3600);
+    QTimer::singleShot(0, cancelWhenShown);
+    clock.start();
+    Click("BuildButton", &d);
+    // Only a build that ignores the cancel takes this long.
+    EXPECT_LT(clock.elapsed(), 30'000);
+    EXPECT_TRUE(Of(d).tickets().empty());
+    EXPECT_EQ(MessageTexts(), QStringList{QStringLiteral("The build was stopped before a verified "
+                                                         "wheel was found. There is nothing to "
+                                                         "show.")});
+    // With no time at all, the first wheel is cut short by the clock instead.
+    script.messages.clear();
+    Set(d, pool, 4, 6, 0);
+    Click("BuildButton", &d);
+    EXPECT_TRUE(Of(d).tickets().empty());
+    EXPECT_EQ(MessageTexts(), QStringList{QStringLiteral(
+                                  "The time ran out before a complete wheel 4if6 was found and "
+                                  "checked. Give the build more time.")});
+  });
+}
+
 }  // namespace
