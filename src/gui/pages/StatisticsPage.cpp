@@ -29,7 +29,7 @@ StatisticsPage::StatisticsPage(QWidget* tab, QWidget* menuOwner, tallyra::Worksp
     : QObject(tab), m_tab(tab), m_ws(ws), m_language(std::move(language)) {
   QWidget* panel = layout::Panel(tab);
   // The grid is wide enough for its Russian headers beside the chart; fitColumns() divides it.
-  m_grid = layout::Grid(panel, "SGStat", 8, 8, 466, 281, {52, 92, 112, 64, 103});
+  m_grid = layout::Grid(panel, "SGStat", 8, 8, 458, 281, {52, 92, 112, 64, 103});
   m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   m_sortBox = layout::Place(new QGroupBox(panel), "GroupBox2", 48, 288, 617, 73);
   // The caption sits on the frame's top line, which it interrupts (hence the blanks around
@@ -90,14 +90,17 @@ StatisticsPage::StatisticsPage(QWidget* tab, QWidget* menuOwner, tallyra::Worksp
   small.setPixelSize(10);
   m_numberAxis->setLabelsFont(small);
   m_countAxis->setLabelsFont(small);
-  chart->legend()->setFont(small);
+  // A little smaller than the axes, so that "В последнем тираже" fits beside "Выпадало".
+  QFont legend = small;
+  legend.setPixelSize(9);
+  chart->legend()->setFont(legend);
   small.setPixelSize(12);
   small.setBold(true);
   chart->setTitleFont(small);
-  m_chartView = layout::Place(new QChartView(chart, panel), "StatChart", 478, 8, 227, 253);
+  m_chartView = layout::Place(new QChartView(chart, panel), "StatChart", 470, 8, 235, 253);
   m_chartView->setRenderHint(QPainter::Antialiasing);
   m_chartView->setContextMenuPolicy(Qt::CustomContextMenu);
-  m_spanLabel = layout::Place(new QLabel(panel), "StatSpanLabel", 478, 264, 144, 21);
+  m_spanLabel = layout::Place(new QLabel(panel), "StatSpanLabel", 470, 264, 152, 21);
   m_spanLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   m_spanBox = layout::Place(new QSpinBox(panel), "StatSpanBox", 628, 264, 77, 21);
   m_spanBox->setRange(0, tallyra::kResultCapacity);
@@ -251,12 +254,13 @@ void StatisticsPage::applyTexts() {
 }
 
 void StatisticsPage::fitColumns() {
-  // Every column as wide as its header and its widest cell need in this language; the grid
+  // Every column as wide as its header and its widest usual cell need in this language (a
+  // share of 100.00 % only comes with six numbers in the game); the grid
   // then spreads them over its whole width in these proportions.
   const QFontMetrics header = m_grid->horizontalHeader()->fontMetrics();
   const QFontMetrics cell = m_grid->fontMetrics();
   const QString widest[] = {QStringLiteral("     99"), QStringLiteral("9999"),
-                            QStringLiteral("9999"), QStringLiteral("100.00 %"),
+                            QStringLiteral("9999"), QStringLiteral("99.99 %"),
                             QStringLiteral("9999")};
   std::vector<int> widths;
   for (int c = 0; c < 5; ++c) {
