@@ -223,12 +223,11 @@ int Check(const WheelOptions& o) {
   out << "guarantee      covered        total     share  holds  not covered, for example\n";
   for (const wh::CoverageRow& row : coverage.rows) {
     char line[128];
-    const double share =
-        row.total ? 100.0 * static_cast<double>(row.covered) / static_cast<double>(row.total) : 0;
-    std::snprintf(line, sizeof line, "%-9s %12llu %12llu %8.2f%%  %-5s",
+    std::snprintf(line, sizeof line, "%-9s %12llu %12llu %8s%%  %-5s",
                   wh::GuaranteeText(row.guarantee).c_str(),
                   static_cast<unsigned long long>(row.covered),
-                  static_cast<unsigned long long>(row.total), share, row.holds() ? "yes" : "no");
+                  static_cast<unsigned long long>(row.total),
+                  wh::CoveragePercent(row.covered, row.total).c_str(), row.holds() ? "yes" : "no");
     std::string text = line;
     if (row.witnesses.empty()) text.erase(text.find_last_not_of(' ') + 1);
     out << text;

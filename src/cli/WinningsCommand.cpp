@@ -107,12 +107,28 @@ void JsonTickets(std::ostream& out, const TierTickets& t) {
       << "}";
 }
 
-void PrintJson(const WinningsReport& r) {
+// The balance of one draw of a report over several, the draw numbered as the report holds it.
+tallyra::Money BalanceOf(const WinningsReport& r, int32_t draw) {
+  return r.draws[static_cast<std::size_t>(draw - r.firstDraw)].balance;
+}
+
+// The draws are numbered as in the results file: offset is the count of its earliest draws that
+// had no room.
+void PrintJson(const WinningsReport& r, int32_t offset) {
   std::ostream& out = std::cout;
   out << "{\"draws\": " << r.drawCount() << ", \"tickets\": ";
   JsonTickets(out, r.tickets);
   out << ", \"cost\": \"" << Money(r.cost) << "\", \"winnings\": \"" << Money(r.winnings)
-      << "\", \"balance\": \"" << Money(r.balance) << "\", \"rows\": [";
+      << "\", \"balance\": \"" << Money(r.balance) << "\"";
+  // Over one draw the best and the worst would only repeat the totals.
+  if (r.drawCount() > 1 && r.bestDraw > 0) {
+    for (const auto& [name, draw] :
+         {std::pair{"best", r.bestDraw}, std::pair{"worst", r.worstDraw}}) {
+      out << ", \"" << name << "\": {\"draw\": " << draw + offset << ", \"balance\": \""
+          << Money(BalanceOf(r, draw)) << "\"}";
+    }
+  }
+  out << ", \"rows\": [";
   bool first = true;
   for (const auto& [name, rows] :
        {std::pair{"stakes", &r.stakes}, std::pair{"system", &r.system}}) {
@@ -144,13 +160,10 @@ void PrintText(const WinningsReport& r, const Prizes& prizes, int32_t offset) {
   out << "cost: " << Money(r.cost) << unit << "\nwinnings: " << Money(r.winnings) << unit
       << "\nbalance: " << Money(r.balance) << unit << "\n";
   if (r.drawCount() > 1) {
-    auto figures = [&](int32_t draw) -> const DrawFigures& {
-      return r.draws[static_cast<std::size_t>(draw - r.firstDraw)];
-    };
-    out << "best draw: " << r.bestDraw + offset << " (balance "
-        << Money(figures(r.bestDraw).balance) << unit << ")\n"
+    out << "best draw: " << r.bestDraw + offset << " (balance " << Money(BalanceOf(r, r.bestDraw))
+        << unit << ")\n"
         << "worst draw: " << r.worstDraw + offset << " (balance "
-        << Money(figures(r.worstDraw).balance) << unit << ")\n";
+        << Money(BalanceOf(r, r.worstDraw)) << unit << ")\n";
   }
   bool heading = false;
   for (const auto& [name, rows] :
@@ -228,7 +241,7 @@ int Run(int argc, char** argv) {
               << " draw(s) that the results do not hold\n";
   }
   if (a.json) {
-    PrintJson(outcome.report);
+    PrintJson(outcome.report, offset);
   } else {
     PrintText(outcome.report, prizes, offset);
   }

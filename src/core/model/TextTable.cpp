@@ -1,6 +1,9 @@
 #include "model/TextTable.h"
 
+#include <algorithm>
 #include <array>
+#include <string_view>
+#include <vector>
 
 namespace tallyra {
 namespace {
@@ -301,9 +304,9 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
     {"Баланс", "Balance"},                                 // TxtWColBalance
     {"ставки", "stakes"},                                  // TxtWListStakes
     {"система", "system"},                                 // TxtWListSystem
-    {"Тиражей: %s. Билетов с 3, 4, 5, 6 совпадениями: %s, %s, %s, %s. Стоимость: %s. Выигрыш: %s. "
+    {"%s. Билетов с 3, 4, 5, 6 совпадениями: %s, %s, %s, %s. Стоимость: %s. Выигрыш: %s. "
      "Баланс: %s.",
-     "Draws: %s. Tickets with 3, 4, 5, 6 common numbers: %s, %s, %s, %s. Cost: %s. Winnings: %s. "
+     "%s. Tickets with 3, 4, 5, 6 common numbers: %s, %s, %s, %s. Cost: %s. Winnings: %s. "
      "Balance: %s."},  // TxtWinningsTotals
     {"Лучший тираж: %s (баланс %s). Худший тираж: %s (баланс %s).",
      "Best draw: %s (balance %s). Worst draw: %s (balance %s)."},  // TxtWinningsBestWorst
@@ -440,6 +443,29 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
      "больше времени.",
      "The time ran out before a complete wheel %s was found and checked. Give the build more "
      "time."},  // TxtWheelTimeRanOut
+    // The window's rough edges: counts, guarantees, file dialogs, chart axes
+    {"Тираж %s", "Draw %s"},                    // TxtWinningsDrawOne
+    {"Тиражи %s–%s (%s)", "Draws %s–%s (%s)"},  // TxtWinningsDrawRange
+    {"тираж|тиража|тиражей", "draw|draws"},     // TxtDrawForms
+    {"Баланс, млн", "Balance, millions"},       // TxtWinningsAxisMillions
+    {"Баланс, млрд", "Balance, billions"},      // TxtWinningsAxisBillions
+    {"%s при %s", "%s if %s"},                  // TxtWheelsGuaranteeWords
+    {"в названии валюты не может быть «;»: этим знаком разделены поля файла выигрышей",
+     "the currency's name cannot hold \";\", which separates the fields of the prize file"},  // TxtPrizeCurrencySemicolon
+    {"Импорт истории тиражей", "Import draw history"},    // TxtImportTitleResults
+    {"Импорт ставок", "Import stakes"},                   // TxtImportTitleStakes
+    {"Импорт системных ставок", "Import system stakes"},  // TxtImportTitleSystem
+    {"Все файлы (*)", "All files (*)"},                   // TxtFilterAll
+    {"Текстовые файлы (*.txt)", "Text files (*.txt)"},    // TxtFilterText
+    {"Истории тиражей (*.txt *.csv *.tsv)",
+     "Draw histories (*.txt *.csv *.tsv)"},  // TxtFilterDrawHistories
+    {"Списки ставок (*.txt *.csv *.tsv)",
+     "Stake lists (*.txt *.csv *.tsv)"},  // TxtFilterStakeLists
+    {"Списки системных ставок (*.txt *.csv *.tsv)",
+     "System stake lists (*.txt *.csv *.tsv)"},                      // TxtFilterSystemLists
+    {"Файлы выигрышей (*.txt *.tly)", "Prize files (*.txt *.tly)"},  // TxtFilterPrizes
+    {"Таблицы CSV (*.csv)", "CSV tables (*.csv)"},                   // TxtFilterCsv
+    {"Рисунки PNG (*.png)", "PNG pictures (*.png)"},                 // TxtFilterPng
 }};
 
 }  // namespace
@@ -467,6 +493,28 @@ std::string Format(TextId id, int32_t language, std::initializer_list<std::strin
     }
   }
   return out;
+}
+
+std::string CountText(int64_t count, TextId forms, int32_t language) {
+  const std::string_view all = Text(forms, language);
+  std::vector<std::string_view> words;
+  for (std::size_t from = 0;;) {
+    const std::size_t bar = all.find('|', from);
+    words.push_back(all.substr(from, bar == std::string_view::npos ? bar : bar - from));
+    if (bar == std::string_view::npos) break;
+    from = bar + 1;
+  }
+  const uint64_t n = count < 0 ? 0 - static_cast<uint64_t>(count) : static_cast<uint64_t>(count);
+  std::size_t form = 0;
+  if (words.size() >= 3) {
+    // Russian: the last digit decides, except 11 to 14, which take the many-form.
+    const uint64_t last = n % 10, lastTwo = n % 100;
+    form = lastTwo >= 11 && lastTwo <= 14 ? 2 : last == 1 ? 0 : last >= 2 && last <= 4 ? 1 : 2;
+  } else {
+    form = n == 1 ? 0 : 1;
+  }
+  form = std::min(form, words.size() - 1);
+  return std::to_string(count) + " " + std::string(words[form]);
 }
 
 }  // namespace tallyra

@@ -316,6 +316,25 @@ enum class TextId : int {
   TxtOutputFailed,
   // A wheel build that runs out of time
   TxtWheelTimeRanOut,
+  // The window's rough edges: counts, guarantees, file dialogs, chart axes
+  TxtWinningsDrawOne,
+  TxtWinningsDrawRange,
+  TxtDrawForms,
+  TxtWinningsAxisMillions,
+  TxtWinningsAxisBillions,
+  TxtWheelsGuaranteeWords,
+  TxtPrizeCurrencySemicolon,
+  TxtImportTitleResults,
+  TxtImportTitleStakes,
+  TxtImportTitleSystem,
+  TxtFilterAll,
+  TxtFilterText,
+  TxtFilterDrawHistories,
+  TxtFilterStakeLists,
+  TxtFilterSystemLists,
+  TxtFilterPrizes,
+  TxtFilterCsv,
+  TxtFilterPng,
   Count
 };
 
@@ -330,5 +349,10 @@ const TextPair& Pair(TextId id);
 
 // Substitutes the arguments for the printf-style directives of a text (%s and %d only).
 std::string Format(TextId id, int32_t language, std::initializer_list<std::string> args);
+
+// A count with the word it counts, in the form the language wants for that count. The text
+// holds the forms separated by "|": English "singular|plural", Russian "one|few|many"
+// (1, 21, 101 тираж; 2, 3, 4, 22 тиража; 5, 11, 12, 14, 20 тиражей).
+std::string CountText(int64_t count, TextId forms, int32_t language);
 
 }  // namespace tallyra

@@ -325,4 +325,36 @@ Coverage Verify(const std::vector<int32_t>& poolIn, const std::vector<Ticket>& t
   return result;
 }
 
+std::string CoveragePercent(uint64_t covered, uint64_t total) {
+  if (total == 0) return "0.00";
+  covered = std::min(covered, total);
+  // Long division, one decimal at a time, so that no product can overflow.
+  uint64_t hundredths = covered / total;
+  uint64_t rest = covered % total;
+  for (int digit = 0; digit < 4; ++digit) {
+    // rest < total, but rest * 10 may not fit: the next digit is the count of times that ten
+    // additions of rest pass total.
+    uint64_t d = 0;
+    uint64_t r = 0;
+    for (int i = 0; i < 10; ++i) {
+      if (r >= total - rest) {
+        r -= total - rest;
+        ++d;
+      } else {
+        r += rest;
+      }
+    }
+    hundredths = hundredths * 10 + d;
+    rest = r;
+  }
+  // Half up: the rest is at least half of the total.
+  if (rest >= total - rest) ++hundredths;
+  if (covered < total && hundredths >= 10000) hundredths = 9999;
+  std::string text = std::to_string(hundredths / 100) + ".";
+  const uint64_t cents = hundredths % 100;
+  text += static_cast<char>('0' + cents / 10);
+  text += static_cast<char>('0' + cents % 10);
+  return text;
+}
+
 }  // namespace tallyra::wheels

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "wheels/Wheel.h"
@@ -45,5 +46,10 @@ struct VerifyOptions {
 // numbers in 1..kMaxPool (repeats and others dropped); it may be smaller than a game allows.
 Coverage Verify(const std::vector<int32_t>& pool, const std::vector<Ticket>& tickets,
                 const VerifyOptions& options = {});
+
+// The share covered as a percentage with two decimals ("51.65"), rounded half up from the exact
+// fraction. A share that rounds to 100.00 while a set is still uncovered is shown as 99.99, so
+// that 100.00 always means the guarantee holds. The window and the command line both show this.
+std::string CoveragePercent(uint64_t covered, uint64_t total);
 
 }  // namespace tallyra::wheels

@@ -134,6 +134,11 @@ std::string GuaranteeText(Guarantee g) {
   return std::to_string(g.t) + "if" + std::to_string(g.m);
 }
 
+std::string GuaranteeWords(Guarantee g, int32_t language) {
+  return Format(TextId::TxtWheelsGuaranteeWords, language,
+                {std::to_string(g.t), std::to_string(g.m)});
+}
+
 uint64_t SchonheimBound(int v, int k, int t) {
   if (t <= 0 || v <= 0) return t <= 0 ? 0 : 1;
   uint64_t x = 1;

@@ -45,7 +45,9 @@ std::optional<InputProblem> CheckPool(const std::vector<int32_t>& pool, int high
 // Reads a guarantee written "TifM" (case does not matter, e.g. "3if4") with 2 <= t <= m <= 6.
 std::optional<InputProblem> ParseGuarantee(std::string_view text, Guarantee& guarantee);
 std::optional<InputProblem> CheckGuarantee(Guarantee guarantee, int poolSize);
-std::string GuaranteeText(Guarantee guarantee);  // "3if4"
+std::string GuaranteeText(Guarantee guarantee);  // "3if4", as the command line takes it
+// The guarantee in words of the interface language, as the window shows it: "3 if 4".
+std::string GuaranteeWords(Guarantee guarantee, int32_t language);
 
 // Schönheim's bound for covering every t-subset of v numbers with k-subsets:
 // ceil(v/k * ceil((v-1)/(k-1) * ... ceil((v-t+1)/(k-t+1)))).

@@ -42,13 +42,19 @@ constexpr const char* kNameTexts[kNames] = {"price", "3", "4", "5", "6", "curren
 
 }  // namespace
 
-bool IsAcceptableCurrency(std::string_view currency) {
-  if (currency.size() > kMaxCurrencyBytes) return false;
+std::optional<TextId> CurrencyProblem(std::string_view currency) {
+  // A ";" has a reason of its own: it would split the line of the prize file.
+  if (currency.find(';') != std::string_view::npos) return TextId::TxtPrizeCurrencySemicolon;
+  if (currency.size() > kMaxCurrencyBytes) return TextId::TxtPrizeBadCurrency;
   for (const char ch : currency) {
     const auto byte = static_cast<unsigned char>(ch);
-    if (byte < 0x20 || byte == 0x7F || ch == ';') return false;
+    if (byte < 0x20 || byte == 0x7F) return TextId::TxtPrizeBadCurrency;
   }
-  return true;
+  return std::nullopt;
+}
+
+bool IsAcceptableCurrency(std::string_view currency) {
+  return !CurrencyProblem(currency);
 }
 
 PrizesRead ParsePrizes(std::string_view text) {
@@ -85,7 +91,7 @@ PrizesRead ParsePrizes(std::string_view text) {
       }
       nameLine[static_cast<std::size_t>(name)] = line;
       if (name == kCurrency) {
-        if (!IsAcceptableCurrency(fields[1])) return fail(TextId::TxtPrizeBadCurrency, {});
+        if (const auto problem = CurrencyProblem(fields[1])) return fail(*problem, {});
         prizes.table.currency = std::string(fields[1]);
         continue;
       }

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "model/TextTable.h"
 #include "winnings/Money.h"
 
 namespace tallyra {
@@ -67,7 +68,9 @@ Problem LoadPrizes(const std::string& path, Prizes& prizes);
 // Returns the problem (TxtCannotWrite), or an empty problem on success.
 Problem SavePrizes(const std::string& path, const Prizes& prizes);
 
-// Whether a currency name can be kept: at most kMaxCurrencyBytes bytes, no control characters.
+// Why a currency name cannot be kept: a ";" (TxtPrizeCurrencySemicolon), more than
+// kMaxCurrencyBytes bytes or a control character (TxtPrizeBadCurrency); nothing when it can.
+std::optional<TextId> CurrencyProblem(std::string_view currency);
 bool IsAcceptableCurrency(std::string_view currency);
 
 }  // namespace tallyra

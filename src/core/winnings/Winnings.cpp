@@ -9,6 +9,8 @@
 #include <thread>
 #include <unordered_map>
 
+#include "model/TextTable.h"
+
 // The row loop is built twice, for any x86-64 and for processors with AVX2, chosen at start.
 #if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
 #define TALLYRA_CLONES __attribute__((target_clones("arch=x86-64-v3", "default")))
@@ -362,6 +364,25 @@ WinningsOutcome ComputeWinnings(const WinningsInput& input, const Prizes& prizes
   report.bestDraw = best->draw;
   report.worstDraw = worst->draw;
   return outcome;
+}
+
+std::string DrawSpanText(const WinningsReport& report, int32_t language) {
+  if (report.drawCount() <= 1) {
+    return Format(TextId::TxtWinningsDrawOne, language, {std::to_string(report.firstDraw)});
+  }
+  return Format(TextId::TxtWinningsDrawRange, language,
+                {std::to_string(report.firstDraw), std::to_string(report.lastDraw),
+                 CountText(report.drawCount(), TextId::TxtDrawForms, language)});
+}
+
+int64_t RoundDrawStep(int64_t span, int most) {
+  most = std::max(most, 1);
+  for (int64_t power = 1;; power *= 10) {
+    for (const int64_t factor : {1, 2, 5}) {
+      const int64_t step = factor * power;
+      if (span <= step * most || step > std::numeric_limits<int64_t>::max() / 100) return step;
+    }
+  }
 }
 
 }  // namespace tallyra

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "collate/Collation.h"
@@ -77,5 +78,13 @@ struct WinningsOutcome {
 // more draws than the history's capacity are a fault of the caller (std::length_error).
 WinningsOutcome ComputeWinnings(const WinningsInput& input, const Prizes& prizes, DrawChoice choice,
                                 const std::atomic<bool>* cancel = nullptr, int threads = 0);
+
+// Which draws a report covers, in the interface language: "Draw 205" for one, "Draws 1–205
+// (205 draws)" for several, with the count in the form the language wants.
+std::string DrawSpanText(const WinningsReport& report, int32_t language);
+
+// The step between the labelled draws of a chart over `span` draws: the smallest of 1, 2, 5,
+// 10, 20, 50, 100... that leaves at most `most` steps, so that the labels fall on round draws.
+int64_t RoundDrawStep(int64_t span, int most);
 
 }  // namespace tallyra

@@ -34,14 +34,10 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
   m_ws = tallyra::CreateWorkspace();
   openOptions = {QString(),
                  QStringLiteral("Stavka.txt"),
-                 {QStringLiteral("*.txt (*.txt)")},
+                 {},  // the filters and titles follow the language
                  QStringLiteral("txt"),
                  false};
-  saveOptions = {QString(),
-                 QStringLiteral("Stavka.txt"),
-                 {QStringLiteral("*.txt (*.txt)"), QStringLiteral("All files (*)")},
-                 QStringLiteral("txt"),
-                 true};
+  saveOptions = {QString(), QStringLiteral("Stavka.txt"), {}, QStringLiteral("txt"), true};
   // The dialogs, kept until the end and hidden between uses; the tabs open them.
   const LanguageSource language = [this] { return m_ws->Language; };
   m_entryDialog = new EntryDialog(this, language);
@@ -317,6 +313,8 @@ void MainWindow::applyTexts() {
   setWindowTitle(T(TextId::TxtMainCaption));
   openOptions.title = T(TextId::TxtOpenTitle);
   saveOptions.title = T(TextId::TxtSaveTitle);
+  openOptions.filters = QStringList{T(TextId::TxtFilterText)};
+  saveOptions.filters = QStringList{T(TextId::TxtFilterText), T(TextId::TxtFilterAll)};
 
   // Tabs, the status bar's captions and the banners.
   tabs->setTabText(0, T(TextId::TxtTabStakes));

@@ -61,6 +61,11 @@ ImportDialog::ImportDialog(QWidget* owner, LanguageSource language)
   m_columnsLabel = new QLabel(this);
   m_columnsBox = new QLineEdit(this);
   m_columnsBox->setObjectName(QStringLiteral("ImportColumns"));
+  // Room for six two-digit columns whatever the labels beside it take; the frame, the text
+  // margins and the cursor need about two characters more.
+  m_columnsBox->setMinimumWidth(
+      m_columnsBox->fontMetrics().horizontalAdvance(QStringLiteral("10,11,12,13,14,15")) +
+      2 * m_columnsBox->fontMetrics().horizontalAdvance(QLatin1Char('0')) + 12);
   m_applyButton = new QPushButton(this);
   m_applyButton->setObjectName(QStringLiteral("ImportApplyColumns"));
   m_applyButton->setAutoDefault(false);

@@ -123,11 +123,10 @@ std::optional<tallyra::PrizeTable> PrizesDialog::readBoxes(QString& problem) con
     if (!read(m_tierLabels[tier], m_tierBoxes[tier], table.amounts[tier])) return std::nullopt;
   }
   const std::string currency = m_currencyBox->text().trimmed().toStdString();
-  if (!tallyra::IsAcceptableCurrency(currency)) {
+  if (const std::optional<TextId> reason = tallyra::CurrencyProblem(currency)) {
     problem = QString::fromStdString(
         tallyra::Format(TextId::TxtPrizesFieldProblem, language,
-                        {m_currencyLabel->text().toStdString(),
-                         tallyra::Text(TextId::TxtPrizeBadCurrency, language)}));
+                        {m_currencyLabel->text().toStdString(), tallyra::Text(*reason, language)}));
     return std::nullopt;
   }
   table.currency = currency;

@@ -69,15 +69,12 @@ QString NumbersText(const std::vector<int32_t>& numbers) {
   return parts.join(QLatin1Char(' '));
 }
 
-// The share covered as a percentage with two decimals, cut rather than rounded, so that
-// 100.00 is only shown for a guarantee that holds.
-QString Percent(uint64_t covered, uint64_t total) {
-  if (total == 0) return QStringLiteral("0.00");
-  const auto hundredths = static_cast<uint64_t>(static_cast<long double>(covered) * 10000.0L /
-                                                static_cast<long double>(total));
-  const uint64_t cut = covered < total ? std::min<uint64_t>(hundredths, 9999) : 10000;
-  return QString::number(cut / 100) + QLatin1Char('.') +
-         QStringLiteral("%1").arg(cut % 100, 2, 10, QLatin1Char('0'));
+// A problem about a guarantee names it in words, as the window writes guarantees.
+QString ProblemText(wh::InputProblem problem, wh::Guarantee guarantee, int32_t language) {
+  for (std::string& arg : problem.args) {
+    if (arg == wh::GuaranteeText(guarantee)) arg = wh::GuaranteeWords(guarantee, language);
+  }
+  return QString::fromStdString(problem.text(language));
 }
 
 }  // namespace
@@ -295,16 +292,16 @@ void WheelsDialog::build() {
   if (!pool) return;
   const wh::Guarantee guarantee{m_tSpin->value(), m_mSpin->value()};
   if (auto problem = wh::CheckGuarantee(guarantee, static_cast<int>(pool->size()))) {
-    Tell(QString::fromStdString(problem->text(m_language())));
+    Tell(ProblemText(*problem, guarantee, m_language()));
     return;
   }
   // A wheel that could never join the stakes is not built: it would only cost time and memory.
   const uint64_t bound = wh::LowerBound(static_cast<int>(pool->size()), guarantee);
   if (m_inputs.maxTickets > 0 && bound > static_cast<uint64_t>(m_inputs.maxTickets)) {
-    Tell(
-        QString::fromStdString(tallyra::Format(TextId::TxtWheelsTooManyTickets, m_language(),
-                                               {wh::GuaranteeText(guarantee), std::to_string(bound),
-                                                std::to_string(m_inputs.maxTickets)})));
+    Tell(QString::fromStdString(
+        tallyra::Format(TextId::TxtWheelsTooManyTickets, m_language(),
+                        {wh::GuaranteeWords(guarantee, m_language()), std::to_string(bound),
+                         std::to_string(m_inputs.maxTickets)})));
     return;
   }
 
@@ -334,7 +331,7 @@ void WheelsDialog::build() {
                         : QString();
       });
   if (result.problem) {
-    Tell(QString::fromStdString(result.problem->text(language)));
+    Tell(ProblemText(*result.problem, guarantee, language));
     return;
   }
   const bool stopped = !finished || result.cancelled;
@@ -407,8 +404,8 @@ void WheelsDialog::showWheelFigures() {
   const int language = m_language();
   m_countLabel->setText(QString::fromStdString(
       tallyra::Format(TextId::TxtWheelsCount, language,
-                      {wh::GuaranteeText(m_wheelGuarantee), std::to_string(m_tickets.size()),
-                       std::to_string(m_wheelBound)})));
+                      {wh::GuaranteeWords(m_wheelGuarantee, language),
+                       std::to_string(m_tickets.size()), std::to_string(m_wheelBound)})));
   // The cost only when a ticket has a price, and only when the sum fits.
   std::optional<tallyra::Money> cost;
   if (m_inputs.ticketPrice && *m_inputs.ticketPrice > 0) {
@@ -444,7 +441,7 @@ void WheelsDialog::showCoverage(bool ofWheel) {
                                QString::number(r.guarantee.m),
                                QString::number(r.covered),
                                QString::number(r.total),
-                               Percent(r.covered, r.total),
+                               QString::fromStdString(wh::CoveragePercent(r.covered, r.total)),
                                T(r.holds() ? TextId::TxtWheelsYes : TextId::TxtWheelsNo),
                                r.witnesses.empty() ? QString() : NumbersText(r.witnesses.front())};
     for (int column = 0; column < kCoverageColumns; ++column) {

@@ -232,7 +232,8 @@ WinningsDialog::WinningsDialog(QWidget* owner, int32_t language)
   m_drawAxis = new QValueAxis;
   m_drawAxis->setLabelFormat(QStringLiteral("%d"));
   m_balanceAxis = new QValueAxis;
-  m_balanceAxis->setLabelFormat(QStringLiteral("%.0f"));
+  // Up to six figures as they are; the scale in the title keeps the values below a million.
+  m_balanceAxis->setLabelFormat(QStringLiteral("%g"));
   QFont small = m_balanceAxis->labelsFont();
   small.setPixelSize(10);
   m_balanceAxis->setLabelsFont(small);
@@ -285,8 +286,7 @@ WinningsDialog::WinningsDialog(QWidget* owner, int32_t language)
   connect(m_drawPrizesButton, &QPushButton::clicked, this, guarded([this] {
             platform::FileDialogOptions options;
             options.title = T(TextId::TxtWinningsDrawPrizes);
-            options.filters = {QStringLiteral("*.txt (*.txt)"), QStringLiteral("*.tly (*.tly)"),
-                               QStringLiteral("* (*)")};
+            options.filters = {T(TextId::TxtFilterPrizes), T(TextId::TxtFilterAll)};
             if (const auto path = platform::GetOpenFileName(this, options)) {
               if (loadDrawPrizes(*path)) compute();
             }
@@ -383,12 +383,17 @@ void WinningsDialog::showReport() {
       points.append(QPointF(d.draw, static_cast<double>(d.cumulative) / tallyra::kMinorPerMajor));
     }
   }
+  // Large balances are shown in millions or billions, so that the axis labels stay
+  // short enough to be read whole beside a narrow chart.
+  double biggest = 0;
+  for (const QPointF& p : points) biggest = std::max(biggest, std::abs(p.y()));
+  m_balanceScale = biggest >= 1e9 ? 3 : biggest >= 1e6 ? 2 : 0;
+  const double divisor = std::pow(1000.0, m_balanceScale);
+  for (QPointF& p : points) p.setY(p.y() / divisor);
   m_series->replace(points);
-  if (points.isEmpty()) {
-    m_drawAxis->setRange(0, 1);
-    m_drawAxis->setTickInterval(1);
-    m_balanceAxis->setRange(0, 1);
-  } else {
+  // One draw makes no line: the chart is shown for a report over several.
+  m_chartView->setVisible(points.size() > 1);
+  if (points.size() > 1) {
     double low = 0, high = 0;
     for (const QPointF& p : points) {
       low = std::min(low, p.y());
@@ -396,12 +401,11 @@ void WinningsDialog::showReport() {
     }
     if (high - low < 1) high = low + 1;
     const double margin = (high - low) * 0.05;
-    const double widen = points.size() == 1 ? 1 : 0;
-    m_drawAxis->setRange(points.front().x() - widen, points.back().x() + widen);
-    // A tick on a whole draw, about five of them.
-    m_drawAxis->setTickAnchor(points.front().x());
-    m_drawAxis->setTickInterval(
-        std::max(1.0, std::ceil((points.back().x() - points.front().x()) / 5)));
+    m_drawAxis->setRange(points.front().x(), points.back().x());
+    // Ticks on round draws (multiples of 1, 2, 5, 10, 20, 50...), at most five steps apart.
+    const auto span = static_cast<int64_t>(points.back().x() - points.front().x());
+    m_drawAxis->setTickAnchor(0);
+    m_drawAxis->setTickInterval(static_cast<double>(tallyra::RoundDrawStep(span, 5)));
     m_balanceAxis->setRange(low - margin, high + margin);
     m_balanceAxis->applyNiceNumbers();
   }
@@ -432,7 +436,9 @@ void WinningsDialog::applyTexts() {
   m_closeButton->setText(T(TextId::TxtClose));
   m_chartView->chart()->setTitle(T(TextId::TxtWinningsChart));
   m_drawAxis->setTitleText(T(TextId::TxtWinningsAxisDraw));
-  m_balanceAxis->setTitleText(T(TextId::TxtWinningsAxisBalance));
+  const TextId balanceTitles[] = {TextId::TxtWinningsAxisBalance, TextId::TxtWinningsAxisBalance,
+                                  TextId::TxtWinningsAxisMillions, TextId::TxtWinningsAxisBillions};
+  m_balanceAxis->setTitleText(T(balanceTitles[m_balanceScale]));
   if (!m_hasReport) {
     m_totalsLabel->clear();
     m_bestWorstLabel->clear();
@@ -441,9 +447,7 @@ void WinningsDialog::applyTexts() {
   const tallyra::WinningsReport& r = m_report;
   const std::string unit = m_prizes.table.currency.empty() ? "" : " " + m_prizes.table.currency;
   auto money = [&](tallyra::Money value) { return tallyra::FormatAmount(value) + unit; };
-  const std::string draws = r.drawCount() == 1
-                                ? std::to_string(r.firstDraw)
-                                : std::to_string(r.firstDraw) + "-" + std::to_string(r.lastDraw);
+  const std::string draws = tallyra::DrawSpanText(r, m_language);
   m_totalsLabel->setText(QString::fromStdString(
       tallyra::Format(TextId::TxtWinningsTotals, m_language,
                       {draws, std::to_string(r.tickets[0]), std::to_string(r.tickets[1]),
@@ -495,7 +499,7 @@ void WinningsDialog::exportCsv() {
   platform::FileDialogOptions options;
   options.title = T(TextId::TxtWinningsExport);
   options.fileName = QStringLiteral("winnings.csv");
-  options.filters = {QStringLiteral("*.csv (*.csv)")};
+  options.filters = {T(TextId::TxtFilterCsv)};
   options.defaultSuffix = QStringLiteral("csv");
   const std::optional<QString> path = platform::GetSaveFileName(this, options);
   if (!path) return;

@@ -90,6 +90,7 @@ class WinningsDialog final : public QDialog {
   QString m_drawPrizesPath;
   tallyra::WinningsReport m_report;
   bool m_hasReport = false;
+  int m_balanceScale = 0;  // the chart's balances in units of 1000 to this power
 
   QRadioButton* m_latestRadio = nullptr;
   QRadioButton* m_oneRadio = nullptr;

@@ -352,7 +352,9 @@ void ListPage::applyTexts() {
 }
 
 void ListPage::importFile() {
-  const auto picked = pages::PickImportFile(owner(), m_ws.Language, m_openOptions);
+  const auto picked = pages::PickImportFile(
+      owner(), m_ws.Language, m_openOptions,
+      m_kind == ListKind::Stakes ? pages::ImportKind::Stakes : pages::ImportKind::System);
   if (!picked) return;
   ImportDialog dialog(owner(), m_language);
   const std::optional<tallyra::ImportResult> imported = dialog.preview(

@@ -65,11 +65,17 @@ void ShowLoadNotice(QWidget* owner, int32_t language, const QString& notice) {
 }
 
 std::optional<std::pair<std::string, QString>> PickImportFile(
-    QWidget* owner, int32_t language, const platform::FileDialogOptions& openOptions) {
+    QWidget* owner, int32_t language, const platform::FileDialogOptions& openOptions,
+    ImportKind kind) {
   platform::FileDialogOptions open = openOptions;
   open.fileName = QString();
-  open.filters = {QStringLiteral("*.txt *.csv *.tsv (*.txt *.csv *.tsv)"),
-                  QStringLiteral("All files (*)")};
+  const TextId titles[] = {TextId::TxtImportTitleResults, TextId::TxtImportTitleStakes,
+                           TextId::TxtImportTitleSystem};
+  const TextId filters[] = {TextId::TxtFilterDrawHistories, TextId::TxtFilterStakeLists,
+                            TextId::TxtFilterSystemLists};
+  const auto k = static_cast<std::size_t>(kind);
+  open.title = platform::Tr(titles[k], language);
+  open.filters = {platform::Tr(filters[k], language), platform::Tr(TextId::TxtFilterAll, language)};
   const std::optional<QString> path = platform::GetOpenFileName(owner, open);
   if (!path) return std::nullopt;
   const std::string local = platform::ToLocalPath(*path);

@@ -30,8 +30,11 @@ bool LoadRecordFile(QWidget* owner, int32_t language, const QString& path, tally
 // Asks for a file to import (any of the shapes the importer reads) and reads it whole: its
 // bytes and its name. Nothing when the dialog is cancelled or the file cannot be read (the user
 // is told why).
+// The dialog's title and filter name what is imported.
+enum class ImportKind { Draws, Stakes, System };
 std::optional<std::pair<std::string, QString>> PickImportFile(
-    QWidget* owner, int32_t language, const platform::FileDialogOptions& openOptions);
+    QWidget* owner, int32_t language, const platform::FileDialogOptions& openOptions,
+    ImportKind kind);
 
 // Shows the notice of a load, if there is one.
 void ShowLoadNotice(QWidget* owner, int32_t language, const QString& notice);

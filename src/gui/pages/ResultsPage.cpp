@@ -326,7 +326,8 @@ void ResultsPage::download() {
 }
 
 void ResultsPage::importFile() {
-  const auto picked = pages::PickImportFile(owner(), m_ws.Language, m_openOptions);
+  const auto picked =
+      pages::PickImportFile(owner(), m_ws.Language, m_openOptions, pages::ImportKind::Draws);
   if (picked) importData(picked->first, picked->second);
 }
 

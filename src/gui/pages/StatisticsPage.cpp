@@ -5,6 +5,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
 #include <QSpinBox>
@@ -27,9 +28,17 @@ StatisticsPage::StatisticsPage(QWidget* tab, QWidget* menuOwner, tallyra::Worksp
                                LanguageSource language)
     : QObject(tab), m_tab(tab), m_ws(ws), m_language(std::move(language)) {
   QWidget* panel = layout::Panel(tab);
-  m_grid = layout::Grid(panel, "SGStat", 8, 8, 440, 281, {52, 92, 112, 64, 103});
+  // The grid is wide enough for its Russian headers beside the chart; fitColumns() divides it.
+  m_grid = layout::Grid(panel, "SGStat", 8, 8, 458, 281, {52, 92, 112, 64, 103});
   m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   m_sortBox = layout::Place(new QGroupBox(panel), "GroupBox2", 48, 288, 617, 73);
+  // The caption sits on the frame's top line, which it interrupts (hence the blanks around
+  // it), not above the frame as some styles put it.
+  m_sortBox->setStyleSheet(QStringLiteral(
+      "QGroupBox#GroupBox2 { border: 1px solid palette(mid); border-radius: 2px;"
+      " margin-top: 1ex; }"
+      " QGroupBox#GroupBox2::title { subcontrol-origin: margin; subcontrol-position: top left;"
+      " left: 8px; background-color: palette(window); }"));
   m_byNumberButton = layout::Button(m_sortBox, "BitBtn3", 8, 24);
   m_byFrequencyButton = layout::Button(m_sortBox, "BitBtn4", 216, 24);
   m_byDrawsButton = layout::Button(m_sortBox, "BitBtn5", 424, 24);
@@ -81,20 +90,24 @@ StatisticsPage::StatisticsPage(QWidget* tab, QWidget* menuOwner, tallyra::Worksp
   small.setPixelSize(10);
   m_numberAxis->setLabelsFont(small);
   m_countAxis->setLabelsFont(small);
-  chart->legend()->setFont(small);
+  // A little smaller than the axes, so that "В последнем тираже" fits beside "Выпадало".
+  QFont legend = small;
+  legend.setPixelSize(9);
+  chart->legend()->setFont(legend);
   small.setPixelSize(12);
   small.setBold(true);
   chart->setTitleFont(small);
-  m_chartView = layout::Place(new QChartView(chart, panel), "StatChart", 452, 8, 253, 253);
+  m_chartView = layout::Place(new QChartView(chart, panel), "StatChart", 470, 8, 235, 253);
   m_chartView->setRenderHint(QPainter::Antialiasing);
   m_chartView->setContextMenuPolicy(Qt::CustomContextMenu);
-  m_spanLabel = layout::Place(new QLabel(panel), "StatSpanLabel", 452, 264, 170, 21);
+  m_spanLabel = layout::Place(new QLabel(panel), "StatSpanLabel", 470, 264, 152, 21);
   m_spanLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   m_spanBox = layout::Place(new QSpinBox(panel), "StatSpanBox", 628, 264, 77, 21);
   m_spanBox->setRange(0, tallyra::kResultCapacity);
   connect(m_spanBox, &QSpinBox::valueChanged, this, [this] { Guarded([&] { updateChart(); }); });
 
-  m_chartMenu = layout::Menu(menuOwner, "PopupStatChart");
+  // The chart's own menu belongs to the chart, so that screen readers find it there.
+  m_chartMenu = layout::Menu(m_chartView, "PopupStatChart");
   m_savePngItem = layout::Item(m_chartMenu, "SaveChartItem");
   connect(m_chartView, &QWidget::customContextMenuRequested, m_chartMenu,
           [this](const QPoint& at) { m_chartMenu->popup(m_chartView->mapToGlobal(at)); });
@@ -103,7 +116,7 @@ StatisticsPage::StatisticsPage(QWidget* tab, QWidget* menuOwner, tallyra::Worksp
       platform::FileDialogOptions options;
       options.title = T(TextId::TxtSavePng);
       options.fileName = QStringLiteral("statistics.png");
-      options.filters = {QStringLiteral("*.png (*.png)")};
+      options.filters = {T(TextId::TxtFilterPng)};
       options.defaultSuffix = QStringLiteral("png");
       const std::optional<QString> path = platform::GetSaveFileName(m_tab->window(), options);
       if (path && !saveChart(*path)) {
@@ -234,4 +247,25 @@ void StatisticsPage::applyTexts() {
   m_spanLabel->setText(T(TextId::TxtStatsLastDraws));
   m_spanBox->setSpecialValueText(T(TextId::TxtStatsAllDraws));
   m_savePngItem->setText(T(TextId::TxtSavePng));
+  m_chartMenu->setTitle(T(TextId::TxtStatsChart));
+  m_chartMenu->setAccessibleName(T(TextId::TxtStatsChart));
+  m_chartView->setAccessibleName(T(TextId::TxtStatsChart));
+  fitColumns();
+}
+
+void StatisticsPage::fitColumns() {
+  // Every column as wide as its header and its widest usual cell need in this language (a
+  // share of 100.00 % only comes with six numbers in the game); the grid
+  // then spreads them over its whole width in these proportions.
+  const QFontMetrics header = m_grid->horizontalHeader()->fontMetrics();
+  const QFontMetrics cell = m_grid->fontMetrics();
+  const QString widest[] = {QStringLiteral("     99"), QStringLiteral("9999"),
+                            QStringLiteral("9999"), QStringLiteral("99.99 %"),
+                            QStringLiteral("9999")};
+  std::vector<int> widths;
+  for (int c = 0; c < 5; ++c) {
+    widths.push_back(std::max(header.horizontalAdvance(m_grid->model().header(c)) + kHeaderRoom,
+                              cell.horizontalAdvance(widest[c]) + kCellRoom));
+  }
+  m_grid->setColumnWidths(widths);
 }

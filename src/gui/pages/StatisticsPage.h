@@ -54,6 +54,11 @@ class StatisticsPage final : public QObject {
   }
   QString T(tallyra::TextId id) const;
   void bindCells();
+  void fitColumns();
+
+  // Besides its text, a header takes its padding and border and a cell its margins.
+  static constexpr int kHeaderRoom = 6;
+  static constexpr int kCellRoom = 8;
 
   QWidget* m_tab;
   tallyra::Workspace& m_ws;

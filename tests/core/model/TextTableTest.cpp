@@ -43,5 +43,20 @@ TEST(TextTable, FormatFillsDirectivesInOrder) {
             "were left out.");
 }
 
+TEST(TextTable, CountsTakeTheFormTheirNumberWants) {
+  const std::pair<int64_t, const char*> russian[] = {
+      {1, "1 тираж"},       {2, "2 тиража"},    {4, "4 тиража"},       {5, "5 тиражей"},
+      {11, "11 тиражей"},   {12, "12 тиражей"}, {14, "14 тиражей"},    {21, "21 тираж"},
+      {22, "22 тиража"},    {25, "25 тиражей"}, {111, "111 тиражей"},  {101, "101 тираж"},
+      {205, "205 тиражей"}, {0, "0 тиражей"},   {1499, "1499 тиражей"}};
+  for (const auto& [count, text] : russian) {
+    EXPECT_EQ(CountText(count, TextId::TxtDrawForms, 0), text);
+  }
+  EXPECT_EQ(CountText(1, TextId::TxtDrawForms, 1), "1 draw");
+  EXPECT_EQ(CountText(2, TextId::TxtDrawForms, 1), "2 draws");
+  EXPECT_EQ(CountText(21, TextId::TxtDrawForms, 1), "21 draws");
+  EXPECT_EQ(CountText(0, TextId::TxtDrawForms, 1), "0 draws");
+}
+
 }  // namespace
 }  // namespace tallyra

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <limits>
 #include <random>
 
 #include "wheels/Verifier.h"
@@ -198,6 +199,24 @@ TEST(WheelVerifier, StopsAtItsDeadlineButFinishesSmallChecks) {
   const Coverage c = Verify(pool, tickets, options);
   EXPECT_FALSE(c.cancelled);
   EXPECT_EQ(c.find({2, 2})->covered, 15u + 6u);
+}
+
+TEST(WheelVerifier, CoverageIsShownRoundedHalfUpAndAFullShareOnlyWhenItHolds) {
+  EXPECT_EQ(CoveragePercent(1, 7), "14.29");     // 14.2857...
+  EXPECT_EQ(CoveragePercent(20, 35), "57.14");   // 57.1428...
+  EXPECT_EQ(CoveragePercent(1, 20000), "0.01");  // exactly 0.005: half goes up
+  EXPECT_EQ(CoveragePercent(1, 20001), "0.00");  // just under half
+  EXPECT_EQ(CoveragePercent(1, 8), "12.50");
+  EXPECT_EQ(CoveragePercent(0, 5), "0.00");
+  EXPECT_EQ(CoveragePercent(5, 5), "100.00");
+  EXPECT_EQ(CoveragePercent(0, 0), "0.00");
+  // 99.999% would round to 100.00, which only a guarantee that holds may show.
+  EXPECT_EQ(CoveragePercent(99999, 100000), "99.99");
+  // Sums far beyond what a product of two 64-bit counts could hold.
+  const uint64_t most = std::numeric_limits<uint64_t>::max();
+  EXPECT_EQ(CoveragePercent(most / 2, most), "50.00");
+  EXPECT_EQ(CoveragePercent(most / 3, most), "33.33");
+  EXPECT_EQ(CoveragePercent(most - 1, most), "99.99");
 }
 
 }  // namespace

@@ -88,6 +88,10 @@ TEST(PrizeFile, ABadLineIsNamedWithItsNumber) {
   EXPECT_EQ(ProblemOf("currency; \x1B[31m\n").text, TextId::TxtPrizeBadCurrency);
   EXPECT_EQ(ProblemOf("currency; " + std::string(33, 'x') + "\n").text,
             TextId::TxtPrizeBadCurrency);
+  // A ";" in the currency has its own reason: it would split the line it is written on.
+  EXPECT_EQ(CurrencyProblem("EU;R"), TextId::TxtPrizeCurrencySemicolon);
+  EXPECT_EQ(CurrencyProblem("EUR"), std::nullopt);
+  EXPECT_EQ(CurrencyProblem("\x1B[31m"), TextId::TxtPrizeBadCurrency);
   // A line break inside a field does not hide the line's number.
   EXPECT_EQ(ProblemOf("price; 1\r\n3; 1\r\n4;\r\n2\r\n").line, 3);
 }

@@ -77,7 +77,12 @@ TEST_F(WinningsCommand, JsonGivesTheLatestDrawByDefaultAndEveryDrawOnRequest) {
   EXPECT_EQ(all.code, 0) << all.err;
   EXPECT_EQ(all.out.substr(0, all.out.find(", \"rows\"")),
             "{\"draws\": 3, \"tickets\": {\"3\": 45, \"4\": 13, \"5\": 1, \"6\": 1}, "
-            "\"cost\": \"180.00\", \"winnings\": \"101827.00\", \"balance\": \"101647.00\"");
+            "\"cost\": \"180.00\", \"winnings\": \"101827.00\", \"balance\": \"101647.00\", "
+            "\"best\": {\"draw\": 1, \"balance\": \"100325.00\"}, "
+            "\"worst\": {\"draw\": 2, \"balance\": \"-48.00\"}");
+  // One draw has no best and worst apart from itself.
+  EXPECT_EQ(latest.out.find("\"best\""), std::string::npos);
+  EXPECT_EQ(latest.out.find("\"worst\""), std::string::npos);
 }
 
 TEST_F(WinningsCommand, TextNamesTheDrawsTheBestAndTheWorstAndTheWinningRows) {
@@ -128,6 +133,14 @@ TEST_F(WinningsCommand, DrawsAreNumberedAsInTheFileAlsoWhenTheEarliestHadNoRoom)
   EXPECT_NE(run.out.find("draw 1501\n"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("winnings: 123.45\n"), std::string::npos) << run.out;
   EXPECT_NE(run.err.find("the latest 1499 were loaded"), std::string::npos) << run.err;
+
+  // The best and worst draws of a report over several are numbered as in the file too.
+  const Run all = Cli("--stakes st.txt --results long.txt --prizes p1501.txt --all --json");
+  EXPECT_EQ(all.code, 0) << all.err;
+  EXPECT_NE(all.out.find("\"best\": {\"draw\": 1501, \"balance\": \"123.45\"}, "
+                         "\"worst\": {\"draw\": 3, \"balance\": \"0.00\"}"),
+            std::string::npos)
+      << all.out;
 
   const Run early = Cli("--stakes st.txt --results long.txt --draw 2");
   EXPECT_EQ(early.code, 1);

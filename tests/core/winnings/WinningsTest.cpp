@@ -325,5 +325,29 @@ TEST(WinningsReport, AStoppedRunEndsEarly) {
   EXPECT_TRUE(out.report.draws.empty());
 }
 
+TEST(WinningsReport, TheDrawsAreNamedAsOneOrARangeWithTheirCount) {
+  WinningsReport one;
+  one.firstDraw = one.lastDraw = 205;
+  EXPECT_EQ(DrawSpanText(one, 1), "Draw 205");
+  EXPECT_EQ(DrawSpanText(one, 0), "Тираж 205");
+  WinningsReport all;
+  all.firstDraw = 1;
+  all.lastDraw = 205;
+  EXPECT_EQ(DrawSpanText(all, 1), "Draws 1–205 (205 draws)");
+  EXPECT_EQ(DrawSpanText(all, 0), "Тиражи 1–205 (205 тиражей)");
+  all.lastDraw = 22;
+  EXPECT_EQ(DrawSpanText(all, 0), "Тиражи 1–22 (22 тиража)");
+}
+
+TEST(WinningsReport, ChartStepsAreRoundDrawCounts) {
+  EXPECT_EQ(RoundDrawStep(1, 5), 1);
+  EXPECT_EQ(RoundDrawStep(5, 5), 1);
+  EXPECT_EQ(RoundDrawStep(6, 5), 2);
+  EXPECT_EQ(RoundDrawStep(204, 5), 50);
+  EXPECT_EQ(RoundDrawStep(1199, 5), 500);
+  EXPECT_EQ(RoundDrawStep(1000, 5), 200);
+  EXPECT_EQ(RoundDrawStep(0, 5), 1);
+}
+
 }  // namespace
 }  // namespace tallyra

@@ -91,6 +91,26 @@ TEST_F(Import, DatedNumberedLinesAndLongListsShowTheirEnds) {
   });
 }
 
+TEST_F(Import, TheColumnsBoxShowsSixTwoDigitColumnsWholeInBothLanguages) {
+  StartEnglish();
+  for (const int language : {1, 0}) {
+    ImportDialog dialog(form.get(), [language] { return language; });
+    script.inNextDialog([&](QDialog& d) {
+      QLineEdit* columns = In<QLineEdit>(d, "ImportColumns");
+      const QString widest = QStringLiteral("10,11,12,13,14,15");
+      columns->setText(widest);
+      columns->end(false);
+      // Were the box too narrow, the text would scroll and the cursor at its end would stand
+      // left of where the whole text ends.
+      EXPECT_GE(columns->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x(),
+                columns->fontMetrics().horizontalAdvance(widest))
+          << language;
+      In<QPushButton>(d, "ImportCancel")->click();
+    });
+    dialog.preview(kCsv, tallyra::ImportKind::Results, 49, QStringLiteral("draws.csv"));
+  }
+}
+
 TEST_F(Import, ChangingColumnsOrOrderReadsTheFileAgain) {
   StartEnglish();
   const auto rows = Preview(kCsv, tallyra::ImportKind::Results, [&](QDialog& d) {
@@ -157,6 +177,41 @@ TEST_F(ImportResults, AFileOneByteOverTheLimitIsToldTheImportsLimit) {
         << item;
   }
   EXPECT_EQ(ReadFile(QStringLiteral("Results.txt")), QByteArray(kHeld));
+}
+
+TEST_F(ImportResults, EachImportsFileDialogNamesWhatItImports) {
+  struct Case {
+    const char* item;
+    int language;
+    QString title;
+    QString filter;
+    QString all;
+  };
+  const Case cases[] = {
+      {"ImportResultsItem", 1, QStringLiteral("Import draw history"),
+       QStringLiteral("Draw histories (*.txt *.csv *.tsv)"), QStringLiteral("All files (*)")},
+      {"ImportStakesItem", 1, QStringLiteral("Import stakes"),
+       QStringLiteral("Stake lists (*.txt *.csv *.tsv)"), QStringLiteral("All files (*)")},
+      {"ImportSystemItem", 1, QStringLiteral("Import system stakes"),
+       QStringLiteral("System stake lists (*.txt *.csv *.tsv)"), QStringLiteral("All files (*)")},
+      {"ImportResultsItem", 0, QStringLiteral("Импорт истории тиражей"),
+       QStringLiteral("Истории тиражей (*.txt *.csv *.tsv)"), QStringLiteral("Все файлы (*)")},
+      {"ImportStakesItem", 0, QStringLiteral("Импорт ставок"),
+       QStringLiteral("Списки ставок (*.txt *.csv *.tsv)"), QStringLiteral("Все файлы (*)")},
+      {"ImportSystemItem", 0, QStringLiteral("Импорт системных ставок"),
+       QStringLiteral("Списки системных ставок (*.txt *.csv *.tsv)"),
+       QStringLiteral("Все файлы (*)")},
+  };
+  for (const Case& c : cases) {
+    Trigger(c.language == 0 ? "Rus" : "Eng");
+    script.fileDialogs.clear();
+    script.cancelFile();
+    Trigger(c.item);
+    ASSERT_EQ(script.fileDialogs.size(), 1u) << c.item;
+    EXPECT_EQ(script.fileDialogs[0].title, c.title);
+    EXPECT_EQ(script.fileDialogs[0].filters, (QStringList{c.filter, c.all}));
+  }
+  EXPECT_TRUE(script.messages.empty());
 }
 
 TEST_F(ImportResults, CancelChangesNothing) {

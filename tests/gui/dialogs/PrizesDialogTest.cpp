@@ -64,6 +64,9 @@ TEST_F(PrizesDialogTest, NegativeOrAbsurdAmountsAreRefused) {
       {5, QStringLiteral("E\tUR"),
        QStringLiteral("Currency: the currency's name is longer than 32 bytes or holds control "
                       "characters")},
+      {5, QStringLiteral("EU;R"),
+       QStringLiteral("Currency: the currency's name cannot hold \";\", which separates the "
+                      "fields of the prize file")},
   };
   for (const Case& c : cases) {
     script.messages.clear();

@@ -86,7 +86,7 @@ TEST_F(Wheels, BuildShowsTheTicketsTheirCountBoundCostAndCoverage) {
     Set(d, QStringLiteral("3, 9 14;20  27,31 44"), 6, 6);
     Click("BuildButton", &d);
     ASSERT_EQ(Of(d).tickets().size(), 7u);
-    EXPECT_EQ(Text(d, "CountLabel"), QStringLiteral("Wheel 6if6: 7 tickets; lower bound 7."));
+    EXPECT_EQ(Text(d, "CountLabel"), QStringLiteral("Wheel 6 if 6: 7 tickets; lower bound 7."));
     EXPECT_EQ(Text(d, "CostLabel"), QStringLiteral("Cost: 17.50 EUR"));
     EXPECT_EQ(Find<QTableView>("TicketsGrid", &d)->model()->rowCount(), 7);
     EXPECT_EQ(Find<QTableWidget>("CoverageTable", &d)->rowCount(), 15);
@@ -100,7 +100,7 @@ TEST_F(Wheels, BuildShowsTheTicketsTheirCountBoundCostAndCoverage) {
     Click("BuildButton", &d);
     const auto& tickets = Of(d).tickets();
     ASSERT_FALSE(tickets.empty());
-    EXPECT_EQ(Text(d, "CountLabel"), QStringLiteral("Wheel 3if4: %1 tickets; lower bound %2.")
+    EXPECT_EQ(Text(d, "CountLabel"), QStringLiteral("Wheel 3 if 4: %1 tickets; lower bound %2.")
                                          .arg(tickets.size())
                                          .arg(tallyra::wheels::LowerBound(10, {3, 4})));
     const auto exact = tallyra::wheels::Verify({1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, tickets);
@@ -155,7 +155,7 @@ TEST_F(Wheels, BadPoolsAndGuaranteesAreRefusedInTheInterfaceLanguage) {
     Set(d, QStringLiteral("1 2 3 4 5 6 7"), 5, 4);
     Click("BuildButton", &d);
     EXPECT_EQ(MessageTexts(),
-              QStringList{QStringLiteral("The guarantee 5if4 is impossible: it needs 2 <= T <= M "
+              QStringList{QStringLiteral("The guarantee 5 if 4 is impossible: it needs 2 <= T <= M "
                                          "<= 6 and M no larger than the pool.")});
     EXPECT_TRUE(Of(d).tickets().empty());
 
@@ -164,7 +164,7 @@ TEST_F(Wheels, BadPoolsAndGuaranteesAreRefusedInTheInterfaceLanguage) {
     Set(d, fifty.section(QLatin1Char(' '), 0, 48), 6, 6);
     Click("BuildButton", &d);
     EXPECT_EQ(MessageTexts(), QStringList{QStringLiteral(
-                                  "A wheel 6if6 over this pool holds at least 13983816 tickets, "
+                                  "A wheel 6 if 6 over this pool holds at least 13983816 tickets, "
                                   "and the list of stakes holds 99999. The wheel is not built.")});
     EXPECT_TRUE(Of(d).tickets().empty());
   });
@@ -177,6 +177,20 @@ TEST_F(Wheels, BadPoolsAndGuaranteesAreRefusedInTheInterfaceLanguage) {
   });
   EXPECT_EQ(MessageTexts(),
             QStringList{QStringLiteral("Число пула 60 лежит вне диапазона 1..49.")});
+
+  // The guarantee is written in Russian words too, in messages and in the wheel's count.
+  script.messages.clear();
+  InWheels([&](QDialog& d) {
+    Set(d, QStringLiteral("1 2 3 4 5 6 7"), 5, 4);
+    Click("BuildButton", &d);
+    Set(d, QStringLiteral("1 2 3 4 5 6 7"), 6, 6);
+    Click("BuildButton", &d);
+    EXPECT_EQ(Text(d, "CountLabel"),
+              QStringLiteral("Система 6 при 6: билетов 7, нижняя граница 7."));
+  });
+  EXPECT_EQ(MessageTexts(),
+            QStringList{QStringLiteral("Гарантия 5 при 4 невозможна: нужно 2 <= T <= M <= 6, и "
+                                       "M не больше размера пула.")});
 }
 
 TEST_F(Wheels, ASystemStakeGivesThePool) {
@@ -275,6 +289,8 @@ TEST_F(Wheels, CheckingTheStakesCountsTicketsOutsideThePoolByTheirPoolNumbers) {
                            QStringLiteral("35"), QStringLiteral("57.14"), QStringLiteral("no"),
                            QStringLiteral("1 2 7")}));
     EXPECT_EQ(CoverageRow(d, 2, 6)[5], QStringLiteral("yes"));
+    // 1 of 7 is 14.2857...%: rounded as `tallyra-cli wheel check` rounds it for these stakes.
+    EXPECT_EQ(CoverageRow(d, 6, 6)[4], QStringLiteral("14.29"));
     // The check shows the stakes' coverage, not a wheel.
     EXPECT_TRUE(Of(d).tickets().empty());
   });

@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QSpinBox>
 #include <QTableView>
+#include <QValueAxis>
 
 #include "GuiFixture.h"
 #include "dialogs/WinningsDialog.h"
@@ -195,9 +196,24 @@ TEST_F(WinningsReportTest, TheChartHoldsTheCumulativeBalanceDrawByDraw) {
   WinningsDialog* d = Open();
   ASSERT_NE(d, nullptr);
   ASSERT_NE(Balance(d), nullptr);
+  auto* chart = Find<QChartView>("BalanceChart", d);
   EXPECT_EQ(Balance(d)->points(), (QList<QPointF>{{3, 104.0}}));
+  // One draw draws no line: the chart is not shown, and the totals name the draw.
+  EXPECT_FALSE(chart->isVisible());
+  EXPECT_TRUE(Find<QLabel>("TotalsLabel", d)->text().startsWith(QStringLiteral("Draw 3. ")))
+      << Find<QLabel>("TotalsLabel", d)->text().toStdString();
   d->setChoice({tallyra::DrawChoice::Kind::All, 0});
   ASSERT_TRUE(d->compute());
+  EXPECT_TRUE(chart->isVisible());
+  EXPECT_TRUE(Find<QLabel>("TotalsLabel", d)
+                  ->text()
+                  .startsWith(QStringLiteral("Draws 1–3 (3 draws). Tickets with 3, 4, 5, 6")))
+      << Find<QLabel>("TotalsLabel", d)->text().toStdString();
+  // The draws are marked on whole, round draw numbers.
+  auto* drawAxis = qobject_cast<QValueAxis*>(chart->chart()->axes(Qt::Horizontal).value(0));
+  ASSERT_NE(drawAxis, nullptr);
+  EXPECT_EQ(drawAxis->tickAnchor(), 0.0);
+  EXPECT_EQ(drawAxis->tickInterval(), 1.0);
   EXPECT_EQ(Balance(d)->points(), (QList<QPointF>{{1, 209840.0}, {2, 212498.0}, {3, 212602.0}}));
   EXPECT_EQ(d->report().bestDraw, 1);
   EXPECT_EQ(d->report().worstDraw, 3);
@@ -222,7 +238,15 @@ TEST_F(WinningsReportTest, TheReportFollowsTheInterfaceLanguage) {
   EXPECT_EQ(headerText(WinningsModel::Balance), QStringLiteral("Баланс"));
   EXPECT_EQ(Shown(d, 2, WinningsModel::List), QStringLiteral("система"));
   EXPECT_EQ(d->windowTitle(), QStringLiteral("Выигрыши ставок"));
-  EXPECT_TRUE(Find<QLabel>("TotalsLabel", d)->text().startsWith(QStringLiteral("Тиражей: 3.")));
+  // The latest draw is draw 3, not three draws.
+  EXPECT_TRUE(Find<QLabel>("TotalsLabel", d)->text().startsWith(QStringLiteral("Тираж 3. ")))
+      << Find<QLabel>("TotalsLabel", d)->text().toStdString();
+  d->setChoice({tallyra::DrawChoice::Kind::All, 0});
+  ASSERT_TRUE(d->compute());
+  EXPECT_TRUE(Find<QLabel>("TotalsLabel", d)
+                  ->text()
+                  .startsWith(QStringLiteral("Тиражи 1–3 (3 тиража). Билетов с 3, 4, 5, 6")))
+      << Find<QLabel>("TotalsLabel", d)->text().toStdString();
   EXPECT_EQ(Action("WinningsItem")->text(), QStringLiteral("Выигрыши ставок..."));
   EXPECT_EQ(Action("PrizesItem")->text(), QStringLiteral("Выигрыши..."));
   Trigger("Eng");
@@ -249,6 +273,29 @@ TEST_F(WinningsReportTest, PerDrawPrizesReplaceTheTableAndABadFileKeepsThem) {
       script.messages[0].text.endsWith(QStringLiteral("The previous prize table is kept.")));
   ASSERT_TRUE(d->compute());
   EXPECT_EQ(d->report().winnings, 24200);
+}
+
+TEST_F(WinningsReportTest, BalancesNearAHundredBillionAreShownInBillions) {
+  WinningsDialog* d = Open();
+  ASSERT_NE(d, nullptr);
+  // Draw 1 matches the first stake whole.
+  WriteFile(QStringLiteral("draws.txt"), "1; 0; 0; 0; 90000000000.00\r\n");
+  d->setChoice({tallyra::DrawChoice::Kind::All, 0});
+  script.chooseFile(Path(QStringLiteral("draws.txt")));
+  Click("DrawPrizesButton", d);
+  ASSERT_TRUE(script.messages.empty()) << MessageTexts().join(QLatin1Char('|')).toStdString();
+  ASSERT_GT(d->report().balance, 8'900'000'000'000);
+  auto* chart = Find<QChartView>("BalanceChart", d);
+  auto* balanceAxis = qobject_cast<QValueAxis*>(chart->chart()->axes(Qt::Vertical).value(0));
+  ASSERT_NE(balanceAxis, nullptr);
+  // Short labels: the axis counts in billions and says so.
+  EXPECT_EQ(balanceAxis->titleText(), QStringLiteral("Balance, billions"));
+  EXPECT_LT(balanceAxis->max(), 1000.0);
+  EXPECT_GT(balanceAxis->max(), 89.0);
+  EXPECT_NEAR(Balance(d)->points().back().y(), static_cast<double>(d->report().balance) / 1e11,
+              1e-6);
+  Trigger("Rus");
+  EXPECT_EQ(balanceAxis->titleText(), QStringLiteral("Баланс, млрд"));
 }
 
 TEST_F(WinningsReportTest, NoSuchDrawAndNoStakesAreTold) {

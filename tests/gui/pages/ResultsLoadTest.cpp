@@ -40,7 +40,7 @@ TEST_F(ResultsLoad, YesThenCancelLeavesAnEmptyHistory) {
   EXPECT_EQ(asked.kind, platform::FileDialogRequest::Kind::Open);
   EXPECT_EQ(asked.title, QStringLiteral("Stakes loading out of file"));
   EXPECT_EQ(asked.fileName, QStringLiteral("Results.txt"));
-  EXPECT_EQ(asked.filters, QStringList{QStringLiteral("*.txt (*.txt)")});
+  EXPECT_EQ(asked.filters, QStringList{QStringLiteral("Text files (*.txt)")});
   EXPECT_EQ(asked.defaultSuffix, QStringLiteral("txt"));
   EXPECT_EQ(f.workspace().ResultCount, 0);
   for (int c = 1; c <= 6; ++c) EXPECT_EQ(f.workspace().ResultTable.cell[c][3], 0);

@@ -147,7 +147,7 @@ TEST_F(Stakes, SaveWritesTheExactFileAndLoadReadsItBack) {
   EXPECT_EQ(asked.title, QStringLiteral("Save stakes in file"));
   EXPECT_EQ(asked.fileName, QStringLiteral("Stavka.txt"));
   EXPECT_EQ(asked.filters,
-            (QStringList{QStringLiteral("*.txt (*.txt)"), QStringLiteral("All files (*)")}));
+            (QStringList{QStringLiteral("Text files (*.txt)"), QStringLiteral("All files (*)")}));
   EXPECT_TRUE(asked.confirmOverwrite);
   EXPECT_EQ(ReadFile(QStringLiteral("mine.txt")),
             QByteArray("1 - 1,2,3,4,5,6;\r\n2 - 7,8,9,10,11,12;\r\n"));

@@ -1,8 +1,14 @@
+#include <QAccessible>
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QMenu>
 #include <QSpinBox>
 #include <QStackedBarSeries>
+#include <QStyleOptionGroupBox>
+#include <QTabWidget>
 
 #include "GuiFixture.h"
 
@@ -66,6 +72,59 @@ TEST_F(StatsChart, TheContextMenuSavesThePictureAsPng) {
   Trigger("SaveChartItem");
   ASSERT_EQ(script.messages.size(), 1u);
   EXPECT_TRUE(script.messages[0].text.startsWith(QStringLiteral("The picture could not be saved")));
+}
+
+TEST_F(StatsChart, TheMenuBelongsToTheChartAndScreenReadersReachIt) {
+  auto* view = Find<QChartView>("StatChart");
+  auto* menu = view->findChild<QMenu*>(QStringLiteral("PopupStatChart"));
+  ASSERT_NE(menu, nullptr) << "the chart's menu is a child of the chart";
+  QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(menu);
+  ASSERT_NE(reader, nullptr);
+  EXPECT_EQ(reader->role(), QAccessible::PopupMenu);
+  EXPECT_EQ(reader->text(QAccessible::Name), QStringLiteral("Draws per number"));
+  ASSERT_EQ(reader->childCount(), 1);
+  EXPECT_EQ(reader->child(0)->text(QAccessible::Name), QStringLiteral("Save as PNG..."));
+  Trigger("Rus");
+  EXPECT_EQ(reader->child(0)->text(QAccessible::Name), QStringLiteral("Сохранить как PNG..."));
+  // The file dialog names what it saves.
+  script.cancelFile();
+  Trigger("SaveChartItem");
+  ASSERT_EQ(script.fileDialogs.size(), 1u);
+  EXPECT_EQ(script.fileDialogs[0].filters, QStringList{QStringLiteral("Рисунки PNG (*.png)")});
+}
+
+TEST_F(StatsChart, TheGridsHeadersAndTheSortingCaptionShowWholeInBothLanguages) {
+  Tabs()->setCurrentWidget(Tab("TS5"));
+  QCoreApplication::processEvents();
+  platform::StringGrid* grid = Grid("SGStat");
+  auto* sorting = Find<QGroupBox>("GroupBox2");
+  for (const char* language : {"Eng", "Rus"}) {
+    Trigger(language);
+    QCoreApplication::processEvents();
+    const QFontMetrics metrics = grid->horizontalHeader()->fontMetrics();
+    int sum = 0;
+    for (int c = 0; c < 5; ++c) {
+      const QString header = grid->model().header(c);
+      // The text, the header's padding and its border.
+      EXPECT_GE(grid->columnWidth(c), metrics.horizontalAdvance(header) + 3)
+          << language << " " << header.toStdString();
+      sum += grid->columnWidth(c);
+    }
+    EXPECT_EQ(sum, grid->viewport()->width()) << language;
+    // The caption stands on the frame's top line, not above the frame.
+    QStyleOptionGroupBox option;
+    option.initFrom(sorting);
+    option.text = sorting->title();
+    option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+    const QRect frame = sorting->style()->subControlRect(QStyle::CC_GroupBox, &option,
+                                                         QStyle::SC_GroupBoxFrame, sorting);
+    const QRect caption = sorting->style()->subControlRect(QStyle::CC_GroupBox, &option,
+                                                           QStyle::SC_GroupBoxLabel, sorting);
+    EXPECT_LE(caption.top(), frame.top()) << language;
+    EXPECT_GE(caption.bottom(), frame.top()) << language;
+    EXPECT_GT(caption.left(), frame.left()) << language;
+    EXPECT_LT(caption.right(), frame.right()) << language;
+  }
 }
 
 }  // namespace
