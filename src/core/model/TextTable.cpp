@@ -430,6 +430,12 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
     {"Выигрыши %d тиражей из файла сохранены в \"prizes.tly\"; отчёт о выигрышах учитывает их.",
      "The prizes of %d draws in the file were kept in \"prizes.tly\"; the winnings report uses "
      "them."},  // TxtImportPrizesKept
+    // Import: numbers that are no balls, repeated rows, dates out of order
+    {"\"%s\" не целое число без знака и не может быть номером шара",
+     "\"%s\" is not a plain whole number and cannot be a ball"},  // TxtImportNotWhole
+    {"повтор строки %d", "repeat of line %d"},                    // TxtImportRepeatedRow
+    {"дата %s идёт не по порядку дат строк выше; проверьте файл",
+     "the date %s is out of the order of the dates above; check the file"},  // TxtImportOutOfOrder
 }};
 
 }  // namespace

@@ -309,6 +309,10 @@ enum class TextId : int {
   TxtHelpFind,
   TxtHelpContents,
   TxtImportPrizesKept,
+  // Import: numbers that are no balls, repeated rows, dates out of order
+  TxtImportNotWhole,
+  TxtImportRepeatedRow,
+  TxtImportOutOfOrder,
   Count
 };
 
