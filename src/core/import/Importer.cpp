@@ -8,6 +8,7 @@
 
 #include "lists/ListEditing.h"
 #include "lists/RecordReader.h"
+#include "model/Problem.h"
 #include "model/TextTable.h"
 
 namespace tallyra {
@@ -50,11 +51,9 @@ int Capacity(ImportKind kind) {
   return kind == ImportKind::Results ? kResultCapacity : kStakeCapacity;
 }
 
+// A value as messages show it: short, and with bytes that are no text escaped.
 std::string Cut(std::string_view text) {
-  if (text.size() <= kValueText) return std::string(text);
-  std::size_t keep = kValueText;
-  while (keep > 0 && (static_cast<unsigned char>(text[keep]) & 0xC0) == 0x80) --keep;
-  return std::string(text.substr(0, keep)) + "...";
+  return Excerpt(text, kValueText);
 }
 
 std::size_t DigitsAt(std::string_view s, std::size_t i) {

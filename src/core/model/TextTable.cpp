@@ -436,6 +436,12 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
     {"повтор строки %d", "repeat of line %d"},                    // TxtImportRepeatedRow
     {"дата %s идёт не по порядку дат строк выше; проверьте файл",
      "the date %s is out of the order of the dates above; check the file"},  // TxtImportOutOfOrder
+    // Download: addresses with control characters, the time a whole download may take
+    {"Адрес \"%s\" содержит управляющий символ и не может быть использован.",
+     "The address \"%s\" holds a control character and cannot be used."},  // TxtUrlControl
+    {"Загрузка шла дольше %d мин. и была прервана. \"Results.txt\" сохранён.",
+     "The download took longer than %d minutes and was stopped. \"Results.txt\" was "
+     "kept."},  // TxtDownloadTimeLimit
 }};
 
 }  // namespace

@@ -313,6 +313,9 @@ enum class TextId : int {
   TxtImportNotWhole,
   TxtImportRepeatedRow,
   TxtImportOutOfOrder,
+  // Download: addresses with control characters, the time a whole download may take
+  TxtUrlControl,
+  TxtDownloadTimeLimit,
   Count
 };
 
