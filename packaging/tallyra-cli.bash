@@ -28,7 +28,7 @@ _tallyra_cli() {
       COMPREPLY=($(compgen -W 'results stakes system' -- "$cur"))
       return
       ;;
-    --combination | --max | --timeout | --columns | --pool | --guarantee | --seconds | --seed | --draw)
+    --combination | --max | --timeout | --max-time | --columns | --pool | --guarantee | --seconds | --seed | --draw)
       return
       ;;
   esac
@@ -50,7 +50,7 @@ _tallyra_cli() {
       ;;
     check) options='--combination --stakes --system --include-system --results --max --lang --json' ;;
     stats) options='--results --max --sort --json' ;;
-    fetch) options='--timeout --fail --cacert' ;;
+    fetch) options='--timeout --max-time --fail --cacert' ;;
     import) options='--as --columns --newest-first --oldest-first --max --merge-into --out --prizes-out --json' ;;
     wheel)
       if ((cword == 2)); then

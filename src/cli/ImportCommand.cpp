@@ -293,6 +293,12 @@ const char* Name(SkipReason reason) {
       return "repeat";
     case SkipReason::BadDate:
       return "bad-date";
+    case SkipReason::NotWholeNumber:
+      return "not-whole-number";
+    case SkipReason::RepeatedRow:
+      return "repeated-row";
+    case SkipReason::OutOfOrder:
+      return "out-of-order";
   }
   return "";
 }
@@ -379,7 +385,15 @@ std::string Json(const Call& call, const ImportResult& result, const std::string
         << "\", \"value\": " << Quoted(s.value)
         << ", \"text\": " << Quoted(DescribeSkip(s, call.options, kEnglish)) << "}";
   }
-  out << "]";
+  out << "], \"out_of_order\": ";
+  if (result.outOfOrder) {
+    out << "{\"line\": " << result.outOfOrder->line
+        << ", \"value\": " << Quoted(result.outOfOrder->value)
+        << ", \"text\": " << Quoted(DescribeSkip(*result.outOfOrder, call.options, kEnglish))
+        << "}";
+  } else {
+    out << "null";
+  }
   if (merge) {
     out << ", \"merge\": {\"into\": " << Quoted(*call.mergeInto) << ", \"result\": \""
         << Name(merge->kind) << "\", \"added\": " << merge->added
@@ -516,6 +530,9 @@ int Run(const Call& call) {
       if (!result.columns.empty()) report << ", columns " << List(result.columns);
       report << ", " << Name(result.order) << " from " << Name(result.orderBasis) << "), "
              << result.skippedTotal << " lines skipped\n";
+    }
+    if (result.outOfOrder) {
+      report << DescribeSkip(*result.outOfOrder, call.options, kEnglish) << "\n";
     }
     if (!message.empty()) report << message << "\n";
     for (const UnreadAmount& u : result.unreadAmounts) {

@@ -41,7 +41,7 @@ constexpr const char* kUsage =
     "              (--stakes FILE [--system FILE] [--include-system] | --results FILE)\n"
     "              [--max M] [--lang en|ru] [--json]\n"
     "  tallyra-cli stats --results FILE [--max M] [--sort order|frequency|draws]... [--json]\n"
-    "  tallyra-cli fetch URL FILE [--timeout MS] [--fail] [--cacert FILE]\n"
+    "  tallyra-cli fetch URL FILE [--timeout MS] [--max-time S] [--fail] [--cacert FILE]\n"
     "  tallyra-cli import FILE --as results|stakes|system [--columns 3,4,5,6,7,8]\n"
     "              [--newest-first|--oldest-first] [--max M] [--merge-into Results.txt]\n"
     "              [--out FILE] [--prizes-out FILE] [--json]\n";
@@ -124,8 +124,9 @@ Options Parse(int argc, char** argv) {
       o.includeSystem = true;
     } else if (arg == "--fail" && o.command == "fetch") {
       o.values[arg] = "";
-    } else if ((arg == "--timeout" || arg == "--cacert") && o.command == "fetch") {
-      if (i + 1 >= argc) throw UsageError{"--timeout needs a value"};
+    } else if ((arg == "--timeout" || arg == "--max-time" || arg == "--cacert") &&
+               o.command == "fetch") {
+      if (i + 1 >= argc) throw UsageError{arg + " needs a value"};
       o.values[arg] = argv[++i];
     } else if (arg == "--sort" && o.command == "stats") {
       if (i + 1 >= argc) throw UsageError{"--sort needs a value"};
@@ -438,6 +439,15 @@ int Fetch(const Options& o) {
     if (!value || *value < 0) throw UsageError{"--timeout takes milliseconds"};
     client.TimeOut = *value;
   }
+  // The whole fetch, however steadily a server trickles its answer; --timeout alone lets a
+  // byte every now and then keep it going for ever.
+  int64_t maxSeconds = 0;
+  if (auto t = o.get("--max-time")) {
+    const auto value = tallyra::ParseDecimal(*t);
+    if (!value || *value < 0) throw UsageError{"--max-time takes whole seconds (0: no limit)"};
+    maxSeconds = *value;
+    client.MaxTime = maxSeconds * 1000;
+  }
   // Certificates trusted besides the system's own, for https:// (a server with its own CA).
   if (auto ca = o.get("--cacert")) {
     if (!tallyra::ReadWholeFile(*ca).ok) throw FileError{"cannot read the certificates in " + *ca};
@@ -454,6 +464,10 @@ int Fetch(const Options& o) {
   } catch (const tallyra::ETooLarge& e) {
     std::cerr << (e.part == tallyra::ETooLarge::Part::Header ? "the answer's header" : "the body")
               << " is larger than " << e.limit << " bytes; " << file << " was not changed\n";
+    return 1;
+  } catch (const tallyra::ETimeLimit&) {
+    std::cerr << "the fetch took longer than --max-time " << maxSeconds << " s and was stopped; "
+              << file << " was not changed\n";
     return 1;
   } catch (const std::runtime_error& e) {
     std::cerr << e.what() << "\n";

@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <chrono>
 #include <map>
 #include <regex>
 #include <set>
@@ -492,6 +493,111 @@ TEST_F(CliOptions, FetchOverHttpsChecksTheCertificate) {
   const CliRun otherScheme = Cli({"fetch", "ftp://127.0.0.1/Results.txt", "got.txt"});
   EXPECT_EQ(otherScheme.code, 1);
   EXPECT_NE(otherScheme.err.find("http:// and https://"), std::string::npos) << otherScheme.err;
+}
+
+// An address is sent as an address: a control character in it is refused before anything
+// goes out, and what cannot travel raw is percent-encoded.
+TEST_F(CliOptions, FetchRefusesControlCharactersAndEncodesTheRest) {
+  ScriptedServer server;
+  Write("got.txt", "old");
+  for (const std::string& bad :
+       {server.url("/x\r\nX-Injected: yes"), server.url("/a\tb"), server.url("/a\x7f"),
+        std::string("https://127.0.0.1:1/x\r\nX-Injected: yes")}) {
+    const CliRun run = Cli({"fetch", bad, "got.txt"});
+    EXPECT_EQ(run.code, 1) << bad;
+    EXPECT_NE(run.err.find("holds a control character and cannot be used"), std::string::npos)
+        << run.err;
+    EXPECT_EQ(run.err.find('\r'), std::string::npos) << "shown escaped: " << run.err;
+  }
+  EXPECT_TRUE(server.requests().empty());
+  EXPECT_EQ(Read("got.txt"), "old");
+
+  server.add(ScriptedServer::Text("HTTP/1.0 200 OK\r\n\r\nnew"));
+  const CliRun run = Cli({"fetch", server.url("/a b/\xC3\xBC\"<>\\^`{|}%41%zz?q=1 2"), "got.txt"});
+  EXPECT_EQ(run.code, 0) << run.err;
+  ASSERT_EQ(server.requests().size(), 1u);
+  EXPECT_EQ(server.requests()[0].substr(0, server.requests()[0].find("\r\n")),
+            "GET /a%20b/%C3%BC%22%3C%3E%5C%5E%60%7B%7C%7D%41%25zz?q=1%202 HTTP/1.0");
+  EXPECT_EQ(Read("got.txt"), "new");
+}
+
+// --timeout ends a fetch that makes no progress; --max-time one that takes too long, however
+// steadily the server trickles. The bounds here only catch a hang.
+TEST_F(CliOptions, MaxTimeEndsATricklingFetchOverHttpAndHttps) {
+  ScriptedServer server;
+  server.add(ScriptedServer::Trickle("HTTP/1.0 200 OK\r\nContent-Length: 1000\r\n\r\n", 200));
+  Write("got.txt", "old");
+  auto started = std::chrono::steady_clock::now();
+  CliRun run =
+      Cli({"fetch", server.url("/slow"), "got.txt", "--timeout", "2000", "--max-time", "1"});
+  EXPECT_EQ(run.code, 1);
+  EXPECT_NE(run.err.find("the fetch took longer than --max-time 1 s and was stopped; got.txt was "
+                         "not changed"),
+            std::string::npos)
+      << run.err;
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(30));
+  EXPECT_EQ(Read("got.txt"), "old");
+
+  QTemporaryDir www;
+  ASSERT_TRUE(www.isValid());
+  const HttpsServer https(www.path().toStdString());
+  ASSERT_TRUE(https.running());
+  Write("ca.pem", ReadFile(HttpsServer::CertFile()));
+  started = std::chrono::steady_clock::now();
+  run = Cli({"fetch", https.url("/trickle"), "got.txt", "--cacert", "ca.pem", "--timeout", "2000",
+             "--max-time", "1"});
+  EXPECT_EQ(run.code, 1);
+  EXPECT_NE(run.err.find("took longer than --max-time 1 s"), std::string::npos) << run.err;
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(30));
+  EXPECT_EQ(Read("got.txt"), "old");
+
+  for (const char* bad : {"soon", "-1", "1.5"}) {
+    EXPECT_EQ(Cli({"fetch", server.url("/x"), "got.txt", "--max-time", bad}).code, 2) << bad;
+  }
+  EXPECT_EQ(Cli({"stats", "--results", "Results.txt", "--max-time", "5"}).code, 2);
+}
+
+// Answers that cannot be read one way only are refused, over http:// and https:// alike.
+TEST_F(CliOptions, BrokenAnswersExitWithOneAndLeaveTheFile) {
+  ScriptedServer server;
+  Write("got.txt", "old");
+  for (const char* answer :
+       {"HTTP/1.0 200 OK\r\nContent-Length: 3\r\nContent-Length: 30\r\n\r\nnew",
+        "HTTP/1.0 99999999999 OK\r\n\r\nnew", "HTTP/1.0 2000 OK\r\n\r\nnew",
+        "HTTP/1.0 302 Found\r\n\r\n"}) {
+    server.add(ScriptedServer::Text(answer));
+    const CliRun run = Cli({"fetch", server.url("/x"), "got.txt"});
+    EXPECT_EQ(run.code, 1) << answer;
+    EXPECT_NE(run.err, "");
+    EXPECT_EQ(Read("got.txt"), "old");
+  }
+  // The same length twice is no conflict.
+  server.add(
+      ScriptedServer::Text("HTTP/1.0 200 OK\r\nContent-Length: 3\r\nContent-Length: 3\r\n\r\nnew"));
+  EXPECT_EQ(Cli({"fetch", server.url("/x"), "got.txt"}).code, 0);
+  EXPECT_EQ(Read("got.txt"), "new");
+
+  QTemporaryDir www;
+  ASSERT_TRUE(www.isValid());
+  const HttpsServer https(www.path().toStdString());
+  ASSERT_TRUE(https.running());
+  Write("ca.pem", ReadFile(HttpsServer::CertFile()));
+  const CliRun run = Cli({"fetch", https.url("/nowhere"), "got.txt", "--cacert", "ca.pem"});
+  EXPECT_EQ(run.code, 1);
+  EXPECT_NE(run.err.find("Redirect without a Location"), std::string::npos) << run.err;
+  EXPECT_EQ(Read("got.txt"), "new");
+}
+
+// A binary file's bytes reach the terminal escaped and cut short.
+TEST_F(CliOptions, MessagesShowABinaryFilesBytesEscaped) {
+  Write("bin.txt",
+        std::string("1 - 1,2,\x01\x02\x1b[31m\xff\xfe") + std::string(200, 'A') + ";\r\n");
+  const CliRun run = Cli({"stats", "--results", "bin.txt"});
+  EXPECT_EQ(run.code, 1);
+  EXPECT_NE(run.err.find("\\x01\\x02\\x1B[31m\\xFF\\xFEAAAA"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("\xE2\x80\xA6"), std::string::npos) << "cut short: " << run.err;
+  EXPECT_EQ(run.err.find('\x1b'), std::string::npos);
+  EXPECT_EQ(run.err.find(std::string(41, 'A')), std::string::npos);
 }
 
 }  // namespace

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <initializer_list>
 #include <memory>
+#include <unordered_map>
 #include <utility>
 
 #include "lists/ListEditing.h"
 #include "lists/RecordReader.h"
+#include "model/Problem.h"
 #include "model/TextTable.h"
 
 namespace tallyra {
@@ -16,9 +18,10 @@ namespace {
 struct Cell {
   enum class Type : uint8_t { Empty, Int, Date, Text };
   Type type = Type::Empty;
-  bool dotted = false;     // an integer written "6334." or "12)" the way row labels are
-  bool mixed = false;      // a separated field with several numbers in it
-  bool yearFirst = false;  // a date written year, month, day
+  bool dotted = false;      // an integer written "6334." or "12)" the way row labels are
+  bool numberLike = false;  // Text written as a number that is no ball: "-5", "1.5", "1e3"
+  bool mixed = false;       // a separated field with several numbers in it
+  bool yearFirst = false;   // a date written year, month, day
   char dateSeparator = 0;
   int64_t value = 0;         // Int, capped far above any number of a draw
   int parts[3] = {0, 0, 0};  // a date's three numbers as written
@@ -48,11 +51,9 @@ int Capacity(ImportKind kind) {
   return kind == ImportKind::Results ? kResultCapacity : kStakeCapacity;
 }
 
+// A value as messages show it: short, and with bytes that are no text escaped.
 std::string Cut(std::string_view text) {
-  if (text.size() <= kValueText) return std::string(text);
-  std::size_t keep = kValueText;
-  while (keep > 0 && (static_cast<unsigned char>(text[keep]) & 0xC0) == 0x80) --keep;
-  return std::string(text.substr(0, keep)) + "...";
+  return Excerpt(text, kValueText);
 }
 
 std::size_t DigitsAt(std::string_view s, std::size_t i) {
@@ -111,6 +112,63 @@ std::size_t MatchDate(std::string_view s, std::size_t i, Cell& cell) {
   return j - i;
 }
 
+// The digits at s[i] with a sign before them, a decimal point or an exponent: "-5", "+7",
+// "1.5", "1e3". They were written as a number, but no ball is numbered so, and reading the
+// digits alone would store a number the file does not hold. A sign counts only where it
+// stands alone before the digits ("1 -5"), not in "6335-1" or the separating " - ". Returns
+// the characters taken from i on; the cell's text starts at the sign.
+std::size_t MatchSignedOrDecimal(std::string_view s, std::size_t i, Cell& cell) {
+  const bool signedHere = i > 0 && (s[i - 1] == '-' || s[i - 1] == '+') &&
+                          (i == 1 || !(IsWordChar(s[i - 2]) || s[i - 2] == '-' || s[i - 2] == '+' ||
+                                       s[i - 2] == '.' || s[i - 2] == ','));
+  std::size_t j = i + DigitsAt(s, i);
+  bool decimal = false, exponent = false;
+  if (j + 1 < s.size() && s[j] == '.' && IsDigit(s[j + 1])) {
+    decimal = true;
+    j += 1 + DigitsAt(s, j + 1);
+  }
+  if (j + 1 < s.size() && (s[j] == 'e' || s[j] == 'E')) {
+    std::size_t k = j + 1;
+    if (k < s.size() && (s[k] == '+' || s[k] == '-')) ++k;
+    if (DigitsAt(s, k) > 0) {
+      exponent = true;
+      j = k + DigitsAt(s, k);
+    }
+  }
+  if (!(signedHere || decimal || exponent)) return 0;
+  if (j < s.size() && IsWordChar(s[j])) return 0;  // "1e3x" is a word
+  const std::size_t from = signedHere ? i - 1 : i;
+  cell.type = Cell::Type::Text;
+  cell.numberLike = true;
+  cell.text = s.substr(from, j - from);
+  return j - i;
+}
+
+// A whole separated field written as a number that is no ball, as above; "1,5" is one too in
+// a file that is not separated by commas.
+bool NumberLikeField(std::string_view field) {
+  std::size_t i = 0;
+  const bool sign = !field.empty() && (field[0] == '-' || field[0] == '+');
+  i += sign;
+  std::size_t n = DigitsAt(field, i);
+  if (n == 0) return false;
+  i += n;
+  bool decimal = false, exponent = false;
+  if (i + 1 < field.size() && (field[i] == '.' || field[i] == ',') && IsDigit(field[i + 1])) {
+    decimal = true;
+    i += 1 + DigitsAt(field, i + 1);
+  }
+  if (i + 1 < field.size() && (field[i] == 'e' || field[i] == 'E')) {
+    std::size_t k = i + 1;
+    if (k < field.size() && (field[k] == '+' || field[k] == '-')) ++k;
+    n = DigitsAt(field, k);
+    if (n == 0) return false;
+    exponent = true;
+    i = k + n;
+  }
+  return i == field.size() && (sign || decimal || exponent);
+}
+
 int64_t IntValue(std::string_view digits) {
   int64_t v = 0;
   for (char ch : digits) v = std::min<int64_t>(v * 10 + (ch - '0'), int64_t{1} << 40);
@@ -128,6 +186,11 @@ void FreeCells(std::string_view s, std::vector<Cell>& cells) {
     Cell cell;
     if (IsDigit(s[i])) {
       if (const std::size_t taken = MatchDate(s, i, cell); taken > 0) {
+        cells.push_back(cell);
+        i += taken;
+        continue;
+      }
+      if (const std::size_t taken = MatchSignedOrDecimal(s, i, cell); taken > 0) {
         cells.push_back(cell);
         i += taken;
         continue;
@@ -173,6 +236,10 @@ Cell FieldCell(std::string_view field) {
   }
   if (IsDigit(field[0]) && MatchDate(field, 0, cell) > 0) return cell;
   cell.type = Cell::Type::Text;
+  if (NumberLikeField(field)) {
+    cell.numberLike = true;
+    return cell;
+  }
   int runs = 0;
   for (std::size_t i = 0; i < field.size(); ++i) {
     runs += IsDigit(field[i]) && (i == 0 || !IsDigit(field[i - 1]));
@@ -561,6 +628,12 @@ void TabularReader::read(const Layout& layout, ImportResult& result) const {
   std::vector<int64_t> values;
   std::vector<int64_t> keys;  // dates or draw numbers of the rows, for the order
   std::vector<bool> keyed;
+  std::vector<std::string_view> dates;  // the date text of each row, for the order's warning
+  // A row that holds the same numbers, draw number and date as an earlier one is the same
+  // draw written twice; only files with a date or a draw number can tell that apart from a
+  // stake that is played twice.
+  const bool repeatsKnown = layout.date >= 0 || layout.drawNumber >= 0;
+  std::unordered_map<std::string, int> rowLines;
   bool seenRow = false;
   std::size_t headingFields = 0;  // of the heading that named prize columns
   // Fields up to the last that holds something.
@@ -578,16 +651,21 @@ void TabularReader::read(const Layout& layout, ImportResult& result) const {
       continue;
     }
     values.clear();
+    std::optional<SkippedLine> skip;
     // The numbers end at the first column without one: system stakes end there, and a
-    // six-number row that ends early has too few.
+    // six-number row that ends early has too few. A number that is no ball ends nothing: the
+    // line is wrong.
     for (const int p : layout.columns) {
-      if (p >= static_cast<int>(cells.size()) ||
-          cells[static_cast<std::size_t>(p)].type != Cell::Type::Int) {
+      if (p >= static_cast<int>(cells.size())) break;
+      const Cell& c = cells[static_cast<std::size_t>(p)];
+      if (c.numberLike) {
+        skip = SkippedLine{0, SkipReason::NotWholeNumber, Cut(c.text)};
         break;
       }
-      values.push_back(cells[static_cast<std::size_t>(p)].value);
+      if (c.type != Cell::Type::Int) break;
+      values.push_back(c.value);
     }
-    std::optional<SkippedLine> skip = CheckNumbers(values, kind, m_options.highestNumber);
+    if (!skip) skip = CheckNumbers(values, kind, m_options.highestNumber);
     std::optional<int64_t> key;
     if (!skip && layout.date >= 0) {
       const Cell* date = layout.date < static_cast<int>(cells.size())
@@ -603,8 +681,9 @@ void TabularReader::read(const Layout& layout, ImportResult& result) const {
       key = cells[static_cast<std::size_t>(layout.drawNumber)].value;
     }
     if (skip) {
-      const bool words = std::any_of(cells.begin(), cells.end(),
-                                     [](const Cell& c) { return c.type == Cell::Type::Text; });
+      const bool words = std::any_of(cells.begin(), cells.end(), [](const Cell& c) {
+        return c.type == Cell::Type::Text && !c.numberLike;
+      });
       if (!seenRow && words) {
         result.headerLines.push_back(line);
         if (m_separator != 0 && kind == ImportKind::Results && !layout.columns.empty()) {
@@ -621,6 +700,25 @@ void TabularReader::read(const Layout& layout, ImportResult& result) const {
       continue;
     }
     seenRow = true;
+    if (repeatsKnown) {
+      std::string rowKey;
+      for (const int64_t v : values) rowKey += std::to_string(v) + ',';
+      for (const int p : {layout.date, layout.drawNumber}) {
+        rowKey += '|';
+        if (p >= 0 && p < static_cast<int>(cells.size())) {
+          const Cell& c = cells[static_cast<std::size_t>(p)];
+          rowKey += c.type == Cell::Type::Date
+                        ? std::to_string(DateKey(c, layout.dayFirstSlashes).value_or(-1))
+                        : std::string(c.text);
+        }
+      }
+      const auto [earlier, fresh] = rowLines.emplace(std::move(rowKey), line);
+      if (!fresh) {
+        AddSkip(result,
+                SkippedLine{line, SkipReason::RepeatedRow, std::to_string(earlier->second)});
+        continue;
+      }
+    }
     ImportedRow row;
     row.line = line;
     row.size = static_cast<int>(values.size());
@@ -652,6 +750,9 @@ void TabularReader::read(const Layout& layout, ImportResult& result) const {
     result.rows.push_back(row);
     keys.push_back(key.value_or(0));
     keyed.push_back(key.has_value());
+    dates.push_back(layout.date >= 0 && layout.date < static_cast<int>(cells.size())
+                        ? cells[static_cast<std::size_t>(layout.date)].text
+                        : std::string_view());
   }
 
   // The order from the keys of neighbouring rows that both have one.
@@ -664,6 +765,18 @@ void TabularReader::read(const Layout& layout, ImportResult& result) const {
   if (up + down > 0) {
     result.order = down > up ? HistoryOrder::NewestFirst : HistoryOrder::OldestFirst;
     result.orderBasis = layout.date >= 0 ? OrderBasis::Dates : OrderBasis::DrawNumbers;
+  }
+  // A history is in one order of dates: one that turns back somewhere was pieced together or
+  // edited by hand, and the rows stored would not follow the draws as they were drawn.
+  if (layout.date >= 0) {
+    const HistoryOrder order = m_options.order.value_or(result.order);
+    for (std::size_t r = 1; r < keys.size(); ++r) {
+      if (!keyed[r] || !keyed[r - 1]) continue;
+      if (order == HistoryOrder::OldestFirst ? keys[r] < keys[r - 1] : keys[r] > keys[r - 1]) {
+        result.outOfOrder = SkippedLine{result.rows[r].line, SkipReason::OutOfOrder, Cut(dates[r])};
+        break;
+      }
+    }
   }
 }
 
@@ -980,6 +1093,15 @@ std::string DescribeSkip(const SkippedLine& skip, const ImportOptions& options, 
       break;
     case SkipReason::BadDate:
       why = Format(TextId::TxtImportBadDate, language, {skip.value});
+      break;
+    case SkipReason::NotWholeNumber:
+      why = Format(TextId::TxtImportNotWhole, language, {skip.value});
+      break;
+    case SkipReason::RepeatedRow:
+      why = Format(TextId::TxtImportRepeatedRow, language, {skip.value});
+      break;
+    case SkipReason::OutOfOrder:
+      why = Format(TextId::TxtImportOutOfOrder, language, {skip.value});
       break;
   }
   return Format(TextId::TxtImportLine, language, {std::to_string(skip.line), why});

@@ -35,7 +35,16 @@ enum class ImportShape {
   Free,         // numbers and dates split by anything that is not a digit or a letter
 };
 
-enum class SkipReason { TooFewNumbers, TooManyNumbers, OutOfRange, Repeat, BadDate };
+enum class SkipReason {
+  TooFewNumbers,
+  TooManyNumbers,
+  OutOfRange,
+  Repeat,
+  BadDate,
+  NotWholeNumber,  // a number column holds "-5", "1.5", "1e3" or the like
+  RepeatedRow,     // the same row, draw number and date as an earlier line (`value`)
+  OutOfOrder,      // only as ImportResult::outOfOrder: the date (`value`) breaks the order
+};
 
 struct SkippedLine {
   int line = 0;  // 1-based
@@ -104,6 +113,9 @@ struct ImportResult {
   int capacity = 0;                  // rows the list holds
   std::vector<SkippedLine> skipped;  // the first kMaxListedSkips, by line
   int skippedTotal = 0;
+  // The first row whose date goes against the order the history is taken in; the rows are
+  // still read, but the user should look at the file before trusting it.
+  std::optional<SkippedLine> outOfOrder;
   std::size_t bytes = 0;  // size of the data given
   // Draw histories with a heading: the 1-based columns holding the amounts for 3, 4, 5 and 6
   // common numbers, 0 where the heading names none. See FindPrizeColumns.

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "model/Integer.h"
+#include "model/Problem.h"
 #include "model/TextTable.h"
 
 namespace tallyra {
@@ -13,6 +14,8 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // How much of a bad token or an unfinished line a message shows.
 constexpr std::size_t kShown = 60;
+// How many characters of it reach the screen, escaped (see Excerpt).
+constexpr std::size_t kExcerptChars = 40;
 
 int LineAt(std::string_view text, std::size_t pos) {
   int line = 1;
@@ -119,11 +122,9 @@ std::string UnfinishedText(std::string_view text, std::size_t from) {
   std::replace_if(
       shown.begin(), shown.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
   while (!shown.empty() && shown.back() == ' ') shown.pop_back();
-  if (shown.size() < rest.size() &&
-      rest.find_first_not_of(" \r\n", shown.size()) != std::string_view::npos) {
-    shown += "...";
-  }
-  return shown;
+  const bool cut = shown.size() < rest.size() &&
+                   rest.find_first_not_of(" \r\n", shown.size()) != std::string_view::npos;
+  return Excerpt(shown, kExcerptChars, cut);
 }
 
 }  // namespace
@@ -198,7 +199,7 @@ std::string DescribeReadOutcome(const ReadOutcome& outcome, int32_t language) {
   switch (outcome.status) {
     case S::NotInteger:
       return Format(TextId::TxtNotInteger, language,
-                    {outcome.token + (outcome.tokenCut ? "..." : "")});
+                    {Excerpt(outcome.token, kExcerptChars, outcome.tokenCut)});
     case S::RecordTooLong:
       return Format(TextId::TxtRecordTooLong, language,
                     {std::to_string(outcome.line), std::to_string(outcome.maxNumbers)});

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/TextTable.h"
@@ -20,6 +21,12 @@ struct Problem {
 
   explicit operator bool() const { return text != TextId::Count; }
 };
+
+// Bytes from a file or the network as a message may show them: printable ASCII and well-formed
+// UTF-8 kept, every other byte as \xNN, so that a binary file cannot send the terminal control
+// sequences or break the line; at most about `maxChars` characters, then "…" (also when `cut`
+// says the text went on beyond the bytes given).
+std::string Excerpt(std::string_view bytes, std::size_t maxChars = 40, bool cut = false);
 
 // The message for the user in the given language.
 std::string Describe(const Problem& problem, int32_t language);

@@ -466,6 +466,18 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
     {"Файлы выигрышей (*.txt *.tly)", "Prize files (*.txt *.tly)"},  // TxtFilterPrizes
     {"Таблицы CSV (*.csv)", "CSV tables (*.csv)"},                   // TxtFilterCsv
     {"Рисунки PNG (*.png)", "PNG pictures (*.png)"},                 // TxtFilterPng
+    // Import: numbers that are no balls, repeated rows, dates out of order
+    {"\"%s\" не целое число без знака и не может быть номером шара",
+     "\"%s\" is not a plain whole number and cannot be a ball"},  // TxtImportNotWhole
+    {"повтор строки %d", "repeat of line %d"},                    // TxtImportRepeatedRow
+    {"дата %s идёт не по порядку дат строк выше; проверьте файл",
+     "the date %s is out of the order of the dates above; check the file"},  // TxtImportOutOfOrder
+    // Download: addresses with control characters, the time a whole download may take
+    {"Адрес \"%s\" содержит управляющий символ и не может быть использован.",
+     "The address \"%s\" holds a control character and cannot be used."},  // TxtUrlControl
+    {"Загрузка шла дольше %d мин. и была прервана. \"Results.txt\" сохранён.",
+     "The download took longer than %d minutes and was stopped. \"Results.txt\" was "
+     "kept."},  // TxtDownloadTimeLimit
 }};
 
 }  // namespace

@@ -335,6 +335,13 @@ enum class TextId : int {
   TxtFilterPrizes,
   TxtFilterCsv,
   TxtFilterPng,
+  // Import: numbers that are no balls, repeated rows, dates out of order
+  TxtImportNotWhole,
+  TxtImportRepeatedRow,
+  TxtImportOutOfOrder,
+  // Download: addresses with control characters, the time a whole download may take
+  TxtUrlControl,
+  TxtDownloadTimeLimit,
   Count
 };
 

@@ -61,6 +61,15 @@ bool HasControlCharacter(const std::string& line) {
   });
 }
 
+bool IsControl(char ch) {
+  const auto c = static_cast<unsigned char>(ch);
+  return c < 0x20 || c == 0x7f;
+}
+
+bool IsHex(char ch) {
+  return std::isxdigit(static_cast<unsigned char>(ch)) != 0;
+}
+
 bool IsSchemeCharacter(char ch) {
   return std::isalnum(static_cast<unsigned char>(ch)) || ch == '+' || ch == '-' || ch == '.';
 }
@@ -75,6 +84,33 @@ struct Lookup {
 
 }  // namespace
 
+std::optional<Problem> CheckUrl(const std::string& url) {
+  if (std::none_of(url.begin(), url.end(), IsControl)) return std::nullopt;
+  return Problem{TextId::TxtUrlControl, {Excerpt(url, 80)}, 0, 0};
+}
+
+std::string EncodeUrl(const std::string& url) {
+  // The path starts at the first "/", "?" or "#" after the server's name.
+  const std::size_t scheme = url.find("://");
+  const std::size_t server = scheme == std::string::npos ? 0 : scheme + 3;
+  const std::size_t path = std::min(url.find_first_of("/?#", server), url.size());
+  std::string out = url.substr(0, path);
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  for (std::size_t i = path; i < url.size(); ++i) {
+    const auto c = static_cast<unsigned char>(url[i]);
+    const bool escaped = c == '%' && i + 2 < url.size() && IsHex(url[i + 1]) && IsHex(url[i + 2]);
+    if (c == ' ' || c >= 0x80 || (c == '%' && !escaped) ||
+        std::string_view("\"<>\\^`{|}").find(static_cast<char>(c)) != std::string_view::npos) {
+      out += '%';
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+}
+
 TSocketClient::TSocketClient() = default;
 
 TSocketClient::~TSocketClient() {
@@ -88,9 +124,21 @@ void TSocketClient::CheckCancel(const char* text) {
   }
 }
 
+void TSocketClient::StartClock() {
+  m_started = std::chrono::steady_clock::now();
+}
+
+void TSocketClient::CheckTimeLimit() const {
+  if (MaxTime > 0 &&
+      std::chrono::steady_clock::now() - m_started >= std::chrono::milliseconds(MaxTime)) {
+    throw ETimeLimit(MaxTime);
+  }
+}
+
 bool TSocketClient::Slice(int64_t& idle) {
   m_lastHook = std::chrono::steady_clock::now();
   if (WaitHook) WaitHook();
+  CheckTimeLimit();
   idle += kSliceMs;
   return TimeOut > 0 && idle >= TimeOut;
 }
@@ -192,6 +240,7 @@ void TSocketClient::KeepResponsive() {
     if (WaitHook) WaitHook();
   }
   CheckCancel("Connection Canceled");
+  CheckTimeLimit();
 }
 
 std::size_t TSocketClient::Receive(char* buffer, std::size_t size, const char* abortText) {
@@ -265,8 +314,10 @@ void TSocketClient::Close() {
 // ---------------------------------------------------------------------------------------------
 
 void THttpClient::FetchToFile(const std::string& startUrl) {
-  std::string url = startUrl;
+  if (const auto problem = CheckUrl(startUrl)) throw ProblemError(*problem);
+  std::string url = EncodeUrl(startUrl);
   Cookie.clear();
+  StartClock();
   for (int redirects = 0;; ++redirects) {
     Exchange(url);
     const bool follow = StatusCode == 300 || StatusCode == 301 || StatusCode == 302 ||
@@ -276,7 +327,7 @@ void THttpClient::FetchToFile(const std::string& startUrl) {
     }
     if (!follow) return;
     if (redirects == kMaxRedirects) throw ESocketError("Too Many Redirections");
-    url = RedirectTarget();
+    url = EncodeUrl(RedirectTarget());
   }
 }
 
@@ -312,7 +363,7 @@ void THttpClient::Exchange(std::string& url) {
   const std::size_t slashes = url.find("//");
   if (slashes != std::string::npos) {
     const std::size_t third = url.find('/', slashes + 2);
-    if (third != std::string::npos) path = url.substr(third, 256);
+    if (third != std::string::npos) path = url.substr(third);
   } else if (const std::size_t first = url.find('/'); first != std::string::npos) {
     path = url.substr(first);
   }
@@ -368,6 +419,7 @@ void THttpClient::Exchange(std::string& url) {
 
 void THttpClient::ReceiveAnswer(int connectedFd) {
   Adopt(connectedFd);
+  StartClock();
   try {
     ReadAnswer();
   } catch (...) {
@@ -391,8 +443,15 @@ void THttpClient::ReadAnswer() {
     if (blank != std::string::npos) {
       std::string field = header.substr(blank + 1);
       field = WithoutLineEnd(field.substr(0, field.find(' ')));
-      StatusCode = ParseDecimal(field).value_or(0);
-      if (StatusCode < 0 || StatusCode > 65535) StatusCode = 0;
+      // An HTTP status is three digits; anything else after "HTTP/" is a broken answer, not a
+      // status to judge. A first line of another kind is no status line and gives status 0.
+      const bool digits = field.size() == 3 && std::all_of(field.begin(), field.end(), [](char c) {
+                            return std::isdigit(static_cast<unsigned char>(c));
+                          });
+      if (!digits && header.rfind("HTTP/", 0) == 0) {
+        throw ESocketError("Broken answer: the status is not three digits");
+      }
+      StatusCode = digits ? ParseDecimal(field).value_or(0) : 0;
     }
   }
   if (!header.empty() && header != "\n" && header != "\r\n") {
@@ -414,8 +473,13 @@ void THttpClient::ReadAnswer() {
         while (at < line.size() && line[at] == ' ') ++at;
         std::size_t end = at;
         while (end < line.size() && std::isdigit(static_cast<unsigned char>(line[end]))) ++end;
-        ContentLength =
+        const int64_t length =
             end > at ? std::stoll(line.substr(at, std::min<std::size_t>(end - at, 18))) : -1;
+        // Two lengths that disagree leave no way to tell where the body ends.
+        if (ContentLength >= 0 && length != ContentLength) {
+          throw ESocketError("Broken answer: conflicting Content-Length headers");
+        }
+        ContentLength = length;
       }
     }
   }

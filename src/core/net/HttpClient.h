@@ -4,8 +4,11 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
+
+#include "model/Problem.h"
 
 namespace tallyra {
 
@@ -27,6 +30,25 @@ class ETooLarge : public ESocketError {
   int64_t limit;  // bytes
 };
 
+// The whole fetch took longer than the time it was given (MaxTime), however steadily the data
+// came.
+class ETimeLimit : public ESocketError {
+ public:
+  explicit ETimeLimit(int64_t ms)
+      : ESocketError("The fetch took longer than " + std::to_string(ms) + " ms"), limit(ms) {}
+  int64_t limit;  // ms
+};
+
+// An address with a control character (0x00-0x1F, 0x7F) in it: sent as it is, a CR LF would
+// end the request line and start a header line of the address's choosing. Nothing when there
+// is none.
+std::optional<Problem> CheckUrl(const std::string& url);
+
+// The address as it goes on the wire: in the path and the query a blank, every byte from 0x80
+// and " < > \ ^ ` { | } are percent-encoded, and so is a "%" that starts no %XX; an existing
+// %XX stays as it is. The scheme and the server are left alone. Check the address first.
+std::string EncodeUrl(const std::string& url);
+
 // A TCP connection over a non-blocking POSIX socket. Every wait is a loop of 2 ms slices with
 // the wait hook called between them, so that a window can repaint while the network is slow;
 // while data keeps arriving without a wait, the hook is still called every few milliseconds,
@@ -38,7 +60,8 @@ class TSocketClient {
   TSocketClient(const TSocketClient&) = delete;
   TSocketClient& operator=(const TSocketClient&) = delete;
 
-  int32_t TimeOut = 0;             // idle time-out of every wait, ms; 0 waits for ever
+  int32_t TimeOut = 0;  // ends a fetch when no data came for this many ms; 0 waits for ever
+  int64_t MaxTime = 0;  // ends a fetch, redirects included, after this many ms; 0: no limit
   std::function<void()> WaitHook;  // called between the slices of a wait
   // Ends the current or next wait with "Connection Canceled"; safe from the wait hook.
   void Cancel() { m_cancel.store(true); }
@@ -56,6 +79,8 @@ class TSocketClient {
   void Close();
   // Takes over a socket that is already connected.
   void Adopt(int fd);
+  // Starts the MaxTime clock of a fetch.
+  void StartClock();
 
  private:
   enum class Wait { Read, Write };
@@ -69,6 +94,9 @@ class TSocketClient {
   std::atomic<bool> m_cancel{false};
   std::chrono::steady_clock::time_point m_lastHook{};
   std::size_t m_bytesSinceHook = 0;
+  std::chrono::steady_clock::time_point m_started{};
+  // Throws ETimeLimit once MaxTime has passed since StartClock.
+  void CheckTimeLimit() const;
 };
 
 // One GET of an "http://" URL at a time, over HTTP/1.0; the body goes to a file or into a

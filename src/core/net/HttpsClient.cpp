@@ -159,8 +159,11 @@ bool THttpsClient::BodyComplete() const {
   return ContentLength < 0 || BodySize == ContentLength;
 }
 
-void THttpsClient::FetchToFile(const std::string& url) {
-  if (url.empty()) throw std::runtime_error("Empty URL");
+void THttpsClient::FetchToFile(const std::string& address) {
+  if (address.empty()) throw std::runtime_error("Empty URL");
+  if (const auto problem = CheckUrl(address)) throw ProblemError(*problem);
+  const std::string url = EncodeUrl(address);
+  const Clock::time_point started = Clock::now();
   InitCurlOnce();
   StatusCode = 0;
   ContentLength = -1;
@@ -208,6 +211,7 @@ void THttpsClient::FetchToFile(const std::string& url) {
 
   CURLcode result = CURLE_OK;
   bool timedOut = false;
+  bool overTime = false;
   bool cancelled = false;
   for (;;) {
     int running = 0;
@@ -227,6 +231,10 @@ void THttpsClient::FetchToFile(const std::string& url) {
       timedOut = true;
       break;
     }
+    if (MaxTime > 0 && Clock::now() - started >= std::chrono::milliseconds(MaxTime)) {
+      overTime = true;
+      break;
+    }
     curl_multi_poll(multi.get(), nullptr, 0, kPollMs, nullptr);
     state.lastHook = Clock::now();
     if (WaitHook) WaitHook();
@@ -237,6 +245,7 @@ void THttpsClient::FetchToFile(const std::string& url) {
   // The cancel is used up by the exchange it ended.
   if (m_cancel.exchange(false) || cancelled) throw ESocketError("Connection Canceled");
   if (timedOut) throw ESocketError("Read Timed Out");
+  if (overTime) throw ETimeLimit(MaxTime);
   if (state.tooLarge) throw *state.tooLarge;
   if (!state.writeFailure.empty()) throw std::runtime_error(state.writeFailure);
   const std::string detail = errorText[0] ? std::string(errorText) : curl_easy_strerror(result);
@@ -246,6 +255,12 @@ void THttpsClient::FetchToFile(const std::string& url) {
   }
   switch (result) {
     case CURLE_OK:
+      // libcurl hands back a redirect it could not follow as an answer of its own; with no
+      // address to go on to, the fetch failed, as it does over http://.
+      if (StatusCode == 300 || StatusCode == 301 || StatusCode == 302 || StatusCode == 303 ||
+          StatusCode == 307 || StatusCode == 308) {
+        throw ESocketError("Redirect without a Location");
+      }
       return;
     case CURLE_PARTIAL_FILE:
       // The connection ended before the body it announced; BodyComplete() tells the caller.
@@ -279,6 +294,14 @@ TWebClient::Scheme TWebClient::SchemeOf(const std::string& url) {
 template <typename Client>
 void TWebClient::Run(Client& client, const std::string& url) {
   client.TimeOut = TimeOut;
+  // What is left of the whole fetch's time: an http:// address that goes on to https:// has
+  // used some of it.
+  if (MaxTime > 0) {
+    const auto spent =
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_started).count();
+    if (spent >= MaxTime) throw ETimeLimit(MaxTime);
+    client.MaxTime = MaxTime - spent;
+  }
   client.Progress = Progress;
   client.Body = Body;
   client.InputFileMode = InputFileMode;
@@ -291,6 +314,10 @@ void TWebClient::Run(Client& client, const std::string& url) {
   if (m_cancel.exchange(false)) client.Cancel();
   try {
     client.FetchToFile(url);
+  } catch (const ETimeLimit&) {
+    Header = client.Header;
+    StatusCode = client.StatusCode;
+    throw ETimeLimit(MaxTime);
   } catch (...) {
     Header = client.Header;
     StatusCode = client.StatusCode;
@@ -305,6 +332,7 @@ void TWebClient::Run(Client& client, const std::string& url) {
 }
 
 void TWebClient::FetchToFile(const std::string& url) {
+  m_started = Clock::now();
   StatusCode = 0;
   ContentLength = -1;
   BodySize = 0;

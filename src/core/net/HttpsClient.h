@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -28,7 +29,8 @@ class THttpsClient {
   THttpsClient(const THttpsClient&) = delete;
   THttpsClient& operator=(const THttpsClient&) = delete;
 
-  int32_t TimeOut = 0;             // idle time-out, ms; 0 waits for ever
+  int32_t TimeOut = 0;  // ends the fetch when no data came for this many ms; 0 waits for ever
+  int64_t MaxTime = 0;  // ends the fetch, redirects included, after this many ms; 0: no limit
   std::function<void()> WaitHook;  // called while the exchange waits
   std::function<void(int64_t)> Progress;
   std::string Body = "Default.htm";  // the file, in file mode; the text otherwise
@@ -64,6 +66,7 @@ class TWebClient {
   static Scheme SchemeOf(const std::string& url);
 
   int32_t TimeOut = 0;
+  int64_t MaxTime = 0;  // the whole fetch, over both clients when http:// goes on to https://
   std::function<void()> WaitHook;
   std::function<void(int64_t)> Progress;
   std::string Body = "Default.htm";
@@ -84,6 +87,7 @@ class TWebClient {
   template <typename Client>
   void Run(Client& client, const std::string& url);
   std::atomic<bool> m_cancel{false};
+  std::chrono::steady_clock::time_point m_started{};
   bool m_complete = true;
 };
 

@@ -250,7 +250,11 @@ void ImportDialog::reread() {
   }
   m_rows->setPlainText(shown);
 
+  // A history out of order of its dates is named first: it is read, but may be stored wrong.
   QString skipped;
+  if (r.outOfOrder) {
+    skipped += QString::fromUtf8(tallyra::DescribeSkip(*r.outOfOrder, m_options, language)) + u'\n';
+  }
   for (const tallyra::SkippedLine& skip : r.skipped) {
     skipped += QString::fromUtf8(tallyra::DescribeSkip(skip, m_options, language)) + u'\n';
   }

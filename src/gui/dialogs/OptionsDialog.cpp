@@ -150,6 +150,12 @@ void OptionsDialog::changeOrSave() {
     if (*value > 1 && *value < 100) highest = *value;
   }
   const QString address = m_addressBox->text().trimmed();
+  // A control character could end the request line and add a header of its own.
+  if (const auto problem = tallyra::CheckUrl(address.toStdString()); m_saveAddress && problem) {
+    platform::ShowProblem(this, *problem, m_language());
+    m_addressBox->setFocus();
+    return;
+  }
   if (m_saveAddress && !address.isEmpty() && !IsDownloadAddress(address)) {
     platform::ShowMessage(this, T(TextId::TxtAppTitle), T(TextId::TxtOptionsBadAddress));
     m_addressBox->setFocus();

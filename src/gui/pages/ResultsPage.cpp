@@ -43,6 +43,9 @@ constexpr const char* kPartialFile = "Results.txt.download";
 // The file it replaces is kept here, one generation deep.
 constexpr const char* kBackupFile = "Results.txt.bak";
 constexpr int32_t kIdleTimeOut = 30000;
+// A server that trickles a byte now and then never runs into the idle time-out; a draw history
+// arrives in seconds, so a download still going after this long is stopped.
+constexpr int64_t kMaxDownloadMinutes = 10;
 // A draw takes some 30 bytes; an answer this large is no draw history.
 constexpr int64_t kMaxResultsBytes = int64_t{64} << 20;
 
@@ -195,6 +198,7 @@ void ResultsPage::download() {
   // Certificates trusted besides the system's, for a server with a CA of its own.
   client.CaFile = platform::ReadPreference(QStringLiteral("download/caFile")).toStdString();
   client.TimeOut = kIdleTimeOut;
+  client.MaxTime = kMaxDownloadMinutes * 60 * 1000;
   client.InputFileMode = true;
   client.Body = kPartialFile;
   client.MaxBody = kMaxResultsBytes;
@@ -246,6 +250,10 @@ void ResultsPage::download() {
   } catch (const tallyra::ECertificateError& e) {
     finish();
     if (!cancelled) say(TextId::TxtDownloadCertificate, {e.what()});
+    return;
+  } catch (const tallyra::ETimeLimit&) {
+    finish();
+    if (!cancelled) say(TextId::TxtDownloadTimeLimit, {std::to_string(kMaxDownloadMinutes)});
     return;
   } catch (const tallyra::ESocketError&) {
     finish();

@@ -127,6 +127,39 @@ TEST_F(ImportCommand, JsonShowsWhatThePreviewShows) {
   EXPECT_NE(columns.out.find("[12, 11, 10, 9, 8, 7]"), std::string::npos);
 }
 
+TEST_F(ImportCommand, NumbersThatAreNoBallsRepeatsAndDatesOutOfOrderAreReported) {
+  write("signs.txt",
+        "1e3 2 3 4 5 6\n10 20 30 40 -5 6\n10 20 30 40 1.5 6\n-17 2 3 4 5 6\n"
+        "7 8 9 10 11 12\n");
+  CliRun r = run({path("signs.txt"), "--as", "results", "--out", path("Results.txt")});
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(read("Results.txt"), "1 - 7,8,9,10,11,12;\r\n");
+  for (const char* piece : {"Line 1: \"1e3\" is not", "Line 2: \"-5\" is not a plain whole number",
+                            "Line 3: \"1.5\" is not", "Line 4: \"-17\" is not"}) {
+    EXPECT_NE(r.err.find(piece), std::string::npos) << piece << "\n" << r.err;
+  }
+
+  write("spliced.csv",
+        "101;01.01.2020;1;2;3;4;5;6\n102;08.01.2020;7;8;9;10;11;12\n"
+        "101;01.01.2020;1;2;3;4;5;6\n103;15.01.2020;13;14;15;16;17;18\n"
+        "90;01.06.2019;19;20;21;22;23;24\n104;22.01.2020;25;26;27;28;29;30\n");
+  r = run({path("spliced.csv"), "--as", "results", "--json"});
+  EXPECT_EQ(r.code, 0);
+  for (const char* piece :
+       {"\"rows\": 5", "\"order\": \"oldest-first\"",
+        "{\"line\": 3, \"reason\": \"repeated-row\", \"value\": \"1\", \"text\": \"Line 3: "
+        "repeat of line 1\"}",
+        "\"out_of_order\": {\"line\": 5, \"value\": \"01.06.2019\", \"text\": \"Line 5: the date "
+        "01.06.2019 is out of the order of the dates above; check the file\"}"}) {
+    EXPECT_NE(r.out.find(piece), std::string::npos) << piece << "\n" << r.out;
+  }
+  r = run({path("spliced.csv"), "--as", "results"});
+  EXPECT_NE(r.err.find("Line 3: repeat of line 1\n"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Line 5: the date 01.06.2019 is out of the order"), std::string::npos);
+  r = run({path("signs.txt"), "--as", "results", "--json"});
+  EXPECT_NE(r.out.find("\"out_of_order\": null"), std::string::npos);
+}
+
 TEST_F(ImportCommand, NothingUsableExitsWithTheReasonsAndWritesNothing) {
   write("Results.txt", "1 - 1,2,3,4,5,6;\r\n");
   write("bad.txt", "1 2 3\n4 5 6 7 8 99\n");

@@ -230,6 +230,88 @@ TEST(Importer, BrokenLinesAreSkippedWithTheirLineAndReason) {
   EXPECT_EQ(Import(text, wide).rows.size(), 3u);
 }
 
+TEST(Importer, SignsDecimalsAndExponentsAreNoBallsAndTheirLinesAreListed) {
+  std::vector<std::string> said;
+  auto say = [&](const ImportResult& r) {
+    said.clear();
+    for (const SkippedLine& s : r.skipped) said.push_back(DescribeSkip(s, {}, 1));
+  };
+  // Separated by semicolons and by blanks alike; a first line of such numbers is no heading.
+  for (const std::string separator : {";", " "}) {
+    auto line = [&](std::vector<std::string> fields) {
+      std::string out;
+      for (std::size_t k = 0; k < fields.size(); ++k) out += (k ? separator : "") + fields[k];
+      return out + "\n";
+    };
+    const ImportResult r = Import(
+        line({"1e3", "2", "3", "4", "5", "6"}) + line({"10", "20", "30", "40", "-5", "6"}) +
+        line({"10", "20", "30", "40", "1.5", "6"}) + line({"-17", "20", "30", "40", "41", "42"}) +
+        line({"+7", "20", "30", "40", "41", "42"}) + line({"7", "8", "9", "10", "11", "12"}));
+    SCOPED_TRACE(separator);
+    ASSERT_TRUE(r.ok());
+    EXPECT_TRUE(r.headerLines.empty());
+    EXPECT_EQ(Rows(r), (std::vector<Draw>{{7, 8, 9, 10, 11, 12}}));
+    say(r);
+    EXPECT_EQ(said, (std::vector<std::string>{
+                        "Line 1: \"1e3\" is not a plain whole number and cannot be a ball",
+                        "Line 2: \"-5\" is not a plain whole number and cannot be a ball",
+                        "Line 3: \"1.5\" is not a plain whole number and cannot be a ball",
+                        "Line 4: \"-17\" is not a plain whole number and cannot be a ball",
+                        "Line 5: \"+7\" is not a plain whole number and cannot be a ball"}));
+    EXPECT_EQ(DescribeSkip(r.skipped[1], {}, 0),
+              "Строка 2: \"-5\" не целое число без знака и не может быть номером шара");
+  }
+  // A decimal comma in a file separated by semicolons, and a system stake's seventh number.
+  ImportOptions system;
+  system.kind = ImportKind::System;
+  const ImportResult stakes = Import("1;2;3;4;5;6;7\n1;2;3;4;5;6;7,5\n", system);
+  say(stakes);
+  EXPECT_EQ(said, (std::vector<std::string>{
+                      "Line 2: \"7,5\" is not a plain whole number and cannot be a ball"}));
+  // The separating dash of "1 - 2" and a draw number joined to its first ball are no signs.
+  EXPECT_EQ(Rows(Import("1 - 2 - 3 - 4 - 5 - 6\n")), (std::vector<Draw>{{1, 2, 3, 4, 5, 6}}));
+}
+
+TEST(Importer, RepeatedDrawsAreDroppedAndDatesOutOfOrderAreNamed) {
+  const std::string text =
+      "Draw;Date;N1;N2;N3;N4;N5;N6\n"
+      "101;01.01.2020;1;2;3;4;5;6\n"        // 2
+      "102;08.01.2020;7;8;9;10;11;12\n"     // 3
+      "103;15.01.2020;13;14;15;16;17;18\n"  // 4
+      "102;08.01.2020;7;8;9;10;11;12\n"     // 5: line 3 again
+      "103;15.01.2020;13;14;15;16;17;18\n"  // 6: line 4 again
+      "104;22.01.2020;19;20;21;22;23;24\n"  // 7
+      "99;01.12.2019;25;26;27;28;29;30\n"   // 8: goes back in time
+      "105;29.01.2020;31;32;33;34;35;36\n"  // 9
+      "106;05.02.2020;1;2;3;4;5;6\n";       // 10: the numbers of line 2, another draw
+  const ImportResult r = Import(text);
+  ASSERT_TRUE(r.ok());
+  EXPECT_EQ(r.order, HistoryOrder::OldestFirst);
+  EXPECT_EQ(r.rows.size(), 7u);
+  std::vector<std::string> said;
+  for (const SkippedLine& s : r.skipped) said.push_back(DescribeSkip(s, {}, 1));
+  EXPECT_EQ(said,
+            (std::vector<std::string>{"Line 5: repeat of line 3", "Line 6: repeat of line 4"}));
+  EXPECT_EQ(DescribeSkip(r.skipped[0], {}, 0), "Строка 5: повтор строки 3");
+  ASSERT_TRUE(r.outOfOrder.has_value());
+  EXPECT_EQ(DescribeSkip(*r.outOfOrder, {}, 1),
+            "Line 8: the date 01.12.2019 is out of the order of the dates above; check the file");
+
+  // Newest first, in order: no warning; the same numbers on another date are another draw.
+  const ImportResult newest = Import(
+      "05.02.2020 1 2 3 4 5 6\n29.01.2020 1 2 3 4 5 6\n29.01.2020 1 2 3 4 5 6\n"
+      "22.01.2020 7 8 9 10 11 12\n");
+  EXPECT_EQ(newest.order, HistoryOrder::NewestFirst);
+  EXPECT_FALSE(newest.outOfOrder.has_value());
+  EXPECT_EQ(newest.rows.size(), 3u);
+  ASSERT_EQ(newest.skipped.size(), 1u);
+  EXPECT_EQ(DescribeSkip(newest.skipped[0], {}, 1), "Line 3: repeat of line 2");
+  // A stake list without dates or draw numbers may hold the same stake twice.
+  ImportOptions stakes;
+  stakes.kind = ImportKind::Stakes;
+  EXPECT_EQ(Import("1 2 3 4 5 6\n1 2 3 4 5 6\n", stakes).rows.size(), 2u);
+}
+
 TEST(Importer, TheCallerChoosesColumnsAndOrder) {
   const std::string text = "10 1 2 3 4 5 6 7\n11 8 9 10 11 12 13 14\n12 15 16 17 18 19 20 21\n";
   EXPECT_EQ(Import(text).columns, (std::vector<int>{2, 3, 4, 5, 6, 7}));

@@ -35,5 +35,18 @@ TEST(Problem, ThrownItKeepsTheProblemAndAnEnglishText) {
   }
 }
 
+// What a file or a server sent reaches a message as text that cannot steer a terminal.
+TEST(Problem, ExcerptsKeepTextEscapeTheRestAndStayShort) {
+  EXPECT_EQ(Excerpt("7,8,x9"), "7,8,x9");
+  EXPECT_EQ(Excerpt("\xD1\x87\xD0\xB8\xD1\x81\xD0\xBB\xD0\xBE \xE2\x82\xAC"),
+            "\xD1\x87\xD0\xB8\xD1\x81\xD0\xBB\xD0\xBE \xE2\x82\xAC")
+      << "UTF-8 stays";
+  EXPECT_EQ(Excerpt(std::string("a\0b\r\n\x1b[2J\x7f\xff\xC2\x85\xE2\x82", 15), 80),
+            "a\\x00b\\x0D\\x0A\\x1B[2J\\x7F\\xFF\\xC2\\x85\\xE2\\x82");
+  EXPECT_EQ(Excerpt(std::string(50, 'x')), std::string(40, 'x') + "\xE2\x80\xA6");
+  EXPECT_EQ(Excerpt(std::string(20, '\x01')).size(), 10 * 4 + 3) << "ten escapes fill 40";
+  EXPECT_EQ(Excerpt("abc", 40, true), "abc\xE2\x80\xA6") << "cut before it came here";
+}
+
 }  // namespace
 }  // namespace tallyra

@@ -102,6 +102,17 @@ class ScriptedServer {
       }
     };
   }
+  // Sends `head`, then one byte every `ms` milliseconds until the client hangs up (or 30 s
+  // pass): never idle for long, never done.
+  static Reply Trickle(std::string head, int ms) {
+    return [head = std::move(head), ms](int fd) {
+      const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+      if (!Send(fd, head)) return;
+      while (std::chrono::steady_clock::now() < end && Send(fd, "1")) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+      }
+    };
+  }
   // A Content-Length that the body does not keep.
   static Reply ShortBody(const std::string& body, std::size_t announced) {
     return Text("HTTP/1.0 200 OK\r\nContent-Length: " + std::to_string(announced) + "\r\n\r\n" +

@@ -7,7 +7,9 @@ Prints the port it listens on, then serves:
   /stall     sends the header and part of the body, then waits for the client to hang up
   /flood     sends data without end
   /headerflood  sends header lines without end
+  /trickle   sends the header, then one byte every 0.2 s for up to 30 s
   /redirect  a redirect to /files/Results.txt
+  /nowhere   a redirect without a Location
   /plain     a redirect to an http:// address
   anything else: the file of that name under ROOT (404 when there is none)
 It stops by itself after 60 seconds, whatever the tests do.
@@ -60,6 +62,21 @@ class Handler(http.server.BaseHTTPRequestHandler):
                             return
                     except (OSError, ssl.SSLError):
                         return
+            return
+        if self.path == "/trickle":
+            self.send_response(200)
+            self.send_header("Content-Length", "1000")
+            self.end_headers()
+            deadline = time.monotonic() + 30
+            while time.monotonic() < deadline:
+                self.wfile.write(b"1")
+                self.wfile.flush()
+                time.sleep(0.2)
+            return
+        if self.path == "/nowhere":
+            self.send_response(302)
+            self.send_header("Content-Length", "0")
+            self.end_headers()
             return
         if self.path == "/flood":
             self.send_response(200)

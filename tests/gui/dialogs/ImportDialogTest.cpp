@@ -111,6 +111,20 @@ TEST_F(Import, TheColumnsBoxShowsSixTwoDigitColumnsWholeInBothLanguages) {
   }
 }
 
+TEST_F(Import, APreviewNamesDatesOutOfOrderAndLeavesRepeatedDrawsOut) {
+  StartEnglish();
+  const std::string spliced =
+      "1;01.02.2020;1;2;3;4;5;6\n2;08.02.2020;7;8;9;10;11;12\n1;01.02.2020;1;2;3;4;5;6\n"
+      "3;15.02.2020;13;14;15;16;17;18\n0;01.01.2019;19;20;21;22;23;24\n";
+  Preview(spliced, tallyra::ImportKind::Results, [&](QDialog& d) {
+    EXPECT_EQ(Text(d, "ImportSkipped"),
+              QStringLiteral("Line 5: the date 01.01.2019 is out of the order of the dates above; "
+                             "check the file\nLine 3: repeat of line 1\n"));
+    EXPECT_TRUE(Text(d, "ImportSummary").contains(QStringLiteral("4 rows taken, 1 lines skipped")))
+        << Text(d, "ImportSummary").toStdString();
+  });
+}
+
 TEST_F(Import, ChangingColumnsOrOrderReadsTheFileAgain) {
   StartEnglish();
   const auto rows = Preview(kCsv, tallyra::ImportKind::Results, [&](QDialog& d) {

@@ -7,6 +7,7 @@
 
 #include "GuiFixture.h"
 #include "HttpsServer.h"
+#include "ScriptedServer.h"
 
 namespace {
 
@@ -88,6 +89,53 @@ TEST_F(DownloadAddress, AnAddressOfAnotherSchemeIsRefusedBeforeAnyConnection) {
                            "http:// or https://. Give another one in Options."));
   EXPECT_EQ(ReadFile(QStringLiteral("Results.txt")), QByteArray(kOld));
   EXPECT_TRUE(form->isEnabled());
+}
+
+TEST_F(DownloadAddress, AnAddressWithAControlCharacterIsRefusedAndBlanksAreEncoded) {
+  ScriptedServer server;
+  StartEnglish();
+  const std::string injected = server.url("/x\r\nX-Injected: yes");
+  const QString refused =
+      QStringLiteral(
+          "The address \"%1\" holds a control character and cannot "
+          "be used.")
+          .arg(QString::fromStdString(server.url("/x\\x0D\\x0AX-Injected: yes")));
+  SaveAddress(QString::fromStdString(injected));
+  ASSERT_EQ(script.messages.size(), 1u);
+  EXPECT_EQ(script.messages[0].text, refused);
+  EXPECT_FALSE(QFile::exists(Path(QStringLiteral("preferences.ini"))));
+
+  // Written into preferences.ini by hand, it is refused when the download starts.
+  form.reset();
+  {
+    QSettings prefs(Path(QStringLiteral("preferences.ini")), QSettings::IniFormat);
+    prefs.setValue(QStringLiteral("download/address"), QString::fromStdString(injected));
+  }
+  StartEnglish();
+  script.messages.clear();
+  Trigger("N42");
+  ASSERT_EQ(script.messages.size(), 1u);
+  EXPECT_EQ(script.messages[0].text, refused);
+  EXPECT_TRUE(server.requests().empty());
+  EXPECT_EQ(ReadFile(QStringLiteral("Results.txt")), QByteArray(kOld));
+  EXPECT_TRUE(form->isEnabled());
+
+  // A blank in the path travels as %20.
+  {
+    QSettings prefs(Path(QStringLiteral("preferences.ini")), QSettings::IniFormat);
+    prefs.setValue(QStringLiteral("download/address"),
+                   QString::fromStdString(server.url("/my files/Results.txt")));
+  }
+  form.reset();
+  StartEnglish();
+  server.add(ScriptedServer::Text(std::string("HTTP/1.0 200 OK\r\n\r\n") + kNew));
+  script.answerYes();
+  script.chooseFile(Path(QStringLiteral("Results.txt")));
+  Trigger("N42");
+  ASSERT_EQ(server.requests().size(), 1u);
+  EXPECT_EQ(server.requests()[0].rfind("GET /my%20files/Results.txt HTTP/1.0\r\n", 0), 0u)
+      << server.requests()[0];
+  EXPECT_EQ(ReadFile(QStringLiteral("Results.txt")), QByteArray(kNew));
 }
 
 TEST_F(DownloadAddress, HttpsDownloadsCheckTheServersCertificate) {
