@@ -288,7 +288,9 @@ TEST_F(ImportCommand, PrizesOutWritesTheDrawsAmountsThatWinningsPays) {
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(r.out.substr(0, r.out.find(", \"rows\"")),
             "{\"draws\": 3, \"tickets\": {\"3\": 1, \"4\": 2, \"5\": 0, \"6\": 0}, "
-            "\"cost\": \"0.00\", \"winnings\": \"1334.50\", \"balance\": \"1334.50\"");
+            "\"cost\": \"0.00\", \"winnings\": \"1334.50\", \"balance\": \"1334.50\", "
+            "\"best\": {\"draw\": 3, \"balance\": \"1234.50\"}, "
+            "\"worst\": {\"draw\": 1, \"balance\": \"0.00\"}");
   r = cli({"winnings", "--stakes", path("Stakes.txt"), "--results", path("Results.txt"), "--prizes",
            path("prizes.txt"), "--draw", "3", "--json"});
   EXPECT_NE(r.out.find("\"winnings\": \"1234.50\""), std::string::npos) << r.out;
