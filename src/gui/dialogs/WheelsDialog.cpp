@@ -340,8 +340,8 @@ void WheelsDialog::build() {
     if (stopped) {
       Tell(T(TextId::TxtWheelsStoppedEmpty));
     } else if (result.timedOut) {
-      Tell(QString::fromStdString(
-          tallyra::Format(TextId::TxtWheelTimeRanOut, language, {wh::GuaranteeText(guarantee)})));
+      Tell(QString::fromStdString(tallyra::Format(TextId::TxtWheelTimeRanOut, language,
+                                                  {wh::GuaranteeWords(guarantee, language)})));
     }
     return;
   }

@@ -29,6 +29,18 @@ class Wheels : public GuiTest {
     Trigger("WheelsItem");
   }
   QLineEdit* PoolEdit(QDialog& d) const { return Find<QLineEdit>("PoolEdit", &d); }
+  // Presses Cancel on the progress window as soon as it shows, looking again and again until
+  // it does.
+  static void CancelWhenProgressShows() {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      auto* progress = qobject_cast<QProgressDialog*>(w);
+      if (progress && progress->isVisible()) {
+        if (auto* button = progress->findChild<QPushButton*>()) button->click();
+        return;
+      }
+    }
+    QTimer::singleShot(50, &CancelWhenProgressShows);
+  }
   // Types the pool, sets the guarantee and the search time.
   void Set(QDialog& d, const QString& pool, int t, int m, int seconds = 0) const {
     PoolEdit(d)->setText(pool);
@@ -298,21 +310,10 @@ TEST_F(Wheels, CheckingTheStakesCountsTicketsOutsideThePoolByTheirPoolNumbers) {
 }
 
 TEST_F(Wheels, CancelKeepsTheBestVerifiedWheelFoundSoFar) {
-  // Presses Cancel on the progress window once it shows.
-  std::function<void()> cancelWhenShown = [&] {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-      auto* progress = qobject_cast<QProgressDialog*>(w);
-      if (progress && progress->isVisible()) {
-        if (auto* button = progress->findChild<QPushButton*>()) button->click();
-        return;
-      }
-    }
-    QTimer::singleShot(50, cancelWhenShown);
-  };
   QElapsedTimer clock;
   InWheels([&](QDialog& d) {
     Set(d, QStringLiteral("1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20"), 3, 3, 120);
-    QTimer::singleShot(0, cancelWhenShown);
+    QTimer::singleShot(0, &CancelWhenProgressShows);
     clock.start();
     Click("BuildButton", &d);
     EXPECT_LT(clock.elapsed(), 30'000);
@@ -327,22 +328,12 @@ TEST_F(Wheels, CancelKeepsTheBestVerifiedWheelFoundSoFar) {
 TEST_F(Wheels, CancelDuringTheFirstWheelShowsNothingAndSaysSo) {
   QString pool;
   for (int n = 1; n <= 49; ++n) pool += QString::number(n) + QLatin1Char(' ');
-  // Presses Cancel on the progress window once it shows; the first wheel over 49 numbers, "4 if
-  // 6", takes many times longer than the window needs to show.
-  std::function<void()> cancelWhenShown = [&] {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-      auto* progress = qobject_cast<QProgressDialog*>(w);
-      if (progress && progress->isVisible()) {
-        if (auto* button = progress->findChild<QPushButton*>()) button->click();
-        return;
-      }
-    }
-    QTimer::singleShot(50, cancelWhenShown);
-  };
+  // The first wheel over 49 numbers, "4 if 6", takes many times longer than the progress
+  // window needs to show.
   QElapsedTimer clock;
   InWheels([&](QDialog& d) {
     Set(d, pool, 4, 6, 3600);
-    QTimer::singleShot(0, cancelWhenShown);
+    QTimer::singleShot(0, &CancelWhenProgressShows);
     clock.start();
     Click("BuildButton", &d);
     // Only a build that ignores the cancel takes this long.
@@ -357,7 +348,7 @@ TEST_F(Wheels, CancelDuringTheFirstWheelShowsNothingAndSaysSo) {
     Click("BuildButton", &d);
     EXPECT_TRUE(Of(d).tickets().empty());
     EXPECT_EQ(MessageTexts(), QStringList{QStringLiteral(
-                                  "The time ran out before a complete wheel 4if6 was found and "
+                                  "The time ran out before a complete wheel 4 if 6 was found and "
                                   "checked. Give the build more time.")});
   });
 }
