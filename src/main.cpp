@@ -94,7 +94,7 @@ int main(int argc, char* argv[]) {
     QuitAfter(options.quitAfterMs, 0);
     MainWindow mainForm;
     mainForm.show();
-    if (!file.isEmpty()) mainForm.runGuarded([&] { mainForm.loadStakesFromFile(file); });
+    if (!file.isEmpty()) mainForm.loadStakesFromFile(file);
     status = QApplication::exec();
   });
   return status;

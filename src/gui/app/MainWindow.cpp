@@ -2,12 +2,21 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QMenu>
+#include <QMenuBar>
 #include <QScreen>
+#include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QWindow>
 
+#include "app/Artwork.h"
+#include "app/HelpCommands.h"
+#include "app/WheelsCommands.h"
+#include "app/WinningsCommands.h"
 #include "dialogs/AboutDialog.h"
 #include "dialogs/EntryDialog.h"
 #include "dialogs/ListViewer.h"
@@ -17,14 +26,29 @@
 #include "model/Settings.h"
 #include "pages/CheckPage.h"
 #include "pages/ListPage.h"
+#include "pages/PageLayout.h"
 #include "pages/ResultsPage.h"
 #include "pages/StatisticsPage.h"
 #include "platform/ClickLabel.h"
 #include "platform/Handler.h"
 #include "platform/MessageBox.h"
+#include "platform/Preferences.h"
 #include "platform/QtTexts.h"
 
 using tallyra::TextId;
+
+namespace {
+
+constexpr int kClientWidth = 737;
+constexpr int kClientHeight = 449;
+constexpr int kStatusHeight = 19;
+
+using layout::Item;
+using layout::Menu;
+using layout::Place;
+using layout::Separator;
+
+}  // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -44,6 +68,12 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
   m_listViewer = new ListViewer(this, language);
   m_aboutDialog = new AboutDialog(this, language);
   m_optionsDialog = new OptionsDialog(this, language);
+  m_help = std::make_unique<HelpCommands>(*this, language, *m_aboutDialog);
+  m_winnings = std::make_unique<WinningsCommands>(*this, *m_ws, language);
+  m_wheels = std::make_unique<WheelsCommands>(*this, *m_ws, language, [this] {
+    refreshGrids();
+    showTab(stakesTab);
+  });
 
   buildLayout();
   bindHandlers();
@@ -67,6 +97,157 @@ QString MainWindow::T(TextId id) const {
   return platform::Tr(id, m_ws->Language);
 }
 
+// The window's controls, menus and status bar, placed at the layout's pixel positions.
+
+void MainWindow::buildLayout() {
+  setObjectName(QStringLiteral("MainForm"));
+  setWindowIcon(artwork::WindowIcon());
+
+  auto* client = new QWidget(this);
+  client->setObjectName(QStringLiteral("ClientArea"));
+  client->setFixedSize(kClientWidth, kClientHeight - kStatusHeight);
+  // Arial where it is installed, otherwise the font made with Arial's metrics.
+  QFont font;
+  font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+  font.setPixelSize(14);
+  client->setFont(font);
+  setCentralWidget(client);
+
+  bannerRussian = Place(new platform::ClickLabel(client), "Image1", 8, 2, 721, 20);
+  bannerEnglish = Place(new platform::ClickLabel(client), "Image2", 8, 2, 721, 20);
+  bannerRussian->setPixmap(artwork::Banner(0));
+  bannerEnglish->setPixmap(artwork::Banner(1));
+  for (QLabel* banner : {bannerRussian, bannerEnglish}) banner->setCursor(Qt::PointingHandCursor);
+
+  tabs = Place(new QTabWidget(client), "PageControl", 8, 23, 721, 425);
+  tabs->setDocumentMode(false);
+  tabs->tabBar()->setExpanding(false);
+  // Tabs drawn as buttons.
+  tabs->setStyleSheet(QStringLiteral(
+      "QTabWidget::pane { border: none; }"
+      "QTabBar { font-family: Arial, 'Liberation Sans'; font-size: 14px; }"
+      "QTabBar::tab { border: 2px outset #d8d8d8; background: #ececec; padding: 3px 10px;"
+      " margin-right: 3px; min-height: 18px; }"
+      "QTabBar::tab:selected { border: 2px inset #d8d8d8; background: #f8f8f8; }"));
+  tabImages = artwork::TabImages();
+  const char* tabNames[] = {"TS1", "TS2", "TS3", "TS4", "TS5"};
+  QWidget** pages[] = {&stakesTab, &systemTab, &resultsTab, &checkTab, &statisticsTab};
+  for (int i = 0; i < 5; ++i) {
+    *pages[i] = new QWidget;
+    (*pages[i])->setObjectName(QString::fromLatin1(tabNames[i]));
+    tabs->addTab(*pages[i], QString());
+  }
+
+  // The tabs, each a page of its own.
+  const LanguageSource language = [this] { return m_ws->Language; };
+  m_stakesPage = new ListPage(ListKind::Stakes, stakesTab, this, *m_ws, language, *m_entryDialog,
+                              openOptions, saveOptions);
+  m_systemPage = new ListPage(ListKind::SystemStakes, systemTab, this, *m_ws, language,
+                              *m_entryDialog, openOptions, saveOptions);
+  m_resultsPage = new ResultsPage(resultsTab, *m_ws, language, openOptions);
+  m_checkPage =
+      new CheckPage(checkTab, *m_ws, language, *m_entryDialog, *m_listViewer, saveOptions);
+  m_statisticsPage = new StatisticsPage(statisticsTab, this, *m_ws, language);
+
+  // Status bar: labels right-aligned without bevel, counts in sunken panels. The bar's own
+  // item layout keeps 5 pixels above and below its items, more than a 19-pixel bar has room
+  // for, so the panels sit in a row of their own that spans the whole bar.
+  QStatusBar* bar = statusBar();
+  bar->setObjectName(QStringLiteral("SBar"));
+  bar->setSizeGripEnabled(false);
+  bar->setFixedHeight(kStatusHeight);
+  auto* panels = new QWidget(bar);
+  panels->setObjectName(QStringLiteral("SBarPanels"));
+  panels->setGeometry(0, 0, kClientWidth, kStatusHeight);
+  auto* panelRow = new QHBoxLayout(panels);
+  panelRow->setContentsMargins(2, 1, 0, 1);
+  panelRow->setSpacing(6);
+  QFont small = font;
+  small.setPixelSize(11);
+  const int widths[] = {115, 50, 115, 50, 115, 50, 50};
+  for (int i = 0; i < 7; ++i) {
+    auto* panel = new QLabel(panels);
+    panel->setObjectName(QStringLiteral("SBarPanel%1").arg(i));
+    panel->setFixedSize(widths[i], kStatusHeight - 2);
+    panel->setFont(small);
+    const bool label = i == 0 || i == 2 || i == 4;
+    panel->setAlignment(label ? Qt::AlignRight | Qt::AlignVCenter
+                              : Qt::AlignLeft | Qt::AlignVCenter);
+    if (!label && i != 6) panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    if (i == 1 || i == 3 || i == 5) panel->setText(QStringLiteral("0"));
+    panelRow->addWidget(panel);
+    m_statusPanels.push_back(panel);
+  }
+  panelRow->addStretch(1);
+
+  // The style may give buttons or headers fonts of their own; the layout's font wins.
+  for (QWidget* child : client->findChildren<QWidget*>()) child->setFont(font);
+  m_checkPage->applyFonts(font);
+
+  buildMenus();
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void MainWindow::buildMenus() {
+  QMenuBar* bar = menuBar();
+  bar->setObjectName(QStringLiteral("MainMenu1"));
+
+  stakesMenu = Menu(this, "N1");
+  loadStakesAction = Item(stakesMenu, "N6");
+  saveStakesAction = Item(stakesMenu, "N7");
+  stakesSeparator = Separator(stakesMenu, "N8");
+  collateStakesAction = Item(stakesMenu, "N9");
+  deleteAllStakesAction = Item(stakesMenu, "N22");
+  importStakesAction = Item(stakesMenu, "ImportStakesItem");
+
+  systemMenu = Menu(this, "C1");
+  loadSystemAction = Item(systemMenu, "N31");
+  saveSystemAction = Item(systemMenu, "N32");
+  systemSeparator = Separator(systemMenu, "N33");
+  collateSystemAction = Item(systemMenu, "N34");
+  deleteAllSystemAction = Item(systemMenu, "N35");
+  importSystemAction = Item(systemMenu, "ImportSystemItem");
+
+  resultsMenu = Menu(this, "N2");
+  loadResultsAction = Item(resultsMenu, "N10");
+  downloadResultsAction = Item(resultsMenu, "N42");
+  resultsSeparator = Separator(resultsMenu, "N12");
+  collateWithMenu = Menu(resultsMenu, "N13");
+  resultsMenu->addMenu(collateWithMenu);
+  collateWithStakesAction = Item(collateWithMenu, "N23");
+  collateWithSystemAction = Item(collateWithMenu, "N24");
+  collateWithAllAction = Item(collateWithMenu, "N25");
+  importResultsAction = Item(resultsMenu, "ImportResultsItem");
+
+  checkMenu = Menu(this, "N3");
+  enterCombinationAction = Item(checkMenu, "N14");
+  checkSeparator = Separator(checkMenu, "N15");
+  checkStakesAction = Item(checkMenu, "N16");
+  winningsAction = Item(checkMenu, "WinningsItem");
+  wheelsAction = Item(checkMenu, "WheelsItem");
+
+  optionsMenu = Menu(this, "N43");
+  languageMenu = Menu(optionsMenu, "Language1");
+  optionsMenu->addMenu(languageMenu);
+  englishAction = Item(languageMenu, "Eng");
+  russianAction = Item(languageMenu, "Rus");
+  englishAction->setCheckable(true);
+  russianAction->setCheckable(true);
+  optionsSeparator = Separator(optionsMenu, "N44");
+  preferencesAction = Item(optionsMenu, "Y1");
+  prizesAction = Item(optionsMenu, "PrizesItem");
+
+  helpMenu = Menu(this, "Help");
+  helpAction = Item(helpMenu, "N4");
+  helpSeparator = Separator(helpMenu, "N36");
+  aboutAction = Item(helpMenu, "N11");
+
+  for (QMenu* menu : {stakesMenu, systemMenu, resultsMenu, checkMenu, optionsMenu, helpMenu})
+    bar->addMenu(menu);
+  exitAction = bar->addAction(QString());
+  exitAction->setObjectName(QStringLiteral("N5"));
+}
+
 void MainWindow::bindHandlers() {
   auto bind = [this](QAction* action, auto handler) {
     connect(action, &QAction::triggered, this,
@@ -75,20 +256,25 @@ void MainWindow::bindHandlers() {
   bind(exitAction, &MainWindow::exitProgram);
   bind(loadResultsAction, &MainWindow::loadResults);
   bind(downloadResultsAction, &MainWindow::downloadResults);
+  bind(importResultsAction, &MainWindow::importResults);
   bind(loadStakesAction, &MainWindow::loadStakes);
   bind(saveStakesAction, [](MainWindow& w) { w.saveStakes(); });
   bind(collateStakesAction, &MainWindow::collateStakesWithStakes);
   bind(deleteAllStakesAction, &MainWindow::deleteAllStakes);
+  bind(importStakesAction, &MainWindow::importStakes);
   bind(loadSystemAction, &MainWindow::loadSystemStakes);
   bind(saveSystemAction, [](MainWindow& w) { w.saveSystemStakes(); });
   bind(collateSystemAction, &MainWindow::collateSystemWithSystem);
   bind(deleteAllSystemAction, &MainWindow::deleteAllSystemStakes);
+  bind(importSystemAction, &MainWindow::importSystemStakes);
   bind(collateWithStakesAction, &MainWindow::collateStakesWithDraws);
   bind(collateWithSystemAction, &MainWindow::collateSystemWithDraws);
   bind(collateWithAllAction, &MainWindow::collateAllWithDraws);
   bind(enterCombinationAction, &MainWindow::enterCombination);
   bind(checkStakesAction, &MainWindow::checkCombination);
+  bind(winningsAction, &MainWindow::showWinnings);
   bind(wheelsAction, &MainWindow::openWheels);
+  bind(prizesAction, &MainWindow::editPrizes);
   bind(helpAction, &MainWindow::openHelp);
   bind(aboutAction, &MainWindow::showAbout);
   bind(preferencesAction, &MainWindow::showOptions);
@@ -98,10 +284,49 @@ void MainWindow::bindHandlers() {
   }
   for (QAction* item : {englishAction, russianAction}) {
     connect(item, &QAction::triggered, this,
-            [this, item] { platform::RunHandler(this, [&] { chooseLanguage(item); }); });
+            [this, item] { runGuarded([&] { chooseLanguage(item); }); });
   }
   connect(tabs, &QTabWidget::currentChanged, this,
-          [this] { platform::RunHandler(this, [&] { updateTabImages(); }); });
+          [this] { runGuarded([&] { updateTabImages(); }); });
+}
+
+// The keys every desktop program has: open, save and quit, and F1 for the help.
+
+void MainWindow::addDesktopKeys() {
+  auto* load = new QAction(this);
+  load->setObjectName(QStringLiteral("LoadKey"));
+  load->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  addAction(load);
+  connect(load, &QAction::triggered, this, [this] { runGuarded([&] { loadListOfCurrentTab(); }); });
+  auto* save = new QAction(this);
+  save->setObjectName(QStringLiteral("SaveKey"));
+  save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+  addAction(save);
+  connect(save, &QAction::triggered, this, [this] { runGuarded([&] { saveListOfCurrentTab(); }); });
+  // The menu's own items carry these, so the menus show the keys too.
+  exitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+  helpAction->setShortcut(QKeySequence(Qt::Key_F1));
+}
+
+void MainWindow::loadListOfCurrentTab() {
+  const QWidget* tab = tabs->currentWidget();
+  if (tab == stakesTab) {
+    loadStakes();
+  } else if (tab == systemTab) {
+    loadSystemStakes();
+  } else if (tab == resultsTab) {
+    loadResults();
+  }
+}
+
+void MainWindow::saveListOfCurrentTab() {
+  // The draw history is written only by the download, so the Results tab saves nothing.
+  const QWidget* tab = tabs->currentWidget();
+  if (tab == stakesTab) {
+    saveStakes();
+  } else if (tab == systemTab) {
+    saveSystemStakes();
+  }
 }
 
 void MainWindow::connectPages() {
@@ -170,10 +395,6 @@ void MainWindow::writeSettings() {
   }
 }
 
-void MainWindow::showPlainMessage(TextId id) {
-  platform::ShowMessage(this, T(TextId::TxtAppTitle), T(id));
-}
-
 void MainWindow::entryStored(EntryMode mode) {
   if (mode == EntryMode::NewSystemStake) showTab(systemTab);
   refreshGrids();
@@ -196,12 +417,12 @@ void MainWindow::showEvent(QShowEvent* event) {
     frame.moveCenter(screen->availableGeometry().center());
     move(frame.topLeft());
   }
-  platform::RunHandler(this, [&] { onFirstShow(); });
+  runGuarded([&] { onFirstShow(); });
 }
 
 void MainWindow::onFirstShow() {
   applyTexts();
-  loadStartupResults();
+  m_resultsPage->loadStartup();
   refreshGrids();
   m_statisticsPage->presetRows(m_ws->HighestNumber);
   m_statisticsPage->compute();
@@ -234,7 +455,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     return;
   }
   bool close = true;
-  platform::RunHandler(this, [&] { close = confirmClose(); });
+  runGuarded([&] { close = confirmClose(); });
   if (close) {
     event->accept();
   } else {
@@ -300,11 +521,11 @@ void MainWindow::applyTexts() {
   englishAction->setText(QStringLiteral("&English"));
   russianAction->setText(T(TextId::TxtMenuRussian));
   preferencesAction->setText(T(TextId::TxtMenuPreferences));
-  applyWinningsTexts();
-  for (const char* name : {"ImportStakesItem", "ImportSystemItem", "ImportResultsItem"}) {
-    if (auto* item = findChild<QAction*>(QString::fromLatin1(name)))
-      item->setText(T(TextId::TxtMenuImport));
-  }
+  prizesAction->setText(T(TextId::TxtMenuPrizes));
+  winningsAction->setText(T(TextId::TxtMenuWinnings));
+  m_winnings->applyTexts();
+  for (QAction* import : {importStakesAction, importSystemAction, importResultsAction})
+    import->setText(T(TextId::TxtMenuImport));
   helpMenu->setTitle(T(TextId::TxtMenuHelp));
   helpAction->setText(T(TextId::TxtMenuHelp));
   aboutAction->setText(T(TextId::TxtMenuAbout));
@@ -337,87 +558,65 @@ void MainWindow::refreshGrids() {
   m_systemPage->refresh();
 }
 
-void MainWindow::loadStartupResults() {
-  m_resultsPage->loadStartup();
-}
+// What is reached from outside the window: the start of the program and the tests.
 
-void MainWindow::loadResults() {
-  m_resultsPage->load();
-}
-
-void MainWindow::downloadResults() {
-  m_resultsPage->download();
-}
-
-void MainWindow::importResults() {
-  m_resultsPage->importFile();
-}
-
-void MainWindow::importStakes() {
-  m_stakesPage->importFile();
-}
-
-void MainWindow::importSystemStakes() {
-  m_systemPage->importFile();
+void MainWindow::loadStakesFromFile(const QString& path) {
+  runGuarded([&] { m_stakesPage->loadPath(path); });
 }
 
 void MainWindow::setDownloadUrl(const QString& url) {
   m_resultsPage->setDownloadUrl(url);
 }
 
-// Stakes and system stakes.
+HelpWindow* MainWindow::helpWindow() const {
+  return m_help->helpWindow();
+}
 
-void MainWindow::addStakes() {
-  m_stakesPage->add();
+const std::array<tallyra::ListPtr, 4>& MainWindow::matchLists() const {
+  return m_checkPage->matchLists();
 }
-void MainWindow::editSelectedStake() {
-  m_stakesPage->editSelected();
+
+std::array<int64_t, 4> MainWindow::matchTotals() const {
+  return m_checkPage->matchTotals();
 }
-void MainWindow::deleteSelectedStake() {
-  m_stakesPage->deleteSelected();
-}
-void MainWindow::deleteAllStakes() {
-  m_stakesPage->deleteAll();
-}
-void MainWindow::lineUpStakes() {
-  m_stakesPage->lineUp();
-}
-void MainWindow::stakesGridKeyPressed(int key) {
-  m_stakesPage->keyPressed(key);
-}
+
+// The menus' commands, each routed to the tab or the commands that do the work.
+
 void MainWindow::loadStakes() {
   m_stakesPage->load();
 }
 bool MainWindow::saveStakes() {
   return m_stakesPage->save();
 }
+void MainWindow::deleteAllStakes() {
+  m_stakesPage->deleteAll();
+}
+void MainWindow::importStakes() {
+  m_stakesPage->importFile();
+}
 
-void MainWindow::addSystemStakes() {
-  m_systemPage->add();
-}
-void MainWindow::editSelectedSystemStake() {
-  m_systemPage->editSelected();
-}
-void MainWindow::deleteSelectedSystemStake() {
-  m_systemPage->deleteSelected();
-}
-void MainWindow::deleteAllSystemStakes() {
-  m_systemPage->deleteAll();
-}
-void MainWindow::lineUpSystemStakes() {
-  m_systemPage->lineUp();
-}
-void MainWindow::systemGridKeyPressed(int key) {
-  m_systemPage->keyPressed(key);
-}
 void MainWindow::loadSystemStakes() {
   m_systemPage->load();
 }
 bool MainWindow::saveSystemStakes() {
   return m_systemPage->save();
 }
+void MainWindow::deleteAllSystemStakes() {
+  m_systemPage->deleteAll();
+}
+void MainWindow::importSystemStakes() {
+  m_systemPage->importFile();
+}
 
-// Collations and the check.
+void MainWindow::loadResults() {
+  m_resultsPage->load();
+}
+void MainWindow::downloadResults() {
+  m_resultsPage->download();
+}
+void MainWindow::importResults() {
+  m_resultsPage->importFile();
+}
 
 void MainWindow::collateStakesWithStakes() {
   m_checkPage->collate(tallyra::CollationKind::StakesWithStakes);
@@ -437,48 +636,50 @@ void MainWindow::collateAllWithDraws() {
 void MainWindow::enterCombination() {
   m_checkPage->enterCombination();
 }
-void MainWindow::clearCombination() {
-  m_checkPage->clearCombination();
-}
 void MainWindow::checkCombination() {
   m_checkPage->checkCombination();
 }
-void MainWindow::addCombinationToStakes() {
-  m_checkPage->addCombinationToStakes();
+
+void MainWindow::showWinnings() {
+  m_winnings->showWinnings();
 }
-void MainWindow::collateWithStakesChosen() {
-  m_checkPage->collateWithStakesChosen();
+void MainWindow::openWheels() {
+  m_wheels->openWheels();
 }
-void MainWindow::collateWithDrawsChosen() {
-  m_checkPage->collateWithDrawsChosen();
+void MainWindow::editPrizes() {
+  m_winnings->editPrizes();
 }
-void MainWindow::showThreesList() {
-  m_checkPage->showList(0);
+
+void MainWindow::showOptions() {
+  m_optionsDialog->editSettings(
+      m_ws->BallsPerStake, m_ws->HighestNumber,
+      [this](std::optional<int32_t> highestNumber) {
+        if (highestNumber) m_ws->HighestNumber = *highestNumber;
+        writeSettings();
+      },
+      m_resultsPage->downloadUrl(),
+      [this](const QString& address) {
+        // Kept beside ini.tly, which stays as older versions wrote it.
+        platform::WritePreference(QStringLiteral("download/address"), address);
+        m_resultsPage->setDownloadUrl(address.isEmpty() ? DefaultDownloadAddress() : address);
+      });
 }
-void MainWindow::showFoursList() {
-  m_checkPage->showList(1);
+void MainWindow::openHelp() {
+  m_help->openHelpAt(helpPageOfCurrentTab(), this);
 }
-void MainWindow::showFivesList() {
-  m_checkPage->showList(2);
+void MainWindow::showAbout() {
+  m_help->showAbout();
 }
-void MainWindow::showSixesList() {
-  m_checkPage->showList(3);
+void MainWindow::openPublisherPage() {
+  m_help->openPublisherPage();
 }
-void MainWindow::resetMatchPanel() {
-  m_checkPage->resetMatchPanel();
-}
-void MainWindow::clearStakeMatchColumns() {
-  m_stakesPage->clearCounts();
-}
-void MainWindow::clearSystemMatchColumns() {
-  m_systemPage->clearCounts();
-}
-const std::array<tallyra::ListPtr, 4>& MainWindow::matchLists() const {
-  return m_checkPage->matchLists();
-}
-std::array<int64_t, 4> MainWindow::matchTotals() const {
-  return m_checkPage->matchTotals();
-}
-void MainWindow::applyOutcome(const tallyra::Outcome& outcome) {
-  m_checkPage->applyOutcome(outcome);
+
+QString MainWindow::helpPageOfCurrentTab() const {
+  const QWidget* tab = tabs->currentWidget();
+  if (tab == stakesTab) return QStringLiteral("entering.html");
+  if (tab == systemTab) return QStringLiteral("lists.html");
+  if (tab == resultsTab) return QStringLiteral("files.html");
+  if (tab == checkTab) return QStringLiteral("check.html");
+  if (tab == statisticsTab) return QStringLiteral("statistics.html");
+  return QStringLiteral("index.html");
 }

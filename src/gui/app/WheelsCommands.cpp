@@ -1,10 +1,11 @@
-// Check > Wheels...: what the wheels dialog is given from the program's lists, and how the
-// wheel it sends joins the stakes.
-#include <span>
+#include "app/WheelsCommands.h"
 
-#include "app/MainWindow.h"
+#include <span>
+#include <utility>
+
 #include "dialogs/WheelsDialog.h"
 #include "lists/ListEditing.h"
+#include "platform/QtTexts.h"
 #include "winnings/Prizes.h"
 
 using tallyra::TextId;
@@ -40,12 +41,18 @@ std::vector<std::vector<int32_t>> SystemStakesOf(const tallyra::Workspace& ws) {
 
 }  // namespace
 
-void MainWindow::openWheels() {
-  tallyra::Workspace& ws = workspace();
+WheelsCommands::WheelsCommands(QWidget& owner, tallyra::Workspace& ws, LanguageSource language,
+                               StakesGrew stakesGrew)
+    : m_owner(owner),
+      m_ws(ws),
+      m_language(std::move(language)),
+      m_stakesGrew(std::move(stakesGrew)) {}
+
+void WheelsCommands::openWheels() {
   WheelsDialog::Inputs inputs;
-  inputs.highestNumber = ws.HighestNumber;
-  inputs.systemStakes = SystemStakesOf(ws);
-  inputs.stakes = StakesOf(ws);
+  inputs.highestNumber = m_ws.HighestNumber;
+  inputs.systemStakes = SystemStakesOf(m_ws);
+  inputs.stakes = StakesOf(m_ws);
   inputs.maxTickets = tallyra::kStakeCapacity;
   // The ticket's price comes from the prize table in the working folder; without a table that
   // reads whole, no cost is shown.
@@ -55,28 +62,24 @@ void MainWindow::openWheels() {
     inputs.currency = prizes.table.currency;
   }
 
-  // The dialog is made on first use and kept, so the last pool and wheel are there next time.
-  auto* dialog = findChild<WheelsDialog*>(QStringLiteral("Wheels"), Qt::FindDirectChildrenOnly);
-  if (!dialog) dialog = new WheelsDialog(this, [this] { return workspace().Language; });
+  if (!m_dialog) m_dialog = new WheelsDialog(&m_owner, m_language);
 
   // A wheel guarantees only as a whole, so it joins the stakes whole or not at all.
   auto send =
       [this](const std::vector<tallyra::wheels::Ticket>& tickets) -> std::optional<QString> {
-    tallyra::Workspace& ws = workspace();
-    const auto room = static_cast<std::size_t>(tallyra::kStakeCapacity - ws.StakeCount);
-    if (room == 0) return T(TextId::TxtStakesFull);
+    const auto room = static_cast<std::size_t>(tallyra::kStakeCapacity - m_ws.StakeCount);
+    if (room == 0) return platform::Tr(TextId::TxtStakesFull, m_language());
     if (tickets.size() > room) {
       return QString::fromStdString(
-          tallyra::Format(TextId::TxtWheelsNoRoom, ws.Language,
+          tallyra::Format(TextId::TxtWheelsNoRoom, m_language(),
                           {std::to_string(room), std::to_string(tickets.size())}));
     }
-    const auto table = tallyra::TableRef::of(ws.StakeTable);
+    const auto table = tallyra::TableRef::of(m_ws.StakeTable);
     for (const tallyra::wheels::Ticket& ticket : tickets) {
-      tallyra::AppendRow(table, ws.StakeCount, std::span(ticket));
+      tallyra::AppendRow(table, m_ws.StakeCount, std::span(ticket));
     }
-    refreshGrids();
-    showTab(stakesTab);
+    m_stakesGrew();
     return std::nullopt;
   };
-  dialog->showWheels(std::move(inputs), send);
+  m_dialog->showWheels(std::move(inputs), send);
 }

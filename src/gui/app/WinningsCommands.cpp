@@ -1,62 +1,47 @@
-// Options > Prizes and Check > Winnings, as the main window opens them. Both dialogs are made
-// on first use and kept as the window's children.
+#include "app/WinningsCommands.h"
 
-#include <QAction>
+#include <utility>
 
-#include "app/MainWindow.h"
+#include "collate/Collation.h"
 #include "dialogs/PrizesDialog.h"
 #include "dialogs/WinningsDialog.h"
 #include "model/Errors.h"
-#include "platform/QtTexts.h"
 
-namespace {
+WinningsCommands::WinningsCommands(QWidget& owner, tallyra::Workspace& ws, LanguageSource language)
+    : m_owner(owner), m_ws(ws), m_language(std::move(language)) {}
 
-// The prize table, read from its file when the dialog is made; later reads keep the table in
-// use when the file has gone bad.
-PrizesDialog& Prizes(MainWindow& window) {
-  if (auto* dialog = window.findChild<PrizesDialog*>(QStringLiteral("PrizesDialog"))) {
-    dialog->reload(QString::fromLatin1(tallyra::kPrizeTableFileName));
-    return *dialog;
-  }
-  auto* dialog = new PrizesDialog(&window, [&window] { return window.workspace().Language; });
-  dialog->reload(QString::fromLatin1(tallyra::kPrizeTableFileName));
-  return *dialog;
+PrizesDialog& WinningsCommands::prizeDialog() {
+  if (!m_prizes) m_prizes = new PrizesDialog(&m_owner, m_language);
+  m_prizes->reload(QString::fromLatin1(tallyra::kPrizeTableFileName));
+  return *m_prizes;
 }
 
-}  // namespace
-
-void MainWindow::editPrizes() {
-  PrizesDialog& dialog = Prizes(*this);
+void WinningsCommands::editPrizes() {
+  PrizesDialog& dialog = prizeDialog();
   dialog.editPrizes([this, &dialog](const tallyra::PrizeTable& table) {
     tallyra::Prizes prizes = dialog.prizes();
     prizes.table = table;
     if (const tallyra::Problem problem =
             tallyra::SavePrizes(tallyra::kPrizeTableFileName, prizes)) {
-      throw tallyra::UserError(tallyra::Describe(problem, workspace().Language));
+      throw tallyra::UserError(tallyra::Describe(problem, m_language()));
     }
   });
 }
 
-void MainWindow::showWinnings() {
-  const tallyra::Prizes prizes = Prizes(*this).prizes();
-  auto* dialog = findChild<WinningsDialog*>(QStringLiteral("WinningsDialog"));
-  if (!dialog) dialog = new WinningsDialog(this, workspace().Language);
+void WinningsCommands::showWinnings() {
+  const tallyra::Prizes prizes = prizeDialog().prizes();
+  if (!m_winnings) m_winnings = new WinningsDialog(&m_owner, m_language());
   tallyra::WinningsInput input;
-  input.stakes = tallyra::SnapshotStakes(workspace());
-  input.system = tallyra::SnapshotSystem(workspace());
-  input.draws = tallyra::SnapshotDraws(workspace());
-  dialog->setInputs(std::move(input), prizes);
-  dialog->show();
-  dialog->raise();
-  dialog->activateWindow();
-  dialog->compute();
+  input.stakes = tallyra::SnapshotStakes(m_ws);
+  input.system = tallyra::SnapshotSystem(m_ws);
+  input.draws = tallyra::SnapshotDraws(m_ws);
+  m_winnings->setInputs(std::move(input), prizes);
+  m_winnings->show();
+  m_winnings->raise();
+  m_winnings->activateWindow();
+  m_winnings->compute();
 }
 
-void MainWindow::applyWinningsTexts() {
-  if (auto* item = findChild<QAction*>(QStringLiteral("PrizesItem")))
-    item->setText(T(tallyra::TextId::TxtMenuPrizes));
-  if (auto* item = findChild<QAction*>(QStringLiteral("WinningsItem")))
-    item->setText(T(tallyra::TextId::TxtMenuWinnings));
-  if (auto* dialog = findChild<WinningsDialog*>(QStringLiteral("WinningsDialog")))
-    dialog->setLanguage(workspace().Language);
+void WinningsCommands::applyTexts() {
+  if (m_winnings) m_winnings->setLanguage(m_language());
 }

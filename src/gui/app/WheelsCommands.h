@@ -1,0 +1,30 @@
+#pragma once
+
+#include <functional>
+
+#include "dialogs/DialogFrame.h"
+#include "model/Workspace.h"
+
+class QWidget;
+class WheelsDialog;
+
+// Check > Wheels...: what the wheels dialog is given from the Workspace's lists, and how the
+// wheel it sends joins the stakes. The dialog is made on first use and kept as the owner's
+// child, so the last pool and wheel are there next time.
+class WheelsCommands final {
+ public:
+  // Runs once a wheel has joined the stakes, for the window to show them.
+  using StakesGrew = std::function<void()>;
+
+  WheelsCommands(QWidget& owner, tallyra::Workspace& ws, LanguageSource language,
+                 StakesGrew stakesGrew);
+
+  void openWheels();
+
+ private:
+  QWidget& m_owner;
+  tallyra::Workspace& m_ws;
+  LanguageSource m_language;
+  StakesGrew m_stakesGrew;
+  WheelsDialog* m_dialog = nullptr;
+};
