@@ -78,8 +78,8 @@ WheelOptions Parse(int argc, char** argv) {
 
 int32_t Language(const WheelOptions& o) {
   const std::string lang = o.get("--lang").value_or("en");
-  if (lang == "en") return 1;
-  if (lang == "ru") return 0;
+  if (lang == "en") return tallyra::ToValue(tallyra::Language::English);
+  if (lang == "ru") return tallyra::ToValue(tallyra::Language::Russian);
   throw UsageError{"--lang takes en or ru"};
 }
 

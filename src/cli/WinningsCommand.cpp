@@ -15,6 +15,7 @@
 #include "model/Files.h"
 #include "model/Integer.h"
 #include "model/TextTable.h"
+#include "model/Workspace.h"
 #include "winnings/Winnings.h"
 
 namespace tallyra::cli {
@@ -25,7 +26,8 @@ const char* const kWinningsUsage =
 
 namespace {
 
-constexpr int32_t kLanguage = 1;  // messages of the command line are English
+// Messages of the command line are English.
+constexpr int32_t kLanguage = ToValue(Language::English);
 
 struct Usage {
   std::string text;

@@ -144,8 +144,8 @@ Options Parse(int argc, char** argv) {
 
 int32_t Language(const Options& o) {
   const std::string lang = o.get("--lang").value_or("en");
-  if (lang == "en") return 1;
-  if (lang == "ru") return 0;
+  if (lang == "en") return tallyra::ToValue(tallyra::Language::English);
+  if (lang == "ru") return tallyra::ToValue(tallyra::Language::Russian);
   throw UsageError{"--lang takes en or ru"};
 }
 
@@ -487,8 +487,9 @@ int Fetch(const Options& o) {
     return 1;
   }
   if (const auto failure = tallyra::WriteFileReplacing(file, client.Body)) {
-    std::cerr << tallyra::Format(tallyra::TextId::TxtCannotWrite, 1,
-                                 {file, tallyra::DescribeFileError(*failure, 1)})
+    constexpr int32_t kEnglish = tallyra::ToValue(tallyra::Language::English);
+    std::cerr << tallyra::Format(tallyra::TextId::TxtCannotWrite, kEnglish,
+                                 {file, tallyra::DescribeFileError(*failure, kEnglish)})
               << "\n";
     return 1;
   }
@@ -502,7 +503,7 @@ int Stats(const Options& o) {
     if (o.get(other)) throw UsageError{std::string("stats takes no ") + other};
   }
   auto ws = tallyra::CreateWorkspace();
-  ws->Language = 1;
+  ws->Language = tallyra::ToValue(tallyra::Language::English);
   if (auto m = o.get("--max")) {
     const auto value = tallyra::ParseDecimal(*m);
     if (!value || *value < 2 || *value > 99) throw UsageError{"--max takes 2..99"};
@@ -515,11 +516,11 @@ int Stats(const Options& o) {
   // Each order re-sorts the previous one, as the buttons do.
   for (const std::string& sort : o.sorts) {
     if (sort == "order") {
-      ws->StatSortMode = 0;
+      ws->StatSortMode = tallyra::ToValue(tallyra::StatisticsOrder::ByNumber);
     } else if (sort == "frequency") {
-      ws->StatSortMode = 1;
+      ws->StatSortMode = tallyra::ToValue(tallyra::StatisticsOrder::ByFrequency);
     } else if (sort == "draws") {
-      ws->StatSortMode = 2;
+      ws->StatSortMode = tallyra::ToValue(tallyra::StatisticsOrder::ByDraws);
     } else {
       throw UsageError{"--sort takes order, frequency or draws"};
     }
@@ -559,7 +560,9 @@ int RunCommand(const Options& o, F&& command) {
     return command(o);
   } catch (const std::bad_alloc&) {
     const std::string lang = o.get("--lang").value_or("en");
-    throw FileError{tallyra::Text(tallyra::TextId::TxtOutOfMemory, lang == "ru" ? 0 : 1)};
+    throw FileError{tallyra::Text(
+        tallyra::TextId::TxtOutOfMemory,
+        tallyra::ToValue(lang == "ru" ? tallyra::Language::Russian : tallyra::Language::English))};
   }
 }
 
@@ -670,7 +673,9 @@ int RunProgram(int argc, char** argv) {
     return RunCommand(o, Check);
   } catch (const std::bad_alloc&) {
     // Nothing more is allocated here: the table's text is static.
-    std::fputs(tallyra::Text(tallyra::TextId::TxtOutOfMemory, 1), stderr);
+    std::fputs(tallyra::Text(tallyra::TextId::TxtOutOfMemory,
+                             tallyra::ToValue(tallyra::Language::English)),
+               stderr);
     std::fputc('\n', stderr);
     return 1;
   } catch (const UsageError& e) {
@@ -686,9 +691,11 @@ int RunProgram(int argc, char** argv) {
 // The language of the call's messages: --lang's, where the command takes one.
 int32_t CallLanguage(int argc, char** argv) {
   for (int i = 2; i + 1 < argc; ++i) {
-    if (std::strcmp(argv[i], "--lang") == 0) return std::strcmp(argv[i + 1], "ru") == 0 ? 0 : 1;
+    if (std::strcmp(argv[i], "--lang") == 0 && std::strcmp(argv[i + 1], "ru") == 0) {
+      return tallyra::ToValue(tallyra::Language::Russian);
+    }
   }
-  return 1;
+  return tallyra::ToValue(tallyra::Language::English);
 }
 
 }  // namespace

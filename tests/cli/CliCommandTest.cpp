@@ -203,22 +203,17 @@ TEST_F(CliCommand, RunningOutOfMemoryIsAnErrorMessage) {
   // Below about 7 MB the C++ runtime cannot even make an exception, so no program could say
   // anything; the limits start above that.
   for (int kib = 9000; kib <= 60000; kib += 3000) {
-    QProcess process;
-    process.start(
-        QStringLiteral("/bin/sh"),
-        {QStringLiteral("-c"), QStringLiteral("ulimit -v %1 && exec \"$0\" \"$@\"").arg(kib),
-         QStringLiteral(TALLYRA_CLI), QStringLiteral("stats"), QStringLiteral("--results"),
-         Path(QStringLiteral("many.txt"))});
-    ASSERT_TRUE(process.waitForFinished(60000));
-    const QByteArray err = process.readAllStandardError();
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << kib << " KiB: " << err.toStdString();
-    const int code = process.exitCode();
-    if (code == 1) {
-      EXPECT_TRUE(err.contains("There is not enough memory"))
-          << kib << " KiB: " << err.toStdString();
+    const tallyra::test::ProgramRun run = tallyra::test::RunProgram(
+        "/bin/sh", {"-c", "ulimit -v " + std::to_string(kib) + " && exec \"$0\" \"$@\"",
+                    tallyra::test::CliPath(), "stats", "--results",
+                    Path(QStringLiteral("many.txt")).toStdString()});
+    EXPECT_EQ(run.signal, 0) << kib << " KiB: " << run.err;
+    if (run.code == 1) {
+      EXPECT_NE(run.err.find("There is not enough memory"), std::string::npos)
+          << kib << " KiB: " << run.err;
       ++outOfMemory;
-    } else if (code != 0) {
-      EXPECT_EQ(code, 127) << kib << " KiB: the loader could not start it, nothing else";
+    } else if (run.code != 0) {
+      EXPECT_EQ(run.code, 127) << kib << " KiB: the loader could not start it, nothing else";
     }
   }
   EXPECT_GT(outOfMemory, 0);

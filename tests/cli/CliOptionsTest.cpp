@@ -7,7 +7,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
@@ -19,17 +18,14 @@
 #include <vector>
 
 #include "HttpsServer.h"
+#include "RunCli.h"
 #include "ScriptedServer.h"
 
 namespace {
 
 using Args = std::vector<std::string>;
 
-struct CliRun {
-  int code = -1;
-  std::string out;
-  std::string err;
-};
+using CliRun = tallyra::test::ProgramRun;
 
 std::string Joined(const Args& args) {
   std::string text;
@@ -70,19 +66,8 @@ class CliOptions : public ::testing::Test {
   }
 
   CliRun Cli(const Args& args) {
-    QStringList list;
-    for (const std::string& a : args) list << QString::fromStdString(a);
-    QProcess process;
-    process.setWorkingDirectory(m_dir.path());
-    process.start(QStringLiteral(TALLYRA_CLI), list);
-    if (!process.waitForFinished(60000)) {
-      process.kill();
-      process.waitForFinished();
-      ADD_FAILURE() << "tallyra-cli " << Joined(args) << " did not finish";
-    }
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            process.readAllStandardOutput().toStdString(),
-            process.readAllStandardError().toStdString()};
+    return tallyra::test::RunCli(args,
+                                 tallyra::test::RunSetup().inFolder(m_dir.path().toStdString()));
   }
   // A call that must succeed, its output read as JSON.
   QJsonObject Json(Args args) {

@@ -8,12 +8,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <map>
+#include <optional>
 #include <set>
 #include <string>
+#include <utility>
+
+#include "CliRun.h"
 
 namespace {
 
@@ -23,33 +26,30 @@ struct Outcome {
   QString err;
 };
 
+// Variables set (with a value) or removed (without one) for a run.
+using Environment = std::map<std::string, std::optional<std::string>>;
+
+// Either program, on the offscreen platform unless `env` says otherwise.
 Outcome Start(const QString& program, const QStringList& args, const QString& folder = QString(),
-              const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
-  QProcess process;
-  if (!folder.isEmpty()) process.setWorkingDirectory(folder);
-  QProcessEnvironment environment = env;
-  environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-  process.setProcessEnvironment(environment);
-  process.start(program, args);
-  if (!process.waitForFinished(60000)) {
-    process.kill();
-    process.waitForFinished();
-    ADD_FAILURE() << program.toStdString() << " did not finish";
-  }
-  return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-          QString::fromUtf8(process.readAllStandardOutput()),
-          QString::fromUtf8(process.readAllStandardError())};
+              Environment env = {}) {
+  tallyra::test::RunSetup setup = tallyra::test::RunSetup().inFolder(folder.toStdString());
+  setup.environment = std::move(env);
+  setup.environment.emplace("QT_QPA_PLATFORM", "offscreen");
+  const tallyra::test::ProgramRun run =
+      tallyra::test::RunProgram(program.toStdString(), Arguments(args), setup);
+  return {run.code, QString::fromStdString(run.out), QString::fromStdString(run.err)};
 }
 
 const QString kWindow = QStringLiteral(TALLYRA_WINDOW);
-const QString kCli = QStringLiteral(TALLYRA_CLI);
+const QString kCli = QString::fromUtf8(tallyra::test::CliPath());
 
 TEST(ProgramOptions, HelpAndVersionOfTheWindowOpenNoWindow) {
   // No display and no platform at all: neither needs one.
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.remove(QStringLiteral("DISPLAY"));
+  const Environment env = {{"DISPLAY", std::nullopt},
+                           {"WAYLAND_DISPLAY", std::nullopt},
+                           {"QT_QPA_PLATFORM", std::nullopt}};
   for (const char* help : {"--help", "-h"}) {
-    const Outcome run = Start(kWindow, {QString::fromLatin1(help)});
+    const Outcome run = Start(kWindow, {QString::fromLatin1(help)}, QString(), env);
     EXPECT_EQ(run.code, 0);
     EXPECT_TRUE(
         run.out.startsWith(QStringLiteral("usage: tallyra [--portable | --data DIR] [FILE]")))
@@ -59,7 +59,7 @@ TEST(ProgramOptions, HelpAndVersionOfTheWindowOpenNoWindow) {
     }
     EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
   }
-  const Outcome version = Start(kWindow, {QStringLiteral("--version")});
+  const Outcome version = Start(kWindow, {QStringLiteral("--version")}, QString(), env);
   EXPECT_EQ(version.code, 0);
   EXPECT_EQ(version.out, QStringLiteral("tallyra 1.0\n"));
 
@@ -148,12 +148,11 @@ class Installed : public ::testing::Test {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
   }
   Outcome Window(QStringList args, const char* locale = "en_GB.UTF-8") {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), Path("home"));
-    env.remove(QStringLiteral("XDG_DATA_HOME"));
-    env.remove(QStringLiteral("LC_ALL"));
-    env.remove(QStringLiteral("LC_MESSAGES"));
-    env.insert(QStringLiteral("LANG"), QString::fromLatin1(locale));
+    const Environment env = {{"HOME", Path("home").toStdString()},
+                             {"XDG_DATA_HOME", std::nullopt},
+                             {"LC_ALL", std::nullopt},
+                             {"LC_MESSAGES", std::nullopt},
+                             {"LANG", locale}};
     args << QStringLiteral("--quit-after") << QStringLiteral("300");
     return Start(Path("root/bin/tallyra"), args, Path("here"), env);
   }
@@ -232,9 +231,8 @@ TEST_F(Installed, APipeInPlaceOfAFileDoesNotHoldUpTheStart) {
 TEST(BuildFolder, TheProgramWorksWhereItWasStarted) {
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert(QStringLiteral("HOME"), dir.filePath(QStringLiteral("home")));
-  env.remove(QStringLiteral("XDG_DATA_HOME"));
+  const Environment env = {{"HOME", dir.filePath(QStringLiteral("home")).toStdString()},
+                           {"XDG_DATA_HOME", std::nullopt}};
   // The language chosen is written to ini.tly in the working folder.
   QFile settings(dir.filePath(QStringLiteral("ini.tly")));
   ASSERT_TRUE(settings.open(QIODevice::WriteOnly));

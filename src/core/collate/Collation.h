@@ -52,7 +52,7 @@ struct CollationInput {
   RowSet stakes;
   RowSet system;
   RowSet draws;
-  int32_t language = 1;  // of the section headings
+  int32_t language = ToValue(Language::English);  // of the section headings
 };
 
 CollationInput SnapshotFor(CollationKind kind, const Workspace& ws);

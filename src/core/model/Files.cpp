@@ -17,6 +17,7 @@
 #include <utility>
 
 #include "model/TextTable.h"
+#include "model/Workspace.h"
 
 namespace tallyra {
 namespace {
@@ -385,7 +386,8 @@ std::string DescribeFileError(int error, int32_t language) {
       return Format(TextId::TxtErrTooLarge, language, {std::to_string(kMaxListFileBytes >> 20)});
     default:
       return Format(TextId::TxtErrOther, language,
-                    {language == 0 ? std::to_string(error) : std::string(std::strerror(error))});
+                    {language == ToValue(Language::Russian) ? std::to_string(error)
+                                                            : std::string(std::strerror(error))});
   }
 }
 

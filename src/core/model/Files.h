@@ -79,7 +79,7 @@ std::string BackupNameFor(const std::string& path);
 std::optional<int> BackUpFile(const std::string& path,
                               std::size_t maxBytes = std::numeric_limits<std::size_t>::max());
 
-// The reason of a failed read or write in the given language (0 Russian, else English).
+// The reason of a failed read or write in the given language (Russian, else English).
 std::string DescribeFileError(int error, int32_t language);
 
 }  // namespace tallyra

@@ -24,8 +24,10 @@ std::string UniformLines(std::string_view text) {
   return out;
 }
 
+// Any digit but Russian's is English.
 int32_t KnownLanguage(int32_t value) {
-  return value == 0 ? 0 : 1;
+  return value == ToValue(Language::Russian) ? ToValue(Language::Russian)
+                                             : ToValue(Language::English);
 }
 
 SettingsOutcome Unreadable(int32_t messageLanguage) {
@@ -45,7 +47,7 @@ SettingsOutcome ParseSettings(const std::optional<std::string>& fileText) {
   if (!fileText) {
     SettingsOutcome out;
     out.message = TextId::TxtSettingsMissing;
-    out.messageLanguage = 0;  // nothing has set the language yet
+    out.messageLanguage = ToValue(Language::Russian);  // nothing has set the language yet
     return out;
   }
   // An editor's byte-order mark is no part of M.
@@ -55,18 +57,18 @@ SettingsOutcome ParseSettings(const std::optional<std::string>& fileText) {
 
   // "7" CR LF "1" CR LF: a one-digit M on its own line.
   if (text.size() >= 5 && IsDigit(text[0]) && text[1] == '\r') {
-    if (!IsDigit(text[3])) return Unreadable(0);
+    if (!IsDigit(text[3])) return Unreadable(ToValue(Language::Russian));
     SettingsOutcome out;
     out.highestNumber = text[0] - '0';
     out.language = KnownLanguage(text[3] - '0');
     return out;
   }
-  if (text.size() < 5) return Unreadable(0);
+  if (text.size() < 5) return Unreadable(ToValue(Language::Russian));
 
   const std::optional<int32_t> language =
       IsDigit(text[4]) ? std::optional<int32_t>(text[4] - '0') : std::nullopt;
   const std::optional<int32_t> highest = ParseInteger(std::string_view(text).substr(0, 2));
-  if (!language) return Unreadable(0);
+  if (!language) return Unreadable(ToValue(Language::Russian));
   // A negative M would size the statistics grid below zero; such a file is as bad as letters.
   if (!highest || *highest < 0) return Unreadable(KnownLanguage(*language));
 

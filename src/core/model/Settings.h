@@ -16,9 +16,9 @@ inline constexpr const char* kSettingsFileName = "ini.tly";
 // the message to show and the language it is shown in.
 struct SettingsOutcome {
   int32_t highestNumber = kDefaultHighestNumber;
-  int32_t language = 1;
+  int32_t language = ToValue(Language::English);
   std::optional<TextId> message;
-  int32_t messageLanguage = 0;
+  int32_t messageLanguage = ToValue(Language::Russian);
 };
 
 // Reads the text of "ini.tly" (nothing when it could not be opened). The reader takes M from

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "model/Workspace.h"
+
 namespace tallyra {
 namespace {
 
@@ -488,7 +490,7 @@ const TextPair& Pair(TextId id) {
 
 const char* Text(TextId id, int32_t language) {
   const TextPair& p = Pair(id);
-  return language == 0 ? p.ru : p.en;
+  return language == ToValue(Language::Russian) ? p.ru : p.en;
 }
 
 std::string Format(TextId id, int32_t language, std::initializer_list<std::string> args) {

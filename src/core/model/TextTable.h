@@ -350,7 +350,7 @@ struct TextPair {
   const char* en;
 };
 
-// Language 0 picks the Russian text, any other value the English one.
+// Language::Russian picks the Russian text, any other value the English one.
 const char* Text(TextId id, int32_t language);
 const TextPair& Pair(TextId id);
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "stats/Statistics.h"
+
 namespace tallyra {
 
 std::unique_ptr<Workspace> CreateWorkspace() {
@@ -11,7 +13,7 @@ std::unique_ptr<Workspace> CreateWorkspace() {
   ws->SystemCount = 0;
   ws->ResultCount = 0;
   ws->StakeCount = 0;
-  ws->StatSortMode = 0;
+  ws->StatSortMode = ToValue(StatisticsOrder::ByNumber);
   ws->BallsPerStake = 6;
   return ws;
 }

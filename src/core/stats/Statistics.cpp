@@ -18,6 +18,12 @@ void SwapSlots(Workspace& ws, int a, int b) {
   std::swap(ws.StatPassed[static_cast<std::size_t>(a)], ws.StatPassed[static_cast<std::size_t>(b)]);
 }
 
+// In the orders by a count the slots themselves are sorted; any other value shows them by number.
+bool SortedByCount(const Workspace& ws) {
+  return ws.StatSortMode == ToValue(StatisticsOrder::ByFrequency) ||
+         ws.StatSortMode == ToValue(StatisticsOrder::ByDraws);
+}
+
 }  // namespace
 
 void ComputeStatistics(Workspace& ws) {
@@ -57,8 +63,9 @@ int ComputedNumbers(const Workspace& ws) {
 }
 
 void SortStatistics(Workspace& ws) {
-  if (ws.StatSortMode != 1 && ws.StatSortMode != 2) return;
-  const auto& key = ws.StatSortMode == 1 ? ws.StatHits : ws.StatPassed;
+  if (!SortedByCount(ws)) return;
+  const auto& key =
+      ws.StatSortMode == ToValue(StatisticsOrder::ByFrequency) ? ws.StatHits : ws.StatPassed;
   const int m = ComputedNumbers(ws);
   for (int pass = 1; pass < m; ++pass) {
     for (int e = 1; e < m; ++e) {
@@ -72,7 +79,7 @@ void SortStatistics(Workspace& ws) {
 int SlotForRow(const Workspace& ws, int row) {
   const int m = ComputedNumbers(ws);
   if (row < 1 || row > m) return 0;
-  if (ws.StatSortMode == 1 || ws.StatSortMode == 2) return row;
+  if (SortedByCount(ws)) return row;
   for (int e = 1; e <= m; ++e) {
     if (ws.StatNumber[static_cast<std::size_t>(e)] == row) return e;
   }

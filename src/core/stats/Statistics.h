@@ -9,6 +9,9 @@ namespace tallyra {
 
 // The orders the statistics are shown in, as Workspace::StatSortMode holds them.
 enum class StatisticsOrder : int32_t { ByNumber = 0, ByFrequency = 1, ByDraws = 2 };
+constexpr int32_t ToValue(StatisticsOrder order) {
+  return static_cast<int32_t>(order);
+}
 
 // Recomputes the per-number arrays from the draws for numbers 1..HighestNumber, slot e
 // describing number e; the slots above them are emptied. A number never drawn counts as absent
@@ -19,8 +22,8 @@ void ComputeStatistics(Workspace& ws);
 // by this count, not by HighestNumber, so a new M takes effect at the next computation.
 int ComputedNumbers(const Workspace& ws);
 
-// Sorts the slots for StatSortMode 1 (by hits) or 2 (by passed draws), descending, with a
-// bubble sort that keeps the previous order of equal values; mode 0 leaves them as they are.
+// Sorts the slots by hits (ByFrequency) or by passed draws (ByDraws), descending, with a
+// bubble sort that keeps the previous order of equal values; ByNumber leaves them as they are.
 void SortStatistics(Workspace& ws);
 
 // The slot shown in grid row `row` (1..ComputedNumbers) in the current sort mode, or 0 when no

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "model/Workspace.h"
 #include "platform/Jpeg.h"
 
 // The pictures are compiled into the gui library; a static library needs its resources
@@ -34,7 +35,9 @@ QPixmap Ball(const QColor& fill, const QColor& rim, int size) {
 QPixmap Banner(int language) {
   static const bool registered = (RegisterResources(), true);
   (void)registered;
-  QFile file(language == 0 ? QStringLiteral(":/banner_ru.jpg") : QStringLiteral(":/banner_en.jpg"));
+  QFile file(language == tallyra::ToValue(tallyra::Language::Russian)
+                 ? QStringLiteral(":/banner_ru.jpg")
+                 : QStringLiteral(":/banner_en.jpg"));
   if (!file.open(QIODevice::ReadOnly)) return {};
   return QPixmap::fromImage(platform::DecodeJpeg(file.readAll()));
 }

@@ -6,7 +6,7 @@
 
 namespace artwork {
 
-// The banner of a language (0 Russian, 1 English), decoded from the JPEG shipped inside the
+// The banner of a language (a Language's value), decoded from the JPEG shipped inside the
 // program.
 QPixmap Banner(int language);
 

@@ -13,6 +13,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "model/Workspace.h"
 #include "platform/QtTexts.h"
 #include "platform/Shell.h"
 
@@ -25,6 +26,12 @@ static void RegisterHelpResources() {
 namespace {
 
 const QString kRoot = QStringLiteral("qrc:/help/");
+
+// The folder of a language's pages (and of its entries in the contents).
+QString LanguageFolder(int32_t language) {
+  return language == tallyra::ToValue(tallyra::Language::Russian) ? QStringLiteral("ru")
+                                                                  : QStringLiteral("en");
+}
 
 // The entries of the contents file of a language: its title and page, in order. The file lists
 // each page as a pair of parameters, Name then Local.
@@ -120,7 +127,7 @@ HelpWindow::HelpWindow(QWidget* owner) : QDialog(owner) {
 }
 
 void HelpWindow::showPage(int32_t language, const QString& page) {
-  const QString folder = language == 0 ? QStringLiteral("ru") : QStringLiteral("en");
+  const QString folder = LanguageFolder(language);
   if (language != m_language) {
     m_language = language;
     fillContents(language);
@@ -160,7 +167,7 @@ QString HelpWindow::currentPage() const {
 
 void HelpWindow::fillContents(int32_t language) {
   m_contents->clear();
-  const auto entries = ContentsEntries(language == 0 ? QStringLiteral("ru") : QStringLiteral("en"));
+  const auto entries = ContentsEntries(LanguageFolder(language));
   if (entries.empty()) return;
   // The first entry is the language's heading; the pages follow under it.
   auto* top = new QTreeWidgetItem(m_contents, {entries.front().first});

@@ -43,7 +43,7 @@ class WinningsModel final : public QAbstractTableModel {
 
  private:
   const tallyra::WinningsReport* m_report = nullptr;
-  int32_t m_language = 1;
+  int32_t m_language = tallyra::ToValue(tallyra::Language::English);
 };
 
 // Check > Winnings: what the stakes and system stakes won in the latest draw, a chosen draw or

@@ -219,7 +219,7 @@ void StatisticsPage::show() {
 }
 
 void StatisticsPage::sortBy(StatisticsOrder order) {
-  m_ws.StatSortMode = static_cast<int32_t>(order);
+  m_ws.StatSortMode = tallyra::ToValue(order);
   show();
 }
 

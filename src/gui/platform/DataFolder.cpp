@@ -36,7 +36,8 @@ std::optional<QString> SeedFilesFolder(const QString& executableFolder) {
 }
 
 int LanguageForLocale(const QLocale& locale) {
-  return locale.language() == QLocale::Russian ? 0 : 1;
+  return tallyra::ToValue(locale.language() == QLocale::Russian ? tallyra::Language::Russian
+                                                                : tallyra::Language::English);
 }
 
 QStringList SeededFileNames() {
@@ -49,10 +50,11 @@ std::optional<QString> EnterDataFolder(const DataFolderChoice& choice,
   auto failure = [&] {
     const std::string folder = QDir::toNativeSeparators(choice.folder).toStdString();
     QString text;
-    for (const int language : {0, 1}) {
+    for (const tallyra::Language language :
+         {tallyra::Language::Russian, tallyra::Language::English}) {
       if (!text.isEmpty()) text += QStringLiteral("\n");
-      text += QString::fromStdString(
-          tallyra::Format(tallyra::TextId::TxtDataFolderFailed, language, {folder}));
+      text += QString::fromStdString(tallyra::Format(tallyra::TextId::TxtDataFolderFailed,
+                                                     tallyra::ToValue(language), {folder}));
     }
     return std::optional<QString>(text);
   };

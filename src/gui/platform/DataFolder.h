@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <optional>
 
+#include "model/Workspace.h"
+
 namespace platform {
 
 // Where the program keeps its files ("ini.tly", "Results.txt", "help.chm", "preferences.ini"
@@ -47,8 +49,8 @@ std::optional<QString> SeedFilesFolder(const QString& executableFolder);
 // The files copied into a data folder that lacks them.
 QStringList SeededFileNames();
 
-// The interface language a new user gets: Russian (0) where the desktop speaks Russian,
-// English (1) everywhere else.
+// The interface language a new user gets (a Language's value): Russian where the desktop
+// speaks Russian, English everywhere else.
 int LanguageForLocale(const QLocale& locale);
 
 // Makes the chosen folder (with its parents), copies the missing seeded files into it from
@@ -59,6 +61,7 @@ int LanguageForLocale(const QLocale& locale);
 // it. Returns the message for the user, in both languages, when the folder cannot be made or
 // entered; a file that cannot be copied is left out silently, as the program runs without it.
 std::optional<QString> EnterDataFolder(const DataFolderChoice& choice,
-                                       const std::optional<QString>& seedFolder, int language = 1);
+                                       const std::optional<QString>& seedFolder,
+                                       int language = tallyra::ToValue(tallyra::Language::English));
 
 }  // namespace platform

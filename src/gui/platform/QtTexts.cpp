@@ -7,6 +7,8 @@
 #include <QTranslator>
 #include <memory>
 
+#include "model/Workspace.h"
+
 namespace platform {
 
 QString Tr(tallyra::TextId id, int32_t language) {
@@ -33,7 +35,7 @@ void UseQtLanguage(int32_t language) {
     QCoreApplication::removeTranslator(russian.get());
     russian.reset();
   }
-  if (language != 0) return;
+  if (language != tallyra::ToValue(tallyra::Language::Russian)) return;
   auto translator = std::make_unique<QTranslator>();
   if (translator->load(QStringLiteral("qtbase_ru"),
                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {

@@ -2,10 +2,8 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,16 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "RunCli.h"
 #include "model/Files.h"
 
 namespace tallyra {
 namespace {
 
-struct CliRun {
-  int code = -1;
-  std::string out;
-  std::string err;
-};
+using test::ProgramRun;
 
 class ImportCommand : public ::testing::Test {
  protected:
@@ -38,44 +33,21 @@ class ImportCommand : public ::testing::Test {
   }
   std::string read(const std::string& name) const { return ReadWholeFile(path(name)).data; }
 
-  CliRun run(std::vector<std::string> args) {
+  ProgramRun run(std::vector<std::string> args) {
     args.insert(args.begin(), "import");
-    return cli(std::move(args));
+    return cli(args);
   }
-  // Any command of the program; its standard output goes to `out` when given.
-  CliRun cli(std::vector<std::string> args, const std::string& outTo = std::string()) {
-    const std::string out = outTo.empty() ? path(".out") : outTo, err = path(".err");
-    int status = 0;
-    ::waitpid(start(std::move(args), out, err), &status, 0);
-    CliRun r;
-    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    if (outTo.empty()) r.out = ReadWholeFile(out).data;
-    r.err = ReadWholeFile(err).data;
-    return r;
+  // Any command of the program; its standard output goes to `outTo` when given.
+  ProgramRun cli(const std::vector<std::string>& args, const std::string& outTo = std::string()) {
+    return test::RunCli(args, test::RunSetup().withOutputTo(outTo));
   }
-  // Starts the program without waiting for it.
-  pid_t start(std::vector<std::string> args, const std::string& out, const std::string& err) {
-    args.insert(args.begin(), TALLYRA_CLI);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-      ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
-      ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
-      std::vector<char*> argv;
-      for (std::string& a : args) argv.push_back(a.data());
-      argv.push_back(nullptr);
-      ::execv(argv[0], argv.data());
-      ::_exit(127);
-    }
-    return pid;
-  }
-  // The names in the test's folder, hidden ones included, less the captured output.
+  // The names in the test's folder, hidden ones included.
   std::vector<std::string> listing() const {
     std::vector<std::string> names;
     if (DIR* dir = ::opendir(m_dir.c_str())) {
       while (const dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
-        if (name != "." && name != ".." && name.rfind(".out", 0) != 0 && name.rfind(".err", 0) != 0)
-          names.push_back(name);
+        if (name != "." && name != "..") names.push_back(name);
       }
       ::closedir(dir);
     }
@@ -93,7 +65,7 @@ const char* const kDated =
 
 TEST_F(ImportCommand, WritesRecordLinesOldestFirstAndReportsWhatItSkipped) {
   write("dated.txt", kDated);
-  CliRun r = run({path("dated.txt"), "--as", "results", "--out", path("Results.txt")});
+  ProgramRun r = run({path("dated.txt"), "--as", "results", "--out", path("Results.txt")});
   EXPECT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(read("Results.txt"),
             "1 - 7,8,9,10,11,12;\r\n2 - 9,20,34,40,42,43;\r\n3 - 1,2,3,4,5,6;\r\n");
@@ -109,7 +81,7 @@ TEST_F(ImportCommand, WritesRecordLinesOldestFirstAndReportsWhatItSkipped) {
 
 TEST_F(ImportCommand, JsonShowsWhatThePreviewShows) {
   write("dated.txt", kDated);
-  const CliRun r = run({path("dated.txt"), "--as", "results", "--json"});
+  const ProgramRun r = run({path("dated.txt"), "--as", "results", "--json"});
   EXPECT_EQ(r.code, 0);
   for (const char* piece :
        {"\"shape\": \"free\"", "\"columns\": [3, 4, 5, 6, 7, 8]", "\"date_column\": 2",
@@ -121,7 +93,7 @@ TEST_F(ImportCommand, JsonShowsWhatThePreviewShows) {
         "\"written\": null"}) {
     EXPECT_NE(r.out.find(piece), std::string::npos) << piece << "\n" << r.out;
   }
-  const CliRun columns =
+  const ProgramRun columns =
       run({path("dated.txt"), "--as", "results", "--json", "--columns", "8,7,6,5,4,3"});
   EXPECT_NE(columns.out.find("\"columns\": [8, 7, 6, 5, 4, 3]"), std::string::npos);
   EXPECT_NE(columns.out.find("[12, 11, 10, 9, 8, 7]"), std::string::npos);
@@ -131,7 +103,7 @@ TEST_F(ImportCommand, NumbersThatAreNoBallsRepeatsAndDatesOutOfOrderAreReported)
   write("signs.txt",
         "1e3 2 3 4 5 6\n10 20 30 40 -5 6\n10 20 30 40 1.5 6\n-17 2 3 4 5 6\n"
         "7 8 9 10 11 12\n");
-  CliRun r = run({path("signs.txt"), "--as", "results", "--out", path("Results.txt")});
+  ProgramRun r = run({path("signs.txt"), "--as", "results", "--out", path("Results.txt")});
   EXPECT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(read("Results.txt"), "1 - 7,8,9,10,11,12;\r\n");
   for (const char* piece : {"Line 1: \"1e3\" is not", "Line 2: \"-5\" is not a plain whole number",
@@ -163,7 +135,7 @@ TEST_F(ImportCommand, NumbersThatAreNoBallsRepeatsAndDatesOutOfOrderAreReported)
 TEST_F(ImportCommand, NothingUsableExitsWithTheReasonsAndWritesNothing) {
   write("Results.txt", "1 - 1,2,3,4,5,6;\r\n");
   write("bad.txt", "1 2 3\n4 5 6 7 8 99\n");
-  CliRun r = run({path("bad.txt"), "--as", "results", "--out", path("Results.txt")});
+  ProgramRun r = run({path("bad.txt"), "--as", "results", "--out", path("Results.txt")});
   EXPECT_EQ(r.code, 1);
   EXPECT_NE(r.err.find("Line 1: fewer than 6 numbers"), std::string::npos);
   EXPECT_NE(r.err.find("Line 2: the number 99 is outside 1..49"), std::string::npos);
@@ -192,13 +164,13 @@ TEST_F(ImportCommand, AFileTooLargeIsRefusedBeforeItIsRead) {
   ASSERT_GE(fd, 0);
   ASSERT_EQ(::ftruncate(fd, 100 << 20), 0);  // 100 MB, sparse
   ::close(fd);
-  const CliRun r = run({path("huge.txt"), "--as", "results"});
+  const ProgramRun r = run({path("huge.txt"), "--as", "results"});
   EXPECT_EQ(r.code, 1);
   EXPECT_NE(r.err.find("too large to import (104857600 bytes"), std::string::npos) << r.err;
 
   // One byte over the limit is told as the window tells it.
   ASSERT_EQ(::truncate(path("huge.txt").c_str(), (off_t{16} << 20) + 1), 0);
-  const CliRun over = run({path("huge.txt"), "--as", "stakes"});
+  const ProgramRun over = run({path("huge.txt"), "--as", "stakes"});
   EXPECT_EQ(over.code, 1);
   EXPECT_EQ(
       over.err,
@@ -208,7 +180,7 @@ TEST_F(ImportCommand, AFileTooLargeIsRefusedBeforeItIsRead) {
 TEST_F(ImportCommand, MergeIntoAddsOnlyTheNewDraws) {
   write("Results.txt", "1 - 7,8,9,10,11,12;\r\n2 - 9,20,34,40,42,43;\r\n");
   write("dated.txt", kDated);
-  CliRun r = run({path("dated.txt"), "--as", "results", "--merge-into", path("Results.txt")});
+  ProgramRun r = run({path("dated.txt"), "--as", "results", "--merge-into", path("Results.txt")});
   EXPECT_EQ(r.code, 0) << r.err;
   EXPECT_NE(r.err.find("1 new draws were added; 3 held."), std::string::npos) << r.err;
   EXPECT_EQ(read("Results.txt"),
@@ -254,7 +226,7 @@ TEST_F(ImportCommand, MistakenCallsExitWithTwoAndTheUsage) {
            {path("dated.txt"), "--as", "results", "--max", "100"},
            {path("dated.txt"), "--as", "results", "--out"},
        }) {
-    const CliRun r = run(args);
+    const ProgramRun r = run(args);
     EXPECT_EQ(r.code, 2) << args.back();
     EXPECT_NE(r.err.find("usage:"), std::string::npos);
   }
@@ -270,8 +242,8 @@ const char* const kWithPrizes =
 TEST_F(ImportCommand, PrizesOutWritesTheDrawsAmountsThatWinningsPays) {
   write("history.csv", kWithPrizes);
   write("prizes.txt", "old");
-  CliRun r = run({path("history.csv"), "--as", "results", "--out", path("Results.txt"),
-                  "--prizes-out", path("prizes.txt")});
+  ProgramRun r = run({path("history.csv"), "--as", "results", "--out", path("Results.txt"),
+                      "--prizes-out", path("prizes.txt")});
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(read("Results.txt"),
             "1 - 7,8,9,10,11,12;\r\n2 - 9,20,34,40,42,43;\r\n3 - 1,2,3,4,5,6;\r\n");
@@ -311,8 +283,8 @@ TEST_F(ImportCommand, PrizesOutNumbersTheDrawsAsTheMergedHistoryHoldsThem) {
   // Two older draws held; the import brings draws 101..103, of which 101 is held last.
   write("Results.txt", "1 - 20,21,22,23,24,25;\r\n2 - 7,8,9,10,11,12;\r\n");
   write("history.csv", kWithPrizes);
-  const CliRun r = run({path("history.csv"), "--as", "results", "--merge-into", path("Results.txt"),
-                        "--prizes-out", path("prizes.txt")});
+  const ProgramRun r = run({path("history.csv"), "--as", "results", "--merge-into",
+                            path("Results.txt"), "--prizes-out", path("prizes.txt")});
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(read("Results.txt"),
             "1 - 20,21,22,23,24,25;\r\n2 - 7,8,9,10,11,12;\r\n3 - 9,20,34,40,42,43;\r\n"
@@ -330,15 +302,15 @@ TEST_F(ImportCommand, PrizesOutIsRefusedWhereItCannotBeMade) {
             path("p.txt")},
            {path("history.csv"), "--as", "results", "--prizes-out"},
        }) {
-    const CliRun r = run(args);
+    const ProgramRun r = run(args);
     EXPECT_EQ(r.code, 2) << args.back();
     EXPECT_NE(r.err.find("usage:"), std::string::npos);
   }
   // A history without prize columns: nothing is written, and the call says why.
   write("dated.txt", kDated);
   write("prizes.txt", "12; 1; 2; 3; 4\r\n");
-  const CliRun r = run({path("dated.txt"), "--as", "results", "--out", path("Results.txt"),
-                        "--prizes-out", path("prizes.txt")});
+  const ProgramRun r = run({path("dated.txt"), "--as", "results", "--out", path("Results.txt"),
+                            "--prizes-out", path("prizes.txt")});
   EXPECT_EQ(r.code, 1);
   EXPECT_NE(r.err.find("no heading names prize columns"), std::string::npos) << r.err;
   EXPECT_FALSE(ReadWholeFile(path("Results.txt")).ok);
@@ -370,7 +342,7 @@ TEST_F(ImportCommand, OneFileNamedTwiceIsRefusedBeforeAnythingIsWritten) {
            {csv, "--as", "results", "--out", path("new.txt"), "--prizes-out",
             path("sub/../new.txt")},
        }) {
-    const CliRun r = run(args);
+    const ProgramRun r = run(args);
     EXPECT_EQ(r.code, 2) << args[3] << " " << args.back();
     EXPECT_NE(r.err.find("are the same file; nothing was written"), std::string::npos) << r.err;
     EXPECT_EQ(read("R.txt"), held);
@@ -380,7 +352,7 @@ TEST_F(ImportCommand, OneFileNamedTwiceIsRefusedBeforeAnythingIsWritten) {
 
   // fetch: the file written is the certificates read.
   write("ca.pem", "certificates");
-  const CliRun r =
+  const ProgramRun r =
       cli({"fetch", "http://127.0.0.1:9/", m_dir + "/sub/../ca.pem", "--cacert", path("ca.pem")});
   EXPECT_EQ(r.code, 2);
   EXPECT_NE(r.err.find("are the same file"), std::string::npos) << r.err;
@@ -395,7 +367,7 @@ TEST_F(ImportCommand, AMergeTargetThatIsNoHistoryIsNeverReplaced) {
   ASSERT_GE(fd, 0);
   ASSERT_EQ(::ftruncate(fd, off_t{1} << 30), 0);  // 1 GiB of NUL bytes, sparse
   ::close(fd);
-  CliRun r = run({path("dated.txt"), "--as", "results", "--merge-into", path("huge.txt")});
+  ProgramRun r = run({path("dated.txt"), "--as", "results", "--merge-into", path("huge.txt")});
   EXPECT_EQ(r.code, 1);
   EXPECT_NE(r.err.find("larger than 32 MB"), std::string::npos) << r.err;
   struct stat st {};
@@ -439,8 +411,8 @@ TEST_F(ImportCommand, ConcurrentWritersEachTellWhetherTheirFileLanded) {
       source += "\n";
     }
     write("src" + std::to_string(w) + ".txt", source + std::to_string(w + 1) + " 44 45 46 47 48\n");
-    const CliRun alone = run({path("src" + std::to_string(w) + ".txt"), "--as", "results",
-                              "--oldest-first", "--out", path("alone.txt")});
+    const ProgramRun alone = run({path("src" + std::to_string(w) + ".txt"), "--as", "results",
+                                  "--oldest-first", "--out", path("alone.txt")});
     ASSERT_EQ(alone.code, 0) << alone.err;
     expected.push_back(read("alone.txt"));
   }
@@ -453,18 +425,17 @@ TEST_F(ImportCommand, ConcurrentWritersEachTellWhetherTheirFileLanded) {
   ASSERT_GE(live, 0);
   ASSERT_EQ(::flock(live, LOCK_EX), 0);
   for (int round = 0; round < kRounds; ++round) {
-    std::vector<pid_t> writers;
+    std::vector<test::StartedProgram> writers;
     for (int w = 0; w < kWriters; ++w) {
-      const std::string n = std::to_string(w);
-      writers.push_back(start({"import", path("src" + n + ".txt"), "--as", "results",
-                               "--oldest-first", "--out", path("T.txt")},
-                              path(".out" + n), path(".err" + n)));
+      writers.push_back(test::StartCli({"import", path("src" + std::to_string(w) + ".txt"), "--as",
+                                        "results", "--oldest-first", "--out", path("T.txt")}));
     }
     std::vector<int> codes;
-    for (const pid_t pid : writers) {
-      int status = 0;
-      ::waitpid(pid, &status, 0);
-      codes.push_back(WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+    std::vector<std::string> errors;
+    for (test::StartedProgram& writer : writers) {
+      const ProgramRun done = writer.finish();
+      codes.push_back(done.code);
+      errors.push_back(done.err);
     }
     const std::string landed = read("T.txt");
     const auto found = std::find(expected.begin(), expected.end(), landed);
@@ -473,7 +444,7 @@ TEST_F(ImportCommand, ConcurrentWritersEachTellWhetherTheirFileLanded) {
     for (int w = 0; w < kWriters; ++w) {
       EXPECT_TRUE(codes[static_cast<std::size_t>(w)] == 0 ||
                   expected[static_cast<std::size_t>(w)] != landed)
-          << "round " << round << " writer " << w << ": " << read(".err" + std::to_string(w));
+          << "round " << round << " writer " << w << ": " << errors[static_cast<std::size_t>(w)];
     }
     // Every writer is done: none left a temporary file.
     std::vector<std::string> names = listing();
@@ -509,16 +480,15 @@ TEST_F(ImportCommand, AKilledWriterLeavesNoTornFileAndTheNextRunClearsUp) {
     std::vector<std::string> args = {
         "import", path("stakes.csv"), "--as", merge ? "results" : "stakes", option, path("T.txt")};
     // Killed at whatever point it has reached when the signal comes.
-    const pid_t pid = start(args, path(".out"), path(".err"));
-    ::kill(pid, SIGKILL);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
+    test::StartedProgram writer = test::StartCli(args);
+    writer.kill();
+    writer.finish();
     const std::string after = read("T.txt");
     EXPECT_TRUE(after == old ||
                 (after.size() > old.size() && after.substr(after.size() - 2) == "\r\n"))
         << option;
     args.erase(args.begin());
-    const CliRun next = run(args);
+    const ProgramRun next = run(args);
     EXPECT_EQ(next.code, 0) << next.err;
     for (const std::string& name : listing()) {
       EXPECT_EQ(name.find("tallyra-tmp"), std::string::npos) << name;
@@ -540,13 +510,13 @@ TEST_F(ImportCommand, StandardOutputThatCannotBeWrittenFails) {
            {"collate", "stakes", "--stakes", path("st.txt")},
            {"--help"},
        }) {
-    const CliRun full = cli(args, "/dev/full");
+    const ProgramRun full = cli(args, "/dev/full");
     EXPECT_EQ(full.code, 1) << args[0] << " " << args.back();
     EXPECT_NE(full.err.find("Cannot write the output. No space left on device"), std::string::npos)
         << full.err;
     EXPECT_EQ(cli(args).code, 0) << args[0];
   }
-  const CliRun russian =
+  const ProgramRun russian =
       cli({"collate", "stakes", "--stakes", path("st.txt"), "--lang", "ru"}, "/dev/full");
   EXPECT_EQ(russian.code, 1);
   EXPECT_NE(russian.err.find("Не удалось вывести результат."), std::string::npos) << russian.err;
@@ -564,8 +534,8 @@ TEST_F(ImportCommand, MergeIntoMovesTheHeldDrawsPrizesWithThem) {
   write("dated.txt", kDated);
 
   // Into another file: the held history and its prizes stay as they are.
-  CliRun r = run({path("dated.txt"), "--as", "results", "--merge-into", path("Results.txt"),
-                  "--out", path("merged.txt")});
+  ProgramRun r = run({path("dated.txt"), "--as", "results", "--merge-into", path("Results.txt"),
+                      "--out", path("merged.txt")});
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(read("prizes.tly"), prizes);
 

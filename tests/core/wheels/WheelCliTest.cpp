@@ -1,34 +1,18 @@
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
-
-#include <fcntl.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <vector>
 
-extern char** environ;
+#include "RunCli.h"
 
 namespace {
 
-struct CliRun {
-  int code = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using tallyra::test::ProgramRun;
 
 class WheelCli : public ::testing::Test {
  protected:
@@ -43,29 +27,7 @@ class WheelCli : public ::testing::Test {
     std::ofstream(path(name), std::ios::binary) << text;
   }
 
-  CliRun cli(std::vector<std::string> args) const {
-    args.insert(args.begin(), TALLYRA_CLI);
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, path("out").c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    posix_spawn_file_actions_addopen(&actions, 2, path("err").c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    pid_t pid = 0;
-    CliRun run;
-    if (posix_spawn(&pid, TALLYRA_CLI, &actions, nullptr, argv.data(), environ) == 0) {
-      int status = 0;
-      waitpid(pid, &status, 0);
-      run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    run.out = Slurp(path("out"));
-    run.err = Slurp(path("err"));
-    return run;
-  }
+  ProgramRun cli(const std::vector<std::string>& args) const { return tallyra::test::RunCli(args); }
   std::string m_dir;
 };
 
@@ -79,7 +41,7 @@ std::string Entry(const std::string& json, int t, int m) {
 
 TEST_F(WheelCli, BuiltWheelLoadsAsStakesAndHoldsWhenChecked) {
   const std::string pool = "2,5,11,17,23,31,38,44,47,49";
-  const CliRun built =
+  const ProgramRun built =
       cli({"wheel", "build", "--pool", pool, "--guarantee", "3if4", "--seconds", "0.3"});
   ASSERT_EQ(built.code, 0) << built.err;
   EXPECT_TRUE(std::regex_search(built.out, std::regex("^1 - \\d+,\\d+,\\d+,\\d+,\\d+,\\d+;\r\n")));
@@ -87,7 +49,7 @@ TEST_F(WheelCli, BuiltWheelLoadsAsStakesAndHoldsWhenChecked) {
       std::regex_search(built.err, std::regex("3if4 over 10 numbers: \\d+ tickets, bound 3")));
   write("wheel.txt", built.out);
 
-  const CliRun checked =
+  const ProgramRun checked =
       cli({"wheel", "check", "--pool", pool, "--stakes", path("wheel.txt"), "--json"});
   ASSERT_EQ(checked.code, 0) << checked.err;
   EXPECT_EQ(
@@ -109,7 +71,7 @@ TEST_F(WheelCli, TheSeedMakesTheGreedyWheelRepeatable) {
   const std::vector<std::string> call = {
       "wheel", "build",  "--pool", "1,4,9,16,25,36,49,2,3,5", "--guarantee", "3if3", "--seconds",
       "0",     "--seed", "5"};
-  const CliRun first = cli(call);
+  const ProgramRun first = cli(call);
   ASSERT_EQ(first.code, 0) << first.err;
   EXPECT_EQ(cli(call).out, first.out);
   std::vector<std::string> bad = call;
@@ -118,7 +80,7 @@ TEST_F(WheelCli, TheSeedMakesTheGreedyWheelRepeatable) {
 }
 
 TEST_F(WheelCli, BuildJsonShape) {
-  const CliRun r =
+  const ProgramRun r =
       cli({"wheel", "build", "--pool", "1,2,3,4,5,6,7", "--guarantee", "6if6", "--json"});
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(r.out,
@@ -129,7 +91,7 @@ TEST_F(WheelCli, BuildJsonShape) {
 
 TEST_F(WheelCli, CheckReportsGapsAndTicketsOutsideThePool) {
   write("st.txt", "1 - 1,2,3,4,5,6;\r\n2 - 1,2,3,40,41,42;\r\n");
-  const CliRun json =
+  const ProgramRun json =
       cli({"wheel", "check", "--pool", "1,2,3,4,5,6,7", "--stakes", path("st.txt"), "--json"});
   ASSERT_EQ(json.code, 0) << json.err;
   EXPECT_EQ(Entry(json.out, 6, 6),
@@ -137,7 +99,7 @@ TEST_F(WheelCli, CheckReportsGapsAndTicketsOutsideThePool) {
             "\"witnesses\": [[1, 2, 3, 4, 5, 7], [1, 2, 3, 4, 6, 7], [1, 2, 3, 5, 6, 7]]}");
   EXPECT_NE(json.err.find("1 tickets hold numbers outside the pool"), std::string::npos);
 
-  const CliRun text =
+  const ProgramRun text =
       cli({"wheel", "check", "--pool", "1,2,3,4,5,6,7", "--stakes", path("st.txt")});
   ASSERT_EQ(text.code, 0) << text.err;
   EXPECT_NE(text.out.find("tickets: 2\n"), std::string::npos) << text.out;
@@ -158,7 +120,8 @@ std::string AllOf49() {
 // asked for, as an impossible request; one that can is still built.
 TEST_F(WheelCli, WheelsLargerThanTheStakesListAreRefusedAtOnce) {
   const auto started = std::chrono::steady_clock::now();
-  CliRun r = cli({"wheel", "build", "--pool", AllOf49(), "--guarantee", "6if6", "--seconds", "5"});
+  ProgramRun r =
+      cli({"wheel", "build", "--pool", AllOf49(), "--guarantee", "6if6", "--seconds", "5"});
   EXPECT_EQ(r.code, 1);
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(r.err,
@@ -184,7 +147,8 @@ TEST_F(WheelCli, WheelsLargerThanTheStakesListAreRefusedAtOnce) {
 // guarantee, or nothing and the reason.
 TEST_F(WheelCli, BigPoolsKeepTheirTimeLimit) {
   // No time at all: the first wheel over 49 numbers is cut short, and no part of it is printed.
-  CliRun r = cli({"wheel", "build", "--pool", AllOf49(), "--guarantee", "4if6", "--seconds", "0"});
+  ProgramRun r =
+      cli({"wheel", "build", "--pool", AllOf49(), "--guarantee", "4if6", "--seconds", "0"});
   EXPECT_EQ(r.code, 1);
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(r.err,
@@ -210,7 +174,7 @@ TEST_F(WheelCli, BigPoolsKeepTheirTimeLimit) {
     }
     ASSERT_EQ(r.code, 0) << r.err;
     write("wheel.txt", r.out);
-    const CliRun checked =
+    const ProgramRun checked =
         cli({"wheel", "check", "--pool", AllOf49(), "--stakes", path("wheel.txt"), "--json"});
     const int t = guarantee[0] - '0';
     EXPECT_NE(Entry(checked.out, t, 6).find("\"holds\": true"), std::string::npos) << checked.out;
@@ -254,7 +218,7 @@ TEST_F(WheelCli, BadInputGetsAClearMessage) {
     args.insert(args.end(), c.args.begin(), c.args.end());
     for (std::string& a : args)
       if (a == "st.txt") a = path("st.txt");
-    const CliRun r = cli(args);
+    const ProgramRun r = cli(args);
     std::string joined;
     for (const auto& a : c.args) joined += a + " ";
     EXPECT_EQ(r.code, c.code) << joined << r.err;

@@ -1,13 +1,13 @@
 // The winnings command, run as the real executable.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
+#include <sstream>
 #include <string>
+#include <vector>
 
+#include "RunCli.h"
 #include "model/Files.h"
 
 namespace tallyra {
@@ -33,26 +33,13 @@ class WinningsCommand : public ::testing::Test {
     ASSERT_FALSE(WriteFileReplacing(m_dir + "/" + name, text));
   }
 
-  struct Run {
-    int code = -1;
-    std::string out;
-    std::string err;
-  };
-  // Runs the command in the test's folder.
+  using Run = test::ProgramRun;
+  // Runs the command in the test's folder; the arguments are split at blanks.
   Run Cli(const std::string& args) {
-    Run run;
-    const std::string command =
-        "cd '" + m_dir + "' && '" TALLYRA_CLI "' winnings " + args + " 2>err.out";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-      run.out.append(buffer, n);
-    }
-    const int status = ::pclose(pipe);
-    run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.err = ReadWholeFile(m_dir + "/err.out").data;
-    return run;
+    std::vector<std::string> words = {"winnings"};
+    std::istringstream in(args);
+    for (std::string word; in >> word;) words.push_back(word);
+    return test::RunCli(words, test::RunSetup().inFolder(m_dir));
   }
 
   std::string m_dir;

@@ -7,11 +7,11 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineSeries>
-#include <QProcess>
 #include <QSpinBox>
 #include <QTableView>
 #include <QValueAxis>
 
+#include "CliRun.h"
 #include "GuiFixture.h"
 #include "dialogs/WinningsDialog.h"
 #include "winnings/Winnings.h"
@@ -57,17 +57,15 @@ class WinningsReportTest : public GuiTest {
     return qobject_cast<QLineSeries*>(
         Find<QChartView>("BalanceChart", d)->chart()->series().value(0));
   }
-  QJsonObject Cli(const QStringList& choice) {
-    QProcess cli;
-    cli.start(QStringLiteral(TALLYRA_CLI),
-              QStringList{QStringLiteral("winnings"), QStringLiteral("--stakes"),
-                          Path(QStringLiteral("Stakes.txt")), QStringLiteral("--system"),
-                          Path(QStringLiteral("System.txt")), QStringLiteral("--results"),
-                          Path(QStringLiteral("Results.txt")), QStringLiteral("--prizes"),
-                          Path(QStringLiteral("prizes.tly")), QStringLiteral("--json")} +
-                  choice);
-    EXPECT_TRUE(cli.waitForFinished(30000));
-    return QJsonDocument::fromJson(cli.readAllStandardOutput()).object();
+  QJsonObject CliJson(const QStringList& choice) {
+    const CliRun run =
+        Cli(QStringList{QStringLiteral("winnings"), QStringLiteral("--stakes"),
+                        Path(QStringLiteral("Stakes.txt")), QStringLiteral("--system"),
+                        Path(QStringLiteral("System.txt")), QStringLiteral("--results"),
+                        Path(QStringLiteral("Results.txt")), QStringLiteral("--prizes"),
+                        Path(QStringLiteral("prizes.tly")), QStringLiteral("--json")} +
+            choice);
+    return QJsonDocument::fromJson(run.out).object();
   }
   static QString Money(tallyra::Money value) {
     return QString::fromStdString(tallyra::FormatAmount(value));
@@ -101,7 +99,7 @@ TEST_F(WinningsReportTest, TotalsEqualTheCoreAndTheCommandLine) {
     EXPECT_EQ(shown.winnings, core.report.winnings);
     EXPECT_EQ(shown.cost, core.report.cost);
 
-    const QJsonObject cli = Cli(c.cli);
+    const QJsonObject cli = CliJson(c.cli);
     EXPECT_EQ(cli.value(QStringLiteral("draws")).toInt(), shown.drawCount());
     EXPECT_EQ(cli.value(QStringLiteral("winnings")).toString(), Money(shown.winnings));
     EXPECT_EQ(cli.value(QStringLiteral("cost")).toString(), Money(shown.cost));

@@ -1,10 +1,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 
+#include "CliRun.h"
 #include "GuiFixture.h"
 #include "TwelveNumbers.h"
 
@@ -53,16 +53,13 @@ TEST_F(StatsTab, ALoadRecomputesAndACancelledLoadEmptiesThem) {
 TEST_F(StatsTab, TheCommandLineAgreesWithTheTab) {
   Click("BitBtn5");
   Click("BitBtn4");
-  QProcess cli;
-  cli.start(QStringLiteral(TALLYRA_CLI),
-            {QStringLiteral("stats"), QStringLiteral("--results"),
-             Path(QStringLiteral("Results.txt")), QStringLiteral("--max"), QStringLiteral("12"),
-             QStringLiteral("--sort"), QStringLiteral("draws"), QStringLiteral("--sort"),
-             QStringLiteral("frequency"), QStringLiteral("--json")});
-  ASSERT_TRUE(cli.waitForFinished(30000));
-  const QJsonArray rows = QJsonDocument::fromJson(cli.readAllStandardOutput())
-                              .object()[QStringLiteral("rows")]
-                              .toArray();
+  const CliRun cli =
+      Cli({QStringLiteral("stats"), QStringLiteral("--results"),
+           Path(QStringLiteral("Results.txt")), QStringLiteral("--max"), QStringLiteral("12"),
+           QStringLiteral("--sort"), QStringLiteral("draws"), QStringLiteral("--sort"),
+           QStringLiteral("frequency"), QStringLiteral("--json")});
+  const QJsonArray rows =
+      QJsonDocument::fromJson(cli.out).object()[QStringLiteral("rows")].toArray();
   ASSERT_EQ(rows.size(), 12);
   for (int r = 1; r <= 12; ++r) {
     const QJsonObject row = rows[r - 1].toObject();
