@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "FolderListing.h"
 #include "RunCli.h"
 #include "model/Files.h"
 
@@ -42,18 +43,7 @@ class ImportCommand : public ::testing::Test {
     return test::RunCli(args, test::RunSetup().withOutputTo(outTo));
   }
   // The names in the test's folder, hidden ones included.
-  std::vector<std::string> listing() const {
-    std::vector<std::string> names;
-    if (DIR* dir = ::opendir(m_dir.c_str())) {
-      while (const dirent* entry = ::readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (name != "." && name != "..") names.push_back(name);
-      }
-      ::closedir(dir);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-  }
+  std::vector<std::string> listing() const { return ::test::FolderListing(m_dir); }
   std::string m_dir;
 };
 

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "FolderListing.h"
 #include "model/Files.h"
 #include "model/Integer.h"
 
@@ -162,20 +163,6 @@ TEST_F(Files, AReadOnlyFileOrAPipeIsNotReplaced) {
   EXPECT_EQ(st.st_mode & 07777, 0640u);
 }
 
-// The files in the folder, hidden ones included.
-std::vector<std::string> Listing(const std::string& folder) {
-  std::vector<std::string> names;
-  if (DIR* dir = ::opendir(folder.c_str())) {
-    while (const dirent* entry = ::readdir(dir)) {
-      const std::string name = entry->d_name;
-      if (name != "." && name != "..") names.push_back(name);
-    }
-    ::closedir(dir);
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 // Temporary files are named after their target with a part of their own: what an interrupted
 // save left behind is cleared by the next save of the same file, never one that a running save
 // holds (it keeps its file locked), and never another file's.
@@ -195,14 +182,14 @@ TEST_F(Files, ATemporaryFileLeftBehindIsRemovedByTheNextSaveButNotOneInUse) {
 
   ASSERT_FALSE(WriteFileReplacing(path("Stavka.txt"), "new"));
   EXPECT_EQ(Slurp(path("Stavka.txt")), "new");
-  EXPECT_EQ(Listing(m_dir),
+  EXPECT_EQ(::test::FolderListing(m_dir),
             (std::vector<std::string>{".Stavka.txt.tallyra-tmp.Live01",
                                       ".System.txt.tallyra-tmp.Ab3dE9", "Stavka.txt"}));
   EXPECT_EQ(Slurp(path(".Stavka.txt.tallyra-tmp.Live01")), "in use");
   // Once that save is gone (killed, say), its file goes with the next save.
   ::close(held);
   ASSERT_FALSE(WriteFileReplacing(path("Stavka.txt"), "newer"));
-  EXPECT_EQ(Listing(m_dir),
+  EXPECT_EQ(::test::FolderListing(m_dir),
             (std::vector<std::string>{".System.txt.tallyra-tmp.Ab3dE9", "Stavka.txt"}));
 
   // A stale temporary name that is a link pointing elsewhere is removed, not written through.
@@ -243,7 +230,7 @@ TEST_F(Files, ConcurrentSavesOfOneFileEachTellTheTruth) {
     const std::string landed = Slurp(path("T.txt"));
     ASSERT_GE(landed.size(), 1000u);
     EXPECT_EQ(landed, std::string(landed.size(), landed[0]));
-    EXPECT_EQ(Listing(m_dir), std::vector<std::string>{"T.txt"});
+    EXPECT_EQ(::test::FolderListing(m_dir), std::vector<std::string>{"T.txt"});
   }
 }
 
