@@ -630,6 +630,14 @@ OutputBuffer*& StandardOutput() {
   return buffer;
 }
 
+// The language of the call's messages: --lang's, where the command takes one.
+int32_t CallLanguage(int argc, char** argv) {
+  for (int i = 2; i + 1 < argc; ++i) {
+    if (std::strcmp(argv[i], "--lang") == 0) return std::strcmp(argv[i + 1], "ru") == 0 ? 0 : 1;
+  }
+  return 1;
+}
+
 int RunProgram(int argc, char** argv) {
   try {
     // Even this allocates: the streams' own buffers.
@@ -669,8 +677,9 @@ int RunProgram(int argc, char** argv) {
     if (o.command == "fetch") return RunCommand(o, Fetch);
     return RunCommand(o, Check);
   } catch (const std::bad_alloc&) {
-    // Nothing more is allocated here: the table's text is static.
-    std::fputs(tallyra::Text(tallyra::TextId::TxtOutOfMemory, 1), stderr);
+    // Nothing more is allocated here: the table's text is static, and the language is read
+    // from the arguments as they stand.
+    std::fputs(tallyra::Text(tallyra::TextId::TxtOutOfMemory, CallLanguage(argc, argv)), stderr);
     std::fputc('\n', stderr);
     return 1;
   } catch (const UsageError& e) {
@@ -681,14 +690,6 @@ int RunProgram(int argc, char** argv) {
     std::cerr << e.text << "\n";
     return 1;
   }
-}
-
-// The language of the call's messages: --lang's, where the command takes one.
-int32_t CallLanguage(int argc, char** argv) {
-  for (int i = 2; i + 1 < argc; ++i) {
-    if (std::strcmp(argv[i], "--lang") == 0) return std::strcmp(argv[i + 1], "ru") == 0 ? 0 : 1;
-  }
-  return 1;
 }
 
 }  // namespace
