@@ -161,9 +161,11 @@ int Build(const WheelOptions& o) {
       Numbers(out, result.tickets[i], ",");
       out << ";\r\n";
     }
-    std::cerr << "guarantee " << wh::GuaranteeText(guarantee) << " over " << pool.size()
-              << " numbers: " << result.tickets.size() << " tickets, bound " << result.bound
-              << " (greedy " << result.greedySize << ")\n";
+    std::cerr << tallyra::Format(tallyra::TextId::TxtWheelSummary, language,
+                                 {wh::GuaranteeText(guarantee), std::to_string(pool.size()),
+                                  std::to_string(result.tickets.size()),
+                                  std::to_string(result.bound), std::to_string(result.greedySize)})
+              << "\n";
   }
   return 0;
 }

@@ -14,6 +14,7 @@
 #include "lists/RecordReader.h"
 #include "model/Files.h"
 #include "model/Integer.h"
+#include "model/Problem.h"
 #include "model/TextTable.h"
 #include "model/Workspace.h"
 #include "winnings/Winnings.h"
@@ -260,6 +261,9 @@ int RunWinnings(int argc, char** argv) {
     return 2;
   } catch (const Failure& e) {
     std::cerr << e.text << "\n";
+    return 1;
+  } catch (const ProblemError& e) {
+    std::cerr << Describe(e.problem(), kLanguage) << "\n";
     return 1;
   }
 }

@@ -633,6 +633,18 @@ OutputBuffer*& StandardOutput() {
   return buffer;
 }
 
+// The language of the call's messages: --lang's, where the command takes one.
+int32_t CallLanguage(int argc, char** argv) {
+  const tallyra::Language english = tallyra::Language::English;
+  for (int i = 2; i + 1 < argc; ++i) {
+    if (std::strcmp(argv[i], "--lang") == 0) {
+      return tallyra::ToValue(std::strcmp(argv[i + 1], "ru") == 0 ? tallyra::Language::Russian
+                                                                  : english);
+    }
+  }
+  return tallyra::ToValue(english);
+}
+
 int RunProgram(int argc, char** argv) {
   try {
     // Even this allocates: the streams' own buffers.
@@ -672,10 +684,9 @@ int RunProgram(int argc, char** argv) {
     if (o.command == "fetch") return RunCommand(o, Fetch);
     return RunCommand(o, Check);
   } catch (const std::bad_alloc&) {
-    // Nothing more is allocated here: the table's text is static.
-    std::fputs(tallyra::Text(tallyra::TextId::TxtOutOfMemory,
-                             tallyra::ToValue(tallyra::Language::English)),
-               stderr);
+    // Nothing more is allocated here: the table's text is static, and the language is read
+    // from the arguments as they stand.
+    std::fputs(tallyra::Text(tallyra::TextId::TxtOutOfMemory, CallLanguage(argc, argv)), stderr);
     std::fputc('\n', stderr);
     return 1;
   } catch (const UsageError& e) {
@@ -686,16 +697,6 @@ int RunProgram(int argc, char** argv) {
     std::cerr << e.text << "\n";
     return 1;
   }
-}
-
-// The language of the call's messages: --lang's, where the command takes one.
-int32_t CallLanguage(int argc, char** argv) {
-  for (int i = 2; i + 1 < argc; ++i) {
-    if (std::strcmp(argv[i], "--lang") == 0 && std::strcmp(argv[i + 1], "ru") == 0) {
-      return tallyra::ToValue(tallyra::Language::Russian);
-    }
-  }
-  return tallyra::ToValue(tallyra::Language::English);
 }
 
 }  // namespace

@@ -57,6 +57,21 @@ TEST_F(CliCommand, BadInputIsReportedWithTheWindowsTexts) {
   EXPECT_TRUE(run.out.contains("4 common numbers: 1 entry\n    1=2 , \n")) << run.out.toStdString();
 }
 
+// The wheel's summary on standard error follows --lang; the tickets on standard output do not.
+TEST_F(CliCommand, TheWheelsSummaryIsInTheLanguageAsked) {
+  const QStringList build = {QStringLiteral("wheel"),       QStringLiteral("build"),
+                             QStringLiteral("--pool"),      QStringLiteral("1,2,3,4,5,6,7"),
+                             QStringLiteral("--guarantee"), QStringLiteral("6if6")};
+  const CliRun en = Cli(build);
+  EXPECT_EQ(en.code, 0);
+  EXPECT_EQ(en.err, QByteArray("guarantee 6if6 over 7 numbers: 7 tickets, bound 7 (greedy 7)\n"));
+  const CliRun ru = Cli(build + QStringList{QStringLiteral("--lang"), QStringLiteral("ru")});
+  EXPECT_EQ(ru.code, 0);
+  EXPECT_EQ(QString::fromUtf8(ru.err),
+            QStringLiteral("гарантия 6if6 на 7 числах: билетов 7, граница 7 (жадный подбор 7)\n"));
+  EXPECT_EQ(ru.out, en.out);
+}
+
 class CliFetch : public GuiTest {
  protected:
   void SetUp() override {

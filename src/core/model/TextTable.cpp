@@ -480,6 +480,14 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
     {"Загрузка шла дольше %d мин. и была прервана. \"Results.txt\" сохранён.",
      "The download took longer than %d minutes and was stopped. \"Results.txt\" was "
      "kept."},  // TxtDownloadTimeLimit
+    // One error channel: the winnings' caller faults, memory in a command, the wheel's summary
+    {"Тиражей (%s) больше, чем вмещает история (%s); выигрыши не подсчитаны.",
+     "There are more draws (%s) than the history holds (%s); the winnings were not "
+     "counted."},  // TxtWinningsTooManyDraws
+    {"Недостаточно памяти для этой команды.",
+     "Not enough memory for this command."},  // TxtCommandOutOfMemory
+    {"гарантия %s на %s числах: билетов %s, граница %s (жадный подбор %s)",
+     "guarantee %s over %s numbers: %s tickets, bound %s (greedy %s)"},  // TxtWheelSummary
 }};
 
 }  // namespace

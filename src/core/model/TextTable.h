@@ -342,6 +342,10 @@ enum class TextId : int {
   // Download: addresses with control characters, the time a whole download may take
   TxtUrlControl,
   TxtDownloadTimeLimit,
+  // One error channel: the winnings' caller faults, memory in a command, the wheel's summary
+  TxtWinningsTooManyDraws,
+  TxtCommandOutOfMemory,
+  TxtWheelSummary,
   Count
 };
 

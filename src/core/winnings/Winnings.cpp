@@ -9,6 +9,7 @@
 #include <thread>
 #include <unordered_map>
 
+#include "model/Problem.h"
 #include "model/TextTable.h"
 
 // The row loop is built twice, for any x86-64 and for processors with AVX2, chosen at start.
@@ -227,7 +228,13 @@ WinningsOutcome ComputeWinnings(const WinningsInput& input, const Prizes& prizes
       report.lastDraw = held;
       break;
   }
-  if (held > kResultCapacity) throw std::length_error("more draws than the history holds");
+  // Every caller snapshots a Workspace, whose table holds at most kResultCapacity draws, so
+  // this cannot come from the window or the command line; a snapshot made some other way would
+  // have the draw bitmaps read beyond the table, so it is stopped here, in words the user reads.
+  if (held > kResultCapacity) {
+    throw ProblemError(Problem{TextId::TxtWinningsTooManyDraws,
+                               {std::to_string(held), std::to_string(kResultCapacity)}});
+  }
   // The readers refuse such amounts; one that came another way is refused here, which also keeps
   // every row's sum within the unsigned range the row loop counts on.
   auto refused = [&](Money amount) {

@@ -75,7 +75,7 @@ struct WinningsOutcome {
 // each tier from the expansion above, so no ticket is ever listed. Runs on up to `threads`
 // threads (0: as many as the processor has, at most 8). When `cancel` becomes true the run
 // stops early and its outcome must be thrown away. Amounts outside 0 .. kMaxAmount are refused;
-// more draws than the history's capacity are a fault of the caller (std::length_error).
+// more draws than the history's capacity are a fault of the caller (thrown as ProblemError).
 WinningsOutcome ComputeWinnings(const WinningsInput& input, const Prizes& prizes, DrawChoice choice,
                                 const std::atomic<bool>* cancel = nullptr, int threads = 0);
 

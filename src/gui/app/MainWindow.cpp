@@ -89,9 +89,13 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
           [this](EntryMode mode) { runGuarded([&] { entryModeSwitched(mode); }); });
   connect(m_entryDialog, &EntryDialog::systemBoxToggled, this,
           [this] { runGuarded([&] { updateTabImages(); }); });
+  // Last, so that a constructor that throws leaves no language pointing at a window half made.
+  platform::SetEscapedErrorLanguage(language);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+  platform::SetEscapedErrorLanguage({});
+}
 
 QString MainWindow::T(TextId id) const {
   return platform::Tr(id, m_ws->Language);

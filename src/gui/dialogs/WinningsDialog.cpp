@@ -343,11 +343,18 @@ bool WinningsDialog::compute() {
   const DrawChoice chosen = choice();
   tallyra::WinningsOutcome outcome;
   bool cancelled = false;
-  const bool finished = platform::RunLongTask(
-      this, T(TextId::TxtWinningsComputing), [&](const std::atomic<bool>& cancel) {
-        outcome = tallyra::ComputeWinnings(m_input, prizes, chosen, &cancel);
-        cancelled = cancel.load();
-      });
+  bool finished = false;
+  try {
+    finished = platform::RunLongTask(
+        this, T(TextId::TxtWinningsComputing), [&](const std::atomic<bool>& cancel) {
+          outcome = tallyra::ComputeWinnings(m_input, prizes, chosen, &cancel);
+          cancelled = cancel.load();
+        });
+  } catch (const tallyra::ProblemError& e) {
+    // What the run could not return comes back across the thread; it reads like the others.
+    outcome.problem = e.problem();
+    finished = true;
+  }
   if (!finished || cancelled) return false;
   if (outcome.problem) {
     platform::ShowMessage(this, T(TextId::TxtAppTitle),

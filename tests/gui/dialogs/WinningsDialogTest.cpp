@@ -72,6 +72,28 @@ class WinningsReportTest : public GuiTest {
   }
 };
 
+// The window's lists never hold more draws than the history can; a longer history given another
+// way is refused in the user's language, and no report is shown.
+TEST_F(WinningsReportTest, MoreDrawsThanTheHistoryHoldsAreToldInTheUsersLanguage) {
+  WinningsDialog* d = Open();
+  ASSERT_NE(d, nullptr);
+  tallyra::WinningsInput input{tallyra::SnapshotStakes(form->workspace()),
+                               tallyra::SnapshotSystem(form->workspace()),
+                               tallyra::SnapshotDraws(form->workspace())};
+  input.draws.count = tallyra::kResultCapacity + 1;
+  input.draws.cells.assign(
+      static_cast<std::size_t>(input.draws.count) * static_cast<std::size_t>(input.draws.width), 1);
+  d->setInputs(std::move(input), tallyra::Prizes{});
+  d->setLanguage(0);
+  d->setChoice({tallyra::DrawChoice::Kind::All, 0});
+  script.messages.clear();
+  EXPECT_FALSE(d->compute());
+  ASSERT_EQ(script.messages.size(), 1u);
+  EXPECT_TRUE(script.messages[0].text.startsWith(QStringLiteral("Тиражей (1500) больше")))
+      << script.messages[0].text.toStdString();
+  EXPECT_EQ(View(d)->model()->rowCount(), 0);
+}
+
 TEST_F(WinningsReportTest, TotalsEqualTheCoreAndTheCommandLine) {
   WinningsDialog* d = Open();
   ASSERT_NE(d, nullptr);

@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "GuiFixture.h"
+#include "model/Problem.h"
 #include "platform/DialogScript.h"
 #include "platform/Handler.h"
 #include "platform/Jpeg.h"
@@ -40,6 +41,28 @@ TEST(Handlers, RunningOutOfMemoryIsToldInWords) {
   EXPECT_TRUE(script.messages[0].text.contains(
       QStringLiteral("There is not enough memory to complete the operation.")));
   EXPECT_TRUE(script.messages[0].text.contains(QStringLiteral("Недостаточно памяти")));
+}
+
+// While the window is open, what escapes a handler is told in the window's language; once it is
+// gone, in both. A text of unknown origin is shown with its control bytes escaped.
+class EscapedErrors : public GuiTest {};
+
+TEST_F(EscapedErrors, AreToldInTheWindowsLanguage) {
+  WriteFile(QStringLiteral("ini.tly"), "49\r\n0\r\n");
+  Start();
+  script.messages.clear();
+  const tallyra::Problem problem{tallyra::TextId::TxtWinningsTooManyDraws, {"1500", "1499"}};
+  platform::RunHandler(form.get(), [&] { throw tallyra::ProblemError(problem); });
+  platform::RunHandler(form.get(), [] { throw std::bad_alloc(); });
+  platform::RunHandler(form.get(), [] { throw std::runtime_error("\x1b[2Jgone"); });
+  form.reset();
+  platform::RunHandler(nullptr, [&] { throw tallyra::ProblemError(problem); });
+  ASSERT_EQ(script.messages.size(), 4u);
+  EXPECT_EQ(script.messages[0].text, QString::fromStdString(tallyra::Describe(problem, 0)));
+  EXPECT_EQ(script.messages[1].text, QStringLiteral("Недостаточно памяти для этой команды."));
+  EXPECT_EQ(script.messages[2].text, QStringLiteral("\\x1B[2Jgone"));
+  EXPECT_EQ(script.messages[3].text, QString::fromStdString(tallyra::Describe(problem, 0) + "\n" +
+                                                            tallyra::Describe(problem, 1)));
 }
 
 TEST(Grid, CountCellsMoveWithTheRowCountAndDropOutWithRows) {
