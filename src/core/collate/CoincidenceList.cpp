@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <condition_variable>
-#include <exception>
-#include <thread>
+#include <mutex>
+
+#include "parallel/ParallelFor.h"
 
 namespace tallyra {
 
@@ -119,10 +120,7 @@ bool CoincidenceList::forEachChunk(int64_t chunk,
                                    int threads) const {
   if (chunk <= 0) chunk = int64_t{1} << 22;
   const int64_t chunks = (m_length + chunk - 1) / chunk;
-  int makers = threads > 0
-                   ? threads
-                   : std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 8);
-  makers = static_cast<int>(std::min<int64_t>(makers, chunks - 1));
+  const int makers = static_cast<int>(std::min<int64_t>(ParallelThreads(threads), chunks - 1));
   if (makers <= 0) {
     std::string piece;
     for (int64_t k = 0; k < chunks; ++k) {
@@ -143,77 +141,60 @@ bool CoincidenceList::forEachChunk(int64_t chunk,
   std::vector<Slot> ring(slots);
   std::mutex mutex;
   std::condition_variable changed;
-  int64_t next = 0;      // the next chunk to make
   int64_t consumed = 0;  // chunks the sink is done with
   bool stop = false;
-  std::exception_ptr failure;
-
-  auto make = [&] {
-    for (;;) {
-      int64_t k;
-      {
-        std::unique_lock<std::mutex> lock(mutex);
-        changed.wait(lock, [&] {
-          return stop || next >= chunks || next < consumed + static_cast<int64_t>(slots);
-        });
-        if (stop || next >= chunks) return;
-        k = next++;
-      }
-      Slot& slot = ring[static_cast<std::size_t>(k) % slots];
-      try {
-        slot.text.clear();
-        appendSlice(k * chunk, chunk, slot.text);
-      } catch (...) {
-        const std::lock_guard<std::mutex> lock(mutex);
-        if (!failure) failure = std::current_exception();
-        stop = true;
-        changed.notify_all();
-        return;
-      }
-      const std::lock_guard<std::mutex> lock(mutex);
-      slot.chunk = k;
-      changed.notify_all();
-    }
-  };
-  std::vector<std::thread> pool;
-  pool.reserve(static_cast<std::size_t>(makers));
-  for (int t = 0; t < makers; ++t) pool.emplace_back(make);
-
-  bool complete = true;
-  try {
-    for (int64_t k = 0; k < chunks; ++k) {
-      Slot& slot = ring[static_cast<std::size_t>(k) % slots];
-      {
-        std::unique_lock<std::mutex> lock(mutex);
-        changed.wait(lock, [&] { return stop || slot.chunk == k; });
-        if (stop) break;
-      }
-      const bool more = sink(slot.text);
-      const std::lock_guard<std::mutex> lock(mutex);
-      ++consumed;
-      changed.notify_all();
-      if (!more) {
-        complete = false;
-        stop = true;
-        break;
-      }
-    }
-  } catch (...) {
-    {
-      const std::lock_guard<std::mutex> lock(mutex);
-      stop = true;
-      changed.notify_all();
-    }
-    for (auto& t : pool) t.join();
-    throw;
-  }
-  {
+  std::atomic<bool> halted{false};  // `stop`, for the makers' look before each chunk
+  const auto halt = [&] {
     const std::lock_guard<std::mutex> lock(mutex);
     stop = true;
+    halted.store(true, std::memory_order_relaxed);
     changed.notify_all();
-  }
-  for (auto& t : pool) t.join();
-  if (failure) std::rethrow_exception(failure);
+  };
+
+  const auto make = [&](int64_t k, int64_t, int) {
+    {
+      std::unique_lock<std::mutex> lock(mutex);
+      changed.wait(lock, [&] { return stop || k < consumed + static_cast<int64_t>(slots); });
+      if (stop) return;
+    }
+    Slot& slot = ring[static_cast<std::size_t>(k) % slots];
+    try {
+      slot.text.clear();
+      appendSlice(k * chunk, chunk, slot.text);
+    } catch (...) {
+      halt();
+      throw;
+    }
+    const std::lock_guard<std::mutex> lock(mutex);
+    slot.chunk = k;
+    changed.notify_all();
+  };
+
+  bool complete = true;
+  ParallelForBeside(chunks, ParallelOptions{makers, 1, &halted}, make, [&](ParallelWatch&) {
+    try {
+      for (int64_t k = 0; k < chunks; ++k) {
+        Slot& slot = ring[static_cast<std::size_t>(k) % slots];
+        {
+          std::unique_lock<std::mutex> lock(mutex);
+          changed.wait(lock, [&] { return stop || slot.chunk == k; });
+          if (stop) break;
+        }
+        const bool more = sink(slot.text);
+        const std::lock_guard<std::mutex> lock(mutex);
+        ++consumed;
+        changed.notify_all();
+        if (!more) {
+          complete = false;
+          break;
+        }
+      }
+    } catch (...) {
+      halt();
+      throw;
+    }
+    halt();
+  });
   return complete;
 }
 

@@ -8,8 +8,9 @@
 #include <charconv>
 #include <cstring>
 #include <memory>
-#include <thread>
 #include <unordered_map>
+
+#include "parallel/ParallelFor.h"
 
 // The hot loops are built twice: for any x86-64, and for processors with AVX2 and POPCNT,
 // chosen when the program starts. Everything they call is inlined into each build.
@@ -481,11 +482,6 @@ TALLYRA_CLONES void ProcessChunk(const PhaseData& data, int rowFrom, int rowTo,
   }
 }
 
-int ThreadCount(int wanted) {
-  if (wanted > 0) return wanted;
-  return std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 8);
-}
-
 PhaseResult RunPhase(const PhaseData& data, const std::atomic<bool>* cancel, int threads) {
   const int n = data.first.count;
   PhaseResult result;
@@ -495,39 +491,35 @@ PhaseResult RunPhase(const PhaseData& data, const std::atomic<bool>* cancel, int
   const std::size_t words = data.other->words;
   static const DigitTable digits;
 
-  std::atomic<int> next{1};
-  const int workers = std::max(1, std::min(ThreadCount(threads), (n + kChunk - 1) / kChunk));
+  const ParallelOptions options{threads, kChunk, cancel};
   using Columns = std::array<ColumnCounter, 4>;
-  std::vector<std::unique_ptr<Columns>> others(static_cast<std::size_t>(workers));
-  auto work = [&](int worker) {
+  std::vector<std::unique_ptr<Columns>> others(
+      static_cast<std::size_t>(ParallelWorkers(n, options)));
+  // Rows are numbered from 1.
+  ParallelFor(n, options, [&](int64_t begin, int64_t end, int worker) {
+    const int start = static_cast<int>(begin) + 1;
+    const int stop = static_cast<int>(end) + 1;
     Columns* columns = nullptr;
     if (data.rule.pairs) {
-      others[static_cast<std::size_t>(worker)] = std::make_unique<Columns>(Columns{
-          ColumnCounter(words), ColumnCounter(words), ColumnCounter(words), ColumnCounter(words)});
-      columns = others[static_cast<std::size_t>(worker)].get();
+      auto& mine = others[static_cast<std::size_t>(worker)];
+      if (!mine) {
+        mine = std::make_unique<Columns>(Columns{ColumnCounter(words), ColumnCounter(words),
+                                                 ColumnCounter(words), ColumnCounter(words)});
+      }
+      columns = mine.get();
     }
-    for (;;) {
-      if (cancel && cancel->load(std::memory_order_relaxed)) return;
-      const int start = next.fetch_add(kChunk);
-      if (start > n) return;
-      const int stop = std::min(n + 1, start + kChunk);
-      std::array<RowCounts, kChunk> counts{};
-      ProcessChunk(data, start, stop, digits, columns, counts.data());
-      for (int row = start; row < stop; ++row) {
-        const RowCounts& rc = counts[static_cast<std::size_t>(row - start)];
-        const int rowDigits = Digits(row);
-        for (std::size_t c = 0; c < 4; ++c) {
-          result.firstRows[static_cast<std::size_t>(row - 1)][c] = rc.entries[c];
-          rowText[c][static_cast<std::size_t>(row - 1)] =
-              static_cast<int64_t>(rc.entries[c]) * (rowDigits + 4 + 5) - rc.below[c];
-        }
+    std::array<RowCounts, kChunk> counts{};
+    ProcessChunk(data, start, stop, digits, columns, counts.data());
+    for (int row = start; row < stop; ++row) {
+      const RowCounts& rc = counts[static_cast<std::size_t>(row - start)];
+      const int rowDigits = Digits(row);
+      for (std::size_t c = 0; c < 4; ++c) {
+        result.firstRows[static_cast<std::size_t>(row - 1)][c] = rc.entries[c];
+        rowText[c][static_cast<std::size_t>(row - 1)] =
+            static_cast<int64_t>(rc.entries[c]) * (rowDigits + 4 + 5) - rc.below[c];
       }
     }
-  };
-  std::vector<std::thread> pool;
-  for (int w = 1; w < workers; ++w) pool.emplace_back(work, w);
-  work(0);
-  for (auto& t : pool) t.join();
+  });
 
   for (std::size_t c = 0; c < 4; ++c) {
     auto& offsets = result.offsets[c];

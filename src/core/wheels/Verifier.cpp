@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
+#include <memory>
 #include <thread>
+
+#include "parallel/ParallelFor.h"
 
 namespace tallyra::wheels {
 namespace {
@@ -245,60 +246,51 @@ Coverage Verify(const std::vector<int32_t>& poolIn, const std::vector<Ticket>& t
     }
   }
   std::vector<JobResult> jobResults(jobs.size());
-  std::array<std::array<uint64_t, kTicketSize + 1>, kTicketSize + 1> histogram{};
 
-  std::atomic<std::size_t> nextJob{0};
   std::atomic<uint64_t> doneWeight{0};
-  std::atomic<int> running{0};
-  std::mutex mutex;
-  std::condition_variable finished;
   std::atomic<bool> timeUp{false};
   const auto cancelled = [&] {
     return timeUp.load() || (options.cancel && options.cancel->load(std::memory_order_relaxed));
   };
-  auto work = [&] {
-    Walker walker(v, maxM, words, bitmaps, options.witnesses, options.cancel, options.deadline,
-                  timeUp);
-    while (!walker.stopped()) {
-      const std::size_t j = nextJob.fetch_add(1);
-      if (j >= jobs.size()) break;
-      walker.run(jobs[j].a, jobs[j].b, jobResults[j]);
-      doneWeight.fetch_add(jobs[j].weight, std::memory_order_relaxed);
+  // By default every core of the machine, not at most eight as elsewhere: the walk is pure
+  // arithmetic on small bitmaps, with no memory traffic for more threads to share.
+  const ParallelOptions parallel{
+      options.threads > 0 ? options.threads : static_cast<int>(std::thread::hardware_concurrency()),
+      1, options.cancel};
+  // A walker per worker, made by the worker itself on its first job.
+  std::vector<std::unique_ptr<Walker>> walkers(
+      static_cast<std::size_t>(ParallelWorkers(static_cast<int64_t>(jobs.size()), parallel)));
+  const ParallelBody walk = [&](int64_t j, int64_t, int worker) {
+    auto& walker = walkers[static_cast<std::size_t>(worker)];
+    if (!walker) {
+      walker = std::make_unique<Walker>(v, maxM, words, bitmaps, options.witnesses, options.cancel,
+                                        options.deadline, timeUp);
     }
-    std::lock_guard lock(mutex);
-    for (std::size_t m = 0; m < histogram.size(); ++m)
-      for (std::size_t k = 0; k < histogram[m].size(); ++k)
-        histogram[m][k] += walker.histogram[m][k];
-    --running;
-    finished.notify_all();
+    if (walker->stopped()) return;
+    const Job& job = jobs[static_cast<std::size_t>(j)];
+    walker->run(job.a, job.b, jobResults[static_cast<std::size_t>(j)]);
+    doneWeight.fetch_add(job.weight, std::memory_order_relaxed);
   };
-
-  int threads =
-      options.threads > 0 ? options.threads : static_cast<int>(std::thread::hardware_concurrency());
-  threads = std::clamp(threads, 1, std::max<int>(1, static_cast<int>(jobs.size())));
-  const auto report = [&] {
-    if (options.progress) {
+  const auto jobCount = static_cast<int64_t>(jobs.size());
+  if (!options.progress) {
+    ParallelFor(jobCount, parallel, walk);
+  } else {
+    const auto report = [&] {
       options.progress(totalWeight ? static_cast<double>(doneWeight.load()) /
                                          static_cast<double>(totalWeight)
                                    : 1.0);
-    }
-  };
-  if (threads == 1 && !options.progress) {
-    running = 1;
-    work();
-  } else {
-    running = threads;
-    std::vector<std::jthread> workers;
-    for (int i = 0; i < threads; ++i) workers.emplace_back(work);
-    std::unique_lock lock(mutex);
-    while (running > 0) {
-      finished.wait_for(lock, std::chrono::milliseconds(50));
-      lock.unlock();
+    };
+    ParallelForBeside(jobCount, parallel, walk, [&](ParallelWatch& watch) {
+      while (!watch.waitFor(std::chrono::milliseconds(50))) report();
       report();
-      lock.lock();
-    }
-    lock.unlock();
-    report();
+    });
+  }
+  std::array<std::array<uint64_t, kTicketSize + 1>, kTicketSize + 1> histogram{};
+  for (const auto& walker : walkers) {
+    if (!walker) continue;
+    for (std::size_t m = 0; m < histogram.size(); ++m)
+      for (std::size_t k = 0; k < histogram[m].size(); ++k)
+        histogram[m][k] += walker->histogram[m][k];
   }
   result.cancelled = cancelled();
 

@@ -6,11 +6,11 @@
 #include <limits>
 #include <memory>
 #include <stdexcept>
-#include <thread>
 #include <unordered_map>
 
 #include "model/Problem.h"
 #include "model/TextTable.h"
+#include "parallel/ParallelFor.h"
 
 // The row loop is built twice, for any x86-64 and for processors with AVX2, chosen at start.
 #if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
@@ -191,11 +191,6 @@ TALLYRA_CLONES void ScanRows(const Context& ctx, const RowSet& rows, int begin, 
   }
 }
 
-int ThreadCount(int wanted) {
-  if (wanted > 0) return wanted;
-  return std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 8);
-}
-
 Problem Overflow() {
   return Problem{TextId::TxtWinningsOverflow, {FormatAmount(std::numeric_limits<Money>::max())}, 0};
 }
@@ -283,27 +278,18 @@ WinningsOutcome ComputeWinnings(const WinningsInput& input, const Prizes& prizes
   const int stakeChunks = (input.stakes.count + kChunk - 1) / kChunk;
   const int systemChunks = (input.system.count + kChunk - 1) / kChunk;
   const int chunks = stakeChunks + systemChunks;
-  const int workers = std::max(1, std::min(ThreadCount(threads), chunks));
-  std::vector<Tally> tallies(static_cast<std::size_t>(workers));
-  std::atomic<int> next{0};
-  auto work = [&](int worker) {
+  const ParallelOptions options{threads, 1, cancel};
+  std::vector<Tally> tallies(static_cast<std::size_t>(ParallelWorkers(chunks, options)));
+  ParallelFor(chunks, options, [&](int64_t first, int64_t, int worker) {
     Tally& tally = tallies[static_cast<std::size_t>(worker)];
-    tally.rowsWith.assign(count * kSlots, 0);
-    for (;;) {
-      if (cancel && cancel->load(std::memory_order_relaxed)) return;
-      const int chunk = next.fetch_add(1);
-      if (chunk >= chunks) return;
-      const bool stakes = chunk < stakeChunks;
-      const RowSet& rows = stakes ? input.stakes : input.system;
-      const int begin = (stakes ? chunk : chunk - stakeChunks) * kChunk + 1;
-      const int end = std::min(rows.count + 1, begin + kChunk);
-      ScanRows(ctx, rows, begin, end, stakes ? report.stakes.data() : report.system.data(), tally);
-    }
-  };
-  std::vector<std::thread> pool;
-  for (int w = 1; w < workers; ++w) pool.emplace_back(work, w);
-  work(0);
-  for (auto& t : pool) t.join();
+    if (tally.rowsWith.empty()) tally.rowsWith.assign(count * kSlots, 0);
+    const int chunk = static_cast<int>(first);
+    const bool stakes = chunk < stakeChunks;
+    const RowSet& rows = stakes ? input.stakes : input.system;
+    const int begin = (stakes ? chunk : chunk - stakeChunks) * kChunk + 1;
+    const int end = std::min(rows.count + 1, begin + kChunk);
+    ScanRows(ctx, rows, begin, end, stakes ? report.stakes.data() : report.system.data(), tally);
+  });
   if (cancel && cancel->load()) return outcome;
 
   bool overflow = false;
@@ -333,6 +319,7 @@ WinningsOutcome ComputeWinnings(const WinningsInput& input, const Prizes& prizes
   for (std::size_t i = 0; i < count && !overflow; ++i) {
     std::fill(rowsWith.begin(), rowsWith.end(), 0);
     for (const Tally& tally : tallies) {
+      if (tally.rowsWith.empty()) continue;  // a worker that found no chunk left
       for (std::size_t s = 0; s < kSlots; ++s) rowsWith[s] += tally.rowsWith[i * kSlots + s];
     }
     DrawFigures& figures = report.draws[i];
