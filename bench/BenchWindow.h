@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -47,6 +49,15 @@ class BenchWindow : public BenchFolder {
   // One of the window's grids by its object name ("SGStav", "SGSys", "SGRes", "SGStat").
   platform::StringGrid* grid(const char* name) const {
     return form->findChild<platform::StringGrid*>(QString::fromLatin1(name));
+  }
+  // A menu command or a button, by its object name, run as a user runs it.
+  void trigger(const char* name) const {
+    if (auto* action = form->findChild<QAction*>(QString::fromLatin1(name))) action->trigger();
+  }
+  // A button of the window's client area: the dialogs have buttons of the same names.
+  void click(const char* name) const {
+    const QString object = QString::fromLatin1(name);
+    if (auto* button = form->centralWidget()->findChild<QAbstractButton*>(object)) button->click();
   }
 
   std::unique_ptr<MainWindow> form;

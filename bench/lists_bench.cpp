@@ -1,5 +1,5 @@
-// The list commands at full capacity, through the main window's handlers as a user runs them
-// (dialogs answered by a script).
+// The list commands at full capacity, through the main window's buttons and menu commands as a
+// user runs them (dialogs answered by a script).
 
 #include <benchmark/benchmark.h>
 
@@ -47,7 +47,7 @@ void BM_AddOneStake_99998Held(benchmark::State& state) {
       }
       dialog.findChild<QPushButton*>(QStringLiteral("BitEnter"))->click();
     });
-    w.form->addStakes();
+    w.click("BitEnter");
     state.PauseTiming();
     w.form->workspace().StakeCount = kFull - 1;
     w.form->refreshGrids();
@@ -62,7 +62,7 @@ void BM_DeleteFirstRow_99999Stakes(benchmark::State& state) {
   for (auto _ : state) {
     w.grid("SGStav")->setRow(1);
     w.script.answerYes();
-    w.form->deleteSelectedStake();
+    w.click("BitDel");
     state.PauseTiming();
     w.form->workspace().StakeCount = kFull;
     w.form->refreshGrids();
@@ -77,7 +77,7 @@ void BM_DeleteFirstRow_99999SystemStakes(benchmark::State& state) {
   for (auto _ : state) {
     w.grid("SGSys")->setRow(1);
     w.script.answerYes();
-    w.form->deleteSelectedSystemStake();
+    w.click("BitDelSys");
     state.PauseTiming();
     w.form->workspace().SystemCount = kFull;
     w.form->refreshGrids();
@@ -92,7 +92,7 @@ void BM_LineUp_99999Stakes(benchmark::State& state) {
     state.PauseTiming();
     w.FillStakes(kFull);
     state.ResumeTiming();
-    w.form->lineUpStakes();
+    w.trigger("N21");
   }
 }
 BENCHMARK(BM_LineUp_99999Stakes)->Unit(benchmark::kMillisecond);
@@ -103,7 +103,7 @@ void BM_LineUp_99999SystemStakes(benchmark::State& state) {
     state.PauseTiming();
     w.FillSystem(kFull);
     state.ResumeTiming();
-    w.form->lineUpSystemStakes();
+    w.trigger("N30");
   }
 }
 BENCHMARK(BM_LineUp_99999SystemStakes)->Unit(benchmark::kMillisecond);
@@ -113,7 +113,7 @@ void BM_SaveStakes_99999Lines(benchmark::State& state) {
   w.FillStakes(kFull);
   for (auto _ : state) {
     w.script.chooseFile(w.Path("stakes.txt"));
-    benchmark::DoNotOptimize(w.form->saveStakes());
+    w.trigger("N7");
   }
 }
 BENCHMARK(BM_SaveStakes_99999Lines)->Unit(benchmark::kMillisecond);
@@ -123,7 +123,7 @@ void BM_SaveSystem_99999Lines(benchmark::State& state) {
   w.FillSystem(kFull);
   for (auto _ : state) {
     w.script.chooseFile(w.Path("system.txt"));
-    benchmark::DoNotOptimize(w.form->saveSystemStakes());
+    w.trigger("N32");
   }
 }
 BENCHMARK(BM_SaveSystem_99999Lines)->Unit(benchmark::kMillisecond);
@@ -132,11 +132,11 @@ void BM_LoadStakes_99999Lines(benchmark::State& state) {
   Window w;
   w.FillStakes(kFull);
   w.script.chooseFile(w.Path("stakes.txt"));
-  w.form->saveStakes();
+  w.trigger("N7");
   for (auto _ : state) {
     w.script.answerYes();
     w.script.chooseFile(w.Path("stakes.txt"));
-    w.form->loadStakes();
+    w.trigger("N6");
   }
   if (w.form->workspace().StakeCount != kFull) state.SkipWithError("load failed");
 }
@@ -146,11 +146,11 @@ void BM_LoadSystem_99999Lines(benchmark::State& state) {
   Window w;
   w.FillSystem(kFull);
   w.script.chooseFile(w.Path("system.txt"));
-  w.form->saveSystemStakes();
+  w.trigger("N32");
   for (auto _ : state) {
     w.script.answerYes();
     w.script.chooseFile(w.Path("system.txt"));
-    w.form->loadSystemStakes();
+    w.trigger("N31");
   }
   if (w.form->workspace().SystemCount != kFull) state.SkipWithError("load failed");
 }
