@@ -2,9 +2,11 @@
 #include <sys/wait.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <mutex>
 #include <sstream>
 
 #include "ScriptedServer.h"
@@ -122,22 +124,30 @@ TEST_F(Http, ABodyThatBreaksItsContentLengthIsIncomplete) {
 TEST_F(Http, SlowDripsArriveAndTheHookRunsBetweenSlices) {
   // Each piece is sent only once the client has run its hook a few times while waiting for it,
   // so the hook is seen to run in the waits whatever the machine's speed.
-  std::atomic<int> hooks{0};
-  server.add([&hooks](int fd) {
+  std::mutex mutex;
+  std::condition_variable hooked;
+  int hooks = 0;
+  server.add([&](int fd) {
     for (const char* piece : {"HTTP/1.0 200 OK\r", "\nX: y\r\n", "\r\n", "a", "b", "c"}) {
-      const int before = hooks.load();
-      const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-      while (hooks.load() < before + 3 && std::chrono::steady_clock::now() < end) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-      }
+      std::unique_lock lock(mutex);
+      const int before = hooks;
+      // The bound only ends a hang.
+      hooked.wait_for(lock, std::chrono::seconds(30), [&] { return hooks >= before + 3; });
+      lock.unlock();
       ScriptedServer::Send(fd, piece);
     }
   });
-  client.WaitHook = [&] { ++hooks; };
+  client.WaitHook = [&] {
+    {
+      const std::lock_guard lock(mutex);
+      ++hooks;
+    }
+    hooked.notify_all();
+  };
   client.FetchToFile(server.url("/x"));
   EXPECT_EQ(Body(), "abc");
   EXPECT_EQ(client.Header, "HTTP/1.0 200 OK\r\nX: y\r\n\r\n");
-  EXPECT_GE(hooks.load(), 18);
+  EXPECT_GE(hooks, 18);
 }
 
 TEST_F(Http, AStallEndsWithTheTimeOutAndCancelEndsAnyWait) {

@@ -95,12 +95,15 @@ class ScriptedServer {
       Send(fd, head);
       const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
       while (std::chrono::steady_clock::now() < end) {
-        pollfd p{fd, POLLIN, 0};
-        // The client hung up: nothing left to wait for.
-        char byte;
-        if (::poll(&p, 1, 20) > 0 && ::recv(fd, &byte, 1, MSG_DONTWAIT) == 0) return;
+        if (HungUp(fd, 20)) return;
       }
     };
+  }
+  // Waits up to `ms` for the client to hang up; true once it has.
+  static bool HungUp(int fd, int ms) {
+    pollfd p{fd, POLLIN, 0};
+    char byte;
+    return ::poll(&p, 1, ms) > 0 && ::recv(fd, &byte, 1, MSG_DONTWAIT) == 0;
   }
   // Sends `head`, then one byte every `ms` milliseconds until the client hangs up (or 30 s
   // pass): never idle for long, never done.
@@ -108,8 +111,7 @@ class ScriptedServer {
     return [head = std::move(head), ms](int fd) {
       const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
       if (!Send(fd, head)) return;
-      while (std::chrono::steady_clock::now() < end && Send(fd, "1")) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+      while (std::chrono::steady_clock::now() < end && Send(fd, "1") && !HungUp(fd, ms)) {
       }
     };
   }

@@ -29,18 +29,24 @@ class Wheels : public GuiTest {
     Trigger("WheelsItem");
   }
   QLineEdit* PoolEdit(QDialog& d) const { return Find<QLineEdit>("PoolEdit", &d); }
-  // Presses Cancel on the progress window as soon as it shows, looking again and again until
-  // it does.
-  static void CancelWhenProgressShows() {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-      auto* progress = qobject_cast<QProgressDialog*>(w);
-      if (progress && progress->isVisible()) {
-        if (auto* button = progress->findChild<QPushButton*>()) button->click();
-        return;
+  // Presses Cancel on the progress window when it is shown: the window's Show event, not a
+  // clock, says when.
+  class CancelWhenProgressShows final : public QObject {
+   public:
+    CancelWhenProgressShows() { qApp->installEventFilter(this); }
+    ~CancelWhenProgressShows() override { qApp->removeEventFilter(this); }
+
+   protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+      auto* progress = qobject_cast<QProgressDialog*>(watched);
+      if (progress && event->type() == QEvent::Show) {
+        QTimer::singleShot(0, progress, [progress] {
+          if (auto* button = progress->findChild<QPushButton*>()) button->click();
+        });
       }
+      return false;
     }
-    QTimer::singleShot(50, &CancelWhenProgressShows);
-  }
+  };
   // Types the pool, sets the guarantee and the search time.
   void Set(QDialog& d, const QString& pool, int t, int m, int seconds = 0) const {
     PoolEdit(d)->setText(pool);
@@ -313,7 +319,7 @@ TEST_F(Wheels, CancelKeepsTheBestVerifiedWheelFoundSoFar) {
   QElapsedTimer clock;
   InWheels([&](QDialog& d) {
     Set(d, QStringLiteral("1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20"), 3, 3, 120);
-    QTimer::singleShot(0, &CancelWhenProgressShows);
+    const CancelWhenProgressShows cancel;
     clock.start();
     Click("BuildButton", &d);
     EXPECT_LT(clock.elapsed(), 30'000);
@@ -333,7 +339,7 @@ TEST_F(Wheels, CancelDuringTheFirstWheelShowsNothingAndSaysSo) {
   QElapsedTimer clock;
   InWheels([&](QDialog& d) {
     Set(d, pool, 4, 6, 3600);
-    QTimer::singleShot(0, &CancelWhenProgressShows);
+    const CancelWhenProgressShows cancel;
     clock.start();
     Click("BuildButton", &d);
     // Only a build that ignores the cancel takes this long.
