@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "import/Order.h"
+#include "import/PrizeCells.h"
 #include "import/TextDecoding.h"
 #include "model/Workspace.h"
 #include "winnings/Money.h"
@@ -17,9 +19,6 @@ namespace tallyra {
 // The list an imported file is meant for: draws and stakes have six numbers a row, system
 // stakes seven to twelve.
 enum class ImportKind { Results, Stakes, System };
-
-// The order in which the file lists its rows.
-enum class HistoryOrder { OldestFirst, NewestFirst };
 
 // What the order was decided from.
 enum class OrderBasis {
@@ -133,26 +132,6 @@ struct ImportResult {
 // Reads draw histories or stake lists in the shapes found in the wild. Every line that holds
 // something but gives no row is listed with its reason, except headings before the first row.
 ImportResult ImportList(std::string_view data, const ImportOptions& options);
-
-// An amount as prize tables print it: "1 234,50", "1.234,50", "1,234.50", "€ 12.5", "800 руб.",
-// "1234". Blanks (also no-break ones) or "'" may group the thousands; "." or "," is the decimal
-// mark, and when both are written the last one is. A single mark with exactly three digits
-// after it ("1.000") could be either and is refused, as are negative amounts, more than two
-// decimals and amounts above kMaxAmount. Letters and signs before the first digit and after
-// the last are the currency's and are passed over. Nothing for "", "-" and the like (no amount
-// given): `given` tells the two apart.
-struct ImportedAmount {
-  bool given = false;  // the text holds a digit
-  std::optional<Money> value;
-};
-ImportedAmount ParseImportedAmount(std::string_view text);
-
-// The tier (3..6) a heading cell names as a prize column, or 0. It must hold one of the digits
-// 3, 4, 5 or 6 (and at most a further "6", as in "3 of 6") and a word such as prize, match,
-// win, numbers, hits, of 6, Gewinn, Richtige, Treffer, угад, выигр, приз; cells that count
-// winners or tickets ("winners", "Anzahl", "count", "кол-во"), number prize classes ("class",
-// "Klasse", "rank", "категория") or hold a "+" ("5+1", "5 + bonus") name none.
-int PrizeTierOfHeading(std::string_view cell);
 
 // The per-draw prize file of the imported draws that carry all four amounts, oldest first:
 // "label; a3; a4; a5; a6" lines ended by CR LF, as the prize file reader takes them. The label
