@@ -85,17 +85,11 @@ int64_t IntValue(std::string_view digits) {
   return v;
 }
 
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
-}
-
 }  // namespace
 
 Cell FieldCell(std::string_view field) {
   Cell cell;
-  field = Trim(field);
+  field = textscan::TrimBlanks(field);
   cell.text = field;
   if (field.empty()) return cell;
   std::string_view digits = field;

@@ -35,15 +35,9 @@ std::string Cut(std::string_view text) {
   return Excerpt(text, kValueText);
 }
 
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
-}
-
 // "label - n,n,n;" with a label free of "-", as the program writes them.
 bool IsRecordLine(std::string_view line) {
-  line = Trim(line);
+  line = textscan::TrimBlanks(line);
   if (line.empty() || line.back() != ';') return false;
   const std::size_t dash = line.find('-');
   if (dash == std::string_view::npos) return false;
@@ -105,10 +99,13 @@ class CellRows {
   CellRows(std::string_view text, char separator)
       : m_reader(text, separator), m_separator(separator) {}
 
-  bool next(std::vector<Cell>& cells, int& line) {
+  // The next row's cells; `blank` when its line holds nothing but blanks and marks such as
+  // form feeds, which free lines leave out by themselves.
+  bool next(std::vector<Cell>& cells, int& line, bool& blank) {
     if (!m_reader.next(m_record)) return false;
     cells.clear();
     line = m_record.line;
+    blank = IsBlankLine(m_record.text);
     if (m_separator) {
       for (const std::string& field : m_record.fields) cells.push_back(FieldCell(field));
     } else {
@@ -129,7 +126,8 @@ ColumnLayout DecideColumns(std::string_view text, char separator, const ImportOp
   CellRows rows(text, separator);
   std::vector<Cell> cells;
   int line = 0;
-  while (rows.next(cells, line) && finder.add(cells)) {
+  bool blank = false;
+  while (rows.next(cells, line, blank) && finder.add(cells)) {
   }
   return finder.decide();
 }
@@ -141,7 +139,7 @@ std::size_t Filled(const std::vector<Cell>& row) {
   return n;
 }
 
-// The text of the cell at p, or of nothing when the row has no such cell.
+// The cell at p, or nothing when the row has no such cell.
 const Cell* CellAt(const std::vector<Cell>& cells, int p) {
   return p >= 0 && p < static_cast<int>(cells.size()) ? &cells[static_cast<std::size_t>(p)]
                                                       : nullptr;
@@ -164,9 +162,10 @@ void ReadTable(std::string_view text, const ColumnLayout& layout, const ImportOp
   std::size_t headingFields = 0;  // of the heading that named prize columns
   CellRows rows(text, separator);
   int line = 0;
-  while (rows.next(cells, line)) {
-    if (std::all_of(cells.begin(), cells.end(),
-                    [](const Cell& c) { return c.type == Cell::Type::Empty; })) {
+  bool blank = false;
+  while (rows.next(cells, line, blank)) {
+    if (blank || std::all_of(cells.begin(), cells.end(),
+                             [](const Cell& c) { return c.type == Cell::Type::Empty; })) {
       continue;
     }
     values.clear();

@@ -29,6 +29,13 @@ inline int Number(std::string_view s, std::size_t i, std::size_t n) {
   return v;
 }
 
+// The text without the spaces and tabs at either end.
+inline std::string_view TrimBlanks(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
+
 // A line of nothing but blanks, form feeds and the end-of-file mark of old editors.
 inline bool IsBlankLine(std::string_view line) {
   for (const char ch : line) {

@@ -1,0 +1,69 @@
+#include "import/Cells.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace tallyra {
+namespace {
+
+// A cell in short: "7", "7." (dotted), "d:12.11.2019", "n:-5" (number-like), "m:..." (mixed),
+// "t:word", "" (empty).
+std::string Show(const Cell& c) {
+  switch (c.type) {
+    case Cell::Type::Empty:
+      return "";
+    case Cell::Type::Int:
+      return std::to_string(c.value) + (c.dotted ? "." : "");
+    case Cell::Type::Date:
+      return "d:" + c.text;
+    case Cell::Type::Text:
+      return (c.numberLike ? "n:" : c.mixed ? "m:" : "t:") + c.text;
+  }
+  return "?";
+}
+
+TEST(Cells, AFieldHoldsOneThing) {
+  const std::vector<std::pair<const char*, const char*>> cases = {
+      {" 12 ", "12"},
+      {"6334.", "6334."},
+      {"", ""},
+      {"  ", ""},
+      {"12.11.2019", "d:12.11.2019"},
+      {"30-Sep-2017", "d:30-Sep-2017"},
+      {"12.11.2019 20:00", "d:12.11.2019"},
+      {"-5", "n:-5"},
+      {"1,5", "n:1,5"},
+      {"1e3", "n:1e3"},
+      {"Ball 1", "t:Ball 1"},
+      {"1 234,50 €", "t:1 234,50 €"},  // one amount, not three numbers
+      {"1 000", "t:1 000"},            // one amount too
+      {"3 20 34", "m:3 20 34"},
+      {"AB123,CD456", "m:AB123,CD456"},
+      {"99999999999999999999", "1099511627776"},  // capped far above any ball
+  };
+  for (const auto& [field, shown] : cases) EXPECT_EQ(Show(FieldCell(field)), shown) << field;
+}
+
+TEST(Cells, AFreeLineSplitsIntoNumbersDatesAndWords) {
+  const std::vector<std::pair<const char*, std::vector<std::string>>> cases = {
+      {"6330. 30.11.2019 3,20,34", {"6330.", "d:30.11.2019", "3", "20", "34"}},
+      {"12) 1 - 2 - 3", {"12.", "1", "2", "3"}},
+      {"1 -5 6335-1 +7", {"1", "n:-5", "6335", "1", "n:+7"}},
+      {"1.5 1e3 1e3x", {"n:1.5", "n:1e3", "t:1e3x"}},
+      {"30 Sep 2017 20:00 Draw7", {"d:30 Sep 2017", "t:Draw7"}},
+      {"Тираж 5", {"t:Тираж", "5"}},
+      {" ;,\t", {}},
+  };
+  for (const auto& [line, shown] : cases) {
+    std::vector<Cell> cells;
+    FreeCells(line, cells);
+    std::vector<std::string> got;
+    for (const Cell& c : cells) got.push_back(Show(c));
+    EXPECT_EQ(got, shown) << line;
+  }
+}
+
+}  // namespace
+}  // namespace tallyra

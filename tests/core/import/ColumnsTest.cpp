@@ -1,0 +1,121 @@
+#include "import/Columns.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "import/FieldReader.h"
+
+namespace tallyra {
+namespace {
+
+ColumnLayout Decide(const std::string& text, ColumnNeeds needs = {}) {
+  const char separator = FindSeparator(text);
+  ColumnFinder finder(std::move(needs));
+  for (const FieldRecord& record : ReadFieldRecords(text, separator)) {
+    std::vector<Cell> cells;
+    if (separator) {
+      for (const std::string& field : record.fields) cells.push_back(FieldCell(field));
+    } else {
+      FreeCells(record.text, cells);
+    }
+    if (!finder.add(cells)) break;
+  }
+  return finder.decide();
+}
+
+TEST(Columns, TheSeparatorIsTheOneThatGivesFieldsOfOneThingEach) {
+  const std::vector<std::pair<std::string, char>> cases = {
+      {"1,2,3,4,5,6\n7,8,9,10,11,12\n", ','},
+      {"Date;N1;N2\n12.11.2019;1;2\n", ';'},
+      {"1\t2\t3\n", '\t'},
+      {"1,\"x;y\",4,5\n", ','},  // the semicolon is inside quotes
+      {"1 2 3 4 5 6\n", 0},
+      {"6330. 30.11.2019 3,20,34,40,42,43\n", 0},  // commas, but fields of several things
+      {"1,2\n3,4\n", 0},                           // two fields are too few
+      {"1,2,3\nx\ny\n", 0},                        // too few lines with them
+      // A quoted field with a line break in it holds the record together.
+      {"Draw,Note,N1\n1,\"two\nlines\",3\n2,x,4\n", ','},
+  };
+  for (const auto& [text, separator] : cases) EXPECT_EQ(FindSeparator(text), separator) << text;
+}
+
+TEST(Columns, TheNumbersDateAndDrawNumberAreFoundFromTheRows) {
+  struct Case {
+    const char* name;
+    std::string text;
+    ColumnNeeds needs;
+    std::vector<int> numbers;
+    int date;
+    int drawNumber;
+  };
+  ColumnNeeds system{7, 12, 49, {}};
+  const std::vector<Case> cases = {
+      {"draw number, date, numbers, bonus",
+       "101;12.11.2019;1;2;3;4;5;6;7\n102;19.11.2019;8;9;10;11;12;13;14\n"
+       "103;26.11.2019;15;16;17;18;19;20;21\n",
+       {},
+       {2, 3, 4, 5, 6, 7},
+       1,
+       0},
+      {"numbers out of range are passed over",
+       "12.11.2019 70 80 1 2 3 4 5 6\n19.11.2019 90 99 7 8 9 10 11 12\n",
+       {},
+       {3, 4, 5, 6, 7, 8},
+       0,
+       -1},
+      {"a wider range takes them",
+       "70 80 1 2 3 4 5 6\n90 99 7 8 9 10 11 12\n",
+       {6, 6, 99, {}},
+       {0, 1, 2, 3, 4, 5},
+       -1,
+       -1},
+      {"chosen columns",
+       "1 2 3 4 5 6 7 8\n",
+       {6, 6, 49, {8, 7, 6, 5, 4, 3}},
+       {7, 6, 5, 4, 3, 2},
+       -1,
+       -1},
+      {"system stakes run on from the first number column",
+       "1) 1 2 3 4 5 6 7\n2) 8 9 10 11 12 13 14 15\n",
+       system,
+       {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13},
+       -1,
+       0},
+      {"month-named dates",
+       "30-Sep-2017,3,11,19,25,38,44\n27-Sep-2017,1,5,12,26,41,47\n",
+       {},
+       {1, 2, 3, 4, 5, 6},
+       0,
+       -1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const ColumnLayout layout = Decide(c.text, c.needs);
+    EXPECT_EQ(layout.numbers, c.numbers);
+    EXPECT_EQ(layout.date, c.date);
+    EXPECT_EQ(layout.drawNumber, c.drawNumber);
+  }
+}
+
+TEST(Columns, SlashedDatesAreDayFirstOnlyWhenADayShowsIt) {
+  EXPECT_FALSE(Decide("03/04/2020,1,2,3,4,5,6\n05/04/2020,7,8,9,10,11,12\n").dayFirstSlashes);
+  EXPECT_TRUE(Decide("13/04/2020,1,2,3,4,5,6\n05/04/2020,7,8,9,10,11,12\n").dayFirstSlashes);
+}
+
+TEST(Columns, TheSampleEndsWhenFull) {
+  ColumnFinder finder(ColumnNeeds{});
+  std::vector<Cell> row;
+  FreeCells("1 2 3 4 5 6", row);
+  std::vector<Cell> few;
+  FreeCells("1 2 3", few);
+  EXPECT_TRUE(finder.add(few));  // too few numbers: not taken, and more is wanted
+  int taken = 0;
+  while (finder.add(row)) ++taken;
+  EXPECT_EQ(taken, ColumnFinder::kSampleRows - 1);
+  EXPECT_FALSE(finder.add(row));
+}
+
+}  // namespace
+}  // namespace tallyra
