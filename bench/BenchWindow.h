@@ -9,22 +9,24 @@
 #include <memory>
 
 #include "app/MainWindow.h"
+#include "model/DataFiles.h"
 #include "platform/DialogScript.h"
+#include "platform/QtTexts.h"
 #include "platform/StringGrid.h"
 
-// A folder of its own made current, with a settings file for English and M = 49; every dialog
-// is answered by the script.
+// A data folder of its own, with a settings file for English and M = 49; every dialog is
+// answered by the script.
 class BenchFolder {
  public:
-  BenchFolder() : m_previous(QDir::currentPath()) {
-    QDir::setCurrent(m_dir.path());
-    Write("ini.tly", "49\r\n1\r\n");
-  }
-  ~BenchFolder() { QDir::setCurrent(m_previous); }
+  BenchFolder() { Write("ini.tly", "49\r\n1\r\n"); }
   BenchFolder(const BenchFolder&) = delete;
   BenchFolder& operator=(const BenchFolder&) = delete;
 
   QString Path(const char* name) const { return m_dir.filePath(QString::fromLatin1(name)); }
+  // The folder as the window is given it.
+  tallyra::DataFiles files() const {
+    return tallyra::DataFiles(platform::ToLocalPath(m_dir.path()));
+  }
   void Write(const char* name, const QByteArray& bytes) {
     QFile file(Path(name));
     if (file.open(QIODevice::WriteOnly)) file.write(bytes);
@@ -34,13 +36,12 @@ class BenchFolder {
 
  private:
   QTemporaryDir m_dir;
-  QString m_previous;
 };
 
 // The main window shown in such a folder.
 class BenchWindow : public BenchFolder {
  public:
-  BenchWindow() : form(std::make_unique<MainWindow>()) {
+  BenchWindow() : form(std::make_unique<MainWindow>(files())) {
     form->show();
     script.messages.clear();
   }

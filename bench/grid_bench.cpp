@@ -70,7 +70,7 @@ void BM_Startup_1499Draws(benchmark::State& state) {
   }
   folder.Write("Results.txt", draws);
   for (auto _ : state) {
-    auto form = std::make_unique<MainWindow>();
+    auto form = std::make_unique<MainWindow>(folder.files());
     form->show();
     benchmark::DoNotOptimize(form->workspace().ResultCount);
     state.PauseTiming();

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QLocale>
 #include <QStandardPaths>
@@ -78,21 +79,25 @@ int main(int argc, char* argv[]) {
   facts.portableOption = options.portable;
   facts.dataOption = options.data;
   facts.userDataFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+  facts.workingFolder = QDir::currentPath();
   const platform::DataFolderChoice choice = platform::ChooseDataFolder(facts);
   if (const std::optional<QString> failure =
-          platform::EnterDataFolder(choice, platform::SeedFilesFolder(executableFolder),
-                                    platform::LanguageForLocale(QLocale::system()))) {
+          platform::PrepareDataFolder(choice, platform::SeedFilesFolder(executableFolder),
+                                      platform::LanguageForLocale(QLocale::system()))) {
     std::fprintf(stderr, "tallyra: %s\n", failure->toUtf8().constData());
     QuitAfter(options.quitAfterMs, 1);
     platform::ShowMessage(nullptr, QStringLiteral("Tallyra"), *failure);
     return 1;
   }
 
+  // Everything that opens one of the program's own files is given its folder from here.
+  const tallyra::DataFiles files(platform::ToLocalPath(choice.folder));
+
   int status = 0;
   platform::RunHandler(nullptr, [&] {
     // The main window comes first: closing it ends the program.
     QuitAfter(options.quitAfterMs, 0);
-    MainWindow mainForm;
+    MainWindow mainForm(files);
     mainForm.show();
     if (!file.isEmpty()) mainForm.loadStakesFromFile(file);
     status = QApplication::exec();

@@ -19,6 +19,7 @@
 #include "import/Importer.h"
 #include "import/Merge.h"
 #include "lists/RecordReader.h"
+#include "model/DataFiles.h"
 #include "model/Files.h"
 #include "model/Integer.h"
 #include "model/Problem.h"
@@ -119,11 +120,12 @@ Call Parse(int argc, char** argv) {
   return call;
 }
 
-// The prize file that goes with a held history: the window's own, beside it.
+// The prize file that goes with a held history: the window's own, beside it, as in the
+// window's data folder.
 std::string PrizeFileBeside(const std::string& history) {
   const std::size_t slash = history.rfind('/');
-  return (slash == std::string::npos ? std::string() : history.substr(0, slash + 1)) +
-         kPrizeTableFileName;
+  const DataFiles folder(slash == std::string::npos ? std::string() : history.substr(0, slash + 1));
+  return folder.path(kPrizeTableFileName);
 }
 
 // Whether the merged history replaces the held one (rather than going to --out).

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "lists/RecordReader.h"
+#include "model/DataFiles.h"
 #include "model/Files.h"
 #include "model/Integer.h"
 #include "model/Problem.h"
@@ -86,11 +87,13 @@ int Load(const std::string& path, TableRef table, int32_t& count, OverflowRule r
   return outcome.dropped;
 }
 
-// The prizes: the file given, or else the window's prize table in the working directory.
+// The prizes: the file given, or else the window's prize table in the working directory, the
+// command line's data folder.
 Prizes LoadPrizeFile(const Arguments& a) {
   Prizes prizes;
   const auto given = a.files.find("--prizes");
-  const std::string path = given != a.files.end() ? given->second : kPrizeTableFileName;
+  const std::string path =
+      given != a.files.end() ? given->second : DataFiles().path(kPrizeTableFileName);
   if (given == a.files.end() && ::access(path.c_str(), F_OK) != 0) {
     std::cerr << "no prize table (" << path << "): every amount is 0\n";
     return prizes;

@@ -21,23 +21,18 @@
 #include <memory>
 
 #include "app/MainWindow.h"
+#include "model/DataFiles.h"
 #include "platform/ClickLabel.h"
 #include "platform/DialogScript.h"
+#include "platform/QtTexts.h"
 #include "platform/StringGrid.h"
 
-// Runs each test in a folder of its own, as if the program were started there, with every
-// message box and file dialog answered by the script.
+// Runs each test with a data folder of its own, as if the program had been given it, with
+// every message box and file dialog answered by the script.
 class GuiTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(m_dir.isValid());
-    m_previous = QDir::currentPath();
-    ASSERT_TRUE(QDir::setCurrent(m_dir.path()));
-  }
-  void TearDown() override {
-    form.reset();
-    QDir::setCurrent(m_previous);
-  }
+  void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
+  void TearDown() override { form.reset(); }
 
   void WriteFile(const QString& name, const QByteArray& bytes) {
     QFile file(m_dir.filePath(name));
@@ -49,11 +44,15 @@ class GuiTest : public ::testing::Test {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
   }
   QString Path(const QString& name) const { return m_dir.filePath(name); }
+  // The test's data folder, as the window and whatever keeps a file there are given it.
+  tallyra::DataFiles Files() const {
+    return tallyra::DataFiles(platform::ToLocalPath(m_dir.path()));
+  }
 
   // Builds the main window (the settings are read here) and shows it (the first showing
   // loads the results).
   MainWindow& Start() {
-    form = std::make_unique<MainWindow>();
+    form = std::make_unique<MainWindow>(Files());
     form->show();
     return *form;
   }
@@ -136,5 +135,4 @@ class GuiTest : public ::testing::Test {
 
  private:
   QTemporaryDir m_dir;
-  QString m_previous;
 };

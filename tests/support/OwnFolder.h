@@ -8,8 +8,8 @@
 
 // Moves the test program into a fresh folder of its own for its whole run and removes that
 // folder at the end, so that whatever the code under test writes by a relative name (the
-// program keeps its files in its working folder) never lands in the folder the tests were
-// started from, be it the checkout or the build folder.
+// command line's files are where it runs) never lands in the folder the tests were started
+// from, be it the checkout or the build folder.
 class OwnFolder {
  public:
   OwnFolder() {

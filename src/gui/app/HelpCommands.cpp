@@ -11,10 +11,12 @@
 #include "model/Workspace.h"
 #include "platform/Handler.h"
 #include "platform/MessageBox.h"
+#include "platform/QtTexts.h"
 #include "platform/Shell.h"
 
-HelpCommands::HelpCommands(QWidget& owner, LanguageSource language, AboutDialog& about)
-    : m_owner(owner), m_language(std::move(language)), m_about(about) {
+HelpCommands::HelpCommands(QWidget& owner, LanguageSource language, AboutDialog& about,
+                           const tallyra::DataFiles& files)
+    : m_owner(owner), m_language(std::move(language)), m_about(about), m_files(files) {
   // The dialogs' F1 comes by the program's event filter: a dialog knows its page of the help
   // but not the help window.
   qApp->installEventFilter(this);
@@ -24,7 +26,7 @@ void HelpCommands::openHelpAt(const QString& page, QWidget* over) {
   // The help file opens as it always did where the desktop has a program for it; elsewhere the
   // program's own help window shows the same pages.
   if (platform::DesktopOpensHelpFiles()) {
-    platform::OpenWithDesktop(QString(), QStringLiteral("help.chm"), 9);
+    platform::OpenWithDesktop(QString(), platform::DataPath(m_files, tallyra::kHelpFileName), 9);
     return;
   }
   // A modal dialog blocks every window but its own children, the owner's help window too.

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include "dialogs/DialogFrame.h"
+#include "model/DataFiles.h"
 
 class AboutDialog;
 class HelpWindow;
@@ -15,8 +16,10 @@ class QWidget;
 class HelpCommands final : public QObject {
   Q_OBJECT
  public:
-  // Watches the whole program's keys from here on, for the dialogs' F1.
-  HelpCommands(QWidget& owner, LanguageSource language, AboutDialog& about);
+  // Watches the whole program's keys from here on, for the dialogs' F1. The help file is
+  // "help.chm" in the data folder of `files`.
+  HelpCommands(QWidget& owner, LanguageSource language, AboutDialog& about,
+               const tallyra::DataFiles& files);
 
   // Shows a page of the help (e.g. "wheels.html") for the window `over`: a modal dialog gets a
   // help window of its own, as the owner's one would wait behind the dialog.
@@ -35,5 +38,6 @@ class HelpCommands final : public QObject {
   QWidget& m_owner;
   LanguageSource m_language;
   AboutDialog& m_about;
+  const tallyra::DataFiles m_files;
   HelpWindow* m_helpWindow = nullptr;  // made when first needed
 };

@@ -50,7 +50,8 @@ using layout::Separator;
 
 }  // namespace
 
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
+MainWindow::MainWindow(const tallyra::DataFiles& files, QWidget* parent)
+    : QMainWindow(parent), m_files(files) {
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -65,12 +66,12 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
   // The dialogs, kept until the end and hidden between uses; the tabs open them.
   const LanguageSource language = [this] { return m_ws->Language; };
   m_entryDialog = new EntryDialog(this, language);
-  m_listViewer = new ListViewer(this, language);
+  m_listViewer = new ListViewer(this, language, m_files);
   m_aboutDialog = new AboutDialog(this, language);
   m_optionsDialog = new OptionsDialog(this, language);
-  m_help = std::make_unique<HelpCommands>(*this, language, *m_aboutDialog);
-  m_winnings = std::make_unique<WinningsCommands>(*this, *m_ws, language);
-  m_wheels = std::make_unique<WheelsCommands>(*this, *m_ws, language, [this] {
+  m_help = std::make_unique<HelpCommands>(*this, language, *m_aboutDialog, m_files);
+  m_winnings = std::make_unique<WinningsCommands>(*this, *m_ws, language, m_files);
+  m_wheels = std::make_unique<WheelsCommands>(*this, *m_ws, language, m_files, [this] {
     refreshGrids();
     showTab(stakesTab);
   });
@@ -145,13 +146,13 @@ void MainWindow::buildLayout() {
   // The tabs, each a page of its own.
   const LanguageSource language = [this] { return m_ws->Language; };
   m_stakesPage = new ListPage(ListKind::Stakes, stakesTab, this, *m_ws, language, *m_entryDialog,
-                              openOptions, saveOptions);
+                              m_files, openOptions, saveOptions);
   m_systemPage = new ListPage(ListKind::SystemStakes, systemTab, this, *m_ws, language,
-                              *m_entryDialog, openOptions, saveOptions);
-  m_resultsPage = new ResultsPage(resultsTab, *m_ws, language, openOptions);
+                              *m_entryDialog, m_files, openOptions, saveOptions);
+  m_resultsPage = new ResultsPage(resultsTab, *m_ws, language, m_files, openOptions);
   m_checkPage =
       new CheckPage(checkTab, *m_ws, language, *m_entryDialog, *m_listViewer, saveOptions);
-  m_statisticsPage = new StatisticsPage(statisticsTab, this, *m_ws, language);
+  m_statisticsPage = new StatisticsPage(statisticsTab, this, *m_ws, language, m_files);
 
   // Status bar: labels right-aligned without bevel, counts in sunken panels. The bar's own
   // item layout keeps 5 pixels above and below its items, more than a 19-pixel bar has room
@@ -369,8 +370,8 @@ void MainWindow::connectPages() {
 }
 
 void MainWindow::readSettings() {
-  const tallyra::FileText file =
-      tallyra::ReadWholeFile(tallyra::kSettingsFileName, tallyra::kMaxSettingsFileBytes);
+  const tallyra::FileText file = tallyra::ReadWholeFile(m_files.path(tallyra::kSettingsFileName),
+                                                        tallyra::kMaxSettingsFileBytes);
   // A file far too long to be settings is read as a bad one; one that cannot be read at all
   // (missing, a pipe, a folder) as a missing one.
   std::optional<std::string> text;
@@ -390,8 +391,9 @@ void MainWindow::readSettings() {
 }
 
 void MainWindow::writeSettings() {
-  const auto error = tallyra::WriteFileReplacing(
-      tallyra::kSettingsFileName, tallyra::FormatSettings(m_ws->HighestNumber, m_ws->Language));
+  const auto error =
+      tallyra::WriteFileReplacing(m_files.path(tallyra::kSettingsFileName),
+                                  tallyra::FormatSettings(m_ws->HighestNumber, m_ws->Language));
   if (error) {
     throw tallyra::UserError(tallyra::Format(
         TextId::TxtCannotWrite, m_ws->Language,
@@ -664,7 +666,7 @@ void MainWindow::showOptions() {
       m_resultsPage->downloadUrl(),
       [this](const QString& address) {
         // Kept beside ini.tly, which stays as older versions wrote it.
-        platform::WritePreference(QStringLiteral("download/address"), address);
+        platform::WritePreference(m_files, QStringLiteral("download/address"), address);
         m_resultsPage->setDownloadUrl(address.isEmpty() ? DefaultDownloadAddress() : address);
       });
 }

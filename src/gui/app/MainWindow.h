@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "collate/Collation.h"
+#include "model/DataFiles.h"
 #include "model/TextTable.h"
 #include "model/Workspace.h"
 #include "platform/FileDialog.h"
@@ -38,11 +39,13 @@ class ClickLabel;
 
 // The main window: it builds the menus and the status bar, owns the Workspace, the tabs (one
 // page class each), the dialogs and the help, winnings and wheels commands, and routes the
-// menus' commands to them. Controls carry the names of the layout as their object names.
+// menus' commands to them. Controls carry the names of the layout as their object names. The
+// program's own files are those of the data folder `files`; the window hands it on to the
+// tabs, the dialogs and the commands that open one of them.
 class MainWindow final : public QMainWindow {
   Q_OBJECT
  public:
-  explicit MainWindow(QWidget* parent = nullptr);
+  explicit MainWindow(const tallyra::DataFiles& files, QWidget* parent = nullptr);
   ~MainWindow() override;
 
   tallyra::Workspace& workspace() { return *m_ws; }
@@ -198,6 +201,7 @@ class MainWindow final : public QMainWindow {
   platform::FileDialogOptions openOptions;
   platform::FileDialogOptions saveOptions;
 
+  const tallyra::DataFiles m_files;
   std::unique_ptr<tallyra::Workspace> m_ws;
   // The dialogs, created with the window and hidden between uses.
   EntryDialog* m_entryDialog = nullptr;

@@ -42,10 +42,11 @@ std::vector<std::vector<int32_t>> SystemStakesOf(const tallyra::Workspace& ws) {
 }  // namespace
 
 WheelsCommands::WheelsCommands(QWidget& owner, tallyra::Workspace& ws, LanguageSource language,
-                               StakesGrew stakesGrew)
+                               const tallyra::DataFiles& files, StakesGrew stakesGrew)
     : m_owner(owner),
       m_ws(ws),
       m_language(std::move(language)),
+      m_files(files),
       m_stakesGrew(std::move(stakesGrew)) {}
 
 void WheelsCommands::openWheels() {
@@ -54,10 +55,10 @@ void WheelsCommands::openWheels() {
   inputs.systemStakes = SystemStakesOf(m_ws);
   inputs.stakes = StakesOf(m_ws);
   inputs.maxTickets = tallyra::kStakeCapacity;
-  // The ticket's price comes from the prize table in the working folder; without a table that
+  // The ticket's price comes from the prize table in the data folder; without a table that
   // reads whole, no cost is shown.
   tallyra::Prizes prizes;
-  if (!tallyra::LoadPrizes(tallyra::kPrizeTableFileName, prizes)) {
+  if (!tallyra::LoadPrizes(m_files.path(tallyra::kPrizeTableFileName), prizes)) {
     inputs.ticketPrice = prizes.table.price;
     inputs.currency = prizes.table.currency;
   }

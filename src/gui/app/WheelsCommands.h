@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "dialogs/DialogFrame.h"
+#include "model/DataFiles.h"
 #include "model/Workspace.h"
 
 class QWidget;
@@ -16,8 +17,9 @@ class WheelsCommands final {
   // Runs once a wheel has joined the stakes, for the window to show them.
   using StakesGrew = std::function<void()>;
 
+  // The ticket's price comes from "prizes.tly" in the data folder of `files`.
   WheelsCommands(QWidget& owner, tallyra::Workspace& ws, LanguageSource language,
-                 StakesGrew stakesGrew);
+                 const tallyra::DataFiles& files, StakesGrew stakesGrew);
 
   void openWheels();
 
@@ -25,6 +27,7 @@ class WheelsCommands final {
   QWidget& m_owner;
   tallyra::Workspace& m_ws;
   LanguageSource m_language;
+  const tallyra::DataFiles m_files;
   StakesGrew m_stakesGrew;
   WheelsDialog* m_dialog = nullptr;
 };

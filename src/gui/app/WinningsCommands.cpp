@@ -7,12 +7,13 @@
 #include "dialogs/WinningsDialog.h"
 #include "model/Errors.h"
 
-WinningsCommands::WinningsCommands(QWidget& owner, tallyra::Workspace& ws, LanguageSource language)
-    : m_owner(owner), m_ws(ws), m_language(std::move(language)) {}
+WinningsCommands::WinningsCommands(QWidget& owner, tallyra::Workspace& ws, LanguageSource language,
+                                   const tallyra::DataFiles& files)
+    : m_owner(owner), m_ws(ws), m_language(std::move(language)), m_files(files) {}
 
 PrizesDialog& WinningsCommands::prizeDialog() {
-  if (!m_prizes) m_prizes = new PrizesDialog(&m_owner, m_language);
-  m_prizes->reload(QString::fromLatin1(tallyra::kPrizeTableFileName));
+  if (!m_prizes) m_prizes = new PrizesDialog(&m_owner, m_language, m_files);
+  m_prizes->reload();
   return *m_prizes;
 }
 
@@ -22,15 +23,16 @@ void WinningsCommands::editPrizes() {
     tallyra::Prizes prizes = dialog.prizes();
     prizes.table = table;
     if (const tallyra::Problem problem =
-            tallyra::SavePrizes(tallyra::kPrizeTableFileName, prizes)) {
-      throw tallyra::UserError(tallyra::Describe(problem, m_language()));
+            tallyra::SavePrizes(m_files.path(tallyra::kPrizeTableFileName), prizes)) {
+      throw tallyra::UserError(
+          tallyra::Describe(m_files.named(problem, tallyra::kPrizeTableFileName), m_language()));
     }
   });
 }
 
 void WinningsCommands::showWinnings() {
   const tallyra::Prizes prizes = prizeDialog().prizes();
-  if (!m_winnings) m_winnings = new WinningsDialog(&m_owner, m_language());
+  if (!m_winnings) m_winnings = new WinningsDialog(&m_owner, m_language(), m_files);
   tallyra::WinningsInput input;
   input.stakes = tallyra::SnapshotStakes(m_ws);
   input.system = tallyra::SnapshotSystem(m_ws);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dialogs/DialogFrame.h"
+#include "model/DataFiles.h"
 #include "model/Workspace.h"
 
 class PrizesDialog;
@@ -8,10 +9,12 @@ class QWidget;
 class WinningsDialog;
 
 // Options > Prizes and Check > Winnings. Both dialogs are made on first use and kept as the
-// owner's children; the winnings are those of the Workspace's lists at the time of asking.
+// owner's children; the winnings are those of the Workspace's lists at the time of asking. The
+// prize table is "prizes.tly" in the data folder of `files`, where the file dialogs first start.
 class WinningsCommands final {
  public:
-  WinningsCommands(QWidget& owner, tallyra::Workspace& ws, LanguageSource language);
+  WinningsCommands(QWidget& owner, tallyra::Workspace& ws, LanguageSource language,
+                   const tallyra::DataFiles& files);
 
   // Shows the prize table; what OK takes is written to the prize file.
   void editPrizes();
@@ -28,6 +31,7 @@ class WinningsCommands final {
   QWidget& m_owner;
   tallyra::Workspace& m_ws;
   LanguageSource m_language;
+  const tallyra::DataFiles m_files;
   PrizesDialog* m_prizes = nullptr;
   WinningsDialog* m_winnings = nullptr;
 };

@@ -83,8 +83,8 @@ class ListPieces {
 
 }  // namespace
 
-ListViewer::ListViewer(QWidget* owner, LanguageSource language)
-    : QDialog(owner), m_language(std::move(language)) {
+ListViewer::ListViewer(QWidget* owner, LanguageSource language, const tallyra::DataFiles& files)
+    : QDialog(owner), m_language(std::move(language)), m_files(files) {
   setObjectName(QStringLiteral("ShowForm"));
   // The text fills the window; a bar below it holds the list's own commands.
   constexpr int kBar = 34;
@@ -150,7 +150,7 @@ void ListViewer::saveList() {
   platform::FileDialogOptions save = m_saveOptions;
   save.title = windowTitle();
   save.fileName = QStringLiteral("List.txt");
-  const std::optional<QString> path = platform::GetSaveFileName(this, save);
+  const std::optional<QString> path = platform::GetSaveFileName(this, m_files, save);
   if (!path) return;
   std::optional<int> error;
   platform::TaskProgress progress;

@@ -15,7 +15,8 @@ class QPushButton;
 class ListViewer final : public QDialog {
   Q_OBJECT
  public:
-  ListViewer(QWidget* owner, LanguageSource language);
+  // The save dialog first starts in the data folder of `files`.
+  ListViewer(QWidget* owner, LanguageSource language, const tallyra::DataFiles& files);
 
   // Shows the list modally; returns when the viewer is closed, which forgets the list. The
   // save dialog starts from `saveOptions` (its title and file name are the viewer's own).
@@ -37,5 +38,6 @@ class ListViewer final : public QDialog {
   QPushButton* m_copyButton = nullptr;
 
   LanguageSource m_language;
+  const tallyra::DataFiles m_files;
   platform::FileDialogOptions m_saveOptions;
 };

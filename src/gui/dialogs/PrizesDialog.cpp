@@ -14,8 +14,8 @@
 
 using tallyra::TextId;
 
-PrizesDialog::PrizesDialog(QWidget* owner, LanguageSource language)
-    : QDialog(owner), m_language(std::move(language)) {
+PrizesDialog::PrizesDialog(QWidget* owner, LanguageSource language, const tallyra::DataFiles& files)
+    : QDialog(owner), m_language(std::move(language)), m_files(files) {
   setObjectName(QStringLiteral("PrizesDialog"));
   platform::SetHelpTopic(*this, QStringLiteral("prizes.html"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -81,12 +81,14 @@ void PrizesDialog::showEvent(QShowEvent* event) {
   CentreOn(this, parentWidget());
 }
 
-void PrizesDialog::reload(const QString& path) {
-  if (!QFile::exists(path)) return;
-  if (const tallyra::Problem problem = tallyra::LoadPrizes(platform::ToLocalPath(path), m_prizes)) {
+void PrizesDialog::reload() {
+  if (!QFile::exists(platform::DataPath(m_files, tallyra::kPrizeTableFileName))) return;
+  if (const tallyra::Problem problem =
+          tallyra::LoadPrizes(m_files.path(tallyra::kPrizeTableFileName), m_prizes)) {
     const int32_t language = m_language();
+    const tallyra::Problem told = m_files.named(problem, tallyra::kPrizeTableFileName);
     platform::ShowMessage(parentWidget(), T(TextId::TxtAppTitle),
-                          QString::fromStdString(tallyra::Describe(problem, language)) +
+                          QString::fromStdString(tallyra::Describe(told, language)) +
                               QLatin1Char('\n') + T(TextId::TxtPrizeTableKept));
   }
 }

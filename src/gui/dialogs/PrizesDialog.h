@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "dialogs/DialogFrame.h"
+#include "model/DataFiles.h"
 #include "model/TextTable.h"
 #include "winnings/Prizes.h"
 
@@ -22,13 +23,14 @@ class PrizesDialog final : public QDialog {
   // dialog stays open.
   using Save = std::function<void(const tallyra::PrizeTable& table)>;
 
-  PrizesDialog(QWidget* owner, LanguageSource language);
+  // The prize table's file is "prizes.tly" in the data folder of `files`.
+  PrizesDialog(QWidget* owner, LanguageSource language, const tallyra::DataFiles& files);
 
   // The prizes in use: the table and any per-draw amounts its file holds.
   const tallyra::Prizes& prizes() const { return m_prizes; }
   // Reads the prize file. A missing file leaves the prizes as they are; a bad one is told to
   // the user with its line and the problem, and the prizes in use stay.
-  void reload(const QString& path);
+  void reload();
 
   // Shows the table modally; OK hands what was typed to `save` once every box is acceptable.
   void editPrizes(Save save);
@@ -47,6 +49,7 @@ class PrizesDialog final : public QDialog {
   void applyTexts();
 
   LanguageSource m_language;
+  const tallyra::DataFiles m_files;
   tallyra::Prizes m_prizes;
   Save m_save;
   QLabel* m_priceLabel = nullptr;

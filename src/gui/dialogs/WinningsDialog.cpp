@@ -167,8 +167,8 @@ QVariant WinningsModel::headerData(int section, Qt::Orientation orientation, int
   }
 }
 
-WinningsDialog::WinningsDialog(QWidget* owner, int32_t language)
-    : QDialog(owner), m_language(language) {
+WinningsDialog::WinningsDialog(QWidget* owner, int32_t language, const tallyra::DataFiles& files)
+    : QDialog(owner), m_language(language), m_files(files) {
   setObjectName(QStringLiteral("WinningsDialog"));
   platform::SetHelpTopic(*this, QStringLiteral("winnings.html"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -287,7 +287,7 @@ WinningsDialog::WinningsDialog(QWidget* owner, int32_t language)
             platform::FileDialogOptions options;
             options.title = T(TextId::TxtWinningsDrawPrizes);
             options.filters = {T(TextId::TxtFilterPrizes), T(TextId::TxtFilterAll)};
-            if (const auto path = platform::GetOpenFileName(this, options)) {
+            if (const auto path = platform::GetOpenFileName(this, m_files, options)) {
               if (loadDrawPrizes(*path)) compute();
             }
           }));
@@ -508,7 +508,7 @@ void WinningsDialog::exportCsv() {
   options.fileName = QStringLiteral("winnings.csv");
   options.filters = {T(TextId::TxtFilterCsv)};
   options.defaultSuffix = QStringLiteral("csv");
-  const std::optional<QString> path = platform::GetSaveFileName(this, options);
+  const std::optional<QString> path = platform::GetSaveFileName(this, m_files, options);
   if (!path) return;
   const QByteArray bytes = csv();
   QSaveFile file(*path);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 
+#include "model/DataFiles.h"
 #include "model/TextTable.h"
 #include "winnings/Winnings.h"
 
@@ -53,7 +54,8 @@ class WinningsModel final : public QAbstractTableModel {
 class WinningsDialog final : public QDialog {
   Q_OBJECT
  public:
-  WinningsDialog(QWidget* owner, int32_t language);
+  // The file dialogs first start in the data folder of `files`.
+  WinningsDialog(QWidget* owner, int32_t language, const tallyra::DataFiles& files);
 
   // The lists and prizes to report on; the report is emptied until the next computation.
   void setInputs(tallyra::WinningsInput input, tallyra::Prizes prizes);
@@ -84,6 +86,7 @@ class WinningsDialog final : public QDialog {
   void applyTexts();
 
   int32_t m_language;
+  const tallyra::DataFiles m_files;
   tallyra::WinningsInput m_input;
   tallyra::Prizes m_prizes;
   std::map<int32_t, tallyra::TierAmounts> m_drawPrizes;  // from the per-draw prize file

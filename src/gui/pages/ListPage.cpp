@@ -62,7 +62,7 @@ std::optional<TextId> StoreNewEntry(tallyra::Workspace& ws, EntryMode mode,
 }
 
 ListPage::ListPage(ListKind kind, QWidget* tab, QWidget* menuOwner, tallyra::Workspace& ws,
-                   LanguageSource language, EntryDialog& entry,
+                   LanguageSource language, EntryDialog& entry, const tallyra::DataFiles& files,
                    const platform::FileDialogOptions& openOptions,
                    const platform::FileDialogOptions& saveOptions)
     : QObject(tab),
@@ -71,6 +71,7 @@ ListPage::ListPage(ListKind kind, QWidget* tab, QWidget* menuOwner, tallyra::Wor
       m_ws(ws),
       m_language(std::move(language)),
       m_entry(entry),
+      m_files(files),
       m_openOptions(openOptions),
       m_saveOptions(saveOptions) {
   const bool stakes = kind == ListKind::Stakes;
@@ -285,7 +286,7 @@ void ListPage::load() {
   deleteAll();
   platform::FileDialogOptions open = m_openOptions;
   open.fileName = fileName();
-  const std::optional<QString> path = platform::GetOpenFileName(owner(), open);
+  const std::optional<QString> path = platform::GetOpenFileName(owner(), m_files, open);
   if (path) readPath(*path);
 }
 
@@ -314,7 +315,7 @@ bool ListPage::save() {
 bool ListPage::writeList(const std::string& text) {
   platform::FileDialogOptions save = m_saveOptions;
   save.fileName = fileName();
-  const std::optional<QString> path = platform::GetSaveFileName(owner(), save);
+  const std::optional<QString> path = platform::GetSaveFileName(owner(), m_files, save);
   if (!path) return false;
   if (const auto error = tallyra::WriteFileReplacing(platform::ToLocalPath(*path), text)) {
     platform::ShowProblem(
@@ -353,7 +354,7 @@ void ListPage::applyTexts() {
 
 void ListPage::importFile() {
   const auto picked = pages::PickImportFile(
-      owner(), m_ws.Language, m_openOptions,
+      owner(), m_ws.Language, m_files, m_openOptions,
       m_kind == ListKind::Stakes ? pages::ImportKind::Stakes : pages::ImportKind::System);
   if (!picked) return;
   ImportDialog dialog(owner(), m_language);

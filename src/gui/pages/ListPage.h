@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "dialogs/DialogFrame.h"
+#include "model/DataFiles.h"
 #include "model/TextTable.h"
 #include "model/Workspace.h"
 #include "platform/FileDialog.h"
@@ -34,9 +35,9 @@ class ListPage final : public QObject {
  public:
   // Builds the tab's controls on `tab` (which owns the page), its context menu with `menuOwner`
   // as parent. The file dialogs start from `openOptions` and `saveOptions`, read when a dialog
-  // opens; new entries and edits go through `entry`.
+  // opens, and from the data folder of `files`; new entries and edits go through `entry`.
   ListPage(ListKind kind, QWidget* tab, QWidget* menuOwner, tallyra::Workspace& ws,
-           LanguageSource language, EntryDialog& entry,
+           LanguageSource language, EntryDialog& entry, const tallyra::DataFiles& files,
            const platform::FileDialogOptions& openOptions,
            const platform::FileDialogOptions& saveOptions);
 
@@ -102,6 +103,7 @@ class ListPage final : public QObject {
   tallyra::Workspace& m_ws;
   LanguageSource m_language;
   EntryDialog& m_entry;
+  const tallyra::DataFiles m_files;
   const platform::FileDialogOptions& m_openOptions;
   const platform::FileDialogOptions& m_saveOptions;
 

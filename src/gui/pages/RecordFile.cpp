@@ -65,8 +65,8 @@ void ShowLoadNotice(QWidget* owner, int32_t language, const QString& notice) {
 }
 
 std::optional<std::pair<std::string, QString>> PickImportFile(
-    QWidget* owner, int32_t language, const platform::FileDialogOptions& openOptions,
-    ImportKind kind) {
+    QWidget* owner, int32_t language, const tallyra::DataFiles& files,
+    const platform::FileDialogOptions& openOptions, ImportKind kind) {
   platform::FileDialogOptions open = openOptions;
   open.fileName = QString();
   const TextId titles[] = {TextId::TxtImportTitleResults, TextId::TxtImportTitleStakes,
@@ -76,7 +76,7 @@ std::optional<std::pair<std::string, QString>> PickImportFile(
   const auto k = static_cast<std::size_t>(kind);
   open.title = platform::Tr(titles[k], language);
   open.filters = {platform::Tr(filters[k], language), platform::Tr(TextId::TxtFilterAll, language)};
-  const std::optional<QString> path = platform::GetOpenFileName(owner, open);
+  const std::optional<QString> path = platform::GetOpenFileName(owner, files, open);
   if (!path) return std::nullopt;
   const std::string local = platform::ToLocalPath(*path);
   tallyra::ImportFileRead file = tallyra::ReadImportFile(local);

@@ -33,8 +33,8 @@ bool LoadRecordFile(QWidget* owner, int32_t language, const QString& path, tally
 // The dialog's title and filter name what is imported.
 enum class ImportKind { Draws, Stakes, System };
 std::optional<std::pair<std::string, QString>> PickImportFile(
-    QWidget* owner, int32_t language, const platform::FileDialogOptions& openOptions,
-    ImportKind kind);
+    QWidget* owner, int32_t language, const tallyra::DataFiles& files,
+    const platform::FileDialogOptions& openOptions, ImportKind kind);
 
 // Shows the notice of a load, if there is one.
 void ShowLoadNotice(QWidget* owner, int32_t language, const QString& notice);

@@ -37,9 +37,10 @@ using tallyra::TextId;
 
 namespace {
 
-constexpr const char* kResultsFile = "Results.txt";
+// The names the messages give the files; their paths come from the data folder.
+constexpr const char* kResultsFile = tallyra::kResultsFileName;
 // A download arrives here first; it replaces "Results.txt" only once it is whole and good.
-constexpr const char* kPartialFile = "Results.txt.download";
+constexpr const char* kPartialFile = tallyra::kPartialResultsFileName;
 // The file it replaces is kept here, one generation deep.
 constexpr const char* kBackupFile = "Results.txt.bak";
 constexpr int32_t kIdleTimeOut = 30000;
@@ -52,8 +53,9 @@ constexpr int64_t kMaxResultsBytes = int64_t{64} << 20;
 // Copies "Results.txt", when there is one of at most `maxBytes`, to "Results.txt.bak" before
 // it is replaced: the system error when the copy could not be made, and then nothing may
 // replace it.
-std::optional<int> BackUpResults(std::size_t maxBytes = std::numeric_limits<std::size_t>::max()) {
-  return tallyra::BackUpFile(kResultsFile, maxBytes);
+std::optional<int> BackUpResults(const tallyra::DataFiles& files,
+                                 std::size_t maxBytes = std::numeric_limits<std::size_t>::max()) {
+  return tallyra::BackUpFile(files.path(kResultsFile), maxBytes);
 }
 
 }  // namespace
@@ -64,14 +66,16 @@ QString DefaultDownloadAddress() {
 }
 
 ResultsPage::ResultsPage(QWidget* tab, tallyra::Workspace& ws, LanguageSource language,
+                         const tallyra::DataFiles& files,
                          const platform::FileDialogOptions& openOptions)
     : QObject(tab),
       m_tab(tab),
       m_ws(ws),
       m_language(std::move(language)),
+      m_files(files),
       m_openOptions(openOptions),
-      m_downloadUrl(
-          platform::ReadPreference(QStringLiteral("download/address"), DefaultDownloadAddress())) {
+      m_downloadUrl(platform::ReadPreference(files, QStringLiteral("download/address"),
+                                             DefaultDownloadAddress())) {
   if (m_downloadUrl.isEmpty()) m_downloadUrl = DefaultDownloadAddress();
   QWidget* panel = layout::Panel(tab);
   m_grid = layout::Grid(panel, "SGRes", 144, 8, 433, 297, std::vector<int>(7, 58));
@@ -132,7 +136,8 @@ void ResultsPage::applyTexts() {
 }
 
 void ResultsPage::loadStartup() {
-  const tallyra::FileText file = tallyra::ReadWholeFile(kResultsFile, tallyra::kMaxListFileBytes);
+  const tallyra::FileText file =
+      tallyra::ReadWholeFile(m_files.path(kResultsFile), tallyra::kMaxListFileBytes);
   // Only a file that cannot be read gets the plain start-up message; one that is too large
   // is explained as on any load.
   if (!file.ok && file.error != tallyra::kFileTooLarge) {
@@ -155,7 +160,7 @@ void ResultsPage::load() {
   tallyra::ClearRows(tallyra::TableRef::of(m_ws.ResultTable), m_ws.ResultCount, m_ws.BallsPerStake);
   platform::FileDialogOptions open = m_openOptions;
   open.fileName = QString::fromLatin1(kResultsFile);
-  readPath(platform::GetOpenFileName(owner(), open));
+  readPath(platform::GetOpenFileName(owner(), m_files, open));
 }
 
 void ResultsPage::loadPath(const QString& path) {
@@ -196,11 +201,12 @@ void ResultsPage::download() {
   }
   tallyra::TWebClient client;
   // Certificates trusted besides the system's, for a server with a CA of its own.
-  client.CaFile = platform::ReadPreference(QStringLiteral("download/caFile")).toStdString();
+  client.CaFile = m_files.resolve(
+      platform::ReadPreference(m_files, QStringLiteral("download/caFile")).toStdString());
   client.TimeOut = kIdleTimeOut;
   client.MaxTime = kMaxDownloadMinutes * 60 * 1000;
   client.InputFileMode = true;
-  client.Body = kPartialFile;
+  client.Body = m_files.path(kPartialFile);
   client.MaxBody = kMaxResultsBytes;
 
   // The window stays painted but takes no input; the progress window is the only way in.
@@ -229,7 +235,7 @@ void ResultsPage::download() {
 
   auto finish = [&] {
     progress.close();
-    QFile::remove(QString::fromLatin1(kPartialFile));
+    QFile::remove(platform::DataPath(m_files, kPartialFile));
     window->setEnabled(true);
   };
   auto say = [&](TextId id, std::initializer_list<std::string> args) {
@@ -261,9 +267,9 @@ void ResultsPage::download() {
     if (!cancelled) showPlainMessage(TextId::TxtConnectFailed);
     return;
   } catch (const tallyra::ProblemError& e) {
-    // The partial file could not be written.
+    // The partial file could not be written; the message names it as it always did.
     finish();
-    platform::ShowProblem(window, e.problem(), m_ws.Language);
+    platform::ShowProblem(window, m_files.named(e.problem(), kPartialFile), m_ws.Language);
     return;
   } catch (...) {
     finish();
@@ -282,7 +288,7 @@ void ResultsPage::download() {
   }
 
   // Only a draw history, read as a load would read it, may take the old file's place.
-  const tallyra::FileText fetched = tallyra::ReadWholeFile(kPartialFile);
+  const tallyra::FileText fetched = tallyra::ReadWholeFile(m_files.path(kPartialFile));
   if (!fetched.ok) {
     finish();
     platform::ShowProblem(window, {TextId::TxtCannotOpen, {kPartialFile}, 0, fetched.error},
@@ -317,13 +323,13 @@ void ResultsPage::download() {
   }
 
   // The file about to be replaced is kept; without that copy nothing is replaced.
-  if (const std::optional<int> failure = BackUpResults()) {
+  if (const std::optional<int> failure = BackUpResults(m_files)) {
     finish();
     platform::ShowProblem(window, {TextId::TxtCannotWrite, {kBackupFile}, 0, *failure},
                           m_ws.Language);
     return;
   }
-  if (std::rename(kPartialFile, kResultsFile) != 0) {
+  if (std::rename(m_files.path(kPartialFile).c_str(), m_files.path(kResultsFile).c_str()) != 0) {
     const int err = errno;
     finish();
     platform::ShowProblem(window, {TextId::TxtCannotWrite, {kResultsFile}, 0, err}, m_ws.Language);
@@ -334,8 +340,8 @@ void ResultsPage::download() {
 }
 
 void ResultsPage::importFile() {
-  const auto picked =
-      pages::PickImportFile(owner(), m_ws.Language, m_openOptions, pages::ImportKind::Draws);
+  const auto picked = pages::PickImportFile(owner(), m_ws.Language, m_files, m_openOptions,
+                                            pages::ImportKind::Draws);
   if (picked) importData(picked->first, picked->second);
 }
 
@@ -386,11 +392,12 @@ void ResultsPage::importData(std::string data, const QString& name) {
 
   // The file about to be replaced is kept; without that copy nothing is replaced. The new file
   // takes the old one's place whole or not at all.
-  if (const std::optional<int> failure = BackUpResults(tallyra::kMaxListFileBytes)) {
+  if (const std::optional<int> failure = BackUpResults(m_files, tallyra::kMaxListFileBytes)) {
     platform::ShowProblem(window, {TextId::TxtCannotWrite, {kBackupFile}, 0, *failure}, language);
     return;
   }
-  if (const std::optional<int> failure = tallyra::WriteFileReplacing(kResultsFile, text)) {
+  if (const std::optional<int> failure =
+          tallyra::WriteFileReplacing(m_files.path(kResultsFile), text)) {
     platform::ShowProblem(window, {TextId::TxtCannotWrite, {kResultsFile}, 0, *failure}, language);
     return;
   }
@@ -417,9 +424,10 @@ int ResultsPage::carryDrawPrizes(const tallyra::MergeOutcome& merge,
   // The amounts of draws that paid their own are kept by the draw's position, so they move
   // with the draws; a file that does not read is left for the user to mend.
   int kept = 0;
-  if (const tallyra::Problem problem =
-          tallyra::CarryPrizeFile(tallyra::kPrizeTableFileName, merge, rows, replaced, kept)) {
-    platform::ShowProblem(owner(), problem, m_ws.Language);
+  if (const tallyra::Problem problem = tallyra::CarryPrizeFile(
+          m_files.path(tallyra::kPrizeTableFileName), merge, rows, replaced, kept)) {
+    platform::ShowProblem(owner(), m_files.named(problem, tallyra::kPrizeTableFileName),
+                          m_ws.Language);
     return 0;
   }
   return kept;

@@ -8,6 +8,7 @@
 #include "collate/Collation.h"
 #include "dialogs/DialogFrame.h"
 #include "import/Merge.h"
+#include "model/DataFiles.h"
 #include "model/TextTable.h"
 #include "model/Workspace.h"
 #include "platform/FileDialog.h"
@@ -27,12 +28,13 @@ QString DefaultDownloadAddress();
 class ResultsPage final : public QObject {
   Q_OBJECT
  public:
-  // Builds the tab's controls on `tab` (which owns the page). The open dialog starts from
-  // `openOptions`, read when it opens.
+  // Builds the tab's controls on `tab` (which owns the page). The draw history, its backup, the
+  // download's partial file and the prize table are those of the data folder of `files`. The
+  // open dialog starts from `openOptions`, read when it opens.
   ResultsPage(QWidget* tab, tallyra::Workspace& ws, LanguageSource language,
-              const platform::FileDialogOptions& openOptions);
+              const tallyra::DataFiles& files, const platform::FileDialogOptions& openOptions);
 
-  // Reads "Results.txt" of the working folder, as the program does when it starts.
+  // Reads "Results.txt" of the data folder, as the program does when it starts.
   void loadStartup();
   // Asks, empties the history and loads a file chosen in the open dialog.
   void load();
@@ -81,6 +83,7 @@ class ResultsPage final : public QObject {
   QWidget* m_tab;
   tallyra::Workspace& m_ws;
   LanguageSource m_language;
+  const tallyra::DataFiles m_files;
   const platform::FileDialogOptions& m_openOptions;
   QString m_downloadUrl;
 

@@ -25,8 +25,8 @@ using tallyra::StatisticsOrder;
 using tallyra::TextId;
 
 StatisticsPage::StatisticsPage(QWidget* tab, QWidget* menuOwner, tallyra::Workspace& ws,
-                               LanguageSource language)
-    : QObject(tab), m_tab(tab), m_ws(ws), m_language(std::move(language)) {
+                               LanguageSource language, const tallyra::DataFiles& files)
+    : QObject(tab), m_tab(tab), m_ws(ws), m_language(std::move(language)), m_files(files) {
   QWidget* panel = layout::Panel(tab);
   // The grid is wide enough for its Russian headers beside the chart; fitColumns() divides it.
   m_grid = layout::Grid(panel, "SGStat", 8, 8, 458, 281, {52, 92, 112, 64, 103});
@@ -118,7 +118,8 @@ StatisticsPage::StatisticsPage(QWidget* tab, QWidget* menuOwner, tallyra::Worksp
       options.fileName = QStringLiteral("statistics.png");
       options.filters = {T(TextId::TxtFilterPng)};
       options.defaultSuffix = QStringLiteral("png");
-      const std::optional<QString> path = platform::GetSaveFileName(m_tab->window(), options);
+      const std::optional<QString> path =
+          platform::GetSaveFileName(m_tab->window(), m_files, options);
       if (path && !saveChart(*path)) {
         platform::ShowMessage(
             m_tab->window(), T(TextId::TxtAppTitle),

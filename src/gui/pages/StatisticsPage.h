@@ -3,6 +3,7 @@
 #include <QObject>
 
 #include "dialogs/DialogFrame.h"
+#include "model/DataFiles.h"
 #include "model/TextTable.h"
 #include "model/Workspace.h"
 #include "stats/Statistics.h"
@@ -30,8 +31,9 @@ class StatisticsPage final : public QObject {
   Q_OBJECT
  public:
   // Builds the tab's controls on `tab` (which owns the page), its context menu with `menuOwner`
-  // as parent.
-  StatisticsPage(QWidget* tab, QWidget* menuOwner, tallyra::Workspace& ws, LanguageSource language);
+  // as parent. The chart's save dialog first starts in the data folder of `files`.
+  StatisticsPage(QWidget* tab, QWidget* menuOwner, tallyra::Workspace& ws, LanguageSource language,
+                 const tallyra::DataFiles& files);
 
   // Computes the figures from the draws held.
   void compute();
@@ -63,6 +65,7 @@ class StatisticsPage final : public QObject {
   QWidget* m_tab;
   tallyra::Workspace& m_ws;
   LanguageSource m_language;
+  const tallyra::DataFiles m_files;
   platform::StringGrid* m_grid = nullptr;
   QGroupBox* m_sortBox = nullptr;
   QPushButton* m_byNumberButton = nullptr;

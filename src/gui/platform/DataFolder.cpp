@@ -1,5 +1,6 @@
 #include "platform/DataFolder.h"
 
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -19,7 +20,7 @@ DataFolderChoice ChooseDataFolder(const DataFolderFacts& facts) {
   if (facts.sharedFilesFound && !facts.userDataFolder.isEmpty()) {
     return {DataFolderKind::Installed, QDir::cleanPath(facts.userDataFolder)};
   }
-  return {DataFolderKind::Current, QString()};
+  return {DataFolderKind::Current, QDir::cleanPath(facts.workingFolder)};
 }
 
 std::optional<QString> SharedFilesFolder(const QString& executableFolder) {
@@ -44,8 +45,8 @@ QStringList SeededFileNames() {
   return {QStringLiteral("Results.txt"), QStringLiteral("help.chm")};
 }
 
-std::optional<QString> EnterDataFolder(const DataFolderChoice& choice,
-                                       const std::optional<QString>& seedFolder, int language) {
+std::optional<QString> PrepareDataFolder(const DataFolderChoice& choice,
+                                         const std::optional<QString>& seedFolder, int language) {
   if (choice.kind == DataFolderKind::Current) return std::nullopt;
   auto failure = [&] {
     const std::string folder = QDir::toNativeSeparators(choice.folder).toStdString();
@@ -91,7 +92,8 @@ std::optional<QString> EnterDataFolder(const DataFolderChoice& choice,
       }
     }
   }
-  if (!QDir::setCurrent(choice.folder)) return failure();
+  // A folder the program may not search holds no file it could open.
+  if (::access(QFile::encodeName(choice.folder).constData(), X_OK) != 0) return failure();
   return std::nullopt;
 }
 

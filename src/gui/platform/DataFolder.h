@@ -9,9 +9,10 @@
 
 namespace platform {
 
-// Where the program keeps its files ("ini.tly", "Results.txt", "help.chm", "preferences.ini"
-// and the lists the user saves without a path). The program changes its working folder there
-// at start, so every relative file name resolves in it.
+// Where the program keeps its files ("ini.tly", "Results.txt", "help.chm", "preferences.ini",
+// "prizes.tly"), and where its file dialogs first start. It is chosen once at start and handed
+// on as a tallyra::DataFiles; the working folder stays as the program was started, so a path
+// the user typed keeps meaning what it meant.
 enum class DataFolderKind {
   Current,    // started from a build folder: the folder it was started in, as before
   Installed,  // the user's data folder of the desktop (normally ~/.local/share/tallyra)
@@ -27,11 +28,12 @@ struct DataFolderFacts {
   bool portableOption = false;    // --portable
   QString dataOption;             // --data DIR; empty when not given
   QString userDataFolder;         // QStandardPaths::AppDataLocation
+  QString workingFolder;          // the folder the program was started in
 };
 
 struct DataFolderChoice {
   DataFolderKind kind = DataFolderKind::Current;
-  QString folder;  // empty for Current: the working folder stays as it is
+  QString folder;  // absolute; for Current, the working folder at start
 };
 
 // --data wins, then portable use (the option or the marker), then the installed layout; a
@@ -53,15 +55,16 @@ QStringList SeededFileNames();
 // speaks Russian, English everywhere else.
 int LanguageForLocale(const QLocale& locale);
 
-// Makes the chosen folder (with its parents), copies the missing seeded files into it from
-// `seedFolder` (when there is one; a file the user already has is never replaced) and makes
-// it the working folder. The user's data folder of an installation also gets "ini.tly" when
-// it has none (M 49 and `language`), so that a new user is not told at every start that the
+// Makes the chosen folder (with its parents) and copies the missing seeded files into it from
+// `seedFolder` (when there is one; a file the user already has is never replaced); the
+// working folder is left as it is. The user's data folder of an installation also gets "ini.tly"
+// when it has none (M 49 and `language`), so that a new user is not told at every start that the
 // settings are missing; a folder the user named or a portable one is left as the user keeps
 // it. Returns the message for the user, in both languages, when the folder cannot be made or
-// entered; a file that cannot be copied is left out silently, as the program runs without it.
-std::optional<QString> EnterDataFolder(const DataFolderChoice& choice,
-                                       const std::optional<QString>& seedFolder,
-                                       int language = tallyra::ToValue(tallyra::Language::English));
+// entered (searched); a file that cannot be copied is left out silently, as the program runs
+// without it. The working folder of Current is taken as it is.
+std::optional<QString> PrepareDataFolder(
+    const DataFolderChoice& choice, const std::optional<QString>& seedFolder,
+    int language = tallyra::ToValue(tallyra::Language::English));
 
 }  // namespace platform

@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <optional>
 
+#include "model/DataFiles.h"
+
 class QWidget;
 
 namespace platform {
@@ -18,11 +20,13 @@ struct FileDialogOptions {
       QString();  // where the dialog starts; empty: the folder used last, kept between runs
 };
 
-// The open and save dialogs. They never change the working directory, so files named without
-// a path keep resolving where the program was started. Nothing is returned on cancel. Unless
-// the options name a folder, a dialog starts in the folder of the file chosen last (the
-// preference "files/lastFolder"), or in the working folder when that is gone.
-std::optional<QString> GetOpenFileName(QWidget* owner, const FileDialogOptions& options);
-std::optional<QString> GetSaveFileName(QWidget* owner, const FileDialogOptions& options);
+// The open and save dialogs. They never change the working directory. Nothing is returned on
+// cancel. Unless the options name a folder, a dialog starts in the folder of the file chosen
+// last (the preference "files/lastFolder", kept in the data folder), or in the data folder
+// when that is gone.
+std::optional<QString> GetOpenFileName(QWidget* owner, const tallyra::DataFiles& files,
+                                       const FileDialogOptions& options);
+std::optional<QString> GetSaveFileName(QWidget* owner, const tallyra::DataFiles& files,
+                                       const FileDialogOptions& options);
 
 }  // namespace platform

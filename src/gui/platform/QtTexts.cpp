@@ -29,6 +29,14 @@ std::string ToLocalPath(const QString& path) {
   return QFile::encodeName(path).toStdString();
 }
 
+QString FromLocalPath(const std::string& path) {
+  return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+QString DataPath(const tallyra::DataFiles& files, std::string_view name) {
+  return FromLocalPath(files.path(name));
+}
+
 void UseQtLanguage(int32_t language) {
   static std::unique_ptr<QTranslator> russian;
   if (russian) {

@@ -2,7 +2,9 @@
 
 #include <QString>
 #include <string>
+#include <string_view>
 
+#include "model/DataFiles.h"
 #include "model/TextTable.h"
 
 namespace platform {
@@ -16,6 +18,10 @@ QString FromFileBytes(const std::string& bytes);
 
 // A path as the core's file functions take it.
 std::string ToLocalPath(const QString& path);
+// A path of the core's, e.g. one of the program's own files, as Qt takes it.
+QString FromLocalPath(const std::string& path);
+// One of the program's own files (e.g. tallyra::kHelpFileName) in its data folder.
+QString DataPath(const tallyra::DataFiles& files, std::string_view name);
 
 // Makes Qt's own texts (Yes, No, file dialogs) follow the interface language.
 void UseQtLanguage(int32_t language);

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "FolderListing.h"
+#include "model/DataFiles.h"
 #include "model/Files.h"
 #include "model/Integer.h"
 
@@ -311,6 +312,26 @@ TEST(Integers, TypedFieldsAcceptBlanksSignAndHexadecimal) {
   EXPECT_FALSE(ParseInteger("0x"));
   EXPECT_FALSE(ParseInteger("$"));
   EXPECT_FALSE(ParseInteger("1e3"));
+}
+
+// The program's own files are found in the data folder it is given, and told by their names.
+TEST(DataFiles, PlaceTheProgramsFilesInTheirFolderAndNameThemAsTheUserKnowsThem) {
+  const DataFiles data("/home/ann/.local/share/tallyra");
+  EXPECT_EQ(data.path(kResultsFileName), "/home/ann/.local/share/tallyra/Results.txt");
+  EXPECT_EQ(DataFiles("/").path("prizes.tly"), "/prizes.tly");
+  EXPECT_EQ(DataFiles("draws/").path("prizes.tly"), "draws/prizes.tly");
+  // No folder: the working folder, as the command line has it.
+  EXPECT_EQ(DataFiles().path("prizes.tly"), "prizes.tly");
+  // A path written into one of the files: a relative one is the data folder's.
+  EXPECT_EQ(data.resolve("own-ca.pem"), "/home/ann/.local/share/tallyra/own-ca.pem");
+  EXPECT_EQ(data.resolve("/etc/ca.pem"), "/etc/ca.pem");
+  EXPECT_EQ(data.resolve(""), "");
+
+  const Problem told = data.named(
+      {TextId::TxtCannotWrite, {data.path("prizes.tly"), "/elsewhere/prizes.tly"}, 0, EACCES},
+      "prizes.tly");
+  EXPECT_EQ(told.args, (std::vector<std::string>{"prizes.tly", "/elsewhere/prizes.tly"}));
+  EXPECT_EQ(told.fileError, EACCES);
 }
 
 }  // namespace

@@ -166,7 +166,7 @@ TEST_F(Desktop, HelpOpensTheHelpFileWhereTheDesktopHasAProgramForIt) {
   StartEnglish();
   Press(QKeySequence(Qt::Key_F1));
   EXPECT_EQ(script.opened,
-            (std::vector<platform::ShellCall>{{QString(), QStringLiteral("help.chm"), 9}}));
+            (std::vector<platform::ShellCall>{{QString(), Path(QStringLiteral("help.chm")), 9}}));
   EXPECT_EQ(form->helpWindow(), nullptr);
 }
 
@@ -369,20 +369,20 @@ TEST(HelpFiles, EveryPageIsInTheContentsAndTheHelpFileInBothLanguages) {
 
 TEST_F(Desktop, FileDialogsStartInTheFolderUsedLast) {
   StartEnglish();
-  const QString working = QDir::currentPath();
+  const QString data = Path(QString());
   ASSERT_TRUE(QDir().mkpath(Path(QStringLiteral("draws"))));
   WriteFile(QStringLiteral("draws/old.txt"), "1 - 1,2,3,4,5,6;\r\n");
 
-  // The first dialog starts in the working folder; the file chosen names the next one's.
+  // The first dialog starts in the data folder; the file chosen names the next one's.
   platform::FileDialogOptions options;
   script.chooseFile(Path(QStringLiteral("draws/old.txt")));
-  ASSERT_TRUE(platform::GetOpenFileName(nullptr, options));
-  EXPECT_EQ(script.fileDialogs.back().folder, working);
+  ASSERT_TRUE(platform::GetOpenFileName(nullptr, Files(), options));
+  EXPECT_EQ(script.fileDialogs.back().folder, data);
   script.cancelFile();
-  EXPECT_FALSE(platform::GetSaveFileName(nullptr, options));
+  EXPECT_FALSE(platform::GetSaveFileName(nullptr, Files(), options));
   EXPECT_EQ(script.fileDialogs.back().folder, Path(QStringLiteral("draws")));
   // A cancelled dialog changes nothing; the folder is kept in preferences.ini, not ini.tly.
-  EXPECT_EQ(platform::ReadPreference(QStringLiteral("files/lastFolder")),
+  EXPECT_EQ(platform::ReadPreference(Files(), QStringLiteral("files/lastFolder")),
             Path(QStringLiteral("draws")));
   EXPECT_FALSE(ReadFile(QStringLiteral("ini.tly")).contains("draws"));
 
@@ -392,15 +392,15 @@ TEST_F(Desktop, FileDialogsStartInTheFolderUsedLast) {
   Trigger("N6");
   EXPECT_EQ(script.fileDialogs.back().folder, Path(QStringLiteral("draws")));
 
-  // A folder the options name wins; a remembered folder that is gone gives the working one.
+  // A folder the options name wins; a remembered folder that is gone gives the data folder.
   options.folder = QStringLiteral("/");
   script.cancelFile();
-  platform::GetOpenFileName(nullptr, options);
+  platform::GetOpenFileName(nullptr, Files(), options);
   EXPECT_EQ(script.fileDialogs.back().folder, QStringLiteral("/"));
   ASSERT_TRUE(QDir(Path(QStringLiteral("draws"))).removeRecursively());
   options.folder.clear();
-  platform::GetOpenFileName(nullptr, options);
-  EXPECT_EQ(script.fileDialogs.back().folder, working);
+  platform::GetOpenFileName(nullptr, Files(), options);
+  EXPECT_EQ(script.fileDialogs.back().folder, data);
 }
 
 }  // namespace

@@ -3,7 +3,9 @@
 #include <QStatusBar>
 #include <QTabWidget>
 
+#include "FolderListing.h"
 #include "GuiFixture.h"
+#include "model/Settings.h"
 
 namespace {
 
@@ -188,6 +190,53 @@ TEST_F(Startup, AYesWhoseSaveDoesNotGoThroughKeepsTheProgramOpen) {
   EXPECT_FALSE(f.close());
   EXPECT_TRUE(f.isVisible());
   EXPECT_EQ(f.workspace().StakeCount, 2);
+}
+
+// The window goes by the data folder it is given, wherever it was started: files of the same
+// names in the working folder are neither read nor written, and nothing lands there.
+TEST_F(Startup, TheDataFolderIsTheWindowsOwnWhateverTheWorkingFolder) {
+  QTemporaryDir working;
+  ASSERT_TRUE(working.isValid());
+  const std::string workingFolder = platform::ToLocalPath(working.path());
+  for (const auto& [name, bytes] :
+       {std::pair{"ini.tly", QByteArray("36\r\n0\r\n")}, std::pair{"Results.txt", Draws(1)}}) {
+    QFile file(working.filePath(QString::fromLatin1(name)));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+  }
+  const std::vector<std::string> before = ::test::FolderListing(workingFolder);
+  struct Within {
+    QString previous = QDir::currentPath();
+    ~Within() { QDir::setCurrent(previous); }
+  } within;
+  ASSERT_TRUE(QDir::setCurrent(working.path()));
+
+  WriteFile(QStringLiteral("ini.tly"), "49\r\n1\r\n");
+  WriteFile(QStringLiteral("Results.txt"), Draws(3));
+  WriteFile(QStringLiteral("Stavka.txt"), "1 - 1,2,3,4,5,6;\r\n");
+  MainWindow& f = Start();
+  EXPECT_TRUE(script.messages.empty()) << MessageTexts().join(u'|').toStdString();
+  EXPECT_EQ(f.workspace().HighestNumber, 49);
+  EXPECT_EQ(f.workspace().ResultCount, 3);
+
+  // A load's dialog starts in the data folder, which keeps the folder used last.
+  script.chooseFile(Path(QStringLiteral("Stavka.txt")));
+  Trigger("N6");
+  ASSERT_EQ(script.fileDialogs.size(), 1u);
+  EXPECT_EQ(script.fileDialogs[0].folder, Path(QString()));
+  EXPECT_EQ(f.workspace().StakeCount, 1);
+  EXPECT_TRUE(ReadFile(QStringLiteral("preferences.ini")).contains("lastFolder"));
+  // The language chosen is written to the data folder's settings.
+  Trigger("Rus");
+  EXPECT_EQ(ReadFile(QStringLiteral("ini.tly")),
+            QByteArray::fromStdString(
+                tallyra::FormatSettings(49, tallyra::ToValue(tallyra::Language::Russian))));
+  form.reset();
+
+  EXPECT_EQ(::test::FolderListing(workingFolder), before);
+  QFile settings(working.filePath(QStringLiteral("ini.tly")));
+  ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+  EXPECT_EQ(settings.readAll(), QByteArray("36\r\n0\r\n"));
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ TEST_F(Help, LinksAndHelpGoToTheDesktop) {
       (std::vector<Call>{
           {QStringLiteral("open"), QStringLiteral("http://www.tallyra.example/eng/index.php"), 1},
           {QStringLiteral("open"), QStringLiteral("http://www.tallyra.example/rus/index.php"), 1},
-          {QString(), QStringLiteral("help.chm"), 9},
+          {QString(), Path(QStringLiteral("help.chm")), 9},
           {QStringLiteral("open"),
            QStringLiteral("mailto:authors@tallyra.example?subject=About_program"), 1},
           {QStringLiteral("open"), QStringLiteral("http://www.tallyra.example/"), 1}}));

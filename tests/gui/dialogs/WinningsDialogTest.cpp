@@ -114,7 +114,7 @@ TEST_F(WinningsReportTest, TotalsEqualTheCoreAndTheCommandLine) {
                                  tallyra::SnapshotSystem(form->workspace()),
                                  tallyra::SnapshotDraws(form->workspace())};
     tallyra::Prizes prizes;
-    ASSERT_FALSE(tallyra::LoadPrizes("prizes.tly", prizes));
+    ASSERT_FALSE(tallyra::LoadPrizes(Files().path(tallyra::kPrizeTableFileName), prizes));
     const tallyra::WinningsOutcome core = tallyra::ComputeWinnings(input, prizes, c.choice);
     ASSERT_FALSE(core.problem);
     EXPECT_EQ(shown.tickets, core.report.tickets);

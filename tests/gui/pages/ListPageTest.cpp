@@ -13,6 +13,7 @@
 #include "model/Workspace.h"
 #include "pages/ListPage.h"
 #include "platform/DialogScript.h"
+#include "platform/QtTexts.h"
 #include "platform/StringGrid.h"
 
 namespace {
@@ -29,7 +30,8 @@ class ListPageAlone : public ::testing::Test {
     auto* tab = new QWidget(&owner);
     tab->setObjectName(QStringLiteral("Tab"));
     return std::unique_ptr<ListPage>(new ListPage(
-        kind, tab, &owner, *ws, [this] { return ws->Language; }, *entry, openOptions, saveOptions));
+        kind, tab, &owner, *ws, [this] { return ws->Language; }, *entry,
+        tallyra::DataFiles(platform::ToLocalPath(folder.path())), openOptions, saveOptions));
   }
   void AddStake(std::array<int32_t, 6> numbers) {
     ++ws->StakeCount;
@@ -39,6 +41,7 @@ class ListPageAlone : public ::testing::Test {
   QWidget owner;
   std::unique_ptr<tallyra::Workspace> ws;
   std::unique_ptr<EntryDialog> entry;
+  QTemporaryDir folder;  // the data folder, where the file dialogs first start
   platform::FileDialogOptions openOptions;
   platform::FileDialogOptions saveOptions;
   platform::DialogScript script;

@@ -20,6 +20,7 @@ DataFolderFacts Facts() {
   DataFolderFacts facts;
   facts.executableFolder = QStringLiteral("/opt/t/bin");
   facts.userDataFolder = QStringLiteral("/home/ann/.local/share/tallyra");
+  facts.workingFolder = QStringLiteral("/home/ann/draws");
   return facts;
 }
 
@@ -27,7 +28,7 @@ TEST(DataFolderChoice, FollowsTheInstallationAndTheOptions) {
   // A build folder: no shared files, no marker, no option; the working folder stays.
   DataFolderFacts facts = Facts();
   EXPECT_EQ(ChooseDataFolder(facts).kind, DataFolderKind::Current);
-  EXPECT_TRUE(ChooseDataFolder(facts).folder.isEmpty());
+  EXPECT_EQ(ChooseDataFolder(facts).folder, QStringLiteral("/home/ann/draws"));
 
   // Installed: the user's data folder.
   facts.sharedFilesFound = true;
@@ -73,7 +74,6 @@ class DataFolder : public ::testing::Test {
     Write("share/tallyra/help.chm", "ITSF");
     ASSERT_TRUE(QDir().mkpath(Path("bin")));
   }
-  void TearDown() override { QDir::setCurrent(m_previous); }
 
   QString Path(const QString& name) const { return m_dir.filePath(name); }
   QString Path(const char* name) const { return Path(QString::fromLatin1(name)); }
@@ -88,7 +88,7 @@ class DataFolder : public ::testing::Test {
   }
 
   QTemporaryDir m_dir;
-  QString m_previous;
+  QString m_previous;  // the working folder, which no data folder changes
 };
 
 TEST_F(DataFolder, SharedFilesAreFoundBesideTheExecutablesFolder) {
@@ -97,10 +97,10 @@ TEST_F(DataFolder, SharedFilesAreFoundBesideTheExecutablesFolder) {
   EXPECT_EQ(platform::SharedFilesFolder(Path("share/tallyra")), std::nullopt);
 }
 
-TEST_F(DataFolder, IsMadeSeededAndEnteredWithoutTouchingTheUsersFiles) {
+TEST_F(DataFolder, IsMadeAndSeededWithoutTouchingTheUsersFilesOrTheWorkingFolder) {
   const platform::DataFolderChoice choice{DataFolderKind::Installed, Path("home/.local/tallyra")};
-  ASSERT_EQ(platform::EnterDataFolder(choice, Path("share/tallyra")), std::nullopt);
-  EXPECT_EQ(QDir::currentPath(), choice.folder);
+  ASSERT_EQ(platform::PrepareDataFolder(choice, Path("share/tallyra")), std::nullopt);
+  EXPECT_EQ(QDir::currentPath(), m_previous);
   EXPECT_EQ(Read("home/.local/tallyra/Results.txt"), "1 - 1,2,3,4,5,6;\r\n");
   EXPECT_EQ(Read("home/.local/tallyra/help.chm"), "ITSF");
   // The copy is the user's to change, though the shared file may be read-only.
@@ -109,23 +109,23 @@ TEST_F(DataFolder, IsMadeSeededAndEnteredWithoutTouchingTheUsersFiles) {
   // The user's own draws and a removed help file: the draws stay, the help comes back.
   Write("home/.local/tallyra/Results.txt", "1 - 7,8,9,10,11,12;\r\n");
   ASSERT_TRUE(QFile::remove(Path("home/.local/tallyra/help.chm")));
-  ASSERT_EQ(platform::EnterDataFolder(choice, Path("share/tallyra")), std::nullopt);
+  ASSERT_EQ(platform::PrepareDataFolder(choice, Path("share/tallyra")), std::nullopt);
   EXPECT_EQ(Read("home/.local/tallyra/Results.txt"), "1 - 7,8,9,10,11,12;\r\n");
   EXPECT_EQ(Read("home/.local/tallyra/help.chm"), "ITSF");
 }
 
 TEST_F(DataFolder, WithoutSharedFilesIsMadeButNotSeeded) {
   const platform::DataFolderChoice choice{DataFolderKind::Given, Path("given")};
-  ASSERT_EQ(platform::EnterDataFolder(choice, std::nullopt), std::nullopt);
-  EXPECT_EQ(QDir::currentPath(), Path("given"));
+  ASSERT_EQ(platform::PrepareDataFolder(choice, std::nullopt), std::nullopt);
+  EXPECT_EQ(QDir::currentPath(), m_previous);
   EXPECT_EQ(QDir(Path("given")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
 }
 
 TEST_F(DataFolder, TheCurrentFolderIsLeftAsItIs) {
-  ASSERT_TRUE(QDir::setCurrent(Path("bin")));
-  ASSERT_EQ(platform::EnterDataFolder({DataFolderKind::Current, QString()}, Path("share/tallyra")),
-            std::nullopt);
-  EXPECT_EQ(QDir::currentPath(), Path("bin"));
+  ASSERT_EQ(
+      platform::PrepareDataFolder({DataFolderKind::Current, Path("bin")}, Path("share/tallyra")),
+      std::nullopt);
+  EXPECT_EQ(QDir::currentPath(), m_previous);
   EXPECT_FALSE(QFile::exists(Path("bin/Results.txt")));
 }
 
@@ -134,7 +134,7 @@ TEST_F(DataFolder, ThatCannotBeMadeIsToldInBothLanguages) {
   const QString before = QDir::currentPath();
   for (const QString& folder : {Path("taken"), Path("taken/below")}) {
     const auto message =
-        platform::EnterDataFolder({DataFolderKind::Given, folder}, Path("share/tallyra"));
+        platform::PrepareDataFolder({DataFolderKind::Given, folder}, Path("share/tallyra"));
     ASSERT_TRUE(message.has_value()) << folder.toStdString();
     EXPECT_TRUE(message->contains(QStringLiteral("Cannot make or enter the data folder \"") +
                                   folder + QStringLiteral("\"")))
@@ -148,7 +148,11 @@ TEST_F(DataFolder, ThatCannotBeMadeIsToldInBothLanguages) {
     ASSERT_TRUE(QDir().mkpath(Path("locked")));
     ASSERT_EQ(chmod(Path("locked").toLocal8Bit().constData(), 0500), 0);
     EXPECT_TRUE(
-        platform::EnterDataFolder({DataFolderKind::Given, Path("locked/data")}, std::nullopt));
+        platform::PrepareDataFolder({DataFolderKind::Given, Path("locked/data")}, std::nullopt));
+    chmod(Path("locked").toLocal8Bit().constData(), 0700);
+    // One that is there but may not be searched: no file in it could be opened.
+    ASSERT_EQ(chmod(Path("locked").toLocal8Bit().constData(), 0600), 0);
+    EXPECT_TRUE(platform::PrepareDataFolder({DataFolderKind::Given, Path("locked")}, std::nullopt));
     chmod(Path("locked").toLocal8Bit().constData(), 0700);
   }
 }

@@ -198,17 +198,20 @@ namespace {
 class Preferences : public GuiTest {};
 
 TEST_F(Preferences, AreKeptInTheirOwnFileAndSurviveARestart) {
-  EXPECT_EQ(platform::ReadPreference(QStringLiteral("files/lastFolder"), QStringLiteral("-")),
-            QStringLiteral("-"));
-  platform::WritePreference(QStringLiteral("files/lastFolder"), QStringLiteral("/home/ann/draws"));
-  platform::WritePreference(QStringLiteral("download/address"),
+  EXPECT_EQ(
+      platform::ReadPreference(Files(), QStringLiteral("files/lastFolder"), QStringLiteral("-")),
+      QStringLiteral("-"));
+  platform::WritePreference(Files(), QStringLiteral("files/lastFolder"),
+                            QStringLiteral("/home/ann/draws"));
+  platform::WritePreference(Files(), QStringLiteral("download/address"),
                             QStringLiteral("https://example.org/a b;c=1"));
-  EXPECT_EQ(platform::ReadPreference(QStringLiteral("files/lastFolder")),
+  EXPECT_EQ(platform::ReadPreference(Files(), QStringLiteral("files/lastFolder")),
             QStringLiteral("/home/ann/draws"));
-  EXPECT_EQ(platform::ReadPreference(QStringLiteral("download/address")),
+  EXPECT_EQ(platform::ReadPreference(Files(), QStringLiteral("download/address")),
             QStringLiteral("https://example.org/a b;c=1"));
-  EXPECT_TRUE(QFile::exists(QStringLiteral("preferences.ini")));
-  EXPECT_FALSE(QFile::exists(QStringLiteral("ini.tly"))) << "the old settings file stays as it was";
+  EXPECT_TRUE(QFile::exists(Path(QStringLiteral("preferences.ini"))));
+  EXPECT_FALSE(QFile::exists(Path(QStringLiteral("ini.tly"))))
+      << "the old settings file stays as it was";
 }
 
 // A preferences file far beyond what the program writes, or one that is no regular file, is
@@ -217,17 +220,19 @@ TEST_F(Preferences, AnOversizedOrSpecialFileIsLeftAloneAndTheDefaultsServe) {
   QByteArray huge = "[files]\nlastFolder=/home/ann\n";
   huge.append(QByteArray((1 << 20) + 1, '#'));
   WriteFile(QStringLiteral("preferences.ini"), huge);
-  EXPECT_EQ(platform::ReadPreference(QStringLiteral("files/lastFolder"), QStringLiteral("-")),
-            QStringLiteral("-"));
-  platform::WritePreference(QStringLiteral("files/lastFolder"), QStringLiteral("/tmp"));
+  EXPECT_EQ(
+      platform::ReadPreference(Files(), QStringLiteral("files/lastFolder"), QStringLiteral("-")),
+      QStringLiteral("-"));
+  platform::WritePreference(Files(), QStringLiteral("files/lastFolder"), QStringLiteral("/tmp"));
   EXPECT_EQ(ReadFile(QStringLiteral("preferences.ini")), huge);
 
-  ASSERT_TRUE(QFile::remove(QStringLiteral("preferences.ini")));
-  ASSERT_TRUE(QDir().mkdir(QStringLiteral("preferences.ini")));
-  EXPECT_EQ(platform::ReadPreference(QStringLiteral("files/lastFolder"), QStringLiteral("-")),
-            QStringLiteral("-"));
-  platform::WritePreference(QStringLiteral("files/lastFolder"), QStringLiteral("/tmp"));
-  EXPECT_TRUE(QFileInfo(QStringLiteral("preferences.ini")).isDir());
+  ASSERT_TRUE(QFile::remove(Path(QStringLiteral("preferences.ini"))));
+  ASSERT_TRUE(QDir().mkdir(Path(QStringLiteral("preferences.ini"))));
+  EXPECT_EQ(
+      platform::ReadPreference(Files(), QStringLiteral("files/lastFolder"), QStringLiteral("-")),
+      QStringLiteral("-"));
+  platform::WritePreference(Files(), QStringLiteral("files/lastFolder"), QStringLiteral("/tmp"));
+  EXPECT_TRUE(QFileInfo(Path(QStringLiteral("preferences.ini"))).isDir());
 }
 
 }  // namespace
