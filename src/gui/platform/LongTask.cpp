@@ -20,6 +20,8 @@ namespace {
 constexpr int kSteps = 1000;
 // Work that ends within this long shows no progress window at all.
 constexpr int kShowAfterMs = 1000;
+// How often the window's own cancelled state is looked at.
+constexpr int kCancelLookMs = 10;
 
 // Swallows the user's input everywhere but in the progress window.
 class InputBlocker final : public QObject {
@@ -130,8 +132,15 @@ class ProgressWindow final {
  private:
   void connectCancel() {
     tallyra::WorkControl* control = &m_control;
-    QObject::connect(m_dialog.get(), &QProgressDialog::canceled, m_dialog.get(),
-                     [control] { control->Cancel(); });
+    QProgressDialog* dialog = m_dialog.get();
+    QObject::connect(dialog, &QProgressDialog::canceled, dialog, [control] { control->Cancel(); });
+    // QProgressDialog::cancel() called directly, not through the button, sends no signal; the
+    // cancelled state it leaves is looked at on the GUI thread's clock.
+    auto* look = new QTimer(dialog);
+    QObject::connect(look, &QTimer::timeout, dialog, [control, dialog] {
+      if (dialog->wasCanceled()) control->Cancel();
+    });
+    look->start(kCancelLookMs);
   }
   void showFigures() {
     if (m_look.style == TaskWindow::Style::AtOnce) {
@@ -171,9 +180,7 @@ LongTask::~LongTask() {
 
 void LongTask::start(std::function<void(tallyra::WorkControl&)> work) {
   m_control.SetListener([this] {
-    if (!m_pending.exchange(true)) {
-      QMetaObject::invokeMethod(this, &LongTask::publish, Qt::QueuedConnection);
-    }
+    if (!m_pending.exchange(true)) post();
   });
   m_worker = std::thread([this, work = std::move(work)] {
     try {
@@ -192,9 +199,26 @@ std::exception_ptr LongTask::join() {
   return std::exchange(m_failure, nullptr);
 }
 
-void LongTask::publish() {
-  m_pending.store(false);
-  emit progressed(m_control.Done(), m_control.Total(), m_control.Note());
+TaskFigures LongTask::figures() const {
+  return {m_control.Done(), m_control.Total(), m_control.Note()};
+}
+
+void LongTask::post() {
+  // The figures travel as they were when they changed, so the first change after a quiet spell
+  // is shown as it was, however late the GUI thread gets to it (a flood does not wait); the
+  // changes meanwhile follow in the next post, until the window has caught up.
+  const TaskFigures sent = figures();
+  QMetaObject::invokeMethod(
+      this,
+      [this, sent] {
+        emit progressed(sent.done, sent.total, sent.note);
+        m_pending.store(false);
+        const TaskFigures now = figures();
+        const bool changed =
+            now.done != sent.done || now.total != sent.total || now.note != sent.note;
+        if (changed && !m_pending.exchange(true)) post();
+      },
+      Qt::QueuedConnection);
 }
 
 bool RunLongTask(QWidget* owner, const TaskWindow& look, tallyra::WorkControl& control,

@@ -63,7 +63,9 @@ class LongTask final : public QObject {
   void finished();
 
  private:
-  void publish();
+  TaskFigures figures() const;
+  // Sends the figures to the GUI thread; called while `m_pending` is held.
+  void post();
 
   tallyra::WorkControl& m_control;
   std::thread m_worker;
