@@ -233,9 +233,10 @@ bool RunLongTask(QWidget* owner, const TaskWindow& look, tallyra::WorkControl& c
                      });
     QTimer showLater;
     if (look.style == TaskWindow::Style::AfterASecond) {
+      const DialogScript* script = DialogScript::active();
       showLater.setSingleShot(true);
       QObject::connect(&showLater, &QTimer::timeout, &showLater, [&window] { window.show(); });
-      showLater.start(kShowAfterMs);
+      showLater.start(script && script->progressAtOnce ? 0 : kShowAfterMs);
     }
     // The one place the GUI thread waits: it goes on painting and running timers here until
     // the work's end quits the loop.

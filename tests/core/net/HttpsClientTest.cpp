@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <vector>
 
 #include "HttpsServer.h"
 #include "ScriptedServer.h"
@@ -74,6 +76,19 @@ TEST_F(Https, TheTrustedServerGivesTheFileWholeAlsoAfterARedirect) {
   client.FetchToFile(server->url("/missing"));
   EXPECT_EQ(client.StatusCode, 404);
   EXPECT_EQ(client.BodyText, "");
+}
+
+// A body that cannot be stored is a problem told in the user's language, as over http://.
+TEST_F(Https, ATargetThatCannotBeWrittenIsAProblemWithTheFilesName) {
+  client.TargetPath = *root + "/files";
+  try {
+    client.FetchToFile(server->url("/files/Results.txt"));
+    FAIL() << "a folder was written to";
+  } catch (const ProblemError& e) {
+    EXPECT_EQ(e.problem().text, TextId::TxtCannotWrite);
+    EXPECT_EQ(e.problem().args, std::vector<std::string>{*root + "/files"});
+    EXPECT_EQ(e.problem().fileError, EISDIR);
+  }
 }
 
 TEST_F(Https, AnUntrustedCertificateIsRefusedWithAClearMessage) {
