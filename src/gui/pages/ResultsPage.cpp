@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <limits>
 #include <memory>
+#include <vector>
 
 #include "dialogs/ImportDialog.h"
 #include "import/Importer.h"
@@ -21,7 +22,6 @@
 #include "net/HttpsClient.h"
 #include "pages/PageLayout.h"
 #include "pages/RecordFile.h"
-#include "platform/DialogScript.h"
 #include "platform/FileDrop.h"
 #include "platform/Handler.h"
 #include "platform/LongTask.h"
