@@ -34,8 +34,7 @@ void BM_Fetch_100MB_Client(benchmark::State& state) {
   const std::string url = Server().url("/big");
   for (auto _ : state) {
     tallyra::THttpClient client;
-    client.InputFileMode = true;
-    client.Body = "/tmp/tallyra-fetch-bench.bin";
+    client.TargetPath = "/tmp/tallyra-fetch-bench.bin";
     client.FetchToFile(url);
   }
   state.SetBytesProcessed(state.iterations() * (int64_t{100} << 20));

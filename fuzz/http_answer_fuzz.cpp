@@ -30,9 +30,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   }
   if (client.StatusCode < 0 || client.StatusCode > 65535) std::abort();
-  if (client.Header.size() + client.Body.size() > size) std::abort();
+  if (client.Header.size() + client.BodyText.size() > size) std::abort();
   if (client.Header.size() > tallyra::THttpClient::kMaxHeader) std::abort();
-  if (client.Body.size() > 4096 || client.BodySize != static_cast<int64_t>(client.Body.size())) {
+  if (client.BodyText.size() > 4096 ||
+      client.BodySize != static_cast<int64_t>(client.BodyText.size())) {
     std::abort();
   }
   // Whatever goes into a next request carries no line break or other control character.

@@ -486,7 +486,7 @@ int Fetch(const Options& o) {
               << " bytes announced arrived; " << file << " was not changed\n";
     return 1;
   }
-  if (const auto failure = tallyra::WriteFileReplacing(file, client.Body)) {
+  if (const auto failure = tallyra::WriteFileReplacing(file, client.BodyText)) {
     constexpr int32_t kEnglish = tallyra::ToValue(tallyra::Language::English);
     std::cerr << tallyra::Format(tallyra::TextId::TxtCannotWrite, kEnglish,
                                  {file, tallyra::DescribeFileError(*failure, kEnglish)})

@@ -13,11 +13,13 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <memory>
 
 #include "app/MainWindow.h"
@@ -135,4 +137,23 @@ class GuiTest : public ::testing::Test {
 
  private:
   QTemporaryDir m_dir;
+};
+
+// Presses Cancel on a long task's progress window when it is shown: the window's Show event, not
+// a clock, says when.
+class CancelWhenProgressShows final : public QObject {
+ public:
+  CancelWhenProgressShows() { qApp->installEventFilter(this); }
+  ~CancelWhenProgressShows() override { qApp->removeEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* progress = qobject_cast<QProgressDialog*>(watched);
+    if (progress && event->type() == QEvent::Show) {
+      QTimer::singleShot(0, progress, [progress] {
+        if (auto* button = progress->findChild<QPushButton*>()) button->click();
+      });
+    }
+    return false;
+  }
 };

@@ -111,7 +111,7 @@ std::string EncodeUrl(const std::string& url) {
   return out;
 }
 
-TSocketClient::TSocketClient() = default;
+TSocketClient::TSocketClient(const FetchRequest& rules) : m_rules(rules) {}
 
 TSocketClient::~TSocketClient() {
   Close();
@@ -129,18 +129,18 @@ void TSocketClient::StartClock() {
 }
 
 void TSocketClient::CheckTimeLimit() const {
-  if (MaxTime > 0 &&
-      std::chrono::steady_clock::now() - m_started >= std::chrono::milliseconds(MaxTime)) {
-    throw ETimeLimit(MaxTime);
+  if (m_rules.MaxTime > 0 &&
+      std::chrono::steady_clock::now() - m_started >= std::chrono::milliseconds(m_rules.MaxTime)) {
+    throw ETimeLimit(m_rules.MaxTime);
   }
 }
 
 bool TSocketClient::Slice(int64_t& idle) {
   m_lastHook = std::chrono::steady_clock::now();
-  if (WaitHook) WaitHook();
+  if (m_rules.WaitHook) m_rules.WaitHook();
   CheckTimeLimit();
   idle += kSliceMs;
-  return TimeOut > 0 && idle >= TimeOut;
+  return m_rules.TimeOut > 0 && idle >= m_rules.TimeOut;
 }
 
 void TSocketClient::WaitFor(Wait what, const char* timeoutText, const char* cancelText) {
@@ -237,7 +237,7 @@ void TSocketClient::KeepResponsive() {
   if (now - m_lastHook >= kHookGap || m_bytesSinceHook >= kHookBytes) {
     m_lastHook = now;
     m_bytesSinceHook = 0;
-    if (WaitHook) WaitHook();
+    if (m_rules.WaitHook) m_rules.WaitHook();
   }
   CheckCancel("Connection Canceled");
   CheckTimeLimit();
@@ -436,6 +436,7 @@ void THttpClient::ReadAnswer() {
   SetCookie.clear();
   ContentLength = -1;
   BodySize = 0;
+  BodyText.clear();
   std::string header = ReadLine();
   if (HasControlCharacter(header)) throw ESocketError("Control character in the answer header");
   {
@@ -487,15 +488,14 @@ void THttpClient::ReadAnswer() {
   if (MaxBody > 0 && ContentLength > MaxBody) throw ETooLarge(ETooLarge::Part::Body, MaxBody);
 
   // The body, whatever the status, until the server closes.
+  const bool toFile = !TargetPath.empty();
   int out = -1;
-  if (InputFileMode) {
-    out = ::open(Body.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (toFile) {
+    out = ::open(TargetPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (out < 0) {
       const int error = errno;
-      throw ProblemError(Problem{TextId::TxtCannotWrite, {Body}, 0, error});
+      throw ProblemError(Problem{TextId::TxtCannotWrite, {TargetPath}, 0, error});
     }
-  } else {
-    Body.clear();
   }
   const std::unique_ptr<int, void (*)(int*)> closer(&out, [](int* fd) {
     if (*fd >= 0) ::close(*fd);
@@ -503,36 +503,28 @@ void THttpClient::ReadAnswer() {
   const auto block = std::make_unique<char[]>(kBlockSize);
   int64_t received = 0;
   for (;;) {
-    const std::size_t n = Receive(block.get(), kBlockSize,
-                                  InputFileMode ? "Socket send aborted" : "Socket capture aborted");
+    const std::size_t n =
+        Receive(block.get(), kBlockSize, toFile ? "Socket send aborted" : "Socket capture aborted");
     if (n == 0) break;
     received += static_cast<int64_t>(n);
     BodySize = received;
     if (MaxBody > 0 && received > MaxBody) throw ETooLarge(ETooLarge::Part::Body, MaxBody);
-    if (InputFileMode) {
+    if (toFile) {
       std::size_t written = 0;
       while (written < n) {
         const ssize_t w = ::write(out, block.get() + written, n - written);
         if (w < 0) {
           const int error = errno;
           if (error == EINTR) continue;
-          throw ProblemError(Problem{TextId::TxtCannotWrite, {Body}, 0, error});
+          throw ProblemError(Problem{TextId::TxtCannotWrite, {TargetPath}, 0, error});
         }
         written += static_cast<std::size_t>(w);
       }
     } else {
-      Body.append(block.get(), n);
+      BodyText.append(block.get(), n);
     }
     if (Progress) Progress(received);
   }
-}
-
-bool THttpClient::BodyComplete() const {
-  // These answers carry no body, whatever length they announce.
-  if ((StatusCode >= 100 && StatusCode < 200) || StatusCode == 204 || StatusCode == 304) {
-    return true;
-  }
-  return ContentLength < 0 || BodySize == ContentLength;
 }
 
 }  // namespace tallyra

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "model/Problem.h"
+#include "net/Fetch.h"
 
 namespace tallyra {
 
@@ -49,20 +50,18 @@ std::optional<Problem> CheckUrl(const std::string& url);
 // %XX stays as it is. The scheme and the server are left alone. Check the address first.
 std::string EncodeUrl(const std::string& url);
 
-// A TCP connection over a non-blocking POSIX socket. Every wait is a loop of 2 ms slices with
-// the wait hook called between them, so that a window can repaint while the network is slow;
-// while data keeps arriving without a wait, the hook is still called every few milliseconds,
-// so that a server that floods cannot freeze the window or outrun Cancel.
+// A TCP connection over a non-blocking POSIX socket, waiting as the request it serves says
+// (TimeOut, MaxTime, WaitHook). Every wait is a loop of 2 ms slices with the wait hook called
+// between them, so that the caller can look at a cancel while the network is slow; while data
+// keeps arriving without a wait, the hook is still called every few milliseconds, so that a
+// server that floods cannot outrun Cancel.
 class TSocketClient {
  public:
-  TSocketClient();
+  explicit TSocketClient(const FetchRequest& rules);
   virtual ~TSocketClient();
   TSocketClient(const TSocketClient&) = delete;
   TSocketClient& operator=(const TSocketClient&) = delete;
 
-  int32_t TimeOut = 0;  // ends a fetch when no data came for this many ms; 0 waits for ever
-  int64_t MaxTime = 0;  // ends a fetch, redirects included, after this many ms; 0: no limit
-  std::function<void()> WaitHook;  // called between the slices of a wait
   // Ends the current or next wait with "Connection Canceled"; safe from the wait hook.
   void Cancel() { m_cancel.store(true); }
 
@@ -89,6 +88,7 @@ class TSocketClient {
   bool Slice(int64_t& idle);  // one slice of a wait; true when the time-out ran out
   void CheckCancel(const char* text);
 
+  const FetchRequest& m_rules;
   int m_fd = -1;
   std::string m_buffer;  // received, not yet taken
   std::atomic<bool> m_cancel{false};
@@ -99,40 +99,28 @@ class TSocketClient {
   void CheckTimeLimit() const;
 };
 
-// One GET of an "http://" URL at a time, over HTTP/1.0; the body goes to a file or into a
-// text, the header text is kept, redirects are followed up to ten times.
-class THttpClient : public TSocketClient {
+// One GET of an "http://" URL at a time, over HTTP/1.0; the body goes to the request's file or
+// into BodyText, the header text is kept, redirects are followed up to ten times.
+class THttpClient : public FetchRequest, public FetchAnswer, public TSocketClient {
  public:
+  THttpClient() : TSocketClient(static_cast<const FetchRequest&>(*this)) {}
+
   std::string Host;
   uint16_t Port = 0;
   std::string Proxy;
   uint16_t ProxyPort = 0;
-  std::string Body = "Default.htm";  // the file, in file mode; the text otherwise
-  std::string Header = "Head.txt";   // the received header text after a fetch
-  bool InputFileMode = false;
 
-  int StatusCode = 0;
   std::string Location;
   std::string SetCookie;
-  int64_t ContentLength = -1;
-  int64_t BodySize = 0;  // body bytes of the last answer
   std::string Cookie;
   std::string Request;  // the text of the last request sent
 
-  // Told the number of body bytes received so far.
-  std::function<void(int64_t)> Progress;
-
-  // A body longer than this many bytes ends the exchange with ETooLarge; 0 takes any size.
-  int64_t MaxBody = 0;
   // The header as a whole (status line and every header line) may not grow beyond this.
   static constexpr std::size_t kMaxHeader = std::size_t{1} << 20;
 
-  // False when the last answer announced a Content-Length its body does not have: the
-  // connection ended early or the server sent more than it said.
-  bool BodyComplete() const;
-
   // Sends GET for the URL and receives the answer; returns when the server has closed the
-  // connection. Network failures throw ESocketError; the status is not judged.
+  // connection. Network failures throw ESocketError, a target file that cannot be written a
+  // ProblemError; the status is not judged.
   void FetchToFile(const std::string& url);
 
   static constexpr int kMaxRedirects = 10;

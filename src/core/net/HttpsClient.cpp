@@ -61,7 +61,7 @@ struct HttpsCallbacks {
   Clock::time_point lastHook = Clock::now();
   std::size_t bytesSinceHook = 0;
   std::optional<ETooLarge> tooLarge;
-  std::string writeFailure;
+  int writeError = 0;  // the system error that stopped the body's writing
 
   static std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* self) {
     return static_cast<HttpsCallbacks*>(self)->Header(data, size * count);
@@ -130,19 +130,19 @@ struct HttpsCallbacks {
       tooLarge.emplace(ETooLarge::Part::Body, client.MaxBody);
       return 0;
     }
-    if (client.InputFileMode) {
+    if (out >= 0) {
       std::size_t written = 0;
       while (written < n) {
         const ssize_t w = ::write(out, data + written, n - written);
         if (w < 0) {
           if (errno == EINTR) continue;
-          writeFailure = "Cannot write file \"" + client.Body + "\". " + std::strerror(errno);
+          writeError = errno;
           return 0;
         }
         written += static_cast<std::size_t>(w);
       }
     } else {
-      client.Body.append(data, n);
+      client.BodyText.append(data, n);
     }
     if (client.Progress) client.Progress(received);
     return n;
@@ -151,13 +151,6 @@ struct HttpsCallbacks {
 
 THttpsClient::THttpsClient() = default;
 THttpsClient::~THttpsClient() = default;
-
-bool THttpsClient::BodyComplete() const {
-  if ((StatusCode >= 100 && StatusCode < 200) || StatusCode == 204 || StatusCode == 304) {
-    return true;
-  }
-  return ContentLength < 0 || BodySize == ContentLength;
-}
 
 void THttpsClient::FetchToFile(const std::string& address) {
   if (address.empty()) throw std::runtime_error("Empty URL");
@@ -169,15 +162,15 @@ void THttpsClient::FetchToFile(const std::string& address) {
   ContentLength = -1;
   BodySize = 0;
   Header.clear();
+  BodyText.clear();
 
   HttpsCallbacks state(*this);
-  if (InputFileMode) {
-    state.out = ::open(Body.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (!TargetPath.empty()) {
+    state.out = ::open(TargetPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (state.out < 0) {
-      throw std::runtime_error("Cannot create file \"" + Body + "\". " + std::strerror(errno));
+      const int error = errno;
+      throw ProblemError(Problem{TextId::TxtCannotWrite, {TargetPath}, 0, error});
     }
-  } else {
-    Body.clear();
   }
   const std::unique_ptr<int, void (*)(int*)> closer(&state.out, [](int* fd) {
     if (*fd >= 0) ::close(*fd);
@@ -247,7 +240,9 @@ void THttpsClient::FetchToFile(const std::string& address) {
   if (timedOut) throw ESocketError("Read Timed Out");
   if (overTime) throw ETimeLimit(MaxTime);
   if (state.tooLarge) throw *state.tooLarge;
-  if (!state.writeFailure.empty()) throw std::runtime_error(state.writeFailure);
+  if (state.writeError != 0) {
+    throw ProblemError(Problem{TextId::TxtCannotWrite, {TargetPath}, 0, state.writeError});
+  }
   const std::string detail = errorText[0] ? std::string(errorText) : curl_easy_strerror(result);
   // libcurl keeps a header cap of its own, below ours (300 KiB in the versions Debian ships).
   if (detail.find("Too large response headers") != std::string::npos) {
@@ -293,7 +288,7 @@ TWebClient::Scheme TWebClient::SchemeOf(const std::string& url) {
 
 template <typename Client>
 void TWebClient::Run(Client& client, const std::string& url) {
-  client.TimeOut = TimeOut;
+  static_cast<FetchRequest&>(client) = *this;
   // What is left of the whole fetch's time: an http:// address that goes on to https:// has
   // used some of it.
   if (MaxTime > 0) {
@@ -302,10 +297,6 @@ void TWebClient::Run(Client& client, const std::string& url) {
     if (spent >= MaxTime) throw ETimeLimit(MaxTime);
     client.MaxTime = MaxTime - spent;
   }
-  client.Progress = Progress;
-  client.Body = Body;
-  client.InputFileMode = InputFileMode;
-  client.MaxBody = MaxBody;
   // A cancel asked for before or during the exchange reaches the client from the hook.
   client.WaitHook = [&] {
     if (WaitHook) WaitHook();
@@ -323,20 +314,12 @@ void TWebClient::Run(Client& client, const std::string& url) {
     StatusCode = client.StatusCode;
     throw;
   }
-  Header = client.Header;
-  StatusCode = client.StatusCode;
-  ContentLength = client.ContentLength;
-  BodySize = client.BodySize;
-  if (!InputFileMode) Body = client.Body;
-  m_complete = client.BodyComplete();
+  static_cast<FetchAnswer&>(*this) = client;
 }
 
 void TWebClient::FetchToFile(const std::string& url) {
   m_started = Clock::now();
-  StatusCode = 0;
-  ContentLength = -1;
-  BodySize = 0;
-  m_complete = true;
+  static_cast<FetchAnswer&>(*this) = FetchAnswer{};
   switch (SchemeOf(url)) {
     case Scheme::Http: {
       THttpClient client;
@@ -352,13 +335,11 @@ void TWebClient::FetchToFile(const std::string& url) {
         }
       }
       THttpsClient secure;
-      secure.CaFile = CaFile;
       Run(secure, client.Location);
       return;
     }
     case Scheme::Https: {
       THttpsClient client;
-      client.CaFile = CaFile;
       Run(client, url);
       return;
     }

@@ -153,29 +153,30 @@ void ListViewer::saveList() {
   const std::optional<QString> path = platform::GetSaveFileName(this, m_files, save);
   if (!path) return;
   std::optional<int> error;
-  platform::TaskProgress progress;
-  progress.total = list->length();
+  tallyra::WorkControl control;
+  control.SetTotal(list->length());
   const int32_t language = m_language();
-  const bool finished = platform::RunLongTask(
-      this, T(TextId::TxtSavingList), T(TextId::TxtSavingList),
-      [&](const std::atomic<bool>& cancel) {
-        ListPieces pieces(*list);
-        error = tallyra::WriteFileReplacing(
-            platform::ToLocalPath(*path),
-            [&](std::string& piece) {
-              if (!pieces.next(piece)) return false;
-              progress.done += static_cast<int64_t>(piece.size());
-              return true;
-            },
-            [&] { return cancel.load(); });
-      },
-      &progress,
-      [language](int64_t done, int64_t total) {
-        const int percent = total > 0 ? static_cast<int>(done * 100 / total) : 0;
-        return QString::fromUtf8(tallyra::Format(
-            TextId::TxtSavedBytes, language,
-            {std::to_string(done), std::to_string(total), std::to_string(percent) + "%"}));
-      });
+  platform::TaskWindow look;
+  look.title = look.text = T(TextId::TxtSavingList);
+  look.describe = [language](const platform::TaskFigures& figures) {
+    const int percent =
+        figures.total > 0 ? static_cast<int>(figures.done * 100 / figures.total) : 0;
+    return QString::fromUtf8(
+        tallyra::Format(TextId::TxtSavedBytes, language,
+                        {std::to_string(figures.done), std::to_string(figures.total),
+                         std::to_string(percent) + "%"}));
+  };
+  const bool finished = platform::RunLongTask(this, look, control, [&](tallyra::WorkControl& work) {
+    ListPieces pieces(*list);
+    error = tallyra::WriteFileReplacing(
+        platform::ToLocalPath(*path),
+        [&](std::string& piece) {
+          if (!pieces.next(piece)) return false;
+          work.AddDone(static_cast<int64_t>(piece.size()));
+          return true;
+        },
+        [&] { return work.Cancelled(); });
+  });
   if (finished && error && *error != tallyra::kWriteCancelled) {
     platform::ShowProblem(this, {TextId::TxtCannotWrite, {path->toStdString()}, 0, *error},
                           language);

@@ -270,19 +270,19 @@ std::optional<std::vector<int32_t>> WheelsDialog::readPool() {
 std::optional<wh::Coverage> WheelsDialog::verify(const std::vector<int32_t>& pool,
                                                  const std::vector<wh::Ticket>& tickets) {
   wh::Coverage coverage;
-  platform::TaskProgress progress;
-  progress.total = kProgressSteps;
-  const bool finished = platform::RunLongTask(
-      this, T(TextId::TxtWheelsCaption), T(TextId::TxtWheelsChecking),
-      [&](const std::atomic<bool>& cancel) {
-        wh::VerifyOptions options;
-        options.cancel = &cancel;
-        options.progress = [&](double share) {
-          progress.done = static_cast<int64_t>(share * kProgressSteps);
-        };
-        coverage = wh::Verify(pool, tickets, options);
-      },
-      &progress);
+  tallyra::WorkControl control;
+  control.SetTotal(kProgressSteps);
+  platform::TaskWindow look;
+  look.title = T(TextId::TxtWheelsCaption);
+  look.text = T(TextId::TxtWheelsChecking);
+  const bool finished = platform::RunLongTask(this, look, control, [&](tallyra::WorkControl& work) {
+    wh::VerifyOptions options;
+    options.cancel = &work.CancelFlag();
+    options.progress = [&](double share) {
+      work.SetDone(static_cast<int64_t>(share * kProgressSteps));
+    };
+    coverage = wh::Verify(pool, tickets, options);
+  });
   if (!finished || coverage.cancelled) return std::nullopt;
   return coverage;
 }
@@ -306,30 +306,29 @@ void WheelsDialog::build() {
   }
 
   wh::BuildResult result;
-  platform::TaskProgress progress;
-  progress.total = kProgressSteps;
-  std::atomic<int> best{0};
+  tallyra::WorkControl control;
+  control.SetTotal(kProgressSteps);
   const int language = m_language();
   const double seconds = m_secondsSpin->value();
-  const bool finished = platform::RunLongTask(
-      this, T(TextId::TxtWheelsCaption), T(TextId::TxtWheelsBuilding),
-      [&](const std::atomic<bool>& cancel) {
-        wh::BuildOptions options;
-        options.seconds = seconds;
-        options.cancel = &cancel;
-        options.progress = [&](double share, int size) {
-          progress.done = static_cast<int64_t>(share * kProgressSteps);
-          best = size;
-        };
-        result = wh::BuildWheel(*pool, guarantee, options);
-      },
-      &progress,
-      [&](int64_t, int64_t) {
-        const int size = best.load();
-        return size > 0 ? QString::fromStdString(tallyra::Format(TextId::TxtWheelsBest, language,
-                                                                 {std::to_string(size)}))
-                        : QString();
-      });
+  platform::TaskWindow look;
+  look.title = T(TextId::TxtWheelsCaption);
+  look.text = T(TextId::TxtWheelsBuilding);
+  // The size of the smallest wheel found so far, once there is one.
+  look.describe = [language](const platform::TaskFigures& figures) {
+    return figures.note > 0 ? QString::fromStdString(tallyra::Format(
+                                  TextId::TxtWheelsBest, language, {std::to_string(figures.note)}))
+                            : QString();
+  };
+  const bool finished = platform::RunLongTask(this, look, control, [&](tallyra::WorkControl& work) {
+    wh::BuildOptions options;
+    options.seconds = seconds;
+    options.cancel = &work.CancelFlag();
+    options.progress = [&](double share, int size) {
+      work.SetNote(size);
+      work.SetDone(static_cast<int64_t>(share * kProgressSteps));
+    };
+    result = wh::BuildWheel(*pool, guarantee, options);
+  });
   if (result.problem) {
     Tell(ProblemText(*result.problem, guarantee, language));
     return;

@@ -342,20 +342,18 @@ bool WinningsDialog::compute() {
   for (const auto& [draw, amounts] : m_drawPrizes) prizes.byDraw[draw] = amounts;
   const DrawChoice chosen = choice();
   tallyra::WinningsOutcome outcome;
-  bool cancelled = false;
   bool finished = false;
   try {
     finished = platform::RunLongTask(
-        this, T(TextId::TxtWinningsComputing), [&](const std::atomic<bool>& cancel) {
-          outcome = tallyra::ComputeWinnings(m_input, prizes, chosen, &cancel);
-          cancelled = cancel.load();
+        this, T(TextId::TxtWinningsComputing), [&](tallyra::WorkControl& control) {
+          outcome = tallyra::ComputeWinnings(m_input, prizes, chosen, &control.CancelFlag());
         });
   } catch (const tallyra::ProblemError& e) {
     // What the run could not return comes back across the thread; it reads like the others.
     outcome.problem = e.problem();
     finished = true;
   }
-  if (!finished || cancelled) return false;
+  if (!finished) return false;
   if (outcome.problem) {
     platform::ShowMessage(this, T(TextId::TxtAppTitle),
                           QString::fromStdString(tallyra::Describe(outcome.problem, m_language)));

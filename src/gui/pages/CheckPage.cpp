@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 #include <QWindow>
 #include <span>
 
@@ -289,13 +288,13 @@ void CheckPage::applyOutcome(const tallyra::Outcome& outcome) {
 
 void CheckPage::closeWhenStopped() {
   m_closeAfterRun = true;
-  m_stopRun.store(true);
+  if (m_run) m_run->Cancel();
 }
 
 bool CheckPage::eventFilter(QObject* watched, QEvent* event) {
   // While a collation runs, user input to the window is held off, and with it a close request
   // reaching the widget. The request is taken here, where the window system delivers it.
-  if (m_collating && event->type() == QEvent::Close && watched == owner()->windowHandle()) {
+  if (collating() && event->type() == QEvent::Close && watched == owner()->windowHandle()) {
     closeWhenStopped();
     event->ignore();
     return true;
@@ -320,40 +319,34 @@ void CheckPage::collate(CollationKind kind) {
 
   const tallyra::CollationInput input = tallyra::SnapshotFor(kind, m_ws);
   tallyra::Outcome outcome;
-  // The run stops on the progress window's Cancel or when the window is asked to close; the
-  // first is passed on to the run's own flag by a timer.
-  m_stopRun.store(false);
+  // The run stops on the progress window's Cancel or when the window is asked to close: both
+  // reach it through its control.
+  tallyra::WorkControl control;
   m_closeAfterRun = false;
-  std::atomic<const std::atomic<bool>*> taskCancel{nullptr};
-  QTimer relay;
-  connect(&relay, &QTimer::timeout, this, [&] {
-    const std::atomic<bool>* cancel = taskCancel.load();
-    if (cancel && cancel->load()) m_stopRun.store(true);
-  });
-  relay.start(20);
   // While it runs, the window's close requests come here.
   struct Running {
     CheckPage& page;
     QWindow* window;
-    explicit Running(CheckPage& p) : page(p), window(p.owner()->windowHandle()) {
-      page.m_collating = true;
+    Running(CheckPage& p, tallyra::WorkControl& control)
+        : page(p), window(p.owner()->windowHandle()) {
+      page.m_run = &control;
       if (window) window->installEventFilter(&page);
     }
     ~Running() {
-      page.m_collating = false;
+      page.m_run = nullptr;
       if (window) window->removeEventFilter(&page);
     }
   };
+  platform::TaskWindow look;
+  look.title = look.text = T(TextId::TxtCollating);
   bool finished = false;
   {
-    const Running running(*this);
-    finished = platform::RunLongTask(owner(), T(TextId::TxtCollating),
-                                     [&](const std::atomic<bool>& cancel) {
-                                       taskCancel.store(&cancel);
-                                       outcome = tallyra::Collate(kind, input, &m_stopRun);
-                                     });
+    const Running running(*this, control);
+    finished = platform::RunLongTask(owner(), look, control, [&](tallyra::WorkControl& work) {
+      outcome = tallyra::Collate(kind, input, &work.CancelFlag());
+    });
   }
-  if (!finished || m_stopRun.load()) {
+  if (!finished) {
     // A cancelled run leaves nothing half shown.
     resetMatchPanel();
     emit countsCleared(stakes, system);

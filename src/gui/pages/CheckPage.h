@@ -3,7 +3,6 @@
 #include <QObject>
 #include <QString>
 #include <array>
-#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -11,6 +10,7 @@
 #include "dialogs/DialogFrame.h"
 #include "model/TextTable.h"
 #include "model/Workspace.h"
+#include "parallel/WorkControl.h"
 #include "platform/FileDialog.h"
 
 class EntryDialog;
@@ -61,7 +61,7 @@ class CheckPage final : public QObject {
 
   // Whether a collation is running; while it runs, the window's close request only stops it
   // (`closeWhenStopped`) and the window closes right after.
-  bool collating() const { return m_collating; }
+  bool collating() const { return m_run != nullptr; }
   void closeWhenStopped();
 
   void applyTexts();
@@ -116,7 +116,6 @@ class CheckPage final : public QObject {
   std::array<int64_t, 4> m_totals{};
   // A collation in progress: what stops it, and whether the window was asked to close
   // meanwhile (it closes once the run has stopped).
-  bool m_collating = false;
+  tallyra::WorkControl* m_run = nullptr;
   bool m_closeAfterRun = false;
-  std::atomic<bool> m_stopRun{false};
 };

@@ -1,15 +1,14 @@
 #include "pages/ResultsPage.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <limits>
 #include <memory>
+#include <vector>
 
 #include "dialogs/ImportDialog.h"
 #include "import/Importer.h"
@@ -23,9 +22,9 @@
 #include "net/HttpsClient.h"
 #include "pages/PageLayout.h"
 #include "pages/RecordFile.h"
-#include "platform/DialogScript.h"
 #include "platform/FileDrop.h"
 #include "platform/Handler.h"
+#include "platform/LongTask.h"
 #include "platform/MessageBox.h"
 #include "platform/Preferences.h"
 #include "platform/QtTexts.h"
@@ -56,6 +55,148 @@ constexpr int64_t kMaxResultsBytes = int64_t{64} << 20;
 std::optional<int> BackUpResults(const tallyra::DataFiles& files,
                                  std::size_t maxBytes = std::numeric_limits<std::size_t>::max()) {
   return tallyra::BackUpFile(files.path(kResultsFile), maxBytes);
+}
+
+// What the user is told when a download ends short of a new history: a plain message, an error
+// (a file that could not be read or written), or nothing (after the user's own cancel).
+struct Told {
+  enum class As { Nothing, Message, Error };
+  As as = As::Nothing;
+  tallyra::Problem problem;
+};
+
+Told Message(TextId id, std::vector<std::string> args = {}) {
+  return {Told::As::Message, {id, std::move(args), 0, 0}};
+}
+
+Told FileError(TextId id, const std::string& file, int error) {
+  return {Told::As::Error, {id, {file}, 0, error}};
+}
+
+void Tell(QWidget* window, const Told& told, int32_t language) {
+  switch (told.as) {
+    case Told::As::Nothing:
+      return;
+    case Told::As::Message:
+      platform::ShowMessage(window, platform::Tr(TextId::TxtAppTitle, language),
+                            QString::fromUtf8(tallyra::Describe(told.problem, language)));
+      return;
+    case Told::As::Error:
+      platform::ShowProblem(window, told.problem, language);
+      return;
+  }
+}
+
+// How a download ended, and what follows it in the window.
+struct DownloadEnd {
+  enum class Then {
+    Tell,     // the old history stays; `told` says why
+    Preview,  // a history in another shape: `history` goes to the import preview
+    Load,     // "Results.txt" is the new history, to be loaded
+  };
+  Then then = Then::Tell;
+  Told told;
+  std::string history;
+};
+
+DownloadEnd Stop(Told told) {
+  return {DownloadEnd::Then::Tell, std::move(told), {}};
+}
+
+// The answer into the partial file; nothing when it arrived. The user's cancel ends it without
+// a word, whatever the client made of it.
+std::optional<Told> FetchPartial(tallyra::TWebClient& client, const std::string& url,
+                                 const tallyra::DataFiles& files, tallyra::WorkControl& work) {
+  client.WaitHook = [&client, &work] {
+    if (work.Cancelled()) client.Cancel();
+  };
+  client.Progress = [&work](int64_t bytes) { work.SetDone(bytes); };
+  try {
+    client.FetchToFile(url);
+  } catch (const tallyra::ETooLarge& e) {
+    if (work.Cancelled()) return Told{};
+    if (e.part == tallyra::ETooLarge::Part::Header) {
+      return Message(TextId::TxtDownloadHeaderTooLarge, {std::to_string(e.limit >> 10)});
+    }
+    return Message(TextId::TxtDownloadTooLarge, {std::to_string(e.limit >> 20)});
+  } catch (const tallyra::ECertificateError& e) {
+    if (work.Cancelled()) return Told{};
+    return Message(TextId::TxtDownloadCertificate, {e.what()});
+  } catch (const tallyra::ETimeLimit&) {
+    if (work.Cancelled()) return Told{};
+    return Message(TextId::TxtDownloadTimeLimit, {std::to_string(kMaxDownloadMinutes)});
+  } catch (const tallyra::ESocketError&) {
+    if (work.Cancelled()) return Told{};
+    return Message(TextId::TxtConnectFailed);
+  } catch (const tallyra::ProblemError& e) {
+    // The partial file could not be written; the message names it as it always did.
+    return Told{Told::As::Error, files.named(e.problem(), kPartialFile)};
+  }
+  if (work.Cancelled()) return Told{};
+  return std::nullopt;
+}
+
+// The server's answer as a whole: a success status, and every byte it announced.
+std::optional<Told> CheckAnswer(const tallyra::FetchAnswer& answer) {
+  if (answer.StatusCode < 200 || answer.StatusCode > 299) {
+    return Message(TextId::TxtDownloadStatus, {std::to_string(answer.StatusCode)});
+  }
+  if (!answer.BodyComplete()) {
+    return Message(TextId::TxtDownloadIncomplete,
+                   {std::to_string(answer.ContentLength), std::to_string(answer.BodySize)});
+  }
+  return std::nullopt;
+}
+
+// Only a draw history, read as a load would read it, may take the old file's place; one in
+// another shape (a publisher's CSV, a dated list) goes through the preview. Nothing when the
+// partial file is a history in record lines.
+std::optional<DownloadEnd> CheckHistory(const tallyra::DataFiles& files, int32_t language,
+                                        int32_t highestNumber) {
+  tallyra::FileText fetched = tallyra::ReadWholeFile(files.path(kPartialFile));
+  if (!fetched.ok) return Stop(FileError(TextId::TxtCannotOpen, kPartialFile, fetched.error));
+  const auto scratch = std::make_unique<tallyra::ResultTableT>();
+  int32_t draws = 0;
+  const tallyra::ReadOutcome outcome = tallyra::ReadRecordLines(
+      fetched.data, tallyra::TableRef::of(*scratch), draws, tallyra::OverflowRule::KeepLatest);
+  if (!outcome.ok() || draws == 0) {
+    tallyra::ImportOptions asHistory;
+    asHistory.highestNumber = highestNumber;
+    if (tallyra::ImportList(fetched.data, asHistory).ok()) {
+      return DownloadEnd{DownloadEnd::Then::Preview, {}, std::move(fetched.data)};
+    }
+  }
+  if (!outcome.ok()) {
+    return Stop(
+        Message(TextId::TxtDownloadNotResults, {tallyra::DescribeReadOutcome(outcome, language)}));
+  }
+  if (draws == 0) return Stop(Message(TextId::TxtDownloadNoDraws));
+  return std::nullopt;
+}
+
+// The file about to be replaced is kept; without that copy nothing is replaced.
+std::optional<Told> ReplaceResults(const tallyra::DataFiles& files) {
+  if (const std::optional<int> failure = BackUpResults(files)) {
+    return FileError(TextId::TxtCannotWrite, kBackupFile, *failure);
+  }
+  if (std::rename(files.path(kPartialFile).c_str(), files.path(kResultsFile).c_str()) != 0) {
+    return FileError(TextId::TxtCannotWrite, kResultsFile, errno);
+  }
+  return std::nullopt;
+}
+
+// The whole download, off the GUI thread: fetched into the partial file, checked, and put in
+// the old file's place.
+DownloadEnd DownloadResults(tallyra::TWebClient& client, const std::string& url,
+                            const tallyra::DataFiles& files, int32_t language,
+                            int32_t highestNumber, tallyra::WorkControl& work) {
+  if (const auto told = FetchPartial(client, url, files, work)) return Stop(*told);
+  if (const auto told = CheckAnswer(client)) return Stop(*told);
+  if (auto end = CheckHistory(files, language, highestNumber)) return std::move(*end);
+  // The last moment a cancel still keeps the old file.
+  if (work.Cancelled()) return Stop({});
+  if (const auto told = ReplaceResults(files)) return Stop(*told);
+  return {DownloadEnd::Then::Load, {}, {}};
 }
 
 }  // namespace
@@ -191,12 +332,11 @@ void ResultsPage::readPath(const std::optional<QString>& path) {
 
 void ResultsPage::download() {
   // The address comes from Options (or preferences.ini); only http:// and https:// are tried.
-  if (tallyra::TWebClient::SchemeOf(m_downloadUrl.toStdString()) ==
-      tallyra::TWebClient::Scheme::Other) {
+  const std::string url = m_downloadUrl.toStdString();
+  if (tallyra::TWebClient::SchemeOf(url) == tallyra::TWebClient::Scheme::Other) {
     platform::ShowMessage(
         owner(), T(TextId::TxtAppTitle),
-        QString::fromUtf8(tallyra::Format(TextId::TxtDownloadBadAddress, m_ws.Language,
-                                          {m_downloadUrl.toStdString()})));
+        QString::fromUtf8(tallyra::Format(TextId::TxtDownloadBadAddress, m_ws.Language, {url})));
     return;
   }
   tallyra::TWebClient client;
@@ -205,138 +345,44 @@ void ResultsPage::download() {
       platform::ReadPreference(m_files, QStringLiteral("download/caFile")).toStdString());
   client.TimeOut = kIdleTimeOut;
   client.MaxTime = kMaxDownloadMinutes * 60 * 1000;
-  client.InputFileMode = true;
-  client.Body = m_files.path(kPartialFile);
+  client.TargetPath = m_files.path(kPartialFile);
   client.MaxBody = kMaxResultsBytes;
 
-  // The window stays painted but takes no input; the progress window is the only way in.
-  QWidget* window = owner();
-  window->setEnabled(false);
-  QProgressDialog progress(T(TextId::TxtMenuResults).remove(u'&'), QString(), 0, 0);
-  progress.setWindowTitle(T(TextId::TxtAppTitle));
-  progress.setCancelButtonText(QProgressDialog::tr("Cancel"));
-  progress.setWindowModality(Qt::ApplicationModal);
-  progress.setMinimumDuration(0);
-  progress.setLabelText(
-      QString::fromUtf8(tallyra::Format(TextId::TxtDownloadReceived, m_ws.Language, {"0"})));
-  if (!platform::DialogScript::active()) progress.show();
-  bool cancelled = false;
-  client.WaitHook = [&] {
-    QCoreApplication::processEvents();
-    if (progress.wasCanceled() && !cancelled) {
-      cancelled = true;
-      client.Cancel();
-    }
+  const int32_t language = m_ws.Language;
+  const int32_t highestNumber = m_ws.HighestNumber;
+  platform::TaskWindow look;
+  look.style = platform::TaskWindow::Style::AtOnce;
+  look.title = T(TextId::TxtAppTitle);
+  look.text = T(TextId::TxtMenuResults).remove(u'&');
+  look.describe = [language](const platform::TaskFigures& figures) {
+    return QString::fromUtf8(
+        tallyra::Format(TextId::TxtDownloadReceived, language, {std::to_string(figures.done)}));
   };
-  client.Progress = [&](int64_t bytes) {
-    progress.setLabelText(QString::fromUtf8(
-        tallyra::Format(TextId::TxtDownloadReceived, m_ws.Language, {std::to_string(bytes)})));
-  };
-
-  auto finish = [&] {
-    progress.close();
-    QFile::remove(platform::DataPath(m_files, kPartialFile));
-    window->setEnabled(true);
-  };
-  auto say = [&](TextId id, std::initializer_list<std::string> args) {
-    platform::ShowMessage(window, T(TextId::TxtAppTitle),
-                          QString::fromUtf8(tallyra::Format(id, m_ws.Language, args)));
-  };
-  try {
-    client.FetchToFile(m_downloadUrl.toStdString());
-  } catch (const tallyra::ETooLarge& e) {
-    finish();
-    if (cancelled) return;
-    if (e.part == tallyra::ETooLarge::Part::Header) {
-      say(TextId::TxtDownloadHeaderTooLarge, {std::to_string(e.limit >> 10)});
-    } else {
-      say(TextId::TxtDownloadTooLarge, {std::to_string(e.limit >> 20)});
-    }
-    return;
-  } catch (const tallyra::ECertificateError& e) {
-    finish();
-    if (!cancelled) say(TextId::TxtDownloadCertificate, {e.what()});
-    return;
-  } catch (const tallyra::ETimeLimit&) {
-    finish();
-    if (!cancelled) say(TextId::TxtDownloadTimeLimit, {std::to_string(kMaxDownloadMinutes)});
-    return;
-  } catch (const tallyra::ESocketError&) {
-    finish();
-    // A cancel is the user's own doing and needs no message.
-    if (!cancelled) showPlainMessage(TextId::TxtConnectFailed);
-    return;
-  } catch (const tallyra::ProblemError& e) {
-    // The partial file could not be written; the message names it as it always did.
-    finish();
-    platform::ShowProblem(window, m_files.named(e.problem(), kPartialFile), m_ws.Language);
-    return;
-  } catch (...) {
-    finish();
-    throw;
-  }
-  if (client.StatusCode < 200 || client.StatusCode > 299) {
-    finish();
-    say(TextId::TxtDownloadStatus, {std::to_string(client.StatusCode)});
-    return;
-  }
-  if (!client.BodyComplete()) {
-    finish();
-    say(TextId::TxtDownloadIncomplete,
-        {std::to_string(client.ContentLength), std::to_string(client.BodySize)});
-    return;
-  }
-
-  // Only a draw history, read as a load would read it, may take the old file's place.
-  const tallyra::FileText fetched = tallyra::ReadWholeFile(m_files.path(kPartialFile));
-  if (!fetched.ok) {
-    finish();
-    platform::ShowProblem(window, {TextId::TxtCannotOpen, {kPartialFile}, 0, fetched.error},
-                          m_ws.Language);
-    return;
-  }
+  tallyra::WorkControl control;
+  DownloadEnd end;
   {
-    const auto scratch = std::make_unique<tallyra::ResultTableT>();
-    int32_t draws = 0;
-    const tallyra::ReadOutcome outcome = tallyra::ReadRecordLines(
-        fetched.data, tallyra::TableRef::of(*scratch), draws, tallyra::OverflowRule::KeepLatest);
-    if (!outcome.ok() || draws == 0) {
-      // A history in another shape (a publisher's CSV, a dated list) goes through the preview.
-      tallyra::ImportOptions asHistory;
-      asHistory.highestNumber = m_ws.HighestNumber;
-      if (tallyra::ImportList(fetched.data, asHistory).ok()) {
-        finish();
-        importData(fetched.data, QString::fromLatin1(kResultsFile));
-        return;
-      }
-    }
-    if (!outcome.ok()) {
-      finish();
-      say(TextId::TxtDownloadNotResults, {tallyra::DescribeReadOutcome(outcome, m_ws.Language)});
+    // The one place that cleans up, however the download ends: the progress window closes and
+    // the window takes input again as the task ends, and then the partial file goes (a good one
+    // has taken the old file's place by then).
+    const struct PartialFileRemover {
+      const tallyra::DataFiles& files;
+      ~PartialFileRemover() { QFile::remove(platform::DataPath(files, kPartialFile)); }
+    } cleanUp{m_files};
+    platform::RunLongTask(owner(), look, control, [&](tallyra::WorkControl& work) {
+      end = DownloadResults(client, url, m_files, language, highestNumber, work);
+    });
+  }
+  switch (end.then) {
+    case DownloadEnd::Then::Tell:
+      Tell(owner(), end.told, language);
       return;
-    }
-    if (draws == 0) {
-      finish();
-      say(TextId::TxtDownloadNoDraws, {});
+    case DownloadEnd::Then::Preview:
+      importData(std::move(end.history), QString::fromLatin1(kResultsFile));
       return;
-    }
+    case DownloadEnd::Then::Load:
+      load();
+      return;
   }
-
-  // The file about to be replaced is kept; without that copy nothing is replaced.
-  if (const std::optional<int> failure = BackUpResults(m_files)) {
-    finish();
-    platform::ShowProblem(window, {TextId::TxtCannotWrite, {kBackupFile}, 0, *failure},
-                          m_ws.Language);
-    return;
-  }
-  if (std::rename(m_files.path(kPartialFile).c_str(), m_files.path(kResultsFile).c_str()) != 0) {
-    const int err = errno;
-    finish();
-    platform::ShowProblem(window, {TextId::TxtCannotWrite, {kResultsFile}, 0, err}, m_ws.Language);
-    return;
-  }
-  finish();
-  load();
 }
 
 void ResultsPage::importFile() {

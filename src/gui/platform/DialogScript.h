@@ -62,6 +62,9 @@ class DialogScript {
   std::vector<QString> shownDialogs;  // object names of the program's own dialogs shown
   // Whether the desktop has a program for help files, as the help asks it.
   bool desktopOpensHelpFiles = true;
+  // Whether a long task's progress window shows as the task starts rather than after a second,
+  // so that a test can press its Cancel whatever the machine's speed.
+  bool progressAtOnce = false;
 
   static DialogScript* active();
 

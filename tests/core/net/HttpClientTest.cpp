@@ -22,12 +22,11 @@ class Http : public ::testing::Test {
     char pattern[] = "/tmp/tallyra-http-XXXXXX";
     ASSERT_NE(::mkdtemp(pattern), nullptr);
     dir = pattern;
-    client.InputFileMode = true;
-    client.Body = dir + "/body.txt";
+    client.TargetPath = dir + "/body.txt";
     client.TimeOut = 5000;
   }
   void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
-  std::string Body() { return ReadWholeFile(client.Body).data; }
+  std::string Body() { return ReadWholeFile(client.TargetPath).data; }
 
   std::string dir;
   ScriptedServer server;

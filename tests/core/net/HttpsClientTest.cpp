@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <vector>
 
 #include "HttpsServer.h"
 #include "ScriptedServer.h"
@@ -38,13 +40,12 @@ class Https : public ::testing::Test {
   }
   void SetUp() override {
     ASSERT_TRUE(server->running()) << "python3's HTTPS server did not start";
-    client.InputFileMode = true;
-    client.Body = *root + "/body.txt";
+    client.TargetPath = *root + "/body.txt";
     client.TimeOut = 5000;
     client.CaFile = HttpsServer::CertFile();
     client.WaitHook = [this] { ++hooks; };
   }
-  std::string Body() { return ReadWholeFile(client.Body).data; }
+  std::string Body() { return ReadWholeFile(client.TargetPath).data; }
 
   static std::string* root;
   static std::string* results;
@@ -65,16 +66,29 @@ TEST_F(Https, TheTrustedServerGivesTheFileWholeAlsoAfterARedirect) {
   EXPECT_EQ(client.Header.rfind("HTTP/1.", 0), 0u) << client.Header;
   EXPECT_GT(hooks, 0);
 
-  std::remove(client.Body.c_str());
+  std::remove(client.TargetPath.c_str());
   client.FetchToFile(server->url("/redirect"));
   EXPECT_EQ(client.StatusCode, 200);
   EXPECT_TRUE(Body() == *results);
   EXPECT_EQ(client.Header.find("302"), std::string::npos) << "the last answer's header only";
 
-  client.InputFileMode = false;
+  client.TargetPath.clear();
   client.FetchToFile(server->url("/missing"));
   EXPECT_EQ(client.StatusCode, 404);
-  EXPECT_EQ(client.Body, "");
+  EXPECT_EQ(client.BodyText, "");
+}
+
+// A body that cannot be stored is a problem told in the user's language, as over http://.
+TEST_F(Https, ATargetThatCannotBeWrittenIsAProblemWithTheFilesName) {
+  client.TargetPath = *root + "/files";
+  try {
+    client.FetchToFile(server->url("/files/Results.txt"));
+    FAIL() << "a folder was written to";
+  } catch (const ProblemError& e) {
+    EXPECT_EQ(e.problem().text, TextId::TxtCannotWrite);
+    EXPECT_EQ(e.problem().args, std::vector<std::string>{*root + "/files"});
+    EXPECT_EQ(e.problem().fileError, EISDIR);
+  }
 }
 
 TEST_F(Https, AnUntrustedCertificateIsRefusedWithAClearMessage) {
@@ -188,17 +202,16 @@ TEST_F(Https, TheSchemeChoosesTheClient) {
   EXPECT_EQ(TWebClient::SchemeOf("www.example/Results.txt"), TWebClient::Scheme::Other);
 
   TWebClient web;
-  web.InputFileMode = false;
   web.CaFile = HttpsServer::CertFile();
   web.FetchToFile(server->url("/files/Results.txt"));
   EXPECT_EQ(web.StatusCode, 200);
-  EXPECT_TRUE(web.Body == *results);
+  EXPECT_TRUE(web.BodyText == *results);
 
   // http:// goes through the HTTP client, whose request line is HTTP/1.0.
   ScriptedServer plain;
   plain.add(ScriptedServer::ShortBody("abc", 10));
   web.FetchToFile(plain.url("/r.txt"));
-  EXPECT_EQ(web.Body, "abc");
+  EXPECT_EQ(web.BodyText, "abc");
   EXPECT_FALSE(web.BodyComplete());
   ASSERT_EQ(plain.requests().size(), 1u);
   EXPECT_EQ(plain.requests()[0].rfind("GET /r.txt HTTP/1.0\r\n", 0), 0u);
@@ -210,7 +223,7 @@ TEST_F(Https, TheSchemeChoosesTheClient) {
       "HTTP/1.0 301 Moved\r\nLocation: " + server->url("/files/Results.txt") + "\r\n\r\n"));
   web.FetchToFile(plain.url("/r.txt"));
   EXPECT_EQ(web.StatusCode, 200);
-  EXPECT_TRUE(web.Body == *results);
+  EXPECT_TRUE(web.BodyText == *results);
   EXPECT_TRUE(web.BodyComplete());
   web.CaFile.clear();
   plain.add(ScriptedServer::Text(

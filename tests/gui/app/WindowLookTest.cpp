@@ -205,6 +205,28 @@ TEST_F(CloseDuringRun, TheRunStopsAndTheWindowClosesWithTheQuestions) {
   EXPECT_EQ(ClickLabel("Lab3")->text(), QString());
 }
 
+// The progress window's Cancel stops the run: nothing of it is shown, and the window stays
+// open and takes input again. The window shows as the run starts, so the Cancel comes long
+// before the run's end whatever the machine's speed.
+TEST_F(CloseDuringRun, CancelInTheProgressWindowStopsTheRun) {
+  script.progressAtOnce = true;
+  {
+    const CancelWhenProgressShows cancel;
+    Click("BitTestSys");
+  }
+  EXPECT_TRUE(form->isVisible());
+  EXPECT_EQ(Label("LR3")->text(), QString()) << "nothing of the stopped run is shown";
+  EXPECT_EQ(ClickLabel("Lab3")->text(), QString());
+  EXPECT_TRUE(script.messages.empty());
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(form->findChild<QProgressDialog*>(), nullptr);
+  // The next run, shown but not cancelled, goes to its end.
+  form->workspace().SystemCount = 300;
+  form->refreshGrids();
+  Click("BitTestSys");
+  EXPECT_NE(Label("LR3")->text(), QString());
+}
+
 TEST_F(CloseDuringRun, ARunNotAskedToCloseStillShowsItsOutcome) {
   form->workspace().SystemCount = 300;
   form->refreshGrids();

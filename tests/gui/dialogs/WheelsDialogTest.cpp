@@ -29,24 +29,6 @@ class Wheels : public GuiTest {
     Trigger("WheelsItem");
   }
   QLineEdit* PoolEdit(QDialog& d) const { return Find<QLineEdit>("PoolEdit", &d); }
-  // Presses Cancel on the progress window when it is shown: the window's Show event, not a
-  // clock, says when.
-  class CancelWhenProgressShows final : public QObject {
-   public:
-    CancelWhenProgressShows() { qApp->installEventFilter(this); }
-    ~CancelWhenProgressShows() override { qApp->removeEventFilter(this); }
-
-   protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-      auto* progress = qobject_cast<QProgressDialog*>(watched);
-      if (progress && event->type() == QEvent::Show) {
-        QTimer::singleShot(0, progress, [progress] {
-          if (auto* button = progress->findChild<QPushButton*>()) button->click();
-        });
-      }
-      return false;
-    }
-  };
   // Types the pool, sets the guarantee and the search time.
   void Set(QDialog& d, const QString& pool, int t, int m, int seconds = 0) const {
     PoolEdit(d)->setText(pool);

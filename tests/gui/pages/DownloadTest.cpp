@@ -182,6 +182,34 @@ TEST_F(Download, CancelEndsTheTransferQuietly) {
   EXPECT_TRUE(form->isEnabled());
 }
 
+// While the server stalls, the window's own events keep running: a timer that fires at every
+// turn of the event loop ticks a thousand times after the first bytes arrived, and only then
+// presses Cancel. A window held up by the wait would see no ticks, and the server's hang-up
+// after 30 s would end the download with a message instead.
+TEST_F(Download, TheWindowKeepsTurningWhileTheServerStalls) {
+  server.add(ScriptedServer::Stall("HTTP/1.0 200 OK\r\n\r\n1 - 7,8,9", 30000));
+  int ticks = -1;
+  auto* ticker = new QTimer(form.get());
+  QObject::connect(ticker, &QTimer::timeout, ticker, [&ticks, ticker] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      auto* progress = qobject_cast<QProgressDialog*>(w);
+      if (!progress || progress->wasCanceled()) continue;
+      if (ticks < 0 && !progress->labelText().contains(QStringLiteral(" 9 bytes"))) continue;
+      if (++ticks == 1000) {
+        progress->cancel();
+        ticker->stop();
+      }
+    }
+  });
+  ticker->start(0);
+  Trigger("N42");
+  EXPECT_EQ(ticks, 1000);
+  EXPECT_TRUE(script.messages.empty());
+  EXPECT_EQ(ReadFile(QStringLiteral("Results.txt")), QByteArray(kOld));
+  EXPECT_FALSE(QFile::exists(Path(QStringLiteral("Results.txt.download"))));
+  EXPECT_TRUE(form->isEnabled());
+}
+
 // While data pours in without a pause, the window's events still run, however fast the data
 // comes: the progress window's Cancel, pressed at the first progress, ends the transfer long
 // before the size limit would.

@@ -152,8 +152,8 @@ namespace {
 TEST(LongTask, TheWindowIsTitledFixedAndShowsHowFarTheWorkGot) {
   QWidget window;
   window.show();
-  platform::TaskProgress progress;
-  progress.total = 4000;
+  tallyra::WorkControl control;
+  control.SetTotal(4000);
   std::atomic<bool> release{false};
   QString title, label;
   bool fixed = false;
@@ -171,17 +171,19 @@ TEST(LongTask, TheWindowIsTitledFixedAndShowsHowFarTheWorkGot) {
     release = true;
   });
   look.start(20);
-  const bool finished = platform::RunLongTask(
-      &window, QStringLiteral("Saving"), QStringLiteral("Saving the list..."),
-      [&](const std::atomic<bool>&) {
-        progress.done = 1000;
+  const platform::TaskWindow saving{
+      QStringLiteral("Saving"), QStringLiteral("Saving the list..."),
+      [](const platform::TaskFigures& figures) {
+        return QStringLiteral("%1 of %2").arg(figures.done).arg(figures.total);
+      }};
+  const bool finished =
+      platform::RunLongTask(&window, saving, control, [&](tallyra::WorkControl& work) {
+        work.SetDone(1000);
         // Held until the window has been looked at; the bound only ends a hang.
         for (int i = 0; i < 3000 && !release; ++i) {
           std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
-      },
-      &progress,
-      [](int64_t done, int64_t total) { return QStringLiteral("%1 of %2").arg(done).arg(total); });
+      });
   EXPECT_TRUE(finished);
   EXPECT_TRUE(release.load()) << "the window showed the figures";
   EXPECT_EQ(title, QStringLiteral("Saving"));
