@@ -23,8 +23,7 @@ CheckCommand::CheckCommand()
 int CheckCommand::run(const Arguments& args, Output& output) const {
   if (args.has("--lists")) throw UsageError{"--lists goes with collate"};
   const int32_t language = args.language();
-  const auto combination = args.value("--combination");
-  if (!combination) throw UsageError{"check needs --combination"};
+  const std::string& list = args.required("--combination", "check needs --combination");
   const bool againstStakes = args.has("--stakes");
   const bool includeSystem = args.has("--include-system");
   if (againstStakes == args.has("--results")) {
@@ -40,7 +39,6 @@ int CheckCommand::run(const Arguments& args, Output& output) const {
   EntryTexts texts;
   int boxes = 0;
   std::size_t at = 0;
-  const std::string& list = *combination;
   while (at <= list.size()) {
     const std::size_t comma = std::min(list.find(',', at), list.size());
     if (++boxes > 12) throw UsageError{"a combination has at most twelve numbers"};

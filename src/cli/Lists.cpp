@@ -39,6 +39,12 @@ int LoadLists(const Arguments& args, Workspace& ws, int32_t language, std::ostre
   return 0;
 }
 
+void WriteRecordLine(std::ostream& out, int64_t label, const std::vector<int32_t>& numbers) {
+  out << label << " - ";
+  for (std::size_t i = 0; i < numbers.size(); ++i) out << (i ? "," : "") << numbers[i];
+  out << ";\r\n";
+}
+
 std::vector<Option> ListOptions(std::initializer_list<Option> more) {
   std::vector<Option> options = {{"--stakes"},      {"--system"}, {"--results"}, kLang,
                                  {"--combination"}, {"--max"},    {"--lists"},   kJson};

@@ -28,6 +28,10 @@ int LoadList(ListFile list, const std::string& path, Workspace& ws, int32_t lang
 // left out at the start of the history.
 int LoadLists(const Arguments& args, Workspace& ws, int32_t language, std::ostream& err);
 
+// One record line of a list file, "7 - 1,5,12,23,38,41;" and CR LF, so that what a command
+// writes to standard output loads as a list as it is.
+void WriteRecordLine(std::ostream& out, int64_t label, const std::vector<int32_t>& numbers);
+
 // The options collate, check, stats and fetch all read, with `more` of the command's own: each
 // of them refuses, with a reason of its own, those it has no use for.
 std::vector<Option> ListOptions(std::initializer_list<Option> more);

@@ -13,6 +13,12 @@ std::optional<std::string> Arguments::value(std::string_view name) const {
   return found->second.front();
 }
 
+const std::string& Arguments::required(std::string_view name, const std::string& reason) const {
+  const auto found = m_given.find(std::string(name));
+  if (found == m_given.end()) throw UsageError{reason};
+  return found->second.front();
+}
+
 std::vector<std::string> Arguments::values(std::string_view name) const {
   const auto found = m_given.find(std::string(name));
   return found == m_given.end() ? std::vector<std::string>() : found->second;

@@ -52,6 +52,9 @@ class Arguments {
 
   bool has(std::string_view name) const { return m_given.count(std::string(name)) > 0; }
   std::optional<std::string> value(std::string_view name) const;
+  // The value of an option the call cannot do without; a mistaken call with `reason` when it
+  // is not given.
+  const std::string& required(std::string_view name, const std::string& reason) const;
   // Every value of an option that may be given again, in the order given.
   std::vector<std::string> values(std::string_view name) const;
   bool json() const { return has(kJson.name); }

@@ -17,7 +17,7 @@ StatsCommand::StatsCommand()
 
 int StatsCommand::run(const Arguments& args, Output& output) const {
   if (args.has("--lists")) throw UsageError{"--lists goes with collate"};
-  if (!args.has("--results")) throw UsageError{"stats needs --results"};
+  args.required("--results", "stats needs --results");
   args.refuse({"--stakes", "--system", "--combination", "--lang"}, "stats takes no ");
   constexpr int32_t kEnglish = ToValue(Language::English);
   auto ws = CreateWorkspace();

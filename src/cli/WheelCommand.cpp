@@ -82,9 +82,7 @@ int Build(const Arguments& args, Output& output) {
   } else {
     // Exactly the stakes file's lines, so the output can be loaded as it is.
     for (std::size_t i = 0; i < result.tickets.size(); ++i) {
-      out << i + 1 << " - ";
-      Numbers(out, result.tickets[i], ",");
-      out << ";\r\n";
+      WriteRecordLine(out, static_cast<int64_t>(i + 1), result.tickets[i]);
     }
     output.err << Format(TextId::TxtWheelSummary, language,
                          {wh::GuaranteeText(guarantee), std::to_string(pool.size()),

@@ -149,7 +149,7 @@ WinningsCommand::WinningsCommand()
                UsageShown::Own}) {}
 
 int WinningsCommand::run(const Arguments& args, Output& output) const {
-  if (!args.has("--results")) throw UsageError{"winnings needs --results"};
+  args.required("--results", "winnings needs --results");
   if (!args.has("--stakes") && !args.has("--system")) {
     throw UsageError{"winnings needs --stakes or --system"};
   }
