@@ -13,12 +13,13 @@
 namespace tallyra::cli {
 
 CheckCommand::CheckCommand()
-    : Command({"check",
-               "  tallyra-cli check --combination N,N,N,N,N,N[,N...]\n"
-               "              (--stakes FILE [--system FILE] [--include-system] | --results "
-               "FILE)\n"
-               "              [--max M] [--lang en|ru] [--json]\n",
-               0, "", ListOptions({{"--include-system", Takes::Nothing}})}) {}
+    : Command({.name = "check",
+               .usage =
+                   "  tallyra-cli check --combination N,N,N,N,N,N[,N...]\n"
+                   "              (--stakes FILE [--system FILE] [--include-system] | --results "
+                   "FILE)\n"
+                   "              [--max M] [--lang en|ru] [--json]\n",
+               .options = ListOptions({{"--include-system", Takes::Nothing}})}) {}
 
 int CheckCommand::run(const Arguments& args, Output& output) const {
   if (args.has("--lists")) throw UsageError{"--lists goes with collate"};

@@ -32,11 +32,14 @@ ListLimit ReadListLimit(const Arguments& args) {
 }  // namespace
 
 CollateCommand::CollateCommand()
-    : Command({"collate",
-               "  tallyra-cli collate stakes|stakes-results|system|system-results|all\n"
-               "              [--stakes FILE] [--system FILE] [--results FILE] [--lang en|ru]\n"
-               "              [--json [--lists full|none|N]]\n",
-               1, "collate needs a kind", ListOptions({})}) {}
+    : Command({.name = "collate",
+               .usage =
+                   "  tallyra-cli collate stakes|stakes-results|system|system-results|all\n"
+                   "              [--stakes FILE] [--system FILE] [--results FILE] [--lang en|ru]\n"
+                   "              [--json [--lists full|none|N]]\n",
+               .words = 1,
+               .wordsMissing = "collate needs a kind",
+               .options = ListOptions({})}) {}
 
 int CollateCommand::run(const Arguments& args, Output& output) const {
   static const std::map<std::string, CollationKind> kKinds = {

@@ -29,13 +29,13 @@ enum class UsageShown {
 };
 
 struct Syntax {
-  const char* name;
+  const char* name = "";
   // Its lines of the usage text: "  tallyra-cli NAME ..." and the lines that continue them.
-  const char* usage;
+  const char* usage = "";
   // The words the call starts with, and the reason when fewer are given.
   std::size_t words = 0;
   const char* wordsMissing = "";
-  std::vector<Option> options;
+  std::vector<Option> options = {};
   // The first word names an action with usage lines of its own (`wheel build --help`).
   bool actions = false;
   UsageShown afterMistake = UsageShown::Program;

@@ -23,11 +23,13 @@ constexpr int32_t kAny = std::numeric_limits<int32_t>::max();
 }  // namespace
 
 FetchCommand::FetchCommand()
-    : Command({"fetch",
-               "  tallyra-cli fetch URL FILE [--timeout MS] [--max-time S] [--fail] [--cacert "
-               "FILE]\n",
-               2, "fetch needs a URL and a file",
-               ListOptions(
+    : Command({.name = "fetch",
+               .usage =
+                   "  tallyra-cli fetch URL FILE [--timeout MS] [--max-time S] [--fail] [--cacert "
+                   "FILE]\n",
+               .words = 2,
+               .wordsMissing = "fetch needs a URL and a file",
+               .options = ListOptions(
                    {{"--fail", Takes::Nothing}, {"--timeout"}, {"--max-time"}, {"--cacert"}})}) {}
 
 // The body replaces the file (whatever the status, unless --fail is given) only once it has

@@ -507,24 +507,24 @@ int Run(const Call& call, Output& streams) {
 }  // namespace
 
 ImportCommand::ImportCommand()
-    : Command({"import",
-               "  tallyra-cli import FILE --as results|stakes|system [--columns 3,4,5,6,7,8]\n"
-               "              [--newest-first|--oldest-first] [--max M] [--merge-into "
-               "Results.txt]\n"
-               "              [--out FILE] [--prizes-out FILE] [--json]\n",
-               1,
-               "import needs a file",
-               {{"--as"},
-                {"--columns"},
-                {"--newest-first", Takes::Nothing},
-                {"--oldest-first", Takes::Nothing},
-                {"--max"},
-                {"--merge-into"},
-                {"--out"},
-                {"--prizes-out"},
-                kJson},
-               false,
-               UsageShown::UpToItself}) {}
+    : Command({.name = "import",
+               .usage =
+                   "  tallyra-cli import FILE --as results|stakes|system [--columns 3,4,5,6,7,8]\n"
+                   "              [--newest-first|--oldest-first] [--max M] [--merge-into "
+                   "Results.txt]\n"
+                   "              [--out FILE] [--prizes-out FILE] [--json]\n",
+               .words = 1,
+               .wordsMissing = "import needs a file",
+               .options = {{"--as"},
+                           {"--columns"},
+                           {"--newest-first", Takes::Nothing},
+                           {"--oldest-first", Takes::Nothing},
+                           {"--max"},
+                           {"--merge-into"},
+                           {"--out"},
+                           {"--prizes-out"},
+                           kJson},
+               .afterMistake = UsageShown::UpToItself}) {}
 
 int ImportCommand::run(const Arguments& args, Output& output) const {
   return Run(ReadCall(args), output);

@@ -10,10 +10,11 @@
 namespace tallyra::cli {
 
 StatsCommand::StatsCommand()
-    : Command({"stats",
-               "  tallyra-cli stats --results FILE [--max M] [--sort order|frequency|draws]... "
-               "[--json]\n",
-               0, "", ListOptions({{"--sort", Takes::Values}})}) {}
+    : Command({.name = "stats",
+               .usage =
+                   "  tallyra-cli stats --results FILE [--max M] [--sort order|frequency|draws]... "
+                   "[--json]\n",
+               .options = ListOptions({{"--sort", Takes::Values}})}) {}
 
 int StatsCommand::run(const Arguments& args, Output& output) const {
   if (args.has("--lists")) throw UsageError{"--lists goes with collate"};

@@ -156,7 +156,9 @@ int Check(const Arguments& args, Output& output) {
 }  // namespace
 
 WheelCommand::WheelCommand()
-    : Command({"wheel",
+    : Command(
+          {.name = "wheel",
+           .usage =
                "  tallyra-cli wheel build --pool N,N,... --guarantee TifM [--seconds S] [--max M]\n"
                "              [--seed N] [--lang en|ru] [--json]\n"
                "              (the tickets go to standard output as record lines, the sizes to "
@@ -164,11 +166,10 @@ WheelCommand::WheelCommand()
                "              error)\n"
                "  tallyra-cli wheel check --pool N,N,... --stakes FILE [--max M] [--lang en|ru] "
                "[--json]\n",
-               1,
-               "wheel needs build or check",
-               {},
-               true,
-               UsageShown::Own}) {}
+           .words = 1,
+           .wordsMissing = "wheel needs build or check",
+           .actions = true,
+           .afterMistake = UsageShown::Own}) {}
 
 // The action comes first, and says which options the call takes.
 Arguments WheelCommand::parse(const std::vector<std::string>& args) const {

@@ -132,21 +132,20 @@ void PrintText(std::ostream& out, const WinningsReport& r, const Prizes& prizes,
 }  // namespace
 
 WinningsCommand::WinningsCommand()
-    : Command({"winnings",
+    : Command(
+          {.name = "winnings",
+           .usage =
                "  tallyra-cli winnings [--stakes FILE] [--system FILE] --results FILE [--prizes "
                "FILE]\n"
                "              [--draw N | --all] [--json]\n",
-               0,
-               "",
-               {{"--stakes"},
-                {"--system"},
-                {"--results"},
-                {"--prizes"},
-                {"--draw"},
-                {"--all", Takes::Nothing},
-                kJson},
-               false,
-               UsageShown::Own}) {}
+           .options = {{"--stakes"},
+                       {"--system"},
+                       {"--results"},
+                       {"--prizes"},
+                       {"--draw"},
+                       {"--all", Takes::Nothing},
+                       kJson},
+           .afterMistake = UsageShown::Own}) {}
 
 int WinningsCommand::run(const Arguments& args, Output& output) const {
   args.required("--results", "winnings needs --results");
