@@ -9,12 +9,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <iostream>
+#include <limits>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "cli/Json.h"
 #include "import/ImportFile.h"
 #include "import/Importer.h"
 #include "import/Merge.h"
@@ -31,91 +32,52 @@ namespace {
 
 constexpr int32_t kEnglish = 1;
 
-struct Usage {
-  std::string text;
-};
-struct Failure {
-  std::string text;
-};
-
 struct Call {
   std::string file;
   ImportOptions options;
-  bool kindGiven = false;
   std::optional<std::string> mergeInto;
   std::optional<std::string> out;
   std::optional<std::string> prizesOut;
   bool json = false;
 };
 
-std::vector<int> ParseColumns(const std::string& list) {
-  std::vector<int> columns;
-  std::size_t at = 0;
-  while (at <= list.size()) {
-    const std::size_t comma = std::min(list.find(',', at), list.size());
-    const auto value = ParseDecimal(list.substr(at, comma - at));
-    if (!value || *value < 1)
-      throw Usage{"--columns takes column numbers from 1, like 3,4,5,6,7,8"};
-    columns.push_back(*value);
-    at = comma + 1;
-  }
-  return columns;
-}
-
-Call Parse(int argc, char** argv) {
+// The call's options, checked as the importer needs them.
+Call ReadCall(const Arguments& args) {
   Call call;
-  if (argc < 3) throw Usage{"import needs a file"};
-  call.file = argv[2];
-  bool newest = false, oldest = false;
-  for (int i = 3; i < argc; ++i) {
-    const std::string arg = argv[i];
-    auto value = [&]() -> std::string {
-      if (i + 1 >= argc) throw Usage{arg + " needs a value"};
-      return argv[++i];
-    };
-    if (arg == "--as") {
-      const std::string kind = value();
-      if (kind == "results") {
-        call.options.kind = ImportKind::Results;
-      } else if (kind == "stakes") {
-        call.options.kind = ImportKind::Stakes;
-      } else if (kind == "system") {
-        call.options.kind = ImportKind::System;
-      } else {
-        throw Usage{"--as takes results, stakes or system"};
-      }
-      call.kindGiven = true;
-    } else if (arg == "--columns") {
-      call.options.columns = ParseColumns(value());
-    } else if (arg == "--newest-first") {
-      newest = true;
-    } else if (arg == "--oldest-first") {
-      oldest = true;
-    } else if (arg == "--max") {
-      const auto m = ParseDecimal(value());
-      if (!m || *m < 2 || *m > 99) throw Usage{"--max takes 2..99"};
-      call.options.highestNumber = *m;
-    } else if (arg == "--merge-into") {
-      call.mergeInto = value();
-    } else if (arg == "--out") {
-      call.out = value();
-    } else if (arg == "--prizes-out") {
-      call.prizesOut = value();
-    } else if (arg == "--json") {
-      call.json = true;
+  call.file = args.word(0);
+  if (auto kind = args.value("--as")) {
+    if (*kind == "results") {
+      call.options.kind = ImportKind::Results;
+    } else if (*kind == "stakes") {
+      call.options.kind = ImportKind::Stakes;
+    } else if (*kind == "system") {
+      call.options.kind = ImportKind::System;
     } else {
-      throw Usage{"unknown option '" + arg + "'"};
+      throw UsageError{"--as takes results, stakes or system"};
     }
   }
-  if (!call.kindGiven) throw Usage{"import needs --as results, stakes or system"};
-  if (newest && oldest) throw Usage{"--newest-first and --oldest-first exclude each other"};
+  if (auto columns = args.numbers("--columns", 1, std::numeric_limits<int32_t>::max(),
+                                  "--columns takes column numbers from 1, like 3,4,5,6,7,8")) {
+    call.options.columns.assign(columns->begin(), columns->end());
+  }
+  if (auto max = args.number("--max", 2, 99, "--max takes 2..99")) {
+    call.options.highestNumber = *max;
+  }
+  call.mergeInto = args.value("--merge-into");
+  call.out = args.value("--out");
+  call.prizesOut = args.value("--prizes-out");
+  call.json = args.json();
+  const bool newest = args.has("--newest-first");
+  const bool oldest = args.has("--oldest-first");
+  if (!args.has("--as")) throw UsageError{"import needs --as results, stakes or system"};
+  if (newest && oldest) throw UsageError{"--newest-first and --oldest-first exclude each other"};
   if (newest) call.options.order = HistoryOrder::NewestFirst;
   if (oldest) call.options.order = HistoryOrder::OldestFirst;
   if (call.mergeInto && call.options.kind != ImportKind::Results) {
-    throw Usage{"--merge-into goes with --as results"};
+    throw UsageError{"--merge-into goes with --as results"};
   }
   if (call.prizesOut && call.options.kind != ImportKind::Results) {
-    throw Usage{"--prizes-out goes with --as results"};
+    throw UsageError{"--prizes-out goes with --as results"};
   }
   return call;
 }
@@ -157,8 +119,8 @@ void RefuseSharedFiles(const Call& call) {
     for (std::size_t j = i + 1; j < files.size(); ++j) {
       if (!files[i].written && !files[j].written) continue;
       if (SameFile(files[i].path, files[j].path)) {
-        throw Usage{files[i].what + " (" + files[i].path + ") and " + files[j].what + " (" +
-                    files[j].path + ") are the same file; nothing was written"};
+        throw UsageError{files[i].what + " (" + files[i].path + ") and " + files[j].what + " (" +
+                         files[j].path + ") are the same file; nothing was written"};
       }
     }
   }
@@ -213,23 +175,6 @@ void Write(const std::string& path, const std::string& text) {
     throw Failure{
         Format(TextId::TxtCannotWrite, kEnglish, {path, DescribeFileError(*error, kEnglish)})};
   }
-}
-
-std::string Quoted(std::string_view text) {
-  std::string out = "\"";
-  for (const char ch : text) {
-    if (ch == '"' || ch == '\\') {
-      out += '\\';
-      out += ch;
-    } else if (static_cast<unsigned char>(ch) < 0x20) {
-      char code[8];
-      std::snprintf(code, sizeof code, "\\u%04x", static_cast<unsigned>(ch));
-      out += code;
-    } else {
-      out += ch;
-    }
-  }
-  return out + '"';
 }
 
 const char* Name(ImportKind kind) {
@@ -353,11 +298,12 @@ std::string Json(const Call& call, const ImportResult& result, const std::string
                  const std::optional<std::string>& written,
                  const std::optional<std::string>& prizesWritten) {
   std::ostringstream out;
-  out << "{\"file\": " << Quoted(call.file) << ", \"as\": \"" << Name(call.options.kind)
+  out << "{\"file\": " << JsonQuoted(call.file) << ", \"as\": \"" << Name(call.options.kind)
       << "\", \"max\": " << call.options.highestNumber
-      << ", \"ok\": " << (result.ok() ? "true" : "false") << ", \"message\": " << Quoted(message)
-      << ", \"encoding\": \"" << Name(result.encoding) << "\", \"shape\": \"" << Name(result.shape)
-      << "\", \"separator\": " << Quoted(Separator(result.separator)) << ", \"columns\": [";
+      << ", \"ok\": " << (result.ok() ? "true" : "false")
+      << ", \"message\": " << JsonQuoted(message) << ", \"encoding\": \"" << Name(result.encoding)
+      << "\", \"shape\": \"" << Name(result.shape)
+      << "\", \"separator\": " << JsonQuoted(Separator(result.separator)) << ", \"columns\": [";
   for (std::size_t i = 0; i < result.columns.size(); ++i) {
     out << (i ? ", " : "") << result.columns[i];
   }
@@ -384,23 +330,23 @@ std::string Json(const Call& call, const ImportResult& result, const std::string
   for (std::size_t i = 0; i < result.skipped.size(); ++i) {
     const SkippedLine& s = result.skipped[i];
     out << (i ? ", " : "") << "{\"line\": " << s.line << ", \"reason\": \"" << Name(s.reason)
-        << "\", \"value\": " << Quoted(s.value)
-        << ", \"text\": " << Quoted(DescribeSkip(s, call.options, kEnglish)) << "}";
+        << "\", \"value\": " << JsonQuoted(s.value)
+        << ", \"text\": " << JsonQuoted(DescribeSkip(s, call.options, kEnglish)) << "}";
   }
   out << "], \"out_of_order\": ";
   if (result.outOfOrder) {
     out << "{\"line\": " << result.outOfOrder->line
-        << ", \"value\": " << Quoted(result.outOfOrder->value)
-        << ", \"text\": " << Quoted(DescribeSkip(*result.outOfOrder, call.options, kEnglish))
+        << ", \"value\": " << JsonQuoted(result.outOfOrder->value)
+        << ", \"text\": " << JsonQuoted(DescribeSkip(*result.outOfOrder, call.options, kEnglish))
         << "}";
   } else {
     out << "null";
   }
   if (merge) {
-    out << ", \"merge\": {\"into\": " << Quoted(*call.mergeInto) << ", \"result\": \""
+    out << ", \"merge\": {\"into\": " << JsonQuoted(*call.mergeInto) << ", \"result\": \""
         << Name(merge->kind) << "\", \"added\": " << merge->added
         << ", \"held\": " << merge->draws.size() << ", \"dropped\": " << merge->dropped
-        << ", \"text\": " << Quoted(mergeText) << "}";
+        << ", \"text\": " << JsonQuoted(mergeText) << "}";
   }
   out << ", \"prize_columns\": [";
   for (std::size_t t = 0; t < 4; ++t) out << (t ? ", " : "") << result.prizeColumns[t];
@@ -409,21 +355,21 @@ std::string Json(const Call& call, const ImportResult& result, const std::string
   for (std::size_t i = 0; i < result.unreadAmounts.size(); ++i) {
     const UnreadAmount& u = result.unreadAmounts[i];
     out << (i ? ", " : "") << "{\"line\": " << u.line << ", \"tier\": " << u.tier
-        << ", \"value\": " << Quoted(u.value) << "}";
+        << ", \"value\": " << JsonQuoted(u.value) << "}";
   }
   out << "]";
-  out << ", \"written\": " << (written ? Quoted(*written) : std::string("null"))
-      << ", \"prizes_written\": " << (prizesWritten ? Quoted(*prizesWritten) : std::string("null"))
-      << "}\n";
+  out << ", \"written\": " << (written ? JsonQuoted(*written) : std::string("null"))
+      << ", \"prizes_written\": "
+      << (prizesWritten ? JsonQuoted(*prizesWritten) : std::string("null")) << "}\n";
   return out.str();
 }
 
-int Run(const Call& call) {
+int Run(const Call& call, Output& streams) {
   RefuseSharedFiles(call);
   const std::string data = ReadSource(call.file);
   ImportResult result = ImportList(data, call.options);
   if (result.problem == ImportProblem::BadColumns) {
-    throw Usage{DescribeImport(result, call.options, kEnglish)};
+    throw UsageError{DescribeImport(result, call.options, kEnglish)};
   }
   std::string message = DescribeImport(result, call.options, kEnglish);
 
@@ -431,7 +377,7 @@ int Run(const Call& call) {
   std::string mergeText;
   std::optional<std::string> written;
   std::optional<std::string> prizesWritten;
-  std::string output;
+  std::string records;
   int code = 0;
   // Nothing is written when the prize file asked for cannot be made: a history whose heading
   // names no prize columns gives no amounts.
@@ -500,9 +446,9 @@ int Run(const Call& call) {
         }
       }
     } else {
-      output = FormatImported(result, call.options.kind);
+      records = FormatImported(result, call.options.kind);
       if (call.out) {
-        Write(*call.out, output);
+        Write(*call.out, records);
         written = *call.out;
       }
     }
@@ -515,11 +461,11 @@ int Run(const Call& call) {
   }
 
   if (call.json) {
-    std::cout << Json(call, result, message, merge, mergeText, written, prizesWritten);
+    streams.out << Json(call, result, message, merge, mergeText, written, prizesWritten);
   } else {
     // The report goes to standard error, so that the record lines alone reach standard output
     // when no file is named.
-    std::ostream& report = std::cerr;
+    std::ostream& report = streams.err;
     for (const SkippedLine& s : result.skipped) {
       report << DescribeSkip(s, call.options, kEnglish) << "\n";
     }
@@ -555,23 +501,35 @@ int Run(const Call& call) {
       report << "\n";
     }
     if (!mergeText.empty()) report << mergeText << "\n";
-    if (result.ok() && !written && !call.mergeInto) std::cout << output;
+    if (result.ok() && !written && !call.mergeInto) streams.out << records;
   }
   return code;
 }
 
 }  // namespace
 
-int RunImport(int argc, char** argv, const char* usage) {
-  try {
-    return Run(Parse(argc, argv));
-  } catch (const Usage& e) {
-    std::cerr << "tallyra-cli: " << e.text << "\n" << usage;
-    return 2;
-  } catch (const Failure& e) {
-    std::cerr << e.text << "\n";
-    return 1;
-  }
+ImportCommand::ImportCommand()
+    : Command({.name = "import",
+               .usage =
+                   "  tallyra-cli import FILE --as results|stakes|system [--columns 3,4,5,6,7,8]\n"
+                   "              [--newest-first|--oldest-first] [--max M] [--merge-into "
+                   "Results.txt]\n"
+                   "              [--out FILE] [--prizes-out FILE] [--json]\n",
+               .words = 1,
+               .wordsMissing = "import needs a file",
+               .options = {{"--as"},
+                           {"--columns"},
+                           {"--newest-first", Takes::Nothing},
+                           {"--oldest-first", Takes::Nothing},
+                           {"--max"},
+                           {"--merge-into"},
+                           {"--out"},
+                           {"--prizes-out"},
+                           kJson},
+               .afterMistake = UsageShown::UpToItself}) {}
+
+int ImportCommand::run(const Arguments& args, Output& output) const {
+  return Run(ReadCall(args), output);
 }
 
 }  // namespace tallyra::cli

@@ -1,7 +1,15 @@
 #pragma once
 
-// tallyra-cli wheel build|check ...: argv[1] is "wheel". Returns the process exit code.
-int RunWheelCommand(int argc, char** argv);
+#include "cli/Command.h"
 
-// The usage lines of the wheel commands.
-extern const char* const kWheelUsage;
+namespace tallyra::cli {
+
+// tallyra-cli wheel build|check: wheels over a pool of numbers, built or checked exactly.
+class WheelCommand final : public Command {
+ public:
+  WheelCommand();
+  Arguments parse(const std::vector<std::string>& args) const override;
+  int run(const Arguments& args, Output& output) const override;
+};
+
+}  // namespace tallyra::cli

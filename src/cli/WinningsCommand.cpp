@@ -6,14 +6,13 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <iostream>
+#include <limits>
 #include <map>
 #include <optional>
 #include <string>
 
-#include "lists/RecordReader.h"
+#include "cli/Lists.h"
 #include "model/DataFiles.h"
-#include "model/Files.h"
 #include "model/Integer.h"
 #include "model/Problem.h"
 #include "model/TextTable.h"
@@ -22,80 +21,19 @@
 
 namespace tallyra::cli {
 
-const char* const kWinningsUsage =
-    "  tallyra-cli winnings [--stakes FILE] [--system FILE] --results FILE [--prizes FILE]\n"
-    "              [--draw N | --all] [--json]\n";
-
 namespace {
 
 // Messages of the command line are English.
 constexpr int32_t kLanguage = ToValue(Language::English);
 
-struct Usage {
-  std::string text;
-};
-struct Failure {
-  std::string text;
-};
-
-struct Arguments {
-  std::map<std::string, std::string> files;  // --stakes, --system, --results, --prizes
-  std::optional<std::string> draw;
-  bool all = false;
-  bool json = false;
-};
-
-Arguments Parse(int argc, char** argv) {
-  Arguments a;
-  for (int i = 2; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--json") {
-      a.json = true;
-    } else if (arg == "--all") {
-      a.all = true;
-    } else if (arg == "--stakes" || arg == "--system" || arg == "--results" || arg == "--prizes" ||
-               arg == "--draw") {
-      if (i + 1 >= argc) throw Usage{arg + " needs a value"};
-      if (a.files.count(arg) || (arg == "--draw" && a.draw)) throw Usage{arg + " is given twice"};
-      if (arg == "--draw") {
-        a.draw = argv[++i];
-      } else {
-        a.files[arg] = argv[++i];
-      }
-    } else {
-      throw Usage{"unknown option '" + arg + "'"};
-    }
-  }
-  if (!a.files.count("--results")) throw Usage{"winnings needs --results"};
-  if (!a.files.count("--stakes") && !a.files.count("--system")) {
-    throw Usage{"winnings needs --stakes or --system"};
-  }
-  if (a.draw && a.all) throw Usage{"--draw and --all exclude each other"};
-  return a;
-}
-
-// Reads a list file into its table, all or nothing; returns the records left out at its start.
-int Load(const std::string& path, TableRef table, int32_t& count, OverflowRule rule) {
-  const FileText file = ReadWholeFile(path, kMaxListFileBytes);
-  if (!file.ok)
-    throw Failure{
-        Format(TextId::TxtCannotOpen, kLanguage, {path, DescribeFileError(file.error, kLanguage)})};
-  const ReadOutcome outcome = ReadRecordLines(file.data, table, count, rule);
-  const std::string message = DescribeReadOutcome(outcome, kLanguage);
-  if (!outcome.ok()) throw Failure{path + ": " + message};
-  if (!message.empty()) std::cerr << path << ": " << message << "\n";
-  return outcome.dropped;
-}
-
 // The prizes: the file given, or else the window's prize table in the working directory, the
 // command line's data folder.
-Prizes LoadPrizeFile(const Arguments& a) {
+Prizes LoadPrizeFile(const Arguments& args, std::ostream& err) {
   Prizes prizes;
-  const auto given = a.files.find("--prizes");
-  const std::string path =
-      given != a.files.end() ? given->second : DataFiles().path(kPrizeTableFileName);
-  if (given == a.files.end() && ::access(path.c_str(), F_OK) != 0) {
-    std::cerr << "no prize table (" << path << "): every amount is 0\n";
+  const auto given = args.value("--prizes");
+  const std::string path = given.value_or(DataFiles().path(kPrizeTableFileName));
+  if (!given && ::access(path.c_str(), F_OK) != 0) {
+    err << Format(TextId::TxtCliNoPrizeTable, kLanguage, {path}) << "\n";
     return prizes;
   }
   if (const Problem problem = LoadPrizes(path, prizes)) {
@@ -120,8 +58,7 @@ tallyra::Money BalanceOf(const WinningsReport& r, int32_t draw) {
 
 // The draws are numbered as in the results file: offset is the count of its earliest draws that
 // had no room.
-void PrintJson(const WinningsReport& r, int32_t offset) {
-  std::ostream& out = std::cout;
+void PrintJson(std::ostream& out, const WinningsReport& r, int32_t offset) {
   out << "{\"draws\": " << r.drawCount() << ", \"tickets\": ";
   JsonTickets(out, r.tickets);
   out << ", \"cost\": \"" << Money(r.cost) << "\", \"winnings\": \"" << Money(r.winnings)
@@ -150,8 +87,7 @@ void PrintJson(const WinningsReport& r, int32_t offset) {
   out << "]}\n";
 }
 
-void PrintText(const WinningsReport& r, const Prizes& prizes, int32_t offset) {
-  std::ostream& out = std::cout;
+void PrintText(std::ostream& out, const WinningsReport& r, const Prizes& prizes, int32_t offset) {
   const std::string unit = prizes.table.currency.empty() ? "" : " " + prizes.table.currency;
   if (r.drawCount() == 1) {
     out << "draw " << r.firstDraw + offset << "\n";
@@ -195,29 +131,44 @@ void PrintText(const WinningsReport& r, const Prizes& prizes, int32_t offset) {
   if (!heading) out << "no row won a prize\n";
 }
 
-int Run(int argc, char** argv) {
-  const Arguments a = Parse(argc, argv);
+}  // namespace
+
+WinningsCommand::WinningsCommand()
+    : Command(
+          {.name = "winnings",
+           .usage =
+               "  tallyra-cli winnings [--stakes FILE] [--system FILE] --results FILE [--prizes "
+               "FILE]\n"
+               "              [--draw N | --all] [--json]\n",
+           .options = {{"--stakes"},
+                       {"--system"},
+                       {"--results"},
+                       {"--prizes"},
+                       {"--draw"},
+                       {"--all", Takes::Nothing},
+                       kJson},
+           .afterMistake = UsageShown::Own}) {}
+
+int WinningsCommand::run(const Arguments& args, Output& output) const {
+  args.required("--results", "winnings needs --results");
+  if (!args.has("--stakes") && !args.has("--system")) {
+    throw UsageError{"winnings needs --stakes or --system"};
+  }
+  if (args.has("--draw") && args.has("--all")) {
+    throw UsageError{"--draw and --all exclude each other"};
+  }
   DrawChoice choice;
-  if (a.all) choice.kind = DrawChoice::Kind::All;
-  if (a.draw) {
-    const std::optional<int32_t> n = ParseDecimal(*a.draw);
-    if (!n || *n < 1) throw Usage{"--draw takes a draw's number, 1 or more"};
+  if (args.has("--all")) choice.kind = DrawChoice::Kind::All;
+  if (auto draw = args.number("--draw", 1, std::numeric_limits<int32_t>::max(),
+                              "--draw takes a draw's number, 1 or more")) {
     choice.kind = DrawChoice::Kind::One;
-    choice.draw = *n;
+    choice.draw = *draw;
   }
   auto ws = CreateWorkspace();
   ws->Language = kLanguage;
-  // Every file given is read, so that a bad one always fails.
-  if (auto f = a.files.find("--stakes"); f != a.files.end()) {
-    Load(f->second, TableRef::of(ws->StakeTable), ws->StakeCount, OverflowRule::RejectFile);
-  }
-  if (auto f = a.files.find("--system"); f != a.files.end()) {
-    Load(f->second, TableRef::of(ws->SystemTable), ws->SystemCount, OverflowRule::RejectFile);
-  }
   // Draws are numbered as in the file, also when its earliest ones had no room.
-  const int32_t offset = Load(a.files.at("--results"), TableRef::of(ws->ResultTable),
-                              ws->ResultCount, OverflowRule::KeepLatest);
-  Prizes prizes = LoadPrizeFile(a);
+  const int32_t offset = LoadLists(args, *ws, kLanguage, output.err);
+  Prizes prizes = LoadPrizeFile(args, output.err);
   if (offset > 0) {
     std::map<int32_t, TierAmounts> held;
     for (const auto& [draw, amounts] : prizes.byDraw) {
@@ -243,32 +194,16 @@ int Run(int argc, char** argv) {
     throw Failure{Describe(problem, kLanguage)};
   }
   if (outcome.report.prizesOfAbsentDraws > 0) {
-    std::cerr << "the prize file names " << outcome.report.prizesOfAbsentDraws
-              << " draw(s) that the results do not hold\n";
+    output.err << Format(TextId::TxtCliPrizesOfAbsentDraws, kLanguage,
+                         {std::to_string(outcome.report.prizesOfAbsentDraws)})
+               << "\n";
   }
-  if (a.json) {
-    PrintJson(outcome.report, offset);
+  if (args.json()) {
+    PrintJson(output.out, outcome.report, offset);
   } else {
-    PrintText(outcome.report, prizes, offset);
+    PrintText(output.out, outcome.report, prizes, offset);
   }
   return 0;
-}
-
-}  // namespace
-
-int RunWinnings(int argc, char** argv) {
-  try {
-    return Run(argc, argv);
-  } catch (const Usage& e) {
-    std::cerr << "tallyra-cli: " << e.text << "\nusage:\n" << kWinningsUsage;
-    return 2;
-  } catch (const Failure& e) {
-    std::cerr << e.text << "\n";
-    return 1;
-  } catch (const ProblemError& e) {
-    std::cerr << Describe(e.problem(), kLanguage) << "\n";
-    return 1;
-  }
 }
 
 }  // namespace tallyra::cli

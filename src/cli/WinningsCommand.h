@@ -1,11 +1,15 @@
 #pragma once
 
+#include "cli/Command.h"
+
 namespace tallyra::cli {
 
-// tallyra-cli winnings ...: argv[1] is "winnings". Returns the exit code: 0 done, 1 a file or a
-// computation failed, 2 a mistaken call.
-int RunWinnings(int argc, char** argv);
-
-extern const char* const kWinningsUsage;
+// tallyra-cli winnings: what the stakes and system stakes won in the latest draw, a chosen one
+// or every draw of a history, with the same figures as the window's report.
+class WinningsCommand final : public Command {
+ public:
+  WinningsCommand();
+  int run(const Arguments& args, Output& output) const override;
+};
 
 }  // namespace tallyra::cli

@@ -269,6 +269,46 @@ TEST_F(CliOptions, MistakenCallsExitWithTwoAndTheUsage) {
   EXPECT_EQ(Read("got.txt"), "<none>") << "a mistaken call fetches nothing";
 }
 
+// An option with a value is given once, whichever the command: a second one would silently
+// win. Only --sort, whose orders follow one another, comes again; a flag twice is one flag.
+TEST_F(CliOptions, AnOptionGivenTwiceIsAMistakeInEveryCommand) {
+  const std::string pool = "1,2,3,4,5,6,7,8";
+  const std::vector<std::pair<Args, std::string>> twice = {
+      {{"collate", "stakes", "--stakes", "st.txt", "--stakes", "sy.txt"}, "--stakes"},
+      {{"check", "--combination", "1,2,3,4,5,6", "--results", "Results.txt", "--max", "49", "--max",
+        "50"},
+       "--max"},
+      {{"stats", "--results", "Results.txt", "--results", "Results.txt"}, "--results"},
+      {{"fetch", "http://127.0.0.1:1/r.txt", "got.txt", "--timeout", "1", "--timeout", "2"},
+       "--timeout"},
+      {{"import", "Results.txt", "--as", "results", "--as", "stakes"}, "--as"},
+      {{"wheel", "check", "--pool", pool, "--stakes", "st.txt", "--pool", pool}, "--pool"},
+      {{"winnings", "--stakes", "st.txt", "--results", "Results.txt", "--draw", "1", "--draw", "2"},
+       "--draw"},
+  };
+  for (const auto& [call, option] : twice) ExpectUsageError(call, option + " is given twice");
+
+  const CliRun again = Cli({"stats", "--results", "Results.txt", "--sort", "draws", "--sort",
+                            "order", "--json", "--json"});
+  EXPECT_EQ(again.code, 0) << again.err;
+  EXPECT_EQ(again.out, Cli({"stats", "--results", "Results.txt", "--json"}).out);
+}
+
+// Every command reads its lists one way, and says what it found in the language asked.
+TEST_F(CliOptions, ListFilesAreToldAboutInTheLanguageAsked) {
+  Write("cut.txt", "1 - 1,2,3,4,5,6;\r\n2 - 7,8,9");
+  const std::string said =
+      "cut.txt: Строка 2 не закончена знаком \";\" и не загружена: «2 - 7,8,9»\n";
+  for (const Args& call :
+       {Args{"wheel", "check", "--pool", "1,2,3,4,5,6,7", "--stakes", "cut.txt", "--lang", "ru",
+             "--json"},
+        Args{"check", "--combination", "1,2,3,4,5,6", "--results", "cut.txt", "--lang", "ru"}}) {
+    const CliRun run = Cli(call);
+    EXPECT_EQ(run.code, 0) << Joined(call) << "\n" << run.err;
+    EXPECT_EQ(run.err, said) << Joined(call);
+  }
+}
+
 TEST_F(CliOptions, CollateReadsEveryListGivenAndSpeaksTheLanguageAsked) {
   // The text report and --json give the same counters.
   const QJsonObject json = Json(

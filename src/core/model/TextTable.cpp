@@ -488,6 +488,14 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
      "Not enough memory for this command."},  // TxtCommandOutOfMemory
     {"гарантия %s на %s числах: билетов %s, граница %s (жадный подбор %s)",
      "guarantee %s over %s numbers: %s tickets, bound %s (greedy %s)"},  // TxtWheelSummary
+    // Command line: the messages around its list, certificate and prize files
+    {"%s: %s", "%s: %s"},  // TxtCliListFileSays
+    {"не удалось прочитать сертификаты из %s",
+     "cannot read the certificates in %s"},  // TxtCliCannotReadCertificates
+    {"нет таблицы выигрышей (%s): все суммы равны 0",
+     "no prize table (%s): every amount is 0"},  // TxtCliNoPrizeTable
+    {"в файле выигрышей есть тиражи, которых нет в истории: %s",
+     "the prize file names %s draw(s) that the results do not hold"},  // TxtCliPrizesOfAbsentDraws
 }};
 
 }  // namespace

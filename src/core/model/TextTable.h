@@ -346,6 +346,11 @@ enum class TextId : int {
   TxtWinningsTooManyDraws,
   TxtCommandOutOfMemory,
   TxtWheelSummary,
+  // Command line: the messages around its list, certificate and prize files
+  TxtCliListFileSays,
+  TxtCliCannotReadCertificates,
+  TxtCliNoPrizeTable,
+  TxtCliPrizesOfAbsentDraws,
   Count
 };
 
