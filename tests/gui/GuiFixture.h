@@ -22,6 +22,7 @@
 #include <QTimer>
 #include <memory>
 
+#include "ListFill.h"
 #include "app/MainWindow.h"
 #include "model/DataFiles.h"
 #include "platform/ClickLabel.h"
@@ -124,6 +125,23 @@ class GuiTest : public ::testing::Test {
   QString Cell(const char* grid, int row, int column) const {
     platform::StringGrid* g = Grid(grid);
     return g ? g->model().cellText(row, column) : QString();
+  }
+
+  // Fill the stakes, the system stakes or the draws as a load of a file holding `rows` does
+  // (ListFill.h), and show them in the grids as a load does. The tab shown stays, and so do the
+  // statistics: a test that needs them loads the draws through the Results menu. A list filled
+  // empty keeps its grid as it was, as the window's refresh does.
+  void FillStakes(const tallyra::test::Rows& rows) {
+    tallyra::test::FillStakes(form->workspace(), rows);
+    form->refreshGrids();
+  }
+  void FillSystem(const tallyra::test::Rows& rows) {
+    tallyra::test::FillSystem(form->workspace(), rows);
+    form->refreshGrids();
+  }
+  void FillDraws(const tallyra::test::Rows& rows) {
+    tallyra::test::FillDraws(form->workspace(), rows);
+    form->refreshGrids();
   }
 
   QStringList MessageTexts() const {

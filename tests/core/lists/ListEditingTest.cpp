@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "ListFill.h"
 #include "lists/ListEditing.h"
 #include "lists/RecordReader.h"
 
@@ -51,7 +52,7 @@ TEST_F(Lists, DeletingARowMovesTheRowsBelowUpAndZeroesTheFreedRow) {
 }
 
 TEST_F(Lists, AFullListRefusesAnotherRow) {
-  ws->SystemCount = SystemTableT::kCapacity - 1;
+  test::FillSystem(*ws, test::Repeated(SystemTableT::kCapacity - 1, {1, 2, 3, 4, 5, 6, 7}));
   AddSystem({1, 2, 3, 4, 5, 6, 7});
   EXPECT_EQ(ws->SystemCount, 99999);
   EXPECT_FALSE(AppendRow(TableRef::of(ws->SystemTable), ws->SystemCount, V{1, 2, 3, 4, 5, 6, 7}));
@@ -63,7 +64,7 @@ TEST_F(Lists, AFullListRefusesAnotherRow) {
 
 TEST_F(Lists, ClearTableZeroesEveryRowUsedOrNot) {
   AddStake({1, 2, 3, 4, 5, 6});
-  ws->StakeTable.cell[3][50000] = 9;  // stale, above the count
+  ws->StakeTable.cell[3][50000] = 9;  // stale, above the count: no load leaves it, so by hand
   ClearTable(TableRef::of(ws->StakeTable), ws->StakeCount, 6);
   EXPECT_EQ(ws->StakeCount, 0);
   EXPECT_EQ(ws->StakeTable.cell[1][1], 0);

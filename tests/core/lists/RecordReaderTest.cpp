@@ -135,7 +135,7 @@ TEST_F(Reader, EmptyAndLabelOnlyTextsHoldNoRecords) {
 }
 
 TEST_F(Reader, AShortRecordLeavesItsOtherColumnsAsTheyWere) {
-  ws->ResultTable.cell[5][1] = 77;
+  ws->ResultTable.cell[5][1] = 77;  // no load leaves a number above the count: put in by hand
   ASSERT_TRUE(Results("1 - 1,2,3;").ok());
   EXPECT_EQ(Draw(1), (V{1, 2, 3, 0, 77, 0}));
 }
@@ -242,7 +242,7 @@ TEST_F(Reader, TheKeptDrawsOfALongHistoryAreTheLatestWhateverTheLayout) {
   }
   for (const int held : {0, 1, 700}) {
     ws = CreateWorkspace();
-    ws->ResultCount = held;
+    ASSERT_TRUE(Results(Lines(held)).ok());
     const ReadOutcome r = Results(text);
     ASSERT_TRUE(r.ok());
     ASSERT_EQ(ws->ResultCount, 1499);
@@ -254,7 +254,7 @@ TEST_F(Reader, TheKeptDrawsOfALongHistoryAreTheLatestWhateverTheLayout) {
 }
 
 TEST_F(Reader, AStakesFileThatWouldOverflowIsRejectedWhole) {
-  ws->StakeCount = 99998;
+  ASSERT_TRUE(Stakes(Lines(99998)).ok());
   const ReadOutcome r = Stakes(Lines(2));
   EXPECT_EQ(r.status, ReadOutcome::Status::ListOverflow);
   EXPECT_EQ(r.room, 1);

@@ -37,6 +37,7 @@ TEST(Workspace, CapacitiesLeaveRowAndColumnZeroUnused) {
 
 TEST(Workspace, ClearRowsEmptiesOnlyTheCountedRowsAndColumns) {
   auto ws = CreateWorkspace();
+  // Numbers in the unused column and above the count, which no load leaves: put in by hand.
   for (int c = 0; c <= 6; ++c) {
     for (int r = 0; r <= 4; ++r) ws->ResultTable.cell[c][r] = 7;
   }

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <vector>
 
+#include "ListFill.h"
 #include "stats/Statistics.h"
 
 namespace tallyra {
@@ -10,15 +12,7 @@ namespace {
 class Stats : public ::testing::Test {
  protected:
   Stats() : ws(CreateWorkspace()) { ws->HighestNumber = 12; }
-  void Draws(std::initializer_list<std::array<int32_t, 6>> draws) {
-    int d = 0;
-    for (const auto& draw : draws) {
-      ++d;
-      for (int c = 1; c <= 6; ++c)
-        ws->ResultTable.cell[c][d] = draw[static_cast<std::size_t>(c - 1)];
-    }
-    ws->ResultCount = d;
-  }
+  void Draws(const test::Rows& draws) { test::FillDraws(*ws, draws); }
   void Sort(int mode) {
     ws->StatSortMode = mode;
     SortStatistics(*ws);
@@ -52,7 +46,9 @@ TEST_F(Stats, HitsMissesShareAndPassedDraws) {
 }
 
 TEST_F(Stats, ARepeatInADrawCountsOnceAndOutsideNumbersNowhere) {
-  Draws({{5, 5, 60, 0, -1, 7}});
+  // The reader takes a minus sign for a label's dash, so the negative number is put in by hand.
+  for (int c = 1; c <= 6; ++c) ws->ResultTable.cell[c][1] = std::array{5, 5, 60, 0, -1, 7}[c - 1];
+  ws->ResultCount = 1;
   ComputeStatistics(*ws);
   EXPECT_EQ(ws->StatHits[5], 1);
   EXPECT_EQ(ws->StatHits[7], 1);

@@ -60,13 +60,12 @@ TEST_F(Language, SwitchingToEnglishRecaptionsTheWholeWindow) {
   EXPECT_EQ(ClickLabel("Lab3")->toolTip(), QStringLiteral("Click for complete list"));
   script.cancelFile();
   Trigger("N6");
-  f.workspace().StakeCount = 1;
+  FillStakes({{1, 2, 3, 4, 5, 6}});
   script.cancelFile();
   Trigger("N7");
   ASSERT_EQ(script.fileDialogs.size(), 2u);
   EXPECT_EQ(script.fileDialogs[0].title, QStringLiteral("Stakes loading out of file"));
   EXPECT_EQ(script.fileDialogs[1].title, QStringLiteral("Save stakes in file"));
-  f.workspace().StakeCount = 0;
   EXPECT_EQ(Grid("SGRes")->model().header(0), QStringLiteral("  Draw"));
   EXPECT_EQ(Grid("SGStat")->model().header(4), QStringLiteral("    Passed draws"));
   EXPECT_EQ(Grid("SGStav")->model().header(0), QStringLiteral("    №"));

@@ -155,7 +155,7 @@ TEST_F(Startup, ClosingAsksOnlyAboutTheListsThatHoldSomething) {
   WriteFile(QStringLiteral("ini.tly"), "49\r\n1\r\n");
   WriteFile(QStringLiteral("Results.txt"), Draws(3));
   MainWindow& f = Start();
-  f.workspace().SystemCount = 1;
+  FillSystem({{1, 2, 3, 4, 5, 6, 7}});
   EXPECT_TRUE(f.close());
   ASSERT_EQ(script.messages.size(), 1u);
   EXPECT_EQ(script.messages[0].text, QStringLiteral("Save system stakes before exit?"));
@@ -166,8 +166,8 @@ TEST_F(Startup, AnsweringNoTwiceClosesWithoutWritingAnything) {
   WriteFile(QStringLiteral("ini.tly"), "49\r\n0\r\n");
   WriteFile(QStringLiteral("Results.txt"), Draws(3));
   MainWindow& f = Start();
-  f.workspace().StakeCount = 2;
-  f.workspace().SystemCount = 1;
+  FillStakes({{1, 2, 3, 4, 5, 6}, {7, 8, 9, 10, 11, 12}});
+  FillSystem({{1, 2, 3, 4, 5, 6, 7}});
   script.answerNo();
   script.answerNo();
   const QStringList before = QDir(Path(QString())).entryList(QDir::Files);
@@ -184,7 +184,7 @@ TEST_F(Startup, AnsweringNoTwiceClosesWithoutWritingAnything) {
 TEST_F(Startup, AYesWhoseSaveDoesNotGoThroughKeepsTheProgramOpen) {
   WriteFile(QStringLiteral("ini.tly"), "49\r\n1\r\n");
   MainWindow& f = Start();
-  f.workspace().StakeCount = 2;
+  FillStakes({{1, 2, 3, 4, 5, 6}, {7, 8, 9, 10, 11, 12}});
   script.answerYes();
   script.cancelFile();
   EXPECT_FALSE(f.close());

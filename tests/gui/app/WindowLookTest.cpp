@@ -28,11 +28,12 @@ class WindowLook : public GuiTest {
     return sum;
   }
   void Stakes(int rows) {
-    auto& ws = form->workspace();
-    for (int r = 1; r <= rows; ++r)
-      for (int c = 1; c <= 6; ++c) ws.StakeTable.cell[c][r] = (r + c) % 49 + 1;
-    ws.StakeCount = rows;
-    form->refreshGrids();
+    tallyra::test::Rows stakes;
+    for (int r = 1; r <= rows; ++r) {
+      stakes.emplace_back();
+      for (int c = 1; c <= 6; ++c) stakes.back().push_back((r + c) % 49 + 1);
+    }
+    FillStakes(stakes);
   }
 };
 
@@ -123,15 +124,7 @@ TEST_F(WindowLook, CategoriesWithoutCoincidencesAreGreyed) {
     EXPECT_EQ(label->palette().color(QPalette::Active, QPalette::WindowText), QColor(Qt::red));
   }
   // A category with a coincidence is red, the others stay grey, on screen too.
-  Stakes(0);
-  auto& ws = form->workspace();
-  const std::array<int32_t, 6> a{1, 2, 3, 4, 5, 6}, b{1, 2, 3, 4, 5, 6};
-  for (int c = 1; c <= 6; ++c) {
-    ws.StakeTable.cell[c][1] = a[static_cast<std::size_t>(c - 1)];
-    ws.StakeTable.cell[c][2] = b[static_cast<std::size_t>(c - 1)];
-  }
-  ws.StakeCount = 2;
-  form->refreshGrids();
+  FillStakes({{1, 2, 3, 4, 5, 6}, {1, 2, 3, 4, 5, 6}});
   Click("BitTest");
   QCoreApplication::processEvents();
   EXPECT_TRUE(Label("LR6")->isEnabled());
@@ -162,17 +155,19 @@ class CloseDuringRun : public GuiTest {
   void SetUp() override {
     GuiTest::SetUp();
     StartEnglish();
-    auto& ws = form->workspace();
-    // 99 999 system stakes of twelve numbers: collating them with each other takes seconds.
+  }
+  // System stakes of twelve numbers; 99 999 of them take seconds to collate with each other.
+  void HoldSystem(int rows) {
+    tallyra::test::Rows system;
     uint32_t seed = 7;
-    for (int r = 1; r <= 99999; ++r) {
+    for (int r = 1; r <= rows; ++r) {
+      system.emplace_back();
       for (int c = 1; c <= 12; ++c) {
         seed = seed * 1103515245u + 12345u;
-        ws.SystemTable.cell[c][r] = static_cast<int32_t>((seed >> 16) % 49 + 1);
+        system.back().push_back(static_cast<int32_t>((seed >> 16) % 49 + 1));
       }
     }
-    ws.SystemCount = 99999;
-    form->refreshGrids();
+    FillSystem(system);
   }
   // Collates, and asks the window system's way (the close box) to close as soon as the run is
   // under way (the busy cursor shows it), whatever the machine's speed.
@@ -190,6 +185,7 @@ class CloseDuringRun : public GuiTest {
 };
 
 TEST_F(CloseDuringRun, TheRunStopsAndTheWindowClosesWithTheQuestions) {
+  HoldSystem(99999);
   ASSERT_NE(form->windowHandle(), nullptr);
   QElapsedTimer clock;
   clock.start();
@@ -228,8 +224,7 @@ TEST_F(CloseDuringRun, CancelInTheProgressWindowStopsTheRun) {
 }
 
 TEST_F(CloseDuringRun, ARunNotAskedToCloseStillShowsItsOutcome) {
-  form->workspace().SystemCount = 300;
-  form->refreshGrids();
+  HoldSystem(300);
   Click("BitTestSys");
   EXPECT_TRUE(form->isVisible());
   EXPECT_NE(Label("LR3")->text(), QString());

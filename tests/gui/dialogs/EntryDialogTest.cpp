@@ -143,7 +143,7 @@ TEST_F(Entry, ASystemStakeNeedsItsSeventhNumber) {
 }
 
 TEST_F(Entry, AFullListRefusesTheEntry) {
-  form->workspace().StakeCount = 99999;
+  FillStakes(tallyra::test::Repeated(99999, {1, 2, 3, 4, 5, 6}));
   script.inNextDialog([&](QDialog&) {
     Type({"1", "2", "3", "4", "5", "6"});
     EnterButton()->click();
@@ -155,12 +155,7 @@ TEST_F(Entry, AFullListRefusesTheEntry) {
 }
 
 TEST_F(Entry, EditingAStakeFromTheGridAndCancellingIt) {
-  form->workspace().StakeCount = 2;
-  for (int c = 1; c <= 6; ++c) {
-    form->workspace().StakeTable.cell[c][1] = c;
-    form->workspace().StakeTable.cell[c][2] = 10 + c;
-  }
-  form->refreshGrids();
+  FillStakes({{1, 2, 3, 4, 5, 6}, {11, 12, 13, 14, 15, 16}});
   Grid("SGStav")->setRow(2);
 
   script.inNextDialog([&](QDialog& dialog) {
@@ -191,10 +186,7 @@ TEST_F(Entry, EditingAStakeFromTheGridAndCancellingIt) {
 }
 
 TEST_F(Entry, EditingASystemStakeKeepsTheBoxTicked) {
-  auto& ws = form->workspace();
-  ws.SystemCount = 1;
-  for (int c = 1; c <= 8; ++c) ws.SystemTable.cell[c][1] = c;
-  form->refreshGrids();
+  FillSystem({{1, 2, 3, 4, 5, 6, 7, 8}});
   script.inNextDialog([&](QDialog&) {
     EXPECT_TRUE(SystemBox()->isChecked());
     EXPECT_FALSE(SystemBox()->isEnabled());

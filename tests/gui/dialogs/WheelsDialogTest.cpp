@@ -61,11 +61,6 @@ class Wheels : public GuiTest {
     }
     return rows;
   }
-  void AddStake(const V& numbers) {
-    tallyra::Workspace& ws = form->workspace();
-    ++ws.StakeCount;
-    for (int c = 1; c <= 6; ++c) ws.StakeTable.at(c, ws.StakeCount) = numbers[c - 1];
-  }
 };
 
 TEST_F(Wheels, TheCheckMenuEndsWithTheWheelsItemThatOpensTheDialog) {
@@ -194,14 +189,8 @@ TEST_F(Wheels, BadPoolsAndGuaranteesAreRefusedInTheInterfaceLanguage) {
 }
 
 TEST_F(Wheels, ASystemStakeGivesThePool) {
-  tallyra::Workspace& ws = form->workspace();
-  ws.SystemCount = 2;
-  const V first = {4, 8, 15, 16, 23, 42, 0, 0, 0, 0, 0, 0};
-  const V second = {1, 2, 3, 5, 7, 11, 13, 17, 19, 0, 0, 0};
-  for (int c = 1; c <= 12; ++c) {
-    ws.SystemTable.at(c, 1) = first[c - 1];
-    ws.SystemTable.at(c, 2) = second[c - 1];
-  }
+  const V second = {1, 2, 3, 5, 7, 11, 13, 17, 19};
+  FillSystem({{4, 8, 15, 16, 23, 42}, second});
   InWheels([&](QDialog& d) {
     auto* combo = Find<QComboBox>("SystemCombo", &d);
     ASSERT_EQ(combo->count(), 3);
@@ -219,7 +208,7 @@ TEST_F(Wheels, ASystemStakeGivesThePool) {
 }
 
 TEST_F(Wheels, SendingStoresTheWholeWheelOrNothing) {
-  AddStake({40, 41, 42, 43, 44, 45});
+  FillStakes({{40, 41, 42, 43, 44, 45}});
   std::vector<tallyra::wheels::Ticket> wheel;
   InWheels([&](QDialog& d) {
     Click("SendButton", &d);
@@ -240,7 +229,7 @@ TEST_F(Wheels, SendingStoresTheWholeWheelOrNothing) {
 
   // Room for six more: the seven tickets are refused whole.
   tallyra::Workspace& ws = form->workspace();
-  ws.StakeCount = tallyra::kStakeCapacity - 6;
+  FillStakes(tallyra::test::Repeated(tallyra::kStakeCapacity - 6, {40, 41, 42, 43, 44, 45}));
   script.messages.clear();
   InWheels([&](QDialog& d) { Click("SendButton", &d); });
   EXPECT_EQ(MessageTexts(), QStringList{QStringLiteral(
@@ -250,7 +239,7 @@ TEST_F(Wheels, SendingStoresTheWholeWheelOrNothing) {
   EXPECT_EQ(ws.StakeTable.at(1, tallyra::kStakeCapacity - 5), 0);
 
   // Room for exactly seven: they fill the list.
-  ws.StakeCount = tallyra::kStakeCapacity - 7;
+  FillStakes(tallyra::test::Repeated(tallyra::kStakeCapacity - 7, {40, 41, 42, 43, 44, 45}));
   script.messages.clear();
   InWheels([&](QDialog& d) { Click("SendButton", &d); });
   EXPECT_EQ(ws.StakeCount, tallyra::kStakeCapacity);
@@ -274,8 +263,7 @@ TEST_F(Wheels, CheckingTheStakesCountsTicketsOutsideThePoolByTheirPoolNumbers) {
             QStringList{QStringLiteral("The list of stakes is empty: there is nothing to check.")});
   script.messages.clear();
 
-  AddStake({1, 2, 3, 4, 5, 6});
-  AddStake({1, 2, 3, 40, 41, 42});
+  FillStakes({{1, 2, 3, 4, 5, 6}, {1, 2, 3, 40, 41, 42}});
   InWheels([&](QDialog& d) {
     Click("CheckStakesButton", &d);
     EXPECT_EQ(Text(d, "CoverageLabel"),

@@ -34,14 +34,8 @@ class WinningsReportTest : public GuiTest {
     WriteFile(QStringLiteral("ini.tly"), "12\r\n1\r\n");
     Start();
     script.messages.clear();
-    tallyra::Workspace& ws = form->workspace();
-    const int stakes[2][6] = {{1, 2, 3, 4, 5, 6}, {7, 8, 9, 10, 11, 12}};
-    for (int r = 0; r < 2; ++r) {
-      for (int c = 0; c < 6; ++c) ws.StakeTable.at(c + 1, r + 1) = stakes[r][c];
-    }
-    ws.StakeCount = 2;
-    for (int c = 0; c < 8; ++c) ws.SystemTable.at(c + 1, 1) = c + 1;
-    ws.SystemCount = 1;
+    FillStakes({{1, 2, 3, 4, 5, 6}, {7, 8, 9, 10, 11, 12}});
+    FillSystem({{1, 2, 3, 4, 5, 6, 7, 8}});
   }
 
   WinningsDialog* Open() {
@@ -321,9 +315,8 @@ TEST_F(WinningsReportTest, BalancesNearAHundredBillionAreShownInBillions) {
 TEST_F(WinningsReportTest, NoSuchDrawAndNoStakesAreTold) {
   WinningsDialog* d = Open();
   ASSERT_NE(d, nullptr);
-  tallyra::Workspace& ws = form->workspace();
-  ws.StakeCount = 0;
-  ws.SystemCount = 0;
+  FillStakes({});
+  FillSystem({});
   Trigger("WinningsItem");
   ASSERT_EQ(script.messages.size(), 1u);
   EXPECT_EQ(script.messages[0].text, QStringLiteral("There are no stakes and no system stakes."));

@@ -17,35 +17,6 @@ class CheckTab : public GuiTest {
     StartEnglish();
   }
   tallyra::Workspace& ws() { return form->workspace(); }
-  void Stakes(std::initializer_list<std::array<int32_t, 6>> rows) {
-    int r = 0;
-    for (const auto& row : rows) {
-      ++r;
-      for (int c = 1; c <= 6; ++c)
-        ws().StakeTable.cell[c][r] = row[static_cast<std::size_t>(c - 1)];
-    }
-    ws().StakeCount = r;
-    form->refreshGrids();
-  }
-  void Draws(std::initializer_list<std::array<int32_t, 6>> rows) {
-    int r = 0;
-    for (const auto& row : rows) {
-      ++r;
-      for (int c = 1; c <= 6; ++c)
-        ws().ResultTable.cell[c][r] = row[static_cast<std::size_t>(c - 1)];
-    }
-    ws().ResultCount = r;
-    form->refreshGrids();
-  }
-  void Systems(std::initializer_list<std::vector<int32_t>> rows) {
-    int r = 0;
-    for (const auto& row : rows) {
-      ++r;
-      for (std::size_t c = 0; c < row.size(); ++c) ws().SystemTable.cell[c + 1][r] = row[c];
-    }
-    ws().SystemCount = r;
-    form->refreshGrids();
-  }
   QStringList Counts() {
     return {Label("LR6")->text(), Label("LR5")->text(), Label("LR4")->text(), Label("LR3")->text()};
   }
@@ -65,7 +36,7 @@ TEST_F(CheckTab, EmptyListsChangeNothing) {
 }
 
 TEST_F(CheckTab, OneStakeShowsFourZerosGreyed) {
-  Stakes({{1, 2, 3, 4, 5, 6}});
+  FillStakes({{1, 2, 3, 4, 5, 6}});
   Click("BitTest");
   EXPECT_EQ(Tabs()->currentWidget(), Tab("TS4"));
   EXPECT_EQ(Counts(), (QStringList{QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0"),
@@ -77,7 +48,7 @@ TEST_F(CheckTab, OneStakeShowsFourZerosGreyed) {
 }
 
 TEST_F(CheckTab, StakesWithEachOther) {
-  Stakes({{1, 2, 3, 4, 5, 6}, {1, 2, 3, 4, 40, 41}, {1, 2, 3, 30, 31, 32}});
+  FillStakes({{1, 2, 3, 4, 5, 6}, {1, 2, 3, 4, 40, 41}, {1, 2, 3, 30, 31, 32}});
   Trigger("N9");
   EXPECT_EQ(ClickLabel("Lab4")->text(), QStringLiteral("1=2 , "));
   EXPECT_EQ(ClickLabel("Lab3")->text(), QStringLiteral("1=3 , 2=3 , "));
@@ -94,16 +65,16 @@ TEST_F(CheckTab, StakesWithEachOther) {
 }
 
 TEST_F(CheckTab, StakesWithDrawsAndASecondRunStartsAfresh) {
-  Stakes({{1, 2, 3, 40, 41, 42}, {5, 6, 7, 8, 9, 10}});
-  Draws({{20, 21, 22, 23, 24, 25},
-         {20, 21, 22, 23, 24, 25},
-         {20, 21, 22, 23, 24, 25},
-         {5, 6, 7, 30, 31, 32},
-         {20, 21, 22, 23, 24, 25},
-         {20, 21, 22, 23, 24, 25},
-         {20, 21, 22, 23, 24, 25},
-         {20, 21, 22, 23, 24, 25},
-         {10, 9, 8, 33, 34, 35}});
+  FillStakes({{1, 2, 3, 40, 41, 42}, {5, 6, 7, 8, 9, 10}});
+  FillDraws({{20, 21, 22, 23, 24, 25},
+             {20, 21, 22, 23, 24, 25},
+             {20, 21, 22, 23, 24, 25},
+             {5, 6, 7, 30, 31, 32},
+             {20, 21, 22, 23, 24, 25},
+             {20, 21, 22, 23, 24, 25},
+             {20, 21, 22, 23, 24, 25},
+             {20, 21, 22, 23, 24, 25},
+             {10, 9, 8, 33, 34, 35}});
   Click("BitRes");
   EXPECT_EQ(ClickLabel("Lab3")->text(), QStringLiteral("2=4 , 2=9 , "));
   EXPECT_EQ(Label("LR3")->text(), QStringLiteral("2"));
@@ -112,7 +83,7 @@ TEST_F(CheckTab, StakesWithDrawsAndASecondRunStartsAfresh) {
   EXPECT_EQ(Stav(2, 10), QStringLiteral("2")) << "counts never accumulate across runs";
   EXPECT_EQ(ClickLabel("Lab3")->text(), QStringLiteral("2=4 , 2=9 , "));
   // With no draws: four zeros and empty lists.
-  ws().ResultCount = 0;
+  FillDraws({});
   Click("BitRes");
   EXPECT_EQ(Label("LR3")->text(), QStringLiteral("0"));
   EXPECT_EQ(ClickLabel("Lab3")->text(), QString());
@@ -120,12 +91,12 @@ TEST_F(CheckTab, StakesWithDrawsAndASecondRunStartsAfresh) {
 }
 
 TEST_F(CheckTab, SystemStakesAndCollateAll) {
-  Stakes({{1, 2, 3, 10, 11, 12}});
-  Systems({{1, 2, 3, 20, 21, 22, 23}});
-  Draws({{40, 41, 42, 43, 44, 45},
-         {40, 41, 42, 43, 44, 45},
-         {40, 41, 42, 43, 44, 45},
-         {1, 2, 3, 30, 31, 32}});
+  FillStakes({{1, 2, 3, 10, 11, 12}});
+  FillSystem({{1, 2, 3, 20, 21, 22, 23}});
+  FillDraws({{40, 41, 42, 43, 44, 45},
+             {40, 41, 42, 43, 44, 45},
+             {40, 41, 42, 43, 44, 45},
+             {1, 2, 3, 30, 31, 32}});
   Click("BitAll");
   EXPECT_EQ(ClickLabel("Lab3")->text(), QStringLiteral("Stakes: 1=4 , System stakes: 1=4 , "));
   EXPECT_EQ(Label("LR3")->text(), QStringLiteral("2"));
@@ -137,7 +108,7 @@ TEST_F(CheckTab, SystemStakesAndCollateAll) {
   Trigger("N25");
   EXPECT_EQ(ClickLabel("Lab3")->text(), QStringLiteral("Ставки: 1=4 , Системные ставки: 1=4 , "));
 
-  Systems({{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, {1, 2, 3, 4, 5, 6, 7, 8, 30, 31}});
+  FillSystem({{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, {1, 2, 3, 4, 5, 6, 7, 8, 30, 31}});
   Click("BitTestSys");
   EXPECT_EQ(ClickLabel("Lab6")->text(), QStringLiteral("1=2 , "));
   EXPECT_EQ(Sys(1, 13), QStringLiteral("1"));
@@ -149,11 +120,11 @@ TEST_F(CheckTab, SystemStakesAndCollateAll) {
 }
 
 TEST_F(CheckTab, TheCombinationCheck) {
-  Stakes({{1, 2, 3, 10, 11, 12}, {1, 2, 3, 4, 5, 40}});
-  Systems({{40, 41, 42, 43, 44, 45, 46},
-           {40, 41, 42, 43, 44, 45, 46},
-           {40, 41, 42, 43, 44, 45, 46},
-           {1, 2, 3, 20, 21, 22, 23}});
+  FillStakes({{1, 2, 3, 10, 11, 12}, {1, 2, 3, 4, 5, 40}});
+  FillSystem({{40, 41, 42, 43, 44, 45, 46},
+              {40, 41, 42, 43, 44, 45, 46},
+              {40, 41, 42, 43, 44, 45, 46},
+              {1, 2, 3, 20, 21, 22, 23}});
   // No combination: nothing happens.
   Click("BitTestStav");
   Click("BitFromComb");
@@ -189,7 +160,7 @@ TEST_F(CheckTab, TheCombinationCheck) {
   Radio("Radio2")->setChecked(true);
   EXPECT_FALSE(CheckBox("CheckSys")->isEnabled());
   EXPECT_TRUE(CheckBox("CheckSys")->isChecked());
-  Draws({{1, 2, 3, 40, 41, 42}});
+  FillDraws({{1, 2, 3, 40, 41, 42}});
   Click("BitTestStav");
   EXPECT_EQ(ClickLabel("Lab3")->text(), QStringLiteral("1 , "));
   EXPECT_EQ(Stav(1, 10), QString()) << "a check of the draws empties the stakes' columns";
@@ -207,7 +178,7 @@ TEST_F(CheckTab, TheCombinationCheck) {
 }
 
 TEST_F(CheckTab, DeleteAllEmptiesThePanelButOneDeletionDoesNot) {
-  Stakes({{1, 2, 3, 4, 5, 6}, {1, 2, 3, 4, 5, 7}, {1, 2, 3, 9, 8, 10}});
+  FillStakes({{1, 2, 3, 4, 5, 6}, {1, 2, 3, 4, 5, 7}, {1, 2, 3, 9, 8, 10}});
   Click("BitTest");
   Grid("SGStav")->setRow(3);
   script.answerYes();
@@ -221,12 +192,9 @@ TEST_F(CheckTab, DeleteAllEmptiesThePanelButOneDeletionDoesNot) {
 
 TEST_F(CheckTab, TheViewerShowsTheWholeListUnderItsCaption) {
   // Fifty stakes sharing 1, 2, 3: every pair is a coincidence of three.
-  ws().StakeCount = 50;
-  for (int r = 1; r <= 50; ++r) {
-    for (int c = 1; c <= 3; ++c) ws().StakeTable.cell[c][r] = c;
-    for (int c = 4; c <= 6; ++c) ws().StakeTable.cell[c][r] = 3 * r + c;
-  }
-  form->refreshGrids();
+  tallyra::test::Rows stakes;
+  for (int r = 1; r <= 50; ++r) stakes.push_back({1, 2, 3, 3 * r + 4, 3 * r + 5, 3 * r + 6});
+  FillStakes(stakes);
   Click("BitTest");
   EXPECT_EQ(Label("LR3")->text(), QStringLiteral("1225"));
   const int64_t length = form->matchLists()[0]->length();
@@ -279,12 +247,12 @@ TEST_F(CheckTab, TheViewerShowsTheWholeListUnderItsCaption) {
 // A list of several pieces is saved whole and in order.
 TEST_F(CheckTab, SaveListWritesAListOfManyPiecesWhole) {
   // 1500 stakes sharing 1, 2, 3: over a million coincidences of three, about 12 MB of text.
-  ws().StakeCount = 1500;
+  tallyra::test::Rows stakes;
   for (int r = 1; r <= 1500; ++r) {
-    for (int c = 1; c <= 3; ++c) ws().StakeTable.cell[c][r] = c;
-    for (int c = 4; c <= 6; ++c) ws().StakeTable.cell[c][r] = 10 + (3 * r + c) % 39;
+    stakes.push_back(
+        {1, 2, 3, 10 + (3 * r + 4) % 39, 10 + (3 * r + 5) % 39, 10 + (3 * r + 6) % 39});
   }
-  form->refreshGrids();
+  FillStakes(stakes);
   Click("BitTest");
   const tallyra::ListPtr list = form->matchLists()[0];
   ASSERT_GT(list->length(), int64_t{9} << 20);
@@ -301,13 +269,9 @@ TEST_F(CheckTab, SaveListWritesAListOfManyPiecesWhole) {
 // The labels show the beginning of long lists in whole lines of whole entries.
 TEST_F(CheckTab, ListLabelsShowWholeLinesOfWholeEntries) {
   // 60 stakes sharing 1 2 3 with each other: 1770 entries of three, 0 of six.
-  for (int r = 1; r <= 60; ++r) {
-    const std::array<int32_t, 6> stake{1, 2, 3, 4 + (r % 15), 20 + (r % 7), 30 + (r % 11)};
-    for (int c = 1; c <= 6; ++c)
-      ws().StakeTable.cell[c][r] = stake[static_cast<std::size_t>(c - 1)];
-  }
-  ws().StakeCount = 60;
-  form->refreshGrids();
+  tallyra::test::Rows stakes;
+  for (int r = 1; r <= 60; ++r) stakes.push_back({1, 2, 3, 4 + r % 15, 20 + r % 7, 30 + r % 11});
+  FillStakes(stakes);
   Click("BitTest");
   const QString full = QString::fromStdString(form->matchLists()[0]->slice(0, 4000));
   for (QLabel* label :
@@ -337,17 +301,14 @@ TEST_F(CheckTab, ListLabelsShowWholeLinesOfWholeEntries) {
   EXPECT_GT(QFontMetrics(ClickLabel("Lab3")->font()).horizontalAdvance(lines[0] + next),
             ClickLabel("Lab3")->contentsRect().width());
   // A short list stays as it is.
-  Stakes({{1, 2, 3, 4, 5, 6}, {1, 2, 3, 4, 40, 41}, {1, 2, 3, 30, 31, 32}});
+  FillStakes({{1, 2, 3, 4, 5, 6}, {1, 2, 3, 4, 40, 41}, {1, 2, 3, 30, 31, 32}});
   Click("BitTest");
   EXPECT_EQ(ClickLabel("Lab3")->text(), QStringLiteral("1=3 , 2=3 , "));
 }
 
 TEST_F(CheckTab, CountsShareOneTypeSize) {
   // Every pair of 2000 equal stakes coincides: 1 999 000 sixes, no other category.
-  for (int r = 1; r <= 2000; ++r)
-    for (int c = 1; c <= 6; ++c) ws().StakeTable.cell[c][r] = c;
-  ws().StakeCount = 2000;
-  form->refreshGrids();
+  FillStakes(tallyra::test::Repeated(2000, {1, 2, 3, 4, 5, 6}));
   Click("BitTest");
   EXPECT_EQ(Label("LR6")->text(), QStringLiteral("1999000"));
   const int size = Label("LR6")->font().pixelSize();

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "ListFill.h"
 #include "dialogs/EntryDialog.h"
 #include "model/Workspace.h"
 #include "pages/ListPage.h"
@@ -33,10 +34,6 @@ class ListPageAlone : public ::testing::Test {
         kind, tab, &owner, *ws, [this] { return ws->Language; }, *entry,
         tallyra::DataFiles(platform::ToLocalPath(folder.path())), openOptions, saveOptions));
   }
-  void AddStake(std::array<int32_t, 6> numbers) {
-    ++ws->StakeCount;
-    for (int c = 1; c <= 6; ++c) ws->StakeTable.cell[c][ws->StakeCount] = numbers[c - 1];
-  }
 
   QWidget owner;
   std::unique_ptr<tallyra::Workspace> ws;
@@ -52,8 +49,7 @@ TEST_F(ListPageAlone, EveryChangeIsSignalledForTheStatusBarAndTheOtherTabs) {
   QSignalSpy changed(page.get(), &ListPage::listChanged);
   QSignalSpy counts(page.get(), &ListPage::countShown);
   QSignalSpy emptied(page.get(), &ListPage::emptied);
-  AddStake({1, 2, 3, 4, 5, 6});
-  AddStake({7, 8, 9, 10, 11, 12});
+  tallyra::test::FillStakes(*ws, {{1, 2, 3, 4, 5, 6}, {7, 8, 9, 10, 11, 12}});
 
   page->refresh();
   ASSERT_EQ(counts.size(), 1);
@@ -89,11 +85,10 @@ TEST_F(ListPageAlone, EachListSavesUnderItsOwnNameAndASystemPageBringsItsTabForw
   EXPECT_TRUE(stakes->save()) << "an empty list has nothing to write";
   EXPECT_TRUE(script.fileDialogs.empty());
 
-  AddStake({1, 2, 3, 4, 5, 6});
+  tallyra::test::FillStakes(*ws, {{1, 2, 3, 4, 5, 6}});
   script.chooseFile(dir.filePath(QStringLiteral("a.txt")));
   EXPECT_TRUE(stakes->save());
-  ws->SystemCount = 1;
-  for (int c = 1; c <= 7; ++c) ws->SystemTable.cell[c][1] = 8 - c;
+  tallyra::test::FillSystem(*ws, {{7, 6, 5, 4, 3, 2, 1}});
   script.chooseFile(dir.filePath(QStringLiteral("b.txt")));
   EXPECT_TRUE(system->save());
   ASSERT_EQ(script.fileDialogs.size(), 2u);

@@ -18,24 +18,12 @@ class Stakes : public GuiTest {
     StartEnglish();
   }
   tallyra::Workspace& ws() { return form->workspace(); }
-  // Stakes A, B, C, ... whose numbers are all the stake's letter number.
+  // Stake i holds i1 to i6: 11..16, 21..26 and so on.
   void HoldStakes(int n) {
-    for (int i = 1; i <= n; ++i) {
-      for (int c = 1; c <= 6; ++c) ws().StakeTable.cell[c][i] = i * 10 + c;
-    }
-    ws().StakeCount = n;
-    form->refreshGrids();
-  }
-  void HoldSystem(std::initializer_list<std::vector<int32_t>> rows) {
-    int i = 0;
-    for (const auto& row : rows) {
-      ++i;
-      for (std::size_t c = 0; c < row.size(); ++c) {
-        ws().SystemTable.cell[c + 1][i] = row[c];
-      }
-    }
-    ws().SystemCount = i;
-    form->refreshGrids();
+    tallyra::test::Rows rows;
+    for (int i = 1; i <= n; ++i)
+      rows.push_back({i * 10 + 1, i * 10 + 2, i * 10 + 3, i * 10 + 4, i * 10 + 5, i * 10 + 6});
+    FillStakes(rows);
   }
   QString StavCell(int row, int col) { return Grid("SGStav")->model().cellText(row, col); }
 };
@@ -123,9 +111,7 @@ TEST_F(Stakes, DeleteAllEmptiesTheListAndTheResultPanel) {
 }
 
 TEST_F(Stakes, LineUpSortsEveryStake) {
-  for (int c = 1; c <= 6; ++c) ws().StakeTable.cell[c][1] = std::array{12, 5, 33, 1, 48, 7}[c - 1];
-  ws().StakeCount = 1;
-  form->refreshGrids();
+  FillStakes({{12, 5, 33, 1, 48, 7}});
   Trigger("N21");
   QStringList row;
   for (int c = 1; c <= 6; ++c) row << StavCell(1, c);
@@ -133,12 +119,7 @@ TEST_F(Stakes, LineUpSortsEveryStake) {
 }
 
 TEST_F(Stakes, SaveWritesTheExactFileAndLoadReadsItBack) {
-  for (int c = 1; c <= 6; ++c) {
-    ws().StakeTable.cell[c][1] = c;
-    ws().StakeTable.cell[c][2] = 6 + c;
-  }
-  ws().StakeCount = 2;
-  form->refreshGrids();
+  FillStakes({{1, 2, 3, 4, 5, 6}, {7, 8, 9, 10, 11, 12}});
   script.chooseFile(Path(QStringLiteral("mine.txt")));
   Trigger("N7");
   ASSERT_EQ(script.fileDialogs.size(), 1u);
@@ -200,7 +181,7 @@ TEST_F(Stakes, AFailedSaveLeavesThePreviousFileAndSaysWhy) {
 }
 
 TEST_F(Stakes, SystemSaveLinesUpFirstAndWritesSevenToTwelveNumbers) {
-  HoldSystem({{9, 3, 41, 17, 25, 1, 33}, {1, 2, 3, 4, 5, 6, 7, 0, 9}});
+  FillSystem({{9, 3, 41, 17, 25, 1, 33}, {1, 2, 3, 4, 5, 6, 7, 0, 9}});
   script.cancelFile();
   Trigger("N32");
   EXPECT_EQ(Grid("SGSys")->model().cellText(1, 1), QStringLiteral("1"))
@@ -241,7 +222,7 @@ TEST_F(Stakes, SystemLoadAndDeletion) {
 }
 
 TEST_F(Stakes, ABadSystemFileAddsNothing) {
-  HoldSystem({{1, 2, 3, 4, 5, 6, 7}});
+  FillSystem({{1, 2, 3, 4, 5, 6, 7}});
   WriteFile(QStringLiteral("bad.txt"), "1 - 1,2,3,4,5,6,7,8,9,10,11,12,13;\r\n");
   script.answerNo();
   script.chooseFile(Path(QStringLiteral("bad.txt")));
@@ -254,7 +235,7 @@ TEST_F(Stakes, ABadSystemFileAddsNothing) {
 
 TEST_F(Stakes, ExitSavesOnYesAndStaysOpenWhenTheSaveDoesNotGoThrough) {
   HoldStakes(2);
-  HoldSystem({{1, 2, 3, 4, 5, 6, 7}});
+  FillSystem({{1, 2, 3, 4, 5, 6, 7}});
   // Yes, then cancel the dialog: the program stays open with the lists.
   script.answerYes();
   script.cancelFile();
