@@ -145,6 +145,10 @@ const Cell* CellAt(const std::vector<Cell>& cells, int p) {
                                                       : nullptr;
 }
 
+bool Cancelled(const ImportOptions& options) {
+  return options.cancel != nullptr && options.cancel->load();
+}
+
 void ReadTable(std::string_view text, const ColumnLayout& layout, const ImportOptions& options,
                ImportResult& result) {
   const ImportKind kind = options.kind;
@@ -163,7 +167,13 @@ void ReadTable(std::string_view text, const ColumnLayout& layout, const ImportOp
   CellRows rows(text, separator);
   int line = 0;
   bool blank = false;
+  int linesRead = 0;
   while (rows.next(cells, line, blank)) {
+    // A look at the cancel now and then costs nothing beside reading the lines.
+    if ((++linesRead & 1023) == 0 && Cancelled(options)) {
+      result.problem = ImportProblem::Cancelled;
+      return;
+    }
     if (blank || std::all_of(cells.begin(), cells.end(),
                              [](const Cell& c) { return c.type == Cell::Type::Empty; })) {
       continue;
@@ -411,6 +421,10 @@ ImportResult ImportList(std::string_view data, const ImportOptions& options) {
     result.problem = ImportProblem::Binary;
     return result;
   }
+  if (Cancelled(options)) {
+    result.problem = ImportProblem::Cancelled;
+    return result;
+  }
   const LineSurvey survey = SurveyLines(decoded.text);
   if (survey.blank) {
     result.problem = ImportProblem::Empty;
@@ -426,6 +440,10 @@ ImportResult ImportList(std::string_view data, const ImportOptions& options) {
     result.separator = FindSeparator(decoded.text);
     result.shape = result.separator ? ImportShape::Separated : ImportShape::Free;
     const ColumnLayout layout = DecideColumns(decoded.text, result.separator, options);
+    if (Cancelled(options)) {
+      result.problem = ImportProblem::Cancelled;
+      return result;
+    }
     for (const int p : layout.numbers) result.columns.push_back(p + 1);
     result.dateColumn = layout.date + 1;
     result.drawNumberColumn = layout.drawNumber + 1;
@@ -523,6 +541,7 @@ std::string DescribeImport(const ImportResult& result, const ImportOptions& opti
     case ImportProblem::BadColumns:
       return Format(TextId::TxtImportBadColumns, language,
                     {std::to_string(Need(options.kind)), std::to_string(Most(options.kind))});
+    case ImportProblem::Cancelled:
     case ImportProblem::None:
       break;
   }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -59,6 +60,7 @@ enum class ImportProblem {
   NothingUsable,  // no row could be read
   TooManyRows,    // more stakes than the list can hold
   BadColumns,     // the chosen columns do not fit the kind
+  Cancelled,      // the reader was asked to stop; nothing of it counts
 };
 
 inline constexpr std::size_t kMaxImportBytes = std::size_t{16} << 20;
@@ -71,6 +73,8 @@ struct ImportOptions {
   // to let the importer decide. Giving columns reads record lines as plain lines as well.
   std::vector<int> columns;
   std::optional<HistoryOrder> order;  // empty to let the importer decide
+  // Looked at between lines: once set, the read ends with ImportProblem::Cancelled.
+  const std::atomic<bool>* cancel = nullptr;
 };
 
 // The amounts a draw paid for one ticket with 3, 4, 5 and 6 common numbers, at [0] .. [3], as

@@ -12,6 +12,7 @@
 
 #include "import/TextDecoding.h"
 #include "model/Integer.h"
+#include "platform/LongTask.h"
 #include "platform/MessageBox.h"
 #include "platform/QtTexts.h"
 #include "platform/Shell.h"
@@ -163,7 +164,11 @@ std::optional<tallyra::ImportResult> ImportDialog::preview(std::string data,
   m_options.highestNumber = highestNumber;
   m_linesRead = CountLines(m_data);
   applyTexts();
-  reread();
+  // A first read the user cancels ends the import before anything is shown.
+  if (!reread()) {
+    m_data.clear();
+    return std::nullopt;
+  }
   platform::ExecModal(*this);
   std::optional<tallyra::ImportResult> chosen;
   if (result() == QDialog::Accepted && m_result.ok()) chosen = std::move(m_result);
@@ -172,8 +177,29 @@ std::optional<tallyra::ImportResult> ImportDialog::preview(std::string data,
   return chosen;
 }
 
-void ImportDialog::reread() {
-  m_result = tallyra::ImportList(m_data, m_options);
+bool ImportDialog::reread() {
+  // A file at the import limit takes a second or so to read.
+  tallyra::ImportResult read;
+  const bool finished =
+      platform::RunLongTask(isVisible() ? this : parentWidget(), T(TextId::TxtImportCaption),
+                            [&](tallyra::WorkControl& work) {
+                              tallyra::ImportOptions options = m_options;
+                              options.cancel = &work.CancelFlag();
+                              read = tallyra::ImportList(m_data, options);
+                            });
+  if (!finished || read.problem == tallyra::ImportProblem::Cancelled) return false;
+  m_result = std::move(read);
+  showResult();
+  return true;
+}
+
+void ImportDialog::rereadOrKeep(const tallyra::ImportOptions& before) {
+  if (reread()) return;
+  m_options = before;
+  showResult();
+}
+
+void ImportDialog::showResult() {
   const tallyra::ImportResult& r = m_result;
   const int32_t language = m_language();
 
@@ -275,13 +301,15 @@ void ImportDialog::applyColumns() {
       columns.push_back(value ? *value : 0);
     }
   }
+  const tallyra::ImportOptions before = m_options;
   m_options.columns = columns;
-  reread();
+  rereadOrKeep(before);
 }
 
 void ImportDialog::orderChosen(int index) {
   if (m_updating) return;
+  const tallyra::ImportOptions before = m_options;
   m_options.order =
       index == 1 ? tallyra::HistoryOrder::NewestFirst : tallyra::HistoryOrder::OldestFirst;
-  reread();
+  rereadOrKeep(before);
 }

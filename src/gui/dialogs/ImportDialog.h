@@ -40,8 +40,13 @@ class ImportDialog final : public QDialog {
   QString T(tallyra::TextId id) const;
   QString F(tallyra::TextId id, std::initializer_list<std::string> args) const;
   void applyTexts();
-  // Reads the file again with the options as they are now and shows what came out.
-  void reread();
+  // Reads the file again with the options as they are now, off the GUI thread, and shows what
+  // came out. A read cancelled in its progress window changes nothing: false then.
+  bool reread();
+  // Shows m_result.
+  void showResult();
+  // Reads again after the user changed an option; a cancelled read puts the option back.
+  void rereadOrKeep(const tallyra::ImportOptions& before);
   void applyColumns();
   void orderChosen(int index);
 

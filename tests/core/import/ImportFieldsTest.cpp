@@ -1,6 +1,7 @@
 // What the importer makes of records the field reader keeps whole and of dates with month names.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,19 @@ TEST(ImportFields, LinesOfFormFeedsOrAnEndOfFileMarkAreBlankInSeparatedFiles) {
     EXPECT_EQ(Lines(r), (std::vector<int>{2, 3}));
     EXPECT_TRUE(r.headerLines.empty());
     EXPECT_EQ(r.skippedTotal, 0);
+  }
+}
+
+TEST(ImportFields, AReadAskedToStopGivesNothing) {
+  const std::atomic<bool> stop{true};
+  ImportOptions options;
+  options.cancel = &stop;
+  for (const char* text : {"1;2;3;4;5;6\n7;8;9;10;11;12\n", "1 - 1,2,3,4,5,6;\r\n"}) {
+    const ImportResult r = ImportList(text, options);
+    EXPECT_EQ(r.problem, ImportProblem::Cancelled) << text;
+    EXPECT_TRUE(r.rows.empty()) << text;
+    EXPECT_EQ(DescribeImport(r, options, ToValue(Language::English)), "")
+        << "the user's own cancel needs no message";
   }
 }
 

@@ -158,6 +158,36 @@ TEST_F(Import, ChangingColumnsOrOrderReadsTheFileAgain) {
   EXPECT_EQ(rows->rows[0].numbers[0], 21) << "the order as last chosen: oldest first";
 }
 
+TEST_F(Import, ACancelledReadEndsTheImportOrKeepsThePreviewAsItWas) {
+  StartEnglish();
+  // Near the import limit, so that the read is still going when Cancel is pressed.
+  std::string big;
+  for (int i = 1; big.size() < (std::size_t{15} << 20); ++i) {
+    big += std::to_string(i) + ". " + std::to_string(i % 40 + 1) + ",41,42,43,44,45\n";
+  }
+  script.progressAtOnce = true;
+  {
+    const CancelWhenProgressShows cancel;
+    ImportDialog dialog(form.get(), [] { return 1; });
+    EXPECT_FALSE(dialog.preview(big, tallyra::ImportKind::Results, 49, QStringLiteral("big.txt")));
+  }
+  EXPECT_TRUE(script.shownDialogs.empty()) << "a first read cancelled shows no preview";
+
+  const auto rows = Preview(big, tallyra::ImportKind::Results, [&](QDialog& d) {
+    const QString before = Text(d, "ImportRows");
+    {
+      const CancelWhenProgressShows cancel;
+      In<QComboBox>(d, "ImportOrder")->setCurrentIndex(1);
+    }
+    EXPECT_EQ(In<QComboBox>(d, "ImportOrder")->currentIndex(), 0) << "the choice is put back";
+    EXPECT_EQ(Text(d, "ImportRows"), before);
+    In<QPushButton>(d, "ImportOk")->click();
+  });
+  ASSERT_TRUE(rows.has_value());
+  EXPECT_LT(rows->rows.front().line, rows->rows.back().line)
+      << "read in the order it had before the cancelled change";
+}
+
 // The window: Results > Import... and the merge with the held draws.
 class ImportResults : public Import {
  protected:
