@@ -1,9 +1,10 @@
 // tallyra-cli check: one combination against the stakes (and system stakes) or the draws, as
 // the Check tab checks it.
 
-#include "cli/CheckCommand.h"
+#include "cli/Commands.h"
 
 #include <array>
+#include <memory>
 
 #include "cli/CollationReport.h"
 #include "cli/Lists.h"
@@ -11,6 +12,12 @@
 #include "model/TextTable.h"
 
 namespace tallyra::cli {
+
+class CheckCommand final : public Command {
+ public:
+  CheckCommand();
+  int run(const Arguments& args, Output& output) const override;
+};
 
 CheckCommand::CheckCommand()
     : Command({.name = "check",
@@ -67,6 +74,10 @@ int CheckCommand::run(const Arguments& args, Output& output) const {
   WriteOutcome(output.out, CheckCombination(cells, againstStakes, includeSystem, input), *ws,
                args.json());
   return 0;
+}
+
+std::unique_ptr<Command> MakeCheckCommand() {
+  return std::make_unique<CheckCommand>();
 }
 
 }  // namespace tallyra::cli

@@ -1,14 +1,21 @@
 // tallyra-cli collate KIND: one of the window's collations over the list files given.
 
-#include "cli/CollateCommand.h"
+#include "cli/Commands.h"
 
 #include <map>
+#include <memory>
 
 #include "cli/CollationReport.h"
 #include "cli/Lists.h"
 #include "model/Integer.h"
 
 namespace tallyra::cli {
+
+class CollateCommand final : public Command {
+ public:
+  CollateCommand();
+  int run(const Arguments& args, Output& output) const override;
+};
 
 namespace {
 
@@ -61,6 +68,10 @@ int CollateCommand::run(const Arguments& args, Output& output) const {
   const Outcome outcome = Collate(kind->second, SnapshotFor(kind->second, *ws));
   WriteOutcome(output.out, outcome, *ws, args.json(), limit);
   return 0;
+}
+
+std::unique_ptr<Command> MakeCollateCommand() {
+  return std::make_unique<CollateCommand>();
 }
 
 }  // namespace tallyra::cli

@@ -1,9 +1,10 @@
 // tallyra-cli fetch URL FILE: the window's download of a draw history, to any file.
 
-#include "cli/FetchCommand.h"
+#include "cli/Commands.h"
 
 #include <cstdint>
 #include <limits>
+#include <memory>
 
 #include "cli/Lists.h"
 #include "model/Files.h"
@@ -12,6 +13,12 @@
 #include "net/HttpsClient.h"
 
 namespace tallyra::cli {
+
+class FetchCommand final : public Command {
+ public:
+  FetchCommand();
+  int run(const Arguments& args, Output& output) const override;
+};
 
 namespace {
 
@@ -99,6 +106,10 @@ int FetchCommand::run(const Arguments& args, Output& output) const {
     return 1;
   }
   return 0;
+}
+
+std::unique_ptr<Command> MakeFetchCommand() {
+  return std::make_unique<FetchCommand>();
 }
 
 }  // namespace tallyra::cli

@@ -1,9 +1,10 @@
 // tallyra-cli import: reads a draw history or a stake list in a shape found in the wild and
 // writes it as record lines, oldest draw first, optionally merged into a held history.
 
-#include "cli/ImportCommand.h"
+#include "cli/Commands.h"
 
 #include <sys/stat.h>
+#include <memory>
 
 #include <algorithm>
 #include <cerrno>
@@ -28,6 +29,16 @@
 #include "winnings/Prizes.h"
 
 namespace tallyra::cli {
+
+// tallyra-cli import FILE --as results|stakes|system [...]: reads a draw history or a stake
+// list in a shape found in the wild and writes it as record lines, oldest draw first,
+// optionally merged into a held history. Exits with 1 when nothing was usable or nothing was
+// written.
+class ImportCommand final : public Command {
+ public:
+  ImportCommand();
+  int run(const Arguments& args, Output& output) const override;
+};
 namespace {
 
 constexpr int32_t kEnglish = 1;
@@ -530,6 +541,10 @@ ImportCommand::ImportCommand()
 
 int ImportCommand::run(const Arguments& args, Output& output) const {
   return Run(ReadCall(args), output);
+}
+
+std::unique_ptr<Command> MakeImportCommand() {
+  return std::make_unique<ImportCommand>();
 }
 
 }  // namespace tallyra::cli

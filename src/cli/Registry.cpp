@@ -2,13 +2,7 @@
 
 #include <new>
 
-#include "cli/CheckCommand.h"
-#include "cli/CollateCommand.h"
-#include "cli/FetchCommand.h"
-#include "cli/ImportCommand.h"
-#include "cli/StatsCommand.h"
-#include "cli/WheelCommand.h"
-#include "cli/WinningsCommand.h"
+#include "cli/Commands.h"
 #include "model/Problem.h"
 #include "model/TextTable.h"
 
@@ -23,13 +17,13 @@ const char* const kHelpTail =
 const std::vector<std::unique_ptr<Command>>& Commands() {
   static const std::vector<std::unique_ptr<Command>> commands = [] {
     std::vector<std::unique_ptr<Command>> all;
-    all.push_back(std::make_unique<CollateCommand>());
-    all.push_back(std::make_unique<CheckCommand>());
-    all.push_back(std::make_unique<StatsCommand>());
-    all.push_back(std::make_unique<FetchCommand>());
-    all.push_back(std::make_unique<ImportCommand>());
-    all.push_back(std::make_unique<WheelCommand>());
-    all.push_back(std::make_unique<WinningsCommand>());
+    all.push_back(MakeCollateCommand());
+    all.push_back(MakeCheckCommand());
+    all.push_back(MakeStatsCommand());
+    all.push_back(MakeFetchCommand());
+    all.push_back(MakeImportCommand());
+    all.push_back(MakeWheelCommand());
+    all.push_back(MakeWinningsCommand());
     return all;
   }();
   return commands;

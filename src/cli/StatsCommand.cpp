@@ -1,13 +1,20 @@
 // tallyra-cli stats: the Statistics tab's table of every number over the draws of a file.
 
-#include "cli/StatsCommand.h"
+#include "cli/Commands.h"
 
 #include <cstdio>
+#include <memory>
 
 #include "cli/Lists.h"
 #include "stats/Statistics.h"
 
 namespace tallyra::cli {
+
+class StatsCommand final : public Command {
+ public:
+  StatsCommand();
+  int run(const Arguments& args, Output& output) const override;
+};
 
 StatsCommand::StatsCommand()
     : Command({.name = "stats",
@@ -62,6 +69,10 @@ int StatsCommand::run(const Arguments& args, Output& output) const {
   }
   if (args.json()) out << "]}\n";
   return 0;
+}
+
+std::unique_ptr<Command> MakeStatsCommand() {
+  return std::make_unique<StatsCommand>();
 }
 
 }  // namespace tallyra::cli

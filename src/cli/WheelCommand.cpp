@@ -1,10 +1,11 @@
 // tallyra-cli wheel build|check: wheels over a pool of numbers, built or checked exactly.
 
-#include "cli/WheelCommand.h"
+#include "cli/Commands.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,14 @@
 #include "wheels/Verifier.h"
 
 namespace tallyra::cli {
+
+// tallyra-cli wheel build|check: wheels over a pool of numbers, built or checked exactly.
+class WheelCommand final : public Command {
+ public:
+  WheelCommand();
+  Arguments parse(const std::vector<std::string>& args) const override;
+  int run(const Arguments& args, Output& output) const override;
+};
 
 namespace {
 
@@ -193,6 +202,10 @@ Arguments WheelCommand::parse(const std::vector<std::string>& args) const {
 
 int WheelCommand::run(const Arguments& args, Output& output) const {
   return args.word(0) == "build" ? Build(args, output) : Check(args, output);
+}
+
+std::unique_ptr<Command> MakeWheelCommand() {
+  return std::make_unique<WheelCommand>();
 }
 
 }  // namespace tallyra::cli

@@ -1,9 +1,10 @@
 // tallyra-cli winnings: what the stakes and system stakes won in the latest draw, a chosen one or
 // every draw of a history, with the same figures as the window's report.
 
-#include "cli/WinningsCommand.h"
+#include "cli/Commands.h"
 
 #include <unistd.h>
+#include <memory>
 
 #include <cstdio>
 #include <limits>
@@ -20,6 +21,14 @@
 #include "winnings/Winnings.h"
 
 namespace tallyra::cli {
+
+// tallyra-cli winnings: what the stakes and system stakes won in the latest draw, a chosen one
+// or every draw of a history, with the same figures as the window's report.
+class WinningsCommand final : public Command {
+ public:
+  WinningsCommand();
+  int run(const Arguments& args, Output& output) const override;
+};
 
 namespace {
 
@@ -204,6 +213,10 @@ int WinningsCommand::run(const Arguments& args, Output& output) const {
     PrintText(output.out, outcome.report, prizes, offset);
   }
   return 0;
+}
+
+std::unique_ptr<Command> MakeWinningsCommand() {
+  return std::make_unique<WinningsCommand>();
 }
 
 }  // namespace tallyra::cli
