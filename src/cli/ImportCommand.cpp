@@ -451,8 +451,8 @@ int Run(const Call& call, Output& streams) {
             throw Failure{Describe(problem, kEnglish)};
           }
           if (kept > 0) {
-            mergeText +=
-                "\n" + Format(TextId::TxtImportPrizesKept, kEnglish, {std::to_string(kept)});
+            mergeText += '\n';
+            mergeText += Format(TextId::TxtImportPrizesKept, kEnglish, {std::to_string(kept)});
           }
         }
       }
