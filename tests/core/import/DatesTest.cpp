@@ -168,6 +168,21 @@ TEST(Dates, AFreeLineKeepsADateWrittenWithBlanksInOneCell) {
   }
 }
 
+// Whether slashed dates are day first is told by the whole column, whatever is written around
+// them: one day above 12 decides for every row.
+TEST(Dates, AColumnOfSlashedDatesWithWeekdaysAndShortYearsIsDayFirstThroughout) {
+  const std::string text =
+      "Sat 30/09/17,1,2,3,4,5,6\n"
+      "Wed 04/10/17 20:00,7,8,9,10,11,12\n"
+      "Sat 07/10/17,13,14,15,16,17,18\n";
+  const ImportResult r = ImportList(text, ImportOptions{});
+  EXPECT_EQ(r.dateColumn, 1);
+  EXPECT_EQ(r.orderBasis, OrderBasis::Dates);
+  EXPECT_EQ(r.order, HistoryOrder::OldestFirst);
+  EXPECT_FALSE(r.outOfOrder.has_value());
+  EXPECT_EQ(r.rows.size(), 3u);
+}
+
 // Published histories whose dates are written with blanks and month names: the dates are
 // found as one column and set the order of the draws.
 TEST(Dates, RealHistoriesAreOrderedByTheirDates) {
