@@ -520,6 +520,16 @@ std::size_t TimeAfter(std::string_view s, std::size_t j) {
   return k < s.size() && IsWordChar(s[k]) ? j : k;
 }
 
+// The year's mark Russian dates may close with, "г" or "г." right after the year: its length.
+std::size_t YearMarkAt(std::string_view s, std::size_t j) {
+  std::size_t n = 0;
+  for (const std::string_view mark : {"\xD0\xB3", "\xD0\x93", "\xE3", "\xC3"}) {  // UTF-8, 1251
+    if (s.substr(j, mark.size()) == mark) n = mark.size();
+  }
+  if (n == 0 || (j + n < s.size() && IsLetter(s[j + n]))) return 0;
+  return n + (j + n < s.size() && s[j + n] == '.');
+}
+
 }  // namespace
 
 std::optional<DateMatch> MatchDate(std::string_view s, std::size_t i) {
@@ -529,6 +539,7 @@ std::optional<DateMatch> MatchDate(std::string_view s, std::size_t i) {
   // "Mar" is March before a day and a year, and Tuesday before a date.
   if (end == kNone && !IsDigit(s[i])) end = MatchAfterWeekday(s, i, match.date);
   if (end == kNone) return std::nullopt;
+  end += YearMarkAt(s, end);
   if (end < s.size() && IsWordChar(s[end]) && s[end] != 'T') return std::nullopt;
   match.length = end - i;
   match.taken = TimeAfter(s, end) - i;
