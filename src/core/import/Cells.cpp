@@ -100,7 +100,7 @@ Cell FieldCell(std::string_view field) {
     cell.dotted = digits.size() < field.size();
     return cell;
   }
-  if (IsDigit(field[0]) && MatchDateCell(field, 0, cell) > 0) return cell;
+  if (MatchDateCell(field, 0, cell) > 0) return cell;
   cell.type = Cell::Type::Text;
   if (NumberLikeField(field)) {
     cell.numberLike = true;
@@ -123,12 +123,14 @@ void FreeCells(std::string_view s, std::vector<Cell>& cells) {
       continue;
     }
     Cell cell;
+    // A date is looked for before the line is cut at its blanks: "Sep 30, 2017" and
+    // "Sat 30 September 2017 20:00" are one date, not a word and two numbers.
+    if (const std::size_t taken = MatchDateCell(s, i, cell); taken > 0) {
+      cells.push_back(std::move(cell));
+      i += taken;
+      continue;
+    }
     if (IsDigit(s[i])) {
-      if (const std::size_t taken = MatchDateCell(s, i, cell); taken > 0) {
-        cells.push_back(std::move(cell));
-        i += taken;
-        continue;
-      }
       if (const std::size_t taken = MatchSignedOrDecimal(s, i, cell); taken > 0) {
         cells.push_back(std::move(cell));
         i += taken;
