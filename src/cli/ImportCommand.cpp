@@ -534,7 +534,7 @@ ImportCommand::ImportCommand()
     : Command({.name = "import",
                .usage =
                    "  tallyra-cli import FILE --as results|stakes|system [--columns 3,4,5,6,7,8]\n"
-                   "              [--newest-first|--oldest-first] [--max M|--game NAME]\n"
+                   "              [--newest-first|--oldest-first] [--max M | --game NAME]\n"
                    "              [--merge-into Results.txt]"
                    " [--out FILE] [--prizes-out FILE] [--json]\n",
                .words = 1,
