@@ -42,14 +42,12 @@ OptionsDialog::OptionsDialog(QWidget* owner, LanguageSource language)
   m_highestBox->setObjectName(QStringLiteral("Edit2"));
   m_highestBox->setGeometry(144, 24, 25, 17);
   m_highestBox->installEventFilter(this);
-  // The game's name under the numbers, in a smaller type than they are.
+  // The game's name under the numbers, in a smaller type than theirs.
   m_gameName = new QLabel(this);
   m_gameName->setObjectName(QStringLiteral("GameName"));
   m_gameName->setGeometry(8, 44, 169, 17);
   m_gameName->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  QFont small = font;
-  small.setPointSizeF(font.pointSizeF() * 0.7);
-  m_gameName->setFont(small);
+  m_gameName->setFont(LayoutFont(11));
   connect(m_highestBox, &QLineEdit::textChanged, this, [this] { showGameName(); });
   m_changeButton = new QPushButton(this);
   m_changeButton->setObjectName(QStringLiteral("BitBtn1"));
