@@ -44,7 +44,7 @@ std::vector<Game> MakeGames() {
                "German Lotto 6 aus 49",
                "Лото «6 из 49» (Германия)",
                49,
-               {{"Superzahl", "суперчисло", false, 0, 9, {"Superzahl", "SZ"}},
+               {{"Superzahl", "суперчисло", false, 0, 9, {"Superzahl"}},
                 {"Zusatzzahl (until May 2013)",
                  "дополнительное число (до мая 2013)",
                  true,
@@ -62,7 +62,7 @@ std::vector<Game> MakeGames() {
                49,
                {},
                kTuesday | kThursday | kSaturday,
-               {"Losowanie", "Liczba", "Lotek"}});
+               {"Losowanie", "Lotek"}});
   // https://www.loteriasyapuestas.es/es/centro-de-ayuda/como-se-juega/jugar-a-la-primitiva
   // (Monday, Thursday, Saturday; complementario and reintegro);
   // https://www.buenastareas.com/ensayos/La-Primitiva-y-El-Gordo-De/7365263.html (the
@@ -98,14 +98,18 @@ std::vector<Game> MakeGames() {
                {"Concurso", "Bola", "Sorteio", "Ganhadores", "Rateio", "Acertos"}});
   // http://www.pais.co.il/sites/en/Lotto/Pages/HowtoPlay.aspx (6 of 37, a strong number of
   // 1-7, Tuesday and Saturday). Thursday draws seen in files are not checked.
-  g.push_back(
-      {"israel-lotto",
-       "Israeli Lotto",
-       "Лото (Израиль)",
-       37,
-       {{"strong number", "сильное число", false, 1, 7, {"המספר החזק", "Strong", "Power number"}}},
-       kTuesday | kSaturday,
-       {"הגרלה", "תאריך", "דאבל לוטו", "דאבל_לוטו"}});
+  g.push_back({"israel-lotto",
+               "Israeli Lotto",
+               "Лото (Израиль)",
+               37,
+               {{"strong number",
+                 "сильное число",
+                 false,
+                 1,
+                 7,
+                 {"המספר החזק", "Strong number", "Power number"}}},
+               kTuesday | kSaturday,
+               {"הגרלה", "תאריך", "דאבל לוטו", "דאבל_לוטו"}});
   // http://poluby.ru/fashionstyle/lotereya-6-iz-45-kak-igrat-kak-igrat-v-gosloto-chtoby-vyigryvat/
   // (a daily game of six numbers of 1-45). Whether an extra ball is drawn and how many draws a
   // day are held is not checked.
@@ -115,23 +119,19 @@ std::vector<Game> MakeGames() {
                45,
                {},
                kEveryDay,
-               {"Тираж", "Гослото"}});
+               {"Гослото"}});
   // http://www.lotterywest.wa.gov.au:80/games/games-information/saturday-lotto (the first six
   // balls win, the next two are the supplementaries; Saturday);
   // https://www.netlotto.com.au/content/Saturday-TattsLotto (40 balls and one supplementary
   // before July 1985). File headings of the supplementaries are not checked.
-  g.push_back({"australia-saturday-lotto",
-               "Australian Saturday Lotto",
-               "Субботнее лото (Австралия)",
-               45,
-               {{"two supplementary numbers",
-                 "два дополнительных номера",
-                 true,
-                 0,
-                 0,
-                 {"Supplementary", "Supp"}}},
-               kSaturday,
-               {"TattsLotto", "Gold Lotto", "X Lotto"}});
+  g.push_back(
+      {"australia-saturday-lotto",
+       "Australian Saturday Lotto",
+       "Субботнее лото (Австралия)",
+       45,
+       {{"two supplementary numbers", "два дополнительных номера", true, 0, 0, {"Supplementary"}}},
+       kSaturday,
+       {"TattsLotto", "Gold Lotto", "X Lotto"}});
   // https://irish.national-lottery.com/irish-lotto/how-to-play (1-47, Wednesday and
   // Saturday); https://www.irishlotto.ie/how-to-play-the-irish-lotto/ (the bonus from the
   // remaining balls); https://m.bannedsystems.co.uk/thelotterysite/irishlottery/info.htm
