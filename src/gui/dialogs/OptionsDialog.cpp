@@ -134,6 +134,9 @@ void OptionsDialog::editSettings(int32_t ballsPerStake, int32_t highestNumber, S
   m_addressLabel->setVisible(withAddress);
   m_addressBox->setVisible(withAddress);
   m_changeButton->setGeometry(withAddress ? 124 : 16, 64, 153, 41);
+  // Under the numbers; the wide dialog gives the longest names room to the right.
+  m_gameName->setGeometry(withAddress ? 40 : 8, 44, withAddress ? 352 : 169, 17);
+  m_gameName->setAlignment((withAddress ? Qt::AlignLeft : Qt::AlignHCenter) | Qt::AlignTop);
   setFixedSize(withAddress ? 400 : 185, withAddress ? 170 : 117);
   platform::ExecModal(*this);
   m_save = nullptr;
