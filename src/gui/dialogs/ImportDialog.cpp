@@ -344,8 +344,11 @@ void ImportDialog::showGame() {
   m_gameBox->setItemText(0, QString::fromUtf8(tallyra::GameName(nullptr, plain, language)));
   if (!m_gamePicked) {
     const tallyra::Game* game = tallyra::ProposeGame(r.highestSeen, r.headingFields);
-    // Nothing in the file points to a game: the program's own stays, if the numbers fit it.
-    if (!game) game = tallyra::GameForHighest(held, m_game.id);
+    // Unless the heading names a game, the program's own stays while the numbers fit it: many
+    // games share an M, and the largest number alone cannot tell them apart.
+    const bool named = game && game != tallyra::ProposeGame(r.highestSeen, {});
+    const tallyra::Game* own = tallyra::GameForHighest(held, m_game.id);
+    if (!named && own && (!game || game->highest == own->highest)) game = own;
     if (game && game->highest < r.highestSeen) game = nullptr;
     int index = 0;
     if (game) index = static_cast<int>(game - tallyra::Games().data()) + 1;

@@ -540,6 +540,17 @@ TEST_F(Import, TheGameAFileFitsIsProposedAndItsMIsOfferedWhenItDiffers) {
   ASSERT_TRUE(rows.has_value());
   EXPECT_EQ(rows->rows.size(), 4u);
   EXPECT_EQ(set, (std::vector<std::pair<int32_t, std::string>>{{59, "uk-lotto"}}));
+
+  // A file that names no game keeps the window's own among the games of its M.
+  script.inNextDialog([&](QDialog& d) {
+    EXPECT_EQ(In<QComboBox>(d, "ImportGame")->currentText(),
+              QStringLiteral("PCSO Superlotto 6/49 (Philippines)"));
+    EXPECT_FALSE(In<QPushButton>(d, "ImportSetGame")->isVisible());
+    In<QPushButton>(d, "ImportCancel")->click();
+  });
+  dialog.preview("1;01.02.2020;1;2;3;4;5;49\n2;08.02.2020;6;7;8;9;10;11\n",
+                 tallyra::ImportKind::Results, 49, QStringLiteral("draws.csv"),
+                 {"pcso-649", [](int32_t, const std::string&) {}});
 }
 
 TEST_F(ImportResults, SettingTheProposedGameSetsTheWindowsMAsOptionsDoes) {
