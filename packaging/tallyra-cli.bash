@@ -28,13 +28,17 @@ _tallyra_cli() {
       COMPREPLY=($(compgen -W 'results stakes system' -- "$cur"))
       return
       ;;
+    --game)
+      COMPREPLY=($(compgen -W "$(tallyra-cli games 2>/dev/null | cut -d' ' -f1)" -- "$cur"))
+      return
+      ;;
     --combination | --max | --timeout | --max-time | --columns | --pool | --guarantee | --seconds | --seed | --draw)
       return
       ;;
   esac
 
   if ((cword == 1)); then
-    COMPREPLY=($(compgen -W 'collate check stats fetch import wheel winnings --help --version' \
+    COMPREPLY=($(compgen -W 'collate check stats fetch import wheel winnings games --help --version' \
       -- "$cur"))
     return
   fi
@@ -51,7 +55,7 @@ _tallyra_cli() {
     check) options='--combination --stakes --system --include-system --results --max --lang --json' ;;
     stats) options='--results --max --sort --json' ;;
     fetch) options='--timeout --max-time --fail --cacert' ;;
-    import) options='--as --columns --newest-first --oldest-first --max --merge-into --out --prizes-out --json' ;;
+    import) options='--as --columns --newest-first --oldest-first --max --game --merge-into --out --prizes-out --json' ;;
     wheel)
       if ((cword == 2)); then
         COMPREPLY=($(compgen -W 'build check' -- "$cur"))
@@ -63,6 +67,7 @@ _tallyra_cli() {
       esac
       ;;
     winnings) options='--stakes --system --results --prizes --draw --all --json' ;;
+    games) options='--lang --json' ;;
   esac
 
   if [[ $cur == -* ]]; then

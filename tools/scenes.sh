@@ -78,5 +78,14 @@ case $scene in
     click 432 49 3; click 432 49 3    # sorted by the winnings, highest first
     shot "$3"
     ;;
+  import)
+    # Results > Import... by the keyboard: Stakes, two menus right, its last item; then the
+    # history's path typed into the file dialog.
+    click 30 8 0.3; xdotool key Right Right Up Return; sleep 1.5
+    xdotool type --delay 10 "$4"; xdotool key Return; sleep 3
+    dialog=$(xdotool search --onlyvisible --name "^(Import|Импорт)$" | head -n 1)
+    eval "$(xdotool getwindowgeometry --shell "$dialog")"
+    import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$3"
+    ;;
 esac
 kill "$app"

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Makes the README's pictures: the main window with the sample draws, the entry dialog, the
 # Check tab after collating 99 999 system stakes with each other, the list viewer at the end
-# of the longest list, the Statistics tab with its chart, the winnings report over every draw
-# and a wheel built in the wheels dialog. Runs the real program on a virtual screen, in English
-# and Russian.
+# of the longest list, the Statistics tab with its chart, the winnings report over every draw,
+# a wheel built in the wheels dialog and the import preview of a foreign history. Runs the real
+# program on a virtual screen, in English and Russian.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/tools/deps.sh"
@@ -38,5 +38,7 @@ scene 0 more "$top/docs/statistics-ru.png" "$top/docs/options-ru.png" "$top/docs
 scene 1 wheels "$top/docs/wheels-en.png"
 scene 0 wheels "$top/docs/wheels-ru.png"
 scene 1 winnings "$top/docs/winnings-en.png"
+scene 1 import "$top/docs/import-preview-en.png" \
+  "$top/tests/data/real/mega-sena-6of60-semicolon-quoted.csv"
 scene 0 winnings "$top/docs/winnings-ru.png"
 echo "Wrote the pictures into docs/"

@@ -17,5 +17,6 @@ std::unique_ptr<Command> MakeFetchCommand();
 std::unique_ptr<Command> MakeImportCommand();
 std::unique_ptr<Command> MakeWheelCommand();
 std::unique_ptr<Command> MakeWinningsCommand();
+std::unique_ptr<Command> MakeGamesCommand();
 
 }  // namespace tallyra::cli

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "cli/Json.h"
+#include "import/Games.h"
 #include "import/ImportFile.h"
 #include "import/Importer.h"
 #include "import/Merge.h"
@@ -73,6 +74,16 @@ Call ReadCall(const Arguments& args) {
   }
   if (auto max = args.number("--max", 2, 99, "--max takes 2..99")) {
     call.options.highestNumber = *max;
+  }
+  if (auto name = args.value("--game")) {
+    if (args.has("--max")) throw UsageError{"--game and --max exclude each other"};
+    const Game* game = FindGame(*name);
+    if (!game) {
+      std::string ids;
+      for (const Game& known : Games()) ids += (ids.empty() ? "" : ", ") + std::string(known.id);
+      throw UsageError{"unknown game '" + *name + "'; --game takes one of " + ids};
+    }
+    call.options.highestNumber = game->highest;
   }
   call.mergeInto = args.value("--merge-into");
   call.out = args.value("--out");
@@ -523,9 +534,9 @@ ImportCommand::ImportCommand()
     : Command({.name = "import",
                .usage =
                    "  tallyra-cli import FILE --as results|stakes|system [--columns 3,4,5,6,7,8]\n"
-                   "              [--newest-first|--oldest-first] [--max M] [--merge-into "
-                   "Results.txt]\n"
-                   "              [--out FILE] [--prizes-out FILE] [--json]\n",
+                   "              [--newest-first|--oldest-first] [--max M | --game NAME]\n"
+                   "              [--merge-into Results.txt]"
+                   " [--out FILE] [--prizes-out FILE] [--json]\n",
                .words = 1,
                .wordsMissing = "import needs a file",
                .options = {{"--as"},
@@ -533,6 +544,7 @@ ImportCommand::ImportCommand()
                            {"--newest-first", Takes::Nothing},
                            {"--oldest-first", Takes::Nothing},
                            {"--max"},
+                           {"--game"},
                            {"--merge-into"},
                            {"--out"},
                            {"--prizes-out"},

@@ -24,6 +24,7 @@ const std::vector<std::unique_ptr<Command>>& Commands() {
     all.push_back(MakeImportCommand());
     all.push_back(MakeWheelCommand());
     all.push_back(MakeWinningsCommand());
+    all.push_back(MakeGamesCommand());
     return all;
   }();
   return commands;

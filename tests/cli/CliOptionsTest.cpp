@@ -145,7 +145,7 @@ TEST_F(CliOptions, EveryOptionTheUsageNamesIsTakenByTheParser) {
   std::set<std::string> names;
   for (const UsageCommand& c : usage) names.insert(c.name);
   ASSERT_EQ(names, (std::set<std::string>{"collate", "check", "stats", "fetch", "import", "wheel",
-                                          "winnings"}))
+                                          "winnings", "games"}))
       << bare.err;
 
   // Calls that work as they are; an option is taken when one of them with the option added
@@ -165,6 +165,7 @@ TEST_F(CliOptions, EveryOptionTheUsageNamesIsTakenByTheParser) {
        {{"wheel", "build", "--pool", "1,2,3,4,5,6,7,8", "--guarantee", "3if3", "--seconds", "0"}}},
       {"wheel check", {{"wheel", "check", "--pool", "1,2,3,4,5,6,7,8", "--stakes", "st.txt"}}},
       {"winnings", {{"winnings", "--stakes", "st.txt", "--results", "Results.txt"}}},
+      {"games", {{"games"}}},
   };
   // A sample for each kind of value the usage names.
   const std::map<std::string, std::string> samples = {{"N,N,N,N,N,N", "1,2,3,4,5,6"},
@@ -175,7 +176,8 @@ TEST_F(CliOptions, EveryOptionTheUsageNamesIsTakenByTheParser) {
                                                       {"S", "0"},
                                                       {"N", "1"},
                                                       {"3,4,5,6,7,8", "1,2,3,4,5,6"},
-                                                      {"Results.txt", "held.txt"}};
+                                                      {"Results.txt", "held.txt"},
+                                                      {"NAME", "canada-649"}};
   const std::map<std::string, std::string> files = {
       {"--stakes", "st.txt"},       {"--system", "sy.txt"},      {"--results", "Results.txt"},
       {"--merge-into", "held.txt"}, {"--out", "out.txt"},        {"--prizes", "prizes.tly"},

@@ -76,8 +76,8 @@ TEST(ProgramOptions, HelpAndVersionOfTheWindowOpenNoWindow) {
 TEST(ProgramOptions, HelpAndVersionOfTheCommandLine) {
   const Outcome help = Start(kCli, {QStringLiteral("--help")});
   EXPECT_EQ(help.code, 0);
-  for (const char* command :
-       {"collate", "check", "stats", "fetch", "import", "wheel build", "wheel check", "winnings"}) {
+  for (const char* command : {"collate", "check", "stats", "fetch", "import", "wheel build",
+                              "wheel check", "winnings", "games"}) {
     EXPECT_TRUE(help.out.contains(QStringLiteral("  tallyra-cli ") + QString::fromLatin1(command)))
         << command;
   }
@@ -98,6 +98,7 @@ TEST(ProgramOptions, HelpAndVersionOfTheCommandLine) {
       {{QStringLiteral("import"), QStringLiteral("--help")}, QStringLiteral("import FILE --as")},
       {{QStringLiteral("winnings"), QStringLiteral("--help")},
        QStringLiteral("winnings [--stakes")},
+      {{QStringLiteral("games"), QStringLiteral("--help")}, QStringLiteral("games [--lang")},
       {{QStringLiteral("wheel"), QStringLiteral("build"), QStringLiteral("--help")},
        QStringLiteral("wheel build --pool")},
       {{QStringLiteral("wheel"), QStringLiteral("check"), QStringLiteral("--help")},

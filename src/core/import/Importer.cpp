@@ -193,6 +193,8 @@ void ReadTable(std::string_view text, const ColumnLayout& layout, const ImportOp
       if (c->type != Cell::Type::Int) break;
       values.push_back(c->value);
     }
+    for (const int64_t v : values)
+      if (v <= 99) result.highestSeen = std::max(result.highestSeen, static_cast<int32_t>(v));
     if (!skip) skip = CheckNumbers(values, kind, options.highestNumber);
     OrderKey key;
     const Cell* date = CellAt(cells, layout.date);

@@ -105,6 +105,8 @@ struct ImportResult {
   ImportShape shape = ImportShape::Free;
   char separator = 0;                              // Separated: the field separator
   std::vector<int> columns;                        // 1-based columns read; empty for record lines
+  int32_t highestSeen = 0;                         // the largest main number read in the columns
+  std::vector<std::string> headingFields;          // the heading's fields, when one was found
   int dateColumn = 0;                              // 1-based, 0 when there is none
   int drawNumberColumn = 0;                        // 1-based, 0 when there is none
   HistoryOrder order = HistoryOrder::OldestFirst;  // the file's order

@@ -496,6 +496,17 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
      "no prize table (%s): every amount is 0"},  // TxtCliNoPrizeTable
     {"в файле выигрышей есть тиражи, которых нет в истории: %s",
      "the prize file names %s draw(s) that the results do not hold"},  // TxtCliPrizesOfAbsentDraws
+    // Games: the plain game, draw days, the preview's proposed game and its offer to set M
+    {"6 из %s", "6 of %s"},        // TxtGamePlain
+    {"каждый день", "every day"},  // TxtGameEveryDay
+    {"понедельник|вторник|среда|четверг|пятница|суббота|воскресенье",
+     "Monday|Tuesday|Wednesday|Thursday|Friday|Saturday|Sunday"},  // TxtGameWeekdays
+    {"Игра:", "Game:"},                                            // TxtImportGame
+    {"Числа в файле доходят до %s; в программе задана игра 6 из %s",
+     "The numbers run up to %s; the game is set to 6 of %s"},  // TxtImportGameRunsUpTo
+    {"Файл похож на историю игры %s (6 из %s); в программе задана игра 6 из %s",
+     "The file looks like a history of %s (6 of %s); the game is set to 6 of %s."},  // TxtImportGameDiffers
+    {"Задать 6 из %s", "Set 6 of %s"},  // TxtImportSetGame
 }};
 
 }  // namespace

@@ -351,6 +351,14 @@ enum class TextId : int {
   TxtCliCannotReadCertificates,
   TxtCliNoPrizeTable,
   TxtCliPrizesOfAbsentDraws,
+  // Games: the plain game, draw days, the preview's proposed game and its offer to set M
+  TxtGamePlain,
+  TxtGameEveryDay,
+  TxtGameWeekdays,
+  TxtImportGame,
+  TxtImportGameRunsUpTo,
+  TxtImportGameDiffers,
+  TxtImportSetGame,
   Count
 };
 

@@ -21,6 +21,7 @@
 #include "dialogs/EntryDialog.h"
 #include "dialogs/ListViewer.h"
 #include "dialogs/OptionsDialog.h"
+#include "import/Games.h"
 #include "model/Errors.h"
 #include "model/Files.h"
 #include "model/Settings.h"
@@ -335,6 +336,10 @@ void MainWindow::saveListOfCurrentTab() {
 }
 
 void MainWindow::connectPages() {
+  m_resultsPage->setGameChoice([this] {
+    return ImportDialog::GameChoice{
+        gameId(), [this](int32_t highest, const std::string& id) { keepGame(highest, id); }};
+  });
   for (ListPage* page : {m_stakesPage, m_systemPage}) {
     connect(page, &ListPage::listChanged, this, &MainWindow::refreshGrids);
     connect(page, &ListPage::showTabRequested, this, &MainWindow::showTab);
@@ -399,6 +404,18 @@ void MainWindow::writeSettings() {
         TextId::TxtCannotWrite, m_ws->Language,
         {tallyra::kSettingsFileName, tallyra::DescribeFileError(*error, m_ws->Language)}));
   }
+}
+
+std::string MainWindow::gameId() const {
+  return platform::ReadPreference(m_files, QStringLiteral("game/profile")).toStdString();
+}
+
+void MainWindow::keepGame(int32_t highestNumber, const std::string& gameId) {
+  m_ws->HighestNumber = highestNumber;
+  writeSettings();
+  // ini.tly keeps M alone, as older versions read it; the game's name lives beside it.
+  platform::WritePreference(m_files, QStringLiteral("game/profile"),
+                            QString::fromStdString(gameId));
 }
 
 void MainWindow::entryStored(EntryMode mode) {
@@ -657,11 +674,14 @@ void MainWindow::editPrizes() {
 }
 
 void MainWindow::showOptions() {
+  const std::string held = gameId();
+  m_optionsDialog->setGameId(held);
   m_optionsDialog->editSettings(
       m_ws->BallsPerStake, m_ws->HighestNumber,
-      [this](std::optional<int32_t> highestNumber) {
-        if (highestNumber) m_ws->HighestNumber = *highestNumber;
-        writeSettings();
+      [this, held](std::optional<int32_t> highestNumber) {
+        const int32_t highest = highestNumber.value_or(m_ws->HighestNumber);
+        const tallyra::Game* game = tallyra::GameForHighest(highest, held);
+        keepGame(highest, game ? std::string(game->id) : std::string());
       },
       m_resultsPage->downloadUrl(),
       [this](const QString& address) {

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "collate/Collation.h"
@@ -144,6 +145,10 @@ class MainWindow final : public QMainWindow {
   void readSettings();
   // Writes M and the language into the settings file; a failure is thrown as the user's error.
   void writeSettings();
+  // The game chosen by name, kept in preferences.ini ("" for a plain "6 of M"), and its keeping
+  // with a new M, as Options and the import preview set them.
+  std::string gameId() const;
+  void keepGame(int32_t highestNumber, const std::string& gameId);
   void onFirstShow();
   void applyTexts();
   bool confirmClose();  // false keeps the window open

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "import/Games.h"
 #include "import/TextDecoding.h"
 #include "model/Integer.h"
 #include "platform/LongTask.h"
@@ -83,6 +84,26 @@ ImportDialog::ImportDialog(QWidget* owner, LanguageSource language)
   controls->addWidget(m_orderBox);
   layout->addLayout(controls);
 
+  // The game: the box lists a plain "6 of M" first, then every known game.
+  auto* gameRow = new QHBoxLayout;
+  m_gameLabel = new QLabel(this);
+  m_gameBox = new QComboBox(this);
+  m_gameBox->setObjectName(QStringLiteral("ImportGame"));
+  m_gameBox->addItem(QString(), -1);
+  for (std::size_t i = 0; i < tallyra::Games().size(); ++i)
+    m_gameBox->addItem(QString(), static_cast<int>(i));
+  m_setGameButton = new QPushButton(this);
+  m_setGameButton->setObjectName(QStringLiteral("ImportSetGame"));
+  m_setGameButton->setAutoDefault(false);
+  gameRow->addWidget(m_gameLabel);
+  gameRow->addWidget(m_gameBox, 1);
+  gameRow->addWidget(m_setGameButton);
+  layout->addLayout(gameRow);
+  m_gameNote = new QLabel(this);
+  m_gameNote->setObjectName(QStringLiteral("ImportGameNote"));
+  m_gameNote->setWordWrap(true);
+  layout->addWidget(m_gameNote);
+
   m_rowsLabel = new QLabel(this);
   m_rows = new QPlainTextEdit(this);
   m_rows->setObjectName(QStringLiteral("ImportRows"));
@@ -125,6 +146,11 @@ ImportDialog::ImportDialog(QWidget* owner, LanguageSource language)
           [this] { platform::RunHandler(this, [&] { applyColumns(); }); });
   connect(m_orderBox, &QComboBox::currentIndexChanged, this,
           [this](int index) { platform::RunHandler(this, [&] { orderChosen(index); }); });
+  connect(m_gameBox, &QComboBox::currentIndexChanged, this, [this] {
+    if (!m_updating) platform::RunHandler(this, [&] { gamePicked(); });
+  });
+  connect(m_setGameButton, &QPushButton::clicked, this,
+          [this] { platform::RunHandler(this, [&] { setGame(); }); });
 }
 
 QString ImportDialog::T(TextId id) const {
@@ -149,6 +175,12 @@ void ImportDialog::applyTexts() {
   m_orderBox->setItemText(1, T(TextId::TxtImportNewestFirst));
   m_rowsLabel->setText(T(TextId::TxtImportRowsTitle));
   m_skippedLabel->setText(T(TextId::TxtImportSkippedTitle));
+  m_gameLabel->setText(T(TextId::TxtImportGame));
+  for (int i = 1; i < m_gameBox->count(); ++i) {
+    const tallyra::Game& game = tallyra::Games()[static_cast<std::size_t>(i - 1)];
+    m_gameBox->setItemText(i,
+                           QString::fromUtf8(tallyra::GameName(&game, game.highest, m_language())));
+  }
   m_okButton->setText(QStringLiteral("OK"));
   m_cancelButton->setText(QProgressDialog::tr("Cancel"));
 }
@@ -156,9 +188,11 @@ void ImportDialog::applyTexts() {
 std::optional<tallyra::ImportResult> ImportDialog::preview(std::string data,
                                                            tallyra::ImportKind kind,
                                                            int32_t highestNumber,
-                                                           const QString& name) {
+                                                           const QString& name, GameChoice game) {
   m_data = std::move(data);
   m_name = name;
+  m_game = std::move(game);
+  m_gamePicked = false;
   m_options = {};
   m_options.kind = kind;
   m_options.highestNumber = highestNumber;
@@ -289,6 +323,80 @@ void ImportDialog::showResult() {
 
   m_problem->setText(QString::fromUtf8(tallyra::DescribeImport(r, m_options, language)));
   m_okButton->setEnabled(r.ok());
+  // Stakes are played under any game: only a history tells which one it is.
+  const bool results = m_options.kind == tallyra::ImportKind::Results;
+  m_gameLabel->setVisible(results);
+  m_gameBox->setVisible(results);
+  if (results) {
+    showGame();
+  } else {
+    m_gameNote->hide();
+    m_setGameButton->hide();
+  }
+}
+
+void ImportDialog::showGame() {
+  const tallyra::ImportResult& r = m_result;
+  const int32_t held = m_options.highestNumber;
+  const int32_t language = m_language();
+  // The plain entry covers every number read, so it is never below them.
+  const int32_t plain = std::max(held, r.highestSeen);
+  m_gameBox->setItemText(0, QString::fromUtf8(tallyra::GameName(nullptr, plain, language)));
+  if (!m_gamePicked) {
+    const tallyra::Game* game = tallyra::ProposeGame(r.highestSeen, r.headingFields);
+    // Unless the heading names a game, the program's own stays while the numbers fit it: many
+    // games share an M, and the largest number alone cannot tell them apart.
+    const bool named = game && game != tallyra::ProposeGame(r.highestSeen, {});
+    const tallyra::Game* own = tallyra::GameForHighest(held, m_game.id);
+    if (!named && own && (!game || game->highest == own->highest)) game = own;
+    if (game && game->highest < r.highestSeen) game = nullptr;
+    int index = 0;
+    if (game) index = static_cast<int>(game - tallyra::Games().data()) + 1;
+    m_updating = true;
+    m_gameBox->setCurrentIndex(index);
+    m_updating = false;
+  }
+  const int32_t picked = pickedHighest();
+  QString note;
+  if (r.highestSeen > held) {
+    note = F(TextId::TxtImportGameRunsUpTo, {std::to_string(r.highestSeen), std::to_string(held)});
+  } else if (picked != held) {
+    note = F(TextId::TxtImportGameDiffers, {m_gameBox->currentText().toStdString(),
+                                            std::to_string(picked), std::to_string(held)});
+  }
+  m_gameNote->setText(note);
+  m_gameNote->setVisible(!note.isEmpty());
+  m_setGameButton->setText(F(TextId::TxtImportSetGame, {std::to_string(picked)}));
+  m_setGameButton->setVisible(static_cast<bool>(m_game.set) && picked != held);
+}
+
+int32_t ImportDialog::pickedHighest() const {
+  const int game = m_gameBox->currentData().toInt();
+  if (game < 0) return std::max(m_options.highestNumber, m_result.highestSeen);
+  return tallyra::Games()[static_cast<std::size_t>(game)].highest;
+}
+
+void ImportDialog::gamePicked() {
+  m_gamePicked = true;
+  showGame();
+}
+
+void ImportDialog::setGame() {
+  const int32_t highest = pickedHighest();
+  const int game = m_gameBox->currentData().toInt();
+  const std::string id =
+      game < 0 ? std::string() : std::string(tallyra::Games()[static_cast<std::size_t>(game)].id);
+  m_game.set(highest, id);
+  m_game.id = id;
+  // The program plays this game now: the file is read for it, and the choice stays.
+  m_gamePicked = true;
+  const tallyra::ImportOptions before = m_options;
+  m_options.highestNumber = highest;
+  if (!reread()) {
+    m_options = before;
+    m_options.highestNumber = highest;
+    showResult();
+  }
 }
 
 void ImportDialog::applyColumns() {

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -23,12 +24,24 @@ class QPushButton;
 class ImportDialog final : public QDialog {
   Q_OBJECT
  public:
+  // Sets the program's M and game as Options > Preferences does (the game's id, empty for a
+  // plain "6 of M"); a failure is thrown as the user's error.
+  using SetGame = std::function<void(int32_t highestNumber, const std::string& gameId)>;
+
+  // The game the program plays now, and how to change it.
+  struct GameChoice {
+    std::string id;  // empty: a plain "6 of M", or a game not chosen by name
+    SetGame set;     // null: the preview only names the game and offers no change
+  };
+
   ImportDialog(QWidget* owner, LanguageSource language);
 
   // Shows the preview modally. Returns the rows read (oldest first) on OK, nothing on Cancel
-  // or when nothing usable was found.
+  // or when nothing usable was found. The game the file fits is proposed beside the program's;
+  // when their M differ, the preview says so and offers to set the file's.
   std::optional<tallyra::ImportResult> preview(std::string data, tallyra::ImportKind kind,
-                                               int32_t highestNumber, const QString& name);
+                                               int32_t highestNumber, const QString& name,
+                                               GameChoice game = {});
 
   // Rows shown from each end of the list.
   static constexpr int kShownRows = 10;
@@ -49,6 +62,13 @@ class ImportDialog final : public QDialog {
   void rereadOrKeep(const tallyra::ImportOptions& before);
   void applyColumns();
   void orderChosen(int index);
+  // Proposes the game the file fits, unless the user picked one already, and says whether
+  // its M is the program's.
+  void showGame();
+  // The M of the game picked in the box.
+  int32_t pickedHighest() const;
+  void gamePicked();
+  void setGame();
 
   QLabel* m_summary = nullptr;
   QLabel* m_detected = nullptr;
@@ -57,6 +77,10 @@ class ImportDialog final : public QDialog {
   QPushButton* m_applyButton = nullptr;
   QLabel* m_orderLabel = nullptr;
   QComboBox* m_orderBox = nullptr;
+  QLabel* m_gameLabel = nullptr;
+  QComboBox* m_gameBox = nullptr;
+  QLabel* m_gameNote = nullptr;
+  QPushButton* m_setGameButton = nullptr;
   QLabel* m_rowsLabel = nullptr;
   QPlainTextEdit* m_rows = nullptr;
   QLabel* m_skippedLabel = nullptr;
@@ -72,4 +96,6 @@ class ImportDialog final : public QDialog {
   tallyra::ImportOptions m_options;
   tallyra::ImportResult m_result;
   bool m_updating = false;  // the order box is being set from the result, not by the user
+  GameChoice m_game;
+  bool m_gamePicked = false;  // the user chose the game: a new read proposes none
 };

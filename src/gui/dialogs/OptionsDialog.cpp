@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "import/Games.h"
 #include "model/Integer.h"
 #include "net/HttpsClient.h"
 #include "platform/MessageBox.h"
@@ -41,6 +42,13 @@ OptionsDialog::OptionsDialog(QWidget* owner, LanguageSource language)
   m_highestBox->setObjectName(QStringLiteral("Edit2"));
   m_highestBox->setGeometry(144, 24, 25, 17);
   m_highestBox->installEventFilter(this);
+  // The game's name under the numbers, in a smaller type than theirs.
+  m_gameName = new QLabel(this);
+  m_gameName->setObjectName(QStringLiteral("GameName"));
+  m_gameName->setGeometry(8, 44, 169, 17);
+  m_gameName->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  m_gameName->setFont(LayoutFont(11));
+  connect(m_highestBox, &QLineEdit::textChanged, this, [this] { showGameName(); });
   m_changeButton = new QPushButton(this);
   m_changeButton->setObjectName(QStringLiteral("BitBtn1"));
   m_changeButton->setGeometry(16, 64, 153, 41);
@@ -96,7 +104,19 @@ void OptionsDialog::showEvent(QShowEvent* event) {
     m_outOfLabel->setText(T(TextId::TxtOptionsOutOf));
     m_addressLabel->setText(T(TextId::TxtOptionsAddress));
     m_addressBox->setText(m_address);
+    showGameName();
   });
+}
+
+void OptionsDialog::showGameName() {
+  // While M is being typed, a value the box does not take yet names nothing.
+  const std::optional<int32_t> typed = tallyra::ParseInteger(m_highestBox->text().toStdString());
+  if (!typed || *typed < 2 || *typed > 99) {
+    m_gameName->clear();
+    return;
+  }
+  const tallyra::Game* game = tallyra::GameForHighest(*typed, m_gameId);
+  m_gameName->setText(QString::fromUtf8(tallyra::GameName(game, *typed, m_language())));
 }
 
 QString OptionsDialog::T(TextId id) const {
@@ -114,6 +134,9 @@ void OptionsDialog::editSettings(int32_t ballsPerStake, int32_t highestNumber, S
   m_addressLabel->setVisible(withAddress);
   m_addressBox->setVisible(withAddress);
   m_changeButton->setGeometry(withAddress ? 124 : 16, 64, 153, 41);
+  // Under the numbers; the wide dialog gives the longest names room to the right.
+  m_gameName->setGeometry(withAddress ? 40 : 8, 44, withAddress ? 352 : 169, 17);
+  m_gameName->setAlignment((withAddress ? Qt::AlignLeft : Qt::AlignHCenter) | Qt::AlignTop);
   setFixedSize(withAddress ? 400 : 185, withAddress ? 170 : 117);
   platform::ExecModal(*this);
   m_save = nullptr;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 
 #include "dialogs/DialogFrame.h"
 #include "model/TextTable.h"
@@ -32,6 +33,9 @@ class OptionsDialog final : public QDialog {
   void editSettings(int32_t ballsPerStake, int32_t highestNumber, Save save,
                     const QString& address = QString(), SaveAddress saveAddress = nullptr);
 
+  // The game chosen by name (empty for none): shown beside M while M is that game's.
+  void setGameId(const std::string& id) { m_gameId = id; }
+
   // True for an address the download can use: http:// or https:// and a host.
   static bool IsDownloadAddress(const QString& address);
 
@@ -49,11 +53,14 @@ class OptionsDialog final : public QDialog {
   QString T(tallyra::TextId id) const;
   void changeOrSave();
   void lock(bool locked);
+  // The game's name beside M, for the M typed.
+  void showGameName();
 
   QLabel* m_playLabel = nullptr;
   QLineEdit* m_ballsBox = nullptr;
   QLabel* m_outOfLabel = nullptr;
   QLineEdit* m_highestBox = nullptr;
+  QLabel* m_gameName = nullptr;
   QPushButton* m_changeButton = nullptr;
   QLabel* m_addressLabel = nullptr;
   QLineEdit* m_addressBox = nullptr;
@@ -65,4 +72,5 @@ class OptionsDialog final : public QDialog {
   SaveAddress m_saveAddress;
   QString m_address;
   bool m_editing = false;
+  std::string m_gameId;
 };

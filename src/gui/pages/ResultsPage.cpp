@@ -396,7 +396,8 @@ void ResultsPage::importData(std::string data, const QString& name) {
   const int32_t language = m_ws.Language;
   ImportDialog dialog(window, m_language);
   const std::optional<tallyra::ImportResult> imported =
-      dialog.preview(std::move(data), tallyra::ImportKind::Results, m_ws.HighestNumber, name);
+      dialog.preview(std::move(data), tallyra::ImportKind::Results, m_ws.HighestNumber, name,
+                     m_gameChoice ? m_gameChoice() : ImportDialog::GameChoice{});
   if (!imported) return;
 
   // The held draws, oldest first, and the new ones.

@@ -2,11 +2,13 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <optional>
 #include <string>
 
 #include "collate/Collation.h"
 #include "dialogs/DialogFrame.h"
+#include "dialogs/ImportDialog.h"
 #include "import/Merge.h"
 #include "model/DataFiles.h"
 #include "model/TextTable.h"
@@ -51,6 +53,11 @@ class ResultsPage final : public QObject {
   // Where the download fetches from; the publisher's address unless a test points it elsewhere.
   void setDownloadUrl(const QString& url) { m_downloadUrl = url; }
   const QString& downloadUrl() const { return m_downloadUrl; }
+  // The game the window plays, and how the import preview may change it; without it the
+  // preview names the game and offers no change.
+  void setGameChoice(std::function<ImportDialog::GameChoice()> game) {
+    m_gameChoice = std::move(game);
+  }
 
   // Shows as many rows as the history holds; an empty history keeps what the grid shows.
   void refresh();
@@ -86,6 +93,7 @@ class ResultsPage final : public QObject {
   const tallyra::DataFiles m_files;
   const platform::FileDialogOptions& m_openOptions;
   QString m_downloadUrl;
+  std::function<ImportDialog::GameChoice()> m_gameChoice;
 
   platform::StringGrid* m_grid = nullptr;
   QPushButton* m_withStakesButton = nullptr;

@@ -10,6 +10,7 @@
 #include "HttpsServer.h"
 #include "ScriptedServer.h"
 #include "dialogs/ImportDialog.h"
+#include "platform/Preferences.h"
 #include "winnings/Prizes.h"
 
 namespace {
@@ -498,3 +499,72 @@ TEST_F(ImportResults, AFileTooLargeOrUnreadableIsToldAndChangesNothing) {
 }
 
 }  // namespace
+
+// A history of another game: numbers up to 59 under the default 6 of 49.
+constexpr const char* kUkCsv =
+    "Date,Ball 1,Ball 2,Ball 3,Ball 4,Ball 5,Ball 6,Bonus Ball\r\n"
+    "13.09.2017,21,56,4,11,14,29,27\r\n"
+    "09.09.2017,4,49,56,58,13,7,6\r\n"
+    "06.09.2017,1,12,23,34,45,59,5\r\n"
+    "02.09.2017,3,8,19,27,38,42,50\r\n";
+
+TEST_F(Import, TheGameAFileFitsIsProposedAndItsMIsOfferedWhenItDiffers) {
+  StartEnglish();
+  std::vector<std::pair<int32_t, std::string>> set;
+  ImportDialog dialog(form.get(), [] { return 1; });
+  script.inNextDialog([&](QDialog& d) {
+    auto* game = In<QComboBox>(d, "ImportGame");
+    auto* setButton = In<QPushButton>(d, "ImportSetGame");
+    EXPECT_EQ(game->currentText(), QStringLiteral("UK Lotto"));
+    EXPECT_EQ(Text(d, "ImportGameNote"),
+              QStringLiteral("The numbers run up to 59; the game is set to 6 of 49"));
+    EXPECT_TRUE(Text(d, "ImportSkipped").contains(QStringLiteral("56 is outside 1..49")));
+    EXPECT_TRUE(setButton->isVisible());
+    EXPECT_EQ(setButton->text(), QStringLiteral("Set 6 of 59"));
+    // Another game picked offers its own M.
+    game->setCurrentIndex(game->findText(QStringLiteral("Irish Lotto")));
+    EXPECT_EQ(setButton->text(), QStringLiteral("Set 6 of 47"));
+    game->setCurrentIndex(game->findText(QStringLiteral("UK Lotto")));
+    setButton->click();
+    // The file is read again for the game now set: every line is taken, nothing is told.
+    EXPECT_EQ(Text(d, "ImportSummary"),
+              QStringLiteral("draws.csv: 5 lines read, 4 rows taken, 0 lines skipped."));
+    EXPECT_FALSE(setButton->isVisible());
+    EXPECT_FALSE(In<QLabel>(d, "ImportGameNote")->isVisible());
+    EXPECT_EQ(game->currentText(), QStringLiteral("UK Lotto"));
+    In<QPushButton>(d, "ImportOk")->click();
+  });
+  const auto rows = dialog.preview(
+      kUkCsv, tallyra::ImportKind::Results, 49, QStringLiteral("draws.csv"),
+      {"", [&](int32_t highest, const std::string& id) { set.emplace_back(highest, id); }});
+  ASSERT_TRUE(rows.has_value());
+  EXPECT_EQ(rows->rows.size(), 4u);
+  EXPECT_EQ(set, (std::vector<std::pair<int32_t, std::string>>{{59, "uk-lotto"}}));
+
+  // A file that names no game keeps the window's own among the games of its M.
+  script.inNextDialog([&](QDialog& d) {
+    EXPECT_EQ(In<QComboBox>(d, "ImportGame")->currentText(),
+              QStringLiteral("PCSO Superlotto 6/49 (Philippines)"));
+    EXPECT_FALSE(In<QPushButton>(d, "ImportSetGame")->isVisible());
+    In<QPushButton>(d, "ImportCancel")->click();
+  });
+  dialog.preview("1;01.02.2020;1;2;3;4;5;49\n2;08.02.2020;6;7;8;9;10;11\n",
+                 tallyra::ImportKind::Results, 49, QStringLiteral("draws.csv"),
+                 {"pcso-649", [](int32_t, const std::string&) {}});
+}
+
+TEST_F(ImportResults, SettingTheProposedGameSetsTheWindowsMAsOptionsDoes) {
+  WriteFile(QStringLiteral("uk.csv"), kUkCsv);
+  script.chooseFile(Path(QStringLiteral("uk.csv")));
+  script.inNextDialog([&](QDialog& d) {
+    In<QPushButton>(d, "ImportSetGame")->click();
+    // Set, it stays set whatever becomes of the import.
+    In<QPushButton>(d, "ImportCancel")->click();
+  });
+  Trigger("ImportResultsItem");
+  EXPECT_EQ(form->workspace().HighestNumber, 59);
+  EXPECT_EQ(ReadFile(QStringLiteral("ini.tly")), QByteArray("59\r\n1\r\n"));
+  EXPECT_EQ(platform::ReadPreference(Files(), QStringLiteral("game/profile")),
+            QStringLiteral("uk-lotto"));
+  EXPECT_EQ(ReadFile(QStringLiteral("Results.txt")), QByteArray(kHeld));
+}

@@ -1,9 +1,11 @@
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
 #include "GuiFixture.h"
 #include "pages/TwelveNumbers.h"
+#include "platform/Preferences.h"
 
 namespace {
 
@@ -39,6 +41,29 @@ TEST_F(Options, ChangeTypeSaveWritesTheNewM) {
   EXPECT_EQ(Grid("SGStat")->model().gridRowCount(), 13)
       << "the grid keeps its rows until the statistics are computed again";
   EXPECT_EQ(ChangeButton()->text(), QStringLiteral("Change"));
+}
+
+TEST_F(Options, TheGameIsNamedBesideMAndKeptInThePreferences) {
+  // The game chosen last has M 49; the window plays 6 of 12, which no game is.
+  platform::WritePreference(Files(), QStringLiteral("game/profile"),
+                            QStringLiteral("german-6aus49"));
+  script.inNextDialog([&](QDialog&) {
+    QLabel* name = Find<QLabel>(QStringLiteral("GameName"), Dialog());
+    EXPECT_EQ(name->text(), QStringLiteral("6 of 12"));
+    ChangeButton()->click();
+    HighestBox()->setText(QStringLiteral("49"));
+    EXPECT_EQ(name->text(), QStringLiteral("German Lotto 6 aus 49")) << "the one chosen";
+    HighestBox()->setText(QStringLiteral("57"));
+    EXPECT_EQ(name->text(), QStringLiteral("6 of 57"));
+    HighestBox()->setText(QStringLiteral("59"));
+    EXPECT_EQ(name->text(), QStringLiteral("UK Lotto"));
+    ChangeButton()->click();
+  });
+  Trigger("Y1");
+  EXPECT_EQ(form->workspace().HighestNumber, 59);
+  EXPECT_EQ(ReadFile(QStringLiteral("ini.tly")), QByteArray("59\r\n1\r\n")) << "M alone";
+  EXPECT_EQ(platform::ReadPreference(Files(), QStringLiteral("game/profile")),
+            QStringLiteral("uk-lotto"));
 }
 
 TEST_F(Options, OutOfRangeOrEmptyKeepsMAndStillWrites) {
