@@ -85,6 +85,15 @@ std::optional<SkippedLine> CheckNumbers(const std::vector<int64_t>& values, Impo
   return std::nullopt;
 }
 
+void NoteHighest(const std::vector<int64_t>& values, int line, ImportResult& result) {
+  for (const int64_t v : values) {
+    if (v > result.highestSeen) {
+      result.highestSeen = static_cast<int32_t>(v);
+      result.highestLine = line;
+    }
+  }
+}
+
 void AddSkip(ImportResult& result, SkippedLine skip) {
   ++result.skippedTotal;
   if (static_cast<int>(result.skipped.size()) < kMaxListedSkips) {
@@ -121,8 +130,10 @@ class CellRows {
 };
 
 ColumnLayout DecideColumns(std::string_view text, char separator, const ImportOptions& options) {
+  // Columns first, then M: the game set may not be the file's, and reading the columns by its
+  // M would take a bonus ball for a main number once the file's numbers run above it.
   ColumnFinder finder(
-      ColumnNeeds{Need(options.kind), Most(options.kind), options.highestNumber, options.columns});
+      ColumnNeeds{Need(options.kind), Most(options.kind), kHighestOfAnyGame, options.columns});
   CellRows rows(text, separator);
   std::vector<Cell> cells;
   int line = 0;
@@ -143,6 +154,11 @@ std::size_t Filled(const std::vector<Cell>& row) {
 const Cell* CellAt(const std::vector<Cell>& cells, int p) {
   return p >= 0 && p < static_cast<int>(cells.size()) ? &cells[static_cast<std::size_t>(p)]
                                                       : nullptr;
+}
+
+bool SameTexts(const std::vector<Cell>& cells, const std::vector<std::string>& texts) {
+  return std::equal(cells.begin(), cells.end(), texts.begin(), texts.end(),
+                    [](const Cell& c, const std::string& t) { return c.text == t; });
 }
 
 bool Cancelled(const ImportOptions& options) {
@@ -180,6 +196,10 @@ void ReadTable(std::string_view text, const ColumnLayout& layout, const ImportOp
     }
     values.clear();
     std::optional<SkippedLine> skip;
+    // The heading the columns were found by is one, even when its names are the numbers 1 .. 6
+    // and no date column tells it from a draw.
+    const bool heading = !seenRow && !layout.heading.empty() && SameTexts(cells, layout.heading);
+    if (heading) skip = SkippedLine{0, SkipReason::TooFewNumbers, {}};
     // The numbers end at the first column without one: system stakes end there, and a
     // six-number row that ends early has too few. A number that is no ball ends nothing: the
     // line is wrong.
@@ -193,7 +213,7 @@ void ReadTable(std::string_view text, const ColumnLayout& layout, const ImportOp
       if (c->type != Cell::Type::Int) break;
       values.push_back(c->value);
     }
-    if (!skip) skip = CheckNumbers(values, kind, options.highestNumber);
+    if (!skip) skip = CheckNumbers(values, kind, kHighestOfAnyGame);
     OrderKey key;
     const Cell* date = CellAt(cells, layout.date);
     const Cell* drawNumber = CellAt(cells, layout.drawNumber);
@@ -204,10 +224,16 @@ void ReadTable(std::string_view text, const ColumnLayout& layout, const ImportOp
     } else if (!skip && drawNumber && drawNumber->type == Cell::Type::Int) {
       key = drawNumber->value;
     }
+    // The file's M is read from the rows that are whole but for it; only then is the game's
+    // M held against them.
+    if (!skip) {
+      NoteHighest(values, line, result);
+      skip = CheckNumbers(values, kind, options.highestNumber);
+    }
     if (skip) {
-      const bool words = std::any_of(cells.begin(), cells.end(), [](const Cell& c) {
-        return c.type == Cell::Type::Text && !c.numberLike;
-      });
+      const bool words = heading || std::any_of(cells.begin(), cells.end(), [](const Cell& c) {
+                           return c.type == Cell::Type::Text && !c.numberLike;
+                         });
       if (!seenRow && words) {
         result.headerLines.push_back(line);
         if (separator != 0 && kind == ImportKind::Results && !layout.numbers.empty()) {
@@ -343,6 +369,7 @@ bool ReadRecordFile(std::string_view text, const ImportOptions& options, ImportR
     const auto [line, numbers] = records[static_cast<std::size_t>(r) - 1];
     values.clear();
     for (int c = 1; c <= numbers; ++c) values.push_back(table(c, r));
+    if (!CheckNumbers(values, options.kind, kHighestOfAnyGame)) NoteHighest(values, line, result);
     if (auto skip = CheckNumbers(values, options.kind, options.highestNumber)) {
       skip->line = line;
       AddSkip(result, std::move(*skip));
@@ -445,6 +472,7 @@ ImportResult ImportList(std::string_view data, const ImportOptions& options) {
       return result;
     }
     for (const int p : layout.numbers) result.columns.push_back(p + 1);
+    if (result.separator) result.headingFields = layout.heading;
     result.dateColumn = layout.date + 1;
     result.drawNumberColumn = layout.drawNumber + 1;
     ReadTable(decoded.text, layout, options, result);

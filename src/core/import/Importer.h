@@ -68,6 +68,8 @@ inline constexpr int kMaxListedSkips = 1000;
 
 struct ImportOptions {
   ImportKind kind = ImportKind::Results;
+  // The game's M: rows with a number above it are listed as out of range. The columns are
+  // found without it, for any game up to kHighestOfAnyGame.
   int32_t highestNumber = kDefaultHighestNumber;
   // 1-based columns (fields or tokens of a line) holding the numbers, in their order; empty
   // to let the importer decide. Giving columns reads record lines as plain lines as well.
@@ -105,6 +107,9 @@ struct ImportResult {
   ImportShape shape = ImportShape::Free;
   char separator = 0;                              // Separated: the field separator
   std::vector<int> columns;                        // 1-based columns read; empty for record lines
+  int32_t highestSeen = 0;                         // the largest main number read in the columns
+  std::vector<std::string> headingFields;          // the heading's fields, when one was found
+  int highestLine = 0;                             // the first line holding highestSeen
   int dateColumn = 0;                              // 1-based, 0 when there is none
   int drawNumberColumn = 0;                        // 1-based, 0 when there is none
   HistoryOrder order = HistoryOrder::OldestFirst;  // the file's order
