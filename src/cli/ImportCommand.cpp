@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "cli/Json.h"
+#include "import/Columns.h"
 #include "import/ImportFile.h"
 #include "import/Importer.h"
 #include "import/Merge.h"
@@ -46,6 +47,7 @@ constexpr int32_t kEnglish = 1;
 struct Call {
   std::string file;
   ImportOptions options;
+  bool maxGiven = false;  // without --max, M is the largest number read
   std::optional<std::string> mergeInto;
   std::optional<std::string> out;
   std::optional<std::string> prizesOut;
@@ -71,8 +73,11 @@ Call ReadCall(const Arguments& args) {
                                   "--columns takes column numbers from 1, like 3,4,5,6,7,8")) {
     call.options.columns.assign(columns->begin(), columns->end());
   }
-  if (auto max = args.number("--max", 2, 99, "--max takes 2..99")) {
+  if (auto max = args.number("--max", 2, kHighestOfAnyGame, "--max takes 2..99")) {
     call.options.highestNumber = *max;
+    call.maxGiven = true;
+  } else {
+    call.options.highestNumber = kHighestOfAnyGame;
   }
   call.mergeInto = args.value("--merge-into");
   call.out = args.value("--out");
@@ -310,7 +315,7 @@ std::string Json(const Call& call, const ImportResult& result, const std::string
                  const std::optional<std::string>& prizesWritten) {
   std::ostringstream out;
   out << "{\"file\": " << JsonQuoted(call.file) << ", \"as\": \"" << Name(call.options.kind)
-      << "\", \"max\": " << call.options.highestNumber
+      << "\", \"max\": " << (call.maxGiven ? call.options.highestNumber : result.highestSeen)
       << ", \"ok\": " << (result.ok() ? "true" : "false")
       << ", \"message\": " << JsonQuoted(message) << ", \"encoding\": \"" << Name(result.encoding)
       << "\", \"shape\": \"" << Name(result.shape)
@@ -375,14 +380,35 @@ std::string Json(const Call& call, const ImportResult& result, const std::string
   return out.str();
 }
 
+// What the reader made of a file whose numbers it could not find, for the user to choose the
+// columns.
+std::string AskColumns(const ImportResult& result) {
+  std::string found = Name(result.shape);
+  if (result.separator) found += " by '" + Separator(result.separator) + "'";
+  return Format(TextId::TxtImportAskColumns, kEnglish,
+                {found, result.columns.empty() ? std::string("-") : List(result.columns)});
+}
+
 int Run(const Call& call, Output& streams) {
   RefuseSharedFiles(call);
   const std::string data = ReadSource(call.file);
-  ImportResult result = ImportList(data, call.options);
+  // The columns and the numbers in them are read for any game; a --max below them is a wrong
+  // game or wrong columns, and taking the rows that fit would store a history with holes.
+  ImportOptions reading = call.options;
+  reading.highestNumber = kHighestOfAnyGame;
+  ImportResult result = ImportList(data, reading);
   if (result.problem == ImportProblem::BadColumns) {
     throw UsageError{DescribeImport(result, call.options, kEnglish)};
   }
+  if (call.maxGiven && result.highestSeen > call.options.highestNumber) {
+    throw Failure{NothingWritten(
+        call.file + ": " +
+        Format(TextId::TxtImportAboveMax, kEnglish,
+               {std::to_string(result.highestLine), std::to_string(result.highestSeen),
+                std::to_string(call.options.highestNumber)}))};
+  }
   std::string message = DescribeImport(result, call.options, kEnglish);
+  if (result.problem == ImportProblem::NothingUsable) message += ' ' + AskColumns(result);
 
   std::optional<MergeOutcome> merge;
   std::string mergeText;
@@ -489,6 +515,10 @@ int Run(const Call& call, Output& streams) {
       if (!result.columns.empty()) report << ", columns " << List(result.columns);
       report << ", " << Name(result.order) << " from " << Name(result.orderBasis) << "), "
              << result.skippedTotal << " lines skipped\n";
+      if (!call.maxGiven) {
+        report << Format(TextId::TxtImportMaxRead, kEnglish, {std::to_string(result.highestSeen)})
+               << "\n";
+      }
     }
     if (result.outOfOrder) {
       report << DescribeSkip(*result.outOfOrder, call.options, kEnglish) << "\n";

@@ -171,6 +171,23 @@ ColumnLayout ColumnFinder::decide() const {
     return (s.pairs >= 2 && s.steps * 10 >= s.pairs * 8) || (s.ints > 0 && s.dotted * 2 > s.ints);
   };
 
+  // The running draw number: the first column of numbers, when it runs on by one and the next
+  // does not, or one written as labels are. Even when nothing else gives six numbers, it is
+  // never one of them.
+  auto steps = [&](int p) {
+    const Stats& s = stats[static_cast<std::size_t>(p)];
+    return s.pairs >= 1 && s.steps * 10 >= s.pairs * 8;
+  };
+  int running = -1;
+  for (int p = 0; p < positions; ++p) {
+    if (stats[static_cast<std::size_t>(p)].ints * 2 < rows) continue;
+    if (steps(p) && !(p + 1 < positions && steps(p + 1))) running = p;
+    break;
+  }
+  auto drawNumberLike = [&](int p) {
+    const Stats& s = stats[static_cast<std::size_t>(p)];
+    return p == running || (s.ints > 0 && s.dotted * 2 > s.ints);
+  };
   auto said = [&](int p) {
     return p < static_cast<int>(m_heading.size())
                ? ReadHeading(m_heading[static_cast<std::size_t>(p)])
@@ -216,7 +233,8 @@ ColumnLayout ColumnFinder::decide() const {
         int cellsInRange = 0, named = 0;
         for (int p = s; p < s + need; ++p) {
           const bool main = said(p) == HeadingSays::Main;
-          usable = usable && !barred(p) && (pass == 1 || main || !isLabel(p));
+          usable =
+              usable && !barred(p) && (main || (!drawNumberLike(p) && (pass == 1 || !isLabel(p))));
           cellsInRange += stats[static_cast<std::size_t>(p)].inRange;
           named += main;
         }
@@ -241,8 +259,8 @@ ColumnLayout ColumnFinder::decide() const {
         }
       }
     }
-    if (best < 0) best = 0;
-    for (int p = best; p < best + need; ++p) layout.numbers.push_back(p);
+    // No run at all is left to the caller to choose: a guess would import something arbitrary.
+    for (int p = best; best >= 0 && p < best + need; ++p) layout.numbers.push_back(p);
   }
 
   for (int p = 0; p < positions && layout.drawNumber < 0; ++p) {

@@ -496,6 +496,15 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
      "no prize table (%s): every amount is 0"},  // TxtCliNoPrizeTable
     {"в файле выигрышей есть тиражи, которых нет в истории: %s",
      "the prize file names %s draw(s) that the results do not hold"},  // TxtCliPrizesOfAbsentDraws
+    // Import: columns first, then M; repeated draws; counts as the user counts
+    {"строка %d содержит %d, больше --max %d",
+     "line %d holds %d, above --max %d"},  // TxtImportAboveMax
+    {"M: %d (наибольшее прочитанное число)",
+     "M: %d (the largest number read)"},  // TxtImportMaxRead
+    {"Прочитано: %s, столбцы %s. Укажите столбцы шести чисел в --columns, например --columns "
+     "2,3,4,5,6,7.",
+     "Found: %s, columns %s. Give the columns of the six numbers with --columns, such as "
+     "--columns 2,3,4,5,6,7."},  // TxtImportAskColumns
 }};
 
 }  // namespace

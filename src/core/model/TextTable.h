@@ -351,6 +351,10 @@ enum class TextId : int {
   TxtCliCannotReadCertificates,
   TxtCliNoPrizeTable,
   TxtCliPrizesOfAbsentDraws,
+  // Import: columns first, then M; repeated draws; counts as the user counts
+  TxtImportAboveMax,
+  TxtImportMaxRead,
+  TxtImportAskColumns,
   Count
 };
 
