@@ -28,6 +28,10 @@ _tallyra_cli() {
       COMPREPLY=($(compgen -W 'results stakes system' -- "$cur"))
       return
       ;;
+    --repeated-draws)
+      COMPREPLY=($(compgen -W 'first all' -- "$cur"))
+      return
+      ;;
     --combination | --max | --timeout | --max-time | --columns | --pool | --guarantee | --seconds | --seed | --draw)
       return
       ;;
@@ -51,7 +55,7 @@ _tallyra_cli() {
     check) options='--combination --stakes --system --include-system --results --max --lang --json' ;;
     stats) options='--results --max --sort --json' ;;
     fetch) options='--timeout --max-time --fail --cacert' ;;
-    import) options='--as --columns --newest-first --oldest-first --max --merge-into --out --prizes-out --json' ;;
+    import) options='--as --columns --newest-first --oldest-first --max --repeated-draws --merge-into --out --prizes-out --json' ;;
     wheel)
       if ((cword == 2)); then
         COMPREPLY=($(compgen -W 'build check' -- "$cur"))

@@ -87,6 +87,15 @@ Call ReadCall(const Arguments& args) {
   const bool oldest = args.has("--oldest-first");
   if (!args.has("--as")) throw UsageError{"import needs --as results, stakes or system"};
   if (newest && oldest) throw UsageError{"--newest-first and --oldest-first exclude each other"};
+  if (auto repeated = args.value("--repeated-draws")) {
+    if (*repeated == "first") {
+      call.options.repeatedDraws = RepeatedDraws::First;
+    } else if (*repeated == "all") {
+      call.options.repeatedDraws = RepeatedDraws::All;
+    } else {
+      throw UsageError{"--repeated-draws takes first or all"};
+    }
+  }
   if (newest) call.options.order = HistoryOrder::NewestFirst;
   if (oldest) call.options.order = HistoryOrder::OldestFirst;
   if (call.mergeInto && call.options.kind != ImportKind::Results) {
@@ -260,6 +269,14 @@ const char* Name(SkipReason reason) {
       return "not-whole-number";
     case SkipReason::RepeatedRow:
       return "repeated-row";
+    case SkipReason::SecondDraw:
+      return "second-draw";
+    case SkipReason::SuspectedRepeat:
+      return "suspected-repeat";
+    case SkipReason::SevenOrMore:
+      return "numbers-drawn";
+    case SkipReason::Heading:
+      return "heading";
     case SkipReason::OutOfOrder:
       return "out-of-order";
   }
@@ -555,7 +572,8 @@ ImportCommand::ImportCommand()
                    "  tallyra-cli import FILE --as results|stakes|system [--columns 3,4,5,6,7,8]\n"
                    "              [--newest-first|--oldest-first] [--max M] [--merge-into "
                    "Results.txt]\n"
-                   "              [--out FILE] [--prizes-out FILE] [--json]\n",
+                   "              [--repeated-draws first|all] [--out FILE] [--prizes-out "
+                   "FILE] [--json]\n",
                .words = 1,
                .wordsMissing = "import needs a file",
                .options = {{"--as"},
@@ -563,6 +581,7 @@ ImportCommand::ImportCommand()
                            {"--newest-first", Takes::Nothing},
                            {"--oldest-first", Takes::Nothing},
                            {"--max"},
+                           {"--repeated-draws"},
                            {"--merge-into"},
                            {"--out"},
                            {"--prizes-out"},

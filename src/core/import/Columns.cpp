@@ -48,15 +48,20 @@ HeadingSays ReadHeading(std::string_view field) {
   const std::size_t draw = low.find("draw");
   const bool drawNamed = draw != std::string::npos && (low.compare(draw, 5, "drawn") != 0 ||
                                                        low.compare(draw, 6, "drawnu") == 0);
-  if (drawNamed ||
-      HasAny(low, {"date",     "datum",  "fecha",      "data",     "week",     "month",  "year",
-                   "jackpot",  "prize",  "winner",     "wins",     "amount",   "raffle", "machine",
-                   "sequence", "index",  "concurso",   "sorteio",  "ganhador", "acerto", "premio",
-                   "prêmio",   "tirage", "estrazione", "concorso", "ziehung",  "тираж",  "Тираж",
-                   "ТИРАЖ",    "дата",   "Дата",       "ДАТА",     "抽せん",   "曜日",   "等",
-                   "הגרלה",    "תאריך",  "זוכים"}) ||
-      IsAny(low, {"day", "den", "tag", "rok", "tyden", "id", "no", "nr", "set", "ball set", "uf",
-                  "jour", "dia", "ano", "mes"})) {
+  const bool dateNamed =
+      HasAny(low, {"date", "datum", "fecha", "data", "дата", "Дата", "ДАТА", "抽せん日", "תאריך"});
+  if (!dateNamed && (drawNamed ||
+                     HasAny(low, {"concurso", "tirage", "estrazione", "concorso", "ziehung",
+                                  "тираж", "Тираж", "ТИРАЖ", "抽せん回", "הגרלה"}) ||
+                     IsAny(low, {"no", "no.", "nr", "nr.", "№", "#"}))) {
+    return HeadingSays::DrawNumber;
+  }
+  if (dateNamed ||
+      HasAny(low, {"week",   "month",  "year",    "jackpot", "prize", "winner",  "wins",
+                   "amount", "raffle", "machine", "seq",     "index", "sorteio", "ganhador",
+                   "acerto", "premio", "prêmio",  "曜日",    "等",    "זוכים"}) ||
+      IsAny(low, {"day", "den", "tag", "rok", "tyden", "id", "set", "ball set", "uf", "jour", "dia",
+                  "ano", "mes"})) {
     return HeadingSays::NotNumber;
   }
   const bool lettered = low.size() >= 2 && low.size() <= 3 &&
@@ -189,17 +194,17 @@ ColumnLayout ColumnFinder::decide() const {
     return p == running || (s.ints > 0 && s.dotted * 2 > s.ints);
   };
   auto said = [&](int p) {
-    return p < static_cast<int>(m_heading.size())
+    return m_needs.fields && p < static_cast<int>(m_heading.size())
                ? ReadHeading(m_heading[static_cast<std::size_t>(p)])
                : HeadingSays::Nothing;
   };
   auto barred = [&](int p) {
     const HeadingSays s = said(p);
-    return s == HeadingSays::Extra || s == HeadingSays::NotNumber;
+    return s == HeadingSays::Extra || s == HeadingSays::NotNumber || s == HeadingSays::DrawNumber;
   };
 
   ColumnLayout layout;
-  layout.heading = m_heading;
+  if (m_needs.fields) layout.heading = m_heading;
   for (int p = 0; p < positions && layout.date < 0; ++p) {
     if (rows > 0 && stats[static_cast<std::size_t>(p)].dates * 2 >= rows) {
       layout.date = p;
@@ -263,11 +268,21 @@ ColumnLayout ColumnFinder::decide() const {
     for (int p = best; best >= 0 && p < best + need; ++p) layout.numbers.push_back(p);
   }
 
+  auto taken = [&](int p) {
+    return std::find(layout.numbers.begin(), layout.numbers.end(), p) != layout.numbers.end();
+  };
+  // The column the heading names as the draw's number, when it holds numbers; else the first
+  // that runs on by one.
+  for (int p = 0; p < positions && layout.drawNumber < 0; ++p) {
+    if (said(p) == HeadingSays::DrawNumber && stats[static_cast<std::size_t>(p)].ints * 2 >= rows &&
+        !taken(p)) {
+      layout.drawNumber = p;
+    }
+  }
   for (int p = 0; p < positions && layout.drawNumber < 0; ++p) {
     const Stats& s = stats[static_cast<std::size_t>(p)];
     if (s.pairs >= 1 && s.steps * 10 >= s.pairs * 8 && s.ints * 2 >= rows &&
-        said(p) != HeadingSays::Extra &&
-        std::find(layout.numbers.begin(), layout.numbers.end(), p) == layout.numbers.end()) {
+        said(p) != HeadingSays::Extra && said(p) != HeadingSays::NotNumber && !taken(p)) {
       layout.drawNumber = p;
     }
   }

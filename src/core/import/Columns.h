@@ -20,10 +20,11 @@ inline constexpr int32_t kHighestOfAnyGame = 99;
 
 // What a heading says its column holds.
 enum class HeadingSays : uint8_t {
-  Nothing,    // no heading, or a word that tells nothing
-  Main,       // one of the numbers drawn: "Ball 1", "N3", "Kugel", "bola", "1" .. "6"
-  Extra,      // a ball beside them: bonus, supplementary, Superzahl, reintegro, Jolly, доп.
-  NotNumber,  // something else: the draw number, the date, winners, amounts
+  Nothing,     // no heading, or a word that tells nothing
+  Main,        // one of the numbers drawn: "Ball 1", "N3", "Kugel", "bola", "1" .. "6"
+  Extra,       // a ball beside them: bonus, supplementary, Superzahl, reintegro, Jolly, доп.
+  DrawNumber,  // the draw's own number: "Draw", "DRAW NUMBER", "Concurso", "Tirage"
+  NotNumber,   // something else: the date, winners, amounts
 };
 
 // Reads one field of a heading line.
@@ -36,6 +37,8 @@ struct ColumnNeeds {
                   // field without a number, from the first column that mostly holds one
   int32_t highestNumber = 49;
   std::vector<int> chosen;  // 1-based columns the caller chose, in their order; empty to decide
+  bool fields = true;       // the rows are a separated file's fields, which a heading can name; the
+                            // tokens of free lines do not line up with the words above them
 };
 
 // How the columns of a file were read; 0-based positions, -1 for none.

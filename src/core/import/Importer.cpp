@@ -132,8 +132,8 @@ class CellRows {
 ColumnLayout DecideColumns(std::string_view text, char separator, const ImportOptions& options) {
   // Columns first, then M: the game set may not be the file's, and reading the columns by its
   // M would take a bonus ball for a main number once the file's numbers run above it.
-  ColumnFinder finder(
-      ColumnNeeds{Need(options.kind), Most(options.kind), kHighestOfAnyGame, options.columns});
+  ColumnFinder finder(ColumnNeeds{Need(options.kind), Most(options.kind), kHighestOfAnyGame,
+                                  options.columns, separator != 0});
   CellRows rows(text, separator);
   std::vector<Cell> cells;
   int line = 0;
@@ -178,6 +178,8 @@ void ReadTable(std::string_view text, const ColumnLayout& layout, const ImportOp
   // stake that is played twice.
   const bool repeatsKnown = layout.date >= 0 || layout.drawNumber >= 0;
   RepeatedRows repeats;
+  std::vector<int64_t> previous;  // the numbers of the row taken last, and its line
+  int previousLine = 0;
   bool seenRow = false;
   std::size_t headingFields = 0;  // of the heading that named prize columns
   CellRows rows(text, separator);
@@ -268,7 +270,19 @@ void ReadTable(std::string_view text, const ColumnLayout& layout, const ImportOp
         AddSkip(result, SkippedLine{line, SkipReason::RepeatedRow, std::to_string(*earlier)});
         continue;
       }
+      // Other numbers under a name already read: a second draw of the evening or a slip. Taking
+      // it unasked would count one draw twice.
+      if (const std::optional<int> earlier = repeats.sameDrawLine(identity, line);
+          earlier && options.repeatedDraws == RepeatedDraws::First) {
+        AddSkip(result, SkippedLine{line, SkipReason::SecondDraw, std::to_string(*earlier)});
+        continue;
+      }
+    } else if (kind == ImportKind::Results && values == previous) {
+      // Two draws can fall alike, but a line copied twice looks just the same: the user decides.
+      AddSkip(result, SkippedLine{line, SkipReason::SuspectedRepeat, std::to_string(previousLine)});
     }
+    previous = values;
+    previousLine = line;
     ImportedRow row;
     row.line = line;
     row.size = static_cast<int>(values.size());
@@ -543,6 +557,18 @@ std::string DescribeSkip(const SkippedLine& skip, const ImportOptions& options, 
       break;
     case SkipReason::RepeatedRow:
       why = Format(TextId::TxtImportRepeatedRow, language, {skip.value});
+      break;
+    case SkipReason::SecondDraw:
+      why = Format(TextId::TxtImportSecondDraw, language, {skip.value});
+      break;
+    case SkipReason::SuspectedRepeat:
+      why = Format(TextId::TxtImportSuspectedRepeat, language, {skip.value});
+      break;
+    case SkipReason::SevenOrMore:
+      why = Format(TextId::TxtImportSevenOrMore, language, {skip.value});
+      break;
+    case SkipReason::Heading:
+      why = Text(TextId::TxtImportHeadingLine, language);
       break;
     case SkipReason::OutOfOrder:
       why = Format(TextId::TxtImportOutOfOrder, language, {skip.value});

@@ -505,6 +505,16 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
      "2,3,4,5,6,7.",
      "Found: %s, columns %s. Give the columns of the six numbers with --columns, such as "
      "--columns 2,3,4,5,6,7."},  // TxtImportAskColumns
+    {"другие числа с номером тиража и датой строки %d (второй тираж?); не взято",
+     "other numbers under the draw number and date of line %d (a second draw?); not "
+     "taken"},  // TxtImportSecondDraw
+    {"те же числа, что в строке %d, и нечем их различить; взято, проверьте файл",
+     "the same numbers as line %d, with no date or draw number to tell them apart; kept, "
+     "check the file"},                        // TxtImportSuspectedRepeat
+    {"выпало чисел: %d", "%d numbers drawn"},  // TxtImportSevenOrMore
+    {"заголовок", "heading"},                  // TxtImportHeadingLine
+    {"Прочитано тиражей: %s; сохранены последние %s.",
+     "%s draws read; the %s newest kept."},  // TxtImportDrawsKept
 }};
 
 }  // namespace

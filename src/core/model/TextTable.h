@@ -355,6 +355,11 @@ enum class TextId : int {
   TxtImportAboveMax,
   TxtImportMaxRead,
   TxtImportAskColumns,
+  TxtImportSecondDraw,
+  TxtImportSuspectedRepeat,
+  TxtImportSevenOrMore,
+  TxtImportHeadingLine,
+  TxtImportDrawsKept,
   Count
 };
 

@@ -588,5 +588,26 @@ TEST_F(ImportCommand, MComesFromTheColumnsAndAWrongMaxFailsNamingTheLargestNumbe
       << r.err;
 }
 
+TEST_F(ImportCommand, RepeatedDrawsChoosesWhetherSecondDrawsOfOneNameAreTaken) {
+  write("evening.csv",
+        "Draw,Seq,Date,N1,N2,N3,N4,N5,N6\n7,0,1982-06-12,3,11,12,14,41,43\n"
+        "7,1,1982-06-12,5,9,20,30,33,48\n8,0,1982-06-19,8,33,36,37,39,41\n");
+  ProgramRun r = run({path("evening.csv"), "--as", "results", "--json"});
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(r.out.find("\"rows\": 2"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("{\"line\": 3, \"reason\": \"second-draw\", \"value\": \"2\""),
+            std::string::npos)
+      << r.out;
+  r = run({path("evening.csv"), "--as", "results", "--repeated-draws", "first"});
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, "1 - 3,11,12,14,41,43;\r\n2 - 8,33,36,37,39,41;\r\n");
+  r = run({path("evening.csv"), "--as", "results", "--repeated-draws", "all"});
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, "1 - 3,11,12,14,41,43;\r\n2 - 5,9,20,30,33,48;\r\n3 - 8,33,36,37,39,41;\r\n");
+  r = run({path("evening.csv"), "--as", "results", "--repeated-draws", "some"});
+  EXPECT_EQ(r.code, 2);
+  EXPECT_NE(r.err.find("--repeated-draws takes first or all"), std::string::npos) << r.err;
+}
+
 }  // namespace
 }  // namespace tallyra

@@ -312,6 +312,69 @@ TEST(Importer, RepeatedDrawsAreDroppedAndDatesOutOfOrderAreNamed) {
   EXPECT_EQ(Import("1 2 3 4 5 6\n1 2 3 4 5 6\n", stakes).rows.size(), 2u);
 }
 
+TEST(Importer, SecondDrawsUnderOneNameAreListedAndTakenOnlyWhenAsked) {
+  struct Case {
+    const char* name;
+    std::string text;
+    RepeatedDraws choice;
+    std::vector<Draw> rows;
+    std::vector<std::string> said;
+  };
+  // Draw 7 held three times on one evening, as sequence numbers 0, 1, 2 of one file say; the
+  // third line is the first one copied.
+  const std::string evening =
+      "Draw,Seq,Date,N1,N2,N3,N4,N5,N6\n"
+      "7,0,1982-06-12,3,11,12,14,41,43\n"
+      "7,1,1982-06-12,5,9,20,30,33,48\n"
+      "7,0,1982-06-12,3,11,12,14,41,43\n"
+      "8,0,1982-06-19,8,33,36,37,39,41\n"
+      "8,1,1982-06-19,1,2,3,4,5,6\n";
+  const std::vector<Case> cases = {
+      {"by default the first draw of a name is taken",
+       evening,
+       RepeatedDraws::First,
+       {{3, 11, 12, 14, 41, 43}, {8, 33, 36, 37, 39, 41}},
+       {"Line 3: other numbers under the draw number and date of line 2 (a second draw?); "
+        "not taken",
+        "Line 4: repeat of line 2",
+        "Line 6: other numbers under the draw number and date of line 5 (a second draw?); "
+        "not taken"}},
+      {"all of them when asked, a copy still dropped",
+       evening,
+       RepeatedDraws::All,
+       {{3, 11, 12, 14, 41, 43},
+        {5, 9, 20, 30, 33, 48},
+        {8, 33, 36, 37, 39, 41},
+        {1, 2, 3, 4, 5, 6}},
+       {"Line 4: repeat of line 2"}},
+      {"two draws on one date, told apart by their draw numbers",
+       "0421,07.03.1965,6,13,27,29,34,46\n0422,07.03.1965,13,16,20,30,32,34\n"
+       "0423,14.03.1965,1,18,23,27,34,45\n",
+       RepeatedDraws::First,
+       {{6, 13, 27, 29, 34, 46}, {13, 16, 20, 30, 32, 34}, {1, 18, 23, 27, 34, 45}},
+       {}},
+      {"nothing to tell a copied line from a draw that fell alike: kept, and named",
+       "1 2 3 4 5 6\n7 8 9 10 11 12\n7 8 9 10 11 12\n1 2 3 4 5 6\n",
+       RepeatedDraws::First,
+       {{1, 2, 3, 4, 5, 6}, {7, 8, 9, 10, 11, 12}, {7, 8, 9, 10, 11, 12}, {1, 2, 3, 4, 5, 6}},
+       {"Line 3: the same numbers as line 2, with no date or draw number to tell them "
+        "apart; kept, check the file"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ImportOptions options;
+    options.repeatedDraws = c.choice;
+    const ImportResult r = Import(c.text, options);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(Rows(r), c.rows);
+    std::vector<std::string> said;
+    for (const SkippedLine& s : r.skipped) {
+      if (s.reason != SkipReason::Heading) said.push_back(DescribeSkip(s, options, 1));
+    }
+    EXPECT_EQ(said, c.said);
+  }
+}
+
 TEST(Importer, TheCallerChoosesColumnsAndOrder) {
   const std::string text = "10 1 2 3 4 5 6 7\n11 8 9 10 11 12 13 14\n12 15 16 17 18 19 20 21\n";
   EXPECT_EQ(Import(text).columns, (std::vector<int>{2, 3, 4, 5, 6, 7}));

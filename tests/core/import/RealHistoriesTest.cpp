@@ -87,5 +87,12 @@ TEST(RealHistories, TheOfficialUkFileIsReadAsItsOwnColumns) {
   for (const SkippedLine& s : asSet.skipped) EXPECT_EQ(s.reason, SkipReason::OutOfRange);
 }
 
+TEST(RealHistories, TwoPolishDrawsOnOneDateAreBothKept) {
+  const ImportResult r = ImportAnyGame("polish-lotto-6of49-headless-repeat-date.csv");
+  ASSERT_TRUE(r.ok());
+  EXPECT_EQ(r.rows.size(), 31u);
+  EXPECT_EQ(r.skippedTotal, 0);
+}
+
 }  // namespace
 }  // namespace tallyra
