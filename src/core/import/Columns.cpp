@@ -141,7 +141,7 @@ ColumnLayout ColumnFinder::decide() const {
   const auto rows = static_cast<int>(sample.size());
 
   struct Stats {
-    int ints = 0, inRange = 0, dates = 0, dotted = 0;
+    int ints = 0, inRange = 0, dates = 0, dotted = 0, filled = 0;
     int pairs = 0, steps = 0;  // neighbouring rows with two integers here; of them one apart
     bool slashDayFirst = false;
   };
@@ -152,6 +152,7 @@ ColumnLayout ColumnFinder::decide() const {
       const Cell& c = row[p];
       Stats& s = stats[p];
       s.ints += c.type == Cell::Type::Int;
+      s.filled += c.type != Cell::Type::Empty;
       s.inRange += inRange(c);
       s.dotted += c.dotted;
       if (c.type == Cell::Type::Date) {
@@ -266,6 +267,15 @@ ColumnLayout ColumnFinder::decide() const {
     }
     // No run at all is left to the caller to choose: a guess would import something arbitrary.
     for (int p = best; best >= 0 && p < best + need; ++p) layout.numbers.push_back(p);
+    // Histories that once drew seven write the seventh right after the six: a column the
+    // heading names as a number drawn, or one with numbers in a few rows and nothing in most.
+    for (int p = best + need; best >= 0 && p < positions; ++p) {
+      const Stats& s = stats[static_cast<std::size_t>(p)];
+      const bool rare = said(p) == HeadingSays::Nothing && s.ints > 0 && s.filled == s.ints &&
+                        s.filled * 5 <= rows;
+      if (!(said(p) == HeadingSays::Main || rare)) break;
+      layout.beyond.push_back(p);
+    }
   }
 
   auto taken = [&](int p) {

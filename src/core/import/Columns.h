@@ -48,6 +48,9 @@ struct ColumnLayout {
   int drawNumber = -1;
   bool dayFirstSlashes = false;      // the date column's slashed dates are day first
   std::vector<std::string> heading;  // the heading's fields, when one came before the rows
+  // Columns after the six that belong to the run in the rows that fill them: a row with a
+  // number there drew more than six, and is no draw of this game.
+  std::vector<int> beyond;
 };
 
 // Decides from a sample of rows which fields hold the numbers, the date and the draw number.

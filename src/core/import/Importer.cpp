@@ -215,6 +215,19 @@ void ReadTable(std::string_view text, const ColumnLayout& layout, const ImportOp
       if (c->type != Cell::Type::Int) break;
       values.push_back(c->value);
     }
+    // A row of seven or more in the run is skipped whole: cut to six it would be a draw that
+    // never was.
+    if (!skip && !layout.beyond.empty() && static_cast<int>(values.size()) == Most(kind)) {
+      std::size_t drawn = values.size();
+      for (const int p : layout.beyond) {
+        const Cell* c = CellAt(cells, p);
+        if (!c || c->type != Cell::Type::Int) break;
+        ++drawn;
+      }
+      if (drawn > values.size()) {
+        skip = SkippedLine{0, SkipReason::SevenOrMore, std::to_string(drawn)};
+      }
+    }
     if (!skip) skip = CheckNumbers(values, kind, kHighestOfAnyGame);
     OrderKey key;
     const Cell* date = CellAt(cells, layout.date);

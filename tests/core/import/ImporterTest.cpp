@@ -375,6 +375,47 @@ TEST(Importer, SecondDrawsUnderOneNameAreListedAndTakenOnlyWhenAsked) {
   }
 }
 
+TEST(Importer, RowsOfSevenOrMoreNumbersAreSkippedWholeNeverCut) {
+  struct Case {
+    const char* name;
+    std::string text;
+    std::vector<Draw> rows;
+    std::vector<std::string> said;
+  };
+  const std::vector<Case> cases = {
+      {"a heading names a seventh number",
+       "Datum;Z1;Z2;Z3;Z4;Z5;Z6;Z7;Superzahl\n"
+       "05.01.1983;3;11;19;25;38;44;47;\n"
+       "08.01.1983;1;5;12;26;41;47;;4\n"
+       "12.01.1983;2;9;17;30;33;40;45;\n",
+       {{1, 5, 12, 26, 41, 47}},
+       {"Line 2: 7 numbers drawn", "Line 4: 7 numbers drawn"}},
+      {"free lines, now and then a seventh",
+       "01.01.1983 1 2 3 4 5 6\n08.01.1983 7 8 9 10 11 12\n15.01.1983 13 14 15 16 17 18 19 20\n"
+       "22.01.1983 21 22 23 24 25 26\n29.01.1983 27 28 29 30 31 32\n"
+       "05.02.1983 33 34 35 36 37 38\n",
+       {{1, 2, 3, 4, 5, 6},
+        {7, 8, 9, 10, 11, 12},
+        {21, 22, 23, 24, 25, 26},
+        {27, 28, 29, 30, 31, 32},
+        {33, 34, 35, 36, 37, 38}},
+       {"Line 3: 8 numbers drawn"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const ImportResult r = Import(c.text);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(Rows(r), c.rows);
+    std::vector<std::string> said;
+    for (const SkippedLine& s : r.skipped) {
+      if (s.reason != SkipReason::Heading) said.push_back(DescribeSkip(s, {}, 1));
+    }
+    EXPECT_EQ(said, c.said);
+  }
+  const ImportResult bonus = Import("1 2 3 4 5 6 7\n8 9 10 11 12 13 14\n");
+  EXPECT_EQ(bonus.rows.size(), 2u);  // a seventh in every row is an extra ball, not a draw of 7
+}
+
 TEST(Importer, TheCallerChoosesColumnsAndOrder) {
   const std::string text = "10 1 2 3 4 5 6 7\n11 8 9 10 11 12 13 14\n12 15 16 17 18 19 20 21\n";
   EXPECT_EQ(Import(text).columns, (std::vector<int>{2, 3, 4, 5, 6, 7}));
