@@ -94,7 +94,12 @@ void NoteHighest(const std::vector<int64_t>& values, int line, ImportResult& res
   }
 }
 
-void AddSkip(ImportResult& result, SkippedLine skip) {
+// Every line skipped, listed or not: those older than the draws kept for the list's capacity
+// are counted with the draws left out afterwards.
+using SkipLines = std::vector<int>;
+
+void AddSkip(ImportResult& result, SkippedLine skip, SkipLines& lines) {
+  lines.push_back(skip.line);
   ++result.skippedTotal;
   if (static_cast<int>(result.skipped.size()) < kMaxListedSkips) {
     result.skipped.push_back(std::move(skip));
@@ -166,7 +171,7 @@ bool Cancelled(const ImportOptions& options) {
 }
 
 void ReadTable(std::string_view text, const ColumnLayout& layout, const ImportOptions& options,
-               ImportResult& result) {
+               ImportResult& result, SkipLines& skipLines) {
   const ImportKind kind = options.kind;
   const char separator = result.separator;
   std::vector<Cell> cells;
@@ -181,6 +186,7 @@ void ReadTable(std::string_view text, const ColumnLayout& layout, const ImportOp
   std::vector<int64_t> previous;  // the numbers of the row taken last, and its line
   int previousLine = 0;
   bool seenRow = false;
+  bool headingPassed = false;
   std::size_t headingFields = 0;  // of the heading that named prize columns
   CellRows rows(text, separator);
   int line = 0;
@@ -249,8 +255,11 @@ void ReadTable(std::string_view text, const ColumnLayout& layout, const ImportOp
       const bool words = heading || std::any_of(cells.begin(), cells.end(), [](const Cell& c) {
                            return c.type == Cell::Type::Text && !c.numberLike;
                          });
-      if (!seenRow && words) {
+      // Once the heading the columns were found by is passed, a line of words is a row with a
+      // fault of its own: a row of a game with more balls, a note, and so it is listed.
+      if (!seenRow && words && !headingPassed) {
         result.headerLines.push_back(line);
+        AddSkip(result, SkippedLine{line, SkipReason::Heading, {}}, skipLines);
         if (separator != 0 && kind == ImportKind::Results && !layout.numbers.empty()) {
           std::vector<std::string_view> heading;
           for (const Cell& c : cells) heading.push_back(c.text);
@@ -264,8 +273,9 @@ void ReadTable(std::string_view text, const ColumnLayout& layout, const ImportOp
         }
       } else {
         skip->line = line;
-        AddSkip(result, std::move(*skip));
+        AddSkip(result, std::move(*skip), skipLines);
       }
+      headingPassed = headingPassed || heading;
       continue;
     }
     seenRow = true;
@@ -280,19 +290,22 @@ void ReadTable(std::string_view text, const ColumnLayout& layout, const ImportOp
       identity.date = told(date);
       identity.drawNumber = told(drawNumber);
       if (const std::optional<int> earlier = repeats.earlierLine(identity, line)) {
-        AddSkip(result, SkippedLine{line, SkipReason::RepeatedRow, std::to_string(*earlier)});
+        AddSkip(result, SkippedLine{line, SkipReason::RepeatedRow, std::to_string(*earlier)},
+                skipLines);
         continue;
       }
       // Other numbers under a name already read: a second draw of the evening or a slip. Taking
       // it unasked would count one draw twice.
       if (const std::optional<int> earlier = repeats.sameDrawLine(identity, line);
           earlier && options.repeatedDraws == RepeatedDraws::First) {
-        AddSkip(result, SkippedLine{line, SkipReason::SecondDraw, std::to_string(*earlier)});
+        AddSkip(result, SkippedLine{line, SkipReason::SecondDraw, std::to_string(*earlier)},
+                skipLines);
         continue;
       }
     } else if (kind == ImportKind::Results && values == previous) {
       // Two draws can fall alike, but a line copied twice looks just the same: the user decides.
-      AddSkip(result, SkippedLine{line, SkipReason::SuspectedRepeat, std::to_string(previousLine)});
+      AddSkip(result, SkippedLine{line, SkipReason::SuspectedRepeat, std::to_string(previousLine)},
+              skipLines);
     }
     previous = values;
     previousLine = line;
@@ -375,7 +388,8 @@ std::vector<std::pair<int, int>> LocateRecords(std::string_view text) {
 
 // Reads the program's own lines through the record reader. False when the reader refuses the
 // text, which is then read as plain lines.
-bool ReadRecordFile(std::string_view text, const ImportOptions& options, ImportResult& result) {
+bool ReadRecordFile(std::string_view text, const ImportOptions& options, ImportResult& result,
+                    SkipLines& skipLines) {
   const int columns = Most(options.kind) + 1;
   const int rows = kStakeCapacity + 1;
   std::vector<int32_t> cells(static_cast<std::size_t>(columns) * rows);
@@ -399,7 +413,7 @@ bool ReadRecordFile(std::string_view text, const ImportOptions& options, ImportR
     if (!CheckNumbers(values, options.kind, kHighestOfAnyGame)) NoteHighest(values, line, result);
     if (auto skip = CheckNumbers(values, options.kind, options.highestNumber)) {
       skip->line = line;
-      AddSkip(result, std::move(*skip));
+      AddSkip(result, std::move(*skip), skipLines);
       continue;
     }
     ImportedRow row;
@@ -441,6 +455,32 @@ LineSurvey SurveyLines(std::string_view text) {
     survey.recordLines = survey.recordLines && IsRecordLine(line.text);
   }
   return survey;
+}
+
+// Lines of the file older than the oldest draw kept had no room either way: they are counted
+// as draws left out, not as lines skipped, so that the counts are the file's draws. Headings
+// stay listed.
+void LeaveOutOlderSkips(ImportResult& result, const SkipLines& skipLines) {
+  const int oldestKept = result.rows.front().line;
+  const bool newestFirst = result.order == HistoryOrder::NewestFirst;
+  auto older = [&](int line) {
+    const bool heading = std::find(result.headerLines.begin(), result.headerLines.end(), line) !=
+                         result.headerLines.end();
+    return !heading && (newestFirst ? line > oldestKept : line < oldestKept);
+  };
+  const auto olderLines =
+      static_cast<int>(std::count_if(skipLines.begin(), skipLines.end(), older));
+  std::erase_if(result.skipped, [&](const SkippedLine& s) { return older(s.line); });
+  result.skippedTotal -= olderLines;
+  result.dropped += olderLines;
+  result.rowsInFile += olderLines;
+}
+
+// A count with its thousands set apart by a blank, as both languages write them: "4 530".
+std::string Grouped(int count) {
+  std::string digits = std::to_string(count);
+  for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, 1, ' ');
+  return digits;
 }
 
 }  // namespace
@@ -486,7 +526,8 @@ ImportResult ImportList(std::string_view data, const ImportOptions& options) {
   }
 
   const bool recordLines = options.columns.empty() && survey.recordLines;
-  if (!(recordLines && ReadRecordFile(decoded.text, options, result))) {
+  SkipLines skipLines;
+  if (!(recordLines && ReadRecordFile(decoded.text, options, result, skipLines))) {
     result = ImportResult{};
     result.bytes = data.size();
     result.capacity = Capacity(options.kind);
@@ -502,7 +543,8 @@ ImportResult ImportList(std::string_view data, const ImportOptions& options) {
     if (result.separator) result.headingFields = layout.heading;
     result.dateColumn = layout.date + 1;
     result.drawNumberColumn = layout.drawNumber + 1;
-    ReadTable(decoded.text, layout, options, result);
+    skipLines.clear();
+    ReadTable(decoded.text, layout, options, result, skipLines);
   }
   if (result.problem != ImportProblem::None) return result;
 
@@ -520,6 +562,7 @@ ImportResult ImportList(std::string_view data, const ImportOptions& options) {
       // The table keeps the most recent draws, as a load of a long history does.
       result.dropped = result.rowsInFile - result.capacity;
       result.rows.erase(result.rows.begin(), result.rows.begin() + result.dropped);
+      LeaveOutOlderSkips(result, skipLines);
     } else {
       result.problem = ImportProblem::TooManyRows;
       result.rows.clear();
@@ -613,9 +656,8 @@ std::string DescribeImport(const ImportResult& result, const ImportOptions& opti
       break;
   }
   if (result.dropped > 0) {
-    return Format(TextId::TxtImportDropped, language,
-                  {std::to_string(result.rowsInFile), std::to_string(result.rows.size()),
-                   std::to_string(result.dropped)});
+    return Format(TextId::TxtImportDrawsKept, language,
+                  {Grouped(result.rowsInFile), Grouped(static_cast<int>(result.rows.size()))});
   }
   return {};
 }

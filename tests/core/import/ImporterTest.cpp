@@ -157,7 +157,7 @@ TEST(Importer, EveryShapeGivesTheDrawsOfAPlainReadingOldestFirst) {
     EXPECT_EQ(r.columns, c.columns);
     EXPECT_EQ(r.orderBasis, c.basis);
     EXPECT_EQ(r.order, c.order);
-    EXPECT_EQ(r.skippedTotal, 0);
+    EXPECT_EQ(r.skippedTotal, static_cast<int>(r.headerLines.size()));  // a heading is listed
     EXPECT_EQ(Rows(r), h.draws);
     EXPECT_EQ(r.headerLines.empty(), std::isdigit(static_cast<unsigned char>(c.text[0])) != 0);
   }
@@ -217,13 +217,14 @@ TEST(Importer, BrokenLinesAreSkippedWithTheirLineAndReason) {
   EXPECT_EQ(Rows(r), (std::vector<Draw>{{1, 2, 3, 4, 5, 6}, {11, 12, 13, 14, 15, 16}}));
   std::vector<std::string> said;
   for (const SkippedLine& s : r.skipped) said.push_back(DescribeSkip(s, {}, 1));
-  EXPECT_EQ(said, (std::vector<std::string>{
-                      "Line 3: fewer than 6 numbers", "Line 4: the number 50 is outside 1..49",
-                      "Line 5: the number 5 appears twice",
-                      "Line 6: the date \"30.02.2020\" cannot be read",
-                      "Line 7: the date \"soon\" cannot be read", "Line 9: fewer than 6 numbers"}));
-  EXPECT_EQ(r.skippedTotal, 6);
-  EXPECT_EQ(DescribeSkip(r.skipped[0], {}, 0), "Строка 3: меньше 6 чисел");
+  EXPECT_EQ(said,
+            (std::vector<std::string>{
+                "Line 1: heading", "Line 3: fewer than 6 numbers",
+                "Line 4: the number 50 is outside 1..49", "Line 5: the number 5 appears twice",
+                "Line 6: the date \"30.02.2020\" cannot be read",
+                "Line 7: the date \"soon\" cannot be read", "Line 9: fewer than 6 numbers"}));
+  EXPECT_EQ(r.skippedTotal, 7);
+  EXPECT_EQ(DescribeSkip(r.skipped[1], {}, 0), "Строка 3: меньше 6 чисел");
   // A larger M takes 50.
   ImportOptions wide;
   wide.highestNumber = 52;
@@ -290,9 +291,9 @@ TEST(Importer, RepeatedDrawsAreDroppedAndDatesOutOfOrderAreNamed) {
   EXPECT_EQ(r.rows.size(), 7u);
   std::vector<std::string> said;
   for (const SkippedLine& s : r.skipped) said.push_back(DescribeSkip(s, {}, 1));
-  EXPECT_EQ(said,
-            (std::vector<std::string>{"Line 5: repeat of line 3", "Line 6: repeat of line 4"}));
-  EXPECT_EQ(DescribeSkip(r.skipped[0], {}, 0), "Строка 5: повтор строки 3");
+  EXPECT_EQ(said, (std::vector<std::string>{"Line 1: heading", "Line 5: repeat of line 3",
+                                            "Line 6: repeat of line 4"}));
+  EXPECT_EQ(DescribeSkip(r.skipped[1], {}, 0), "Строка 5: повтор строки 3");
   ASSERT_TRUE(r.outOfOrder.has_value());
   EXPECT_EQ(DescribeSkip(*r.outOfOrder, {}, 1),
             "Line 8: the date 01.12.2019 is out of the order of the dates above; check the file");
@@ -529,9 +530,7 @@ TEST(Importer, LongHistoriesKeepTheNewestDrawsAndLongStakeListsAreRefused) {
   ASSERT_EQ(r.rows.size(), 1499u);
   EXPECT_EQ(Rows(r).front(), h.draws[101]);
   EXPECT_EQ(Rows(r).back(), h.draws.back());
-  EXPECT_EQ(DescribeImport(r, {}, 1),
-            "The file holds 1600 draws; the latest 1499 are kept and the 101 earlier ones are "
-            "left out.");
+  EXPECT_EQ(DescribeImport(r, {}, 1), "1 600 draws read; the 1 499 newest kept.");
 
   std::string stakes;
   for (int i = 0; i < 100000; ++i) stakes += "1 2 3 4 5 6\n";
@@ -540,6 +539,39 @@ TEST(Importer, LongHistoriesKeepTheNewestDrawsAndLongStakeListsAreRefused) {
   const ImportResult s = Import(stakes, options);
   EXPECT_EQ(s.problem, ImportProblem::TooManyRows);
   EXPECT_TRUE(s.rows.empty());
+}
+
+TEST(Importer, DrawsAreCountedAsTheFileHoldsThemAndOlderLinesAreNotSkipped) {
+  // 4 530 draws of a game of 37; the oldest 1 079 come from an era of 49 numbers, and one
+  // line among the newest is broken.
+  const History era = MakeHistory(1079, 5, 49);
+  const History now = MakeHistory(3451, 6, 37);
+  for (const bool newestFirst : {false, true}) {
+    SCOPED_TRACE(newestFirst ? "newest first" : "oldest first");
+    std::vector<std::string> lines;
+    for (const Draw& d : era.draws) lines.push_back(Join(d, " "));
+    for (const Draw& d : now.draws) lines.push_back(Join(d, " "));
+    lines[4000] = "1 2 3";
+    if (newestFirst) std::reverse(lines.begin(), lines.end());
+    std::string text = "Draws\n";
+    for (const std::string& line : lines) text += line + "\n";
+    ImportOptions options;
+    options.highestNumber = 37;
+    options.order = newestFirst ? HistoryOrder::NewestFirst : HistoryOrder::OldestFirst;
+    const ImportResult r = Import(text, options);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.rows.size(), 1499u);
+    EXPECT_EQ(r.rowsInFile, 4529);
+    EXPECT_EQ(r.dropped, 3030);
+    std::vector<std::string> said;
+    for (const SkippedLine& s : r.skipped) said.push_back(DescribeSkip(s, options, 1));
+    const int broken = newestFirst ? 4530 - 4000 + 1 : 4002;
+    EXPECT_EQ(said, (std::vector<std::string>{"Line 1: heading", "Line " + std::to_string(broken) +
+                                                                     ": fewer than 6 numbers"}));
+    EXPECT_EQ(DescribeImport(r, options, 1), "4 529 draws read; the 1 499 newest kept.");
+    EXPECT_EQ(DescribeImport(r, options, 0),
+              "Прочитано тиражей: 4 529; сохранены последние 1 499.");
+  }
 }
 
 TEST(Importer, SkippedLinesAreCountedBeyondTheListedOnes) {
