@@ -621,7 +621,9 @@ std::string DescribeSkip(const SkippedLine& skip, const ImportOptions& options, 
       why = Format(TextId::TxtImportSuspectedRepeat, language, {skip.value});
       break;
     case SkipReason::SevenOrMore:
-      why = Format(TextId::TxtImportSevenOrMore, language, {skip.value});
+      why = Format(options.kind == ImportKind::Results ? TextId::TxtImportSevenOrMore
+                                                       : TextId::TxtImportSystemRow,
+                   language, {skip.value});
       break;
     case SkipReason::Heading:
       why = Text(TextId::TxtImportHeadingLine, language);

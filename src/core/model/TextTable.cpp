@@ -515,6 +515,8 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
     {"заголовок", "heading"},                  // TxtImportHeadingLine
     {"Прочитано тиражей: %s; сохранены последние %s.",
      "%s draws read; the %s newest kept."},  // TxtImportDrawsKept
+    {"чисел в ряду: %d, это ставка системы",
+     "%d numbers in a row: a system stake"},  // TxtImportSystemRow
 }};
 
 }  // namespace

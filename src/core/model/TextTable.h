@@ -360,6 +360,7 @@ enum class TextId : int {
   TxtImportSevenOrMore,
   TxtImportHeadingLine,
   TxtImportDrawsKept,
+  TxtImportSystemRow,
   Count
 };
 

@@ -417,6 +417,43 @@ TEST(Importer, RowsOfSevenOrMoreNumbersAreSkippedWholeNeverCut) {
   EXPECT_EQ(bonus.rows.size(), 2u);  // a seventh in every row is an extra ball, not a draw of 7
 }
 
+TEST(Importer, StakesFromOtherProgramsGoToTheListTheirRowsFit) {
+  // Another program's export: a running number, a date, and up to twelve numbers a row.
+  const std::string text =
+      "Nr;Datum;N1;N2;N3;N4;N5;N6;N7;N8;N9;N10;N11;N12\n"
+      "1;01.02.2020;1;2;3;4;5;6;;;;;;\n"
+      "2;01.02.2020;3;9;14;22;30;41;45;;;;;\n"
+      "3;02.02.2020;7;8;9;10;11;12;;;;;;\n"
+      "4;02.02.2020;1;5;9;13;17;21;25;29;33;37;41;45\n";
+  struct Case {
+    ImportKind kind;
+    std::vector<Draw> rows;
+    std::vector<std::string> said;
+  };
+  const std::vector<Case> cases = {
+      {ImportKind::Stakes,
+       {{1, 2, 3, 4, 5, 6}, {7, 8, 9, 10, 11, 12}},
+       {"Line 3: 7 numbers in a row: a system stake",
+        "Line 5: 12 numbers in a row: a system stake"}},
+      {ImportKind::System,
+       {{3, 9, 14, 22, 30, 41, 45}, {1, 5, 9, 13, 17, 21, 25, 29, 33, 37, 41, 45}},
+       {"Line 2: fewer than 7 numbers", "Line 4: fewer than 7 numbers"}},
+  };
+  for (const Case& c : cases) {
+    ImportOptions options;
+    options.kind = c.kind;
+    options.order = HistoryOrder::OldestFirst;
+    const ImportResult r = Import(text, options);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(Rows(r), c.rows);
+    std::vector<std::string> said;
+    for (const SkippedLine& s : r.skipped) {
+      if (s.reason != SkipReason::Heading) said.push_back(DescribeSkip(s, options, 1));
+    }
+    EXPECT_EQ(said, c.said);
+  }
+}
+
 TEST(Importer, TheCallerChoosesColumnsAndOrder) {
   const std::string text = "10 1 2 3 4 5 6 7\n11 8 9 10 11 12 13 14\n12 15 16 17 18 19 20 21\n";
   EXPECT_EQ(Import(text).columns, (std::vector<int>{2, 3, 4, 5, 6, 7}));
