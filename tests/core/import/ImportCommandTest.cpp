@@ -609,5 +609,26 @@ TEST_F(ImportCommand, RepeatedDrawsChoosesWhetherSecondDrawsOfOneNameAreTaken) {
   EXPECT_NE(r.err.find("--repeated-draws takes first or all"), std::string::npos) << r.err;
 }
 
+// Published histories of other games, read without --max: the game's M is what they hold.
+TEST_F(ImportCommand, RealHistoriesOfOtherGamesAreReadWithTheirOwnM) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"mega-sena-6of60-semicolon-quoted.csv", "\"max\": 60, \"ok\": true"},
+      {"israel-lotto-6of37-hebrew-headings.csv", "\"max\": 37, \"ok\": true"},
+      {"italy-superenalotto-6of90-no-year-dates.csv", "\"max\": 90, \"ok\": true"},
+      {"japan-loto6-6of43-japanese-headings.csv", "\"max\": 43, \"ok\": true"},
+      {"irish-lotto-6of47-newest-first.csv", "\"max\": 47, \"ok\": true"},
+  };
+  for (const auto& [file, max] : cases) {
+    const ProgramRun r =
+        run({std::string(TALLYRA_REAL_HISTORIES) + "/" + file, "--as", "results", "--json"});
+    EXPECT_EQ(r.code, 0) << file << r.err;
+    EXPECT_NE(r.out.find(max), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"rows\": 30,"), std::string::npos) << r.out;
+    const bool headed = file.find("italy") == std::string::npos;
+    EXPECT_EQ(r.out.find("{\"line\": 1, \"reason\": \"heading\"") != std::string::npos, headed)
+        << r.out;
+  }
+}
+
 }  // namespace
 }  // namespace tallyra
