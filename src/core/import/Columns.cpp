@@ -265,7 +265,10 @@ ColumnLayout ColumnFinder::decide() const {
         }
       }
     }
-    // No run at all is left to the caller to choose: a guess would import something arbitrary.
+    // No run at all, or one that only a few of the rows with numbers read, is left to the
+    // caller to choose: the rows hold their numbers in different places (several games in one
+    // file), and a guess would import something arbitrary.
+    if (best >= 0 && bestScore[1] > 0 && bestScore[1] * 2 < rows) best = -1;
     for (int p = best; best >= 0 && p < best + need; ++p) layout.numbers.push_back(p);
     // Histories that once drew seven write the seventh right after the six: a column the
     // heading names as a number drawn, or one with numbers in a few rows and nothing in most.

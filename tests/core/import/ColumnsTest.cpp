@@ -172,6 +172,11 @@ TEST(Columns, HeadingsNameTheNumbersWhateverTheirRange) {
        "7,3,11,19,25,38\n8,1,5,12,26,41\n9,4,9,17,30,44\n",
        {},
        {}},
+      {"numbers in a different place on most rows (several games in one file): none taken",
+       "1 2 3 4 5 6\nx 7 8 9 10 11 12\nx x 13 14 15 16 17 18\n19 20 21 22 23 24\n"
+       "x 25 26 27 28 29 30\nx x 31 32 33 34 35 36\n",
+       {},
+       {}},
       {"no heading: the most consistent run of six",
        "5,12,40,33,71,88,9\n6,3,99,14,27,62,80\n7,1,2,3,4,5,6\n",
        {1, 2, 3, 4, 5, 6},
