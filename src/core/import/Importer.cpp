@@ -206,8 +206,9 @@ void ReadTable(std::string_view text, const ColumnLayout& layout, const ImportOp
     std::optional<SkippedLine> skip;
     // The heading the columns were found by is one, even when its names are the numbers 1 .. 6
     // and no date column tells it from a draw.
-    const bool heading = !seenRow && !layout.heading.empty() && SameTexts(cells, layout.heading);
-    if (heading) skip = SkippedLine{0, SkipReason::TooFewNumbers, {}};
+    const bool knownHeading =
+        !seenRow && !layout.heading.empty() && SameTexts(cells, layout.heading);
+    if (knownHeading) skip = SkippedLine{0, SkipReason::TooFewNumbers, {}};
     // The numbers end at the first column without one: system stakes end there, and a
     // six-number row that ends early has too few. A number that is no ball ends nothing: the
     // line is wrong.
@@ -252,7 +253,7 @@ void ReadTable(std::string_view text, const ColumnLayout& layout, const ImportOp
       skip = CheckNumbers(values, kind, options.highestNumber);
     }
     if (skip) {
-      const bool words = heading || std::any_of(cells.begin(), cells.end(), [](const Cell& c) {
+      const bool words = knownHeading || std::any_of(cells.begin(), cells.end(), [](const Cell& c) {
                            return c.type == Cell::Type::Text && !c.numberLike;
                          });
       // Once the heading the columns were found by is passed, a line of words is a row with a
@@ -275,7 +276,7 @@ void ReadTable(std::string_view text, const ColumnLayout& layout, const ImportOp
         skip->line = line;
         AddSkip(result, std::move(*skip), skipLines);
       }
-      headingPassed = headingPassed || heading;
+      headingPassed = headingPassed || knownHeading;
       continue;
     }
     seenRow = true;
