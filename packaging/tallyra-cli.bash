@@ -30,6 +30,8 @@ _tallyra_cli() {
       ;;
     --game)
       COMPREPLY=($(compgen -W "$(tallyra-cli games 2>/dev/null | cut -d' ' -f1)" -- "$cur"))
+    --repeated-draws)
+      COMPREPLY=($(compgen -W 'first all' -- "$cur"))
       return
       ;;
     --combination | --max | --timeout | --max-time | --columns | --pool | --guarantee | --seconds | --seed | --draw)
@@ -55,7 +57,7 @@ _tallyra_cli() {
     check) options='--combination --stakes --system --include-system --results --max --lang --json' ;;
     stats) options='--results --max --sort --json' ;;
     fetch) options='--timeout --max-time --fail --cacert' ;;
-    import) options='--as --columns --newest-first --oldest-first --max --game --merge-into --out --prizes-out --json' ;;
+    import) options='--as --columns --newest-first --oldest-first --max --game --repeated-draws --merge-into --out --prizes-out --json' ;;
     wheel)
       if ((cword == 2)); then
         COMPREPLY=($(compgen -W 'build check' -- "$cur"))

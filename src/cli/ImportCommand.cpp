@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "cli/Json.h"
+#include "import/Columns.h"
 #include "import/Games.h"
 #include "import/ImportFile.h"
 #include "import/Importer.h"
@@ -47,6 +48,7 @@ constexpr int32_t kEnglish = 1;
 struct Call {
   std::string file;
   ImportOptions options;
+  bool maxGiven = false;  // without --max, M is the largest number read
   std::optional<std::string> mergeInto;
   std::optional<std::string> out;
   std::optional<std::string> prizesOut;
@@ -72,8 +74,11 @@ Call ReadCall(const Arguments& args) {
                                   "--columns takes column numbers from 1, like 3,4,5,6,7,8")) {
     call.options.columns.assign(columns->begin(), columns->end());
   }
-  if (auto max = args.number("--max", 2, 99, "--max takes 2..99")) {
+  if (auto max = args.number("--max", 2, kHighestOfAnyGame, "--max takes 2..99")) {
     call.options.highestNumber = *max;
+    call.maxGiven = true;
+  } else {
+    call.options.highestNumber = kHighestOfAnyGame;
   }
   if (auto name = args.value("--game")) {
     if (args.has("--max")) throw UsageError{"--game and --max exclude each other"};
@@ -84,6 +89,7 @@ Call ReadCall(const Arguments& args) {
       throw UsageError{"unknown game '" + *name + "'; --game takes one of " + ids};
     }
     call.options.highestNumber = game->highest;
+    call.maxGiven = true;
   }
   call.mergeInto = args.value("--merge-into");
   call.out = args.value("--out");
@@ -93,6 +99,15 @@ Call ReadCall(const Arguments& args) {
   const bool oldest = args.has("--oldest-first");
   if (!args.has("--as")) throw UsageError{"import needs --as results, stakes or system"};
   if (newest && oldest) throw UsageError{"--newest-first and --oldest-first exclude each other"};
+  if (auto repeated = args.value("--repeated-draws")) {
+    if (*repeated == "first") {
+      call.options.repeatedDraws = RepeatedDraws::First;
+    } else if (*repeated == "all") {
+      call.options.repeatedDraws = RepeatedDraws::All;
+    } else {
+      throw UsageError{"--repeated-draws takes first or all"};
+    }
+  }
   if (newest) call.options.order = HistoryOrder::NewestFirst;
   if (oldest) call.options.order = HistoryOrder::OldestFirst;
   if (call.mergeInto && call.options.kind != ImportKind::Results) {
@@ -266,6 +281,14 @@ const char* Name(SkipReason reason) {
       return "not-whole-number";
     case SkipReason::RepeatedRow:
       return "repeated-row";
+    case SkipReason::SecondDraw:
+      return "second-draw";
+    case SkipReason::SuspectedRepeat:
+      return "suspected-repeat";
+    case SkipReason::SevenOrMore:
+      return "numbers-drawn";
+    case SkipReason::Heading:
+      return "heading";
     case SkipReason::OutOfOrder:
       return "out-of-order";
   }
@@ -321,7 +344,7 @@ std::string Json(const Call& call, const ImportResult& result, const std::string
                  const std::optional<std::string>& prizesWritten) {
   std::ostringstream out;
   out << "{\"file\": " << JsonQuoted(call.file) << ", \"as\": \"" << Name(call.options.kind)
-      << "\", \"max\": " << call.options.highestNumber
+      << "\", \"max\": " << (call.maxGiven ? call.options.highestNumber : result.highestSeen)
       << ", \"ok\": " << (result.ok() ? "true" : "false")
       << ", \"message\": " << JsonQuoted(message) << ", \"encoding\": \"" << Name(result.encoding)
       << "\", \"shape\": \"" << Name(result.shape)
@@ -386,14 +409,35 @@ std::string Json(const Call& call, const ImportResult& result, const std::string
   return out.str();
 }
 
+// What the reader made of a file whose numbers it could not find, for the user to choose the
+// columns.
+std::string AskColumns(const ImportResult& result) {
+  std::string found = Name(result.shape);
+  if (result.separator) found += " by '" + Separator(result.separator) + "'";
+  return Format(TextId::TxtImportAskColumns, kEnglish,
+                {found, result.columns.empty() ? std::string("-") : List(result.columns)});
+}
+
 int Run(const Call& call, Output& streams) {
   RefuseSharedFiles(call);
   const std::string data = ReadSource(call.file);
-  ImportResult result = ImportList(data, call.options);
+  // The columns and the numbers in them are read for any game; a --max below them is a wrong
+  // game or wrong columns, and taking the rows that fit would store a history with holes.
+  ImportOptions reading = call.options;
+  reading.highestNumber = kHighestOfAnyGame;
+  ImportResult result = ImportList(data, reading);
   if (result.problem == ImportProblem::BadColumns) {
     throw UsageError{DescribeImport(result, call.options, kEnglish)};
   }
+  if (call.maxGiven && result.highestSeen > call.options.highestNumber) {
+    throw Failure{NothingWritten(
+        call.file + ": " +
+        Format(TextId::TxtImportAboveMax, kEnglish,
+               {std::to_string(result.highestLine), std::to_string(result.highestSeen),
+                std::to_string(call.options.highestNumber)}))};
+  }
   std::string message = DescribeImport(result, call.options, kEnglish);
+  if (result.problem == ImportProblem::NothingUsable) message += ' ' + AskColumns(result);
 
   std::optional<MergeOutcome> merge;
   std::string mergeText;
@@ -500,6 +544,10 @@ int Run(const Call& call, Output& streams) {
       if (!result.columns.empty()) report << ", columns " << List(result.columns);
       report << ", " << Name(result.order) << " from " << Name(result.orderBasis) << "), "
              << result.skippedTotal << " lines skipped\n";
+      if (!call.maxGiven) {
+        report << Format(TextId::TxtImportMaxRead, kEnglish, {std::to_string(result.highestSeen)})
+               << "\n";
+      }
     }
     if (result.outOfOrder) {
       report << DescribeSkip(*result.outOfOrder, call.options, kEnglish) << "\n";
@@ -535,8 +583,8 @@ ImportCommand::ImportCommand()
                .usage =
                    "  tallyra-cli import FILE --as results|stakes|system [--columns 3,4,5,6,7,8]\n"
                    "              [--newest-first|--oldest-first] [--max M | --game NAME]\n"
-                   "              [--merge-into Results.txt]"
-                   " [--out FILE] [--prizes-out FILE] [--json]\n",
+                   "              [--merge-into Results.txt] [--repeated-draws first|all]\n"
+                   "              [--out FILE] [--prizes-out FILE] [--json]\n",
                .words = 1,
                .wordsMissing = "import needs a file",
                .options = {{"--as"},
@@ -545,6 +593,7 @@ ImportCommand::ImportCommand()
                            {"--oldest-first", Takes::Nothing},
                            {"--max"},
                            {"--game"},
+                           {"--repeated-draws"},
                            {"--merge-into"},
                            {"--out"},
                            {"--prizes-out"},

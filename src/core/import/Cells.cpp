@@ -93,11 +93,13 @@ Cell FieldCell(std::string_view field) {
   cell.text = field;
   if (field.empty()) return cell;
   std::string_view digits = field;
-  if (digits.back() == '.') digits.remove_suffix(1);
+  // Tables copied from web pages keep the comma that listed the numbers: a quoted "2," is 2.
+  const bool listed = digits.size() > 1 && digits.back() == ',';
+  if (listed || digits.back() == '.') digits.remove_suffix(1);
   if (!digits.empty() && DigitsAt(digits, 0) == digits.size()) {
     cell.type = Cell::Type::Int;
     cell.value = IntValue(digits);
-    cell.dotted = digits.size() < field.size();
+    cell.dotted = !listed && digits.size() < field.size();
     return cell;
   }
   if (MatchDateCell(field, 0, cell) > 0) return cell;

@@ -85,7 +85,21 @@ std::optional<SkippedLine> CheckNumbers(const std::vector<int64_t>& values, Impo
   return std::nullopt;
 }
 
-void AddSkip(ImportResult& result, SkippedLine skip) {
+void NoteHighest(const std::vector<int64_t>& values, int line, ImportResult& result) {
+  for (const int64_t v : values) {
+    if (v > result.highestSeen) {
+      result.highestSeen = static_cast<int32_t>(v);
+      result.highestLine = line;
+    }
+  }
+}
+
+// Every line skipped, listed or not: those older than the draws kept for the list's capacity
+// are counted with the draws left out afterwards.
+using SkipLines = std::vector<int>;
+
+void AddSkip(ImportResult& result, SkippedLine skip, SkipLines& lines) {
+  lines.push_back(skip.line);
   ++result.skippedTotal;
   if (static_cast<int>(result.skipped.size()) < kMaxListedSkips) {
     result.skipped.push_back(std::move(skip));
@@ -121,8 +135,10 @@ class CellRows {
 };
 
 ColumnLayout DecideColumns(std::string_view text, char separator, const ImportOptions& options) {
-  ColumnFinder finder(
-      ColumnNeeds{Need(options.kind), Most(options.kind), options.highestNumber, options.columns});
+  // Columns first, then M: the game set may not be the file's, and reading the columns by its
+  // M would take a bonus ball for a main number once the file's numbers run above it.
+  ColumnFinder finder(ColumnNeeds{Need(options.kind), Most(options.kind), kHighestOfAnyGame,
+                                  options.columns, separator != 0});
   CellRows rows(text, separator);
   std::vector<Cell> cells;
   int line = 0;
@@ -145,12 +161,17 @@ const Cell* CellAt(const std::vector<Cell>& cells, int p) {
                                                       : nullptr;
 }
 
+bool SameTexts(const std::vector<Cell>& cells, const std::vector<std::string>& texts) {
+  return std::equal(cells.begin(), cells.end(), texts.begin(), texts.end(),
+                    [](const Cell& c, const std::string& t) { return c.text == t; });
+}
+
 bool Cancelled(const ImportOptions& options) {
   return options.cancel != nullptr && options.cancel->load();
 }
 
 void ReadTable(std::string_view text, const ColumnLayout& layout, const ImportOptions& options,
-               ImportResult& result) {
+               ImportResult& result, SkipLines& skipLines) {
   const ImportKind kind = options.kind;
   const char separator = result.separator;
   std::vector<Cell> cells;
@@ -162,7 +183,10 @@ void ReadTable(std::string_view text, const ColumnLayout& layout, const ImportOp
   // stake that is played twice.
   const bool repeatsKnown = layout.date >= 0 || layout.drawNumber >= 0;
   RepeatedRows repeats;
+  std::vector<int64_t> previous;  // the numbers of the row taken last, and its line
+  int previousLine = 0;
   bool seenRow = false;
+  bool headingPassed = false;
   std::size_t headingFields = 0;  // of the heading that named prize columns
   CellRows rows(text, separator);
   int line = 0;
@@ -180,6 +204,11 @@ void ReadTable(std::string_view text, const ColumnLayout& layout, const ImportOp
     }
     values.clear();
     std::optional<SkippedLine> skip;
+    // The heading the columns were found by is one, even when its names are the numbers 1 .. 6
+    // and no date column tells it from a draw.
+    const bool knownHeading =
+        !seenRow && !layout.heading.empty() && SameTexts(cells, layout.heading);
+    if (knownHeading) skip = SkippedLine{0, SkipReason::TooFewNumbers, {}};
     // The numbers end at the first column without one: system stakes end there, and a
     // six-number row that ends early has too few. A number that is no ball ends nothing: the
     // line is wrong.
@@ -193,9 +222,20 @@ void ReadTable(std::string_view text, const ColumnLayout& layout, const ImportOp
       if (c->type != Cell::Type::Int) break;
       values.push_back(c->value);
     }
-    for (const int64_t v : values)
-      if (v <= 99) result.highestSeen = std::max(result.highestSeen, static_cast<int32_t>(v));
-    if (!skip) skip = CheckNumbers(values, kind, options.highestNumber);
+    // A row of seven or more in the run is skipped whole: cut to six it would be a draw that
+    // never was.
+    if (!skip && !layout.beyond.empty() && static_cast<int>(values.size()) == Most(kind)) {
+      std::size_t drawn = values.size();
+      for (const int p : layout.beyond) {
+        const Cell* c = CellAt(cells, p);
+        if (!c || c->type != Cell::Type::Int) break;
+        ++drawn;
+      }
+      if (drawn > values.size()) {
+        skip = SkippedLine{0, SkipReason::SevenOrMore, std::to_string(drawn)};
+      }
+    }
+    if (!skip) skip = CheckNumbers(values, kind, kHighestOfAnyGame);
     OrderKey key;
     const Cell* date = CellAt(cells, layout.date);
     const Cell* drawNumber = CellAt(cells, layout.drawNumber);
@@ -206,12 +246,21 @@ void ReadTable(std::string_view text, const ColumnLayout& layout, const ImportOp
     } else if (!skip && drawNumber && drawNumber->type == Cell::Type::Int) {
       key = drawNumber->value;
     }
+    // The file's M is read from the rows that are whole but for it; only then is the game's
+    // M held against them.
+    if (!skip) {
+      NoteHighest(values, line, result);
+      skip = CheckNumbers(values, kind, options.highestNumber);
+    }
     if (skip) {
-      const bool words = std::any_of(cells.begin(), cells.end(), [](const Cell& c) {
-        return c.type == Cell::Type::Text && !c.numberLike;
-      });
-      if (!seenRow && words) {
+      const bool words = knownHeading || std::any_of(cells.begin(), cells.end(), [](const Cell& c) {
+                           return c.type == Cell::Type::Text && !c.numberLike;
+                         });
+      // Once the heading the columns were found by is passed, a line of words is a row with a
+      // fault of its own: a row of a game with more balls, a note, and so it is listed.
+      if (!seenRow && words && !headingPassed) {
         result.headerLines.push_back(line);
+        AddSkip(result, SkippedLine{line, SkipReason::Heading, {}}, skipLines);
         if (separator != 0 && kind == ImportKind::Results && !layout.numbers.empty()) {
           std::vector<std::string_view> heading;
           for (const Cell& c : cells) heading.push_back(c.text);
@@ -225,8 +274,9 @@ void ReadTable(std::string_view text, const ColumnLayout& layout, const ImportOp
         }
       } else {
         skip->line = line;
-        AddSkip(result, std::move(*skip));
+        AddSkip(result, std::move(*skip), skipLines);
       }
+      headingPassed = headingPassed || knownHeading;
       continue;
     }
     seenRow = true;
@@ -241,10 +291,25 @@ void ReadTable(std::string_view text, const ColumnLayout& layout, const ImportOp
       identity.date = told(date);
       identity.drawNumber = told(drawNumber);
       if (const std::optional<int> earlier = repeats.earlierLine(identity, line)) {
-        AddSkip(result, SkippedLine{line, SkipReason::RepeatedRow, std::to_string(*earlier)});
+        AddSkip(result, SkippedLine{line, SkipReason::RepeatedRow, std::to_string(*earlier)},
+                skipLines);
         continue;
       }
+      // Other numbers under a name already read: a second draw of the evening or a slip. Taking
+      // it unasked would count one draw twice.
+      if (const std::optional<int> earlier = repeats.sameDrawLine(identity, line);
+          earlier && options.repeatedDraws == RepeatedDraws::First) {
+        AddSkip(result, SkippedLine{line, SkipReason::SecondDraw, std::to_string(*earlier)},
+                skipLines);
+        continue;
+      }
+    } else if (kind == ImportKind::Results && values == previous) {
+      // Two draws can fall alike, but a line copied twice looks just the same: the user decides.
+      AddSkip(result, SkippedLine{line, SkipReason::SuspectedRepeat, std::to_string(previousLine)},
+              skipLines);
     }
+    previous = values;
+    previousLine = line;
     ImportedRow row;
     row.line = line;
     row.size = static_cast<int>(values.size());
@@ -324,7 +389,8 @@ std::vector<std::pair<int, int>> LocateRecords(std::string_view text) {
 
 // Reads the program's own lines through the record reader. False when the reader refuses the
 // text, which is then read as plain lines.
-bool ReadRecordFile(std::string_view text, const ImportOptions& options, ImportResult& result) {
+bool ReadRecordFile(std::string_view text, const ImportOptions& options, ImportResult& result,
+                    SkipLines& skipLines) {
   const int columns = Most(options.kind) + 1;
   const int rows = kStakeCapacity + 1;
   std::vector<int32_t> cells(static_cast<std::size_t>(columns) * rows);
@@ -345,9 +411,10 @@ bool ReadRecordFile(std::string_view text, const ImportOptions& options, ImportR
     const auto [line, numbers] = records[static_cast<std::size_t>(r) - 1];
     values.clear();
     for (int c = 1; c <= numbers; ++c) values.push_back(table(c, r));
+    if (!CheckNumbers(values, options.kind, kHighestOfAnyGame)) NoteHighest(values, line, result);
     if (auto skip = CheckNumbers(values, options.kind, options.highestNumber)) {
       skip->line = line;
-      AddSkip(result, std::move(*skip));
+      AddSkip(result, std::move(*skip), skipLines);
       continue;
     }
     ImportedRow row;
@@ -389,6 +456,32 @@ LineSurvey SurveyLines(std::string_view text) {
     survey.recordLines = survey.recordLines && IsRecordLine(line.text);
   }
   return survey;
+}
+
+// Lines of the file older than the oldest draw kept had no room either way: they are counted
+// as draws left out, not as lines skipped, so that the counts are the file's draws. Headings
+// stay listed.
+void LeaveOutOlderSkips(ImportResult& result, const SkipLines& skipLines) {
+  const int oldestKept = result.rows.front().line;
+  const bool newestFirst = result.order == HistoryOrder::NewestFirst;
+  auto older = [&](int line) {
+    const bool heading = std::find(result.headerLines.begin(), result.headerLines.end(), line) !=
+                         result.headerLines.end();
+    return !heading && (newestFirst ? line > oldestKept : line < oldestKept);
+  };
+  const auto olderLines =
+      static_cast<int>(std::count_if(skipLines.begin(), skipLines.end(), older));
+  std::erase_if(result.skipped, [&](const SkippedLine& s) { return older(s.line); });
+  result.skippedTotal -= olderLines;
+  result.dropped += olderLines;
+  result.rowsInFile += olderLines;
+}
+
+// A count with its thousands set apart by a blank, as both languages write them: "4 530".
+std::string Grouped(int count) {
+  std::string digits = std::to_string(count);
+  for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, 1, ' ');
+  return digits;
 }
 
 }  // namespace
@@ -434,7 +527,8 @@ ImportResult ImportList(std::string_view data, const ImportOptions& options) {
   }
 
   const bool recordLines = options.columns.empty() && survey.recordLines;
-  if (!(recordLines && ReadRecordFile(decoded.text, options, result))) {
+  SkipLines skipLines;
+  if (!(recordLines && ReadRecordFile(decoded.text, options, result, skipLines))) {
     result = ImportResult{};
     result.bytes = data.size();
     result.capacity = Capacity(options.kind);
@@ -447,9 +541,11 @@ ImportResult ImportList(std::string_view data, const ImportOptions& options) {
       return result;
     }
     for (const int p : layout.numbers) result.columns.push_back(p + 1);
+    if (result.separator) result.headingFields = layout.heading;
     result.dateColumn = layout.date + 1;
     result.drawNumberColumn = layout.drawNumber + 1;
-    ReadTable(decoded.text, layout, options, result);
+    skipLines.clear();
+    ReadTable(decoded.text, layout, options, result, skipLines);
   }
   if (result.problem != ImportProblem::None) return result;
 
@@ -467,6 +563,7 @@ ImportResult ImportList(std::string_view data, const ImportOptions& options) {
       // The table keeps the most recent draws, as a load of a long history does.
       result.dropped = result.rowsInFile - result.capacity;
       result.rows.erase(result.rows.begin(), result.rows.begin() + result.dropped);
+      LeaveOutOlderSkips(result, skipLines);
     } else {
       result.problem = ImportProblem::TooManyRows;
       result.rows.clear();
@@ -518,6 +615,20 @@ std::string DescribeSkip(const SkippedLine& skip, const ImportOptions& options, 
     case SkipReason::RepeatedRow:
       why = Format(TextId::TxtImportRepeatedRow, language, {skip.value});
       break;
+    case SkipReason::SecondDraw:
+      why = Format(TextId::TxtImportSecondDraw, language, {skip.value});
+      break;
+    case SkipReason::SuspectedRepeat:
+      why = Format(TextId::TxtImportSuspectedRepeat, language, {skip.value});
+      break;
+    case SkipReason::SevenOrMore:
+      why = Format(options.kind == ImportKind::Results ? TextId::TxtImportSevenOrMore
+                                                       : TextId::TxtImportSystemRow,
+                   language, {skip.value});
+      break;
+    case SkipReason::Heading:
+      why = Text(TextId::TxtImportHeadingLine, language);
+      break;
     case SkipReason::OutOfOrder:
       why = Format(TextId::TxtImportOutOfOrder, language, {skip.value});
       break;
@@ -548,9 +659,8 @@ std::string DescribeImport(const ImportResult& result, const ImportOptions& opti
       break;
   }
   if (result.dropped > 0) {
-    return Format(TextId::TxtImportDropped, language,
-                  {std::to_string(result.rowsInFile), std::to_string(result.rows.size()),
-                   std::to_string(result.dropped)});
+    return Format(TextId::TxtImportDrawsKept, language,
+                  {Grouped(result.rowsInFile), Grouped(static_cast<int>(result.rows.size()))});
   }
   return {};
 }

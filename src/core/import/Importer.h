@@ -41,9 +41,13 @@ enum class SkipReason {
   OutOfRange,
   Repeat,
   BadDate,
-  NotWholeNumber,  // a number column holds "-5", "1.5", "1e3" or the like
-  RepeatedRow,     // the same row, draw number and date as an earlier line (`value`)
-  OutOfOrder,      // only as ImportResult::outOfOrder: the date (`value`) breaks the order
+  NotWholeNumber,   // a number column holds "-5", "1.5", "1e3" or the like
+  RepeatedRow,      // the same row, draw number and date as an earlier line (`value`)
+  SecondDraw,       // other numbers under the draw number and date of an earlier line (`value`)
+  SuspectedRepeat,  // kept: the numbers of the line before (`value`), nothing to tell them apart
+  SevenOrMore,      // the main run holds more numbers than a draw has (their count in `value`)
+  Heading,          // a heading line
+  OutOfOrder,       // only as ImportResult::outOfOrder: the date (`value`) breaks the order
 };
 
 struct SkippedLine {
@@ -66,13 +70,20 @@ enum class ImportProblem {
 inline constexpr std::size_t kMaxImportBytes = std::size_t{16} << 20;
 inline constexpr int kMaxListedSkips = 1000;
 
+// What becomes of a row that repeats the draw number and date of an earlier one with other
+// numbers: it is listed, and taken only when asked.
+enum class RepeatedDraws { First, All };
+
 struct ImportOptions {
   ImportKind kind = ImportKind::Results;
+  // The game's M: rows with a number above it are listed as out of range. The columns are
+  // found without it, for any game up to kHighestOfAnyGame.
   int32_t highestNumber = kDefaultHighestNumber;
   // 1-based columns (fields or tokens of a line) holding the numbers, in their order; empty
   // to let the importer decide. Giving columns reads record lines as plain lines as well.
   std::vector<int> columns;
   std::optional<HistoryOrder> order;  // empty to let the importer decide
+  RepeatedDraws repeatedDraws = RepeatedDraws::First;
   // Looked at between lines: once set, the read ends with ImportProblem::Cancelled.
   const std::atomic<bool>* cancel = nullptr;
 };
@@ -107,6 +118,7 @@ struct ImportResult {
   std::vector<int> columns;                        // 1-based columns read; empty for record lines
   int32_t highestSeen = 0;                         // the largest main number read in the columns
   std::vector<std::string> headingFields;          // the heading's fields, when one was found
+  int highestLine = 0;                             // the first line holding highestSeen
   int dateColumn = 0;                              // 1-based, 0 when there is none
   int drawNumberColumn = 0;                        // 1-based, 0 when there is none
   HistoryOrder order = HistoryOrder::OldestFirst;  // the file's order

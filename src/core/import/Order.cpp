@@ -35,4 +35,11 @@ std::optional<int> RepeatedRows::earlierLine(const DrawIdentity& row, int line) 
   return earlier->second;
 }
 
+std::optional<int> RepeatedRows::sameDrawLine(const DrawIdentity& row, int line) {
+  if (row.date.empty() && row.drawNumber.empty()) return std::nullopt;
+  const auto [earlier, fresh] = m_draws.emplace(row.date + '|' + row.drawNumber, line);
+  if (fresh) return std::nullopt;
+  return earlier->second;
+}
+
 }  // namespace tallyra

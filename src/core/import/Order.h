@@ -39,8 +39,15 @@ class RepeatedRows {
   // is remembered for later rows.
   std::optional<int> earlierLine(const DrawIdentity& row, int line);
 
+  // The line of the first row with this row's date and draw number, or nothing when this is
+  // the first (or the row has neither); `line` is remembered for later rows. Asked after
+  // earlierLine, it finds a second draw under the same name: other numbers, same date and
+  // draw number (a second draw of the evening, or a copying slip).
+  std::optional<int> sameDrawLine(const DrawIdentity& row, int line);
+
  private:
   std::unordered_map<std::string, int> m_lines;
+  std::unordered_map<std::string, int> m_draws;
 };
 
 }  // namespace tallyra

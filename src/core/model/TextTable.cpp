@@ -507,6 +507,27 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
     {"Файл похож на историю игры %s (6 из %s); в программе задана игра 6 из %s",
      "The file looks like a history of %s (6 of %s); the game is set to 6 of %s."},  // TxtImportGameDiffers
     {"Задать 6 из %s", "Set 6 of %s"},  // TxtImportSetGame
+    // Import: columns first, then M; repeated draws; counts as the user counts
+    {"строка %d содержит %d, больше --max %d",
+     "line %d holds %d, above --max %d"},  // TxtImportAboveMax
+    {"M: %d (наибольшее прочитанное число)",
+     "M: %d (the largest number read)"},  // TxtImportMaxRead
+    {"Прочитано: %s, столбцы %s. Укажите столбцы шести чисел в --columns, например --columns "
+     "2,3,4,5,6,7.",
+     "Found: %s, columns %s. Give the columns of the six numbers with --columns, such as "
+     "--columns 2,3,4,5,6,7."},  // TxtImportAskColumns
+    {"другие числа с номером тиража и датой строки %d (второй тираж?); не взято",
+     "other numbers under the draw number and date of line %d (a second draw?); not "
+     "taken"},  // TxtImportSecondDraw
+    {"те же числа, что в строке %d, и нечем их различить; взято, проверьте файл",
+     "the same numbers as line %d, with no date or draw number to tell them apart; kept, "
+     "check the file"},                        // TxtImportSuspectedRepeat
+    {"выпало чисел: %d", "%d numbers drawn"},  // TxtImportSevenOrMore
+    {"заголовок", "heading"},                  // TxtImportHeadingLine
+    {"Прочитано тиражей: %s; сохранены последние %s.",
+     "%s draws read; the %s newest kept."},  // TxtImportDrawsKept
+    {"чисел в ряду: %d, это ставка системы",
+     "%d numbers in a row: a system stake"},  // TxtImportSystemRow
 }};
 
 }  // namespace

@@ -359,6 +359,16 @@ enum class TextId : int {
   TxtImportGameRunsUpTo,
   TxtImportGameDiffers,
   TxtImportSetGame,
+  // Import: columns first, then M; repeated draws; counts as the user counts
+  TxtImportAboveMax,
+  TxtImportMaxRead,
+  TxtImportAskColumns,
+  TxtImportSecondDraw,
+  TxtImportSuspectedRepeat,
+  TxtImportSevenOrMore,
+  TxtImportHeadingLine,
+  TxtImportDrawsKept,
+  TxtImportSystemRow,
   Count
 };
 

@@ -28,6 +28,7 @@ TEST(Cells, AFieldHoldsOneThing) {
   const std::vector<std::pair<const char*, const char*>> cases = {
       {" 12 ", "12"},
       {"6334.", "6334."},
+      {"2,", "2"},  // a web table's list comma, kept inside quotes
       {"", ""},
       {"  ", ""},
       {"12.11.2019", "d:12.11.2019"},

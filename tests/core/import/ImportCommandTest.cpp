@@ -50,7 +50,7 @@ class ImportCommand : public ::testing::Test {
 const char* const kDated =
     "6335. 19.11.2019 1,2,3,4,5,6\r\n"
     "6334. 12.11.2019 9,20,34,40,42,43\r\n"
-    "6333. 05.11.2019 9,20,34,40,42,50\r\n"
+    "6333. 05.11.2019 9,20,34,40,42,100\r\n"
     "6332. 29.10.2019 7,8,9,10,11,12\r\n";
 
 TEST_F(ImportCommand, WritesRecordLinesOldestFirstAndReportsWhatItSkipped) {
@@ -59,14 +59,13 @@ TEST_F(ImportCommand, WritesRecordLinesOldestFirstAndReportsWhatItSkipped) {
   EXPECT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(read("Results.txt"),
             "1 - 7,8,9,10,11,12;\r\n2 - 9,20,34,40,42,43;\r\n3 - 1,2,3,4,5,6;\r\n");
-  EXPECT_NE(r.err.find("Line 3: the number 50 is outside 1..49"), std::string::npos);
+  EXPECT_NE(r.err.find("Line 3: the number 100 is outside 1..99"), std::string::npos);
+  EXPECT_NE(r.err.find("M: 43 (the largest number read)"), std::string::npos) << r.err;
   EXPECT_EQ(r.out, "");
   // Without a file the record lines go to standard output.
   r = run({path("dated.txt"), "--as", "stakes", "--oldest-first", "--max", "50"});
   EXPECT_EQ(r.code, 0);
-  EXPECT_EQ(r.out,
-            "1 - 1,2,3,4,5,6;\r\n2 - 9,20,34,40,42,43;\r\n3 - 9,20,34,40,42,50;\r\n"
-            "4 - 7,8,9,10,11,12;\r\n");
+  EXPECT_EQ(r.out, "1 - 1,2,3,4,5,6;\r\n2 - 9,20,34,40,42,43;\r\n3 - 7,8,9,10,11,12;\r\n");
 }
 
 TEST_F(ImportCommand, JsonShowsWhatThePreviewShows) {
@@ -78,9 +77,9 @@ TEST_F(ImportCommand, JsonShowsWhatThePreviewShows) {
         "\"order\": \"newest-first\"", "\"order_from\": \"dates\"", "\"rows\": 3",
         "\"first\": [[7, 8, 9, 10, 11, 12], [9, 20, 34, 40, 42, 43], [1, 2, 3, 4, 5, 6]]",
         "\"skipped_total\": 1",
-        "{\"line\": 3, \"reason\": \"out-of-range\", \"value\": \"50\", \"text\": \"Line 3: the "
-        "number 50 is outside 1..49\"}",
-        "\"written\": null"}) {
+        "{\"line\": 3, \"reason\": \"out-of-range\", \"value\": \"100\", \"text\": \"Line 3: the "
+        "number 100 is outside 1..99\"}",
+        "\"max\": 43", "\"written\": null"}) {
     EXPECT_NE(r.out.find(piece), std::string::npos) << piece << "\n" << r.out;
   }
   const ProgramRun columns =
@@ -124,11 +123,11 @@ TEST_F(ImportCommand, NumbersThatAreNoBallsRepeatsAndDatesOutOfOrderAreReported)
 
 TEST_F(ImportCommand, NothingUsableExitsWithTheReasonsAndWritesNothing) {
   write("Results.txt", "1 - 1,2,3,4,5,6;\r\n");
-  write("bad.txt", "1 2 3\n4 5 6 7 8 99\n");
+  write("bad.txt", "1 2 3\n4 5 6 7 8 100\n");
   ProgramRun r = run({path("bad.txt"), "--as", "results", "--out", path("Results.txt")});
   EXPECT_EQ(r.code, 1);
   EXPECT_NE(r.err.find("Line 1: fewer than 6 numbers"), std::string::npos);
-  EXPECT_NE(r.err.find("Line 2: the number 99 is outside 1..49"), std::string::npos);
+  EXPECT_NE(r.err.find("Line 2: the number 100 is outside 1..99"), std::string::npos);
   EXPECT_NE(r.err.find("no line of 6 numbers"), std::string::npos);
   EXPECT_EQ(read("Results.txt"), "1 - 1,2,3,4,5,6;\r\n");
 
@@ -557,6 +556,78 @@ TEST_F(ImportCommand, MergeIntoMovesTheHeldDrawsPrizesWithThem) {
   EXPECT_EQ(read("Results.txt"), "1 - 9,20,34,40,42,43;\r\n2 - 1,2,3,4,5,6;\r\n");
   EXPECT_EQ(read("prizes.tly"), "price; lots\r\n");
   EXPECT_FALSE(ReadWholeFile(path("Results.txt.bak")).ok);
+}
+
+// Without --max the game's M is the largest number in the columns found; a --max below it is
+// a wrong game, and nothing is taken from the rows that happen to fit.
+TEST_F(ImportCommand, MComesFromTheColumnsAndAWrongMaxFailsNamingTheLargestNumber) {
+  const std::string uk =
+      std::string(TALLYRA_REAL_HISTORIES) + "/uk-lotto-6of59-official-raffles.csv";
+  ProgramRun r = run({uk, "--as", "results", "--out", path("Results.txt")});
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(r.err.find("columns 2,3,4,5,6,7"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("M: 59 (the largest number read)"), std::string::npos) << r.err;
+  EXPECT_EQ(read("Results.txt").substr(0, 22), "1 - 21,47,12,19,51,38;");
+  r = run({uk, "--as", "results", "--json"});
+  EXPECT_NE(r.out.find("\"max\": 59, \"ok\": true"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\"columns\": [2, 3, 4, 5, 6, 7]"), std::string::npos);
+
+  r = run({uk, "--as", "results", "--max", "49", "--out", path("wrong.txt")});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("line 5 holds 59, above --max 49"), std::string::npos) << r.err;
+  EXPECT_EQ(listing(), (std::vector<std::string>{"Results.txt"}));
+  r = run({uk, "--as", "results", "--max", "59", "--json"});
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(r.out.find("\"max\": 59, \"ok\": true"), std::string::npos) << r.out;
+
+  // Columns that cannot be told: what was found, and the way to say which.
+  write("words.csv", "Draw,Numbers\n1,3 11 19 25 38 ?\n2,1 5 12 26 41 ?\n");
+  r = run({path("words.csv"), "--as", "results"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("Give the columns of the six numbers with --columns"), std::string::npos)
+      << r.err;
+}
+
+TEST_F(ImportCommand, RepeatedDrawsChoosesWhetherSecondDrawsOfOneNameAreTaken) {
+  write("evening.csv",
+        "Draw,Seq,Date,N1,N2,N3,N4,N5,N6\n7,0,1982-06-12,3,11,12,14,41,43\n"
+        "7,1,1982-06-12,5,9,20,30,33,48\n8,0,1982-06-19,8,33,36,37,39,41\n");
+  ProgramRun r = run({path("evening.csv"), "--as", "results", "--json"});
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(r.out.find("\"rows\": 2"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("{\"line\": 3, \"reason\": \"second-draw\", \"value\": \"2\""),
+            std::string::npos)
+      << r.out;
+  r = run({path("evening.csv"), "--as", "results", "--repeated-draws", "first"});
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, "1 - 3,11,12,14,41,43;\r\n2 - 8,33,36,37,39,41;\r\n");
+  r = run({path("evening.csv"), "--as", "results", "--repeated-draws", "all"});
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, "1 - 3,11,12,14,41,43;\r\n2 - 5,9,20,30,33,48;\r\n3 - 8,33,36,37,39,41;\r\n");
+  r = run({path("evening.csv"), "--as", "results", "--repeated-draws", "some"});
+  EXPECT_EQ(r.code, 2);
+  EXPECT_NE(r.err.find("--repeated-draws takes first or all"), std::string::npos) << r.err;
+}
+
+// Published histories of other games, read without --max: the game's M is what they hold.
+TEST_F(ImportCommand, RealHistoriesOfOtherGamesAreReadWithTheirOwnM) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"mega-sena-6of60-semicolon-quoted.csv", "\"max\": 60, \"ok\": true"},
+      {"israel-lotto-6of37-hebrew-headings.csv", "\"max\": 37, \"ok\": true"},
+      {"italy-superenalotto-6of90-no-year-dates.csv", "\"max\": 90, \"ok\": true"},
+      {"japan-loto6-6of43-japanese-headings.csv", "\"max\": 43, \"ok\": true"},
+      {"irish-lotto-6of47-newest-first.csv", "\"max\": 47, \"ok\": true"},
+  };
+  for (const auto& [file, max] : cases) {
+    const ProgramRun r =
+        run({std::string(TALLYRA_REAL_HISTORIES) + "/" + file, "--as", "results", "--json"});
+    EXPECT_EQ(r.code, 0) << file << r.err;
+    EXPECT_NE(r.out.find(max), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"rows\": 30,"), std::string::npos) << r.out;
+    const bool headed = file.find("italy") == std::string::npos;
+    EXPECT_EQ(r.out.find("{\"line\": 1, \"reason\": \"heading\"") != std::string::npos, headed)
+        << r.out;
+  }
 }
 
 }  // namespace

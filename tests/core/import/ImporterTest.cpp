@@ -157,7 +157,7 @@ TEST(Importer, EveryShapeGivesTheDrawsOfAPlainReadingOldestFirst) {
     EXPECT_EQ(r.columns, c.columns);
     EXPECT_EQ(r.orderBasis, c.basis);
     EXPECT_EQ(r.order, c.order);
-    EXPECT_EQ(r.skippedTotal, 0);
+    EXPECT_EQ(r.skippedTotal, static_cast<int>(r.headerLines.size()));  // a heading is listed
     EXPECT_EQ(Rows(r), h.draws);
     EXPECT_EQ(r.headerLines.empty(), std::isdigit(static_cast<unsigned char>(c.text[0])) != 0);
   }
@@ -217,13 +217,14 @@ TEST(Importer, BrokenLinesAreSkippedWithTheirLineAndReason) {
   EXPECT_EQ(Rows(r), (std::vector<Draw>{{1, 2, 3, 4, 5, 6}, {11, 12, 13, 14, 15, 16}}));
   std::vector<std::string> said;
   for (const SkippedLine& s : r.skipped) said.push_back(DescribeSkip(s, {}, 1));
-  EXPECT_EQ(said, (std::vector<std::string>{
-                      "Line 3: fewer than 6 numbers", "Line 4: the number 50 is outside 1..49",
-                      "Line 5: the number 5 appears twice",
-                      "Line 6: the date \"30.02.2020\" cannot be read",
-                      "Line 7: the date \"soon\" cannot be read", "Line 9: fewer than 6 numbers"}));
-  EXPECT_EQ(r.skippedTotal, 6);
-  EXPECT_EQ(DescribeSkip(r.skipped[0], {}, 0), "Строка 3: меньше 6 чисел");
+  EXPECT_EQ(said,
+            (std::vector<std::string>{
+                "Line 1: heading", "Line 3: fewer than 6 numbers",
+                "Line 4: the number 50 is outside 1..49", "Line 5: the number 5 appears twice",
+                "Line 6: the date \"30.02.2020\" cannot be read",
+                "Line 7: the date \"soon\" cannot be read", "Line 9: fewer than 6 numbers"}));
+  EXPECT_EQ(r.skippedTotal, 7);
+  EXPECT_EQ(DescribeSkip(r.skipped[1], {}, 0), "Строка 3: меньше 6 чисел");
   // A larger M takes 50.
   ImportOptions wide;
   wide.highestNumber = 52;
@@ -290,9 +291,9 @@ TEST(Importer, RepeatedDrawsAreDroppedAndDatesOutOfOrderAreNamed) {
   EXPECT_EQ(r.rows.size(), 7u);
   std::vector<std::string> said;
   for (const SkippedLine& s : r.skipped) said.push_back(DescribeSkip(s, {}, 1));
-  EXPECT_EQ(said,
-            (std::vector<std::string>{"Line 5: repeat of line 3", "Line 6: repeat of line 4"}));
-  EXPECT_EQ(DescribeSkip(r.skipped[0], {}, 0), "Строка 5: повтор строки 3");
+  EXPECT_EQ(said, (std::vector<std::string>{"Line 1: heading", "Line 5: repeat of line 3",
+                                            "Line 6: repeat of line 4"}));
+  EXPECT_EQ(DescribeSkip(r.skipped[1], {}, 0), "Строка 5: повтор строки 3");
   ASSERT_TRUE(r.outOfOrder.has_value());
   EXPECT_EQ(DescribeSkip(*r.outOfOrder, {}, 1),
             "Line 8: the date 01.12.2019 is out of the order of the dates above; check the file");
@@ -310,6 +311,147 @@ TEST(Importer, RepeatedDrawsAreDroppedAndDatesOutOfOrderAreNamed) {
   ImportOptions stakes;
   stakes.kind = ImportKind::Stakes;
   EXPECT_EQ(Import("1 2 3 4 5 6\n1 2 3 4 5 6\n", stakes).rows.size(), 2u);
+}
+
+TEST(Importer, SecondDrawsUnderOneNameAreListedAndTakenOnlyWhenAsked) {
+  struct Case {
+    const char* name;
+    std::string text;
+    RepeatedDraws choice;
+    std::vector<Draw> rows;
+    std::vector<std::string> said;
+  };
+  // Draw 7 held three times on one evening, as sequence numbers 0, 1, 2 of one file say; the
+  // third line is the first one copied.
+  const std::string evening =
+      "Draw,Seq,Date,N1,N2,N3,N4,N5,N6\n"
+      "7,0,1982-06-12,3,11,12,14,41,43\n"
+      "7,1,1982-06-12,5,9,20,30,33,48\n"
+      "7,0,1982-06-12,3,11,12,14,41,43\n"
+      "8,0,1982-06-19,8,33,36,37,39,41\n"
+      "8,1,1982-06-19,1,2,3,4,5,6\n";
+  const std::vector<Case> cases = {
+      {"by default the first draw of a name is taken",
+       evening,
+       RepeatedDraws::First,
+       {{3, 11, 12, 14, 41, 43}, {8, 33, 36, 37, 39, 41}},
+       {"Line 3: other numbers under the draw number and date of line 2 (a second draw?); "
+        "not taken",
+        "Line 4: repeat of line 2",
+        "Line 6: other numbers under the draw number and date of line 5 (a second draw?); "
+        "not taken"}},
+      {"all of them when asked, a copy still dropped",
+       evening,
+       RepeatedDraws::All,
+       {{3, 11, 12, 14, 41, 43},
+        {5, 9, 20, 30, 33, 48},
+        {8, 33, 36, 37, 39, 41},
+        {1, 2, 3, 4, 5, 6}},
+       {"Line 4: repeat of line 2"}},
+      {"two draws on one date, told apart by their draw numbers",
+       "0421,07.03.1965,6,13,27,29,34,46\n0422,07.03.1965,13,16,20,30,32,34\n"
+       "0423,14.03.1965,1,18,23,27,34,45\n",
+       RepeatedDraws::First,
+       {{6, 13, 27, 29, 34, 46}, {13, 16, 20, 30, 32, 34}, {1, 18, 23, 27, 34, 45}},
+       {}},
+      {"nothing to tell a copied line from a draw that fell alike: kept, and named",
+       "1 2 3 4 5 6\n7 8 9 10 11 12\n7 8 9 10 11 12\n1 2 3 4 5 6\n",
+       RepeatedDraws::First,
+       {{1, 2, 3, 4, 5, 6}, {7, 8, 9, 10, 11, 12}, {7, 8, 9, 10, 11, 12}, {1, 2, 3, 4, 5, 6}},
+       {"Line 3: the same numbers as line 2, with no date or draw number to tell them "
+        "apart; kept, check the file"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ImportOptions options;
+    options.repeatedDraws = c.choice;
+    const ImportResult r = Import(c.text, options);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(Rows(r), c.rows);
+    std::vector<std::string> said;
+    for (const SkippedLine& s : r.skipped) {
+      if (s.reason != SkipReason::Heading) said.push_back(DescribeSkip(s, options, 1));
+    }
+    EXPECT_EQ(said, c.said);
+  }
+}
+
+TEST(Importer, RowsOfSevenOrMoreNumbersAreSkippedWholeNeverCut) {
+  struct Case {
+    const char* name;
+    std::string text;
+    std::vector<Draw> rows;
+    std::vector<std::string> said;
+  };
+  const std::vector<Case> cases = {
+      {"a heading names a seventh number",
+       "Datum;Z1;Z2;Z3;Z4;Z5;Z6;Z7;Superzahl\n"
+       "05.01.1983;3;11;19;25;38;44;47;\n"
+       "08.01.1983;1;5;12;26;41;47;;4\n"
+       "12.01.1983;2;9;17;30;33;40;45;\n",
+       {{1, 5, 12, 26, 41, 47}},
+       {"Line 2: 7 numbers drawn", "Line 4: 7 numbers drawn"}},
+      {"free lines, now and then a seventh",
+       "01.01.1983 1 2 3 4 5 6\n08.01.1983 7 8 9 10 11 12\n15.01.1983 13 14 15 16 17 18 19 20\n"
+       "22.01.1983 21 22 23 24 25 26\n29.01.1983 27 28 29 30 31 32\n"
+       "05.02.1983 33 34 35 36 37 38\n",
+       {{1, 2, 3, 4, 5, 6},
+        {7, 8, 9, 10, 11, 12},
+        {21, 22, 23, 24, 25, 26},
+        {27, 28, 29, 30, 31, 32},
+        {33, 34, 35, 36, 37, 38}},
+       {"Line 3: 8 numbers drawn"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const ImportResult r = Import(c.text);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(Rows(r), c.rows);
+    std::vector<std::string> said;
+    for (const SkippedLine& s : r.skipped) {
+      if (s.reason != SkipReason::Heading) said.push_back(DescribeSkip(s, {}, 1));
+    }
+    EXPECT_EQ(said, c.said);
+  }
+  const ImportResult bonus = Import("1 2 3 4 5 6 7\n8 9 10 11 12 13 14\n");
+  EXPECT_EQ(bonus.rows.size(), 2u);  // a seventh in every row is an extra ball, not a draw of 7
+}
+
+TEST(Importer, StakesFromOtherProgramsGoToTheListTheirRowsFit) {
+  // Another program's export: a running number, a date, and up to twelve numbers a row.
+  const std::string text =
+      "Nr;Datum;N1;N2;N3;N4;N5;N6;N7;N8;N9;N10;N11;N12\n"
+      "1;01.02.2020;1;2;3;4;5;6;;;;;;\n"
+      "2;01.02.2020;3;9;14;22;30;41;45;;;;;\n"
+      "3;02.02.2020;7;8;9;10;11;12;;;;;;\n"
+      "4;02.02.2020;1;5;9;13;17;21;25;29;33;37;41;45\n";
+  struct Case {
+    ImportKind kind;
+    std::vector<Draw> rows;
+    std::vector<std::string> said;
+  };
+  const std::vector<Case> cases = {
+      {ImportKind::Stakes,
+       {{1, 2, 3, 4, 5, 6}, {7, 8, 9, 10, 11, 12}},
+       {"Line 3: 7 numbers in a row: a system stake",
+        "Line 5: 12 numbers in a row: a system stake"}},
+      {ImportKind::System,
+       {{3, 9, 14, 22, 30, 41, 45}, {1, 5, 9, 13, 17, 21, 25, 29, 33, 37, 41, 45}},
+       {"Line 2: fewer than 7 numbers", "Line 4: fewer than 7 numbers"}},
+  };
+  for (const Case& c : cases) {
+    ImportOptions options;
+    options.kind = c.kind;
+    options.order = HistoryOrder::OldestFirst;
+    const ImportResult r = Import(text, options);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(Rows(r), c.rows);
+    std::vector<std::string> said;
+    for (const SkippedLine& s : r.skipped) {
+      if (s.reason != SkipReason::Heading) said.push_back(DescribeSkip(s, options, 1));
+    }
+    EXPECT_EQ(said, c.said);
+  }
 }
 
 TEST(Importer, TheCallerChoosesColumnsAndOrder) {
@@ -425,9 +567,7 @@ TEST(Importer, LongHistoriesKeepTheNewestDrawsAndLongStakeListsAreRefused) {
   ASSERT_EQ(r.rows.size(), 1499u);
   EXPECT_EQ(Rows(r).front(), h.draws[101]);
   EXPECT_EQ(Rows(r).back(), h.draws.back());
-  EXPECT_EQ(DescribeImport(r, {}, 1),
-            "The file holds 1600 draws; the latest 1499 are kept and the 101 earlier ones are "
-            "left out.");
+  EXPECT_EQ(DescribeImport(r, {}, 1), "1 600 draws read; the 1 499 newest kept.");
 
   std::string stakes;
   for (int i = 0; i < 100000; ++i) stakes += "1 2 3 4 5 6\n";
@@ -436,6 +576,39 @@ TEST(Importer, LongHistoriesKeepTheNewestDrawsAndLongStakeListsAreRefused) {
   const ImportResult s = Import(stakes, options);
   EXPECT_EQ(s.problem, ImportProblem::TooManyRows);
   EXPECT_TRUE(s.rows.empty());
+}
+
+TEST(Importer, DrawsAreCountedAsTheFileHoldsThemAndOlderLinesAreNotSkipped) {
+  // 4 530 draws of a game of 37; the oldest 1 079 come from an era of 49 numbers, and one
+  // line among the newest is broken.
+  const History era = MakeHistory(1079, 5, 49);
+  const History now = MakeHistory(3451, 6, 37);
+  for (const bool newestFirst : {false, true}) {
+    SCOPED_TRACE(newestFirst ? "newest first" : "oldest first");
+    std::vector<std::string> lines;
+    for (const Draw& d : era.draws) lines.push_back(Join(d, " "));
+    for (const Draw& d : now.draws) lines.push_back(Join(d, " "));
+    lines[4000] = "1 2 3";
+    if (newestFirst) std::reverse(lines.begin(), lines.end());
+    std::string text = "Draws\n";
+    for (const std::string& line : lines) text += line + "\n";
+    ImportOptions options;
+    options.highestNumber = 37;
+    options.order = newestFirst ? HistoryOrder::NewestFirst : HistoryOrder::OldestFirst;
+    const ImportResult r = Import(text, options);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.rows.size(), 1499u);
+    EXPECT_EQ(r.rowsInFile, 4529);
+    EXPECT_EQ(r.dropped, 3030);
+    std::vector<std::string> said;
+    for (const SkippedLine& s : r.skipped) said.push_back(DescribeSkip(s, options, 1));
+    const int broken = newestFirst ? 4530 - 4000 + 1 : 4002;
+    EXPECT_EQ(said, (std::vector<std::string>{"Line 1: heading", "Line " + std::to_string(broken) +
+                                                                     ": fewer than 6 numbers"}));
+    EXPECT_EQ(DescribeImport(r, options, 1), "4 529 draws read; the 1 499 newest kept.");
+    EXPECT_EQ(DescribeImport(r, options, 0),
+              "Прочитано тиражей: 4 529; сохранены последние 1 499.");
+  }
 }
 
 TEST(Importer, SkippedLinesAreCountedBeyondTheListedOnes) {

@@ -53,7 +53,7 @@ TEST_F(Import, ACsvWithAHeadingAndABonusColumnIsPreviewedAsItWillBeStored) {
   const auto rows = Preview(kCsv, tallyra::ImportKind::Results, [&](QDialog& d) {
     EXPECT_EQ(d.windowTitle(), QStringLiteral("Import"));
     EXPECT_EQ(Text(d, "ImportSummary"),
-              QStringLiteral("draws.csv: 5 lines read, 3 rows taken, 1 lines skipped."));
+              QStringLiteral("draws.csv: 5 lines read, 3 rows taken, 2 lines skipped."));
     EXPECT_EQ(Text(d, "ImportDetected"),
               QStringLiteral("Read as fields separated by \";\"; the numbers from columns "
                              "3,4,5,6,7,8. The order was found from the dates (column 2)."));
@@ -61,7 +61,8 @@ TEST_F(Import, ACsvWithAHeadingAndABonusColumnIsPreviewedAsItWillBeStored) {
     EXPECT_EQ(In<QComboBox>(d, "ImportOrder")->currentIndex(), 1) << "newest first";
     EXPECT_EQ(Text(d, "ImportRows"), QStringLiteral("1 - 1,2,3,4,5,6;\n2 - 11,12,13,14,15,16;\n"
                                                     "3 - 21,22,23,24,25,26;\n"));
-    EXPECT_EQ(Text(d, "ImportSkipped"), QStringLiteral("Line 4: the number 50 is outside 1..49\n"));
+    EXPECT_EQ(Text(d, "ImportSkipped"),
+              QStringLiteral("Line 1: heading\nLine 4: the number 50 is outside 1..49\n"));
     EXPECT_TRUE(In<QPushButton>(d, "ImportOk")->isEnabled());
     In<QPushButton>(d, "ImportOk")->click();
   });
@@ -134,7 +135,7 @@ TEST_F(Import, ChangingColumnsOrOrderReadsTheFileAgain) {
     In<QPushButton>(d, "ImportApplyColumns")->click();
     EXPECT_EQ(Text(d, "ImportRows"), QStringLiteral("1 - 2,3,4,5,6,9;\n2 - 12,13,14,15,16,7;\n"
                                                     "3 - 22,23,24,25,26,1;\n"));
-    EXPECT_TRUE(Text(d, "ImportSummary").contains(QStringLiteral("3 rows taken, 1 lines")));
+    EXPECT_TRUE(Text(d, "ImportSummary").contains(QStringLiteral("3 rows taken, 2 lines")));
 
     // The dates say newest first; taken as oldest first, the rows come out the other way.
     In<QComboBox>(d, "ImportOrder")->setCurrentIndex(0);
