@@ -527,9 +527,9 @@ TEST_F(Import, TheGameAFileFitsIsProposedAndItsMIsOfferedWhenItDiffers) {
     EXPECT_EQ(setButton->text(), QStringLiteral("Set 6 of 47"));
     game->setCurrentIndex(game->findText(QStringLiteral("UK Lotto")));
     setButton->click();
-    // The file is read again for the game now set: every line is taken, nothing is told.
+    // The file is read again for the game now set: every row is taken, only the heading listed.
     EXPECT_EQ(Text(d, "ImportSummary"),
-              QStringLiteral("draws.csv: 5 lines read, 4 rows taken, 0 lines skipped."));
+              QStringLiteral("draws.csv: 5 lines read, 4 rows taken, 1 lines skipped."));
     EXPECT_FALSE(setButton->isVisible());
     EXPECT_FALSE(In<QLabel>(d, "ImportGameNote")->isVisible());
     EXPECT_EQ(game->currentText(), QStringLiteral("UK Lotto"));
