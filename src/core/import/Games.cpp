@@ -311,7 +311,10 @@ const Game* ProposeGame(int32_t highestSeen, const std::vector<std::string>& hea
     for (std::string_view word : game.headingSigns) add(word);
   }
   std::map<const Game*, double> score;
-  for (const auto& [word, games] : users) {
+  for (const auto& entry : users) {
+    // Named, not bound: clang 14 lets no lambda capture a structured binding.
+    const std::string& word = entry.first;
+    const std::vector<const Game*>& games = entry.second;
     const bool named = std::any_of(headingFields.begin(), headingFields.end(),
                                    [&](const std::string& f) { return Names(Folded(f), word); });
     if (!named) continue;
