@@ -48,7 +48,8 @@ constexpr int32_t kEnglish = 1;
 struct Call {
   std::string file;
   ImportOptions options;
-  bool maxGiven = false;  // without --max, M is the largest number read
+  bool maxGiven = false;       // without --max or --game, M is the largest number read
+  const Game* game = nullptr;  // --game
   std::optional<std::string> mergeInto;
   std::optional<std::string> out;
   std::optional<std::string> prizesOut;
@@ -90,6 +91,7 @@ Call ReadCall(const Arguments& args) {
     }
     call.options.highestNumber = game->highest;
     call.maxGiven = true;
+    call.game = game;
   }
   call.mergeInto = args.value("--merge-into");
   call.out = args.value("--out");
@@ -287,6 +289,8 @@ const char* Name(SkipReason reason) {
       return "suspected-repeat";
     case SkipReason::SevenOrMore:
       return "numbers-drawn";
+    case SkipReason::OtherGame:
+      return "other-game";
     case SkipReason::Heading:
       return "heading";
     case SkipReason::OutOfOrder:
@@ -425,19 +429,24 @@ int Run(const Call& call, Output& streams) {
   // game or wrong columns, and taking the rows that fit would store a history with holes.
   ImportOptions reading = call.options;
   reading.highestNumber = kHighestOfAnyGame;
+  reading.gameHighest = call.maxGiven ? call.options.highestNumber : 0;
   ImportResult result = ImportList(data, reading);
   if (result.problem == ImportProblem::BadColumns) {
     throw UsageError{DescribeImport(result, call.options, kEnglish)};
   }
   if (call.maxGiven && result.highestSeen > call.options.highestNumber) {
+    const std::string line = std::to_string(result.highestLine);
+    const std::string seen = std::to_string(result.highestSeen);
+    const std::string highest = std::to_string(call.options.highestNumber);
     throw Failure{NothingWritten(
         call.file + ": " +
-        Format(TextId::TxtImportAboveMax, kEnglish,
-               {std::to_string(result.highestLine), std::to_string(result.highestSeen),
-                std::to_string(call.options.highestNumber)}))};
+        (call.game ? Format(TextId::TxtImportAboveGame, kEnglish,
+                            {line, seen, highest, std::string(call.game->id)})
+                   : Format(TextId::TxtImportAboveMax, kEnglish, {line, seen, highest})))};
   }
   std::string message = DescribeImport(result, call.options, kEnglish);
   if (result.problem == ImportProblem::NothingUsable) message += ' ' + AskColumns(result);
+  if (result.problem == ImportProblem::SeveralGames) message += " Name it with --game or --max.";
 
   std::optional<MergeOutcome> merge;
   std::string mergeText;

@@ -85,7 +85,65 @@ int64_t IntValue(std::string_view digits) {
   return v;
 }
 
+// The numbers of a field that lists a draw in one: "01-09-50-14-37-17", "3 14 15 22 40 41",
+// "3, 14, 15". Two or more numbers of one or two digits, each pair set apart by the same mark
+// ('-', ',', ';', '|' or blanks alone), blanks around it allowed. Empty for anything else.
+std::vector<std::string_view> ListedNumbers(std::string_view field) {
+  std::vector<std::string_view> numbers;
+  char joiner = 0;
+  std::size_t i = 0;
+  while (i < field.size()) {
+    const std::size_t n = DigitsAt(field, i);
+    if (n == 0 || n > 2) return {};
+    numbers.push_back(field.substr(i, n));
+    i += n;
+    if (i == field.size()) break;
+    std::size_t j = i;
+    while (j < field.size() && field[j] == ' ') ++j;
+    char mark = ' ';
+    if (j < field.size() &&
+        (field[j] == '-' || field[j] == ',' || field[j] == ';' || field[j] == '|')) {
+      mark = field[j++];
+      while (j < field.size() && field[j] == ' ') ++j;
+    }
+    if (j == i || (joiner != 0 && mark != joiner)) return {};
+    joiner = mark;
+    i = j;
+  }
+  if (numbers.size() < 2) return {};
+  return numbers;
+}
+
 }  // namespace
+
+void FieldCells(std::string_view field, std::vector<Cell>& cells) {
+  Cell cell = FieldCell(field);
+  if (cell.type == Cell::Type::Text && !cell.numberLike) {
+    const std::vector<std::string_view> numbers = ListedNumbers(textscan::TrimBlanks(field));
+    for (const std::string_view number : numbers) {
+      Cell& listed = cells.emplace_back();
+      listed.type = Cell::Type::Int;
+      listed.value = IntValue(number);
+      listed.text = number;
+    }
+    if (!numbers.empty()) return;
+  }
+  cells.push_back(std::move(cell));
+}
+
+int32_t GameNamedIn(std::string_view text) {
+  // "Lotto 6/42", "Grand Lotto 6/55": a six, a slash and the game's M, standing apart from
+  // other digits and slashes, as no date is written.
+  for (std::size_t i = text.find("6/"); i != std::string_view::npos; i = text.find("6/", i + 1)) {
+    if (i > 0 && (IsDigit(text[i - 1]) || text[i - 1] == '/')) continue;
+    const std::size_t n = DigitsAt(text, i + 2);
+    if (n == 0 || n > 2) continue;
+    if (i + 2 + n < text.size() && text[i + 2 + n] == '/') continue;
+    const int32_t highest = static_cast<int32_t>(IntValue(text.substr(i + 2, n)));
+    if (highest > 6) return highest;
+  }
+  return 0;
+}
 
 Cell FieldCell(std::string_view field) {
   Cell cell;
@@ -112,8 +170,11 @@ Cell FieldCell(std::string_view field) {
   for (std::size_t i = 0; i < field.size(); ++i) {
     runs += IsDigit(field[i]) && (i == 0 || !IsDigit(field[i - 1]));
   }
-  // An amount such as "1 234,50" is one thing, not several numbers in one field.
-  cell.mixed = runs > 1 && !IsOneAmount(field);
+  // An amount such as "1 234,50" is one thing, not several numbers in one field; nor is a name
+  // with a number or two in it ("Lotto 6/49", "EZ2 Lotto 11AM"), nor a draw listed in one field.
+  const bool lettered = std::any_of(field.begin(), field.end(),
+                                    [](char ch) { return IsWordChar(ch) && !IsDigit(ch); });
+  cell.mixed = runs > (lettered ? 2 : 1) && !IsOneAmount(field) && ListedNumbers(field).empty();
   return cell;
 }
 

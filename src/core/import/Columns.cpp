@@ -123,6 +123,18 @@ bool ColumnFinder::add(const std::vector<Cell>& row) {
     return true;
   }
   if (ints < m_needs.least) return true;
+  for (const Cell& c : row) {
+    const int32_t named = c.type == Cell::Type::Text ? GameNamedIn(c.text) : 0;
+    if (named != 0 && std::none_of(m_games.begin(), m_games.end(),
+                                   [named](const NamedGame& g) { return g.highest == named; })) {
+      m_games.push_back(NamedGame{named, c.text});
+    }
+  }
+  // A heading names the fields, which a draw listed in one field ("01-09-50-14-37-17") turns
+  // into several cells: the first row tells which field each cell comes from.
+  if (m_sample.empty()) {
+    for (const Cell& c : row) m_fieldOf.push_back(c.field);
+  }
   std::vector<Cell>& kept = m_sample.emplace_back(
       row.begin(), row.begin() + std::min<std::ptrdiff_t>(std::ssize(row), kMaxPositions));
   for (Cell& c : kept) c.text.clear();
@@ -143,7 +155,7 @@ ColumnLayout ColumnFinder::decide() const {
   struct Stats {
     int ints = 0, inRange = 0, dates = 0, dotted = 0, filled = 0;
     int pairs = 0, steps = 0;  // neighbouring rows with two integers here; of them one apart
-    bool slashDayFirst = false;
+    bool dayAbove12First = false, dayAbove12Second = false;  // of dates in numbers, year last
   };
   std::vector<Stats> stats(static_cast<std::size_t>(positions));
   for (int r = 0; r < rows; ++r) {
@@ -157,9 +169,9 @@ ColumnLayout ColumnFinder::decide() const {
       s.dotted += c.dotted;
       if (c.type == Cell::Type::Date) {
         ++s.dates;
-        if (c.date.separator == '/' && !c.date.yearFirst && !c.date.monthNamed &&
-            c.date.parts[0] > 12) {
-          s.slashDayFirst = true;
+        if (!c.date.yearFirst && !c.date.monthNamed) {
+          s.dayAbove12First = s.dayAbove12First || c.date.parts[0] > 12;
+          s.dayAbove12Second = s.dayAbove12Second || c.date.parts[1] > 12;
         }
       }
       if (r > 0) {
@@ -195,8 +207,13 @@ ColumnLayout ColumnFinder::decide() const {
     return p == running || (s.ints > 0 && s.dotted * 2 > s.ints);
   };
   auto said = [&](int p) {
-    return m_needs.fields && p < static_cast<int>(m_heading.size())
-               ? ReadHeading(m_heading[static_cast<std::size_t>(p)])
+    int field = p;
+    const auto known = static_cast<int>(m_fieldOf.size());
+    if (known > 0 && m_fieldOf.back() >= 0) {
+      field = p < known ? m_fieldOf[static_cast<std::size_t>(p)] : m_fieldOf.back() + p - known + 1;
+    }
+    return m_needs.fields && field < static_cast<int>(m_heading.size())
+               ? ReadHeading(m_heading[static_cast<std::size_t>(field)])
                : HeadingSays::Nothing;
   };
   auto barred = [&](int p) {
@@ -206,10 +223,16 @@ ColumnLayout ColumnFinder::decide() const {
 
   ColumnLayout layout;
   if (m_needs.fields) layout.heading = m_heading;
+  if (m_games.size() > 1) layout.games = m_games;
   for (int p = 0; p < positions && layout.date < 0; ++p) {
     if (rows > 0 && stats[static_cast<std::size_t>(p)].dates * 2 >= rows) {
       layout.date = p;
-      layout.dayFirstSlashes = stats[static_cast<std::size_t>(p)].slashDayFirst;
+      const Stats& s = stats[static_cast<std::size_t>(p)];
+      // A column that shows both is no column of dates of one shape: it is read the usual way,
+      // and its impossible days are reported.
+      if (s.dayAbove12First != s.dayAbove12Second) {
+        layout.dayOrder = s.dayAbove12First ? DayOrder::DayFirst : DayOrder::MonthFirst;
+      }
     }
   }
 
@@ -268,7 +291,12 @@ ColumnLayout ColumnFinder::decide() const {
     // No run at all, or one that only a few of the rows with numbers read, is left to the
     // caller to choose: the rows hold their numbers in different places (several games in one
     // file), and a guess would import something arbitrary.
-    if (best >= 0 && bestScore[1] > 0 && bestScore[1] * 2 < rows) best = -1;
+    // Rows of other games in the same file (four digits, jackpots) hold numbers too, but fewer
+    // in a draw's range than a draw has: they are not counted against the run.
+    const auto drawLike = std::count_if(sample.begin(), sample.end(), [&](const auto& row) {
+      return std::count_if(row.begin(), row.end(), inRange) >= need;
+    });
+    if (best >= 0 && bestScore[1] > 0 && bestScore[1] * 2 < drawLike) best = -1;
     for (int p = best; best >= 0 && p < best + need; ++p) layout.numbers.push_back(p);
     // Histories that once drew seven write the seventh right after the six: a column the
     // heading names as a number drawn, or one with numbers in a few rows and nothing in most.

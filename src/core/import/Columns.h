@@ -41,16 +41,25 @@ struct ColumnNeeds {
                             // tokens of free lines do not line up with the words above them
 };
 
+// A game a row names beside its numbers ("Grand Lotto 6/55"): its M, and the text first seen.
+struct NamedGame {
+  int32_t highest = 0;
+  std::string text;
+};
+
 // How the columns of a file were read; 0-based positions, -1 for none.
 struct ColumnLayout {
   std::vector<int> numbers;
   int date = -1;
   int drawNumber = -1;
-  bool dayFirstSlashes = false;      // the date column's slashed dates are day first
-  std::vector<std::string> heading;  // the heading's fields, when one came before the rows
+  DayOrder dayOrder = DayOrder::Usual;  // of the date column's dates written in numbers
+  std::vector<std::string> heading;     // the heading's fields, when one came before the rows
   // Columns after the six that belong to the run in the rows that fill them: a row with a
   // number there drew more than six, and is no draw of this game.
   std::vector<int> beyond;
+  // The games the rows name, when they name more than one: the file holds the draws of
+  // several games, each row's game told by its name.
+  std::vector<NamedGame> games;
 };
 
 // Decides from a sample of rows which fields hold the numbers, the date and the draw number.
@@ -78,6 +87,8 @@ class ColumnFinder {
   std::vector<std::vector<Cell>> m_sample;  // the texts left out, which nothing here reads
   int m_positions = 0;
   std::vector<std::string> m_heading;
+  std::vector<NamedGame> m_games;
+  std::vector<int> m_fieldOf;  // of the first row's cells, when they come from fields
 };
 
 }  // namespace tallyra

@@ -546,11 +546,14 @@ std::optional<DateMatch> MatchDate(std::string_view s, std::size_t i) {
   return match;
 }
 
-std::optional<int64_t> DayNumber(const WrittenDate& date, bool dayFirstSlashes) {
+std::optional<int64_t> DayNumber(const WrittenDate& date, DayOrder order) {
   int y, m, d;
+  const bool monthFirst =
+      !date.monthNamed &&
+      (order == DayOrder::Usual ? date.separator == '/' : order == DayOrder::MonthFirst);
   if (date.yearFirst) {
     y = date.parts[0], m = date.parts[1], d = date.parts[2];
-  } else if (date.separator == '/' && !date.monthNamed && !dayFirstSlashes) {
+  } else if (monthFirst) {
     m = date.parts[0], d = date.parts[1], y = date.parts[2];
   } else {
     d = date.parts[0], m = date.parts[1], y = date.parts[2];

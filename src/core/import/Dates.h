@@ -39,10 +39,13 @@ struct DateMatch {
 // no date starts at s[i]; whether the day exists is DayNumber's business.
 std::optional<DateMatch> MatchDate(std::string_view s, std::size_t i);
 
+// Which of the two first numbers of a date written in numbers is the day, when the year comes
+// last. Usually dates written with '/' are month first ("03/04/2020" is 4 March) and those
+// written with '.' or '-' day first; a column whose dates show a number above 12 in one place
+// is read so throughout ("09-30-2017" is month first, and so is every date beside it).
+enum class DayOrder : uint8_t { Usual, DayFirst, MonthFirst };
+
 // Days since 1970-01-01, or nothing when no such day exists (or the year is below 1000).
-// Dates written with '/' and the day not first by name are month first ("03/04/2020" is
-// 4 March) unless `dayFirstSlashes`: a column whose slashed dates show a day above 12 is day
-// first throughout.
-std::optional<int64_t> DayNumber(const WrittenDate& date, bool dayFirstSlashes);
+std::optional<int64_t> DayNumber(const WrittenDate& date, DayOrder order = DayOrder::Usual);
 
 }  // namespace tallyra

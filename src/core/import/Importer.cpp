@@ -121,7 +121,11 @@ class CellRows {
     line = m_record.line;
     blank = IsBlankLine(m_record.text);
     if (m_separator) {
-      for (const std::string& field : m_record.fields) cells.push_back(FieldCell(field));
+      for (std::size_t f = 0; f < m_record.fields.size(); ++f) {
+        const std::size_t from = cells.size();
+        FieldCells(m_record.fields[f], cells);
+        for (std::size_t k = from; k < cells.size(); ++k) cells[k].field = static_cast<int>(f);
+      }
     } else {
       FreeCells(m_record.text, cells);
     }
@@ -235,13 +239,25 @@ void ReadTable(std::string_view text, const ColumnLayout& layout, const ImportOp
         skip = SkippedLine{0, SkipReason::SevenOrMore, std::to_string(drawn)};
       }
     }
+    // In a file of several games, the rows of the others are no draws of this one.
+    bool otherGame = false;
+    if (!skip && !layout.games.empty()) {
+      for (const Cell& c : cells) {
+        const int32_t named = c.type == Cell::Type::Text ? GameNamedIn(c.text) : 0;
+        if (named == 0) continue;
+        if (named != options.gameHighest) {
+          otherGame = true;
+          skip = SkippedLine{0, SkipReason::OtherGame, Cut(c.text)};
+        }
+        break;
+      }
+    }
     if (!skip) skip = CheckNumbers(values, kind, kHighestOfAnyGame);
     OrderKey key;
     const Cell* date = CellAt(cells, layout.date);
     const Cell* drawNumber = CellAt(cells, layout.drawNumber);
     if (!skip && layout.date >= 0) {
-      if (date && date->type == Cell::Type::Date)
-        key = DayNumber(date->date, layout.dayFirstSlashes);
+      if (date && date->type == Cell::Type::Date) key = DayNumber(date->date, layout.dayOrder);
       if (!key) skip = SkippedLine{0, SkipReason::BadDate, date ? Cut(date->text) : std::string()};
     } else if (!skip && drawNumber && drawNumber->type == Cell::Type::Int) {
       key = drawNumber->value;
@@ -258,7 +274,7 @@ void ReadTable(std::string_view text, const ColumnLayout& layout, const ImportOp
                          });
       // Once the heading the columns were found by is passed, a line of words is a row with a
       // fault of its own: a row of a game with more balls, a note, and so it is listed.
-      if (!seenRow && words && !headingPassed) {
+      if (!seenRow && words && !headingPassed && !otherGame) {
         result.headerLines.push_back(line);
         AddSkip(result, SkippedLine{line, SkipReason::Heading, {}}, skipLines);
         if (separator != 0 && kind == ImportKind::Results && !layout.numbers.empty()) {
@@ -285,7 +301,7 @@ void ReadTable(std::string_view text, const ColumnLayout& layout, const ImportOp
       auto told = [&](const Cell* c) {
         if (!c) return std::string();
         return c->type == Cell::Type::Date
-                   ? std::to_string(DayNumber(c->date, layout.dayFirstSlashes).value_or(-1))
+                   ? std::to_string(DayNumber(c->date, layout.dayOrder).value_or(-1))
                    : c->text;
       };
       identity.date = told(date);
@@ -544,6 +560,15 @@ ImportResult ImportList(std::string_view data, const ImportOptions& options) {
     if (result.separator) result.headingFields = layout.heading;
     result.dateColumn = layout.date + 1;
     result.drawNumberColumn = layout.drawNumber + 1;
+    // A file of several games is read for the game set, and for no other: mixed, the draws
+    // would be no history of any game.
+    if (!layout.games.empty() &&
+        std::none_of(layout.games.begin(), layout.games.end(),
+                     [&](const NamedGame& g) { return g.highest == options.gameHighest; })) {
+      for (const NamedGame& g : layout.games) result.games.push_back(Cut(g.text));
+      result.problem = ImportProblem::SeveralGames;
+      return result;
+    }
     skipLines.clear();
     ReadTable(decoded.text, layout, options, result, skipLines);
   }
@@ -626,6 +651,9 @@ std::string DescribeSkip(const SkippedLine& skip, const ImportOptions& options, 
                                                        : TextId::TxtImportSystemRow,
                    language, {skip.value});
       break;
+    case SkipReason::OtherGame:
+      why = Format(TextId::TxtImportOtherGame, language, {skip.value});
+      break;
     case SkipReason::Heading:
       why = Text(TextId::TxtImportHeadingLine, language);
       break;
@@ -654,6 +682,11 @@ std::string DescribeImport(const ImportResult& result, const ImportOptions& opti
     case ImportProblem::BadColumns:
       return Format(TextId::TxtImportBadColumns, language,
                     {std::to_string(Need(options.kind)), std::to_string(Most(options.kind))});
+    case ImportProblem::SeveralGames: {
+      std::string games;
+      for (const std::string& g : result.games) games += (games.empty() ? "" : ", ") + g;
+      return Format(TextId::TxtImportSeveralGames, language, {games});
+    }
     case ImportProblem::Cancelled:
     case ImportProblem::None:
       break;

@@ -46,6 +46,7 @@ enum class SkipReason {
   SecondDraw,       // other numbers under the draw number and date of an earlier line (`value`)
   SuspectedRepeat,  // kept: the numbers of the line before (`value`), nothing to tell them apart
   SevenOrMore,      // the main run holds more numbers than a draw has (their count in `value`)
+  OtherGame,        // the row names a game other than the one set (its name in `value`)
   Heading,          // a heading line
   OutOfOrder,       // only as ImportResult::outOfOrder: the date (`value`) breaks the order
 };
@@ -65,6 +66,7 @@ enum class ImportProblem {
   TooManyRows,    // more stakes than the list can hold
   BadColumns,     // the chosen columns do not fit the kind
   Cancelled,      // the reader was asked to stop; nothing of it counts
+  SeveralGames,   // the rows name several games, and none of them is the game set
 };
 
 inline constexpr std::size_t kMaxImportBytes = std::size_t{16} << 20;
@@ -84,6 +86,9 @@ struct ImportOptions {
   std::vector<int> columns;
   std::optional<HistoryOrder> order;  // empty to let the importer decide
   RepeatedDraws repeatedDraws = RepeatedDraws::First;
+  // The M of the game the user set, 0 for none. In a file that holds the draws of several
+  // games, each row named by its game ("Grand Lotto 6/55"), only that game's rows are taken.
+  int32_t gameHighest = 0;
   // Looked at between lines: once set, the read ends with ImportProblem::Cancelled.
   const std::atomic<bool>* cancel = nullptr;
 };
@@ -118,6 +123,7 @@ struct ImportResult {
   std::vector<int> columns;                        // 1-based columns read; empty for record lines
   int32_t highestSeen = 0;                         // the largest main number read in the columns
   std::vector<std::string> headingFields;          // the heading's fields, when one was found
+  std::vector<std::string> games;                  // the games named, in a file of several
   int highestLine = 0;                             // the first line holding highestSeen
   int dateColumn = 0;                              // 1-based, 0 when there is none
   int drawNumberColumn = 0;                        // 1-based, 0 when there is none

@@ -528,6 +528,14 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
      "%s draws read; the %s newest kept."},  // TxtImportDrawsKept
     {"чисел в ряду: %d, это ставка системы",
      "%d numbers in a row: a system stake"},  // TxtImportSystemRow
+    // Import: files of several games, and a game's M below the numbers
+    {"другая игра (%s)", "another game (%s)"},  // TxtImportOtherGame
+    {"В файле тиражи нескольких игр: %s. Импортируются тиражи только заданной игры; задайте одну "
+     "из них.",
+     "The file holds the draws of several games: %s. Only the draws of the game set are "
+     "imported; set one of them."},  // TxtImportSeveralGames
+    {"строка %d содержит %d, больше %d — наибольшего числа игры %s",
+     "line %d holds %d, above %d, the largest number of %s"},  // TxtImportAboveGame
 }};
 
 }  // namespace

@@ -369,6 +369,10 @@ enum class TextId : int {
   TxtImportHeadingLine,
   TxtImportDrawsKept,
   TxtImportSystemRow,
+  // Import: files of several games, and a game's M below the numbers
+  TxtImportOtherGame,
+  TxtImportSeveralGames,
+  TxtImportAboveGame,
   Count
 };
 

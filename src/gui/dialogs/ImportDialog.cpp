@@ -196,6 +196,7 @@ std::optional<tallyra::ImportResult> ImportDialog::preview(std::string data,
   m_options = {};
   m_options.kind = kind;
   m_options.highestNumber = highestNumber;
+  m_options.gameHighest = highestNumber;
   m_linesRead = CountLines(m_data);
   applyTexts();
   // A first read the user cancels ends the import before anything is shown.
@@ -392,9 +393,11 @@ void ImportDialog::setGame() {
   m_gamePicked = true;
   const tallyra::ImportOptions before = m_options;
   m_options.highestNumber = highest;
+  m_options.gameHighest = highest;
   if (!reread()) {
     m_options = before;
     m_options.highestNumber = highest;
+    m_options.gameHighest = highest;
     showResult();
   }
 }

@@ -40,11 +40,29 @@ TEST(Cells, AFieldHoldsOneThing) {
       {"Ball 1", "t:Ball 1"},
       {"1 234,50 €", "t:1 234,50 €"},  // one amount, not three numbers
       {"1 000", "t:1 000"},            // one amount too
-      {"3 20 34", "m:3 20 34"},
-      {"AB123,CD456", "m:AB123,CD456"},
+      {"AB12 CD34 EF56", "m:AB12 CD34 EF56"},
+      {"EZ2 Lotto 11AM", "t:EZ2 Lotto 11AM"},  // a name with a number or two
+      {"Grand Lotto 6/55", "t:Grand Lotto 6/55"},
       {"99999999999999999999", "1099511627776"},  // capped far above any ball
+      // A draw listed in one field gives a cell a number; mixed joins do not.
+      {"01-09-50-14-37-17", "1|9|50|14|37|17"},
+      {" 3, 20 ,34 ", "3|20|34"},
+      {"3 20 34", "3|20|34"},
+      {"3-20 34", "m:3-20 34"},
+      {"3-200-34", "m:3-200-34"},
   };
-  for (const auto& [field, shown] : cases) EXPECT_EQ(Show(FieldCell(field)), shown) << field;
+  for (const auto& [field, shown] : cases) {
+    std::vector<Cell> cells;
+    FieldCells(field, cells);
+    std::string got;
+    for (const Cell& c : cells) got += (got.empty() ? "" : "|") + Show(c);
+    EXPECT_EQ(got, shown) << field;
+  }
+  EXPECT_EQ(GameNamedIn("Grand Lotto 6/55"), 55);
+  EXPECT_EQ(GameNamedIn("Lotto 6/42 draw"), 42);
+  for (const char* none : {"6/13/2022", "16/55", "Lotto", "6/5", "6/555"}) {
+    EXPECT_EQ(GameNamedIn(none), 0) << none;
+  }
 }
 
 TEST(Cells, AFreeLineSplitsIntoNumbersDatesAndWords) {

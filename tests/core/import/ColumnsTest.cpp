@@ -190,9 +190,14 @@ TEST(Columns, HeadingsNameTheNumbersWhateverTheirRange) {
   }
 }
 
-TEST(Columns, SlashedDatesAreDayFirstOnlyWhenADayShowsIt) {
-  EXPECT_FALSE(Decide("03/04/2020,1,2,3,4,5,6\n05/04/2020,7,8,9,10,11,12\n").dayFirstSlashes);
-  EXPECT_TRUE(Decide("13/04/2020,1,2,3,4,5,6\n05/04/2020,7,8,9,10,11,12\n").dayFirstSlashes);
+TEST(Columns, TheDayOrderIsTheUsualOneUnlessADayAbove12ShowsAnother) {
+  const auto order = [](const char* first) {
+    return Decide(std::string(first) + ",1,2,3,4,5,6\n05/04/2020,7,8,9,10,11,12\n").dayOrder;
+  };
+  EXPECT_EQ(order("03/04/2020"), DayOrder::Usual);
+  EXPECT_EQ(order("13/04/2020"), DayOrder::DayFirst);
+  EXPECT_EQ(order("04/13/2020"), DayOrder::MonthFirst);
+  EXPECT_EQ(order("04-13-2020"), DayOrder::MonthFirst);
 }
 
 TEST(Columns, TheSampleEndsWhenFull) {

@@ -17,7 +17,7 @@ namespace {
 constexpr int64_t k20191112 = 18212;
 
 std::optional<int64_t> IsoDay(const char* iso) {
-  return DayNumber(MatchDate(iso, 0)->date, false);
+  return DayNumber(MatchDate(iso, 0)->date);
 }
 
 TEST(Dates, EveryShapeFilesWriteIsReadToItsDay) {
@@ -25,14 +25,16 @@ TEST(Dates, EveryShapeFilesWriteIsReadToItsDay) {
     std::string text;
     const char* day;    // as an ISO date
     std::size_t taken;  // characters taken, a time included
-    bool dayFirstSlashes = false;
+    DayOrder order = DayOrder::Usual;
   };
   const std::vector<Case> cases = {
       {"12.11.2019", "2019-11-12", 10},
       {"2019/11/12", "2019-11-12", 10},
       {"12-11-2019", "2019-11-12", 10},
       {"11/12/2019", "2019-11-12", 10},  // slashes: month first
-      {"12/11/2019", "2019-11-12", 10, true},
+      {"12/11/2019", "2019-11-12", 10, DayOrder::DayFirst},
+      {"11-12-2019", "2019-11-12", 10, DayOrder::MonthFirst},
+      {"30 Sep 2017", "2017-09-30", 11, DayOrder::MonthFirst},  // a month name is never moved
       {"1.1.2020", "2020-01-01", 8},
       {"29.02.2020", "2020-02-29", 10},
       // Two-digit years: 50 and above are of the 1900s.
@@ -80,7 +82,7 @@ TEST(Dates, EveryShapeFilesWriteIsReadToItsDay) {
       {"Sat 30-Sep-2017", "2017-09-30", 15},
       {"Samstag, 30.09.2017", "2017-09-30", 19},
       {"сб, 30.09.2017", "2017-09-30", 16},
-      {"Sábado 30/09/2017", "2017-09-30", 18, true},
+      {"Sábado 30/09/2017", "2017-09-30", 18, DayOrder::DayFirst},
       {"sáb., 30 de septiembre de 2017", "2017-09-30", 31},
       {"Sat, Sep 30, 2017", "2017-09-30", 17},
       {"quinta-feira, 5 de outubro de 2017", "2017-10-05", 34},
@@ -106,7 +108,7 @@ TEST(Dates, EveryShapeFilesWriteIsReadToItsDay) {
     const std::optional<DateMatch> m = MatchDate(c.text, 0);
     ASSERT_TRUE(m.has_value());
     EXPECT_EQ(m->taken, c.taken);
-    EXPECT_EQ(DayNumber(m->date, c.dayFirstSlashes), IsoDay(c.day));
+    EXPECT_EQ(DayNumber(m->date, c.order), IsoDay(c.day));
   }
 }
 
@@ -134,7 +136,7 @@ TEST(Dates, WhatIsNoDateOrNoDay) {
                            "13/13/2020", "01.01.0999", "31 June 2020"}) {
     const std::optional<DateMatch> m = MatchDate(text, 0);
     ASSERT_TRUE(m.has_value()) << text;
-    EXPECT_FALSE(DayNumber(m->date, false).has_value()) << text;
+    EXPECT_FALSE(DayNumber(m->date).has_value()) << text;
   }
   // A time that runs on into a word is no time; the date alone is taken.
   EXPECT_EQ(MatchDate("12.11.2019 20:00h", 0)->taken, 10u);

@@ -630,5 +630,33 @@ TEST_F(ImportCommand, RealHistoriesOfOtherGamesAreReadWithTheirOwnM) {
   }
 }
 
+// A file of several games, each row named by its game and its draw listed in one field: only
+// the rows of the game named on the command line are taken, and none without one.
+TEST_F(ImportCommand, AFileOfSeveralGamesIsReadForTheGameNamed) {
+  const std::string file =
+      std::string(TALLYRA_REAL_HISTORIES) + "/philippines-pcso-mixed-games-6of42-to-6of58.csv";
+  ProgramRun r = run({file, "--as", "results"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("several games: Grand Lotto 6/55, Megalotto 6/45, Ultra Lotto 6/58, "
+                       "Superlotto 6/49, Lotto 6/42. Only the draws of the game set are imported; "
+                       "set one of them. Name it with --game or --max."),
+            std::string::npos)
+      << r.err;
+  for (const auto& [option, game] : {std::pair{"--game", "pcso-658"}, std::pair{"--max", "58"}}) {
+    r = run({file, "--as", "results", option, game});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "1 - 19,44,38,33,47,43;\r\n2 - 5,37,40,48,9,39;\r\n");
+    EXPECT_NE(r.err.find("Line 2: another game (Grand Lotto 6/55)"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("columns 2,3,4,5,6,7, newest-first from dates"), std::string::npos);
+  }
+  // A game whose M lies below the numbers read names both.
+  r = run({std::string(TALLYRA_REAL_HISTORIES) + "/mega-sena-6of60-semicolon-quoted.csv", "--as",
+           "results", "--game", "pcso-642"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("line 4 holds 60, above 42, the largest number of pcso-642"),
+            std::string::npos)
+      << r.err;
+}
+
 }  // namespace
 }  // namespace tallyra
