@@ -25,9 +25,6 @@ struct Exact {
 // The value with `digits` decimals, rounded half up: "12.2449".
 std::string DecimalText(const Exact& x, int digits = 4);
 
-// C(n, k); 0 when k is out of 0..n.
-uint64_t Binomial(int n, int k);
-
 // Which draws an analysis looks at: 1-based positions in the history, oldest first, both
 // included.
 struct DrawRange {
