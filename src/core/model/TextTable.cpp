@@ -536,6 +536,15 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
      "imported; set one of them."},  // TxtImportSeveralGames
     {"строка %d содержит %d, больше %d — наибольшего числа игры %s",
      "line %d holds %d, above %d, the largest number of %s"},  // TxtImportAboveGame
+    // Analysis: the uniformity test in words
+    {"Частоты чисел так равномерны, как сделал бы их случай (хи-квадрат %s, степеней свободы: "
+     "%s, p = %s).",
+     "The counts are as even as chance would make them (chi-square %s, %s degrees of freedom, "
+     "p = %s)."},  // TxtAnalysisEven
+    {"Частоты чисел менее равномерны, чем сделал бы их случай: так бывает в 1 случае из %s "
+     "(хи-квадрат %s, степеней свободы: %s, p = %s).",
+     "The counts are less even than chance would make them in 1 case out of %s (chi-square %s, "
+     "%s degrees of freedom, p = %s)."},  // TxtAnalysisUneven
 }};
 
 }  // namespace

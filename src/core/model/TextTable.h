@@ -373,6 +373,9 @@ enum class TextId : int {
   TxtImportOtherGame,
   TxtImportSeveralGames,
   TxtImportAboveGame,
+  // Analysis: the uniformity test in words
+  TxtAnalysisEven,
+  TxtAnalysisUneven,
   Count
 };
 

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstdio>
 
+#include "model/TextTable.h"
 #include "wheels/Wheel.h"
 
 namespace tallyra {
@@ -18,6 +20,7 @@ struct NumberSet {
   uint64_t low = 0, high = 0;
 
   void add(int32_t n) {
+    if (n < 0 || n > 127) return;  // no number of a game; a bad draw before the range
     if (n < 64) {
       low |= uint64_t{1} << n;
     } else {
@@ -168,6 +171,17 @@ std::optional<DrawRange> ResolveRange(const RangeChoice& choice, int held) {
   return std::nullopt;
 }
 
+std::string DescribeUniformity(const Uniformity& u, int32_t language) {
+  char chi2[32], p[32], cases[32];
+  std::snprintf(chi2, sizeof chi2, "%.2f", u.chi2);
+  std::snprintf(p, sizeof p, "%.4g", u.p);
+  const std::string df = std::to_string(u.degreesOfFreedom);
+  if (u.p >= 0.05) return Format(TextId::TxtAnalysisEven, language, {chi2, df, p});
+  const double n = u.p > 0 ? std::round(1 / u.p) : 1e300;
+  std::snprintf(cases, sizeof cases, n < 1e9 ? "%.0f" : "%.3g", n);
+  return Format(TextId::TxtAnalysisUneven, language, {cases, chi2, df, p});
+}
+
 double ChiSquareTail(double x, int df) {
   if (df < 1) return 1;
   return UpperGamma(df / 2.0, x / 2);
@@ -250,10 +264,17 @@ Analysis Analyse(const std::vector<AnalysisDraw>& history, const AnalysisSetting
   const int32_t lowBoundary = std::min(a.settings.lowBoundary, m);
   const int depth = std::clamp(settings.repeatDepth, 1, 50);
   a.settings.repeatDepth = depth;
-  const int first = settings.range.first;
-  const int last = std::min(settings.range.last, static_cast<int>(history.size()));
-  a.settings.range.last = last;
-  a.draws = std::max(0, last - first + 1);
+  const int first = std::max(1, settings.range.first);
+  int last = std::min(settings.range.last, static_cast<int>(history.size()));
+  for (int p = first; p <= last && a.badDraw == 0; ++p) {
+    const AnalysisDraw& draw = history[static_cast<std::size_t>(p - 1)];
+    const bool inRange =
+        std::all_of(draw.begin(), draw.end(), [m](int32_t n) { return n >= 1 && n <= m; });
+    if (!inRange || SetOf(draw).size() != kDrawn) a.badDraw = p;
+  }
+  a.draws = a.badDraw == 0 ? std::max(0, last - first + 1) : 0;
+  if (a.badDraw != 0) last = first - 1;
+  a.settings.range = DrawRange{first, last};
   const int draws = a.draws;
   const auto drawsU = static_cast<uint64_t>(draws);
 
