@@ -30,17 +30,20 @@ _tallyra_cli() {
       ;;
     --game)
       COMPREPLY=($(compgen -W "$(tallyra-cli games 2>/dev/null | cut -d' ' -f1)" -- "$cur"))
+      return
+      ;;
     --repeated-draws)
       COMPREPLY=($(compgen -W 'first all' -- "$cur"))
       return
       ;;
-    --combination | --max | --timeout | --max-time | --columns | --pool | --guarantee | --seconds | --seed | --draw)
+    --combination | --max | --timeout | --max-time | --columns | --pool | --guarantee | --seconds | --seed | --draw | \
+      --last | --from | --to | --pairs | --triples | --low-high | --look-back)
       return
       ;;
   esac
 
   if ((cword == 1)); then
-    COMPREPLY=($(compgen -W 'collate check stats fetch import wheel winnings games --help --version' \
+    COMPREPLY=($(compgen -W 'collate check stats fetch import wheel winnings games analyse --help --version' \
       -- "$cur"))
     return
   fi
@@ -70,6 +73,7 @@ _tallyra_cli() {
       ;;
     winnings) options='--stakes --system --results --prizes --draw --all --json' ;;
     games) options='--lang --json' ;;
+    analyse) options='--results --last --from --to --max --pairs --triples --low-high --look-back --json' ;;
   esac
 
   if [[ $cur == -* ]]; then

@@ -18,5 +18,6 @@ std::unique_ptr<Command> MakeImportCommand();
 std::unique_ptr<Command> MakeWheelCommand();
 std::unique_ptr<Command> MakeWinningsCommand();
 std::unique_ptr<Command> MakeGamesCommand();
+std::unique_ptr<Command> MakeAnalyseCommand();
 
 }  // namespace tallyra::cli

@@ -25,6 +25,7 @@ const std::vector<std::unique_ptr<Command>>& Commands() {
     all.push_back(MakeWheelCommand());
     all.push_back(MakeWinningsCommand());
     all.push_back(MakeGamesCommand());
+    all.push_back(MakeAnalyseCommand());
     return all;
   }();
   return commands;

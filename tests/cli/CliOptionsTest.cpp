@@ -145,7 +145,7 @@ TEST_F(CliOptions, EveryOptionTheUsageNamesIsTakenByTheParser) {
   std::set<std::string> names;
   for (const UsageCommand& c : usage) names.insert(c.name);
   ASSERT_EQ(names, (std::set<std::string>{"collate", "check", "stats", "fetch", "import", "wheel",
-                                          "winnings", "games"}))
+                                          "winnings", "games", "analyse"}))
       << bare.err;
 
   // Calls that work as they are; an option is taken when one of them with the option added
@@ -166,6 +166,7 @@ TEST_F(CliOptions, EveryOptionTheUsageNamesIsTakenByTheParser) {
       {"wheel check", {{"wheel", "check", "--pool", "1,2,3,4,5,6,7,8", "--stakes", "st.txt"}}},
       {"winnings", {{"winnings", "--stakes", "st.txt", "--results", "Results.txt"}}},
       {"games", {{"games"}}},
+      {"analyse", {{"analyse", "--results", "Results.txt"}}},
   };
   // A sample for each kind of value the usage names.
   const std::map<std::string, std::string> samples = {{"N,N,N,N,N,N", "1,2,3,4,5,6"},
@@ -177,7 +178,10 @@ TEST_F(CliOptions, EveryOptionTheUsageNamesIsTakenByTheParser) {
                                                       {"N", "1"},
                                                       {"3,4,5,6,7,8", "1,2,3,4,5,6"},
                                                       {"Results.txt", "held.txt"},
-                                                      {"NAME", "canada-649"}};
+                                                      {"NAME", "canada-649"},
+                                                      {"A", "1"},
+                                                      {"B", "2"},
+                                                      {"K", "3"}};
   const std::map<std::string, std::string> files = {
       {"--stakes", "st.txt"},       {"--system", "sy.txt"},      {"--results", "Results.txt"},
       {"--merge-into", "held.txt"}, {"--out", "out.txt"},        {"--prizes", "prizes.tly"},
@@ -408,6 +412,84 @@ TEST_F(CliOptions, CheckTakesTheStakesWithOrWithoutTheSystemOrTheDraws) {
   ExpectUsageError(
       {"check", "--combination", "1,2,3,4,5,6,7,8,9,10,11,12,13", "--results", "Results.txt"},
       "at most twelve numbers");
+}
+
+TEST_F(CliOptions, AnalyseGivesTheFiguresOfTheRangeBesideTheirExpectation) {
+  // Results.txt: 1-6, then 7,8,9,30,31,32, then 1,2,3,7,8,9.
+  QJsonObject a = Json({"analyse", "--results", "Results.txt", "--pairs", "2"});
+  EXPECT_EQ(a[QStringLiteral("range")].toObject()[QStringLiteral("draws")].toInt(), 3);
+  const QJsonArray numbers = a[QStringLiteral("numbers")].toArray();
+  ASSERT_EQ(numbers.size(), 49);
+  const auto number = [&](int n) {
+    return QJsonDocument(numbers[n - 1].toObject()).toJson(QJsonDocument::Compact).toStdString();
+  };
+  EXPECT_EQ(
+      number(1),
+      R"({"avg_skip":"0.5000","expected":"0.3673","hits":2,"max_skip":1,"number":1,"skip":0})");
+  EXPECT_EQ(
+      number(4),
+      R"({"avg_skip":"0.0000","expected":"0.3673","hits":1,"max_skip":2,"number":4,"skip":2})");
+  EXPECT_EQ(number(10),
+            R"({"avg_skip":null,"expected":"0.3673","hits":0,"max_skip":3,"number":10,"skip":3})");
+  const auto compact = [](const QJsonValue& v) {
+    return QJsonDocument(v.toObject()).toJson(QJsonDocument::Compact).toStdString();
+  };
+  EXPECT_EQ(
+      compact(a[QStringLiteral("pairs")]),
+      R"({"bottom":[{"count":0,"numbers":[1,10]},{"count":0,"numbers":[1,11]}],"expected":"0.0383",)"
+      R"("top":[{"count":2,"numbers":[1,2]},{"count":2,"numbers":[1,3]}]})");
+  const QJsonObject patterns = a[QStringLiteral("patterns")].toObject();
+  EXPECT_EQ(compact(patterns[QStringLiteral("repeats")]).substr(0, 60),
+            R"({"expected":["0.8719","0.8260","0.2648","0.0353","0.0019","0)");
+  EXPECT_EQ(patterns[QStringLiteral("odd")].toObject()[QStringLiteral("seen")].toArray(),
+            QJsonArray({0, 0, 0, 2, 1, 0, 0}));
+  EXPECT_EQ(patterns[QStringLiteral("repeats")].toObject()[QStringLiteral("seen")].toArray(),
+            QJsonArray({1, 0, 0, 1, 0, 0, 0}));
+  EXPECT_EQ(a[QStringLiteral("uniformity")].toObject()[QStringLiteral("df")].toInt(), 48);
+  // The range: the latest draws, or positions.
+  for (const Args& call :
+       {Args{"--last", "2"}, Args{"--from", "2"}, Args{"--from", "2", "--to", "3"}}) {
+    Args full = {"analyse", "--results", "Results.txt"};
+    full.insert(full.end(), call.begin(), call.end());
+    const QJsonObject range = Json(full)[QStringLiteral("range")].toObject();
+    EXPECT_EQ(range[QStringLiteral("from")].toInt(), 2) << Joined(call);
+    EXPECT_EQ(range[QStringLiteral("to")].toInt(), 3) << Joined(call);
+  }
+  // The text report says the same in words.
+  const CliRun text = Cli({"analyse", "--results", "Results.txt", "--low-high", "10"});
+  ASSERT_EQ(text.code, 0) << text.err;
+  for (const char* piece :
+       {"Draws 1..3 (3 draws), 6 of 49\n",
+        "     1         2    0.3673         0    0.5000         1\n",
+        "    10         0    0.3673         3         -         3\n",
+        "The counts are less even than chance would make them in 1 case out of 59 (chi-square "
+        "71.07, 48 degrees of freedom, p = 0.01688).",
+        "most often: 1-2 (2) 1-3 (2)",
+        "low numbers:\n     value      seen  expected\n         0         0"}) {
+    EXPECT_NE(text.out.find(piece), std::string::npos) << piece << "\n" << text.out;
+  }
+  ExpectUsageError({"analyse"}, "analyse needs --results");
+  ExpectUsageError({"analyse", "--results", "Results.txt", "--last", "2", "--from", "1"},
+                   "--last and --from/--to exclude each other");
+  ExpectUsageError({"analyse", "--results", "Results.txt", "--from", "3", "--to", "2"},
+                   "--from and --to take draws 1..3 of the file, --from not above --to");
+  ExpectUsageError({"analyse", "--results", "Results.txt", "--low-high", "49"},
+                   "--low-high takes 1..98, below --max");
+  ExpectUsageError({"analyse", "--results", "Results.txt", "--pairs", "-1"},
+                   "--pairs takes 0..4851");
+  ExpectUsageError({"analyse", "--results", "Results.txt", "--look-back", "0"},
+                   "--look-back takes 1..50");
+  // A history with a number above M says which draw, and writes nothing.
+  CliRun bad = Cli({"analyse", "--results", "Results.txt", "--max", "31"});
+  EXPECT_EQ(bad.code, 1);
+  EXPECT_EQ(bad.out, "");
+  EXPECT_NE(bad.err.find("Results.txt: draw 2 is not six different numbers of 1..31"),
+            std::string::npos)
+      << bad.err;
+  Write("none.txt", "");
+  bad = Cli({"analyse", "--results", "none.txt"});
+  EXPECT_EQ(bad.code, 1);
+  EXPECT_NE(bad.err.find("holds no draws to analyse"), std::string::npos) << bad.err;
 }
 
 TEST_F(CliOptions, StatsRowsFollowMAndEachSortReordersThePrevious) {

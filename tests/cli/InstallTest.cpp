@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -284,8 +285,10 @@ TEST(ManualPages, NameTheOptionsOfTheUsageTextsAndNoOthers) {
   const std::set<QString> cli = Options(Start(kCli, {QStringLiteral("--help")}).out);
   EXPECT_EQ(Options(ManualPage("tallyra-cli.1")), cli);
   EXPECT_TRUE(cli.count(QStringLiteral("--seed")));
-  // The completion offers them too.
-  QFile completion(QStringLiteral(TALLYRA_SOURCE_DIR "/packaging/tallyra-cli.bash"));
+  // The completion offers them too, in a script bash reads.
+  const QString script = QStringLiteral(TALLYRA_SOURCE_DIR "/packaging/tallyra-cli.bash");
+  EXPECT_EQ(QProcess::execute(QStringLiteral("bash"), {QStringLiteral("-n"), script}), 0);
+  QFile completion(script);
   ASSERT_TRUE(completion.open(QIODevice::ReadOnly));
   const std::set<QString> completed = Options(QString::fromUtf8(completion.readAll()));
   for (const QString& option : cli) {

@@ -536,6 +536,15 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
      "imported; set one of them."},  // TxtImportSeveralGames
     {"строка %d содержит %d, больше %d — наибольшего числа игры %s",
      "line %d holds %d, above %d, the largest number of %s"},  // TxtImportAboveGame
+    // Analysis: the uniformity test in words
+    {"Частоты чисел так равномерны, как сделал бы их случай (хи-квадрат %s, степеней свободы: "
+     "%s, p = %s).",
+     "The counts are as even as chance would make them (chi-square %s, %s degrees of freedom, "
+     "p = %s)."},  // TxtAnalysisEven
+    {"Частоты чисел менее равномерны, чем сделал бы их случай: так бывает в 1 случае из %s "
+     "(хи-квадрат %s, степеней свободы: %s, p = %s).",
+     "The counts are less even than chance would make them in 1 case out of %s (chi-square %s, "
+     "%s degrees of freedom, p = %s)."},  // TxtAnalysisUneven
     // Analysis window: the range, the numbers, skips, pairs and triples, patterns
     {"Анализ тиражей...", "Analysis of the draws..."},                       // TxtMenuAnalysis
     {"Анализ тиражей...", "Analysis of the draws..."},                       // TxtAnalysisButton
@@ -559,14 +568,6 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
     {"Текущий пропуск", "Current skip"},       // TxtAnalysisColSkip
     {"Средний пропуск", "Average skip"},       // TxtAnalysisColAverageSkip
     {"Самый долгий пропуск", "Longest skip"},  // TxtAnalysisColLongestSkip
-    {"Частоты чисел так же ровны, как обычно бывает при случайных тиражах (хи-квадрат %s, степеней "
-     "свободы: %d, p = %s).",
-     "The counts are as even as chance would make them (chi-square %s, %d degrees of freedom, p = "
-     "%s)."},  // TxtAnalysisEven
-    {"Частоты чисел менее ровны, чем при случайных тиражах: так бывает лишь в 1 случае из %s "
-     "(хи-квадрат %s, степеней свободы: %d, p = %s).",
-     "The counts are less even than chance would make them in 1 case out of %s (chi-square %s, %d "
-     "degrees of freedom, p = %s)."},  // TxtAnalysisUneven
     {"В выбранном диапазоне нет тиражей.", "There are no draws in the range."},  // TxtAnalysisEmpty
     {"Каждая метка — тираж, в котором число выпало",
      "Each mark is a draw the number came in"},                      // TxtAnalysisSkipsChart
@@ -604,6 +605,8 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
     {"Из предыдущего", "From the previous"},            // TxtAnalysisColRepeats
     {"Из предыдущих %d", "From the previous %d"},       // TxtAnalysisColRepeatsWithin
     {"Экспорт в CSV...", "Export CSV..."},              // TxtAnalysisExport
+    {"Тираж %s — не шесть разных чисел от 1 до %s; ничего не подсчитано.",
+     "Draw %s is not six different numbers of 1 to %s; nothing is counted."},  // TxtAnalysisBadDraw
 }};
 
 }  // namespace

@@ -373,6 +373,9 @@ enum class TextId : int {
   TxtImportOtherGame,
   TxtImportSeveralGames,
   TxtImportAboveGame,
+  // Analysis: the uniformity test in words
+  TxtAnalysisEven,
+  TxtAnalysisUneven,
   // Analysis window: the range, the numbers, skips, pairs and triples, patterns
   TxtMenuAnalysis,
   TxtAnalysisButton,
@@ -396,8 +399,6 @@ enum class TextId : int {
   TxtAnalysisColSkip,
   TxtAnalysisColAverageSkip,
   TxtAnalysisColLongestSkip,
-  TxtAnalysisEven,
-  TxtAnalysisUneven,
   TxtAnalysisEmpty,
   TxtAnalysisSkipsChart,
   TxtAnalysisAxisDraw,
@@ -430,6 +431,7 @@ enum class TextId : int {
   TxtAnalysisColRepeats,
   TxtAnalysisColRepeatsWithin,
   TxtAnalysisExport,
+  TxtAnalysisBadDraw,
   Count
 };
 

@@ -25,9 +25,6 @@ struct Exact {
 // The value with `digits` decimals, rounded half up: "12.2449".
 std::string DecimalText(const Exact& x, int digits = 4);
 
-// C(n, k); 0 when k is out of 0..n.
-uint64_t Binomial(int n, int k);
-
 // Which draws an analysis looks at: 1-based positions in the history, oldest first, both
 // included.
 struct DrawRange {
@@ -77,6 +74,11 @@ struct Uniformity {
   double p = 1;  // the chance of a statistic at least this large under a fair draw
 };
 
+// The test in words a player understands, in the language (Language::Russian or English):
+// "as even as chance would make them" at p >= 0.05, else "less even than chance would make
+// them in 1 case out of N", N = 1 / p rounded; the statistic and p follow in brackets.
+std::string DescribeUniformity(const Uniformity& u, int32_t language);
+
 // The upper tail of the chi-square distribution: P(X >= x) with `df` degrees of freedom.
 double ChiSquareTail(double x, int df);
 
@@ -106,6 +108,9 @@ struct Together {
 struct Analysis {
   AnalysisSettings settings;  // as given, lowBoundary made explicit
   int draws = 0;
+  // The first draw of the range that is not six different numbers of 1..M (its position in
+  // the history), 0 when all are: with one, nothing is counted and `draws` is 0.
+  int badDraw = 0;
   std::vector<NumberFigures> numbers;  // numbers[n - 1] is number n
   Exact expectedHits;                  // draws * 6 / M
   Uniformity uniformity;
@@ -134,7 +139,8 @@ std::size_t TripleIndex(int32_t a, int32_t b, int32_t c);
 
 // Analyses the draws in `settings.range` of `history` (oldest first). The previous draws
 // that repeats look back to come from before the range where the history holds them.
-// Every number must lie in 1..M, M at least 6 and at most 99, and the range within the history.
+// M lies in 6..99 and the range within the history; a draw that is not six different numbers
+// of 1..M is named in `badDraw`.
 Analysis Analyse(const std::vector<AnalysisDraw>& history, const AnalysisSettings& settings);
 
 }  // namespace tallyra

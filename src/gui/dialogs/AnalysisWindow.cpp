@@ -23,7 +23,6 @@
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <algorithm>
-#include <cmath>
 
 #include "model/Errors.h"
 #include "model/Workspace.h"
@@ -52,14 +51,6 @@ QString NumbersText(const std::vector<int32_t>& numbers) {
   QStringList parts;
   for (const int32_t n : numbers) parts << QString::number(n);
   return parts.join(QLatin1Char(' '));
-}
-
-// The chi-square and p as a player reads them: one decimal, and two significant figures of p.
-QString ChiText(double chi2) {
-  return QString::number(chi2, 'f', 1);
-}
-QString PText(double p) {
-  return p >= 0.01 ? QString::number(p, 'f', 2) : QString::number(p, 'g', 2);
 }
 
 }  // namespace
@@ -441,13 +432,9 @@ void AnalysisWindow::recompute() {
     choice.to = m_toSpin->value();
   }
   const auto held = static_cast<int>(m_history.size());
-  bool fits = true;
-  for (const tallyra::AnalysisDraw& draw : m_history) {
-    for (const int32_t n : draw) fits = fits && n >= 1 && n <= m_highest;
-  }
   const std::optional<tallyra::DrawRange> range = ResolveRange(choice, held);
   *m_analysis = {};
-  if (range && fits) {
+  if (range) {
     tallyra::AnalysisSettings settings;
     settings.highest = m_highest;
     settings.range = *range;
@@ -661,19 +648,15 @@ void AnalysisWindow::applyTexts() {
                          TextId::TxtAnalysisTabPairs, TextId::TxtAnalysisTabPatterns};
   for (int i = 0; i < 4; ++i) m_tabs->setTabText(i, T(tabs[i]));
 
-  if (m_analysis->draws == 0) {
+  if (m_analysis->badDraw != 0) {
+    m_uniformityLabel->setText(QString::fromStdString(
+        tallyra::Format(TextId::TxtAnalysisBadDraw, m_language,
+                        {std::to_string(m_analysis->badDraw), std::to_string(m_highest)})));
+  } else if (m_analysis->draws == 0) {
     m_uniformityLabel->setText(T(TextId::TxtAnalysisEmpty));
   } else {
-    const tallyra::Uniformity& u = m_analysis->uniformity;
-    const std::string chi = ChiText(u.chi2).toStdString();
-    const std::string p = PText(u.p).toStdString();
-    const std::string df = std::to_string(u.degreesOfFreedom);
-    // A p of 0 (beyond what a double holds) reads as the largest count a player could meet.
-    const auto oneIn = static_cast<long long>(std::llround(1.0 / std::max(u.p, 1e-15)));
-    m_uniformityLabel->setText(QString::fromStdString(
-        u.p >= 0.05 ? tallyra::Format(TextId::TxtAnalysisEven, m_language, {chi, df, p})
-                    : tallyra::Format(TextId::TxtAnalysisUneven, m_language,
-                                      {std::to_string(oneIn), chi, df, p})));
+    m_uniformityLabel->setText(
+        QString::fromStdString(tallyra::DescribeUniformity(m_analysis->uniformity, m_language)));
   }
   for (QPushButton* b :
        {m_numbersExport, m_pairsExport, m_companionsExport, m_patternExport, m_shapesExport}) {
