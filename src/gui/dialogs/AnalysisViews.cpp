@@ -35,6 +35,7 @@ int AnalysisLabelStep(int span, int labels) {
 }
 
 void AnalysisTableModel::setHeaders(const QStringList& headers) {
+  if (headers == m_headers) return;
   if (headers.size() != m_headers.size()) {
     // The first naming makes the columns.
     beginResetModel();

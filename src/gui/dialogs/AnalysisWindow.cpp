@@ -23,6 +23,7 @@
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <algorithm>
+#include <memory>
 
 #include "model/Errors.h"
 #include "model/Workspace.h"
@@ -174,6 +175,18 @@ QTableView* AnalysisWindow::addTable(QWidget* parent, const char* name, Analysis
   // Rows come in the analysis' order until a header is clicked.
   view->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
   view->setSortingEnabled(sortable);
+  // Every column as wide as its header and its cells, in either language: measured when the
+  // headers change and when rows first come, not at every new range, which would cost a pause
+  // with 1 500 draws. The first rows measured stand for the rest.
+  view->verticalHeader()->setResizeContentsPrecision(100);
+  auto fitted = std::make_shared<bool>(false);
+  connect(model, &QAbstractItemModel::modelReset, view, [view, model, fitted] {
+    if (model->rowCount() == 0 || *fitted) return;
+    view->resizeColumnsToContents();
+    *fitted = true;
+  });
+  connect(model, &QAbstractItemModel::headerDataChanged, view,
+          [view] { view->resizeColumnsToContents(); });
   return view;
 }
 
@@ -272,6 +285,7 @@ QWidget* AnalysisWindow::buildPairsTab() {
   splitter->addWidget(companions);
   splitter->addWidget(map);
   splitter->setStretchFactor(2, 1);
+  splitter->setSizes({320, 360, 600});
   auto* column = new QVBoxLayout(tab);
   column->addWidget(splitter);
 
@@ -355,6 +369,7 @@ QWidget* AnalysisWindow::buildPatternsTab() {
   top->addWidget(tableSide);
   top->setStretchFactor(0, 3);
   top->setStretchFactor(1, 1);
+  top->setSizes({800, 340});
   auto* shapes = new QWidget(tab);
   auto* shapesColumn = new QVBoxLayout(shapes);
   shapesColumn->setContentsMargins(0, 0, 0, 0);
@@ -605,7 +620,7 @@ void AnalysisWindow::showPattern() {
   const int step = AnalysisLabelStep(static_cast<int>(size), 16);
   for (std::size_t i = 0; i < size; ++i) {
     const int value = d.first + static_cast<int>(i);
-    if (pattern == Pattern::Decades || i == 0 || value % step == 0) {
+    if (pattern == Pattern::Decades || value % step == 0) {
       m_valueAxis->append(label(i), static_cast<double>(i));
     }
   }
