@@ -424,6 +424,8 @@ void MainWindow::keepGame(int32_t highestNumber, const std::string& gameId) {
   // ini.tly keeps M alone, as older versions read it; the game's name lives beside it.
   platform::WritePreference(m_files, QStringLiteral("game/profile"),
                             QString::fromStdString(gameId));
+  // An open analysis counts over the new M.
+  m_analysis->drawsChanged();
 }
 
 void MainWindow::entryStored(EntryMode mode) {

@@ -1,6 +1,8 @@
 #include "dialogs/AnalysisViews.h"
 
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 #include <algorithm>
 
 #include "stats/Analysis.h"
@@ -170,6 +172,33 @@ void AnalysisHeatMap::setCaption(const QString& caption) {
   update();
 }
 
+double AnalysisHeatMap::cellSide() const {
+  const auto numbers = static_cast<double>(m_analysis ? m_analysis->numbers.size() : 1);
+  return std::max(1.0, std::min(width() - kLeft - kRight, height() - kTop - kLeft) / numbers);
+}
+
+bool AnalysisHeatMap::event(QEvent* event) {
+  if (event->type() != QEvent::ToolTip) return QWidget::event(event);
+  const auto* help = static_cast<QHelpEvent*>(event);
+  const int numbers = m_analysis ? static_cast<int>(m_analysis->numbers.size()) : 0;
+  const double side = cellSide();
+  const int b = static_cast<int>((help->pos().x() - kLeft) / side) + 1;
+  const int a = static_cast<int>((help->pos().y() - kTop) / side) + 1;
+  if (!m_analysis || m_analysis->draws == 0 || help->pos().x() < kLeft || help->pos().y() < kTop ||
+      a > numbers || b > numbers || a == b) {
+    QToolTip::hideText();
+    event->ignore();
+    return true;
+  }
+  QToolTip::showText(help->globalPos(),
+                     QStringLiteral("%1 – %2: %3")
+                         .arg(std::min(a, b))
+                         .arg(std::max(a, b))
+                         .arg(m_analysis->pairCount(a, b)),
+                     this);
+  return true;
+}
+
 void AnalysisHeatMap::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), palette().base());
@@ -177,8 +206,7 @@ void AnalysisHeatMap::paintEvent(QPaintEvent*) {
   painter.drawText(QRect(4, 0, width() - 4, kTop), Qt::AlignLeft | Qt::AlignVCenter, m_caption);
   if (!m_analysis || m_analysis->draws == 0) return;
   const int numbers = static_cast<int>(m_analysis->numbers.size());
-  const double side = std::max(1.0, std::min(width() - kLeft - kRight, height() - kTop - kLeft) /
-                                        static_cast<double>(numbers));
+  const double side = cellSide();
   uint32_t highest = 1;
   for (const uint32_t count : m_analysis->pairs) highest = std::max(highest, count);
   // White for a pair never seen, the deepest colour for the most frequent.

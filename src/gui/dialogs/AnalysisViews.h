@@ -69,8 +69,13 @@ class AnalysisHeatMap final : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  // A cell's tip names its pair and count: "12 – 31: 7".
+  bool event(QEvent* event) override;
 
  private:
+  // The side of a cell in pixels for the widget's size.
+  double cellSide() const;
+
   const tallyra::Analysis* m_analysis = nullptr;
   QString m_caption;
 };
