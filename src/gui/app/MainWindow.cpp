@@ -13,6 +13,7 @@
 #include <QTabWidget>
 #include <QWindow>
 
+#include "app/AnalysisCommands.h"
 #include "app/Artwork.h"
 #include "app/HelpCommands.h"
 #include "app/WheelsCommands.h"
@@ -76,6 +77,7 @@ MainWindow::MainWindow(const tallyra::DataFiles& files, QWidget* parent)
     refreshGrids();
     showTab(stakesTab);
   });
+  m_analysis = std::make_unique<AnalysisCommands>(*this, *m_ws, language, m_files);
 
   buildLayout();
   bindHandlers();
@@ -224,6 +226,7 @@ void MainWindow::buildMenus() {
   collateWithSystemAction = Item(collateWithMenu, "N24");
   collateWithAllAction = Item(collateWithMenu, "N25");
   importResultsAction = Item(resultsMenu, "ImportResultsItem");
+  analysisAction = Item(resultsMenu, "AnalysisItem");
 
   checkMenu = Menu(this, "N3");
   enterCombinationAction = Item(checkMenu, "N14");
@@ -263,6 +266,7 @@ void MainWindow::bindHandlers() {
   bind(loadResultsAction, &MainWindow::loadResults);
   bind(downloadResultsAction, &MainWindow::downloadResults);
   bind(importResultsAction, &MainWindow::importResults);
+  bind(analysisAction, &MainWindow::showAnalysis);
   bind(loadStakesAction, &MainWindow::loadStakes);
   bind(saveStakesAction, [](MainWindow& w) { w.saveStakes(); });
   bind(collateStakesAction, &MainWindow::collateStakesWithStakes);
@@ -358,8 +362,12 @@ void MainWindow::connectPages() {
   connect(m_resultsPage, &ResultsPage::drawsLoaded, this, [this] {
     m_statisticsPage->compute();
     m_statisticsPage->show();
+    m_analysis->drawsChanged();
   });
   connect(m_resultsPage, &ResultsPage::collateRequested, m_checkPage, &CheckPage::collate);
+
+  connect(m_statisticsPage, &StatisticsPage::analysisRequested, this,
+          [this] { runGuarded([&] { showAnalysis(); }); });
 
   connect(m_checkPage, &CheckPage::listChanged, this, &MainWindow::refreshGrids);
   connect(m_checkPage, &CheckPage::showTabRequested, this, &MainWindow::showTab);
@@ -416,6 +424,8 @@ void MainWindow::keepGame(int32_t highestNumber, const std::string& gameId) {
   // ini.tly keeps M alone, as older versions read it; the game's name lives beside it.
   platform::WritePreference(m_files, QStringLiteral("game/profile"),
                             QString::fromStdString(gameId));
+  // An open analysis counts over the new M.
+  m_analysis->drawsChanged();
 }
 
 void MainWindow::entryStored(EntryMode mode) {
@@ -547,6 +557,8 @@ void MainWindow::applyTexts() {
   prizesAction->setText(T(TextId::TxtMenuPrizes));
   winningsAction->setText(T(TextId::TxtMenuWinnings));
   m_winnings->applyTexts();
+  analysisAction->setText(T(TextId::TxtMenuAnalysis));
+  m_analysis->applyTexts();
   for (QAction* import : {importStakesAction, importSystemAction, importResultsAction})
     import->setText(T(TextId::TxtMenuImport));
   helpMenu->setTitle(T(TextId::TxtMenuHelp));
@@ -639,6 +651,9 @@ void MainWindow::downloadResults() {
 }
 void MainWindow::importResults() {
   m_resultsPage->importFile();
+}
+void MainWindow::showAnalysis() {
+  m_analysis->showAnalysis();
 }
 
 void MainWindow::collateStakesWithStakes() {

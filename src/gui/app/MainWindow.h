@@ -21,6 +21,7 @@ class QMenu;
 class QTabWidget;
 
 class AboutDialog;
+class AnalysisCommands;
 class CheckPage;
 class EntryDialog;
 class HelpCommands;
@@ -39,8 +40,8 @@ class ClickLabel;
 }  // namespace platform
 
 // The main window: it builds the menus and the status bar, owns the Workspace, the tabs (one
-// page class each), the dialogs and the help, winnings and wheels commands, and routes the
-// menus' commands to them. Controls carry the names of the layout as their object names. The
+// page class each), the dialogs and the help, winnings, wheels and analysis commands, and routes
+// the menus' commands to them. Controls carry the names of the layout as their object names. The
 // program's own files are those of the data folder `files`; the window hands it on to the
 // tabs, the dialogs and the commands that open one of them.
 class MainWindow final : public QMainWindow {
@@ -84,6 +85,8 @@ class MainWindow final : public QMainWindow {
   void loadResults();
   void downloadResults();
   void importResults();
+  // Results > Analysis of the draws and the Statistics tab's button: routed to their commands.
+  void showAnalysis();
 
   // Collations and the check: routed to the Check tab.
   void collateStakesWithStakes();
@@ -184,7 +187,7 @@ class MainWindow final : public QMainWindow {
           *importSystemAction = nullptr;
   QMenu* resultsMenu = nullptr;
   QAction *loadResultsAction = nullptr, *downloadResultsAction = nullptr,
-          *resultsSeparator = nullptr, *importResultsAction = nullptr;
+          *resultsSeparator = nullptr, *importResultsAction = nullptr, *analysisAction = nullptr;
   QMenu* collateWithMenu = nullptr;
   QAction *collateWithStakesAction = nullptr, *collateWithSystemAction = nullptr,
           *collateWithAllAction = nullptr;
@@ -217,6 +220,7 @@ class MainWindow final : public QMainWindow {
   std::unique_ptr<HelpCommands> m_help;
   std::unique_ptr<WinningsCommands> m_winnings;
   std::unique_ptr<WheelsCommands> m_wheels;
+  std::unique_ptr<AnalysisCommands> m_analysis;
   // The tabs.
   ListPage* m_stakesPage = nullptr;
   ListPage* m_systemPage = nullptr;
