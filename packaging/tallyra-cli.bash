@@ -37,13 +37,15 @@ _tallyra_cli() {
       return
       ;;
     --combination | --max | --timeout | --max-time | --columns | --pool | --guarantee | --seconds | --seed | --draw | \
-      --last | --from | --to | --pairs | --triples | --low-high | --look-back)
+      --last | --from | --to | --pairs | --triples | --low-high | --look-back | --sum | --odd | \
+      --low | --spread | --consecutive-max | --decade-max | --last-digit-max | --include | \
+      --include-any | --exclude | --previous-max | --share-max | --top-pairs | --count | --every)
       return
       ;;
   esac
 
   if ((cword == 1)); then
-    COMPREPLY=($(compgen -W 'collate check stats fetch import wheel winnings games analyse --help --version' \
+    COMPREPLY=($(compgen -W 'collate check stats fetch import wheel winnings games analyse generate --help --version' \
       -- "$cur"))
     return
   fi
@@ -74,6 +76,7 @@ _tallyra_cli() {
     winnings) options='--stakes --system --results --prizes --draw --all --json' ;;
     games) options='--lang --json' ;;
     analyse) options='--results --last --from --to --max --pairs --triples --low-high --look-back --json' ;;
+    generate) options='--max --results --last --from --to --sum --odd --low --spread --consecutive-max --decade-max --last-digit-max --include --include-any --exclude --pool --previous-max --not-drawn --share-max --top-pairs --low-high --count --seed --every --out --json' ;;
   esac
 
   if [[ $cur == -* ]]; then

@@ -19,5 +19,6 @@ std::unique_ptr<Command> MakeWheelCommand();
 std::unique_ptr<Command> MakeWinningsCommand();
 std::unique_ptr<Command> MakeGamesCommand();
 std::unique_ptr<Command> MakeAnalyseCommand();
+std::unique_ptr<Command> MakeGenerateCommand();
 
 }  // namespace tallyra::cli

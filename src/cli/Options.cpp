@@ -81,11 +81,13 @@ Arguments ReadOptions(const std::vector<std::string>& args, std::size_t from,
     std::vector<std::string>& given = read.m_given[arg];
     if (option->takes == Takes::Nothing) {
       given.assign(1, std::string());
+      read.m_order.emplace_back(arg, std::string());
       continue;
     }
     if (i + 1 >= args.size()) throw UsageError{arg + " needs a value"};
     if (option->takes == Takes::Value && !given.empty()) throw UsageError{arg + " is given twice"};
     given.push_back(args[++i]);
+    read.m_order.emplace_back(arg, args[i]);
   }
   return read;
 }

@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tallyra::cli {
@@ -58,6 +59,8 @@ class Arguments {
   // Every value of an option that may be given again, in the order given.
   std::vector<std::string> values(std::string_view name) const;
   bool json() const { return has(kJson.name); }
+  // Every option with its value (empty for a flag), in the order given.
+  const std::vector<std::pair<std::string, std::string>>& inOrder() const { return m_order; }
 
   // --lang en|ru, English when not given.
   int32_t language() const;
@@ -81,6 +84,7 @@ class Arguments {
                                const std::vector<Option>&, const std::string&);
   std::vector<std::string> m_words;
   std::map<std::string, std::vector<std::string>> m_given;  // a flag holds one empty value
+  std::vector<std::pair<std::string, std::string>> m_order;
 };
 
 // Reads `args` from `from` on as options of `options`; the words before `from` are the call's

@@ -26,6 +26,7 @@ const std::vector<std::unique_ptr<Command>>& Commands() {
     all.push_back(MakeWinningsCommand());
     all.push_back(MakeGamesCommand());
     all.push_back(MakeAnalyseCommand());
+    all.push_back(MakeGenerateCommand());
     return all;
   }();
   return commands;

@@ -20,6 +20,7 @@
 #include "HttpsServer.h"
 #include "RunCli.h"
 #include "ScriptedServer.h"
+#include "generate/Generator.h"
 
 namespace {
 
@@ -145,7 +146,7 @@ TEST_F(CliOptions, EveryOptionTheUsageNamesIsTakenByTheParser) {
   std::set<std::string> names;
   for (const UsageCommand& c : usage) names.insert(c.name);
   ASSERT_EQ(names, (std::set<std::string>{"collate", "check", "stats", "fetch", "import", "wheel",
-                                          "winnings", "games", "analyse"}))
+                                          "winnings", "games", "analyse", "generate"}))
       << bare.err;
 
   // Calls that work as they are; an option is taken when one of them with the option added
@@ -167,6 +168,7 @@ TEST_F(CliOptions, EveryOptionTheUsageNamesIsTakenByTheParser) {
       {"winnings", {{"winnings", "--stakes", "st.txt", "--results", "Results.txt"}}},
       {"games", {{"games"}}},
       {"analyse", {{"analyse", "--results", "Results.txt"}}},
+      {"generate", {{"generate", "--max", "32", "--results", "Results.txt"}}},
   };
   // A sample for each kind of value the usage names.
   const std::map<std::string, std::string> samples = {{"N,N,N,N,N,N", "1,2,3,4,5,6"},
@@ -181,7 +183,9 @@ TEST_F(CliOptions, EveryOptionTheUsageNamesIsTakenByTheParser) {
                                                       {"NAME", "canada-649"},
                                                       {"A", "1"},
                                                       {"B", "2"},
-                                                      {"K", "3"}};
+                                                      {"K", "3"},
+                                                      {"A-B", "2-4"},
+                                                      {"T", "3"}};
   const std::map<std::string, std::string> files = {
       {"--stakes", "st.txt"},       {"--system", "sy.txt"},      {"--results", "Results.txt"},
       {"--merge-into", "held.txt"}, {"--out", "out.txt"},        {"--prizes", "prizes.tly"},
@@ -490,6 +494,92 @@ TEST_F(CliOptions, AnalyseGivesTheFiguresOfTheRangeBesideTheirExpectation) {
   bad = Cli({"analyse", "--results", "none.txt"});
   EXPECT_EQ(bad.code, 1);
   EXPECT_NE(bad.err.find("holds no draws to analyse"), std::string::npos) << bad.err;
+}
+
+TEST_F(CliOptions, GenerateGivesTheCoresFunnelInTheOrderGivenAndWritesWhatItSays) {
+  // Results.txt holds 1-6, 7,8,9,30,31,32 and 1,2,3,7,8,9; the filters read them all.
+  const Args filters = {
+      "--odd", "2-4",         "--sum", "60-120",    "--not-drawn", "--share-max",
+      "2",     "--top-pairs", "3",     "--exclude", "5,6",         "--previous-max",
+      "1"};
+  Args call = {"generate", "--max", "32", "--results", "Results.txt"};
+  call.insert(call.end(), filters.begin(), filters.end());
+  const QJsonObject json = Json(call);
+  tallyra::GenerateInput input;
+  input.highest = 32;
+  input.history = {{1, 2, 3, 4, 5, 6}, {7, 8, 9, 30, 31, 32}, {1, 2, 3, 7, 8, 9}};
+  input.range = tallyra::DrawRange{1, 3};
+  for (std::size_t i = 0; i < filters.size(); i += 2) {
+    tallyra::Filter f;
+    f.kind = *tallyra::FilterKindNamed(filters[i].substr(2));
+    if (f.kind == tallyra::FilterKind::NotDrawn)
+      --i;
+    else
+      ASSERT_FALSE(tallyra::ReadFilterArguments(f, filters[i + 1], 32, 1));
+    input.filters.push_back(f);
+  }
+  const tallyra::Funnel core = tallyra::RunFunnel(input);
+  EXPECT_EQ(json[QStringLiteral("total")].toInteger(), 906192);
+  const QJsonArray funnel = json[QStringLiteral("funnel")].toArray();
+  ASSERT_EQ(funnel.size(), 7);
+  for (int i = 0; i < 7; ++i) {
+    const QJsonObject step = funnel[i].toObject();
+    const tallyra::FunnelStep& c = core.steps[static_cast<std::size_t>(i)];
+    EXPECT_EQ(step[QStringLiteral("filter")].toString().toStdString(),
+              tallyra::FilterName(input.filters[static_cast<std::size_t>(i)].kind));
+    EXPECT_EQ(step[QStringLiteral("left")].toInteger(), static_cast<qint64>(c.left)) << i;
+    EXPECT_EQ(step[QStringLiteral("alone")].toInteger(), static_cast<qint64>(c.alone)) << i;
+    EXPECT_EQ(step[QStringLiteral("draws_kept")].toString().toStdString(),
+              tallyra::DecimalText(c.drawsKept))
+        << i;
+  }
+  EXPECT_EQ(funnel[0].toObject()[QStringLiteral("args")].toString(), QStringLiteral("2-4"));
+  EXPECT_EQ(json[QStringLiteral("left")].toInteger(), static_cast<qint64>(core.left));
+  EXPECT_EQ(json[QStringLiteral("written")].toInt(), 0) << "--json alone writes no stakes";
+
+  // Written: all that is left when it fits, a sample of --count by the seed, or every k-th.
+  const Args some = {"generate", "--max", "32", "--sum", "60-120", "--count", "50"};
+  auto written = [&](const Args& more) {
+    Args full = some;
+    full.insert(full.end(), more.begin(), more.end());
+    const CliRun run = Cli(full);
+    EXPECT_EQ(run.code, 0) << run.err;
+    return Read("gen.txt");
+  };
+  const std::string seven = written({"--seed", "7", "--out", "gen.txt"});
+  EXPECT_EQ(std::count(seven.begin(), seven.end(), '\n'), 50);
+  EXPECT_EQ(seven.rfind("1 - ", 0), 0u);
+  EXPECT_EQ(written({"--out", "gen.txt", "--seed", "7"}), seven);
+  EXPECT_NE(written({"--seed", "8", "--out", "gen.txt"}), seven);
+  const CliRun every = Cli({"generate", "--max", "32", "--sum", "21-22", "--every", "1"});
+  EXPECT_EQ(every.out, "1 - 1,2,3,4,5,6;\r\n2 - 1,2,3,4,5,7;\r\n");
+  EXPECT_NE(every.err.find("2 left; 2 written."), std::string::npos) << every.err;
+  const QJsonObject everyJson =
+      Json({"generate", "--max", "32", "--sum", "60-120", "--count", "3", "--every", "1000"});
+  EXPECT_EQ(everyJson[QStringLiteral("every")].toInt(), 1000);
+  EXPECT_TRUE(everyJson[QStringLiteral("seed")].isNull());
+
+  // Filters that leave nothing are no mistake: the funnel says which one emptied it.
+  const QJsonObject empty =
+      Json({"generate", "--max", "49", "--odd", "2-4", "--sum", "300-400", "--pool", "1,2,3"});
+  EXPECT_EQ(empty[QStringLiteral("left")].toInt(), 0);
+  EXPECT_EQ(empty[QStringLiteral("emptied_by")].toString(), QStringLiteral("sum"));
+  EXPECT_EQ(empty[QStringLiteral("pool")].toArray().size(), 0);
+
+  ExpectUsageError({"generate"}, "generate needs --max");
+  ExpectUsageError({"generate", "--max", "49", "--sum", "180-120"},
+                   "--sum: '180-120' is no range A-B within 0..594 with A not above B");
+  ExpectUsageError({"generate", "--max", "49", "--include", "1,50"},
+                   "--include: '1,50' is no list of different numbers of 1..49");
+  ExpectUsageError({"generate", "--max", "49", "--not-drawn"},
+                   "--not-drawn reads the draws: give them with --results");
+  ExpectUsageError({"generate", "--max", "49", "--seed", "1", "--every", "2"},
+                   "--seed and --every exclude each other");
+  const CliRun bad = Cli({"generate", "--max", "20", "--results", "Results.txt", "--not-drawn"});
+  EXPECT_EQ(bad.code, 1);
+  EXPECT_NE(bad.err.find("Results.txt: draw 2 is not six different numbers of 1..20"),
+            std::string::npos)
+      << bad.err;
 }
 
 TEST_F(CliOptions, StatsRowsFollowMAndEachSortReordersThePrevious) {

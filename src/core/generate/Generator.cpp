@@ -30,8 +30,9 @@ __extension__ typedef unsigned __int128 Bits;  // numbers 1..99 as bits
 constexpr int kDrawn = 6;
 constexpr int kMaxHistoryFilters = 8;
 
+// Nothing for a value that is no number of any game.
 TALLYRA_INLINE Bits Bit(int32_t n) {
-  return Bits{1} << n;
+  return n >= 0 && n < 128 ? Bits{1} << n : 0;
 }
 
 // The numbers lo..hi (clamped to 1..99) as bits.
@@ -57,6 +58,15 @@ Bits SetOf(const AnalysisDraw& draw) {
   Bits b = 0;
   for (const int32_t n : draw) b |= Bit(n);
   return b;
+}
+
+bool WholeDraw(const AnalysisDraw& d, int32_t m) {
+  Bits seen = 0;
+  for (const int32_t n : d) {
+    if (n < 1 || n > m || (seen & Bit(n))) return false;
+    seen |= Bit(n);
+  }
+  return true;
 }
 
 // A set of up to six numbers as one key: its numbers ascending, a byte each.
@@ -447,7 +457,12 @@ std::vector<Bits> TopPartners(const std::vector<AnalysisDraw>& draws, int32_t m,
 // The filters switched on, with what each needs made once.
 std::vector<Prepared> Prepare(const GenerateInput& input) {
   std::vector<Prepared> prepared;
-  const std::vector<AnalysisDraw> range = RangeDraws(input);
+  // CheckFilters refuses a history with a draw that is no draw of the game; should one come
+  // here anyway, it is left out rather than read outside the tables.
+  std::vector<AnalysisDraw> range = RangeDraws(input);
+  std::erase_if(range, [&](const AnalysisDraw& d) { return !WholeDraw(d, input.highest); });
+  std::vector<AnalysisDraw> drawn = input.history;
+  std::erase_if(drawn, [&](const AnalysisDraw& d) { return !WholeDraw(d, input.highest); });
   int history = 0;
   for (const Filter& filter : input.filters) {
     if (!filter.on) continue;
@@ -461,7 +476,7 @@ std::vector<Prepared> Prepare(const GenerateInput& input) {
         break;
       case FilterKind::NotDrawn:
         p.history = history++;
-        p.shared = MakeShared(kDrawn, input.history, input.highest);
+        p.shared = MakeShared(kDrawn, drawn, input.highest);
         break;
       case FilterKind::ShareMax:
         p.history = history++;
@@ -778,6 +793,16 @@ std::optional<std::string> ReadFilterArguments(Filter& filter, const std::string
 }
 
 std::optional<FilterProblem> CheckFilters(const GenerateInput& input, int32_t language) {
+  // The history filters read the draws as sets of six numbers of 1..M.
+  const bool historyRead =
+      std::any_of(input.filters.begin(), input.filters.end(),
+                  [](const Filter& f) { return f.on && ReadsHistory(f.kind); });
+  for (std::size_t p = 0; historyRead && p < input.history.size(); ++p) {
+    if (!WholeDraw(input.history[p], input.highest)) {
+      return FilterProblem{-1, Format(TextId::TxtFilterBadDraw, language,
+                                      {std::to_string(p + 1), std::to_string(input.highest)})};
+    }
+  }
   const int held = std::min(input.range.last, static_cast<int>(input.history.size())) -
                    std::max(1, input.range.first) + 1;
   int history = 0;

@@ -558,6 +558,8 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
      "%s reads the draws, and the range holds none"},  // TxtFilterNeedsDraws
     {"фильтров по истории тиражей не больше %s",
      "at most %s filters that read the draws"},  // TxtFilterTooMany
+    {"тираж %s — не шесть разных чисел от 1 до %s",
+     "draw %s is not six different numbers of 1..%s"},  // TxtFilterBadDraw
     // Analysis window: the range, the numbers, skips, pairs and triples, patterns
     {"Анализ тиражей...", "Analysis of the draws..."},                       // TxtMenuAnalysis
     {"Анализ тиражей...", "Analysis of the draws..."},                       // TxtAnalysisButton

@@ -384,6 +384,7 @@ enum class TextId : int {
   TxtFilterUnknown,
   TxtFilterNeedsDraws,
   TxtFilterTooMany,
+  TxtFilterBadDraw,
   // Analysis window: the range, the numbers, skips, pairs and triples, patterns
   TxtMenuAnalysis,
   TxtAnalysisButton,
