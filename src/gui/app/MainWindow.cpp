@@ -12,8 +12,10 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QWindow>
+#include <span>
 
 #include "app/Artwork.h"
+#include "app/GeneratorCommands.h"
 #include "app/HelpCommands.h"
 #include "app/WheelsCommands.h"
 #include "app/WinningsCommands.h"
@@ -76,6 +78,16 @@ MainWindow::MainWindow(const tallyra::DataFiles& files, QWidget* parent)
     refreshGrids();
     showTab(stakesTab);
   });
+  // What the generator makes joins the stakes as an import's rows do, or goes to the wheels.
+  m_generator = std::make_unique<GeneratorCommands>(
+      *this, *m_ws, language, m_files,
+      [this](const std::vector<tallyra::AnalysisDraw>& rows) {
+        return m_stakesPage->putRows(
+            static_cast<int>(rows.size()),
+            [&rows](int i) { return std::span<const int32_t>(rows[static_cast<std::size_t>(i)]); },
+            TextId::TxtGenAskAppend, TextId::TxtGenNoRoom);
+      },
+      [this](const std::vector<int32_t>& pool) { m_wheels->openWheels(pool); });
 
   buildLayout();
   bindHandlers();
@@ -205,6 +217,7 @@ void MainWindow::buildMenus() {
   collateStakesAction = Item(stakesMenu, "N9");
   deleteAllStakesAction = Item(stakesMenu, "N22");
   importStakesAction = Item(stakesMenu, "ImportStakesItem");
+  generateAction = Item(stakesMenu, "GenerateItem");
 
   systemMenu = Menu(this, "C1");
   loadSystemAction = Item(systemMenu, "N31");
@@ -268,6 +281,7 @@ void MainWindow::bindHandlers() {
   bind(collateStakesAction, &MainWindow::collateStakesWithStakes);
   bind(deleteAllStakesAction, &MainWindow::deleteAllStakes);
   bind(importStakesAction, &MainWindow::importStakes);
+  bind(generateAction, &MainWindow::generateStakes);
   bind(loadSystemAction, &MainWindow::loadSystemStakes);
   bind(saveSystemAction, [](MainWindow& w) { w.saveSystemStakes(); });
   bind(collateSystemAction, &MainWindow::collateSystemWithSystem);
@@ -413,6 +427,7 @@ std::string MainWindow::gameId() const {
 void MainWindow::keepGame(int32_t highestNumber, const std::string& gameId) {
   m_ws->HighestNumber = highestNumber;
   writeSettings();
+  m_generator->listsChanged();
   // ini.tly keeps M alone, as older versions read it; the game's name lives beside it.
   platform::WritePreference(m_files, QStringLiteral("game/profile"),
                             QString::fromStdString(gameId));
@@ -547,6 +562,8 @@ void MainWindow::applyTexts() {
   prizesAction->setText(T(TextId::TxtMenuPrizes));
   winningsAction->setText(T(TextId::TxtMenuWinnings));
   m_winnings->applyTexts();
+  generateAction->setText(T(TextId::TxtMenuGenerate));
+  m_generator->applyTexts();
   for (QAction* import : {importStakesAction, importSystemAction, importResultsAction})
     import->setText(T(TextId::TxtMenuImport));
   helpMenu->setTitle(T(TextId::TxtMenuHelp));
@@ -579,6 +596,8 @@ void MainWindow::refreshGrids() {
   m_stakesPage->refresh();
   m_resultsPage->refresh();
   m_systemPage->refresh();
+  // The generator follows the draws and the system stakes while it is open.
+  m_generator->listsChanged();
 }
 
 // What is reached from outside the window: the start of the program and the tests.
@@ -616,6 +635,9 @@ void MainWindow::deleteAllStakes() {
 }
 void MainWindow::importStakes() {
   m_stakesPage->importFile();
+}
+void MainWindow::generateStakes() {
+  m_generator->openGenerator();
 }
 
 void MainWindow::loadSystemStakes() {

@@ -23,6 +23,7 @@ class QTabWidget;
 class AboutDialog;
 class CheckPage;
 class EntryDialog;
+class GeneratorCommands;
 class HelpCommands;
 class HelpWindow;
 class ListPage;
@@ -39,8 +40,8 @@ class ClickLabel;
 }  // namespace platform
 
 // The main window: it builds the menus and the status bar, owns the Workspace, the tabs (one
-// page class each), the dialogs and the help, winnings and wheels commands, and routes the
-// menus' commands to them. Controls carry the names of the layout as their object names. The
+// page class each), the dialogs and the help, winnings, wheels and generator commands, and routes
+// the menus' commands to them. Controls carry the names of the layout as their object names. The
 // program's own files are those of the data folder `files`; the window hands it on to the
 // tabs, the dialogs and the commands that open one of them.
 class MainWindow final : public QMainWindow {
@@ -75,6 +76,8 @@ class MainWindow final : public QMainWindow {
   bool saveStakes();  // true once the stakes are safely written
   void deleteAllStakes();
   void importStakes();
+  // Stakes > Generate stakes through filters: routed to its commands.
+  void generateStakes();
   void loadSystemStakes();
   bool saveSystemStakes();  // true once the system stakes are safely written
   void deleteAllSystemStakes();
@@ -177,7 +180,7 @@ class MainWindow final : public QMainWindow {
   QMenu* stakesMenu = nullptr;
   QAction *loadStakesAction = nullptr, *saveStakesAction = nullptr, *stakesSeparator = nullptr,
           *collateStakesAction = nullptr, *deleteAllStakesAction = nullptr,
-          *importStakesAction = nullptr;
+          *importStakesAction = nullptr, *generateAction = nullptr;
   QMenu* systemMenu = nullptr;
   QAction *loadSystemAction = nullptr, *saveSystemAction = nullptr, *systemSeparator = nullptr,
           *collateSystemAction = nullptr, *deleteAllSystemAction = nullptr,
@@ -217,6 +220,7 @@ class MainWindow final : public QMainWindow {
   std::unique_ptr<HelpCommands> m_help;
   std::unique_ptr<WinningsCommands> m_winnings;
   std::unique_ptr<WheelsCommands> m_wheels;
+  std::unique_ptr<GeneratorCommands> m_generator;
   // The tabs.
   ListPage* m_stakesPage = nullptr;
   ListPage* m_systemPage = nullptr;
