@@ -115,7 +115,7 @@ FilterList::FilterList(QWidget* parent, LanguageSource language)
   m_table->horizontalHeader()->setSectionResizeMode(Name, QHeaderView::ResizeToContents);
   m_table->horizontalHeader()->setSectionResizeMode(Arguments, QHeaderView::Interactive);
   m_table->horizontalHeader()->setStretchLastSection(true);
-  m_table->setColumnWidth(Arguments, 170);
+  m_table->setColumnWidth(Arguments, 220);
 
   m_kindCombo = new QComboBox(this);
   m_kindCombo->setObjectName(QStringLiteral("FilterKindCombo"));
@@ -280,6 +280,7 @@ void FilterList::rebuild() {
       edit->setObjectName(QStringLiteral("FilterNumbers") + n);
       edit->setText(NumbersText(f.numbers));
       edit->setPlaceholderText(QStringLiteral("1 7 12 ..."));
+      edit->setMinimumWidth(180);
       line->addWidget(edit);
       connect(edit, &QLineEdit::textChanged, this,
               [this, row](const QString& text) { numbersTyped(row, text); });

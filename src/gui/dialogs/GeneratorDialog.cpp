@@ -3,6 +3,7 @@
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
+#include <QButtonGroup>
 #include <QChart>
 #include <QChartView>
 #include <QFile>
@@ -90,7 +91,7 @@ GeneratorDialog::GeneratorDialog(QWidget* owner, LanguageSource language,
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                  Qt::WindowMaximizeButtonHint);
   setModal(false);
-  resize(1100, 700);
+  resize(1150, 720);
   const QStringList size = platform::ReadPreference(m_files, kSizeKey).split(QLatin1Char('x'));
   if (size.size() == 2 && size[0].toInt() >= 400 && size[1].toInt() >= 300) {
     resize(size[0].toInt(), size[1].toInt());
@@ -121,6 +122,10 @@ GeneratorDialog::GeneratorDialog(QWidget* owner, LanguageSource language,
   m_fromSpin = spin("RangeFromSpin", 1, 999999, 1);
   m_toLabel = named(new QLabel(this), "RangeToLabel");
   m_toSpin = spin("RangeToSpin", 1, 999999, 1);
+  auto* rangeGroup = new QButtonGroup(this);
+  for (QRadioButton* radio : {m_rangeAll, m_rangeLatest, m_rangeBetween}) {
+    rangeGroup->addButton(radio);
+  }
   auto* rangeRow = new QHBoxLayout;
   for (QWidget* w :
        std::initializer_list<QWidget*>{m_rangeLabel, m_rangeAll, m_rangeLatest, m_latestSpin,
@@ -167,6 +172,8 @@ GeneratorDialog::GeneratorDialog(QWidget* owner, LanguageSource language,
   m_funnelTable->verticalHeader()->hide();
   m_funnelTable->verticalHeader()->setDefaultSectionSize(20);
   m_funnelTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  m_funnelTable->horizontalHeader()->setSectionResizeMode(StepArguments, QHeaderView::Interactive);
+  m_funnelTable->setColumnWidth(StepArguments, 120);
   m_funnelTable->horizontalHeader()->setStretchLastSection(true);
   m_bars = new QBarSet(QString());
   m_series = named(new QBarSeries, "FunnelSeries");
@@ -201,7 +208,7 @@ GeneratorDialog::GeneratorDialog(QWidget* owner, LanguageSource language,
   auto* splitter = new QSplitter(this);
   splitter->addWidget(filtersBox);
   splitter->addWidget(funnelBox);
-  splitter->setSizes({520, 580});
+  splitter->setSizes({440, 710});
 
   // The output.
   m_countLabel = named(new QLabel(this), "CountLabel");
@@ -215,6 +222,9 @@ GeneratorDialog::GeneratorDialog(QWidget* owner, LanguageSource language,
   m_fileButton = button("ToFileButton");
   m_pickLabel = named(new QLabel(this), "PickLabel");
   m_pickLabel->setWordWrap(true);
+  auto* pickGroup = new QButtonGroup(this);
+  pickGroup->addButton(m_sampleRadio);
+  pickGroup->addButton(m_everyRadio);
   auto* outputBox = named(new QGroupBox(this), "OutputBox");
   auto* outputColumn = new QVBoxLayout(outputBox);
   auto* pickRow = new QHBoxLayout;
@@ -457,6 +467,7 @@ void GeneratorDialog::showFunnel() {
         Count(step.alone), draws ? Percent(step.drawsKept) : QStringLiteral("-")};
     for (int c = 0; c < StepColumns; ++c) {
       auto* item = new QTableWidgetItem(cells[c]);
+      item->setToolTip(cells[c]);
       if (c >= StepLeft) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
       m_funnelTable->setItem(row, c, item);
     }

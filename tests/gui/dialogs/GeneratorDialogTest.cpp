@@ -132,6 +132,11 @@ TEST_F(Generator, TheFunnelShownIsTheCoresAndABadBoundIsToldBesideItsFilter) {
   EXPECT_FALSE(Text("FilterReason2").isEmpty());
   EXPECT_TRUE(Text("FilterReason1").isEmpty());
   EXPECT_TRUE(script.messages.empty());
+
+  // The window's language switch reaches the open generator.
+  Trigger("Rus");
+  EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Генератор ставок"));
+  EXPECT_EQ(Find<QPushButton>("ToStakesButton", dialog)->text(), QStringLiteral("В список ставок"));
 }
 
 TEST_F(Generator, IntoTheStakesListAppendsOrReplacesAndASeedGivesTheSameSample) {
