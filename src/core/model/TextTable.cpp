@@ -545,6 +545,18 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
      "(хи-квадрат %s, степеней свободы: %s, p = %s).",
      "The counts are less even than chance would make them in 1 case out of %s (chi-square %s, "
      "%s degrees of freedom, p = %s)."},  // TxtAnalysisUneven
+    // Generator: what is wrong with a filter
+    {"%s: «%s» — не диапазон A-B в пределах %s..%s с A не больше B",
+     "%s: '%s' is no range A-B within %s..%s with A not above B"},           // TxtFilterRange
+    {"%s: «%s» — не число от %s до %s", "%s: '%s' is no number of %s..%s"},  // TxtFilterCount
+    {"%s: «%s» — не список разных чисел от 1 до %s через запятую",
+     "%s: '%s' is no list of different numbers of 1..%s, separated by commas"},  // TxtFilterNumbers
+    {"%s не принимает значения", "%s takes no value"},                           // TxtFilterNoValue
+    {"неизвестный фильтр «%s»", "unknown filter '%s'"},                          // TxtFilterUnknown
+    {"%s читает тиражи, а в диапазоне их нет",
+     "%s reads the draws, and the range holds none"},  // TxtFilterNeedsDraws
+    {"фильтров по истории тиражей не больше %s",
+     "at most %s filters that read the draws"},  // TxtFilterTooMany
     // Generator: stakes made through filters, their funnel and their output
     {"Сгенерировать ставки через фильтры...",
      "Generate stakes through filters..."},                                     // TxtMenuGenerate

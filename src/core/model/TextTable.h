@@ -376,6 +376,14 @@ enum class TextId : int {
   // Analysis: the uniformity test in words
   TxtAnalysisEven,
   TxtAnalysisUneven,
+  // Generator: what is wrong with a filter
+  TxtFilterRange,
+  TxtFilterCount,
+  TxtFilterNumbers,
+  TxtFilterNoValue,
+  TxtFilterUnknown,
+  TxtFilterNeedsDraws,
+  TxtFilterTooMany,
   // Generator: stakes made through filters, their funnel and their output
   TxtMenuGenerate,
   TxtGenCaption,
