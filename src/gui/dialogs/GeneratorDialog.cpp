@@ -87,6 +87,7 @@ GeneratorDialog::GeneratorDialog(QWidget* owner, LanguageSource language,
       m_takeStakes(std::move(takeStakes)),
       m_takePool(std::move(takePool)) {
   setObjectName(QStringLiteral("Generator"));
+  platform::SetHelpTopic(*this, QStringLiteral("generator.html"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                  Qt::WindowMaximizeButtonHint);
