@@ -87,5 +87,13 @@ case $scene in
     eval "$(xdotool getwindowgeometry --shell "$dialog")"
     import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$3"
     ;;
+  analysis)
+    # The Statistics tab's button opens the analysis; its Patterns page shows a distribution.
+    click "$stats" 56 1; click 595 347 2
+    window=$(xdotool search --onlyvisible --name "Analysis of the draws|Анализ тиражей" | head -n 1)
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    click 303 123 1
+    shot "$3"
+    ;;
 esac
 kill "$app"

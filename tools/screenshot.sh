@@ -2,7 +2,8 @@
 # Makes the README's pictures: the main window with the sample draws, the entry dialog, the
 # Check tab after collating 99 999 system stakes with each other, the list viewer at the end
 # of the longest list, the Statistics tab with its chart, the winnings report over every draw,
-# a wheel built in the wheels dialog and the import preview of a foreign history. Runs the real
+# a wheel built in the wheels dialog, the import preview of a foreign history and a
+# distribution of the draws beside its expectation. Runs the real
 # program on a virtual screen, in English and Russian.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -41,4 +42,5 @@ scene 1 winnings "$top/docs/winnings-en.png"
 scene 1 import "$top/docs/import-preview-en.png" \
   "$top/tests/data/real/mega-sena-6of60-semicolon-quoted.csv"
 scene 0 winnings "$top/docs/winnings-ru.png"
+scene 1 analysis "$top/docs/analysis-en.png"
 echo "Wrote the pictures into docs/"

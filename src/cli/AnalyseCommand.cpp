@@ -125,23 +125,24 @@ void WriteTogetherText(std::ostream& out, const char* title, const std::vector<T
   out << '\n';
 }
 
+// As the window shows them: expectations and averages with two decimals.
 void WriteText(std::ostream& out, const Analysis& a, int pairs, int triples) {
   out << "Draws " << a.settings.range.first << ".." << a.settings.range.last << " (" << a.draws
       << " draws), 6 of " << a.settings.highest << "\n\n";
   out << "number      hits  expected      skip  avg skip  max skip\n";
-  const std::string expected = DecimalText(a.expectedHits);
+  const std::string expected = DecimalText(a.expectedHits, 2);
   for (const NumberFigures& f : a.numbers) {
     char line[128];
     std::snprintf(line, sizeof line, "%6d %9d %9s %9d %9s %9d\n", f.number, f.hits,
-                  expected.c_str(), f.skip, f.hits > 0 ? DecimalText(f.averageSkip).c_str() : "-",
-                  f.longestSkip);
+                  expected.c_str(), f.skip,
+                  f.hits > 0 ? DecimalText(f.averageSkip, 2).c_str() : "-", f.longestSkip);
     out << line;
   }
   out << '\n' << DescribeUniformity(a.uniformity, kEnglish) << "\n\n";
-  out << "Pairs, each expected " << DecimalText(a.expectedPair) << " times:\n";
+  out << "Pairs, each expected " << DecimalText(a.expectedPair, 2) << " times:\n";
   WriteTogetherText(out, "most often", a.topPairs(pairs, true));
   WriteTogetherText(out, "least often", a.topPairs(pairs, false));
-  out << "Triples, each expected " << DecimalText(a.expectedTriple) << " times:\n";
+  out << "Triples, each expected " << DecimalText(a.expectedTriple, 2) << " times:\n";
   WriteTogetherText(out, "most often", a.topTriples(triples, true));
   WriteTogetherText(out, "least often", a.topTriples(triples, false));
   for (const Patterns& p : kPatterns) {
@@ -150,7 +151,7 @@ void WriteText(std::ostream& out, const Analysis& a, int pairs, int triples) {
     for (std::size_t i = 0; i < d.seen.size(); ++i) {
       char line[96];
       std::snprintf(line, sizeof line, "%10d %9lld %9s\n", d.first + static_cast<int>(i),
-                    static_cast<long long>(d.seen[i]), DecimalText(d.expected[i]).c_str());
+                    static_cast<long long>(d.seen[i]), DecimalText(d.expected[i], 2).c_str());
       out << line;
     }
   }

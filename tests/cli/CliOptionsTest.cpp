@@ -460,8 +460,8 @@ TEST_F(CliOptions, AnalyseGivesTheFiguresOfTheRangeBesideTheirExpectation) {
   ASSERT_EQ(text.code, 0) << text.err;
   for (const char* piece :
        {"Draws 1..3 (3 draws), 6 of 49\n",
-        "     1         2    0.3673         0    0.5000         1\n",
-        "    10         0    0.3673         3         -         3\n",
+        "     1         2      0.37         0      0.50         1\n",
+        "    10         0      0.37         3         -         3\n",
         "The counts are less even than chance would make them in 1 case out of 59 (chi-square "
         "71.07, 48 degrees of freedom, p = 0.01688).",
         "most often: 1-2 (2) 1-3 (2)",

@@ -1,14 +1,16 @@
-// The command line and the window give the same collations and checks.
+// The command line and the window give the same collations, checks and analyses.
 
 #include <QCheckBox>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPushButton>
+#include <QTableView>
 
 #include "CliFolder.h"
 #include "CliRun.h"
 #include "GuiFixture.h"
+#include "dialogs/AnalysisWindow.h"
 
 namespace {
 
@@ -85,6 +87,29 @@ TEST_F(CliTest, TheCheckGivesWhatTheWindowShows) {
             QStringLiteral("--stakes"), Path(QStringLiteral("st.txt")), QStringLiteral("--system"),
             Path(QStringLiteral("sy.txt")), QStringLiteral("--include-system")}),
       Window());
+}
+
+TEST_F(CliTest, TheAnalysisGivesWhatTheWindowShows) {
+  Trigger("AnalysisItem");
+  auto* window = form->findChild<AnalysisWindow*>(QStringLiteral("AnalysisWindow"));
+  ASSERT_NE(window, nullptr);
+  const auto* view = window->findChild<QTableView*>(QStringLiteral("AnalysisNumbers"));
+  ASSERT_NE(view, nullptr);
+  // The report's table of numbers, a line a number, against the window's rows.
+  const CliRun run = Cli({QStringLiteral("analyse"), QStringLiteral("--results"),
+                          Path(QStringLiteral("Results.txt"))});
+  ASSERT_EQ(run.code, 0) << run.err.toStdString();
+  const QStringList lines = QString::fromUtf8(run.out).split(u'\n');
+  const QAbstractItemModel* m = view->model();
+  ASSERT_EQ(m->rowCount(), 49);
+  for (int row = 0; row < m->rowCount(); ++row) {
+    QStringList shown;
+    for (int column = 0; column < 6; ++column) shown << m->data(m->index(row, column)).toString();
+    const QStringList printed = lines.value(3 + row).split(u' ', Qt::SkipEmptyParts);
+    // The window leaves the average of a number never drawn blank; the report writes "-".
+    if (shown[4].isEmpty()) shown[4] = QStringLiteral("-");
+    EXPECT_EQ(shown, printed) << row;
+  }
 }
 
 }  // namespace

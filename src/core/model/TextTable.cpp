@@ -557,6 +557,68 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
      "%s reads the draws, and the range holds none"},  // TxtFilterNeedsDraws
     {"фильтров по истории тиражей не больше %s",
      "at most %s filters that read the draws"},  // TxtFilterTooMany
+    // Analysis window: the range, the numbers, skips, pairs and triples, patterns
+    {"Анализ тиражей...", "Analysis of the draws..."},                       // TxtMenuAnalysis
+    {"Анализ тиражей...", "Analysis of the draws..."},                       // TxtAnalysisButton
+    {"Анализ тиражей", "Analysis of the draws"},                             // TxtAnalysisCaption
+    {"тиражи %s–%s из %s", "draws %s–%s of %s"},                             // TxtAnalysisRangeText
+    {"нет тиражей", "no draws"},                                             // TxtAnalysisNoDraws
+    {"Какие тиражи смотреть", "Draws looked at"},                            // TxtAnalysisRangeBox
+    {"Все тиражи", "Every draw held"},                                       // TxtAnalysisAll
+    {"Последние", "The latest"},                                             // TxtAnalysisLatest
+    {"Тиражи с", "Draws from"},                                              // TxtAnalysisBetween
+    {"по", "to"},                                                            // TxtAnalysisTo
+    {"Малые числа — до", "Low numbers up to"},                               // TxtAnalysisLow
+    {"Повторы из предыдущих тиражей:", "Repeats from the previous draws:"},  // TxtAnalysisDepth
+    {"Числа", "Numbers"},                      // TxtAnalysisTabNumbers
+    {"Пропуски", "Skips"},                     // TxtAnalysisTabSkips
+    {"Пары и тройки", "Pairs and triples"},    // TxtAnalysisTabPairs
+    {"Структура тиражей", "Patterns"},         // TxtAnalysisTabPatterns
+    {"Число", "Number"},                       // TxtAnalysisColNumber
+    {"Выпадало", "Hits"},                      // TxtAnalysisColHits
+    {"Ожидалось", "Expected"},                 // TxtAnalysisColExpected
+    {"Текущий пропуск", "Current skip"},       // TxtAnalysisColSkip
+    {"Средний пропуск", "Average skip"},       // TxtAnalysisColAverageSkip
+    {"Самый долгий пропуск", "Longest skip"},  // TxtAnalysisColLongestSkip
+    {"В выбранном диапазоне нет тиражей.", "There are no draws in the range."},  // TxtAnalysisEmpty
+    {"Каждая метка — тираж, в котором число выпало",
+     "Each mark is a draw the number came in"},                      // TxtAnalysisSkipsChart
+    {"Тираж", "Draw"},                                               // TxtAnalysisAxisDraw
+    {"Пары, выпадавшие чаще всего", "Pairs seen most often"},        // TxtAnalysisPairsMost
+    {"Пары, выпадавшие реже всего", "Pairs seen least often"},       // TxtAnalysisPairsLeast
+    {"Тройки, выпадавшие чаще всего", "Triples seen most often"},    // TxtAnalysisTriplesMost
+    {"Тройки, выпадавшие реже всего", "Triples seen least often"},   // TxtAnalysisTriplesLeast
+    {"Числа", "Numbers"},                                            // TxtAnalysisColNumbers
+    {"Раз", "Times"},                                                // TxtAnalysisColTimes
+    {"Пары числа", "Companions of"},                                 // TxtAnalysisCompanionsOf
+    {"С числом", "With"},                                            // TxtAnalysisColWith
+    {"Как часто выпадала каждая пара", "How often each pair came"},  // TxtAnalysisHeatMap
+    {"Нечётных чисел в тираже", "Odd numbers in a draw"},            // TxtAnalysisDistOdd
+    {"Малых чисел в тираже", "Low numbers in a draw"},               // TxtAnalysisDistLow
+    {"Сумма чисел тиража", "Sum of a draw's numbers"},               // TxtAnalysisDistSum
+    {"Размах: наибольшее минус наименьшее",
+     "Spread: highest minus lowest"},  // TxtAnalysisDistSpread
+    {"Пар соседних чисел в тираже",
+     "Pairs of consecutive numbers in a draw"},                 // TxtAnalysisDistConsecutive
+    {"Выпавшие числа по десяткам", "Numbers drawn by decade"},  // TxtAnalysisDistDecades
+    {"Выпавшие числа по последней цифре",
+     "Numbers drawn by last digit"},                                    // TxtAnalysisDistLastDigits
+    {"Чисел из предыдущего тиража", "Numbers from the previous draw"},  // TxtAnalysisDistRepeats
+    {"Чисел из предыдущих тиражей (%d)",
+     "Numbers from the previous %d draws"},             // TxtAnalysisDistRepeatsWithin
+    {"Значение", "Value"},                              // TxtAnalysisColValue
+    {"Наблюдалось", "Seen"},                            // TxtAnalysisColSeen
+    {"Структура каждого тиража", "Each draw's shape"},  // TxtAnalysisShapes
+    {"Нечётных", "Odd"},                                // TxtAnalysisColOdd
+    {"Малых", "Low"},                                   // TxtAnalysisColLow
+    {"Сумма", "Sum"},                                   // TxtAnalysisColSum
+    {"Размах", "Spread"},                               // TxtAnalysisColSpread
+    {"Соседних пар", "Consecutive"},                    // TxtAnalysisColConsecutive
+    {"Из предыдущего", "From the previous"},            // TxtAnalysisColRepeats
+    {"Из предыдущих %d", "From the previous %d"},       // TxtAnalysisColRepeatsWithin
+    {"Экспорт в CSV...", "Export CSV..."},              // TxtAnalysisExport
+    {"Тираж %s — не шесть разных чисел от 1 до %s; ничего не подсчитано.",
+     "Draw %s is not six different numbers of 1 to %s; nothing is counted."},  // TxtAnalysisBadDraw
     // Generator: stakes made through filters, their funnel and their output
     {"Сгенерировать ставки через фильтры...",
      "Generate stakes through filters..."},                                     // TxtMenuGenerate

@@ -14,6 +14,7 @@
 #include <QWindow>
 #include <span>
 
+#include "app/AnalysisCommands.h"
 #include "app/Artwork.h"
 #include "app/GeneratorCommands.h"
 #include "app/HelpCommands.h"
@@ -78,6 +79,7 @@ MainWindow::MainWindow(const tallyra::DataFiles& files, QWidget* parent)
     refreshGrids();
     showTab(stakesTab);
   });
+  m_analysis = std::make_unique<AnalysisCommands>(*this, *m_ws, language, m_files);
   // What the generator makes joins the stakes as an import's rows do, or goes to the wheels.
   m_generator = std::make_unique<GeneratorCommands>(
       *this, *m_ws, language, m_files,
@@ -237,6 +239,7 @@ void MainWindow::buildMenus() {
   collateWithSystemAction = Item(collateWithMenu, "N24");
   collateWithAllAction = Item(collateWithMenu, "N25");
   importResultsAction = Item(resultsMenu, "ImportResultsItem");
+  analysisAction = Item(resultsMenu, "AnalysisItem");
 
   checkMenu = Menu(this, "N3");
   enterCombinationAction = Item(checkMenu, "N14");
@@ -276,6 +279,7 @@ void MainWindow::bindHandlers() {
   bind(loadResultsAction, &MainWindow::loadResults);
   bind(downloadResultsAction, &MainWindow::downloadResults);
   bind(importResultsAction, &MainWindow::importResults);
+  bind(analysisAction, &MainWindow::showAnalysis);
   bind(loadStakesAction, &MainWindow::loadStakes);
   bind(saveStakesAction, [](MainWindow& w) { w.saveStakes(); });
   bind(collateStakesAction, &MainWindow::collateStakesWithStakes);
@@ -372,8 +376,12 @@ void MainWindow::connectPages() {
   connect(m_resultsPage, &ResultsPage::drawsLoaded, this, [this] {
     m_statisticsPage->compute();
     m_statisticsPage->show();
+    m_analysis->drawsChanged();
   });
   connect(m_resultsPage, &ResultsPage::collateRequested, m_checkPage, &CheckPage::collate);
+
+  connect(m_statisticsPage, &StatisticsPage::analysisRequested, this,
+          [this] { runGuarded([&] { showAnalysis(); }); });
 
   connect(m_checkPage, &CheckPage::listChanged, this, &MainWindow::refreshGrids);
   connect(m_checkPage, &CheckPage::showTabRequested, this, &MainWindow::showTab);
@@ -427,10 +435,12 @@ std::string MainWindow::gameId() const {
 void MainWindow::keepGame(int32_t highestNumber, const std::string& gameId) {
   m_ws->HighestNumber = highestNumber;
   writeSettings();
-  m_generator->listsChanged();
   // ini.tly keeps M alone, as older versions read it; the game's name lives beside it.
   platform::WritePreference(m_files, QStringLiteral("game/profile"),
                             QString::fromStdString(gameId));
+  // An open analysis and an open generator count over the new M.
+  m_analysis->drawsChanged();
+  m_generator->listsChanged();
 }
 
 void MainWindow::entryStored(EntryMode mode) {
@@ -562,6 +572,8 @@ void MainWindow::applyTexts() {
   prizesAction->setText(T(TextId::TxtMenuPrizes));
   winningsAction->setText(T(TextId::TxtMenuWinnings));
   m_winnings->applyTexts();
+  analysisAction->setText(T(TextId::TxtMenuAnalysis));
+  m_analysis->applyTexts();
   generateAction->setText(T(TextId::TxtMenuGenerate));
   m_generator->applyTexts();
   for (QAction* import : {importStakesAction, importSystemAction, importResultsAction})
@@ -661,6 +673,9 @@ void MainWindow::downloadResults() {
 }
 void MainWindow::importResults() {
   m_resultsPage->importFile();
+}
+void MainWindow::showAnalysis() {
+  m_analysis->showAnalysis();
 }
 
 void MainWindow::collateStakesWithStakes() {

@@ -21,6 +21,7 @@ class QMenu;
 class QTabWidget;
 
 class AboutDialog;
+class AnalysisCommands;
 class CheckPage;
 class EntryDialog;
 class GeneratorCommands;
@@ -40,10 +41,10 @@ class ClickLabel;
 }  // namespace platform
 
 // The main window: it builds the menus and the status bar, owns the Workspace, the tabs (one
-// page class each), the dialogs and the help, winnings, wheels and generator commands, and routes
-// the menus' commands to them. Controls carry the names of the layout as their object names. The
-// program's own files are those of the data folder `files`; the window hands it on to the
-// tabs, the dialogs and the commands that open one of them.
+// page class each), the dialogs and the help, winnings, wheels, analysis and generator commands,
+// and routes the menus' commands to them. Controls carry the names of the layout as their object
+// names. The program's own files are those of the data folder `files`; the window hands it on to
+// the tabs, the dialogs and the commands that open one of them.
 class MainWindow final : public QMainWindow {
   Q_OBJECT
  public:
@@ -87,6 +88,8 @@ class MainWindow final : public QMainWindow {
   void loadResults();
   void downloadResults();
   void importResults();
+  // Results > Analysis of the draws and the Statistics tab's button: routed to their commands.
+  void showAnalysis();
 
   // Collations and the check: routed to the Check tab.
   void collateStakesWithStakes();
@@ -187,7 +190,7 @@ class MainWindow final : public QMainWindow {
           *importSystemAction = nullptr;
   QMenu* resultsMenu = nullptr;
   QAction *loadResultsAction = nullptr, *downloadResultsAction = nullptr,
-          *resultsSeparator = nullptr, *importResultsAction = nullptr;
+          *resultsSeparator = nullptr, *importResultsAction = nullptr, *analysisAction = nullptr;
   QMenu* collateWithMenu = nullptr;
   QAction *collateWithStakesAction = nullptr, *collateWithSystemAction = nullptr,
           *collateWithAllAction = nullptr;
@@ -220,6 +223,7 @@ class MainWindow final : public QMainWindow {
   std::unique_ptr<HelpCommands> m_help;
   std::unique_ptr<WinningsCommands> m_winnings;
   std::unique_ptr<WheelsCommands> m_wheels;
+  std::unique_ptr<AnalysisCommands> m_analysis;
   std::unique_ptr<GeneratorCommands> m_generator;
   // The tabs.
   ListPage* m_stakesPage = nullptr;

@@ -97,12 +97,15 @@ StatisticsPage::StatisticsPage(QWidget* tab, QWidget* menuOwner, tallyra::Worksp
   small.setPixelSize(12);
   small.setBold(true);
   chart->setTitleFont(small);
-  m_chartView = layout::Place(new QChartView(chart, panel), "StatChart", 470, 8, 235, 253);
+  m_chartView = layout::Place(new QChartView(chart, panel), "StatChart", 470, 8, 235, 226);
   m_chartView->setRenderHint(QPainter::Antialiasing);
   m_chartView->setContextMenuPolicy(Qt::CustomContextMenu);
-  m_spanLabel = layout::Place(new QLabel(panel), "StatSpanLabel", 470, 264, 152, 21);
+  m_spanLabel = layout::Place(new QLabel(panel), "StatSpanLabel", 470, 237, 152, 21);
   m_spanLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  m_spanBox = layout::Place(new QSpinBox(panel), "StatSpanBox", 628, 264, 77, 21);
+  m_spanBox = layout::Place(new QSpinBox(panel), "StatSpanBox", 628, 237, 77, 21);
+  // Below the span, the way to the whole analysis of the draws.
+  m_analysisButton = layout::Button(panel, "StatAnalysisButton", 470, 261, 235, 24);
+  connect(m_analysisButton, &QPushButton::clicked, this, [this] { emit analysisRequested(); });
   m_spanBox->setRange(0, tallyra::kResultCapacity);
   connect(m_spanBox, &QSpinBox::valueChanged, this, [this] { Guarded([&] { updateChart(); }); });
 
@@ -248,6 +251,7 @@ void StatisticsPage::applyTexts() {
   m_spanLabel->setText(T(TextId::TxtStatsLastDraws));
   m_spanBox->setSpecialValueText(T(TextId::TxtStatsAllDraws));
   m_savePngItem->setText(T(TextId::TxtSavePng));
+  m_analysisButton->setText(T(TextId::TxtAnalysisButton));
   m_chartMenu->setTitle(T(TextId::TxtStatsChart));
   m_chartMenu->setAccessibleName(T(TextId::TxtStatsChart));
   m_chartView->setAccessibleName(T(TextId::TxtStatsChart));

@@ -49,6 +49,10 @@ class StatisticsPage final : public QObject {
   // Writes the chart as a PNG picture to `path`; false when it could not be written.
   bool saveChart(const QString& path) const;
 
+ signals:
+  // The button that opens the analysis of the draws.
+  void analysisRequested();
+
  private:
   template <typename F>
   void Guarded(F&& handler) {
@@ -84,4 +88,5 @@ class StatisticsPage final : public QObject {
   QSpinBox* m_spanBox = nullptr;  // the latest draws counted; 0 for all
   QMenu* m_chartMenu = nullptr;
   QAction* m_savePngItem = nullptr;
+  QPushButton* m_analysisButton = nullptr;
 };
