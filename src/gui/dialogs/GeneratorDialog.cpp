@@ -410,12 +410,11 @@ void GeneratorDialog::startCount() {
   }
   std::optional<GenerateInput> in = input();
   if (!in) return;
-  static int serials = 0;
   m_run = std::make_unique<Run>();
   Run& run = *m_run;
   run.input = std::move(*in);
   run.edits = m_edits;
-  run.serial = ++serials;
+  run.serial = ++m_runs;
   const int serial = run.serial;
   connect(&run.task, &platform::LongTask::progressed, this,
           [this](qint64 done, qint64 total, qint64) {

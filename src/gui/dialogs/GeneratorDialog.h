@@ -114,6 +114,7 @@ class GeneratorDialog final : public QDialog {
   // The background count: its control and task, the edits since, and the funnel shown.
   std::unique_ptr<Run> m_run;
   bool m_countAgain = false;
+  int m_runs = 0;  // counts started, so that the end of one stopped early is known as such
   int m_edits = 0;
   int m_shownEdits = -1;
   tallyra::Funnel m_funnel;
