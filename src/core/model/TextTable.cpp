@@ -547,13 +547,12 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
      "%s degrees of freedom, p = %s)."},  // TxtAnalysisUneven
     // Generator: what is wrong with a filter
     {"%s: «%s» — не диапазон A-B в пределах %s..%s с A не больше B",
-     "%s: '%s' is no range A-B within %s..%s with A not above B"},  // TxtFilterRange
-    {"%s: «%s» — не число от %s до %s",
-     "%s: '%s' is no number of %s..%s"},  // TxtFilterCount
+     "%s: '%s' is no range A-B within %s..%s with A not above B"},           // TxtFilterRange
+    {"%s: «%s» — не число от %s до %s", "%s: '%s' is no number of %s..%s"},  // TxtFilterCount
     {"%s: «%s» — не список разных чисел от 1 до %s через запятую",
      "%s: '%s' is no list of different numbers of 1..%s, separated by commas"},  // TxtFilterNumbers
-    {"%s не принимает значения", "%s takes no value"},  // TxtFilterNoValue
-    {"неизвестный фильтр «%s»", "unknown filter '%s'"},  // TxtFilterUnknown
+    {"%s не принимает значения", "%s takes no value"},                           // TxtFilterNoValue
+    {"неизвестный фильтр «%s»", "unknown filter '%s'"},                          // TxtFilterUnknown
     {"%s читает тиражи, а в диапазоне их нет",
      "%s reads the draws, and the range holds none"},  // TxtFilterNeedsDraws
     {"фильтров по истории тиражей не больше %s",
@@ -622,6 +621,99 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
     {"Экспорт в CSV...", "Export CSV..."},              // TxtAnalysisExport
     {"Тираж %s — не шесть разных чисел от 1 до %s; ничего не подсчитано.",
      "Draw %s is not six different numbers of 1 to %s; nothing is counted."},  // TxtAnalysisBadDraw
+    // Generator: stakes made through filters, their funnel and their output
+    {"Сгенерировать ставки через фильтры...",
+     "Generate stakes through filters..."},                                     // TxtMenuGenerate
+    {"Генератор ставок", "Generate stakes"},                                    // TxtGenCaption
+    {"Сумма чисел", "Sum of the numbers"},                                      // TxtGenKindSum
+    {"Нечётных чисел", "Odd numbers"},                                          // TxtGenKindOdd
+    {"Малых чисел", "Low numbers"},                                             // TxtGenKindLow
+    {"Размах (наибольшее минус наименьшее)", "Spread (highest minus lowest)"},  // TxtGenKindSpread
+    {"Пар соседних чисел, не более",
+     "Pairs of consecutive numbers, at most"},  // TxtGenKindConsecutive
+    {"Чисел из одного десятка, не более", "Numbers of one decade, at most"},  // TxtGenKindDecade
+    {"Чисел с одной последней цифрой, не более",
+     "Numbers sharing a last digit, at most"},                 // TxtGenKindLastDigit
+    {"Содержит все эти числа", "Holds all of these numbers"},  // TxtGenKindInclude
+    {"Содержит хотя бы одно из чисел",
+     "Holds at least one of these numbers"},                    // TxtGenKindIncludeAny
+    {"Не содержит этих чисел", "Holds none of these numbers"},  // TxtGenKindExclude
+    {"Только из этих чисел", "Only of these numbers"},          // TxtGenKindPool
+    {"Чисел последнего тиража, не более",
+     "Numbers of the latest draw, at most"},  // TxtGenKindPrevious
+    {"Ещё не выпадала", "Never drawn"},       // TxtGenKindNotDrawn
+    {"Общих чисел с любым тиражом, не более",
+     "Numbers in common with any draw, at most"},  // TxtGenKindShare
+    {"Хотя бы одна из N самых частых пар",
+     "At least one of the N most frequent pairs"},                        // TxtGenKindTopPairs
+    {"Фильтры (по порядку)", "Filters (in order)"},                       // TxtGenFiltersBox
+    {"Фильтр", "Filter"},                                                 // TxtGenColFilter
+    {"Границы или числа", "Bounds or numbers"},                           // TxtGenColArguments
+    {"Осталось", "Left"},                                                 // TxtGenColLeft
+    {"Оставляет сам", "Kept alone"},                                      // TxtGenColAlone
+    {"Тиражей прошло бы", "Draws kept"},                                  // TxtGenColDraws
+    {"Добавить", "Add"},                                                  // TxtGenAdd
+    {"Удалить", "Remove"},                                                // TxtGenRemove
+    {"Выше", "Up"},                                                       // TxtGenUp
+    {"Ниже", "Down"},                                                     // TxtGenDown
+    {"Числа для выбранного фильтра:", "Numbers for the chosen filter:"},  // TxtGenNumbersFor
+    {"Из системной ставки", "From system stake"},                         // TxtGenFromSystem
+    {"Самые частые", "Most frequent"},                                    // TxtGenMostFrequent
+    {"Самые редкие", "Least frequent"},                                   // TxtGenLeastFrequent
+    {"Не выпадавшие не менее", "Absent for at least"},                    // TxtGenSkipping
+    {"Выберите в списке фильтр, которому нужны числа (например, «Только из этих чисел»).",
+     "Choose a filter that takes numbers in the list (such as \"Only of these numbers\")."},  // TxtGenNoNumbersFilter
+    {"В списке системных ставок нет строки %d.",
+     "The system stakes list has no row %d."},                            // TxtGenNoSystemRow
+    {"Тиражи для фильтров истории:", "Draws the history filters read:"},  // TxtGenRange
+    {"все", "all"},                                                       // TxtGenRangeAll
+    {"последние", "the latest"},                                          // TxtGenRangeLatest
+    {"с", "from"},                                                        // TxtGenRangeBetween
+    {"по", "to"},                                                         // TxtGenRangeTo
+    {"Такого диапазона тиражей нет в истории.",
+     "The history holds no such range of draws."},                               // TxtGenRangeBad
+    {"В выбранном диапазоне нет тиражей.", "The chosen range holds no draws."},  // TxtGenNoDraws
+    {"Воронка", "The funnel"},                                                   // TxtGenFunnelBox
+    {"Всего комбинаций C(%d, 6): %s. Осталось после всех фильтров: %s. Из %s тиражей диапазона все "
+     "фильтры вместе пропустили бы %s (%s).",
+     "All combinations C(%d, 6): %s. Left after every filter: %s. Of the %s draws of the range, "
+     "all the filters together would have kept %s (%s)."},  // TxtGenSummary
+    {"Ничего не осталось после фильтра %d «%s».",
+     "Nothing is left after filter %d, \"%s\"."},  // TxtGenEmptiedBy
+    {"Комбинаций после каждого фильтра",
+     "Combinations left after each filter"},                         // TxtGenChartTitle
+    {"Все", "All"},                                                  // TxtGenChartAll
+    {"Считаю комбинации...", "Counting the combinations..."},        // TxtGenComputing
+    {"Результат", "Output"},                                         // TxtGenOutputBox
+    {"Не более", "At most"},                                         // TxtGenCount
+    {"случайная выборка, зерно", "a random sample, seed"},           // TxtGenSample
+    {"равномерно по порядку", "evenly spaced, in order"},            // TxtGenEvery
+    {"В список ставок", "Into the stakes list"},                     // TxtGenToStakes
+    {"Как пул для сокращённых систем", "As a pool for the wheels"},  // TxtGenToWheels
+    {"В файл...", "Into a file..."},                                 // TxtGenToFile
+    {"Сохранить фильтры...", "Save filters..."},                     // TxtGenSaveFilters
+    {"Загрузить фильтры...", "Load filters..."},                     // TxtGenLoadFilters
+    {"Наборы фильтров (*.tlf)", "Filter sets (*.tlf)"},              // TxtGenFilterFiles
+    {"Строка %d файла фильтров не читается: %s",
+     "Line %d of the filter file does not read: %s"},  // TxtGenBadLine
+    {"Записаны все оставшиеся комбинации: %s.",
+     "All the combinations left were written: %s."},  // TxtGenPickedAll
+    {"Записано %s из %s оставшихся: случайная выборка с зерном %s.",
+     "%s of the %s left were written: a random sample with seed %s."},  // TxtGenPickedSample
+    {"Записано %s из %s оставшихся: каждая %s-я по порядку.",
+     "%s of the %s left were written: one in every %s, in order."},  // TxtGenPickedEvery
+    {"Фильтры не оставили ни одной комбинации.",
+     "The filters leave no combination."},                     // TxtGenNothingLeft
+    {"Фильтр %d: %s", "Filter %d: %s"},                        // TxtGenFixFilter
+    {"Выбираю комбинации...", "Picking the combinations..."},  // TxtGenPicking
+    {"Добавить %d созданных комбинаций после %d имеющихся строк? «Да» добавляет, «Нет» заменяет "
+     "ими список.",
+     "Add the %d combinations made after the %d rows held? Yes adds them, No replaces the list "
+     "with them."},  // TxtGenAskAppend
+    {"В списке %d строк, а помещается не более %d; %d созданных комбинаций не помещаются. Ничего "
+     "не изменено.",
+     "The list holds %d rows and takes at most %d; the %d combinations made do not fit. Nothing "
+     "was changed."},  // TxtGenNoRoom
 }};
 
 }  // namespace

@@ -12,9 +12,11 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QWindow>
+#include <span>
 
 #include "app/AnalysisCommands.h"
 #include "app/Artwork.h"
+#include "app/GeneratorCommands.h"
 #include "app/HelpCommands.h"
 #include "app/WheelsCommands.h"
 #include "app/WinningsCommands.h"
@@ -78,6 +80,16 @@ MainWindow::MainWindow(const tallyra::DataFiles& files, QWidget* parent)
     showTab(stakesTab);
   });
   m_analysis = std::make_unique<AnalysisCommands>(*this, *m_ws, language, m_files);
+  // What the generator makes joins the stakes as an import's rows do, or goes to the wheels.
+  m_generator = std::make_unique<GeneratorCommands>(
+      *this, *m_ws, language, m_files,
+      [this](const std::vector<tallyra::AnalysisDraw>& rows) {
+        return m_stakesPage->putRows(
+            static_cast<int>(rows.size()),
+            [&rows](int i) { return std::span<const int32_t>(rows[static_cast<std::size_t>(i)]); },
+            TextId::TxtGenAskAppend, TextId::TxtGenNoRoom);
+      },
+      [this](const std::vector<int32_t>& pool) { m_wheels->openWheels(pool); });
 
   buildLayout();
   bindHandlers();
@@ -207,6 +219,7 @@ void MainWindow::buildMenus() {
   collateStakesAction = Item(stakesMenu, "N9");
   deleteAllStakesAction = Item(stakesMenu, "N22");
   importStakesAction = Item(stakesMenu, "ImportStakesItem");
+  generateAction = Item(stakesMenu, "GenerateItem");
 
   systemMenu = Menu(this, "C1");
   loadSystemAction = Item(systemMenu, "N31");
@@ -272,6 +285,7 @@ void MainWindow::bindHandlers() {
   bind(collateStakesAction, &MainWindow::collateStakesWithStakes);
   bind(deleteAllStakesAction, &MainWindow::deleteAllStakes);
   bind(importStakesAction, &MainWindow::importStakes);
+  bind(generateAction, &MainWindow::generateStakes);
   bind(loadSystemAction, &MainWindow::loadSystemStakes);
   bind(saveSystemAction, [](MainWindow& w) { w.saveSystemStakes(); });
   bind(collateSystemAction, &MainWindow::collateSystemWithSystem);
@@ -424,8 +438,9 @@ void MainWindow::keepGame(int32_t highestNumber, const std::string& gameId) {
   // ini.tly keeps M alone, as older versions read it; the game's name lives beside it.
   platform::WritePreference(m_files, QStringLiteral("game/profile"),
                             QString::fromStdString(gameId));
-  // An open analysis counts over the new M.
+  // An open analysis and an open generator count over the new M.
   m_analysis->drawsChanged();
+  m_generator->listsChanged();
 }
 
 void MainWindow::entryStored(EntryMode mode) {
@@ -559,6 +574,8 @@ void MainWindow::applyTexts() {
   m_winnings->applyTexts();
   analysisAction->setText(T(TextId::TxtMenuAnalysis));
   m_analysis->applyTexts();
+  generateAction->setText(T(TextId::TxtMenuGenerate));
+  m_generator->applyTexts();
   for (QAction* import : {importStakesAction, importSystemAction, importResultsAction})
     import->setText(T(TextId::TxtMenuImport));
   helpMenu->setTitle(T(TextId::TxtMenuHelp));
@@ -591,6 +608,8 @@ void MainWindow::refreshGrids() {
   m_stakesPage->refresh();
   m_resultsPage->refresh();
   m_systemPage->refresh();
+  // The generator follows the draws and the system stakes while it is open.
+  m_generator->listsChanged();
 }
 
 // What is reached from outside the window: the start of the program and the tests.
@@ -628,6 +647,9 @@ void MainWindow::deleteAllStakes() {
 }
 void MainWindow::importStakes() {
   m_stakesPage->importFile();
+}
+void MainWindow::generateStakes() {
+  m_generator->openGenerator();
 }
 
 void MainWindow::loadSystemStakes() {

@@ -24,6 +24,7 @@ class AboutDialog;
 class AnalysisCommands;
 class CheckPage;
 class EntryDialog;
+class GeneratorCommands;
 class HelpCommands;
 class HelpWindow;
 class ListPage;
@@ -40,10 +41,10 @@ class ClickLabel;
 }  // namespace platform
 
 // The main window: it builds the menus and the status bar, owns the Workspace, the tabs (one
-// page class each), the dialogs and the help, winnings, wheels and analysis commands, and routes
-// the menus' commands to them. Controls carry the names of the layout as their object names. The
-// program's own files are those of the data folder `files`; the window hands it on to the
-// tabs, the dialogs and the commands that open one of them.
+// page class each), the dialogs and the help, winnings, wheels, analysis and generator commands,
+// and routes the menus' commands to them. Controls carry the names of the layout as their object
+// names. The program's own files are those of the data folder `files`; the window hands it on to
+// the tabs, the dialogs and the commands that open one of them.
 class MainWindow final : public QMainWindow {
   Q_OBJECT
  public:
@@ -76,6 +77,8 @@ class MainWindow final : public QMainWindow {
   bool saveStakes();  // true once the stakes are safely written
   void deleteAllStakes();
   void importStakes();
+  // Stakes > Generate stakes through filters: routed to its commands.
+  void generateStakes();
   void loadSystemStakes();
   bool saveSystemStakes();  // true once the system stakes are safely written
   void deleteAllSystemStakes();
@@ -180,7 +183,7 @@ class MainWindow final : public QMainWindow {
   QMenu* stakesMenu = nullptr;
   QAction *loadStakesAction = nullptr, *saveStakesAction = nullptr, *stakesSeparator = nullptr,
           *collateStakesAction = nullptr, *deleteAllStakesAction = nullptr,
-          *importStakesAction = nullptr;
+          *importStakesAction = nullptr, *generateAction = nullptr;
   QMenu* systemMenu = nullptr;
   QAction *loadSystemAction = nullptr, *saveSystemAction = nullptr, *systemSeparator = nullptr,
           *collateSystemAction = nullptr, *deleteAllSystemAction = nullptr,
@@ -221,6 +224,7 @@ class MainWindow final : public QMainWindow {
   std::unique_ptr<WinningsCommands> m_winnings;
   std::unique_ptr<WheelsCommands> m_wheels;
   std::unique_ptr<AnalysisCommands> m_analysis;
+  std::unique_ptr<GeneratorCommands> m_generator;
   // The tabs.
   ListPage* m_stakesPage = nullptr;
   ListPage* m_systemPage = nullptr;

@@ -49,8 +49,9 @@ WheelsCommands::WheelsCommands(QWidget& owner, tallyra::Workspace& ws, LanguageS
       m_files(files),
       m_stakesGrew(std::move(stakesGrew)) {}
 
-void WheelsCommands::openWheels() {
+void WheelsCommands::openWheels(std::vector<int32_t> pool) {
   WheelsDialog::Inputs inputs;
+  inputs.pool = std::move(pool);
   inputs.highestNumber = m_ws.HighestNumber;
   inputs.systemStakes = SystemStakesOf(m_ws);
   inputs.stakes = StakesOf(m_ws);

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "dialogs/DialogFrame.h"
 #include "model/DataFiles.h"
@@ -21,7 +23,8 @@ class WheelsCommands final {
   WheelsCommands(QWidget& owner, tallyra::Workspace& ws, LanguageSource language,
                  const tallyra::DataFiles& files, StakesGrew stakesGrew);
 
-  void openWheels();
+  // Opens the dialog; a `pool` given is put in its pool box.
+  void openWheels(std::vector<int32_t> pool = {});
 
  private:
   QWidget& m_owner;

@@ -204,6 +204,7 @@ void WheelsDialog::showWheels(Inputs inputs, Send send) {
   m_send = std::move(send);
   m_noteLabel->clear();
   fillSystemStakes();
+  if (!m_inputs.pool.empty()) m_poolEdit->setText(NumbersText(m_inputs.pool));
   platform::ExecModal(*this);
   m_send = nullptr;
 }

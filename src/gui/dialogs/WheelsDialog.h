@@ -41,6 +41,9 @@ class WheelsDialog final : public QDialog {
     std::string currency;
     // The most tickets the stakes list can hold; a wheel that must be larger is not built.
     int32_t maxTickets = 0;
+    // A pool to start from (the numbers the stakes generator leaves); empty keeps the pool of
+    // the last use.
+    std::vector<int32_t> pool;
   };
   // Stores the tickets in the stakes list, all of them or none; a refusal comes back as the
   // message to show.

@@ -364,34 +364,38 @@ void ListPage::importFile() {
       m_ws.HighestNumber, picked->second);
   if (!imported) return;
 
+  putRows(static_cast<int>(imported->rows.size()), [&](int i) {
+    const tallyra::ImportedRow& row = imported->rows[static_cast<std::size_t>(i)];
+    return std::span<const int32_t>(row.numbers.data(), static_cast<std::size_t>(row.size));
+  });
+}
+
+bool ListPage::putRows(int incoming, const std::function<std::span<const int32_t>(int)>& row,
+                       TextId ask, TextId noRoom) {
   int32_t& rows = count();
   const int32_t language = m_ws.Language;
-  const int incoming = static_cast<int>(imported->rows.size());
   bool append = false;
   if (rows > 0) {
-    append = platform::AskYesNo(
-        owner(), T(TextId::TxtAppTitle),
-        QString::fromUtf8(tallyra::Format(TextId::TxtImportAskAppend, language,
-                                          {std::to_string(incoming), std::to_string(rows)})));
+    append =
+        platform::AskYesNo(owner(), T(TextId::TxtAppTitle),
+                           QString::fromUtf8(tallyra::Format(
+                               ask, language, {std::to_string(incoming), std::to_string(rows)})));
   }
   const int capacity = table().capacity();
   if (append && rows + incoming > capacity) {
     platform::ShowMessage(
         owner(), T(TextId::TxtAppTitle),
         QString::fromUtf8(tallyra::Format(
-            TextId::TxtImportNoRoom, language,
+            noRoom, language,
             {std::to_string(rows), std::to_string(capacity), std::to_string(incoming)})));
-    return;
+    return false;
   }
   if (!append) tallyra::ClearTable(table(), rows, columns());
   // The counts of an earlier collation no longer belong to the list.
   showEmpty();
   emit emptied();
-  for (const tallyra::ImportedRow& row : imported->rows) {
-    tallyra::AppendRow(
-        table(), rows,
-        std::span<const int32_t>(row.numbers.data(), static_cast<std::size_t>(row.size)));
-  }
+  for (int i = 0; i < incoming; ++i) tallyra::AppendRow(table(), rows, row(i));
   emit listChanged();
   emit showTabRequested(m_tab);
+  return true;
 }

@@ -4,7 +4,9 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "dialogs/DialogFrame.h"
@@ -58,6 +60,13 @@ class ListPage final : public QObject {
   // Stakes or System > Import...: a list in any shape the importer reads, shown in the
   // preview first; on OK it replaces the held rows or is appended to them (the user chooses).
   void importFile();
+  // Puts `incoming` rows (`row(i)`, 0-based, its numbers) into the list as an import does: with
+  // rows held, the user chooses between adding them after those and replacing the list with
+  // them (`ask` words the question), and rows that would not fit are told (`noRoom`) with
+  // nothing changed. True once the rows are in.
+  bool putRows(int incoming, const std::function<std::span<const int32_t>(int)>& row,
+               tallyra::TextId ask = tallyra::TextId::TxtImportAskAppend,
+               tallyra::TextId noRoom = tallyra::TextId::TxtImportNoRoom);
   // Enter edits the selected row, Delete deletes it.
   void keyPressed(int key);
 

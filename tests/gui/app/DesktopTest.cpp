@@ -197,7 +197,7 @@ TEST_F(Desktop, TheHelpWindowShowsThePagesOfTheLanguage) {
   ASSERT_NE(help, nullptr);
   EXPECT_EQ(help->windowTitle(), QStringLiteral("Tallyra Help"));
   const QStringList english = ContentsTitles(*help);
-  ASSERT_EQ(english.size(), 21) << english.join(QStringLiteral(", ")).toStdString();
+  ASSERT_EQ(english.size(), 22) << english.join(QStringLiteral(", ")).toStdString();
   EXPECT_EQ(english.front(), QStringLiteral("Tallyra Help (English)"));
   EXPECT_TRUE(english.contains(QStringLiteral("Checking a combination")));
   EXPECT_TRUE(help->browser()->toPlainText().contains(QStringLiteral("Entering stakes")));
@@ -260,7 +260,7 @@ TEST_F(Desktop, TheHelpWindowShowsThePagesOfTheLanguage) {
   Trigger("N4");
   EXPECT_EQ(help->windowTitle(), QStringLiteral("Справка Tallyra"));
   const QStringList russian = ContentsTitles(*help);
-  ASSERT_EQ(russian.size(), 21);
+  ASSERT_EQ(russian.size(), 22);
   EXPECT_EQ(russian.front(), QStringLiteral("Справка Tallyra (по-русски)"));
   EXPECT_TRUE(russian.contains(QStringLiteral("Проверка комбинации")));
   EXPECT_EQ(help->currentPage(), QStringLiteral("ru/entering.html"));
