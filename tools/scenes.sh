@@ -87,6 +87,20 @@ case $scene in
     eval "$(xdotool getwindowgeometry --shell "$dialog")"
     import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$3"
     ;;
+  generator)
+    # Stakes > Generate stakes through filters..., then eight filters added with their bounds
+    # as they come: each kind is picked in the box under the list and added.
+    click 30 8 0.5; click 130 141 2
+    window=$(xdotool search --onlyvisible --name "^(Generate stakes|Генерация ставок)" | head -n 1)
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    click 366 480
+    for kind in 1 2 3 4 5 6 7 8 9 10 11 12 13 14; do
+      click 171 480 0.3; xdotool key Down Return; sleep 0.2
+      case $kind in 1 | 3 | 4 | 11 | 12 | 13 | 14) click 366 480 ;; esac
+    done
+    sleep 2
+    shot "$3"
+    ;;
   analysis)
     # The Statistics tab's button opens the analysis; its Patterns page shows a distribution.
     click "$stats" 56 1; click 595 347 2

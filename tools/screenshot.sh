@@ -2,8 +2,8 @@
 # Makes the README's pictures: the main window with the sample draws, the entry dialog, the
 # Check tab after collating 99 999 system stakes with each other, the list viewer at the end
 # of the longest list, the Statistics tab with its chart, the winnings report over every draw,
-# a wheel built in the wheels dialog, the import preview of a foreign history and a
-# distribution of the draws beside its expectation. Runs the real
+# a wheel built in the wheels dialog, the import preview of a foreign history, a distribution
+# of the draws beside its expectation and the funnel of a set of filters. Runs the real
 # program on a virtual screen, in English and Russian.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -25,7 +25,7 @@ scene() {  # language scene outputs...
          while (n < 12) { v = int(rand() * 49) + 1; if (!(v in seen)) { seen[v] = 1; n++;
            line = line (n > 1 ? "," : "") v } }
          printf "%d - %s;\r\n", i, line } }' >"$dir/System.txt"
-  (cd "$dir" && xvfb-run -a -s "-screen 0 1024x768x24" bash "$top/tools/scenes.sh" \
+  (cd "$dir" && xvfb-run -a -s "-screen 0 1280x900x24" bash "$top/tools/scenes.sh" \
      "$top/build/tallyra" "${@:2}")
   rm -rf "$dir"
 }
@@ -43,4 +43,5 @@ scene 1 import "$top/docs/import-preview-en.png" \
   "$top/tests/data/real/mega-sena-6of60-semicolon-quoted.csv"
 scene 0 winnings "$top/docs/winnings-ru.png"
 scene 1 analysis "$top/docs/analysis-en.png"
+scene 1 generator "$top/docs/generator-en.png"
 echo "Wrote the pictures into docs/"

@@ -92,7 +92,7 @@ GeneratorDialog::GeneratorDialog(QWidget* owner, LanguageSource language,
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                  Qt::WindowMaximizeButtonHint);
   setModal(false);
-  resize(1150, 720);
+  resize(1240, 740);
   const QStringList size = platform::ReadPreference(m_files, kSizeKey).split(QLatin1Char('x'));
   if (size.size() == 2 && size[0].toInt() >= 400 && size[1].toInt() >= 300) {
     resize(size[0].toInt(), size[1].toInt());
@@ -172,10 +172,10 @@ GeneratorDialog::GeneratorDialog(QWidget* owner, LanguageSource language,
   m_funnelTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
   m_funnelTable->verticalHeader()->hide();
   m_funnelTable->verticalHeader()->setDefaultSectionSize(20);
+  // The counts and the share of the draws kept always show whole; a long filter name gives way.
   m_funnelTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-  m_funnelTable->horizontalHeader()->setSectionResizeMode(StepArguments, QHeaderView::Interactive);
-  m_funnelTable->setColumnWidth(StepArguments, 120);
-  m_funnelTable->horizontalHeader()->setStretchLastSection(true);
+  m_funnelTable->horizontalHeader()->setSectionResizeMode(StepFilter, QHeaderView::Stretch);
+  m_funnelTable->setTextElideMode(Qt::ElideRight);
   m_bars = new QBarSet(QString());
   m_series = named(new QBarSeries, "FunnelSeries");
   m_series->append(m_bars);
