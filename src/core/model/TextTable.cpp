@@ -714,6 +714,9 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
      "не изменено.",
      "The list holds %d rows and takes at most %d; the %d combinations made do not fit. Nothing "
      "was changed."},  // TxtGenNoRoom
+    // Generator: a long count stopped by the user
+    {"Подсчёт остановлен: показана воронка фильтров до последнего изменения.",
+     "The count was stopped: the funnel shown is that of the filters before the last change."},  // TxtGenStopped
 }};
 
 }  // namespace

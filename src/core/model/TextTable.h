@@ -508,6 +508,8 @@ enum class TextId : int {
   TxtGenPicking,
   TxtGenAskAppend,
   TxtGenNoRoom,
+  // Generator: a long count stopped by the user
+  TxtGenStopped,
   Count
 };
 

@@ -13,6 +13,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QProgressBar>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSaveFile>
@@ -200,7 +201,18 @@ GeneratorDialog::GeneratorDialog(QWidget* owner, LanguageSource language,
   auto* funnelColumn = new QVBoxLayout(funnelBox);
   funnelColumn->addWidget(m_summaryLabel);
   funnelColumn->addWidget(m_emptiedLabel);
-  funnelColumn->addWidget(m_progress);
+  m_stopButton = named(new QPushButton(this), "FunnelStop");
+  m_stopButton->hide();
+  connect(m_stopButton, &QPushButton::clicked, this, [this] {
+    if (!m_run) return;
+    m_stopped = true;
+    m_countAgain = false;
+    m_run->control.Cancel();
+  });
+  auto* progressRow = new QHBoxLayout;
+  progressRow->addWidget(m_progress, 1);
+  progressRow->addWidget(m_stopButton);
+  funnelColumn->addLayout(progressRow);
   auto* funnelSplitter = new QSplitter(Qt::Vertical, funnelBox);
   funnelSplitter->addWidget(m_funnelTable);
   funnelSplitter->addWidget(m_chartView);
@@ -262,7 +274,10 @@ GeneratorDialog::GeneratorDialog(QWidget* owner, LanguageSource language,
   m_showBar.setSingleShot(true);
   m_showBar.setInterval(kShowBarMs);
   connect(&m_showBar, &QTimer::timeout, this, [this] {
-    if (m_run) m_progress->show();
+    if (m_run) {
+      m_progress->show();
+      m_stopButton->show();
+    }
   });
   connect(m_filterList, &FilterList::changed, this, [this] { edited(); });
   for (QRadioButton* radio : {m_rangeAll, m_rangeLatest, m_rangeBetween}) {
@@ -397,6 +412,7 @@ const Funnel* GeneratorDialog::funnel() const {
 
 void GeneratorDialog::edited() {
   ++m_edits;
+  m_stopped = false;
   if (m_run) m_run->control.Cancel();
   m_pause.start();
 }
@@ -437,6 +453,7 @@ void GeneratorDialog::startCount() {
 void GeneratorDialog::countEnded() {
   m_showBar.stop();
   m_progress->hide();
+  m_stopButton->hide();
   const std::unique_ptr<Run> run = std::move(m_run);
   const std::exception_ptr failure = run->task.join();
   const bool again = std::exchange(m_countAgain, false);
@@ -445,6 +462,11 @@ void GeneratorDialog::countEnded() {
     m_funnelInput = std::move(run->input);
     m_shownEdits = run->edits;
     showFunnel();
+  }
+  if (m_stopped) {
+    // Stopped by the user: the funnel shown is that of the filters before the last change.
+    m_emptiedLabel->setText(T(TextId::TxtGenStopped));
+    return;
   }
   if (again || (m_shownEdits != m_edits && !m_pause.isActive())) startCount();
   if (failure) std::rethrow_exception(failure);
@@ -509,6 +531,7 @@ const Funnel* GeneratorDialog::currentFunnel() {
     m_countAgain = false;
     m_showBar.stop();
     m_progress->hide();
+    m_stopButton->hide();
   }
   std::optional<GenerateInput> in = input();
   if (!in) {
@@ -714,6 +737,7 @@ void GeneratorDialog::hideEvent(QHideEvent* event) {
 
 void GeneratorDialog::applyTexts() {
   setWindowTitle(T(TextId::TxtGenCaption));
+  m_stopButton->setText(QProgressDialog::tr("Cancel"));
   m_rangeLabel->setText(T(TextId::TxtGenRange));
   m_rangeAll->setText(T(TextId::TxtGenRangeAll));
   m_rangeLatest->setText(T(TextId::TxtGenRangeLatest));

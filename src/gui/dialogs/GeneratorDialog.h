@@ -145,6 +145,8 @@ class GeneratorDialog final : public QDialog {
   QLabel* m_summaryLabel = nullptr;
   QLabel* m_emptiedLabel = nullptr;
   QProgressBar* m_progress = nullptr;
+  QPushButton* m_stopButton = nullptr;  // stops a long count; the next edit starts another
+  bool m_stopped = false;
   QTableWidget* m_funnelTable = nullptr;
   QChartView* m_chartView = nullptr;
   QBarSeries* m_series = nullptr;

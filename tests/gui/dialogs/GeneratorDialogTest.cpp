@@ -1,6 +1,8 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -217,6 +219,42 @@ TEST_F(Generator, TheNumbersLeftGoToTheWheelsAsTheirPool) {
   Click("ToWheelsButton");
   EXPECT_EQ(script.shownDialogs.back(), QStringLiteral("Wheels"));
   EXPECT_EQ(pool, QStringLiteral("3 5 7 9 11 13 15"));
+}
+
+// At 6 of 99 the count of the funnel takes a while: its bar shows with a Cancel that stops it,
+// and nothing starts again until the filters change.
+class GeneratorAtFullSize : public GuiTest {};
+
+TEST_F(GeneratorAtFullSize, ALongCountStopsWhenCancelledAndWaitsForTheNextChange) {
+  WriteFile(QStringLiteral("ini.tly"), "99\r\n1\r\n");
+  Start();
+  Trigger("GenerateItem");
+  auto* dialog = form->findChild<GeneratorDialog*>(QStringLiteral("Generator"));
+  ASSERT_NE(dialog, nullptr);
+  dialog->setFilters({Bounds(FilterKind::Sum, 100, 500)});
+  auto* stop = Find<QPushButton>("FunnelStop", dialog);
+  ASSERT_NE(stop, nullptr);
+  auto waitFor = [](const std::function<bool()>& done) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < 60000) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return done();
+  };
+  ASSERT_TRUE(waitFor([stop] { return stop->isVisible(); }));
+  stop->click();
+  ASSERT_TRUE(waitFor([stop] { return !stop->isVisible(); }));
+  EXPECT_EQ(Find<QLabel>("EmptiedLabel", dialog)->text(),
+            QStringLiteral("The count was stopped: the funnel shown is that of the filters before "
+                           "the last change."));
+  EXPECT_EQ(dialog->funnel(), nullptr);
+  // Nothing starts again by itself: a new count would show its bar after a moment.
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < 800) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  EXPECT_FALSE(stop->isVisible());
+  EXPECT_FALSE(Find<QProgressBar>("FunnelProgress", dialog)->isVisible());
 }
 
 }  // namespace
