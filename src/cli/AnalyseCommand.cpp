@@ -82,7 +82,7 @@ void WriteJson(std::ostream& out, const Analysis& a, int pairs, int triples) {
   for (const NumberFigures& f : a.numbers) {
     out << (f.number > 1 ? ",\n  " : "") << "{\"number\": " << f.number << ", \"hits\": " << f.hits
         << ", \"expected\": \"" << expected << "\", \"skip\": " << f.skip << ", \"avg_skip\": "
-        << (f.hits > 0 ? '"' + DecimalText(f.averageSkip) + '"' : std::string("null"))
+        << (f.hits > 0 ? JsonQuoted(DecimalText(f.averageSkip)) : std::string("null"))
         << ", \"max_skip\": " << f.longestSkip << '}';
   }
   out << "],\n \"uniformity\": {\"chi2\": \"" << Fixed(a.uniformity.chi2, "%.4f")
@@ -191,7 +191,7 @@ int AnalyseCommand::run(const Arguments& args, Output& output) const {
   const std::optional<DrawRange> range = ResolveRange(choice, held);
   if (!range) {
     if (held == 0) throw Failure{file + ": the file holds no draws to analyse."};
-    throw UsageError{"--from and --to take draws 1.." + std::to_string(held) +
+    throw UsageError{std::string("--from and --to take draws 1..") + std::to_string(held) +
                      " of the file, --from not above --to"};
   }
   std::vector<AnalysisDraw> history(static_cast<std::size_t>(held));

@@ -105,7 +105,8 @@ int GenerateCommand::run(const Arguments& args, Output& output) const {
     Filter filter;
     filter.kind = *kind;
     if (auto reason = ReadFilterArguments(filter, value, m, kEnglish)) {
-      throw UsageError{"--" + *reason};
+      std::string text = "--";
+      throw UsageError{text.append(*reason)};
     }
     if (ReadsHistory(filter.kind) && !args.has("--results")) {
       throw UsageError{name + " reads the draws: give them with --results"};
@@ -140,7 +141,7 @@ int GenerateCommand::run(const Arguments& args, Output& output) const {
   if (held > 0) {
     const std::optional<DrawRange> range = ResolveRange(choice, held);
     if (!range) {
-      throw UsageError{"--from and --to take draws 1.." + std::to_string(held) +
+      throw UsageError{std::string("--from and --to take draws 1..") + std::to_string(held) +
                        " of the file, --from not above --to"};
     }
     input.range = *range;

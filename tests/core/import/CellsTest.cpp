@@ -55,7 +55,10 @@ TEST(Cells, AFieldHoldsOneThing) {
     std::vector<Cell> cells;
     FieldCells(field, cells);
     std::string got;
-    for (const Cell& c : cells) got += (got.empty() ? "" : "|") + Show(c);
+    for (const Cell& c : cells) {
+      if (!got.empty()) got += '|';
+      got += Show(c);
+    }
     EXPECT_EQ(got, shown) << field;
   }
   EXPECT_EQ(GameNamedIn("Grand Lotto 6/55"), 55);
