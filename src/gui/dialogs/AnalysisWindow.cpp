@@ -93,7 +93,7 @@ QString AnalysisWindow::T(TextId id) const {
 void AnalysisWindow::buildRange() {
   m_rangeBox = new QGroupBox(this);
   m_rangeBox->setObjectName(QStringLiteral("AnalysisRange"));
-  auto make = [this](auto* widget, const char* name) {
+  auto make = [](auto* widget, const char* name) {
     widget->setObjectName(QString::fromLatin1(name));
     return widget;
   };

@@ -98,7 +98,7 @@ GeneratorDialog::GeneratorDialog(QWidget* owner, LanguageSource language,
   if (size.size() == 2 && size[0].toInt() >= 400 && size[1].toInt() >= 300) {
     resize(size[0].toInt(), size[1].toInt());
   }
-  auto named = [this](auto* widget, const char* name) {
+  auto named = [](auto* widget, const char* name) {
     widget->setObjectName(QString::fromLatin1(name));
     return widget;
   };
