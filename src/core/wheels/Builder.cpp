@@ -32,10 +32,11 @@ constexpr uint64_t kClockStep = uint64_t{1} << 20;
 // its end, so that a small build comes out the same on any machine.
 class Watch {
  public:
-  // `halt` stops the search runs together (the target met, or the first run done).
+  // `halt` stops the search runs together (the target or the bound met); `until`, when given,
+  // brings the deadline forward once it is set (to leave time for the last exact check).
   Watch(Clock::time_point deadline, const std::atomic<bool>* cancel,
-        const std::atomic<bool>* halt = nullptr)
-      : m_deadline(deadline), m_cancel(cancel), m_halt(halt) {}
+        const std::atomic<bool>* halt = nullptr, const std::atomic<Clock::rep>* until = nullptr)
+      : m_deadline(deadline), m_cancel(cancel), m_halt(halt), m_until(until) {}
   // Counts `work` done since the last call; true when it is time to stop.
   bool stop(uint64_t work) {
     if (m_cancel && m_cancel->load(std::memory_order_relaxed)) return true;
@@ -43,7 +44,10 @@ class Watch {
     m_work += work;
     if (m_work >= m_nextClock && !m_timeUp) {
       m_nextClock = m_work + kClockStep;
-      m_timeUp = Clock::now() >= m_deadline;
+      const Clock::time_point deadline =
+          m_until ? std::min(m_deadline, Clock::time_point(Clock::duration(m_until->load())))
+                  : m_deadline;
+      m_timeUp = Clock::now() >= deadline;
     }
     return m_timeUp;
   }
@@ -52,6 +56,7 @@ class Watch {
   Clock::time_point m_deadline;
   const std::atomic<bool>* m_cancel;
   const std::atomic<bool>* m_halt;
+  const std::atomic<Clock::rep>* m_until;
   uint64_t m_work = 0;
   uint64_t m_nextClock = kClockStep;
   bool m_timeUp = false;
@@ -189,45 +194,62 @@ Check Confirm(const std::vector<int32_t>& pool, const std::vector<Ticket>& ticke
   return row && row->holds() ? Check::Holds : Check::Fails;
 }
 
-// What the search runs share: the smallest wheel any of them has found (held by its
-// bookkeeping, not yet checked exactly), and the flag that stops them all.
+// What the search runs share: each run's smallest wheel (held by its bookkeeping, not yet
+// checked exactly), the flag that stops them all and the time they search until. Each run
+// stops by its own clock, so the wheel kept depends on the seed and the number of runs alone,
+// unless a run meets the target.
 class Shared {
  public:
-  explicit Shared(uint64_t target) : m_target(target) {}
-  // Keeps the blocks when they are fewer than the smallest so far; stops every run once they
-  // meet the target.
-  void offer(const std::vector<Block>& blocks) {
+  Shared(int runs, uint64_t target, uint64_t bound, Clock::time_point until)
+      : until(until.time_since_epoch().count()),
+        m_target(target),
+        m_bound(bound),
+        m_best(static_cast<std::size_t>(runs)) {}
+  // Keeps the run's blocks when fewer than its smallest so far; stops every run once they meet
+  // the target.
+  void offer(int run, const std::vector<Block>& blocks) {
     {
       const std::lock_guard<std::mutex> hold(m_lock);
-      if (!m_best.empty() && m_best.size() <= blocks.size()) return;
-      m_best = blocks;
+      std::vector<Block>& best = m_best[static_cast<std::size_t>(run)];
+      if (!best.empty() && best.size() <= blocks.size()) return;
+      best = blocks;
     }
-    if (m_target > 0 && blocks.size() <= m_target) halt.store(true);
+    // The first run at the bound ends them all: no run can do better, and on a tie its wheel
+    // is kept anyway. Another run at the bound waits for the first to end by its own clock.
+    if (metTarget(blocks.size()) || (run == 0 && blocks.size() <= m_bound)) halt.store(true);
   }
-  // The smallest blocks offered, when fewer than `than`; else empty.
+  // The smallest blocks of any run (the first run's of a tie), when fewer than `than`; else
+  // empty.
   std::vector<Block> smallest(std::size_t than) {
     const std::lock_guard<std::mutex> hold(m_lock);
-    return m_best.size() < than ? m_best : std::vector<Block>();
+    const std::vector<Block>* found = nullptr;
+    for (const std::vector<Block>& best : m_best)
+      if (!best.empty() && best.size() < than && (!found || best.size() < found->size()))
+        found = &best;
+    return found ? *found : std::vector<Block>();
   }
   bool metTarget(std::size_t size) const { return m_target > 0 && size <= m_target; }
   std::atomic<bool> halt{false};
+  std::atomic<Clock::rep> until;
 
  private:
   uint64_t m_target;
+  uint64_t m_bound;
   std::mutex m_lock;
-  std::vector<Block> m_best;
+  std::vector<std::vector<Block>> m_best;
 };
 
 class Search {
  public:
   Search(const std::vector<int32_t>& pool, Guarantee g, const BuildOptions& options,
-         Clock::time_point start, uint64_t seed, Shared& shared)
+         Clock::time_point start, int run, Shared& shared)
       : m_pool(pool),
         m_v(static_cast<int>(pool.size())),
         m_g(g),
         m_options(options),
         m_state(m_v, g),
-        m_random(seed),
+        m_random(options.seed + static_cast<uint64_t>(run) * 0x9E37'79B9'7F4A'7C15ULL),
+        m_run(run),
         m_shared(shared),
         m_start(start),
         m_deadline(DeadlineAfter(start, options.seconds)) {
@@ -244,7 +266,8 @@ class Search {
   // Adds tickets until every subset is covered; false when cancelled or out of time first, which
   // leaves an incomplete list that is no wheel.
   bool greedy() {
-    Watch watch(m_deadline, m_options.cancel, &m_shared.halt);
+    // The first run always finishes its wheel: the one returned when the others' are cut short.
+    Watch watch(m_deadline, m_options.cancel, m_run == 0 ? nullptr : &m_shared.halt);
     // Enough candidates per slot that a ticket costs about a million subset visits at most.
     // (All of them on small pools, where fewer than three may be free.)
     const uint64_t candidates = std::min<uint64_t>(
@@ -315,7 +338,7 @@ class Search {
   // `until`, which leaves the time after it for that check.
   void improve(std::vector<Block>& best, Clock::time_point until) {
     const Clock::time_point deadline = m_deadline;
-    Watch watch(until, m_options.cancel, &m_shared.halt);
+    Watch watch(until, m_options.cancel, &m_shared.halt, &m_shared.until);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     // The temperature is a fixed share of the running mean size of the moves, so that it suits
     // guarantees whose moves change a handful of subsets as well as those changing thousands.
@@ -327,7 +350,7 @@ class Search {
       if (m_state.uncoveredCount() == 0) {
         if (m_blocks.size() < best.size()) {
           best = m_blocks;
-          m_shared.offer(best);
+          m_shared.offer(m_run, best);
           report(deadline);
         }
         if (watch.stop(dropWeakest(index))) return;
@@ -370,6 +393,7 @@ class Search {
   }
 
   const std::vector<Block>& blocks() const { return m_blocks; }
+  int run() const { return m_run; }
 
   // Carries on from these tickets instead of the current ones.
   void restart(const std::vector<Block>& blocks) {
@@ -456,6 +480,7 @@ class Search {
   const BuildOptions& m_options;
   CoverState m_state;
   std::mt19937_64 m_random;
+  int m_run;
   Shared& m_shared;
   bool m_reports = false;
   std::vector<Block> m_checked;
@@ -550,7 +575,7 @@ BuildResult BuildWheel(const std::vector<int32_t>& poolIn, Guarantee g,
   runs = static_cast<int>(
       std::clamp<uint64_t>(uint64_t{40'000'000} / std::max<uint64_t>(1, Binomial(v, counted.m)), 1,
                            static_cast<uint64_t>(runs)));
-  Shared shared(options.target);
+  Shared shared(runs, options.target, LowerBound(v, counted), deadline);
   // The other runs, each from a seed of its own: their greedy wheel, the construction, then the
   // search until the run here stops them. Only this thread reports and checks.
   std::vector<std::thread> workers;
@@ -564,7 +589,7 @@ BuildResult BuildWheel(const std::vector<int32_t>& poolIn, Guarantee g,
   } joiner{shared, workers};
   const auto startFrom = [&](Search& search, std::vector<Block>& best) {
     best = search.blocks();
-    shared.offer(best);
+    shared.offer(search.run(), best);
     // A pool of 20 to 22 numbers and three numbers to hold: the triple system of 22 points
     // (77 tickets) is far smaller than what the greedy finds, so the search starts from it.
     if (counted.t == 3) {
@@ -572,15 +597,14 @@ BuildResult BuildWheel(const std::vector<int32_t>& poolIn, Guarantee g,
       if (!known.empty() && known.size() < best.size()) {
         search.restart(known);
         best = known;
-        shared.offer(best);
+        shared.offer(search.run(), best);
       }
     }
   };
   for (int run = 1; run < runs; ++run) {
     workers.emplace_back([&, run] {
       try {
-        Search search(pool, counted, options, start,
-                      options.seed + static_cast<uint64_t>(run) * 0x9E37'79B9'7F4A'7C15ULL, shared);
+        Search search(pool, counted, options, start, run, shared);
         if (!search.greedy()) return;
         std::vector<Block> best;
         startFrom(search, best);
@@ -591,7 +615,7 @@ BuildResult BuildWheel(const std::vector<int32_t>& poolIn, Guarantee g,
     });
   }
 
-  Search search(pool, counted, options, start, options.seed, shared);
+  Search search(pool, counted, options, start, 0, shared);
   search.reportFromHere();
   if (!search.greedy()) return stopped();
   const std::vector<Block> greedy = search.blocks();
@@ -612,15 +636,17 @@ BuildResult BuildWheel(const std::vector<int32_t>& poolIn, Guarantee g,
   result.greedySize = static_cast<int>(greedy.size());
   std::vector<Block> best;
   startFrom(search, best);
+  shared.until.store(searchUntil.time_since_epoch().count());
   search.improve(best, searchUntil);
-  shared.halt.store(true);
   for (std::thread& w : workers) w.join();
   workers.clear();
   // Only a wheel that passes the exact check is offered; the greedy one already has. One whose
   // check is cut short by the deadline is not offered either.
+  // The runs' smallest wheel, the first run's of a tie, whichever was checked while they ran.
   std::vector<Block> chosen = search.checked();
-  std::vector<Block> smaller = shared.smallest(chosen.size());
-  if (!smaller.empty() && search.confirmed(smaller) == Check::Holds) chosen = std::move(smaller);
+  std::vector<Block> smallest = shared.smallest(chosen.size() + 1);
+  if (!smallest.empty() && smallest != chosen && search.confirmed(smallest) == Check::Holds)
+    chosen = std::move(smallest);
   result.cancelled = search.cancelled();
   result.tickets = search.tickets(chosen);
   return result;
