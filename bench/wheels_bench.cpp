@@ -55,8 +55,9 @@ BENCHMARK(BM_CheckPool49Tickets)
     ->UseRealTime()
     ->Iterations(1);
 
-// The builder for a fixed time (WHEEL_SECONDS, 5 by default) and seed (WHEEL_SEED, 1 by
-// default): the size found, the greedy size and the bound as counters. The sizes depend on the
+// The builder for a fixed time (WHEEL_SECONDS, 5 by default), seed (WHEEL_SEED, 1 by default)
+// and searches side by side (WHEEL_THREADS, one per core by default): the size found, the
+// greedy size, the bound and the size over it as counters. The sizes depend on the
 // speed of the machine; compare several seeds.
 void BM_BuildWheel(benchmark::State& state) {
   const int v = static_cast<int>(state.range(0));
@@ -66,11 +67,15 @@ void BM_BuildWheel(benchmark::State& state) {
   options.seconds = seconds ? std::atof(seconds) : 5.0;
   const char* seed = std::getenv("WHEEL_SEED");
   options.seed = seed ? std::strtoull(seed, nullptr, 10) : 1;
+  const char* threads = std::getenv("WHEEL_THREADS");
+  options.threads = threads ? std::atoi(threads) : 0;
   wh::BuildResult r;
   for (auto _ : state) r = wh::BuildWheel(Range(v), g, options);
   state.counters["size"] = static_cast<double>(r.tickets.size());
   state.counters["greedy"] = r.greedySize;
   state.counters["bound"] = static_cast<double>(r.bound);
+  state.counters["ratio"] =
+      r.bound ? static_cast<double>(r.tickets.size()) / static_cast<double>(r.bound) : 0.0;
   state.counters["seed"] = static_cast<double>(options.seed);
   state.SetLabel(std::to_string(v) + " numbers " + wh::GuaranteeText(g));
 }

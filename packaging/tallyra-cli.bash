@@ -36,7 +36,7 @@ _tallyra_cli() {
       COMPREPLY=($(compgen -W 'first all' -- "$cur"))
       return
       ;;
-    --combination | --max | --timeout | --max-time | --columns | --pool | --guarantee | --seconds | --seed | --draw | \
+    --combination | --max | --timeout | --max-time | --columns | --pool | --guarantee | --seconds | --seed | --target | --threads | --draw | \
       --last | --from | --to | --pairs | --triples | --low-high | --look-back | --sum | --odd | \
       --low | --spread | --consecutive-max | --decade-max | --last-digit-max | --include | \
       --include-any | --exclude | --previous-max | --share-max | --top-pairs | --count | --every)
@@ -69,7 +69,7 @@ _tallyra_cli() {
         return
       fi
       case $action in
-        build) options='--pool --guarantee --seconds --max --seed --lang --json' ;;
+        build) options='--pool --guarantee --seconds --max --seed --target --threads --lang --json' ;;
         check) options='--pool --stakes --max --lang --json' ;;
       esac
       ;;

@@ -69,6 +69,13 @@ int Build(const Arguments& args, Output& output) {
           args.number("--seed", 0, std::numeric_limits<int32_t>::max(), "--seed takes a number")) {
     options.seed = static_cast<uint64_t>(*seed);
   }
+  if (auto threads = args.number("--threads", 1, 64, "--threads takes 1..64")) {
+    options.threads = *threads;
+  }
+  if (auto target =
+          args.number("--target", 1, static_cast<int>(kStakeCapacity), "--target takes 1..99999")) {
+    options.target = static_cast<uint64_t>(*target);
+  }
   const wh::BuildResult result = wh::BuildWheel(pool, guarantee, options);
   if (result.problem) throw Failure{result.problem->text(language)};
   // A list cut short keeps no guarantee: nothing is printed rather than that.
@@ -82,7 +89,13 @@ int Build(const Arguments& args, Output& output) {
     WriteJsonNumbers(out, pool);
     out << ", \"guarantee\": \"" << wh::GuaranteeText(guarantee)
         << "\", \"size\": " << result.tickets.size() << ", \"bound\": " << result.bound
-        << ", \"tickets\": [";
+        << ", \"bound_kind\": \"" << wh::LowerBoundKind(guarantee) << "\", \"ratio\": ";
+    char ratio[32];
+    std::snprintf(ratio, sizeof ratio, "%.3f",
+                  result.bound ? static_cast<double>(result.tickets.size()) /
+                                     static_cast<double>(result.bound)
+                               : 1.0);
+    out << ratio << ", \"tickets\": [";
     for (std::size_t i = 0; i < result.tickets.size(); ++i) {
       if (i) out << ", ";
       WriteJsonNumbers(out, result.tickets[i]);
@@ -169,7 +182,7 @@ WheelCommand::WheelCommand()
           {.name = "wheel",
            .usage =
                "  tallyra-cli wheel build --pool N,N,... --guarantee TifM [--seconds S] [--max M]\n"
-               "              [--seed N] [--lang en|ru] [--json]\n"
+               "              [--seed N] [--target SIZE] [--threads N] [--lang en|ru] [--json]\n"
                "              (the tickets go to standard output as record lines, the sizes to "
                "standard\n"
                "              error)\n"
@@ -187,8 +200,8 @@ Arguments WheelCommand::parse(const std::vector<std::string>& args) const {
   if (action != "build" && action != "check") {
     throw UsageError{"unknown wheel action '" + action + "'"};
   }
-  const std::vector<Option> build = {{"--pool"}, {"--guarantee"}, {"--seconds"}, {"--max"},
-                                     kLang,      {"--seed"},      kJson};
+  const std::vector<Option> build = {{"--pool"}, {"--guarantee"}, {"--seconds"}, {"--max"}, kLang,
+                                     {"--seed"}, {"--target"},    {"--threads"}, kJson};
   const std::vector<Option> check = {{"--pool"}, {"--stakes"}, {"--max"}, kLang, kJson};
   const Arguments read =
       ReadOptions(args, 1, action == "build" ? build : check, " for wheel " + action);

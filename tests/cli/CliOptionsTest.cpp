@@ -185,7 +185,8 @@ TEST_F(CliOptions, EveryOptionTheUsageNamesIsTakenByTheParser) {
                                                       {"B", "2"},
                                                       {"K", "3"},
                                                       {"A-B", "2-4"},
-                                                      {"T", "3"}};
+                                                      {"T", "3"},
+                                                      {"SIZE", "4"}};
   const std::map<std::string, std::string> files = {
       {"--stakes", "st.txt"},       {"--system", "sy.txt"},      {"--results", "Results.txt"},
       {"--merge-into", "held.txt"}, {"--out", "out.txt"},        {"--prizes", "prizes.tly"},

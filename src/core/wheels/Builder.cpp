@@ -5,16 +5,23 @@
 #include <bit>
 #include <chrono>
 #include <cmath>
+#include <mutex>
+#include <new>
 #include <random>
 #include <stdexcept>
+#include <thread>
 
+#include "parallel/ParallelFor.h"
+#include "wheels/CoverState.h"
 #include "wheels/Verifier.h"
 
 namespace tallyra::wheels {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using Block = std::array<uint8_t, kTicketSize>;  // pool indexes
+using cover::Block;
+using cover::CoverState;
+using cover::ForEachSubset;
 
 // Subset visits between two looks at the clock: some milliseconds of work, and more than the
 // whole first wheel of a small pool needs.
@@ -25,15 +32,22 @@ constexpr uint64_t kClockStep = uint64_t{1} << 20;
 // its end, so that a small build comes out the same on any machine.
 class Watch {
  public:
-  Watch(Clock::time_point deadline, const std::atomic<bool>* cancel)
-      : m_deadline(deadline), m_cancel(cancel) {}
+  // `halt` stops the search runs together (the target or the bound met); `until`, when given,
+  // brings the deadline forward once it is set (to leave time for the last exact check).
+  Watch(Clock::time_point deadline, const std::atomic<bool>* cancel,
+        const std::atomic<bool>* halt = nullptr, const std::atomic<Clock::rep>* until = nullptr)
+      : m_deadline(deadline), m_cancel(cancel), m_halt(halt), m_until(until) {}
   // Counts `work` done since the last call; true when it is time to stop.
   bool stop(uint64_t work) {
     if (m_cancel && m_cancel->load(std::memory_order_relaxed)) return true;
+    if (m_halt && m_halt->load(std::memory_order_relaxed)) return true;
     m_work += work;
     if (m_work >= m_nextClock && !m_timeUp) {
       m_nextClock = m_work + kClockStep;
-      m_timeUp = Clock::now() >= m_deadline;
+      const Clock::time_point deadline =
+          m_until ? std::min(m_deadline, Clock::time_point(Clock::duration(m_until->load())))
+                  : m_deadline;
+      m_timeUp = Clock::now() >= deadline;
     }
     return m_timeUp;
   }
@@ -41,6 +55,8 @@ class Watch {
  private:
   Clock::time_point m_deadline;
   const std::atomic<bool>* m_cancel;
+  const std::atomic<bool>* m_halt;
+  const std::atomic<Clock::rep>* m_until;
   uint64_t m_work = 0;
   uint64_t m_nextClock = kClockStep;
   bool m_timeUp = false;
@@ -52,216 +68,6 @@ Clock::time_point DeadlineAfter(Clock::time_point start, double seconds) {
   return start +
          std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
 }
-
-// Sorts a few indexes in place.
-void SortSmall(uint8_t* a, int n) {
-  for (int i = 1; i < n; ++i) {
-    const uint8_t x = a[i];
-    int j = i;
-    for (; j > 0 && a[j - 1] > x; --j) a[j] = a[j - 1];
-    a[j] = x;
-  }
-}
-
-// Calls fn(indexes) for every k-subset of items (k <= 6), in lexical order of positions.
-template <typename Fn>
-void ForEachSubset(const uint8_t* items, int n, int k, Fn&& fn) {
-  std::array<int, kTicketSize> at{};
-  std::array<uint8_t, kTicketSize> chosen{};
-  if (k > n) return;
-  if (k == 0) {
-    fn(chosen.data());
-    return;
-  }
-  for (int i = 0; i < k; ++i) at[static_cast<std::size_t>(i)] = i;
-  while (true) {
-    for (int i = 0; i < k; ++i)
-      chosen[static_cast<std::size_t>(i)] = items[at[static_cast<std::size_t>(i)]];
-    fn(chosen.data());
-    int i = k - 1;
-    while (i >= 0 && at[static_cast<std::size_t>(i)] == n - k + i) --i;
-    if (i < 0) return;
-    ++at[static_cast<std::size_t>(i)];
-    for (int j = i + 1; j < k; ++j)
-      at[static_cast<std::size_t>(j)] = at[static_cast<std::size_t>(j - 1)] + 1;
-  }
-}
-
-// The m-subsets of the pool with, for each, how many tickets hold at least t of its numbers.
-// A subset is known by its colex rank: the sum of C(e_i, i + 1) over its sorted indexes e_i.
-class CoverState {
- public:
-  CoverState(int v, Guarantee g) : m_v(v), m_t(g.t), m_m(g.m) {
-    const auto sets = Binomial(v, g.m);
-    m_cover.assign(sets, 0);
-    m_position.resize(sets);
-    m_uncovered.resize(sets);
-    for (uint32_t r = 0; r < sets; ++r) {
-      m_uncovered[r] = r;
-      m_position[r] = r;
-    }
-    for (int n = 0; n <= kMaxPool; ++n)
-      for (int k = 0; k <= kTicketSize; ++k)
-        m_binomial[static_cast<std::size_t>(n)][static_cast<std::size_t>(k)] =
-            static_cast<uint32_t>(Binomial(n, k));
-  }
-
-  std::size_t uncoveredCount() const { return m_uncovered.size(); }
-  uint32_t uncoveredAt(std::size_t i) const { return m_uncovered[i]; }
-  uint16_t cover(uint32_t rank) const { return m_cover[rank]; }
-
-  // The sorted indexes of the subset with this rank.
-  std::array<uint8_t, kTicketSize> unrank(uint32_t rank) const {
-    std::array<uint8_t, kTicketSize> e{};
-    int top = m_v - 1;
-    for (int i = m_m; i >= 1; --i) {
-      while (C(top, i) > rank) --top;
-      e[static_cast<std::size_t>(i - 1)] = static_cast<uint8_t>(top);
-      rank -= C(top, i);
-      --top;
-    }
-    return e;
-  }
-
-  // Every m-subset with at least t numbers of the block.
-  template <typename Fn>
-  void forEachCovered(const Block& blockIn, Fn&& fn) const {
-    Block block = blockIn;
-    SortSmall(block.data(), kTicketSize);
-    std::array<uint8_t, kMaxPool> others{};
-    int count = 0;
-    for (int x = 0, b = 0; x < m_v; ++x) {
-      if (b < kTicketSize && block[static_cast<std::size_t>(b)] == x) {
-        ++b;
-      } else {
-        others[static_cast<std::size_t>(count++)] = static_cast<uint8_t>(x);
-      }
-    }
-    for (int j = m_t; j <= m_m; ++j) {
-      ForEachSubset(block.data(), kTicketSize, j, [&](const uint8_t* inside) {
-        ForEachSubset(others.data(), count, m_m - j, [&](const uint8_t* outside) {
-          fn(rankOfMerged(inside, j, outside, m_m - j));
-        });
-      });
-    }
-  }
-
-  // The subsets whose count changes when x of the block is replaced by y: those holding x,
-  // not y, and exactly t - 1 other numbers of the block lose it (lose(rank)); the same with y
-  // in place of x gain it (gain(rank)).
-  template <typename Lose, typename Gain>
-  void forEachSwapped(const Block& block, uint8_t x, uint8_t y, Lose&& lose, Gain&& gain) const {
-    std::array<uint8_t, kTicketSize> kept{};
-    int keptCount = 0;
-    for (const uint8_t b : block)
-      if (b != x) kept[static_cast<std::size_t>(keptCount++)] = b;
-    SortSmall(kept.data(), keptCount);
-    const int fromRest = m_m - m_t;
-    std::array<uint8_t, kMaxPool> rest{};
-    int restCount = 0;
-    if (fromRest > 0) {
-      for (int z = 0; z < m_v; ++z) {
-        if (z == y || std::find(block.begin(), block.end(), z) != block.end()) continue;
-        rest[static_cast<std::size_t>(restCount++)] = static_cast<uint8_t>(z);
-      }
-    }
-    ForEachSubset(kept.data(), keptCount, m_t - 1, [&](const uint8_t* inside) {
-      ForEachSubset(rest.data(), restCount, fromRest, [&](const uint8_t* outside) {
-        std::array<uint8_t, kTicketSize> base{};
-        const int size = Merge(inside, m_t - 1, outside, fromRest, base.data());
-        lose(rankWith(base.data(), size, x));
-        gain(rankWith(base.data(), size, y));
-      });
-    });
-  }
-
-  void add(const Block& block) {
-    forEachCovered(block, [&](uint32_t r) {
-      if (m_cover[r]++ == 0) takeOut(r);
-    });
-  }
-  void remove(const Block& block) {
-    forEachCovered(block, [&](uint32_t r) {
-      if (--m_cover[r] == 0) putBack(r);
-    });
-  }
-  // The change in the number of uncovered subsets if x of a held block became y.
-  long swapDelta(const Block& block, uint8_t x, uint8_t y) const {
-    long delta = 0;
-    forEachSwapped(
-        block, x, y, [&](uint32_t r) { delta += m_cover[r] == 1; },
-        [&](uint32_t r) { delta -= m_cover[r] == 0; });
-    return delta;
-  }
-  // The change in how many uncovered subsets a block not yet held would cover.
-  long freeSwapGain(const Block& block, uint8_t x, uint8_t y) const {
-    long gain = 0;
-    forEachSwapped(
-        block, x, y, [&](uint32_t r) { gain -= m_cover[r] == 0; },
-        [&](uint32_t r) { gain += m_cover[r] == 0; });
-    return gain;
-  }
-  void swap(Block& block, std::size_t slot, uint8_t y) {
-    const uint8_t x = block[slot];
-    forEachSwapped(
-        block, x, y,
-        [&](uint32_t r) {
-          if (--m_cover[r] == 0) putBack(r);
-        },
-        [&](uint32_t r) {
-          if (m_cover[r]++ == 0) takeOut(r);
-        });
-    block[slot] = y;
-  }
-
- private:
-  uint32_t C(int n, int k) const {
-    return m_binomial[static_cast<std::size_t>(n)][static_cast<std::size_t>(k)];
-  }
-  static int Merge(const uint8_t* a, int na, const uint8_t* b, int nb, uint8_t* out) {
-    int i = 0, j = 0, o = 0;
-    while (i < na || j < nb) {
-      if (j >= nb || (i < na && a[i] < b[j])) {
-        out[o++] = a[i++];
-      } else {
-        out[o++] = b[j++];
-      }
-    }
-    return o;
-  }
-  uint32_t rankOfMerged(const uint8_t* a, int na, const uint8_t* b, int nb) const {
-    std::array<uint8_t, kTicketSize> e{};
-    const int n = Merge(a, na, b, nb, e.data());
-    uint32_t r = 0;
-    for (int i = 0; i < n; ++i) r += C(e[static_cast<std::size_t>(i)], i + 1);
-    return r;
-  }
-  uint32_t rankWith(const uint8_t* base, int n, uint8_t z) const {
-    uint32_t r = 0;
-    int i = 0;
-    for (; i < n && base[i] < z; ++i) r += C(base[i], i + 1);
-    r += C(z, i + 1);
-    for (; i < n; ++i) r += C(base[i], i + 2);
-    return r;
-  }
-  void takeOut(uint32_t r) {
-    const uint32_t at = m_position[r];
-    const uint32_t last = m_uncovered.back();
-    m_uncovered[at] = last;
-    m_position[last] = at;
-    m_uncovered.pop_back();
-  }
-  void putBack(uint32_t r) {
-    m_position[r] = static_cast<uint32_t>(m_uncovered.size());
-    m_uncovered.push_back(r);
-  }
-
-  int m_v, m_t, m_m;
-  std::array<std::array<uint32_t, kTicketSize + 1>, kMaxPool + 1> m_binomial{};
-  std::vector<uint16_t> m_cover;
-  std::vector<uint32_t> m_position;
-  std::vector<uint32_t> m_uncovered;
-};
 
 // For each pool index, a bitmap over the block slots holding it; finds the blocks sharing the
 // most numbers with a subset with bit-sliced counters instead of a scan of every block.
@@ -388,16 +194,63 @@ Check Confirm(const std::vector<int32_t>& pool, const std::vector<Ticket>& ticke
   return row && row->holds() ? Check::Holds : Check::Fails;
 }
 
+// What the search runs share: each run's smallest wheel (held by its bookkeeping, not yet
+// checked exactly), the flag that stops them all and the time they search until. Each run
+// stops by its own clock, so the wheel kept depends on the seed and the number of runs alone,
+// unless a run meets the target.
+class Shared {
+ public:
+  Shared(int runs, uint64_t target, uint64_t bound, Clock::time_point until)
+      : until(until.time_since_epoch().count()),
+        m_target(target),
+        m_bound(bound),
+        m_best(static_cast<std::size_t>(runs)) {}
+  // Keeps the run's blocks when fewer than its smallest so far; stops every run once they meet
+  // the target.
+  void offer(int run, const std::vector<Block>& blocks) {
+    {
+      const std::lock_guard<std::mutex> hold(m_lock);
+      std::vector<Block>& best = m_best[static_cast<std::size_t>(run)];
+      if (!best.empty() && best.size() <= blocks.size()) return;
+      best = blocks;
+    }
+    // The first run at the bound ends them all: no run can do better, and on a tie its wheel
+    // is kept anyway. Another run at the bound waits for the first to end by its own clock.
+    if (metTarget(blocks.size()) || (run == 0 && blocks.size() <= m_bound)) halt.store(true);
+  }
+  // The smallest blocks of any run (the first run's of a tie), when fewer than `than`; else
+  // empty.
+  std::vector<Block> smallest(std::size_t than) {
+    const std::lock_guard<std::mutex> hold(m_lock);
+    const std::vector<Block>* found = nullptr;
+    for (const std::vector<Block>& best : m_best)
+      if (!best.empty() && best.size() < than && (!found || best.size() < found->size()))
+        found = &best;
+    return found ? *found : std::vector<Block>();
+  }
+  bool metTarget(std::size_t size) const { return m_target > 0 && size <= m_target; }
+  std::atomic<bool> halt{false};
+  std::atomic<Clock::rep> until;
+
+ private:
+  uint64_t m_target;
+  uint64_t m_bound;
+  std::mutex m_lock;
+  std::vector<std::vector<Block>> m_best;
+};
+
 class Search {
  public:
   Search(const std::vector<int32_t>& pool, Guarantee g, const BuildOptions& options,
-         Clock::time_point start)
+         Clock::time_point start, int run, Shared& shared)
       : m_pool(pool),
         m_v(static_cast<int>(pool.size())),
         m_g(g),
         m_options(options),
         m_state(m_v, g),
-        m_random(options.seed),
+        m_random(options.seed + static_cast<uint64_t>(run) * 0x9E37'79B9'7F4A'7C15ULL),
+        m_run(run),
+        m_shared(shared),
         m_start(start),
         m_deadline(DeadlineAfter(start, options.seconds)) {
     m_bound = LowerBound(m_v, g);
@@ -413,7 +266,8 @@ class Search {
   // Adds tickets until every subset is covered; false when cancelled or out of time first, which
   // leaves an incomplete list that is no wheel.
   bool greedy() {
-    Watch watch(m_deadline, m_options.cancel);
+    // The first run always finishes its wheel: the one returned when the others' are cut short.
+    Watch watch(m_deadline, m_options.cancel, m_run == 0 ? nullptr : &m_shared.halt);
     // Enough candidates per slot that a ticket costs about a million subset visits at most.
     // (All of them on small pools, where fewer than three may be free.)
     const uint64_t candidates = std::min<uint64_t>(
@@ -423,7 +277,7 @@ class Search {
     while (m_state.uncoveredCount() > 0) {
       // The work counted here is the last ticket's adding.
       if (watch.stop(m_blocks.empty() ? 0 : m_ticketSets)) return false;
-      if (m_blocks.size() % 64 == 63) report(m_deadline, 0);
+      if (m_blocks.size() % 64 == 63) report(m_deadline);
       const uint32_t target = m_state.uncoveredAt(pick(m_state.uncoveredCount()));
       const auto subset = m_state.unrank(target);
       Block block{};
@@ -484,7 +338,7 @@ class Search {
   // `until`, which leaves the time after it for that check.
   void improve(std::vector<Block>& best, Clock::time_point until) {
     const Clock::time_point deadline = m_deadline;
-    Watch watch(until, m_options.cancel);
+    Watch watch(until, m_options.cancel, &m_shared.halt, &m_shared.until);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     // The temperature is a fixed share of the running mean size of the moves, so that it suits
     // guarantees whose moves change a handful of subsets as well as those changing thousands.
@@ -492,17 +346,18 @@ class Search {
     BlockIndex index(m_v, m_blocks);
     double moveSize = 2;
     long iterations = 0;
-    while (m_blocks.size() > 1 && best.size() > m_bound) {
+    while (m_blocks.size() > 1 && best.size() > m_bound && !m_shared.metTarget(best.size())) {
       if (m_state.uncoveredCount() == 0) {
         if (m_blocks.size() < best.size()) {
           best = m_blocks;
-          report(deadline, best.size());
+          m_shared.offer(m_run, best);
+          report(deadline);
         }
         if (watch.stop(dropWeakest(index))) return;
         continue;
       }
       if (watch.stop(m_swapSets)) return;
-      if ((++iterations & 65535) == 0) report(deadline, best.size());
+      if ((++iterations & 65535) == 0) report(deadline);
       // A move that brings the block nearest to a random uncovered subset one number closer.
       const auto subset = m_state.unrank(m_state.uncoveredAt(pick(m_state.uncoveredCount())));
       std::array<bool, kMaxPool> inSubset{};
@@ -538,6 +393,7 @@ class Search {
   }
 
   const std::vector<Block>& blocks() const { return m_blocks; }
+  int run() const { return m_run; }
 
   // Carries on from these tickets instead of the current ones.
   void restart(const std::vector<Block>& blocks) {
@@ -563,12 +419,28 @@ class Search {
     return Confirm(m_pool, tickets(blocks), m_g, m_options, m_deadline);
   }
 
-  void report(Clock::time_point deadline, std::size_t bestSize) const {
+  // The smallest wheel that has passed the exact check, on the run that reports.
+  const std::vector<Block>& checked() const { return m_checked; }
+  void setChecked(const std::vector<Block>& blocks) { m_checked = blocks; }
+
+  // Reports the time used and the smallest checked wheel; only the run on the calling thread
+  // reports. The smallest wheel of every run is checked first, now and then: one check in
+  // a fifth of a second at most.
+  void report(Clock::time_point deadline) {
+    if (!m_reports) return;
+    const Clock::time_point now = Clock::now();
+    if (!m_checked.empty() && now - m_lastCheck > std::chrono::milliseconds(200)) {
+      m_lastCheck = now;
+      std::vector<Block> smaller = m_shared.smallest(m_checked.size());
+      if (!smaller.empty() && confirmed(smaller) == Check::Holds) m_checked = std::move(smaller);
+    }
     if (!m_options.progress) return;
     const double whole = std::chrono::duration<double>(deadline - m_start).count();
-    const double used = std::chrono::duration<double>(Clock::now() - m_start).count();
-    m_options.progress(whole > 0 ? std::min(1.0, used / whole) : 1.0, static_cast<int>(bestSize));
+    const double used = std::chrono::duration<double>(now - m_start).count();
+    m_options.progress(whole > 0 ? std::min(1.0, used / whole) : 1.0,
+                       static_cast<int>(m_checked.size()));
   }
+  void reportFromHere() { m_reports = true; }
 
  private:
   // An even pick below n (n < 2^32; the bias of the multiply is below n / 2^32).
@@ -608,6 +480,11 @@ class Search {
   const BuildOptions& m_options;
   CoverState m_state;
   std::mt19937_64 m_random;
+  int m_run;
+  Shared& m_shared;
+  bool m_reports = false;
+  std::vector<Block> m_checked;
+  Clock::time_point m_lastCheck{};
   Clock::time_point m_start;
   Clock::time_point m_deadline;
   uint64_t m_swapSets = 0;    // subsets a swap of one number looks at
@@ -693,38 +570,85 @@ BuildResult BuildWheel(const std::vector<int32_t>& poolIn, Guarantee g,
     result.tickets = std::move(all);
     return result;
   }
-  Search search(pool, counted, options, start);
+  // Every run holds a count for each subset; the runs side by side stay within some 400 MB.
+  int runs = ParallelThreads(options.threads);
+  runs = static_cast<int>(
+      std::clamp<uint64_t>(uint64_t{40'000'000} / std::max<uint64_t>(1, Binomial(v, counted.m)), 1,
+                           static_cast<uint64_t>(runs)));
+  Shared shared(runs, options.target, LowerBound(v, counted), deadline);
+  // The other runs, each from a seed of its own: their greedy wheel, the construction, then the
+  // search until the run here stops them. Only this thread reports and checks.
+  std::vector<std::thread> workers;
+  struct Joiner {
+    Shared& shared;
+    std::vector<std::thread>& workers;
+    ~Joiner() {
+      shared.halt.store(true);
+      for (std::thread& w : workers) w.join();
+    }
+  } joiner{shared, workers};
+  const auto startFrom = [&](Search& search, std::vector<Block>& best) {
+    best = search.blocks();
+    shared.offer(search.run(), best);
+    // A pool of 20 to 22 numbers and three numbers to hold: the triple system of 22 points
+    // (77 tickets) is far smaller than what the greedy finds, so the search starts from it.
+    if (counted.t == 3) {
+      const std::vector<Block> known = TripleSystemOf22(v);
+      if (!known.empty() && known.size() < best.size()) {
+        search.restart(known);
+        best = known;
+        shared.offer(search.run(), best);
+      }
+    }
+  };
+  for (int run = 1; run < runs; ++run) {
+    workers.emplace_back([&, run] {
+      try {
+        Search search(pool, counted, options, start, run, shared);
+        if (!search.greedy()) return;
+        std::vector<Block> best;
+        startFrom(search, best);
+        search.improve(best, deadline);
+      } catch (const std::bad_alloc&) {
+        // A run without the memory for its counts adds nothing; the others carry on.
+      }
+    });
+  }
+
+  Search search(pool, counted, options, start, 0, shared);
+  search.reportFromHere();
   if (!search.greedy()) return stopped();
-  std::vector<Block> best = search.blocks();
+  const std::vector<Block> greedy = search.blocks();
   const Clock::time_point checkStart = Clock::now();
-  const Check greedyCheck = search.confirmed(best);
+  const Check greedyCheck = search.confirmed(greedy);
   if (greedyCheck == Check::Stopped) return stopped();
   if (greedyCheck == Check::Fails) {
     // The bookkeeping and the exact check disagree: a fault, never a wheel to offer.
     throw std::logic_error("the greedy wheel failed its exact check");
   }
+  search.setChecked(greedy);
+  search.report(deadline);
   // The search leaves room before the deadline for the exact check of what it finds, which
   // takes about as long as the check just made (the wheel found is smaller).
   const Clock::duration checkTime = Clock::now() - checkStart;
   const Clock::time_point searchUntil =
       deadline == Clock::time_point::max() ? deadline : deadline - 2 * checkTime;
-  result.greedySize = static_cast<int>(best.size());
-  const std::vector<Block> greedy = best;
-  // A pool of 20 to 22 numbers and three numbers to hold: the triple system of 22 points
-  // (77 tickets) is far smaller than what the greedy finds, so the search starts from it.
-  if (g.t == 3) {
-    const std::vector<Block> known = TripleSystemOf22(v);
-    if (!known.empty() && known.size() < best.size() && search.confirmed(known) == Check::Holds) {
-      search.restart(known);
-      best = known;
-    }
-  }
+  result.greedySize = static_cast<int>(greedy.size());
+  std::vector<Block> best;
+  startFrom(search, best);
+  shared.until.store(searchUntil.time_since_epoch().count());
   search.improve(best, searchUntil);
+  for (std::thread& w : workers) w.join();
+  workers.clear();
   // Only a wheel that passes the exact check is offered; the greedy one already has. One whose
   // check is cut short by the deadline is not offered either.
-  if (best.size() < greedy.size() && search.confirmed(best) != Check::Holds) best = greedy;
+  // The runs' smallest wheel, the first run's of a tie, whichever was checked while they ran.
+  std::vector<Block> chosen = search.checked();
+  std::vector<Block> smallest = shared.smallest(chosen.size() + 1);
+  if (!smallest.empty() && smallest != chosen && search.confirmed(smallest) == Check::Holds)
+    chosen = std::move(smallest);
   result.cancelled = search.cancelled();
-  result.tickets = search.tickets(best);
+  result.tickets = search.tickets(chosen);
   return result;
 }
 

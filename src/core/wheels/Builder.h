@@ -18,10 +18,15 @@ struct BuildOptions {
   // wheel, even with no time at all.
   double seconds = 5.0;
   uint64_t seed = 1;
-  int threads = 0;  // for the exact checks
+  // Searches run side by side, each from its own seed (the first from `seed` itself), the
+  // smallest wheel kept; the exact checks use as many threads. 0: the machine's cores.
+  int threads = 0;
+  // Stop as soon as a wheel of at most this many tickets has been found (0: no target); it is
+  // still checked exactly before it is returned.
+  uint64_t target = 0;
   const std::atomic<bool>* cancel = nullptr;
   // Called on the calling thread now and then with the share of the time used and the size of
-  // the smallest wheel so far (0 while there is none).
+  // the smallest wheel so far that has passed the exact check (0 while there is none).
   std::function<void(double, int)> progress;
   // Pools whose m-subsets outnumber this are refused rather than built: the search keeps ten
   // bytes for each of them.
@@ -41,7 +46,8 @@ struct BuildResult {
 };
 
 // Builds a small list of tickets over the pool that satisfies the guarantee: a greedy wheel
-// first, then a local search that keeps the smallest wheel it finds. Every wheel returned has
+// first, then an annealing over a fixed number of tickets that tries one ticket fewer each time
+// every subset is held, keeping the smallest wheel it finds. Every wheel returned has
 // passed Verify; the result is never larger than the greedy wheel. "6 if 6" needs every six of
 // the pool, which are returned as they are.
 BuildResult BuildWheel(const std::vector<int32_t>& pool, Guarantee guarantee,

@@ -165,4 +165,8 @@ uint64_t LowerBound(int v, Guarantee g) {
   return CountingBound(v, g);
 }
 
+const char* LowerBoundKind(Guarantee g) {
+  return g.t == g.m ? "schonheim" : "counting";
+}
+
 }  // namespace tallyra::wheels

@@ -57,5 +57,7 @@ uint64_t SchonheimBound(int v, int k, int t);
 uint64_t CountingBound(int v, Guarantee guarantee);
 // The bound shown beside a wheel: Schönheim's (k = 6) for t = m, the counting bound otherwise.
 uint64_t LowerBound(int v, Guarantee guarantee);
+// Which bound LowerBound gives, as the command line names it: "schonheim" or "counting".
+const char* LowerBoundKind(Guarantee guarantee);
 
 }  // namespace tallyra::wheels

@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <iterator>
+#include <random>
 #include <set>
 
 #include "wheels/Builder.h"
+#include "wheels/CoverState.h"
 #include "wheels/Verifier.h"
 
 namespace tallyra::wheels {
@@ -161,6 +164,83 @@ TEST(WheelBuilder, TooManySixesToCountGiveAWheelHoldingEveryTriple) {
     ASSERT_EQ(std::set<int32_t>(t.begin(), t.end()).size(), 6u);
     EXPECT_TRUE(t.front() >= 1 && t.back() <= 60);
   }
+}
+
+TEST(WheelBuilder, CountsFollowEveryMoveAsARecountFindsThem) {
+  constexpr int v = 12;
+  std::mt19937_64 random(3);
+  for (const Guarantee g :
+       {Guarantee{2, 3}, Guarantee{3, 3}, Guarantee{4, 4}, Guarantee{3, 6}, Guarantee{4, 5}}) {
+    SCOPED_TRACE(GuaranteeText(g));
+    cover::CoverState state(v, g);
+    std::vector<cover::Block> blocks(9);
+    for (cover::Block& b : blocks) {
+      std::vector<uint8_t> all(v);
+      for (int i = 0; i < v; ++i) all[static_cast<std::size_t>(i)] = static_cast<uint8_t>(i);
+      std::shuffle(all.begin(), all.end(), random);
+      std::copy(all.begin(), all.begin() + kTicketSize, b.begin());
+      state.add(b);
+    }
+    for (int move = 1; move <= 400; ++move) {
+      cover::Block& b = blocks[random() % blocks.size()];
+      const std::size_t slot = random() % kTicketSize;
+      uint8_t y;
+      do {
+        y = static_cast<uint8_t>(random() % v);
+      } while (std::find(b.begin(), b.end(), y) != b.end());
+      const long delta = state.swapDelta(b, b[slot], y);
+      const auto before = static_cast<long>(state.uncoveredCount());
+      state.swap(b, slot, y);
+      ASSERT_EQ(static_cast<long>(state.uncoveredCount()) - before, delta);
+      if (move % 100 != 0) continue;
+      // Every subset counted afresh from the blocks as they stand.
+      std::size_t uncovered = 0;
+      for (uint32_t r = 0; r < Binomial(v, g.m); ++r) {
+        const auto subset = state.unrank(r);
+        uint16_t holding = 0;
+        for (const cover::Block& held : blocks) {
+          int common = 0;
+          for (int i = 0; i < g.m; ++i)
+            common += std::find(held.begin(), held.end(), subset[static_cast<std::size_t>(i)]) !=
+                      held.end();
+          holding += common >= g.t;
+        }
+        ASSERT_EQ(state.cover(r), holding) << r;
+        uncovered += holding == 0;
+      }
+      ASSERT_EQ(state.uncoveredCount(), uncovered);
+    }
+  }
+}
+
+TEST(WheelBuilder, SeedTargetAndRuns) {
+  const auto pool = Range(1, 15);
+  // One run and the same seed: the same wheel, with no time for the clock to matter.
+  BuildOptions one;
+  one.seconds = 0;
+  one.threads = 1;
+  one.seed = 5;
+  const BuildResult a = BuildWheel(pool, {3, 4}, one);
+  ExpectSoundWheel(pool, {3, 4}, a);
+  EXPECT_EQ(BuildWheel(pool, {3, 4}, one).tickets, a.tickets);
+
+  // Two runs side by side stop as soon as one meets the target, long before their time.
+  BuildOptions two;
+  two.seconds = 600;
+  two.threads = 2;
+  two.target = 36;
+  int lastBest = 0;
+  bool shrinking = true;
+  two.progress = [&](double, int best) {
+    shrinking = shrinking && (lastBest == 0 || best <= lastBest);
+    lastBest = best;
+  };
+  const auto start = std::chrono::steady_clock::now();
+  const BuildResult r = BuildWheel(pool, {3, 3}, two);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(60));
+  ExpectSoundWheel(pool, {3, 3}, r);
+  EXPECT_LE(r.tickets.size(), 36u);
+  EXPECT_TRUE(shrinking);
 }
 
 TEST(WheelBuilder, CancelAndRefusals) {

@@ -85,8 +85,28 @@ TEST_F(WheelCli, BuildJsonShape) {
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(r.out,
             "{\"pool\": [1, 2, 3, 4, 5, 6, 7], \"guarantee\": \"6if6\", \"size\": 7, \"bound\": 7, "
-            "\"tickets\": [[1, 2, 3, 4, 5, 6], [1, 2, 3, 4, 5, 7], [1, 2, 3, 4, 6, 7], "
+            "\"bound_kind\": \"schonheim\", \"ratio\": 1.000, \"tickets\": [[1, 2, 3, 4, 5, 6], "
+            "[1, 2, 3, 4, 5, 7], [1, 2, 3, 4, 6, 7], "
             "[1, 2, 3, 5, 6, 7], [1, 2, 4, 5, 6, 7], [1, 3, 4, 5, 6, 7], [2, 3, 4, 5, 6, 7]]}\n");
+}
+
+// Two runs side by side stop at the size asked for, long before their time; the bound is named.
+TEST_F(WheelCli, BuildStopsAtTheTarget) {
+  const auto started = std::chrono::steady_clock::now();
+  const ProgramRun r =
+      cli({"wheel", "build", "--pool", "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15", "--guarantee", "3if4",
+           "--seconds", "600", "--target", "20", "--threads", "2", "--json"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(60));
+  std::smatch found;
+  ASSERT_TRUE(std::regex_search(
+      r.out, found,
+      std::regex("\"size\": (\\d+), \"bound\": (\\d+), \"bound_kind\": \"counting\", "
+                 "\"ratio\": ([0-9.]+)")))
+      << r.out;
+  EXPECT_LE(std::stoi(found[1].str()), 20);
+  EXPECT_NEAR(std::stod(found[3].str()), std::stod(found[1].str()) / std::stod(found[2].str()),
+              0.001);
 }
 
 TEST_F(WheelCli, CheckReportsGapsAndTicketsOutsideThePool) {
@@ -203,6 +223,12 @@ TEST_F(WheelCli, BadInputGetsAClearMessage) {
       {{"build", "--pool", "1,2,3,4,5,6,7", "--guarantee", "3if4", "--seconds", "x"},
        2,
        "--seconds takes"},
+      {{"build", "--pool", "1,2,3,4,5,6,7", "--guarantee", "3if4", "--threads", "0"},
+       2,
+       "--threads takes 1..64"},
+      {{"build", "--pool", "1,2,3,4,5,6,7", "--guarantee", "3if4", "--target", "x"},
+       2,
+       "--target takes 1..99999"},
       {{"build", "--pool", "1,2,3,4,5,6,7"}, 2, "needs --guarantee"},
       {{"check", "--pool", "1,2,3,4,5,6,7"}, 2, "needs --stakes"},
       {{"check", "--pool", "1,2,3,4,5,6,7", "--stakes", "/nonexistent/st.txt"},
