@@ -7,8 +7,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QFileInfo>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <map>
