@@ -44,7 +44,7 @@ TALLYRA_INLINE Bits Span(int64_t lo, int64_t hi) {
   return upTo & ~((Bits{1} << lo) - 1);
 }
 
-TALLYRA_INLINE int Count(Bits b) {
+TALLYRA_INLINE int Popcount(Bits b) {
   return std::popcount(static_cast<uint64_t>(b)) + std::popcount(static_cast<uint64_t>(b >> 64));
 }
 
@@ -225,7 +225,7 @@ class Space {
     }
   }
 
-  const std::vector<Prepared>& filters() const { return m_filters; }
+  const std::vector<Prepared>& prepared() const { return m_filters; }
 
   // The empty prefix: a filter that allows no number ever drawn has them all to avoid.
   Prefix root() const {
@@ -360,7 +360,7 @@ class Space {
       case FilterKind::LastDigitMax:
         return ~Full(p.digits, m_digit, filter.high);
       case FilterKind::Include: {
-        const int held = Count(p.set & f.numbers);
+        const int held = Popcount(p.set & f.numbers);
         if (held >= f.needed) return ~Bits{0};
         return held + 1 == f.needed ? f.numbers : 0;
       }
@@ -371,7 +371,7 @@ class Space {
       case FilterKind::Pool:
         return (p.set & ~f.numbers) ? 0 : f.numbers;
       case FilterKind::PreviousMax:
-        return Within(Count(p.set & f.numbers), f.numbers, 0, filter.high);
+        return Within(Popcount(p.set & f.numbers), f.numbers, 0, filter.high);
       case FilterKind::NotDrawn:
       case FilterKind::ShareMax: {
         const auto h = static_cast<std::size_t>(f.history);
@@ -499,7 +499,7 @@ std::vector<Prepared> Prepare(const GenerateInput& input) {
 template <typename Visit>
 TALLYRA_INLINE void WalkTask(const Space& space, int32_t a, int32_t b, Visit&& visit) {
   const int32_t m = space.highest();
-  std::vector<Bits> passes(space.filters().size());
+  std::vector<Bits> passes(space.prepared().size());
   const Prefix pa = space.add(space.root(), a);
   const Prefix pb = space.add(pa, b);
   for (int32_t c = b + 1; c <= m - 3; ++c) {
@@ -522,14 +522,14 @@ struct Counts {
 };
 
 TALLYRA_CLONES void CountTask(const Space& space, int32_t a, int32_t b, Counts& c) {
-  const std::size_t n = space.filters().size();
+  const std::size_t n = space.prepared().size();
   const int32_t m = space.highest();
   WalkTask(space, a, b, [&c, n, m](const Prefix& p, const std::vector<Bits>& passes) {
     Bits all = Span(p.last + 1, m);
-    for (std::size_t i = 0; i < n; ++i) c.alone[i] += static_cast<uint64_t>(Count(passes[i]));
+    for (std::size_t i = 0; i < n; ++i) c.alone[i] += static_cast<uint64_t>(Popcount(passes[i]));
     for (std::size_t i = 0; i < n; ++i) {
       all &= passes[i];
-      c.left[i] += static_cast<uint64_t>(Count(all));
+      c.left[i] += static_cast<uint64_t>(Popcount(all));
     }
     if (all) c.numbers |= all | p.set;
   });
@@ -545,7 +545,7 @@ TALLYRA_CLONES uint64_t SurvivorsInTask(const Space& space, int32_t a, int32_t b
   uint64_t here = 0;
   const int32_t m = space.highest();
   WalkTask(space, a, b, [&here, m](const Prefix& p, const std::vector<Bits>& passes) {
-    here += static_cast<uint64_t>(Count(Survivors(p, passes, m)));
+    here += static_cast<uint64_t>(Popcount(Survivors(p, passes, m)));
   });
   return here;
 }
@@ -559,7 +559,7 @@ TALLYRA_CLONES void PickInTask(const Space& space, int32_t a, int32_t b, uint64_
   const int32_t m = space.highest();
   WalkTask(space, a, b, [&](const Prefix& p, const std::vector<Bits>& passes) {
     const Bits all = Survivors(p, passes, m);
-    const auto here = static_cast<uint64_t>(Count(all));
+    const auto here = static_cast<uint64_t>(Popcount(all));
     while (next != wanted.end() && *next < index + here) {
       // The k-th survivor of this prefix, k counted from its smallest last number.
       Bits rest = all;
@@ -615,7 +615,7 @@ bool Keeps(const Filter& f, const AnalysisDraw& draw, int p, const GenerateInput
     case FilterKind::LastDigitMax:
       return most([](int32_t n) { return n % 10; });
     case FilterKind::Include:
-      return Count(set & SetOf(f.numbers)) == static_cast<int>(f.numbers.size());
+      return Popcount(set & SetOf(f.numbers)) == static_cast<int>(f.numbers.size());
     case FilterKind::IncludeAny:
       return (set & SetOf(f.numbers)) != 0;
     case FilterKind::Exclude:
@@ -623,7 +623,8 @@ bool Keeps(const Filter& f, const AnalysisDraw& draw, int p, const GenerateInput
     case FilterKind::Pool:
       return (set & ~SetOf(f.numbers)) == 0;
     case FilterKind::PreviousMax:
-      return p < 2 || Count(set & SetOf(input.history[static_cast<std::size_t>(p - 2)])) <= f.high;
+      return p < 2 ||
+             Popcount(set & SetOf(input.history[static_cast<std::size_t>(p - 2)])) <= f.high;
     case FilterKind::NotDrawn:
       for (int q = 1; q < p; ++q) {
         if (SetOf(input.history[static_cast<std::size_t>(q - 1)]) == set) return false;
@@ -631,7 +632,7 @@ bool Keeps(const Filter& f, const AnalysisDraw& draw, int p, const GenerateInput
       return true;
     case FilterKind::ShareMax:
       for (int q = std::max(1, input.range.first); q < p; ++q) {
-        if (Count(SetOf(input.history[static_cast<std::size_t>(q - 1)]) & set) > f.high) {
+        if (Popcount(SetOf(input.history[static_cast<std::size_t>(q - 1)]) & set) > f.high) {
           return false;
         }
       }
@@ -833,7 +834,7 @@ Funnel RunFunnel(const GenerateInput& input, WorkControl* control, int threads) 
   funnel.total = Binomial(m, kDrawn);
   const int32_t lowBoundary = LowBoundary(input);
   const Space space(input, Prepare(input), Span(1, lowBoundary));
-  const std::size_t n = space.filters().size();
+  const std::size_t n = space.prepared().size();
   const auto tasks = Tasks(m);
 
   const int workers =
@@ -866,7 +867,7 @@ Funnel RunFunnel(const GenerateInput& input, WorkControl* control, int threads) 
     const int p = first + static_cast<int>(r);
     bool all = true;
     for (std::size_t i = 0; i < n; ++i) {
-      const Filter& f = space.filters()[i].filter;
+      const Filter& f = space.prepared()[i].filter;
       if (f.kind == FilterKind::TopPairs) topBefore = pairsBefore.top(f.high);
       const bool keeps = Keeps(f, range[r], p, input, lowBoundary, topBefore);
       kept[i] += keeps;
