@@ -64,7 +64,8 @@ TEST_F(CliCommand, TheWheelsSummaryIsInTheLanguageAsked) {
                              QStringLiteral("--guarantee"), QStringLiteral("6if6")};
   const CliRun en = Cli(build);
   EXPECT_EQ(en.code, 0);
-  EXPECT_EQ(en.err, QByteArray("guarantee 6if6 over 7 numbers: 7 tickets, bound 7 (greedy 7)\n"));
+  EXPECT_EQ(en.err,
+            QByteArray("guarantee 6if6 over 7 numbers: 7 tickets, bound 7 (first wheel 7)\n"));
   const CliRun ru = Cli(build + QStringList{QStringLiteral("--lang"), QStringLiteral("ru")});
   EXPECT_EQ(ru.code, 0);
   EXPECT_EQ(QString::fromUtf8(ru.err),

@@ -390,19 +390,19 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
     {"Строится система...", "Building the wheel..."},           // TxtWheelsBuilding
     {"Лучшая система пока: билетов %d", "Smallest wheel so far: %d tickets"},  // TxtWheelsBest
     {"Проверяется покрытие...", "Checking the coverage..."},                   // TxtWheelsChecking
-    {"Система %s: билетов %d, нижняя граница %d.",
-     "Wheel %s: %d tickets; lower bound %d."},           // TxtWheelsCount
-    {"Ставки: билетов %d.", "Stakes: %d tickets."},      // TxtWheelsStakesCount
-    {"Стоимость: %s %s", "Cost: %s %s"},                 // TxtWheelsCost
-    {"Покрытие системы", "Coverage of the wheel"},       // TxtWheelsCoverageOfWheel
-    {"Покрытие ставок", "Coverage of the stakes"},       // TxtWheelsCoverageOfStakes
-    {"Покрыто", "Covered"},                              // TxtWheelsColCovered
-    {"Всего", "Total"},                                  // TxtWheelsColTotal
-    {"%", "%"},                                          // TxtWheelsColPercent
-    {"Выполнена", "Holds"},                              // TxtWheelsColHolds
-    {"Пример непокрытого набора", "A set not covered"},  // TxtWheelsColExample
-    {"да", "yes"},                                       // TxtWheelsYes
-    {"нет", "no"},                                       // TxtWheelsNo
+    {"Система %s: билетов %d, нижняя граница %d (%s), отношение %s.",
+     "Wheel %s: %d tickets; lower bound %d (%s), ratio %s."},  // TxtWheelsCount
+    {"Ставки: билетов %d.", "Stakes: %d tickets."},            // TxtWheelsStakesCount
+    {"Стоимость: %s %s", "Cost: %s %s"},                       // TxtWheelsCost
+    {"Покрытие системы", "Coverage of the wheel"},             // TxtWheelsCoverageOfWheel
+    {"Покрытие ставок", "Coverage of the stakes"},             // TxtWheelsCoverageOfStakes
+    {"Покрыто", "Covered"},                                    // TxtWheelsColCovered
+    {"Всего", "Total"},                                        // TxtWheelsColTotal
+    {"%", "%"},                                                // TxtWheelsColPercent
+    {"Выполнена", "Holds"},                                    // TxtWheelsColHolds
+    {"Пример непокрытого набора", "A set not covered"},        // TxtWheelsColExample
+    {"да", "yes"},                                             // TxtWheelsYes
+    {"нет", "no"},                                             // TxtWheelsNo
     {"Введите числа пула, например: 1 5 7 12 18 23 30.",
      "Type the pool's numbers, for example: 1 5 7 12 18 23 30."},  // TxtWheelsPoolEmpty
     {"Построение остановлено до того, как была найдена проверенная система. Показывать нечего.",
@@ -486,8 +486,8 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
      "counted."},  // TxtWinningsTooManyDraws
     {"Недостаточно памяти для этой команды.",
      "Not enough memory for this command."},  // TxtCommandOutOfMemory
-    {"гарантия %s на %s числах: билетов %s, граница %s (жадный подбор %s)",
-     "guarantee %s over %s numbers: %s tickets, bound %s (greedy %s)"},  // TxtWheelSummary
+    {"гарантия %s на %s числах: билетов %s, граница %s (первая система %s)",
+     "guarantee %s over %s numbers: %s tickets, bound %s (first wheel %s)"},  // TxtWheelSummary
     // Command line: the messages around its list, certificate and prize files
     {"%s: %s", "%s: %s"},  // TxtCliListFileSays
     {"не удалось прочитать сертификаты из %s",
@@ -717,6 +717,9 @@ constexpr std::array<TextPair, static_cast<int>(TextId::Count)> kPairs = {{
     // Generator: a long count stopped by the user
     {"Подсчёт остановлен: показана воронка фильтров до последнего изменения.",
      "The count was stopped: the funnel shown is that of the filters before the last change."},  // TxtGenStopped
+    // The wheels' lower bounds by name
+    {"Шёнхейма", "Schönheim"},       // TxtWheelBoundSchonheim
+    {"по подсчёту", "by counting"},  // TxtWheelBoundCounting
 }};
 
 }  // namespace

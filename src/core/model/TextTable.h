@@ -510,6 +510,9 @@ enum class TextId : int {
   TxtGenNoRoom,
   // Generator: a long count stopped by the user
   TxtGenStopped,
+  // The wheels' lower bounds by name
+  TxtWheelBoundSchonheim,
+  TxtWheelBoundCounting,
   Count
 };
 

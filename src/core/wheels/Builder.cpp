@@ -4,12 +4,15 @@
 #include <array>
 #include <bit>
 #include <chrono>
+#include <climits>
 #include <cmath>
+#include <map>
 #include <mutex>
 #include <new>
 #include <random>
 #include <stdexcept>
 #include <thread>
+#include <tuple>
 
 #include "parallel/ParallelFor.h"
 #include "wheels/CoverState.h"
@@ -143,40 +146,6 @@ class BlockIndex {
   std::vector<uint64_t> m_c0, m_c1, m_c2;
 };
 
-// The 77 blocks of six among 22 points that hold every triple exactly once, read off the
-// words of weight 8 of the extended binary Golay code that hold both of its first two
-// positions. The code is spanned by the 12 shifts of x^11 + x^10 + x^6 + x^5 + x^4 + x^2 + 1
-// with a parity bit added as position 23. On pools of fewer than 22 numbers the points past
-// the pool are replaced by the smallest pool indexes missing from the block, which keeps
-// every triple of the pool held; empty when the pool is not 20..22 numbers.
-std::vector<Block> TripleSystemOf22(int v) {
-  std::vector<Block> blocks;
-  if (v < 20 || v > 22) return blocks;
-  constexpr uint32_t kGenerator = 0b1100'0111'0101;
-  for (uint32_t choice = 0; choice < 4096; ++choice) {
-    uint32_t word = 0;
-    for (int i = 0; i < 12; ++i)
-      if (choice >> i & 1) word ^= kGenerator << i;
-    if (std::popcount(word) % 2 == 1) word |= uint32_t{1} << 23;
-    if (std::popcount(word) != 8 || (word & 3) != 3) continue;
-    Block block{};
-    std::array<bool, kMaxPool> used{};
-    int size = 0;
-    for (int p = 2; p < 24; ++p) {
-      if ((word >> p & 1) && p - 2 < v) {
-        block[static_cast<std::size_t>(size++)] = static_cast<uint8_t>(p - 2);
-        used[static_cast<std::size_t>(p - 2)] = true;
-      }
-    }
-    for (int z = 0; size < kTicketSize; ++z) {
-      if (!used[static_cast<std::size_t>(z)])
-        block[static_cast<std::size_t>(size++)] = static_cast<uint8_t>(z);
-    }
-    blocks.push_back(block);
-  }
-  return blocks;
-}
-
 enum class Check { Holds, Fails, Stopped };
 
 // The exact check of a list of tickets for one guarantee.
@@ -261,6 +230,13 @@ class Search {
 
   bool cancelled() const {
     return m_options.cancel && m_options.cancel->load(std::memory_order_relaxed);
+  }
+
+  // The first wheel: the one made of smaller wheels when there is one, else the greedy wheel.
+  bool first(const std::vector<Block>& combined) {
+    if (combined.empty()) return greedy();
+    restart(combined);
+    return true;
   }
 
   // Adds tickets until every subset is covered; false when cancelled or out of time first, which
@@ -356,9 +332,13 @@ class Search {
         if (watch.stop(dropWeakest(index))) return;
         continue;
       }
-      if (watch.stop(m_swapSets)) return;
+      // The swaps weighed: up to 7 - t slots, each against up to m - t + 1 numbers.
+      if (watch.stop(m_swapSets *
+                     static_cast<uint64_t>((kTicketSize + 1 - m_g.t) * (m_g.m - m_g.t + 1))))
+        return;
       if ((++iterations & 65535) == 0) report(deadline);
-      // A move that brings the block nearest to a random uncovered subset one number closer.
+      // A move that brings the block nearest to a random uncovered subset one number closer: the
+      // best of the block's swaps that do so, ties broken at random.
       const auto subset = m_state.unrank(m_state.uncoveredAt(pick(m_state.uncoveredCount())));
       std::array<bool, kMaxPool> inSubset{};
       for (int i = 0; i < m_g.m; ++i) inSubset[subset[static_cast<std::size_t>(i)]] = true;
@@ -367,27 +347,35 @@ class Search {
       Block& block = m_blocks[chosen];
       std::array<bool, kMaxPool> inBlock{};
       for (const uint8_t z : block) inBlock[z] = true;
-      std::array<std::size_t, kTicketSize> outSlots{};
-      int outCount = 0;
-      for (std::size_t s = 0; s < kTicketSize; ++s)
-        if (!inSubset[block[s]]) outSlots[static_cast<std::size_t>(outCount++)] = s;
-      std::array<uint8_t, kTicketSize> newcomers{};
-      int newCount = 0;
-      for (int i = 0; i < m_g.m; ++i) {
-        const uint8_t z = subset[static_cast<std::size_t>(i)];
-        if (!inBlock[z]) newcomers[static_cast<std::size_t>(newCount++)] = z;
+      long bestDelta = LONG_MAX;
+      std::size_t bestSlot = 0;
+      uint8_t bestY = 0;
+      int ties = 0;
+      for (std::size_t slot = 0; slot < kTicketSize; ++slot) {
+        if (inSubset[block[slot]]) continue;
+        for (int i = 0; i < m_g.m; ++i) {
+          const uint8_t y = subset[static_cast<std::size_t>(i)];
+          if (inBlock[y]) continue;
+          const long delta = m_state.swapDelta(block, block[slot], y);
+          if (delta < bestDelta) {
+            bestDelta = delta;
+            ties = 0;
+          } else if (delta > bestDelta || pick(static_cast<std::size_t>(++ties + 1)) != 0) {
+            continue;
+          }
+          bestSlot = slot;
+          bestY = y;
+        }
       }
-      if (outCount == 0 || newCount == 0) continue;
-      const std::size_t slot = outSlots[pick(static_cast<std::size_t>(outCount))];
-      const uint8_t y = newcomers[pick(static_cast<std::size_t>(newCount))];
-      const long delta = m_state.swapDelta(block, block[slot], y);
-      moveSize += 0.001 * (std::abs(static_cast<double>(delta)) - moveSize);
+      if (bestDelta == LONG_MAX) continue;
+      moveSize += 0.001 * (std::abs(static_cast<double>(bestDelta)) - moveSize);
       const bool take =
-          delta <= 0 || unit(m_random) < std::exp(-static_cast<double>(delta) / (kHeat * moveSize));
+          bestDelta <= 0 ||
+          unit(m_random) < std::exp(-static_cast<double>(bestDelta) / (kHeat * moveSize));
       if (take) {
-        index.clear(block[slot], chosen);
-        index.set(y, chosen);
-        m_state.swap(block, slot, y);
+        index.clear(block[bestSlot], chosen);
+        index.set(bestY, chosen);
+        m_state.swap(block, bestSlot, bestY);
       }
     }
   }
@@ -493,6 +481,175 @@ class Search {
   std::vector<Block> m_blocks;
 };
 
+// Two smaller wheels make one. When the pool is split into parts A and B, m drawn numbers put at
+// least m1 of them in A or at least m2 in B whenever m1 + m2 = m + 1, so a "t if m1" wheel on A
+// beside a "t if m2" wheel on B keeps "t if m" on the whole pool. A part too small to hold m1
+// (or m2) drawn numbers needs no ticket, and one of six numbers or fewer needs one ticket, filled
+// up with numbers of the other part. The parts' wheels come from the builder itself.
+class Combiner {
+ public:
+  Combiner(int v, Guarantee g, const BuildOptions& options) : m_v(v), m_g(g), m_options(options) {}
+
+  // Only guarantees whose m reaches 2t - 1 split into two smaller ones.
+  static bool Applies(int v, Guarantee g) {
+    return g.t < g.m && g.m >= 2 * g.t - 1 && v > kTicketSize + 1;
+  }
+
+  // The smallest combined wheel found by `until`, as pool indexes: every split first with the
+  // parts' greedy wheels, cheapest by their bounds first, then the best few again with time to
+  // search.
+  std::vector<Block> smallest(Clock::time_point until) {
+    struct Split {
+      int a;
+      Guarantee first, second;
+      uint64_t estimate;
+      std::size_t size = 0;
+    };
+    std::vector<Split> splits;
+    for (int m1 = m_g.t; 2 * m1 <= m_g.m + 1; ++m1) {
+      const Guarantee first{m_g.t, m1}, second{m_g.t, m_g.m + 1 - m1};
+      for (int a = 1; a < m_v; ++a) {
+        splits.push_back({a, first, second, boundOf(a, first) + boundOf(m_v - a, second)});
+        if (first != second) {
+          splits.push_back({a, second, first, boundOf(a, second) + boundOf(m_v - a, first)});
+        }
+      }
+    }
+    std::stable_sort(splits.begin(), splits.end(),
+                     [](const Split& x, const Split& y) { return x.estimate < y.estimate; });
+    // The clock is read only once the parts' subsets add up to some work, so that small pools
+    // try every split on any machine.
+    std::size_t tried = 0;
+    uint64_t work = 0;
+    for (Split& split : splits) {
+      if (stopped() || (work >= kClockStep && Clock::now() >= until)) break;
+      const double left = std::chrono::duration<double>(until - Clock::now()).count();
+      split.size = sizeOf(split.a, split.first, split.second, -std::max(0.0, left));
+      work += Binomial(split.a, split.first.m) + Binomial(m_v - split.a, split.second.m);
+      ++tried;
+    }
+    splits.resize(tried);
+    std::erase_if(splits, [](const Split& x) { return x.size == 0; });
+    std::stable_sort(splits.begin(), splits.end(),
+                     [](const Split& x, const Split& y) { return x.size < y.size; });
+    // The best few again, each part given an even share of the time left.
+    constexpr std::size_t kAgain = 2;
+    const std::size_t again = std::min(kAgain, splits.size());
+    for (std::size_t i = 0; i < again; ++i) {
+      const double left = std::chrono::duration<double>(until - Clock::now()).count();
+      if (stopped() || left <= 0) break;
+      const double share = left / static_cast<double>(2 * (again - i));
+      Split& split = splits[i];
+      // A part that could not be made again keeps the wheel made before.
+      split.size = sizeOf(split.a, split.first, split.second, share);
+    }
+    const auto best =
+        std::min_element(splits.begin(), splits.end(),
+                         [](const Split& x, const Split& y) { return x.size < y.size; });
+    if (best == splits.end()) return {};
+    return assemble(best->a, best->first, best->second);
+  }
+
+ private:
+  bool stopped() const { return m_options.cancel && m_options.cancel->load(); }
+
+  static uint64_t boundOf(int n, Guarantee g) {
+    if (n < g.m) return 0;
+    if (n <= kTicketSize) return 1;
+    return LowerBound(n, g);
+  }
+
+  // The smallest wheel made so far for n numbers, over 0..n-1 (filled up by the caller when n is
+  // below six); made now, with `seconds` to search, unless one made with at least as much time
+  // is held. A negative `seconds` asks for the greedy wheel alone, made within -seconds. Null
+  // when none could be made in time.
+  const std::vector<Block>* wheel(int n, Guarantee g, double seconds) {
+    Made& made = m_made[{n, g.t, g.m}];
+    if (made.held && made.seconds >= std::max(0.0, seconds))
+      return made.whole ? &made.blocks : nullptr;
+    made.held = true;
+    made.seconds = std::max(0.0, seconds);
+    if (n < g.m) {
+      made.whole = true;  // no m drawn numbers fit there: nothing to hold
+      return &made.blocks;
+    }
+    if (n <= kTicketSize) {
+      made.whole = true;
+      made.blocks = {Block{0, 1, 2, 3, 4, 5}};
+      return &made.blocks;
+    }
+    std::vector<int32_t> pool;
+    for (int i = 1; i <= n; ++i) pool.push_back(i);
+    BuildOptions options;
+    // No time to search: the greedy wheel alone, within the time left for the combining.
+    const bool greedyOnly = seconds <= 0;
+    options.seconds = greedyOnly ? std::max(0.0, -seconds) : seconds;
+    options.target = greedyOnly ? UINT64_MAX : 0;
+    options.seed = m_options.seed * 1'000'003 + static_cast<uint64_t>(n * 64 + g.t * 8 + g.m);
+    options.threads = greedyOnly ? 1 : m_options.threads;
+    options.cancel = m_options.cancel;
+    options.maxTickets = 0;
+    const BuildResult built = BuildWheel(pool, g, options);
+    if (!built.tickets.empty() && (!made.whole || built.tickets.size() < made.blocks.size())) {
+      made.whole = true;
+      made.blocks.clear();
+      for (const Ticket& t : built.tickets) {
+        Block b{};
+        for (std::size_t i = 0; i < b.size(); ++i) b[i] = static_cast<uint8_t>(t[i] - 1);
+        made.blocks.push_back(b);
+      }
+    }
+    return made.whole ? &made.blocks : nullptr;
+  }
+
+  // The size of a split's two wheels, each made with `seconds` to search; 0 when either could
+  // not be made.
+  std::size_t sizeOf(int a, Guarantee first, Guarantee second, double seconds) {
+    const std::vector<Block>* one = wheel(a, first, seconds);
+    const std::vector<Block>* other = one ? wheel(m_v - a, second, seconds) : nullptr;
+    return one && other ? std::max<std::size_t>(1, one->size() + other->size()) : 0;
+  }
+
+  // The two parts' wheels side by side: A is the first a indexes, B the rest; a ticket of a
+  // part smaller than six is filled up from the other part.
+  std::vector<Block> assemble(int a, Guarantee first, Guarantee second) {
+    std::vector<Block> out;
+    const auto place = [&](const std::vector<Block>& blocks, int from, int n) {
+      for (const Block& b : blocks) {
+        Block placed{};
+        std::array<bool, kMaxPool> used{};
+        int size = 0;
+        for (const uint8_t z : b) {
+          if (z >= n) continue;
+          const auto at = static_cast<uint8_t>(from + z);
+          placed[static_cast<std::size_t>(size++)] = at;
+          used[at] = true;
+        }
+        for (int z = 0; size < kTicketSize; ++z) {
+          if (!used[static_cast<std::size_t>(z)])
+            placed[static_cast<std::size_t>(size++)] = static_cast<uint8_t>(z);
+        }
+        cover::SortSmall(placed.data(), kTicketSize);
+        if (std::find(out.begin(), out.end(), placed) == out.end()) out.push_back(placed);
+      }
+    };
+    place(m_made[{a, first.t, first.m}].blocks, 0, a);
+    place(m_made[{m_v - a, second.t, second.m}].blocks, a, m_v - a);
+    return out;
+  }
+
+  struct Made {
+    bool held = false;
+    bool whole = false;  // blocks is a complete wheel
+    double seconds = 0;
+    std::vector<Block> blocks;
+  };
+  int m_v;
+  Guarantee m_g;
+  const BuildOptions& m_options;
+  std::map<std::tuple<int, int, int>, Made> m_made;
+};
+
 }  // namespace
 
 BuildResult BuildWheel(const std::vector<int32_t>& poolIn, Guarantee g,
@@ -570,6 +727,16 @@ BuildResult BuildWheel(const std::vector<int32_t>& poolIn, Guarantee g,
     result.tickets = std::move(all);
     return result;
   }
+  // A wheel made of two smaller ones, given a share of the time, for the search to start from.
+  std::vector<Block> combined;
+  if (counted == g && Combiner::Applies(v, g)) {
+    constexpr double kCombineShare = 0.2;
+    combined = Combiner(v, g, options)
+                   .smallest(deadline == Clock::time_point::max()
+                                 ? DeadlineAfter(start, 60.0)
+                                 : DeadlineAfter(start, kCombineShare * options.seconds));
+    if (options.cancel && options.cancel->load()) return stopped();
+  }
   // Every run holds a count for each subset; the runs side by side stay within some 400 MB.
   int runs = ParallelThreads(options.threads);
   runs = static_cast<int>(
@@ -587,27 +754,13 @@ BuildResult BuildWheel(const std::vector<int32_t>& poolIn, Guarantee g,
       for (std::thread& w : workers) w.join();
     }
   } joiner{shared, workers};
-  const auto startFrom = [&](Search& search, std::vector<Block>& best) {
-    best = search.blocks();
-    shared.offer(search.run(), best);
-    // A pool of 20 to 22 numbers and three numbers to hold: the triple system of 22 points
-    // (77 tickets) is far smaller than what the greedy finds, so the search starts from it.
-    if (counted.t == 3) {
-      const std::vector<Block> known = TripleSystemOf22(v);
-      if (!known.empty() && known.size() < best.size()) {
-        search.restart(known);
-        best = known;
-        shared.offer(search.run(), best);
-      }
-    }
-  };
   for (int run = 1; run < runs; ++run) {
     workers.emplace_back([&, run] {
       try {
         Search search(pool, counted, options, start, run, shared);
-        if (!search.greedy()) return;
-        std::vector<Block> best;
-        startFrom(search, best);
+        if (!search.first(combined)) return;
+        std::vector<Block> best = search.blocks();
+        shared.offer(search.run(), best);
         search.improve(best, deadline);
       } catch (const std::bad_alloc&) {
         // A run without the memory for its counts adds nothing; the others carry on.
@@ -617,14 +770,14 @@ BuildResult BuildWheel(const std::vector<int32_t>& poolIn, Guarantee g,
 
   Search search(pool, counted, options, start, 0, shared);
   search.reportFromHere();
-  if (!search.greedy()) return stopped();
+  if (!search.first(combined)) return stopped();
   const std::vector<Block> greedy = search.blocks();
   const Clock::time_point checkStart = Clock::now();
   const Check greedyCheck = search.confirmed(greedy);
   if (greedyCheck == Check::Stopped) return stopped();
   if (greedyCheck == Check::Fails) {
     // The bookkeeping and the exact check disagree: a fault, never a wheel to offer.
-    throw std::logic_error("the greedy wheel failed its exact check");
+    throw std::logic_error("the first wheel failed its exact check");
   }
   search.setChecked(greedy);
   search.report(deadline);
@@ -634,8 +787,8 @@ BuildResult BuildWheel(const std::vector<int32_t>& poolIn, Guarantee g,
   const Clock::time_point searchUntil =
       deadline == Clock::time_point::max() ? deadline : deadline - 2 * checkTime;
   result.greedySize = static_cast<int>(greedy.size());
-  std::vector<Block> best;
-  startFrom(search, best);
+  std::vector<Block> best = greedy;
+  shared.offer(search.run(), best);
   shared.until.store(searchUntil.time_since_epoch().count());
   search.improve(best, searchUntil);
   for (std::thread& w : workers) w.join();

@@ -39,17 +39,20 @@ struct BuildOptions {
 struct BuildResult {
   std::optional<InputProblem> problem;  // the pool or guarantee cannot be built
   std::vector<Ticket> tickets;          // each sorted; checked exactly before it is returned
-  int greedySize = 0;                   // the size of the first wheel, before improvement
-  uint64_t bound = 0;                   // LowerBound for the pool and guarantee
+  // The size of the first wheel, before the search: the greedy wheel, or the one made of two
+  // smaller wheels where the guarantee splits.
+  int greedySize = 0;
+  uint64_t bound = 0;      // LowerBound for the pool and guarantee
   bool cancelled = false;  // stopped by the caller: tickets is the best wheel so far, or empty
   bool timedOut = false;   // the time ran out before a complete wheel passed its check: no tickets
 };
 
-// Builds a small list of tickets over the pool that satisfies the guarantee: a greedy wheel
-// first, then an annealing over a fixed number of tickets that tries one ticket fewer each time
-// every subset is held, keeping the smallest wheel it finds. Every wheel returned has
-// passed Verify; the result is never larger than the greedy wheel. "6 if 6" needs every six of
-// the pool, which are returned as they are.
+// Builds a small list of tickets over the pool that satisfies the guarantee: a first wheel (two
+// smaller wheels side by side where the guarantee splits, else a greedy wheel), then an
+// annealing over a fixed number of tickets that tries one ticket fewer each time every subset
+// is held, keeping the smallest wheel it finds. Every wheel returned has passed Verify; the
+// result is never larger than the first wheel. "6 if 6" needs every six of the pool, which are
+// returned as they are.
 BuildResult BuildWheel(const std::vector<int32_t>& pool, Guarantee guarantee,
                        const BuildOptions& options = {});
 

@@ -4,6 +4,8 @@
 #include <array>
 #include <cctype>
 
+#include "model/Workspace.h"
+
 namespace tallyra::wheels {
 namespace {
 
@@ -167,6 +169,21 @@ uint64_t LowerBound(int v, Guarantee g) {
 
 const char* LowerBoundKind(Guarantee g) {
   return g.t == g.m ? "schonheim" : "counting";
+}
+
+std::string LowerBoundWords(Guarantee g, int32_t language) {
+  return Text(g.t == g.m ? TextId::TxtWheelBoundSchonheim : TextId::TxtWheelBoundCounting,
+              language);
+}
+
+std::string RatioText(uint64_t size, uint64_t bound, int32_t language) {
+  // In hundredths, rounded half up, from the integers themselves.
+  const uint64_t hundredths = bound == 0 ? 100 : (200 * size + bound) / (2 * bound);
+  std::string text = std::to_string(hundredths / 100);
+  text += language == ToValue(Language::Russian) ? ',' : '.';
+  text += static_cast<char>('0' + hundredths / 10 % 10);
+  text += static_cast<char>('0' + hundredths % 10);
+  return text;
 }
 
 }  // namespace tallyra::wheels

@@ -59,5 +59,9 @@ uint64_t CountingBound(int v, Guarantee guarantee);
 uint64_t LowerBound(int v, Guarantee guarantee);
 // Which bound LowerBound gives, as the command line names it: "schonheim" or "counting".
 const char* LowerBoundKind(Guarantee guarantee);
+// The same in words of the interface language, as the window names it beside the bound.
+std::string LowerBoundWords(Guarantee guarantee, int32_t language);
+// A wheel's size over its bound with two decimals, "1.04" (a decimal comma in Russian).
+std::string RatioText(uint64_t size, uint64_t bound, int32_t language);
 
 }  // namespace tallyra::wheels

@@ -402,10 +402,11 @@ void WheelsDialog::showWheelFigures() {
     return;
   }
   const int language = m_language();
-  m_countLabel->setText(QString::fromStdString(
-      tallyra::Format(TextId::TxtWheelsCount, language,
-                      {wh::GuaranteeWords(m_wheelGuarantee, language),
-                       std::to_string(m_tickets.size()), std::to_string(m_wheelBound)})));
+  m_countLabel->setText(QString::fromStdString(tallyra::Format(
+      TextId::TxtWheelsCount, language,
+      {wh::GuaranteeWords(m_wheelGuarantee, language), std::to_string(m_tickets.size()),
+       std::to_string(m_wheelBound), wh::LowerBoundWords(m_wheelGuarantee, language),
+       wh::RatioText(m_tickets.size(), m_wheelBound, language)})));
   // The cost only when a ticket has a price, and only when the sum fits.
   std::optional<tallyra::Money> cost;
   if (m_inputs.ticketPrice && *m_inputs.ticketPrice > 0) {

@@ -99,6 +99,11 @@ TEST(WheelBounds, AgainstTheirFormulas) {
   for (int v = 7; v <= 40; ++v)
     for (int t = 2; t <= 6; ++t)
       EXPECT_LE(CountingBound(v, {t, t}), SchonheimBound(v, 6, t)) << v << " " << t;
+  // The size over the bound, in hundredths rounded half up, with the language's decimal mark.
+  EXPECT_EQ(RatioText(72, 64, 1), "1.13");
+  EXPECT_EQ(RatioText(77, 77, 0), "1,00");
+  EXPECT_EQ(RatioText(201, 200, 1), "1.01");  // 1.005 rounds up
+  EXPECT_EQ(RatioText(1, 0, 1), "1.00");
 }
 
 }  // namespace

@@ -81,7 +81,8 @@ TEST_F(Wheels, BuildShowsTheTicketsTheirCountBoundCostAndCoverage) {
     Set(d, QStringLiteral("3, 9 14;20  27,31 44"), 6, 6);
     Click("BuildButton", &d);
     ASSERT_EQ(Of(d).tickets().size(), 7u);
-    EXPECT_EQ(Text(d, "CountLabel"), QStringLiteral("Wheel 6 if 6: 7 tickets; lower bound 7."));
+    EXPECT_EQ(Text(d, "CountLabel"),
+              QStringLiteral("Wheel 6 if 6: 7 tickets; lower bound 7 (Schönheim), ratio 1.00."));
     EXPECT_EQ(Text(d, "CostLabel"), QStringLiteral("Cost: 17.50 EUR"));
     EXPECT_EQ(Find<QTableView>("TicketsGrid", &d)->model()->rowCount(), 7);
     EXPECT_EQ(Find<QTableWidget>("CoverageTable", &d)->rowCount(), 15);
@@ -95,9 +96,12 @@ TEST_F(Wheels, BuildShowsTheTicketsTheirCountBoundCostAndCoverage) {
     Click("BuildButton", &d);
     const auto& tickets = Of(d).tickets();
     ASSERT_FALSE(tickets.empty());
-    EXPECT_EQ(Text(d, "CountLabel"), QStringLiteral("Wheel 3 if 4: %1 tickets; lower bound %2.")
-                                         .arg(tickets.size())
-                                         .arg(tallyra::wheels::LowerBound(10, {3, 4})));
+    EXPECT_EQ(Text(d, "CountLabel"),
+              QStringLiteral("Wheel 3 if 4: %1 tickets; lower bound %2 (by counting), ratio %3.")
+                  .arg(tickets.size())
+                  .arg(tallyra::wheels::LowerBound(10, {3, 4}))
+                  .arg(QString::fromStdString(tallyra::wheels::RatioText(
+                      tickets.size(), tallyra::wheels::LowerBound(10, {3, 4}), 1))));
     const auto exact = tallyra::wheels::Verify({1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, tickets);
     for (const auto& row : exact.rows) {
       const QStringList cells = CoverageRow(d, row.guarantee.t, row.guarantee.m);
@@ -180,8 +184,9 @@ TEST_F(Wheels, BadPoolsAndGuaranteesAreRefusedInTheInterfaceLanguage) {
     Click("BuildButton", &d);
     Set(d, QStringLiteral("1 2 3 4 5 6 7"), 6, 6);
     Click("BuildButton", &d);
-    EXPECT_EQ(Text(d, "CountLabel"),
-              QStringLiteral("Система 6 при 6: билетов 7, нижняя граница 7."));
+    EXPECT_EQ(
+        Text(d, "CountLabel"),
+        QStringLiteral("Система 6 при 6: билетов 7, нижняя граница 7 (Шёнхейма), отношение 1,00."));
   });
   EXPECT_EQ(MessageTexts(),
             QStringList{QStringLiteral("Гарантия 5 при 4 невозможна: нужно 2 <= T <= M <= 6, и "
