@@ -113,6 +113,10 @@ class CoverState {
   // in place of x gain it (gain(rank)).
   template <typename Lose, typename Gain>
   void forEachSwapped(const Block& block, uint8_t x, uint8_t y, Lose&& lose, Gain&& gain) const {
+    if (m_t == m_m) {
+      forEachSwappedWithin(block, x, y, lose, gain);
+      return;
+    }
     std::array<uint8_t, kTicketSize> kept{};
     int keptCount = 0;
     for (const uint8_t b : block)
@@ -135,6 +139,43 @@ class CoverState {
         gain(rankWith(base.data(), size, y));
       });
     });
+  }
+
+  // forEachSwapped when t = m: the subsets that change are x or y with t - 1 of the five numbers
+  // kept, taken from a table of those choices rather than enumerated.
+  template <typename Lose, typename Gain>
+  void forEachSwappedWithin(const Block& block, uint8_t x, uint8_t y, Lose&& lose,
+                            Gain&& gain) const {
+    std::array<uint8_t, kTicketSize> kept{};
+    int n = 0;
+    for (const uint8_t b : block)
+      if (b != x) kept[static_cast<std::size_t>(n++)] = b;
+    SortSmall(kept.data(), n);
+    const int k = m_t - 1;
+    for (const auto& choice : KeptChoices(k)) {
+      std::array<uint8_t, kTicketSize> base{};
+      for (int i = 0; i < k; ++i)
+        base[static_cast<std::size_t>(i)] = kept[choice[static_cast<std::size_t>(i)]];
+      lose(rankWith(base.data(), k, x));
+      gain(rankWith(base.data(), k, y));
+    }
+  }
+
+  // The k-subsets of positions 0..4, each as its sorted positions.
+  static const std::vector<std::array<uint8_t, kTicketSize>>& KeptChoices(int k) {
+    static const auto table = [] {
+      std::array<std::vector<std::array<uint8_t, kTicketSize>>, kTicketSize> t;
+      const std::array<uint8_t, kTicketSize> positions{0, 1, 2, 3, 4, 5};
+      for (int j = 0; j < kTicketSize; ++j) {
+        ForEachSubset(positions.data(), kTicketSize - 1, j, [&](const uint8_t* c) {
+          std::array<uint8_t, kTicketSize> choice{};
+          std::copy(c, c + j, choice.begin());
+          t[static_cast<std::size_t>(j)].push_back(choice);
+        });
+      }
+      return t;
+    }();
+    return table[static_cast<std::size_t>(k)];
   }
 
   void add(const Block& block) {
