@@ -6,18 +6,34 @@
 #include <algorithm>
 #include <bit>
 #include <charconv>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string_view>
 #include <unordered_map>
 
 #include "parallel/ParallelFor.h"
 
-// The hot loops are built twice: for any x86-64, and for processors with AVX2 and POPCNT,
-// chosen when the program starts. Everything they call is inlined into each build.
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
-#define TALLYRA_CLONES __attribute__((target_clones("arch=x86-64-v3", "default")))
+// The hot loops are written once over a vector of words and built several times: for any
+// x86-64 (four words to a vector), for AVX2 (x86-64-v3, four words) and for AVX-512
+// (x86-64-v4, eight words; with VPOPCNTDQ the counting of marks is vectorized too). Each build
+// is a function of its own with the processor's features as its target; everything it calls is
+// inlined into it, and the build is chosen once, when it is first needed.
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define TALLYRA_X86_BUILDS 1
+#if defined(__clang__)
+#define TALLYRA_V3_FEATURES "avx,avx2,bmi,bmi2,fma,popcnt"
+#define TALLYRA_TARGET_AVX2 __attribute__((target(TALLYRA_V3_FEATURES)))
+#define TALLYRA_TARGET_AVX512 \
+  __attribute__((target(TALLYRA_V3_FEATURES ",avx512f,avx512bw,avx512cd,avx512dq,avx512vl")))
+#define TALLYRA_TARGET_AVX512_POPCNT \
+  __attribute__((                    \
+      target(TALLYRA_V3_FEATURES ",avx512f,avx512bw,avx512cd,avx512dq,avx512vl,avx512vpopcntdq")))
 #else
-#define TALLYRA_CLONES
+#define TALLYRA_TARGET_AVX2 __attribute__((target("arch=x86-64-v3")))
+#define TALLYRA_TARGET_AVX512 __attribute__((target("arch=x86-64-v4")))
+#define TALLYRA_TARGET_AVX512_POPCNT __attribute__((target("arch=x86-64-v4,avx512vpopcntdq")))
+#endif
 #endif
 #define TALLYRA_INLINE inline __attribute__((always_inline))
 #define TALLYRA_LAMBDA_INLINE __attribute__((always_inline))
@@ -25,62 +41,163 @@
 namespace tallyra::kernel {
 namespace {
 
+// The vectors the builds work with: four or eight words. Only ever held in variables or
+// passed by reference, so that no function's calling convention depends on the build.
+struct Lanes4 {
+  static constexpr std::size_t kLanes = 4;
+  using V = uint64_t __attribute__((vector_size(32)));
+};
+struct Lanes8 {
+  static constexpr std::size_t kLanes = 8;
+  using V = uint64_t __attribute__((vector_size(64)));
+};
+constexpr std::size_t kWidest = 8;  // words in the widest vector
+
+template <typename V>
+TALLYRA_INLINE void Load(V& v, const uint64_t* at) {
+  std::memcpy(&v, at, sizeof v);
+}
+template <typename V>
+TALLYRA_INLINE void Store(uint64_t* at, const V& v) {
+  std::memcpy(at, &v, sizeof v);
+}
+// Adds each word's population count to the words of `sum`; the AVX-512 build with VPOPCNTDQ
+// makes this one instruction.
+template <typename V>
+TALLYRA_INLINE void AddCounts(V& sum, const V& v) {
+  for (std::size_t l = 0; l < sizeof(V) / 8; ++l) {
+    sum[l] += static_cast<uint64_t>(std::popcount(static_cast<uint64_t>(v[l])));
+  }
+}
+template <typename V>
+TALLYRA_INLINE int64_t SumOf(const V& v) {
+  uint64_t s = 0;
+  for (std::size_t l = 0; l < sizeof(V) / 8; ++l) s += v[l];
+  return static_cast<int64_t>(s);
+}
+template <typename V>
+TALLYRA_INLINE bool AnyBit(const V& v) {
+  uint64_t s = 0;
+  for (std::size_t l = 0; l < sizeof(V) / 8; ++l) s |= v[l];
+  return s != 0;
+}
+
+// Words that stay put however the vector they are in moves: `words` of them, the first one on
+// a 64-byte boundary, all zero at first. Moved, never copied.
+class AlignedWords {
+ public:
+  AlignedWords() = default;
+  explicit AlignedWords(std::size_t words) : m_raw(words + kWidest, 0) {
+    const auto address = reinterpret_cast<std::uintptr_t>(m_raw.data());
+    m_data = m_raw.data() + (64 - address % 64) % 64 / 8;
+  }
+  AlignedWords(const AlignedWords&) = delete;
+  AlignedWords& operator=(const AlignedWords&) = delete;
+  AlignedWords(AlignedWords&&) noexcept = default;
+  AlignedWords& operator=(AlignedWords&&) noexcept = default;
+  uint64_t* data() { return m_data; }
+  const uint64_t* data() const { return m_data; }
+
+ private:
+  std::vector<uint64_t> m_raw;
+  uint64_t* m_data = nullptr;
+};
+
 // ---------------------------------------------------------------------------------------------
 // The other side of a comparison as bitmaps: for each value, one bit per row that holds it.
 // Values too rare to deserve a bitmap keep the sorted list of their rows instead, so that any
 // file, however strange its numbers, costs bounded memory.
 
 constexpr int kMaxBitmaps = 1024;
+constexpr int32_t kSmallValues = 4096;  // values 0..4095 are looked up in a table
+constexpr int32_t kAbsent = INT32_MIN;
+
+TALLYRA_INLINE bool IsSmall(int32_t v) {
+  return v >= 0 && v < kSmallValues;
+}
 
 struct Membership {
   int rows = 0;
-  std::size_t words = 0;
-  std::vector<uint64_t> bitmaps;  // bitmap k at [k * words, (k + 1) * words)
+  std::size_t words = 0;  // per bitmap: a multiple of the widest vector, with one to spare
+  AlignedWords bitmaps;   // bitmap k at [k * words, (k + 1) * words)
   std::vector<std::vector<int32_t>> postings;
-  // value -> k >= 0 for bitmap k, or -(p + 1) for postings[p]
+  // value -> k >= 0 for bitmap k, or -(p + 1) for postings[p]; small values in `small`
+  std::vector<int32_t> small = std::vector<int32_t>(kSmallValues, kAbsent);
   std::unordered_map<int32_t, int32_t> index;
 
   const uint64_t* bitmap(int32_t k) const {
     return bitmaps.data() + static_cast<std::size_t>(k) * words;
+  }
+  int32_t Find(int32_t v) const {
+    if (IsSmall(v)) return small[static_cast<std::size_t>(v)];
+    const auto found = index.find(v);
+    return found == index.end() ? kAbsent : found->second;
+  }
+  void Set(int32_t v, int32_t entry) {
+    if (IsSmall(v)) {
+      small[static_cast<std::size_t>(v)] = entry;
+    } else {
+      index[v] = entry;
+    }
   }
 };
 
 std::shared_ptr<const Membership> BuildMembership(const RowSet& side) {
   auto m = std::make_shared<Membership>();
   m->rows = side.count;
-  // Padded with four words: the kernel reads whole groups of four from any word on.
-  m->words = (static_cast<std::size_t>(side.count) + 63) / 64 + 4;
-  // Each row's distinct values, with how many rows hold each value.
-  std::unordered_map<int32_t, int32_t> frequency;
-  std::vector<int32_t> distinct;
+  // A whole widest vector to spare: the kernel reads whole vectors from any word on.
+  m->words =
+      ((static_cast<std::size_t>(side.count) + 63) / 64 + 2 * kWidest - 1) / kWidest * kWidest;
+  // How many rows hold each value, each row counted once.
+  std::vector<int32_t> smallCount(kSmallValues, 0);
+  std::vector<int32_t> smallLast(kSmallValues, 0);
+  std::unordered_map<int32_t, std::pair<int32_t, int32_t>> other;  // value -> count, last row
   for (int r = 1; r <= side.count; ++r) {
-    distinct.clear();
-    for (int c = 1; c <= side.width; ++c) distinct.push_back(side.at(r, c));
-    std::sort(distinct.begin(), distinct.end());
-    distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
-    for (int32_t v : distinct) ++frequency[v];
+    for (int c = 1; c <= side.width; ++c) {
+      const int32_t v = side.at(r, c);
+      if (IsSmall(v)) {
+        const auto s = static_cast<std::size_t>(v);
+        if (smallLast[s] != r) {
+          smallLast[s] = r;
+          ++smallCount[s];
+        }
+      } else {
+        auto& seen = other[v];
+        if (seen.second != r) {
+          seen.second = r;
+          ++seen.first;
+        }
+      }
+    }
   }
-  std::vector<std::pair<int32_t, int32_t>> byFrequency(frequency.begin(), frequency.end());
+  std::vector<std::pair<int32_t, int32_t>> byFrequency;
+  for (int32_t v = 0; v < kSmallValues; ++v) {
+    if (smallCount[static_cast<std::size_t>(v)] > 0) {
+      byFrequency.emplace_back(v, smallCount[static_cast<std::size_t>(v)]);
+    }
+  }
+  for (const auto& [v, seen] : other) byFrequency.emplace_back(v, seen.first);
   std::sort(byFrequency.begin(), byFrequency.end(), [](const auto& a, const auto& b) {
     return a.second != b.second ? a.second > b.second : a.first < b.first;
   });
   const int bitmapped = std::min<int>(kMaxBitmaps, static_cast<int>(byFrequency.size()));
-  m->bitmaps.assign(static_cast<std::size_t>(bitmapped) * m->words, 0);
+  m->bitmaps = AlignedWords(static_cast<std::size_t>(bitmapped) * m->words);
   for (int k = 0; k < static_cast<int>(byFrequency.size()); ++k) {
     if (k < bitmapped) {
-      m->index[byFrequency[static_cast<std::size_t>(k)].first] = k;
+      m->Set(byFrequency[static_cast<std::size_t>(k)].first, k);
     } else {
-      m->index[byFrequency[static_cast<std::size_t>(k)].first] =
-          -static_cast<int32_t>(m->postings.size()) - 1;
+      m->Set(byFrequency[static_cast<std::size_t>(k)].first,
+             -static_cast<int32_t>(m->postings.size()) - 1);
       m->postings.emplace_back();
     }
   }
+  uint64_t* bits = m->bitmaps.data();
   for (int r = 1; r <= side.count; ++r) {
     const int32_t bit = r - 1;
     for (int c = 1; c <= side.width; ++c) {
-      const int32_t k = m->index.at(side.at(r, c));
+      const int32_t k = m->Find(side.at(r, c));
       if (k >= 0) {
-        m->bitmaps[static_cast<std::size_t>(k) * m->words + static_cast<std::size_t>(bit / 64)] |=
+        bits[static_cast<std::size_t>(k) * m->words + static_cast<std::size_t>(bit / 64)] |=
             uint64_t{1} << (bit % 64);
       } else {
         auto& rows = m->postings[static_cast<std::size_t>(-k - 1)];
@@ -96,50 +213,82 @@ std::shared_ptr<const Membership> BuildMembership(const RowSet& side) {
 // the other side, 64 rows to a word, held bit-sliced in four planes (counts up to 15; a row has
 // at most twelve numbers).
 
-constexpr std::size_t kBlock = 64;  // words looked at together, 4096 rows; a multiple of 4
+constexpr std::size_t kBlock = 64;  // words looked at together, 4096 rows; a multiple of 8
 
 using Masks = uint64_t[4][kBlock];  // per category, one word of marks per 64 rows
-using Vec = uint64_t __attribute__((vector_size(32)));  // four words
 
+// The numbers of a row of the first side: the bitmaps of those the other side holds, and the
+// row lists of the rare ones. Only the first maps_count and rare_count are set.
 struct RowInputs {
-  std::array<const uint64_t*, 12> maps{};
+  std::array<const uint64_t*, 12> maps;
   int maps_count = 0;
-  std::array<const std::vector<int32_t>*, 12> rare{};
+  std::array<const std::vector<int32_t>*, 12> rare;
   int rare_count = 0;
 };
 
-// The usual case: the counts stay in registers, four words at a time, and only the category
-// marks are written out. Reads whole groups of four words, which the bitmaps are padded to.
+// Three one-bit counts a, b and `low` added: the sum's low bit into `low`, its high bit out.
+template <typename V>
+TALLYRA_INLINE void CarrySave(V& high, V& low, const V& a, const V& b) {
+  const V l = low;
+  const V u = l ^ a;
+  high = (l & a) | (u & b);
+  low = u ^ b;
+}
+
+// The category marks of one vector of words from `word` on: the row's bitmaps added up in four
+// planes, four bitmaps at a time through carry-save adders, and the planes read as categories.
+template <typename W>
+TALLYRA_INLINE void MarkVector(const uint64_t* const* maps, int count, std::size_t word,
+                               bool sixOrMore, typename W::V (&out)[4]) {
+  using V = typename W::V;
+  V p0{}, p1{}, p2{}, p3{};
+  int m = 0;
+  for (; m + 4 <= count; m += 4) {
+    V a, b, c, d, twosA, twosB, fours;
+    Load(a, maps[m] + word);
+    Load(b, maps[m + 1] + word);
+    Load(c, maps[m + 2] + word);
+    Load(d, maps[m + 3] + word);
+    CarrySave(twosA, p0, a, b);
+    CarrySave(twosB, p0, c, d);
+    CarrySave(fours, p1, twosA, twosB);
+    p3 ^= p2 & fours;  // counts stay below 16
+    p2 ^= fours;
+  }
+  for (; m < count; ++m) {
+    V x;
+    Load(x, maps[m] + word);
+    const V c1 = p0 & x;
+    p0 ^= x;
+    const V c2 = p1 & c1;
+    p1 ^= c1;
+    p3 ^= p2 & c2;
+    p2 ^= c2;
+  }
+  out[0] = ~p3 & ~p2 & p1 & p0;
+  out[1] = ~p3 & p2 & ~p1 & ~p0;
+  out[2] = ~p3 & p2 & ~p1 & p0;
+  out[3] = sixOrMore ? (p3 | (p2 & p1)) : (~p3 & p2 & p1 & ~p0);
+}
+
+// The usual case: the counts stay in registers, a vector at a time, and only the category
+// marks are written out. Reads whole vectors, which the bitmaps are padded to.
+template <typename W>
 TALLYRA_INLINE void MarkBlock(const uint64_t* const* maps, int count, std::size_t from,
                               std::size_t len, bool sixOrMore, Masks& out) {
-  for (std::size_t k = 0; k < len; k += 4) {
-    Vec p0{}, p1{}, p2{}, p3{};
-    for (int m = 0; m < count; ++m) {
-      Vec x;
-      std::memcpy(&x, maps[m] + from + k, sizeof x);
-      const Vec c1 = p0 & x;
-      p0 ^= x;
-      const Vec c2 = p1 & c1;
-      p1 ^= c1;
-      const Vec c3 = p2 & c2;
-      p2 ^= c2;
-      p3 ^= c3;
-    }
-    const Vec three = ~p3 & ~p2 & p1 & p0;
-    const Vec four = ~p3 & p2 & ~p1 & ~p0;
-    const Vec five = ~p3 & p2 & ~p1 & p0;
-    const Vec six = sixOrMore ? (p3 | (p2 & p1)) : (~p3 & p2 & p1 & ~p0);
-    std::memcpy(&out[0][k], &three, sizeof three);
-    std::memcpy(&out[1][k], &four, sizeof four);
-    std::memcpy(&out[2][k], &five, sizeof five);
-    std::memcpy(&out[3][k], &six, sizeof six);
+  using V = typename W::V;
+  for (std::size_t k = 0; k < len; k += W::kLanes) {
+    V marks[4];
+    MarkVector<W>(maps, count, from + k, sixOrMore, marks);
+    for (std::size_t c = 0; c < 4; ++c) Store(&out[c][k], marks[c]);
   }
 }
 
 // Rows with rare numbers: the counts are kept in planes so that each row holding a rare number
 // can get its one added where it stands.
-void MarkBlockWithRare(const RowInputs& in, std::array<std::size_t, 12>& cursor, std::size_t from,
-                       std::size_t len, bool sixOrMore, Masks& out) {
+TALLYRA_INLINE void MarkBlockWithRare(const RowInputs& in, std::array<std::size_t, 12>& cursor,
+                                      std::size_t from, std::size_t len, bool sixOrMore,
+                                      Masks& out) {
   uint64_t p[4][kBlock] = {};
   for (int m = 0; m < in.maps_count; ++m) {
     const uint64_t* x = in.maps[static_cast<std::size_t>(m)] + from;
@@ -189,12 +338,15 @@ struct RareCursor {
 };
 
 // The category marks of one row for words from..from+len of the other side, only rows in
-// [begin, end) marked; the marks of a last partial group of four words are zero.
+// [begin, end) marked; the marks of a last partial vector are zero.
+template <typename W>
 TALLYRA_INLINE void MarkRowBlock(const RowInputs& in, RareCursor& cursor, int32_t begin,
                                  int32_t end, bool sixOrMore, std::size_t from, std::size_t len,
                                  Masks& masks) {
+  constexpr std::size_t kLanes = W::kLanes;
   if (in.rare_count == 0) {
-    MarkBlock(in.maps.data(), in.maps_count, from, (len + 3) & ~std::size_t{3}, sixOrMore, masks);
+    MarkBlock<W>(in.maps.data(), in.maps_count, from, (len + kLanes - 1) / kLanes * kLanes,
+                 sixOrMore, masks);
   } else {
     MarkBlockWithRare(in, cursor.at, from, len, sixOrMore, masks);
   }
@@ -209,15 +361,15 @@ TALLYRA_INLINE void MarkRowBlock(const RowInputs& in, RareCursor& cursor, int32_
   if (lastWord >= from && lastWord < from + len && end % 64 != 0) {
     for (auto& m : masks) m[lastWord - from] &= ~uint64_t{0} >> (64 - end % 64);
   }
-  for (std::size_t k = len; k % 4 != 0; ++k) {
-    for (auto& m : masks) m[k] = 0;  // whole groups of four may be read
+  for (std::size_t k = len; k % kLanes != 0; ++k) {
+    for (auto& m : masks) m[k] = 0;  // whole vectors may be read
   }
 }
 
 // For one row of the first side: calls sink(from, len, masks) for the blocks of words that hold
 // rows [begin, end) of the other side; masks[c][k] marks the rows of word from + k that are in
 // category c.
-template <typename Sink>
+template <typename W, typename Sink>
 TALLYRA_INLINE void CompareRow(const RowInputs& in, int32_t begin, int32_t end, bool sixOrMore,
                                Sink&& sink) {
   // Fewer than three numbers to look for can make no coincidence.
@@ -229,7 +381,7 @@ TALLYRA_INLINE void CompareRow(const RowInputs& in, int32_t begin, int32_t end, 
   const std::size_t lastWord = static_cast<std::size_t>(end - 1) / 64;
   for (std::size_t from = firstWord; from <= lastWord; from += kBlock) {
     const std::size_t len = std::min(kBlock, lastWord + 1 - from);
-    MarkRowBlock(in, cursor, begin, end, sixOrMore, from, len, masks);
+    MarkRowBlock<W>(in, cursor, begin, end, sixOrMore, from, len, masks);
     sink(from, len, masks);
   }
 }
@@ -246,21 +398,21 @@ struct PhaseData {
   std::shared_ptr<const Membership> other;
   PhaseRule rule;
 
-  RowInputs Inputs(int row) const {
-    RowInputs in;
+  TALLYRA_INLINE void Inputs(int row, RowInputs& in) const {
+    in.maps_count = 0;
+    in.rare_count = 0;
     for (int c = 1; c <= first.width; ++c) {
       const int32_t v = first.at(row, c);
       if (rule.skipZeros && v == 0) continue;
-      const auto found = other->index.find(v);
-      if (found == other->index.end()) continue;
-      if (found->second >= 0) {
-        in.maps[static_cast<std::size_t>(in.maps_count++)] = other->bitmap(found->second);
+      const int32_t found = other->Find(v);
+      if (found == kAbsent) continue;
+      if (found >= 0) {
+        in.maps[static_cast<std::size_t>(in.maps_count++)] = other->bitmap(found);
       } else {
         in.rare[static_cast<std::size_t>(in.rare_count++)] =
-            &other->postings[static_cast<std::size_t>(-found->second - 1)];
+            &other->postings[static_cast<std::size_t>(-found - 1)];
       }
     }
-    return in;
   }
   int32_t Begin(int row) const { return rule.pairs ? row : 0; }
 
@@ -295,7 +447,8 @@ struct EntryTails {
 
 // Made again whenever a viewer or a save asks for the row, so built for the processor too.
 // Entries are put together in a buffer on the stack and appended to `out` in large pieces.
-TALLYRA_CLONES void AppendEntries(const PhaseData& data, int row, int category, std::string& out) {
+template <typename W>
+TALLYRA_INLINE void AppendEntries(const PhaseData& data, int row, int category, std::string& out) {
   static const EntryTails tails;
   char prefix[16] = {};
   const std::size_t prefixLength =
@@ -305,65 +458,65 @@ TALLYRA_CLONES void AppendEntries(const PhaseData& data, int row, int category, 
   constexpr std::size_t kRoom = 64;  // the most one entry may write, copies' slack included
   char buffer[kBuffer];
   std::size_t used = 0;
-  CompareRow(data.Inputs(row), data.Begin(row), data.second.count, data.rule.sixOrMore,
-             [&](std::size_t from, std::size_t len, const Masks& masks) TALLYRA_LAMBDA_INLINE {
-               for (std::size_t k = 0; k < len; ++k) {
-                 for (uint64_t m = masks[category][k]; m; m &= m - 1) {
-                   if (used > kBuffer - kRoom) {
-                     out.append(buffer, used);
-                     used = 0;
-                   }
-                   char* at = buffer + used;
-                   std::memcpy(at, prefix, 16);
-                   at += prefixLength;
-                   const int64_t other =
-                       static_cast<int64_t>((from + k) * 64) + std::countr_zero(m) + 1;
-                   if (other <= EntryTails::kRows) {
-                     at += tails.Write(at, static_cast<uint32_t>(other));
-                   } else {
-                     at = std::to_chars(at, at + 24, other).ptr;
-                     std::memcpy(at, " , ", 3);
-                     at += 3;
-                   }
-                   used = static_cast<std::size_t>(at - buffer);
-                 }
-               }
-             });
+  RowInputs in;
+  data.Inputs(row, in);
+  CompareRow<W>(in, data.Begin(row), data.second.count, data.rule.sixOrMore,
+                [&](std::size_t from, std::size_t len, const Masks& masks) TALLYRA_LAMBDA_INLINE {
+                  for (std::size_t k = 0; k < len; ++k) {
+                    for (uint64_t m = masks[category][k]; m; m &= m - 1) {
+                      if (used > kBuffer - kRoom) {
+                        out.append(buffer, used);
+                        used = 0;
+                      }
+                      char* at = buffer + used;
+                      std::memcpy(at, prefix, 16);
+                      at += prefixLength;
+                      const int64_t other =
+                          static_cast<int64_t>((from + k) * 64) + std::countr_zero(m) + 1;
+                      if (other <= EntryTails::kRows) {
+                        at += tails.Write(at, static_cast<uint32_t>(other));
+                      } else {
+                        at = std::to_chars(at, at + 24, other).ptr;
+                        std::memcpy(at, " , ", 3);
+                        at += 3;
+                      }
+                      used = static_cast<std::size_t>(at - buffer);
+                    }
+                  }
+                });
   out.append(buffer, used);
 }
 
-}  // namespace
-
-void PhaseData::Entries(int row, int category, std::string& out) const {
-  AppendEntries(*this, row, category, out);
-}
-
-namespace {
-
 // The digits of the other side's row numbers in a row's entries. A row number j has
 // 1 + [j >= 10] + [j >= 100] + [j >= 1000] + [j >= 10000] digits, so the digits of E entries
-// are 5E less the entries below each of those four bounds, which all lie in the first words.
+// are 5E less the entries below each of those four bounds, which all lie in the first words:
+// per word, the bounds above all its rows (`whole`) and the rows below the one bound that falls
+// within it (`part`; no word holds two of them).
 struct DigitTable {
   static constexpr int64_t kBounds[4] = {10, 100, 1000, 10000};
   static constexpr std::size_t kWords = 10000 / 64 + 1;  // words holding rows below 10000
-  std::array<std::array<uint64_t, kWords>, 4> below{};   // rows j < bound
+  static constexpr std::size_t kTable = (kWords + kWidest - 1) / kWidest * kWidest;
+  alignas(64) std::array<uint64_t, kTable> whole{};
+  alignas(64) std::array<uint64_t, kTable> part{};
 
   DigitTable() {
-    for (std::size_t t = 0; t < 4; ++t) {
-      for (std::size_t w = 0; w < kWords; ++w) {
+    for (std::size_t w = 0; w < kWords; ++w) {
+      for (const int64_t bound : kBounds) {
         uint64_t mask = 0;
         for (int b = 0; b < 64; ++b) {
-          if (static_cast<int64_t>(w * 64) + b + 1 < kBounds[t]) mask |= uint64_t{1} << b;
+          if (static_cast<int64_t>(w * 64) + b + 1 < bound) mask |= uint64_t{1} << b;
         }
-        below[t][w] = mask;
+        if (mask == ~uint64_t{0}) {
+          ++whole[w];
+        } else {
+          part[w] |= mask;
+        }
       }
     }
   }
   // The entries below the bounds among one word of marks.
   TALLYRA_INLINE int64_t Below(uint64_t m, std::size_t w) const {
-    int64_t n = 0;
-    for (std::size_t t = 0; t < 4; ++t) n += std::popcount(m & below[t][w]);
-    return n;
+    return static_cast<int64_t>(whole[w]) * std::popcount(m) + std::popcount(m & part[w]);
   }
 };
 
@@ -372,83 +525,116 @@ class ColumnCounter {
  public:
   static constexpr int kPlanes = 17;  // up to 131071 per row
   explicit ColumnCounter(std::size_t words)
-      : m_words(words + kBlock), m_planes(kPlanes * m_words, 0) {}
+      : m_words((words + kBlock + kWidest - 1) / kWidest * kWidest), m_planes(kPlanes * m_words) {}
 
-  // Adds a block's small counts, held in `low` planes of 4-word groups, to words from..from+len.
-  TALLYRA_INLINE void AddLow(std::size_t from, std::size_t len, const uint64_t (*low)[kBlock],
-                             int lowPlanes) {
-    for (std::size_t w = 0; w < len; w += 4) {
-      Vec carry{};
+  uint64_t* plane(int k) { return m_planes.data() + static_cast<std::size_t>(k) * m_words; }
+  const uint64_t* plane(int k) const {
+    return m_planes.data() + static_cast<std::size_t>(k) * m_words;
+  }
+
+  // Adds small counts, held in `lowPlanes` planes of vectors at `low` (plane k's vector for word
+  // w at low[k * stride + w]), to words from..from+len, len a whole number of vectors.
+  template <typename W>
+  TALLYRA_INLINE void AddLow(std::size_t from, std::size_t len, const uint64_t* low,
+                             std::size_t stride, int lowPlanes) {
+    using V = typename W::V;
+    for (std::size_t w = 0; w < len; w += W::kLanes) {
+      V carry{};
       for (int k = 0; k < kPlanes; ++k) {
-        uint64_t* at = m_planes.data() + static_cast<std::size_t>(k) * m_words + from + w;
-        Vec h, a{};
-        std::memcpy(&h, at, sizeof h);
-        if (k < lowPlanes) std::memcpy(&a, low[k] + w, sizeof a);
-        const Vec sum = h ^ a ^ carry;
+        uint64_t* at = plane(k) + from + w;
+        V h, a{};
+        Load(h, at);
+        if (k < lowPlanes) Load(a, low + static_cast<std::size_t>(k) * stride + w);
+        const V sum = h ^ a ^ carry;
         carry = (h & a) | (carry & (h ^ a));
-        std::memcpy(at, &sum, sizeof sum);
-        if (k >= lowPlanes - 1 && !(carry[0] | carry[1] | carry[2] | carry[3])) break;
+        Store(at, sum);
+        if (k >= lowPlanes - 1 && !AnyBit(carry)) break;
       }
     }
   }
 
-  int32_t At(int32_t bit) const {
-    int32_t value = 0;
-    const std::size_t word = static_cast<std::size_t>(bit) / 64;
-    for (int k = 0; k < kPlanes; ++k) {
-      value |= static_cast<int32_t>(
-                   (m_planes[static_cast<std::size_t>(k) * m_words + word] >> (bit % 64)) & 1)
-               << k;
+  // Adds another counter's counts to words from..to.
+  void Add(const ColumnCounter& other, std::size_t from, std::size_t to) {
+    for (std::size_t w = from; w < to; ++w) {
+      uint64_t carry = 0;
+      for (int k = 0; k < kPlanes; ++k) {
+        const uint64_t h = plane(k)[w], a = other.plane(k)[w];
+        plane(k)[w] = h ^ a ^ carry;
+        carry = (h & a) | (carry & (h ^ a));
+      }
     }
-    return value;
+  }
+
+  // Adds the counts of rows from..to (bits, 0-based, a whole number of words from a word's
+  // start) to `rows`' category c.
+  void AddTo(std::vector<CategoryCounts>& rows, std::size_t c, std::size_t fromWord,
+             std::size_t toWord) const {
+    for (std::size_t w = fromWord; w < toWord; ++w) {
+      uint64_t p[kPlanes];
+      int top = -1;
+      for (int k = 0; k < kPlanes; ++k) {
+        p[k] = plane(k)[w];
+        if (p[k]) top = k;
+      }
+      if (top < 0) continue;
+      const std::size_t last = std::min<std::size_t>(64, rows.size() - w * 64);
+      for (std::size_t b = 0; b < last; ++b) {
+        int32_t value = 0;
+        for (int k = 0; k <= top; ++k) value |= static_cast<int32_t>((p[k] >> b) & 1) << k;
+        rows[w * 64 + b][c] += value;
+      }
+    }
   }
 
  private:
   std::size_t m_words;
-  std::vector<uint64_t> m_planes;
+  AlignedWords m_planes;
 };
+
+using Columns = std::array<ColumnCounter, 4>;
 
 struct RowCounts {
   CategoryCounts entries{};
   std::array<int64_t, 4> below{};  // entries whose other row number is below 10, 100, ...
 };
 
-// Rows are taken a chunk at a time, block by block, so that a block of the other side's
-// bitmaps is read while it is in the cache and the other side's counts are added up in a small
-// block counter first.
-constexpr int kChunk = 31;
+// Rows are taken a chunk at a time, so that the other side's bitmaps are read while they are
+// in the cache and the other side's counts are added up in a small counter first.
+constexpr int kChunk = 28;       // a multiple of four
 constexpr int kChunkPlanes = 5;  // holds up to 31
 
-TALLYRA_CLONES void ProcessChunk(const PhaseData& data, int rowFrom, int rowTo,
-                                 const DigitTable& digits, std::array<ColumnCounter, 4>* columns,
-                                 RowCounts* out) {
-  const int rows = rowTo - rowFrom;
-  const int32_t end = data.second.count;
+struct Chunk {
+  int rows = 0;
   std::array<RowInputs, kChunk> inputs;
+  std::array<int32_t, kChunk> begins{};
+  bool rare = false;
+};
+
+// Rows with rare numbers: row by row, block by block of the other side's words.
+template <typename W>
+TALLYRA_INLINE void ProcessRareChunk(const PhaseData& data, const Chunk& chunk,
+                                     const DigitTable& digits, Columns* columns, RowCounts* out) {
+  const int32_t end = data.second.count;
   std::array<RareCursor, kChunk> cursors;
-  std::array<int32_t, kChunk> begins;
-  for (int r = 0; r < rows; ++r) {
-    inputs[static_cast<std::size_t>(r)] = data.Inputs(rowFrom + r);
-    begins[static_cast<std::size_t>(r)] = data.Begin(rowFrom + r);
-    cursors[static_cast<std::size_t>(r)].Start(inputs[static_cast<std::size_t>(r)],
-                                               begins[static_cast<std::size_t>(r)]);
+  for (int r = 0; r < chunk.rows; ++r) {
+    cursors[static_cast<std::size_t>(r)].Start(chunk.inputs[static_cast<std::size_t>(r)],
+                                               chunk.begins[static_cast<std::size_t>(r)]);
   }
-  if (begins[0] >= end) return;
   Masks masks;
-  alignas(32) uint64_t low[4][kChunkPlanes][kBlock];
-  const std::size_t firstWord = static_cast<std::size_t>(begins[0]) / 64;
+  alignas(64) uint64_t low[4][kChunkPlanes][kBlock];
+  const std::size_t firstWord = static_cast<std::size_t>(chunk.begins[0]) / 64;
   const std::size_t lastWord = static_cast<std::size_t>(end - 1) / 64;
   for (std::size_t from = firstWord; from <= lastWord; from += kBlock) {
     const std::size_t len = std::min(kBlock, lastWord + 1 - from);
-    const std::size_t len4 = (len + 3) & ~std::size_t{3};
+    const std::size_t lenV = (len + W::kLanes - 1) / W::kLanes * W::kLanes;
     if (columns) std::memset(low, 0, sizeof low);
     bool anyColumn[4] = {};
-    for (int r = 0; r < rows; ++r) {
-      const RowInputs& in = inputs[static_cast<std::size_t>(r)];
-      const int32_t begin = begins[static_cast<std::size_t>(r)];
+    for (int r = 0; r < chunk.rows; ++r) {
+      const RowInputs& in = chunk.inputs[static_cast<std::size_t>(r)];
+      const int32_t begin = chunk.begins[static_cast<std::size_t>(r)];
       if (begin >= end || in.maps_count + in.rare_count < 3) continue;
-      MarkRowBlock(in, cursors[static_cast<std::size_t>(r)], begin, end, data.rule.sixOrMore, from,
-                   len, masks);
+      MarkRowBlock<W>(in, cursors[static_cast<std::size_t>(r)], begin, end, data.rule.sixOrMore,
+                      from, len, masks);
       RowCounts& counts = out[r];
       for (std::size_t c = 0; c < 4; ++c) {
         const uint64_t* m = masks[c];
@@ -461,15 +647,16 @@ TALLYRA_CLONES void ProcessChunk(const PhaseData& data, int rowFrom, int rowTo,
         }
         if (!columns) continue;
         anyColumn[c] = true;
-        for (std::size_t w = 0; w < len4; w += 4) {
-          Vec carry;
-          std::memcpy(&carry, m + w, sizeof carry);
+        using V = typename W::V;
+        for (std::size_t w = 0; w < lenV; w += W::kLanes) {
+          V carry;
+          Load(carry, m + w);
           for (int k = 0; k < kChunkPlanes; ++k) {
-            Vec p;
-            std::memcpy(&p, low[c][k] + w, sizeof p);
-            const Vec t = p & carry;
+            V p;
+            Load(p, low[c][k] + w);
+            const V t = p & carry;
             p ^= carry;
-            std::memcpy(low[c][k] + w, &p, sizeof p);
+            Store(low[c][k] + w, p);
             carry = t;
           }
         }
@@ -477,22 +664,283 @@ TALLYRA_CLONES void ProcessChunk(const PhaseData& data, int rowFrom, int rowTo,
     }
     if (!columns) continue;
     for (std::size_t c = 0; c < 4; ++c) {
-      if (anyColumn[c]) (*columns)[c].AddLow(from, len4, low[c], kChunkPlanes);
+      if (anyColumn[c]) (*columns)[c].AddLow<W>(from, lenV, &low[c][0][0], kBlock, kChunkPlanes);
     }
   }
 }
+
+// The usual chunk, no rare numbers: vector by vector of the other side's words, every row of
+// the chunk in turn, the counts of each row and category summed a word at a time and the marks
+// of each category added up over the rows (pairs) in five planes by carry-save adders. Rows
+// before a row's `begin` are masked off in the vectors that hold a row's begin; rows past the
+// other side's end hold no number, so they are never marked.
+template <typename W, bool kPairs>
+TALLYRA_INLINE void ProcessBitmapChunk(const PhaseData& data, const Chunk& chunk,
+                                       const DigitTable& digits, Columns* columns, RowCounts* out) {
+  using V = typename W::V;
+  constexpr std::size_t L = W::kLanes;
+  const int32_t end = data.second.count;
+  const bool sixOrMore = data.rule.sixOrMore;
+  const int rows = chunk.rows;
+  // Whole groups of four rows; the rows added to fill the last have no number.
+  const int padded = (rows + 3) / 4 * 4;
+  std::array<const uint64_t* const*, kChunk> maps;
+  std::array<int, kChunk> counts{};
+  for (int r = 0; r < padded; ++r) {
+    const auto i = static_cast<std::size_t>(r);
+    maps[i] = chunk.inputs[i].maps.data();
+    counts[i] = r < rows ? chunk.inputs[i].maps_count : 0;
+  }
+  V sums[kChunk][4];
+  V belows[kChunk][4];
+  for (int r = 0; r < padded; ++r) {
+    for (std::size_t c = 0; c < 4; ++c) {
+      sums[r][c] = V{};
+      belows[r][c] = V{};
+    }
+  }
+  const std::size_t firstVector = static_cast<std::size_t>(chunk.begins[0]) / 64 / L;
+  const std::size_t lastVector = static_cast<std::size_t>(end - 1) / 64 / L;
+  // Vectors up to this one hold a row's begin.
+  const std::size_t maskedUpTo =
+      static_cast<std::size_t>(chunk.begins[static_cast<std::size_t>(rows - 1)]) / 64 / L;
+
+  for (std::size_t v = firstVector; v <= lastVector; ++v) {
+    const std::size_t word = v * L;
+    const bool digitWords = word < DigitTable::kWords;
+    V whole{}, part{};
+    if (digitWords) {
+      Load(whole, digits.whole.data() + word);
+      Load(part, digits.part.data() + word);
+    }
+    V ones[4] = {}, twos[4] = {}, fours[4] = {}, eights[4] = {}, sixteens[4] = {};
+    for (int r0 = 0; r0 < padded; r0 += 4) {
+      V pairsOfTwo[2][4];
+      for (int q = 0; q < 4; ++q) {
+        const int r = r0 + q;
+        const auto i = static_cast<std::size_t>(r);
+        V marks[4];
+        MarkVector<W>(maps[i], counts[i], word, sixOrMore, marks);
+        if (kPairs && v <= maskedUpTo) {
+          const auto begin = static_cast<std::size_t>(chunk.begins[i]);
+          V keep{};
+          for (std::size_t l = 0; l < L; ++l) {
+            const std::size_t w = word + l;
+            keep[l] = w < begin / 64    ? 0
+                      : w == begin / 64 ? ~uint64_t{0} << (begin % 64)
+                                        : ~uint64_t{0};
+          }
+          for (auto& m : marks) m &= keep;
+        }
+        for (std::size_t c = 0; c < 4; ++c) {
+          V n{};
+          AddCounts(n, marks[c]);
+          sums[i][c] += n;
+          if (digitWords) {
+            V b{};
+            AddCounts(b, marks[c] & part);
+            belows[i][c] += n * whole + b;
+          }
+        }
+        if (!kPairs) continue;
+        // Rows two by two into the ones, their carries into the twos.
+        if (q % 2 == 0) {
+          for (std::size_t c = 0; c < 4; ++c) pairsOfTwo[q / 2][c] = marks[c];
+        } else {
+          for (std::size_t c = 0; c < 4; ++c) {
+            V carry;
+            CarrySave(carry, ones[c], pairsOfTwo[q / 2][c], marks[c]);
+            pairsOfTwo[q / 2][c] = carry;
+          }
+        }
+      }
+      if (!kPairs) continue;
+      for (std::size_t c = 0; c < 4; ++c) {
+        V carry;
+        CarrySave(carry, twos[c], pairsOfTwo[0][c], pairsOfTwo[1][c]);
+        const V c8 = fours[c] & carry;
+        fours[c] ^= carry;
+        const V c16 = eights[c] & c8;
+        eights[c] ^= c8;
+        sixteens[c] ^= c16;  // a chunk's rows are fewer than 32
+      }
+    }
+    if (!kPairs) continue;
+    for (std::size_t c = 0; c < 4; ++c) {
+      if (!AnyBit(ones[c] | twos[c] | fours[c] | eights[c] | sixteens[c])) continue;
+      alignas(64) uint64_t low[kChunkPlanes][L];
+      Store(low[0], ones[c]);
+      Store(low[1], twos[c]);
+      Store(low[2], fours[c]);
+      Store(low[3], eights[c]);
+      Store(low[4], sixteens[c]);
+      (*columns)[c].AddLow<W>(word, L, &low[0][0], L, kChunkPlanes);
+    }
+  }
+  for (int r = 0; r < rows; ++r) {
+    const auto i = static_cast<std::size_t>(r);
+    for (std::size_t c = 0; c < 4; ++c) {
+      out[r].entries[c] = static_cast<int32_t>(SumOf(sums[i][c]));
+      out[r].below[c] = SumOf(belows[i][c]);
+    }
+  }
+}
+
+template <typename W>
+TALLYRA_INLINE void ProcessChunk(const PhaseData& data, int rowFrom, int rowTo,
+                                 const DigitTable& digits, Columns* columns, RowCounts* out) {
+  Chunk chunk;
+  chunk.rows = rowTo - rowFrom;
+  for (int r = 0; r < chunk.rows; ++r) {
+    const auto i = static_cast<std::size_t>(r);
+    data.Inputs(rowFrom + r, chunk.inputs[i]);
+    chunk.begins[i] = data.Begin(rowFrom + r);
+    chunk.rare = chunk.rare || chunk.inputs[i].rare_count > 0;
+  }
+  if (chunk.begins[0] >= data.second.count) return;
+  if (chunk.rare) {
+    ProcessRareChunk<W>(data, chunk, digits, columns, out);
+  } else if (columns) {
+    ProcessBitmapChunk<W, true>(data, chunk, digits, columns, out);
+  } else {
+    ProcessBitmapChunk<W, false>(data, chunk, digits, columns, out);
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The builds and the choice among them.
+
+using ChunkFunction = void (*)(const PhaseData&, int, int, const DigitTable&, Columns*, RowCounts*);
+using EntriesFunction = void (*)(const PhaseData&, int, int, std::string&);
+
+void ChunkDefault(const PhaseData& data, int rowFrom, int rowTo, const DigitTable& digits,
+                  Columns* columns, RowCounts* out) {
+  ProcessChunk<Lanes4>(data, rowFrom, rowTo, digits, columns, out);
+}
+void EntriesDefault(const PhaseData& data, int row, int category, std::string& out) {
+  AppendEntries<Lanes4>(data, row, category, out);
+}
+
+#if defined(TALLYRA_X86_BUILDS)
+TALLYRA_TARGET_AVX2 void ChunkAvx2(const PhaseData& data, int rowFrom, int rowTo,
+                                   const DigitTable& digits, Columns* columns, RowCounts* out) {
+  ProcessChunk<Lanes4>(data, rowFrom, rowTo, digits, columns, out);
+}
+TALLYRA_TARGET_AVX2 void EntriesAvx2(const PhaseData& data, int row, int category,
+                                     std::string& out) {
+  AppendEntries<Lanes4>(data, row, category, out);
+}
+TALLYRA_TARGET_AVX512 void ChunkAvx512(const PhaseData& data, int rowFrom, int rowTo,
+                                       const DigitTable& digits, Columns* columns, RowCounts* out) {
+  ProcessChunk<Lanes8>(data, rowFrom, rowTo, digits, columns, out);
+}
+TALLYRA_TARGET_AVX512 void EntriesAvx512(const PhaseData& data, int row, int category,
+                                         std::string& out) {
+  AppendEntries<Lanes8>(data, row, category, out);
+}
+TALLYRA_TARGET_AVX512_POPCNT void ChunkAvx512Popcnt(const PhaseData& data, int rowFrom, int rowTo,
+                                                    const DigitTable& digits, Columns* columns,
+                                                    RowCounts* out) {
+  ProcessChunk<Lanes8>(data, rowFrom, rowTo, digits, columns, out);
+}
+
+bool HasAvx2() {
+#if defined(__clang__)
+  return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") &&
+         __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("fma") &&
+         __builtin_cpu_supports("popcnt");
+#else
+  return __builtin_cpu_supports("x86-64-v3");
+#endif
+}
+bool HasAvx512() {
+#if defined(__clang__)
+  return HasAvx2() && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+         __builtin_cpu_supports("avx512cd") && __builtin_cpu_supports("avx512dq") &&
+         __builtin_cpu_supports("avx512vl");
+#else
+  return __builtin_cpu_supports("x86-64-v4");
+#endif
+}
+#endif
+
+struct Build {
+  KernelPath path = KernelPath::Default;
+  ChunkFunction chunk = ChunkDefault;
+  EntriesFunction entries = EntriesDefault;
+};
+
+// The best build the processor runs, or the lesser one TALLYRA_KERNEL_PATH asks for.
+Build ChooseBuild() {
+  KernelPath best = KernelPath::Default;
+#if defined(TALLYRA_X86_BUILDS)
+  __builtin_cpu_init();
+  if (HasAvx512()) {
+    best = KernelPath::Avx512;
+  } else if (HasAvx2()) {
+    best = KernelPath::Avx2;
+  }
+#endif
+  KernelPath path = best;
+  if (const char* asked = std::getenv("TALLYRA_KERNEL_PATH")) {
+    for (KernelPath p : {KernelPath::Default, KernelPath::Avx2, KernelPath::Avx512}) {
+      if (std::string_view(asked) == PathName(p)) path = std::min(p, best);
+    }
+  }
+  Build build;
+  build.path = path;
+#if defined(TALLYRA_X86_BUILDS)
+  if (path == KernelPath::Avx2) {
+    build.chunk = ChunkAvx2;
+    build.entries = EntriesAvx2;
+  } else if (path == KernelPath::Avx512) {
+    build.chunk = __builtin_cpu_supports("avx512vpopcntdq") ? ChunkAvx512Popcnt : ChunkAvx512;
+    build.entries = EntriesAvx512;
+  }
+#endif
+  return build;
+}
+
+const Build& TheBuild() {
+  static const Build build = ChooseBuild();
+  return build;
+}
+
+}  // namespace
+
+KernelPath ActivePath() {
+  return TheBuild().path;
+}
+
+const char* PathName(KernelPath path) {
+  switch (path) {
+    case KernelPath::Avx2:
+      return "avx2";
+    case KernelPath::Avx512:
+      return "avx512";
+    case KernelPath::Default:
+      break;
+  }
+  return "default";
+}
+
+void PhaseData::Entries(int row, int category, std::string& out) const {
+  TheBuild().entries(*this, row, category, out);
+}
+
+namespace {
 
 PhaseResult RunPhase(const PhaseData& data, const std::atomic<bool>* cancel, int threads) {
   const int n = data.first.count;
   PhaseResult result;
   result.firstRows.assign(static_cast<std::size_t>(n), CategoryCounts{});
-  std::array<std::vector<int64_t>, 4> rowText;
-  for (auto& t : rowText) t.assign(static_cast<std::size_t>(n), 0);
+  // Each row's length of text goes where its entries end, and is summed up into offsets later.
+  for (auto& offsets : result.offsets) offsets.resize(static_cast<std::size_t>(n) + 1);
   const std::size_t words = data.other->words;
   static const DigitTable digits;
+  const ChunkFunction processChunk = TheBuild().chunk;
 
   const ParallelOptions options{threads, kChunk, cancel};
-  using Columns = std::array<ColumnCounter, 4>;
   std::vector<std::unique_ptr<Columns>> others(
       static_cast<std::size_t>(ParallelWorkers(n, options)));
   // Rows are numbered from 1.
@@ -509,13 +957,13 @@ PhaseResult RunPhase(const PhaseData& data, const std::atomic<bool>* cancel, int
       columns = mine.get();
     }
     std::array<RowCounts, kChunk> counts{};
-    ProcessChunk(data, start, stop, digits, columns, counts.data());
+    processChunk(data, start, stop, digits, columns, counts.data());
     for (int row = start; row < stop; ++row) {
       const RowCounts& rc = counts[static_cast<std::size_t>(row - start)];
       const int rowDigits = Digits(row);
       for (std::size_t c = 0; c < 4; ++c) {
         result.firstRows[static_cast<std::size_t>(row - 1)][c] = rc.entries[c];
-        rowText[c][static_cast<std::size_t>(row - 1)] =
+        result.offsets[c][static_cast<std::size_t>(row)] =
             static_cast<int64_t>(rc.entries[c]) * (rowDigits + 4 + 5) - rc.below[c];
       }
     }
@@ -523,23 +971,38 @@ PhaseResult RunPhase(const PhaseData& data, const std::atomic<bool>* cancel, int
 
   for (std::size_t c = 0; c < 4; ++c) {
     auto& offsets = result.offsets[c];
-    offsets.resize(static_cast<std::size_t>(n) + 1);
     offsets[0] = 0;
     for (int r = 0; r < n; ++r) {
-      offsets[static_cast<std::size_t>(r) + 1] =
-          offsets[static_cast<std::size_t>(r)] + rowText[c][static_cast<std::size_t>(r)];
+      offsets[static_cast<std::size_t>(r) + 1] += offsets[static_cast<std::size_t>(r)];
       result.counts[c] += result.firstRows[static_cast<std::size_t>(r)][c];
     }
   }
-  if (data.rule.pairs) {
-    // Rows of the first side are rows of the other side too: both are counted.
-    for (int r = 0; r < n; ++r) {
-      for (const auto& counters : others) {
-        if (!counters) continue;
-        for (std::size_t c = 0; c < 4; ++c) {
-          result.firstRows[static_cast<std::size_t>(r)][c] += (*counters)[c].At(r);
-        }
+  if (data.rule.pairs && !(cancel && cancel->load())) {
+    // Rows of the first side are rows of the other side too: both are counted. The workers'
+    // counters are added up into the first, then read out, a range of words per thread.
+    Columns* total = nullptr;
+    for (auto& counters : others) {
+      if (!counters) continue;
+      if (!total) {
+        total = counters.get();
+        continue;
       }
+      ParallelFor(static_cast<int64_t>(words), {threads, 64, nullptr},
+                  [&](int64_t from, int64_t to, int) {
+                    for (std::size_t c = 0; c < 4; ++c) {
+                      (*total)[c].Add((*counters)[c], static_cast<std::size_t>(from),
+                                      static_cast<std::size_t>(to));
+                    }
+                  });
+    }
+    if (total) {
+      const auto usedWords = static_cast<int64_t>((static_cast<std::size_t>(n) + 63) / 64);
+      ParallelFor(usedWords, {threads, 16, nullptr}, [&](int64_t from, int64_t to, int) {
+        for (std::size_t c = 0; c < 4; ++c) {
+          (*total)[c].AddTo(result.firstRows, c, static_cast<std::size_t>(from),
+                            static_cast<std::size_t>(to));
+        }
+      });
     }
   }
   return result;
