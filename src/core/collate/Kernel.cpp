@@ -36,6 +36,9 @@
 #endif
 #endif
 #define TALLYRA_INLINE inline __attribute__((always_inline))
+// Loops over the four categories or the lanes of a vector, unrolled so that their vectors stay
+// in registers.
+#define TALLYRA_UNROLL _Pragma("GCC unroll 8")
 #define TALLYRA_LAMBDA_INLINE __attribute__((always_inline))
 
 namespace tallyra::kernel {
@@ -45,11 +48,17 @@ namespace {
 // passed by reference, so that no function's calling convention depends on the build.
 struct Lanes4 {
   static constexpr std::size_t kLanes = 4;
+  static constexpr bool kVectorCount = false;
   using V = uint64_t __attribute__((vector_size(32)));
 };
 struct Lanes8 {
   static constexpr std::size_t kLanes = 8;
+  static constexpr bool kVectorCount = false;
   using V = uint64_t __attribute__((vector_size(64)));
+};
+// Eight words, on a processor that counts their bits a vector at a time (VPOPCNTDQ).
+struct Lanes8Count : Lanes8 {
+  static constexpr bool kVectorCount = true;
 };
 constexpr std::size_t kWidest = 8;  // words in the widest vector
 
@@ -61,12 +70,20 @@ template <typename V>
 TALLYRA_INLINE void Store(uint64_t* at, const V& v) {
   std::memcpy(at, &v, sizeof v);
 }
-// Adds each word's population count to the words of `sum`; the AVX-512 build with VPOPCNTDQ
-// makes this one instruction.
-template <typename V>
-TALLYRA_INLINE void AddCounts(V& sum, const V& v) {
-  for (std::size_t l = 0; l < sizeof(V) / 8; ++l) {
-    sum[l] += static_cast<uint64_t>(std::popcount(static_cast<uint64_t>(v[l])));
+// Each word's population count. Written out as one instruction for VPOPCNTDQ, where GCC would
+// otherwise narrow the counts to 32 bits and widen them back.
+template <typename W>
+TALLYRA_INLINE void CountBits(typename W::V& out, const typename W::V& v) {
+#if defined(TALLYRA_X86_BUILDS) && !defined(__clang__)
+  if constexpr (W::kVectorCount) {
+    __asm__("vpopcntq %1, %0" : "=v"(out) : "v"(v));
+  } else
+#endif
+  {
+    TALLYRA_UNROLL
+    for (std::size_t l = 0; l < W::kLanes; ++l) {
+      out[l] = static_cast<uint64_t>(std::popcount(static_cast<uint64_t>(v[l])));
+    }
   }
 }
 template <typename V>
@@ -691,14 +708,30 @@ TALLYRA_INLINE void ProcessBitmapChunk(const PhaseData& data, const Chunk& chunk
     maps[i] = chunk.inputs[i].maps.data();
     counts[i] = r < rows ? chunk.inputs[i].maps_count : 0;
   }
-  V sums[kChunk][4];
-  V belows[kChunk][4];
+  // Per row, the counts of the four categories in the four 16-bit fields of each word: a
+  // vector adds at most 64 to a field, so they are moved to `totals` every kFlush vectors.
+  constexpr std::size_t kFlush = 1000;
+  V sums[kChunk];
+  V belows[kChunk];
+  std::array<RowCounts, kChunk> totals;
   for (int r = 0; r < padded; ++r) {
-    for (std::size_t c = 0; c < 4; ++c) {
-      sums[r][c] = V{};
-      belows[r][c] = V{};
-    }
+    sums[r] = V{};
+    belows[r] = V{};
   }
+  auto flush = [&]() TALLYRA_LAMBDA_INLINE {
+    for (int r = 0; r < rows; ++r) {
+      for (std::size_t l = 0; l < L; ++l) {
+        for (std::size_t c = 0; c < 4; ++c) {
+          totals[static_cast<std::size_t>(r)].entries[c] +=
+              static_cast<int32_t>((sums[r][l] >> (16 * c)) & 0xFFFF);
+          totals[static_cast<std::size_t>(r)].below[c] +=
+              static_cast<int64_t>((belows[r][l] >> (16 * c)) & 0xFFFF);
+        }
+      }
+      sums[r] = V{};
+      belows[r] = V{};
+    }
+  };
   const std::size_t firstVector = static_cast<std::size_t>(chunk.begins[0]) / 64 / L;
   const std::size_t lastVector = static_cast<std::size_t>(end - 1) / 64 / L;
   // Vectors up to this one hold a row's begin.
@@ -706,6 +739,7 @@ TALLYRA_INLINE void ProcessBitmapChunk(const PhaseData& data, const Chunk& chunk
       static_cast<std::size_t>(chunk.begins[static_cast<std::size_t>(rows - 1)]) / 64 / L;
 
   for (std::size_t v = firstVector; v <= lastVector; ++v) {
+    if (v > firstVector && (v - firstVector) % kFlush == 0) flush();
     const std::size_t word = v * L;
     const bool digitWords = word < DigitTable::kWords;
     V whole{}, part{};
@@ -714,50 +748,61 @@ TALLYRA_INLINE void ProcessBitmapChunk(const PhaseData& data, const Chunk& chunk
       Load(part, digits.part.data() + word);
     }
     V ones[4] = {}, twos[4] = {}, fours[4] = {}, eights[4] = {}, sixteens[4] = {};
-    for (int r0 = 0; r0 < padded; r0 += 4) {
-      V pairsOfTwo[2][4];
-      for (int q = 0; q < 4; ++q) {
-        const int r = r0 + q;
-        const auto i = static_cast<std::size_t>(r);
-        V marks[4];
-        MarkVector<W>(maps[i], counts[i], word, sixOrMore, marks);
-        if (kPairs && v <= maskedUpTo) {
-          const auto begin = static_cast<std::size_t>(chunk.begins[i]);
-          V keep{};
-          for (std::size_t l = 0; l < L; ++l) {
-            const std::size_t w = word + l;
-            keep[l] = w < begin / 64    ? 0
-                      : w == begin / 64 ? ~uint64_t{0} << (begin % 64)
-                                        : ~uint64_t{0};
-          }
-          for (auto& m : marks) m &= keep;
+    // One row's marks in this vector, its counts added to its sums.
+    auto rowMarks = [&](std::size_t i, V(&marks)[4]) TALLYRA_LAMBDA_INLINE {
+      MarkVector<W>(maps[i], counts[i], word, sixOrMore, marks);
+      if (kPairs && v <= maskedUpTo) {
+        const auto begin = static_cast<std::size_t>(chunk.begins[i]);
+        V keep{};
+        for (std::size_t l = 0; l < L; ++l) {
+          const std::size_t w = word + l;
+          keep[l] = w < begin / 64    ? 0
+                    : w == begin / 64 ? ~uint64_t{0} << (begin % 64)
+                                      : ~uint64_t{0};
         }
-        for (std::size_t c = 0; c < 4; ++c) {
-          V n{};
-          AddCounts(n, marks[c]);
-          sums[i][c] += n;
-          if (digitWords) {
-            V b{};
-            AddCounts(b, marks[c] & part);
-            belows[i][c] += n * whole + b;
-          }
-        }
-        if (!kPairs) continue;
-        // Rows two by two into the ones, their carries into the twos.
-        if (q % 2 == 0) {
-          for (std::size_t c = 0; c < 4; ++c) pairsOfTwo[q / 2][c] = marks[c];
-        } else {
-          for (std::size_t c = 0; c < 4; ++c) {
-            V carry;
-            CarrySave(carry, ones[c], pairsOfTwo[q / 2][c], marks[c]);
-            pairsOfTwo[q / 2][c] = carry;
-          }
-        }
+        TALLYRA_UNROLL
+        for (std::size_t c = 0; c < 4; ++c) marks[c] &= keep;
       }
-      if (!kPairs) continue;
+      V n0{}, n1{}, n2{}, n3{};
+      CountBits<W>(n0, marks[0]);
+      CountBits<W>(n1, marks[1]);
+      CountBits<W>(n2, marks[2]);
+      CountBits<W>(n3, marks[3]);
+      const V packed = n0 | n1 << 16 | n2 << 32 | n3 << 48;
+      sums[i] += packed;
+      if (digitWords) {
+        V b0{}, b1{}, b2{}, b3{};
+        CountBits<W>(b0, marks[0] & part);
+        CountBits<W>(b1, marks[1] & part);
+        CountBits<W>(b2, marks[2] & part);
+        CountBits<W>(b3, marks[3] & part);
+        belows[i] += packed * whole + (b0 | b1 << 16 | b2 << 32 | b3 << 48);
+      }
+    };
+    for (int r0 = 0; r0 < padded; r0 += 4) {
+      const auto i = static_cast<std::size_t>(r0);
+      if (!kPairs) {
+        V marks[4];
+        rowMarks(i, marks);
+        rowMarks(i + 1, marks);
+        rowMarks(i + 2, marks);
+        rowMarks(i + 3, marks);
+        continue;
+      }
+      // Four rows' marks added up in the planes: two by two into the ones, their carries into
+      // the twos, and on.
+      V a[4], b[4], twosA[4], twosB[4];
+      rowMarks(i, a);
+      rowMarks(i + 1, b);
+      TALLYRA_UNROLL
+      for (std::size_t c = 0; c < 4; ++c) CarrySave(twosA[c], ones[c], a[c], b[c]);
+      rowMarks(i + 2, a);
+      rowMarks(i + 3, b);
+      TALLYRA_UNROLL
       for (std::size_t c = 0; c < 4; ++c) {
+        CarrySave(twosB[c], ones[c], a[c], b[c]);
         V carry;
-        CarrySave(carry, twos[c], pairsOfTwo[0][c], pairsOfTwo[1][c]);
+        CarrySave(carry, twos[c], twosA[c], twosB[c]);
         const V c8 = fours[c] & carry;
         fours[c] ^= carry;
         const V c16 = eights[c] & c8;
@@ -777,13 +822,8 @@ TALLYRA_INLINE void ProcessBitmapChunk(const PhaseData& data, const Chunk& chunk
       (*columns)[c].AddLow<W>(word, L, &low[0][0], L, kChunkPlanes);
     }
   }
-  for (int r = 0; r < rows; ++r) {
-    const auto i = static_cast<std::size_t>(r);
-    for (std::size_t c = 0; c < 4; ++c) {
-      out[r].entries[c] = static_cast<int32_t>(SumOf(sums[i][c]));
-      out[r].below[c] = SumOf(belows[i][c]);
-    }
-  }
+  flush();
+  for (int r = 0; r < rows; ++r) out[r] = totals[static_cast<std::size_t>(r)];
 }
 
 template <typename W>
@@ -841,7 +881,7 @@ TALLYRA_TARGET_AVX512 void EntriesAvx512(const PhaseData& data, int row, int cat
 TALLYRA_TARGET_AVX512_POPCNT void ChunkAvx512Popcnt(const PhaseData& data, int rowFrom, int rowTo,
                                                     const DigitTable& digits, Columns* columns,
                                                     RowCounts* out) {
-  ProcessChunk<Lanes8>(data, rowFrom, rowTo, digits, columns, out);
+  ProcessChunk<Lanes8Count>(data, rowFrom, rowTo, digits, columns, out);
 }
 
 bool HasAvx2() {
