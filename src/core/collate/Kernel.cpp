@@ -708,9 +708,11 @@ TALLYRA_INLINE void ProcessBitmapChunk(const PhaseData& data, const Chunk& chunk
     maps[i] = chunk.inputs[i].maps.data();
     counts[i] = r < rows ? chunk.inputs[i].maps_count : 0;
   }
-  // Per row, the counts of the four categories in the four 16-bit fields of each word: a
-  // vector adds at most 64 to a field, so they are moved to `totals` every kFlush vectors.
-  constexpr std::size_t kFlush = 1000;
+  // Per row, the counts of the four categories in the four 16-bit fields of each word. A
+  // vector adds at most 64 to a field, so the words of kFlush vectors can be summed without
+  // overflow before the fields are taken apart into `totals`; the digits' counts, at most
+  // 4 * 64 + 64 a word, come from the first 160 words only.
+  constexpr std::size_t kFlush = 0xFFFF / (64 * L);
   V sums[kChunk];
   V belows[kChunk];
   std::array<RowCounts, kChunk> totals;
@@ -720,13 +722,12 @@ TALLYRA_INLINE void ProcessBitmapChunk(const PhaseData& data, const Chunk& chunk
   }
   auto flush = [&]() TALLYRA_LAMBDA_INLINE {
     for (int r = 0; r < rows; ++r) {
-      for (std::size_t l = 0; l < L; ++l) {
-        for (std::size_t c = 0; c < 4; ++c) {
-          totals[static_cast<std::size_t>(r)].entries[c] +=
-              static_cast<int32_t>((sums[r][l] >> (16 * c)) & 0xFFFF);
-          totals[static_cast<std::size_t>(r)].below[c] +=
-              static_cast<int64_t>((belows[r][l] >> (16 * c)) & 0xFFFF);
-        }
+      const auto sum = static_cast<uint64_t>(SumOf(sums[r]));
+      const auto below = static_cast<uint64_t>(SumOf(belows[r]));
+      RowCounts& total = totals[static_cast<std::size_t>(r)];
+      for (std::size_t c = 0; c < 4; ++c) {
+        total.entries[c] += static_cast<int32_t>((sum >> (16 * c)) & 0xFFFF);
+        total.below[c] += static_cast<int64_t>((below >> (16 * c)) & 0xFFFF);
       }
       sums[r] = V{};
       belows[r] = V{};
@@ -970,19 +971,19 @@ void PhaseData::Entries(int row, int category, std::string& out) const {
 
 namespace {
 
-PhaseResult RunPhase(const PhaseData& data, const std::atomic<bool>* cancel, int threads) {
+// Fills `result`, whose arrays are made for the first side's rows: each row's length of text
+// goes where its entries end, and the lengths are then summed up into offsets.
+void RunPhase(const PhaseData& data, PhaseResult& result, const std::atomic<bool>* cancel,
+              int threads) {
   const int n = data.first.count;
-  PhaseResult result;
-  result.firstRows.assign(static_cast<std::size_t>(n), CategoryCounts{});
-  // Each row's length of text goes where its entries end, and is summed up into offsets later.
-  for (auto& offsets : result.offsets) offsets.resize(static_cast<std::size_t>(n) + 1);
   const std::size_t words = data.other->words;
   static const DigitTable digits;
   const ChunkFunction processChunk = TheBuild().chunk;
 
   const ParallelOptions options{threads, kChunk, cancel};
-  std::vector<std::unique_ptr<Columns>> others(
-      static_cast<std::size_t>(ParallelWorkers(n, options)));
+  const auto workers = static_cast<std::size_t>(ParallelWorkers(n, options));
+  std::vector<std::unique_ptr<Columns>> others(workers);
+  std::vector<std::array<int64_t, 4>> totals(workers);
   // Rows are numbered from 1.
   ParallelFor(n, options, [&](int64_t begin, int64_t end, int worker) {
     const int start = static_cast<int>(begin) + 1;
@@ -1002,6 +1003,7 @@ PhaseResult RunPhase(const PhaseData& data, const std::atomic<bool>* cancel, int
       const RowCounts& rc = counts[static_cast<std::size_t>(row - start)];
       const int rowDigits = Digits(row);
       for (std::size_t c = 0; c < 4; ++c) {
+        totals[static_cast<std::size_t>(worker)][c] += rc.entries[c];
         result.firstRows[static_cast<std::size_t>(row - 1)][c] = rc.entries[c];
         result.offsets[c][static_cast<std::size_t>(row)] =
             static_cast<int64_t>(rc.entries[c]) * (rowDigits + 4 + 5) - rc.below[c];
@@ -1009,13 +1011,12 @@ PhaseResult RunPhase(const PhaseData& data, const std::atomic<bool>* cancel, int
     }
   });
 
-  for (std::size_t c = 0; c < 4; ++c) {
-    auto& offsets = result.offsets[c];
+  for (const auto& total : totals) {
+    for (std::size_t c = 0; c < 4; ++c) result.counts[c] += total[c];
+  }
+  for (auto& offsets : result.offsets) {
     offsets[0] = 0;
-    for (int r = 0; r < n; ++r) {
-      offsets[static_cast<std::size_t>(r) + 1] += offsets[static_cast<std::size_t>(r)];
-      result.counts[c] += result.firstRows[static_cast<std::size_t>(r)][c];
-    }
+    for (std::size_t r = 1; r < offsets.size(); ++r) offsets[r] += offsets[r - 1];
   }
   if (data.rule.pairs && !(cancel && cancel->load())) {
     // Rows of the first side are rows of the other side too: both are counted. The workers'
@@ -1045,7 +1046,6 @@ PhaseResult RunPhase(const PhaseData& data, const std::atomic<bool>* cancel, int
       });
     }
   }
-  return result;
 }
 
 }  // namespace
@@ -1063,14 +1063,36 @@ CoincidenceList::Run MakeRun(std::shared_ptr<const PhaseData> data, std::vector<
 Phase Run(const RowSet& first, const RowSet& second, PhaseRule rule,
           const std::atomic<bool>* cancel, int threads) {
   auto data = std::make_shared<PhaseData>();
-  data->first = first;
   data->rule = rule;
-  if (!rule.pairs) data->second = second;
+  Phase phase;
+  PhaseResult& result = phase.result;
+  const auto rows = static_cast<std::size_t>(first.count);
+  // The copies of the sides, the other side's bitmaps and the outcome's arrays (their memory
+  // first touched as they are made) are made side by side.
+  ParallelFor(8, {threads, 1, nullptr}, [&](int64_t from, int64_t to, int) {
+    for (int64_t task = from; task < to; ++task) {
+      switch (task) {
+        case 0:
+          data->first = first;
+          break;
+        case 1:
+          if (!rule.pairs) data->second = second;
+          break;
+        case 2:
+          data->other = BuildMembership(rule.pairs ? first : second);
+          break;
+        case 3:
+          result.firstRows.assign(rows, CategoryCounts{});
+          break;
+        default:
+          result.offsets[static_cast<std::size_t>(task - 4)].assign(rows + 1, 0);
+          break;
+      }
+    }
+  });
   data->second.count = rule.pairs ? first.count : second.count;
   data->second.width = rule.pairs ? first.width : second.width;
-  data->other = BuildMembership(rule.pairs ? first : second);
-  Phase phase;
-  phase.result = RunPhase(*data, cancel, threads);
+  RunPhase(*data, result, cancel, threads);
   phase.data = std::move(data);
   return phase;
 }
