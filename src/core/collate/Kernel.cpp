@@ -415,21 +415,31 @@ struct PhaseData {
   std::shared_ptr<const Membership> other;
   PhaseRule rule;
 
+  // Kept in local variables, which the stores into `in` cannot be taken to change.
   TALLYRA_INLINE void Inputs(int row, RowInputs& in) const {
-    in.maps_count = 0;
-    in.rare_count = 0;
-    for (int c = 1; c <= first.width; ++c) {
-      const int32_t v = first.at(row, c);
-      if (rule.skipZeros && v == 0) continue;
-      const int32_t found = other->Find(v);
+    const int32_t* cells = first.cells.data() + static_cast<std::size_t>(row - 1) *
+                                                    static_cast<std::size_t>(first.width);
+    const int width = first.width;
+    const bool skipZeros = rule.skipZeros;
+    const int32_t* small = other->small.data();
+    const uint64_t* bitmaps = other->bitmaps.data();
+    const std::size_t words = other->words;
+    int maps = 0, rare = 0;
+    for (int c = 0; c < width; ++c) {
+      const int32_t v = cells[c];
+      if (skipZeros && v == 0) continue;
+      const int32_t found = IsSmall(v) ? small[v] : other->Find(v);
       if (found == kAbsent) continue;
       if (found >= 0) {
-        in.maps[static_cast<std::size_t>(in.maps_count++)] = other->bitmap(found);
+        in.maps[static_cast<std::size_t>(maps++)] =
+            bitmaps + static_cast<std::size_t>(found) * words;
       } else {
-        in.rare[static_cast<std::size_t>(in.rare_count++)] =
+        in.rare[static_cast<std::size_t>(rare++)] =
             &other->postings[static_cast<std::size_t>(-found - 1)];
       }
     }
+    in.maps_count = maps;
+    in.rare_count = rare;
   }
   int32_t Begin(int row) const { return rule.pairs ? row : 0; }
 
@@ -744,9 +754,13 @@ TALLYRA_INLINE void ProcessBitmapChunk(const PhaseData& data, const Chunk& chunk
     const std::size_t word = v * L;
     const bool digitWords = word < DigitTable::kWords;
     V whole{}, part{};
+    // Words below one bound only, none of them cut by a bound: each entry counts once.
+    bool onlyOnce = false;
     if (digitWords) {
       Load(whole, digits.whole.data() + word);
       Load(part, digits.part.data() + word);
+      onlyOnce = true;
+      for (std::size_t l = 0; l < L; ++l) onlyOnce = onlyOnce && whole[l] == 1 && part[l] == 0;
     }
     V ones[4] = {}, twos[4] = {}, fours[4] = {}, eights[4] = {}, sixteens[4] = {};
     // One row's marks in this vector, its counts added to its sums.
@@ -771,7 +785,9 @@ TALLYRA_INLINE void ProcessBitmapChunk(const PhaseData& data, const Chunk& chunk
       CountBits<W>(n3, marks[3]);
       const V packed = n0 | n1 << 16 | n2 << 32 | n3 << 48;
       sums[i] += packed;
-      if (digitWords) {
+      if (onlyOnce) {
+        belows[i] += packed;
+      } else if (digitWords) {
         V b0{}, b1{}, b2{}, b3{};
         CountBits<W>(b0, marks[0] & part);
         CountBits<W>(b1, marks[1] & part);
@@ -1001,7 +1017,9 @@ void RunPhase(const PhaseData& data, PhaseResult& result, const std::atomic<bool
     processChunk(data, start, stop, digits, columns, counts.data());
     for (int row = start; row < stop; ++row) {
       const RowCounts& rc = counts[static_cast<std::size_t>(row - start)];
-      const int rowDigits = Digits(row);
+      const int rowDigits = 1 + (row >= 10) + (row >= 100) + (row >= 1000) + (row >= 10000) +
+                            (row >= 100000) + (row >= 1000000) + (row >= 10000000) +
+                            (row >= 100000000) + (row >= 1000000000);
       for (std::size_t c = 0; c < 4; ++c) {
         totals[static_cast<std::size_t>(worker)][c] += rc.entries[c];
         result.firstRows[static_cast<std::size_t>(row - 1)][c] = rc.entries[c];
