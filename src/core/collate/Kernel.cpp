@@ -410,15 +410,30 @@ TALLYRA_INLINE void CompareRow(const RowInputs& in, int32_t begin, int32_t end, 
 }  // namespace
 
 struct PhaseData {
+  // The first side: its count and width, and its cells for the lists to be written from later,
+  // a byte each when they all fit (in `narrow`) or as they are (in first.cells). While the
+  // phase runs, `source` points to the caller's cells, which are read instead.
   RowSet first;
-  RowSet second;
+  std::vector<uint8_t> narrow;
+  const int32_t* source = nullptr;
+  RowSet second;  // its count and width only
   std::shared_ptr<const Membership> other;
   PhaseRule rule;
 
-  // Kept in local variables, which the stores into `in` cannot be taken to change.
   TALLYRA_INLINE void Inputs(int row, RowInputs& in) const {
-    const int32_t* cells = first.cells.data() + static_cast<std::size_t>(row - 1) *
-                                                    static_cast<std::size_t>(first.width);
+    const std::size_t at =
+        static_cast<std::size_t>(row - 1) * static_cast<std::size_t>(first.width);
+    if (source) {
+      InputsOf(source + at, in);
+    } else if (!narrow.empty()) {
+      InputsOf(narrow.data() + at, in);
+    } else {
+      InputsOf(first.cells.data() + at, in);
+    }
+  }
+  // Kept in local variables, which the stores into `in` cannot be taken to change.
+  template <typename Cell>
+  TALLYRA_INLINE void InputsOf(const Cell* cells, RowInputs& in) const {
     const int width = first.width;
     const bool skipZeros = rule.skipZeros;
     const int32_t* small = other->small.data();
@@ -989,8 +1004,8 @@ namespace {
 
 // Fills `result`, whose arrays are made for the first side's rows: each row's length of text
 // goes where its entries end, and the lengths are then summed up into offsets.
-void RunPhase(const PhaseData& data, PhaseResult& result, const std::atomic<bool>* cancel,
-              int threads) {
+void RunPhase(const PhaseData& data, uint8_t* narrow, PhaseResult& result,
+              const std::atomic<bool>* cancel, int threads) {
   const int n = data.first.count;
   const std::size_t words = data.other->words;
   static const DigitTable digits;
@@ -1015,6 +1030,13 @@ void RunPhase(const PhaseData& data, PhaseResult& result, const std::atomic<bool
     }
     std::array<RowCounts, kChunk> counts{};
     processChunk(data, start, stop, digits, columns, counts.data());
+    if (narrow) {
+      const auto width = static_cast<std::size_t>(data.first.width);
+      for (auto at = static_cast<std::size_t>(begin) * width;
+           at < static_cast<std::size_t>(end) * width; ++at) {
+        narrow[at] = static_cast<uint8_t>(data.source[at]);
+      }
+    }
     for (int row = start; row < stop; ++row) {
       const RowCounts& rc = counts[static_cast<std::size_t>(row - start)];
       const int rowDigits = 1 + (row >= 10) + (row >= 100) + (row >= 1000) + (row >= 10000) +
@@ -1085,32 +1107,38 @@ Phase Run(const RowSet& first, const RowSet& second, PhaseRule rule,
   Phase phase;
   PhaseResult& result = phase.result;
   const auto rows = static_cast<std::size_t>(first.count);
-  // The copies of the sides, the other side's bitmaps and the outcome's arrays (their memory
+  // The first side's copy, the other side's bitmaps and the outcome's arrays (their memory
   // first touched as they are made) are made side by side.
-  ParallelFor(8, {threads, 1, nullptr}, [&](int64_t from, int64_t to, int) {
+  ParallelFor(7, {threads, 1, nullptr}, [&](int64_t from, int64_t to, int) {
     for (int64_t task = from; task < to; ++task) {
       switch (task) {
         case 0:
-          data->first = first;
+          data->first.count = first.count;
+          data->first.width = first.width;
+          if (std::all_of(first.cells.begin(), first.cells.end(),
+                          [](int32_t v) { return v >= 0 && v <= 0xFF; })) {
+            data->narrow.resize(first.cells.size());
+          } else {
+            data->first.cells = first.cells;
+          }
           break;
         case 1:
-          if (!rule.pairs) data->second = second;
-          break;
-        case 2:
           data->other = BuildMembership(rule.pairs ? first : second);
           break;
-        case 3:
+        case 2:
           result.firstRows.assign(rows, CategoryCounts{});
           break;
         default:
-          result.offsets[static_cast<std::size_t>(task - 4)].assign(rows + 1, 0);
+          result.offsets[static_cast<std::size_t>(task - 3)].assign(rows + 1, 0);
           break;
       }
     }
   });
   data->second.count = rule.pairs ? first.count : second.count;
   data->second.width = rule.pairs ? first.width : second.width;
-  RunPhase(*data, result, cancel, threads);
+  data->source = first.cells.data();
+  RunPhase(*data, data->narrow.empty() ? nullptr : data->narrow.data(), result, cancel, threads);
+  data->source = nullptr;
   phase.data = std::move(data);
   return phase;
 }
