@@ -652,10 +652,12 @@ struct Chunk {
   bool rare = false;
 };
 
-// Rows with rare numbers: row by row, block by block of the other side's words.
+// Row by row, block by block of the other side's words, the marks of a block written out and
+// counted a word at a time: for rows with rare numbers, and for the builds that count the
+// bits of one word at a time.
 template <typename W>
-TALLYRA_INLINE void ProcessRareChunk(const PhaseData& data, const Chunk& chunk,
-                                     const DigitTable& digits, Columns* columns, RowCounts* out) {
+TALLYRA_INLINE void ProcessRowByRow(const PhaseData& data, const Chunk& chunk,
+                                    const DigitTable& digits, Columns* columns, RowCounts* out) {
   const int32_t end = data.second.count;
   std::array<RareCursor, kChunk> cursors;
   for (int r = 0; r < chunk.rows; ++r) {
@@ -711,11 +713,12 @@ TALLYRA_INLINE void ProcessRareChunk(const PhaseData& data, const Chunk& chunk,
   }
 }
 
-// The usual chunk, no rare numbers: vector by vector of the other side's words, every row of
-// the chunk in turn, the counts of each row and category summed a word at a time and the marks
-// of each category added up over the rows (pairs) in five planes by carry-save adders. Rows
-// before a row's `begin` are masked off in the vectors that hold a row's begin; rows past the
-// other side's end hold no number, so they are never marked.
+// The usual chunk on a processor that counts a vector's bits at once (VPOPCNTDQ), no rare
+// numbers: vector by vector of the other side's words, every row of the chunk in turn, the
+// counts of each row and category summed a word at a time and the marks of each category
+// added up over the rows (pairs) in five planes by carry-save adders. Rows before a row's
+// `begin` are masked off in the vectors that hold a row's begin; rows past the other side's
+// end hold no number, so they are never marked.
 template <typename W, bool kPairs>
 TALLYRA_INLINE void ProcessBitmapChunk(const PhaseData& data, const Chunk& chunk,
                                        const DigitTable& digits, Columns* columns, RowCounts* out) {
@@ -870,8 +873,8 @@ TALLYRA_INLINE void ProcessChunk(const PhaseData& data, int rowFrom, int rowTo,
     chunk.rare = chunk.rare || chunk.inputs[i].rare_count > 0;
   }
   if (chunk.begins[0] >= data.second.count) return;
-  if (chunk.rare) {
-    ProcessRareChunk<W>(data, chunk, digits, columns, out);
+  if (chunk.rare || !W::kVectorCount) {
+    ProcessRowByRow<W>(data, chunk, digits, columns, out);
   } else if (columns) {
     ProcessBitmapChunk<W, true>(data, chunk, digits, columns, out);
   } else {
