@@ -412,10 +412,12 @@ TALLYRA_INLINE void CompareRow(const RowInputs& in, int32_t begin, int32_t end, 
 struct PhaseData {
   // The first side: its count and width, and its cells for the lists to be written from later,
   // a byte each when they all fit (in `narrow`) or as they are (in first.cells). While the
-  // phase runs, `source` points to the caller's cells, which are read instead.
+  // phase runs, `source` points to the caller's cells, which are read instead, and `fill` to
+  // the bytes of `narrow`, which each row's cells are written to as they are read.
   RowSet first;
   std::vector<uint8_t> narrow;
   const int32_t* source = nullptr;
+  uint8_t* fill = nullptr;
   RowSet second;  // its count and width only
   std::shared_ptr<const Membership> other;
   PhaseRule rule;
@@ -424,6 +426,11 @@ struct PhaseData {
     const std::size_t at =
         static_cast<std::size_t>(row - 1) * static_cast<std::size_t>(first.width);
     if (source) {
+      if (fill) {
+        for (int c = 0; c < first.width; ++c)
+          fill[at + static_cast<std::size_t>(c)] =
+              static_cast<uint8_t>(source[at + static_cast<std::size_t>(c)]);
+      }
       InputsOfSmall(source + at, in);
     } else if (!narrow.empty()) {
       InputsOfSmall(narrow.data() + at, in);
@@ -440,14 +447,16 @@ struct PhaseData {
     const int32_t* small = other->small.data();
     const uint64_t* bitmaps = other->bitmaps.data();
     const std::size_t words = other->words;
+    // Without row lists, a value is held in a bitmap or not at all.
+    const bool noRare = other->postings.empty();
     int maps = 0;
     bool plain = true;
     for (int c = 0; c < width; ++c) {
       const int32_t v = cells[c];
-      const bool isSmall = IsSmall(v);
+      const bool isSmall = sizeof(Cell) == 1 || IsSmall(v);
       const int32_t found = small[isSmall ? v : 0];
       const bool skipped = skipZeros && v == 0;
-      plain = plain && isSmall && (skipped || found >= 0 || found == kAbsent);
+      plain = plain && isSmall && (noRare || skipped || found >= 0 || found == kAbsent);
       const bool held = !skipped && found >= 0;
       in.maps[static_cast<std::size_t>(maps)] =
           bitmaps + static_cast<std::size_t>(held ? found : 0) * words;
@@ -1036,8 +1045,8 @@ namespace {
 
 // Fills `result`, whose arrays are made for the first side's rows: each row's length of text
 // goes where its entries end, and the lengths are then summed up into offsets.
-void RunPhase(const PhaseData& data, uint8_t* narrow, PhaseResult& result,
-              const std::atomic<bool>* cancel, int threads) {
+void RunPhase(const PhaseData& data, PhaseResult& result, const std::atomic<bool>* cancel,
+              int threads) {
   const int n = data.first.count;
   const std::size_t words = data.other->words;
   static const DigitTable digits;
@@ -1062,13 +1071,6 @@ void RunPhase(const PhaseData& data, uint8_t* narrow, PhaseResult& result,
     }
     std::array<RowCounts, kChunk> counts{};
     processChunk(data, start, stop, digits, columns, counts.data());
-    if (narrow) {
-      const auto width = static_cast<std::size_t>(data.first.width);
-      for (auto at = static_cast<std::size_t>(begin) * width;
-           at < static_cast<std::size_t>(end) * width; ++at) {
-        narrow[at] = static_cast<uint8_t>(data.source[at]);
-      }
-    }
     for (int row = start; row < stop; ++row) {
       const RowCounts& rc = counts[static_cast<std::size_t>(row - start)];
       const int rowDigits = 1 + (row >= 10) + (row >= 100) + (row >= 1000) + (row >= 10000) +
@@ -1132,6 +1134,24 @@ CoincidenceList::Run MakeRun(std::shared_ptr<const PhaseData> data, std::vector<
   return run;
 }
 
+namespace {
+
+// Whether every value is 0..255: no bit above the lowest eight in any of them, eight values a
+// step.
+bool FitInBytes(const std::vector<int32_t>& cells) {
+  uint32_t any[8] = {};
+  std::size_t i = 0;
+  for (; i + 8 <= cells.size(); i += 8) {
+    for (std::size_t k = 0; k < 8; ++k) any[k] |= static_cast<uint32_t>(cells[i + k]);
+  }
+  for (; i < cells.size(); ++i) any[0] |= static_cast<uint32_t>(cells[i]);
+  uint32_t all = 0;
+  for (const uint32_t a : any) all |= a;
+  return all <= 0xFF;
+}
+
+}  // namespace
+
 Phase Run(const RowSet& first, const RowSet& second, PhaseRule rule,
           const std::atomic<bool>* cancel, int threads) {
   auto data = std::make_shared<PhaseData>();
@@ -1147,8 +1167,7 @@ Phase Run(const RowSet& first, const RowSet& second, PhaseRule rule,
         case 0:
           data->first.count = first.count;
           data->first.width = first.width;
-          if (std::all_of(first.cells.begin(), first.cells.end(),
-                          [](int32_t v) { return v >= 0 && v <= 0xFF; })) {
+          if (FitInBytes(first.cells)) {
             data->narrow.resize(first.cells.size());
           } else {
             data->first.cells = first.cells;
@@ -1169,8 +1188,10 @@ Phase Run(const RowSet& first, const RowSet& second, PhaseRule rule,
   data->second.count = rule.pairs ? first.count : second.count;
   data->second.width = rule.pairs ? first.width : second.width;
   data->source = first.cells.data();
-  RunPhase(*data, data->narrow.empty() ? nullptr : data->narrow.data(), result, cancel, threads);
+  data->fill = data->narrow.empty() ? nullptr : data->narrow.data();
+  RunPhase(*data, result, cancel, threads);
   data->source = nullptr;
+  data->fill = nullptr;
   phase.data = std::move(data);
   return phase;
 }
