@@ -426,47 +426,44 @@ struct PhaseData {
     const std::size_t at =
         static_cast<std::size_t>(row - 1) * static_cast<std::size_t>(first.width);
     if (source) {
-      if (fill) {
-        for (int c = 0; c < first.width; ++c)
-          fill[at + static_cast<std::size_t>(c)] =
-              static_cast<uint8_t>(source[at + static_cast<std::size_t>(c)]);
-      }
-      InputsOfSmall(source + at, in);
+      InputsOfSmall(source + at, in, fill ? fill + at : nullptr);
     } else if (!narrow.empty()) {
-      InputsOfSmall(narrow.data() + at, in);
+      InputsOfSmall(narrow.data() + at, in, nullptr);
     } else {
       InputsOf(first.cells.data() + at, in);
     }
   }
   // Rows of small values held in bitmaps, as nearly all are, without a branch per cell (which
-  // rows of seven to twelve numbers and zeros make unforeseeable); others as InputsOf.
+  // rows of seven to twelve numbers and zeros make unforeseeable): the conditions are combined
+  // as bits. A row with another value is taken again by InputsOf. Each cell is also written to
+  // `out` as a byte, when given.
   template <typename Cell>
-  TALLYRA_INLINE void InputsOfSmall(const Cell* cells, RowInputs& in) const {
+  TALLYRA_INLINE void InputsOfSmall(const Cell* cells, RowInputs& in, uint8_t* out) const {
     const int width = first.width;
-    const bool skipZeros = rule.skipZeros;
+    const uint32_t keepZeros = rule.skipZeros ? 0 : 1;
     const int32_t* small = other->small.data();
     const uint64_t* bitmaps = other->bitmaps.data();
     const std::size_t words = other->words;
-    // Without row lists, a value is held in a bitmap or not at all.
-    const bool noRare = other->postings.empty();
-    int maps = 0;
-    bool plain = true;
+    uint32_t maps = 0;
+    uint32_t unusual = 0;  // a value not small, or one with a row list
     for (int c = 0; c < width; ++c) {
       const int32_t v = cells[c];
-      const bool isSmall = sizeof(Cell) == 1 || IsSmall(v);
-      const int32_t found = small[isSmall ? v : 0];
-      const bool skipped = skipZeros && v == 0;
-      plain = plain && isSmall && (noRare || skipped || found >= 0 || found == kAbsent);
-      const bool held = !skipped && found >= 0;
-      in.maps[static_cast<std::size_t>(maps)] =
-          bitmaps + static_cast<std::size_t>(held ? found : 0) * words;
-      maps += held ? 1 : 0;
+      if (out) out[c] = static_cast<uint8_t>(v);
+      const uint32_t notSmall = static_cast<uint32_t>(v) >= static_cast<uint32_t>(kSmallValues);
+      const int32_t found = small[notSmall ? 0 : v];
+      const uint32_t counted = keepZeros | static_cast<uint32_t>(v != 0);
+      const uint32_t inBitmap = static_cast<uint32_t>(found >= 0);
+      const uint32_t held = inBitmap & counted;
+      unusual |= notSmall | (static_cast<uint32_t>(found != kAbsent) & (inBitmap ^ 1) & counted);
+      in.maps[maps] =
+          bitmaps + static_cast<std::size_t>(found & -static_cast<int32_t>(held)) * words;
+      maps += held;
     }
-    if (plain) {
-      in.maps_count = maps;
-      in.rare_count = 0;
-    } else {
+    if (unusual) {
       InputsOf(cells, in);
+    } else {
+      in.maps_count = static_cast<int>(maps);
+      in.rare_count = 0;
     }
   }
   // Kept in local variables, which the stores into `in` cannot be taken to change.
