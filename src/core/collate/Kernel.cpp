@@ -128,6 +128,7 @@ class AlignedWords {
 constexpr int kMaxBitmaps = 1024;
 constexpr int32_t kSmallValues = 4096;  // values 0..4095 are looked up in a table
 constexpr int32_t kAbsent = INT32_MIN;
+constexpr uint64_t kRareMark = 0;  // its address stands for a value with a row list
 
 TALLYRA_INLINE bool IsSmall(int32_t v) {
   return v >= 0 && v < kSmallValues;
@@ -140,6 +141,8 @@ struct Membership {
   std::vector<std::vector<int32_t>> postings;
   // value -> k >= 0 for bitmap k, or -(p + 1) for postings[p]; small values in `small`
   std::vector<int32_t> small = std::vector<int32_t>(kSmallValues, kAbsent);
+  // Small values' bitmaps themselves: none for values not held, kRareMark for row lists.
+  std::vector<const uint64_t*> smallMaps = std::vector<const uint64_t*>(kSmallValues, nullptr);
   std::unordered_map<int32_t, int32_t> index;
 
   const uint64_t* bitmap(int32_t k) const {
@@ -207,6 +210,12 @@ std::shared_ptr<const Membership> BuildMembership(const RowSet& side) {
              -static_cast<int32_t>(m->postings.size()) - 1);
       m->postings.emplace_back();
     }
+  }
+  for (int32_t v = 0; v < kSmallValues; ++v) {
+    const int32_t k = m->small[static_cast<std::size_t>(v)];
+    m->smallMaps[static_cast<std::size_t>(v)] = k >= 0         ? m->bitmap(k)
+                                                : k == kAbsent ? nullptr
+                                                               : &kRareMark;
   }
   uint64_t* bits = m->bitmaps.data();
   for (int r = 1; r <= side.count; ++r) {
@@ -441,23 +450,19 @@ struct PhaseData {
   TALLYRA_INLINE void InputsOfSmall(const Cell* cells, RowInputs& in, uint8_t* out) const {
     const int width = first.width;
     const uint32_t keepZeros = rule.skipZeros ? 0 : 1;
-    const int32_t* small = other->small.data();
-    const uint64_t* bitmaps = other->bitmaps.data();
-    const std::size_t words = other->words;
+    const uint64_t* const* smallMaps = other->smallMaps.data();
     uint32_t maps = 0;
     uint32_t unusual = 0;  // a value not small, or one with a row list
     for (int c = 0; c < width; ++c) {
       const int32_t v = cells[c];
       if (out) out[c] = static_cast<uint8_t>(v);
       const uint32_t notSmall = static_cast<uint32_t>(v) >= static_cast<uint32_t>(kSmallValues);
-      const int32_t found = small[notSmall ? 0 : v];
+      const uint64_t* map = smallMaps[notSmall ? 0 : v];
       const uint32_t counted = keepZeros | static_cast<uint32_t>(v != 0);
-      const uint32_t inBitmap = static_cast<uint32_t>(found >= 0);
-      const uint32_t held = inBitmap & counted;
-      unusual |= notSmall | (static_cast<uint32_t>(found != kAbsent) & (inBitmap ^ 1) & counted);
-      in.maps[maps] =
-          bitmaps + static_cast<std::size_t>(found & -static_cast<int32_t>(held)) * words;
-      maps += held;
+      const uint32_t rare = static_cast<uint32_t>(map == &kRareMark);
+      unusual |= notSmall | (rare & counted);
+      in.maps[maps] = map;  // kept only when it is a bitmap
+      maps += static_cast<uint32_t>(map != nullptr) & (rare ^ 1) & counted;
     }
     if (unusual) {
       InputsOf(cells, in);
