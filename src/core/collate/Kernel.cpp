@@ -778,12 +778,11 @@ TALLYRA_INLINE void ProcessBitmapChunk(const PhaseData& data, const Chunk& chunk
   }
   // Per row, the counts of the four categories in the four 16-bit fields of each word. A
   // vector adds at most 64 to a field, so the words of kFlush vectors can be summed without
-  // overflow before the fields are taken apart into `totals`; the digits' counts, at most
+  // overflow before the fields are taken apart into `out`; the digits' counts, at most
   // 4 * 64 + 64 a word, come from the first 160 words only.
   constexpr std::size_t kFlush = 0xFFFF / (64 * L);
   V sums[kChunk];
   V belows[kChunk];
-  std::array<RowCounts, kChunk> totals;
   for (int r = 0; r < padded; ++r) {
     sums[r] = V{};
     belows[r] = V{};
@@ -792,7 +791,7 @@ TALLYRA_INLINE void ProcessBitmapChunk(const PhaseData& data, const Chunk& chunk
     for (int r = 0; r < rows; ++r) {
       const auto sum = static_cast<uint64_t>(SumOf(sums[r]));
       const auto below = static_cast<uint64_t>(SumOf(belows[r]));
-      RowCounts& total = totals[static_cast<std::size_t>(r)];
+      RowCounts& total = out[r];
       for (std::size_t c = 0; c < 4; ++c) {
         total.entries[c] += static_cast<int32_t>((sum >> (16 * c)) & 0xFFFF);
         total.below[c] += static_cast<int64_t>((below >> (16 * c)) & 0xFFFF);
@@ -898,7 +897,6 @@ TALLYRA_INLINE void ProcessBitmapChunk(const PhaseData& data, const Chunk& chunk
     }
   }
   flush();
-  for (int r = 0; r < rows; ++r) out[r] = totals[static_cast<std::size_t>(r)];
 }
 
 template <typename W>
@@ -1092,7 +1090,11 @@ void RunPhase(const PhaseData& data, PhaseResult& result, const std::atomic<bool
   }
   for (auto& offsets : result.offsets) {
     offsets[0] = 0;
-    for (std::size_t r = 1; r < offsets.size(); ++r) offsets[r] += offsets[r - 1];
+    int64_t at = 0;
+    for (int64_t& offset : offsets) {
+      at += offset;
+      offset = at;
+    }
   }
   if (data.rule.pairs && !(cancel && cancel->load())) {
     // Rows of the first side are rows of the other side too: both are counted. The workers'
