@@ -1052,14 +1052,14 @@ void RunPhase(const PhaseData& data, PhaseResult& result, const std::atomic<bool
   static const DigitTable digits;
   const ChunkFunction processChunk = TheBuild().chunk;
 
-  const ParallelOptions options{threads, kChunk, cancel};
+  // Against a short other side a chunk is quickly done: a worker takes several at a time.
+  const int chunksAtOnce = data.second.count <= 64 * 64 ? 4 : 1;
+  const ParallelOptions options{threads, kChunk * chunksAtOnce, cancel};
   const auto workers = static_cast<std::size_t>(ParallelWorkers(n, options));
   std::vector<std::unique_ptr<Columns>> others(workers);
   std::vector<std::array<int64_t, 4>> totals(workers);
   // Rows are numbered from 1.
-  ParallelFor(n, options, [&](int64_t begin, int64_t end, int worker) {
-    const int start = static_cast<int>(begin) + 1;
-    const int stop = static_cast<int>(end) + 1;
+  ParallelFor(n, options, [&](int64_t from, int64_t to, int worker) {
     Columns* columns = nullptr;
     if (data.rule.pairs) {
       auto& mine = others[static_cast<std::size_t>(worker)];
@@ -1069,18 +1069,22 @@ void RunPhase(const PhaseData& data, PhaseResult& result, const std::atomic<bool
       }
       columns = mine.get();
     }
-    std::array<RowCounts, kChunk> counts{};
-    processChunk(data, start, stop, digits, columns, counts.data());
-    for (int row = start; row < stop; ++row) {
-      const RowCounts& rc = counts[static_cast<std::size_t>(row - start)];
-      const int rowDigits = 1 + (row >= 10) + (row >= 100) + (row >= 1000) + (row >= 10000) +
-                            (row >= 100000) + (row >= 1000000) + (row >= 10000000) +
-                            (row >= 100000000) + (row >= 1000000000);
-      for (std::size_t c = 0; c < 4; ++c) {
-        totals[static_cast<std::size_t>(worker)][c] += rc.entries[c];
-        result.firstRows[static_cast<std::size_t>(row - 1)][c] = rc.entries[c];
-        result.offsets[c][static_cast<std::size_t>(row)] =
-            static_cast<int64_t>(rc.entries[c]) * (rowDigits + 4 + 5) - rc.below[c];
+    for (int64_t begin = from; begin < to; begin += kChunk) {
+      const int start = static_cast<int>(begin) + 1;
+      const int stop = static_cast<int>(std::min<int64_t>(to, begin + kChunk)) + 1;
+      std::array<RowCounts, kChunk> counts{};
+      processChunk(data, start, stop, digits, columns, counts.data());
+      for (int row = start; row < stop; ++row) {
+        const RowCounts& rc = counts[static_cast<std::size_t>(row - start)];
+        const int rowDigits = 1 + (row >= 10) + (row >= 100) + (row >= 1000) + (row >= 10000) +
+                              (row >= 100000) + (row >= 1000000) + (row >= 10000000) +
+                              (row >= 100000000) + (row >= 1000000000);
+        for (std::size_t c = 0; c < 4; ++c) {
+          totals[static_cast<std::size_t>(worker)][c] += rc.entries[c];
+          result.firstRows[static_cast<std::size_t>(row - 1)][c] = rc.entries[c];
+          result.offsets[c][static_cast<std::size_t>(row)] =
+              static_cast<int64_t>(rc.entries[c]) * (rowDigits + 4 + 5) - rc.below[c];
+        }
       }
     }
   });
