@@ -434,13 +434,37 @@ struct PhaseData {
   TALLYRA_INLINE void Inputs(int row, RowInputs& in) const {
     const std::size_t at =
         static_cast<std::size_t>(row - 1) * static_cast<std::size_t>(first.width);
-    if (source) {
+    // Values that fit in bytes can still have row lists when the other side has very many.
+    const bool noRowLists = other->postings.empty();
+    if (source && fill && noRowLists) {
+      InputsOfBytes<true>(source + at, in, fill + at);
+    } else if (source) {
       InputsOfSmall(source + at, in, fill ? fill + at : nullptr);
+    } else if (!narrow.empty() && noRowLists) {
+      InputsOfBytes<false>(narrow.data() + at, in, nullptr);
     } else if (!narrow.empty()) {
-      InputsOfSmall(narrow.data() + at, in, nullptr);
+      InputsOf(narrow.data() + at, in);
     } else {
       InputsOf(first.cells.data() + at, in);
     }
+  }
+  // Rows of values that all fit in a byte, against another side without row lists: each
+  // cell's bitmap, if any, looked up straight; each cell also written to `out` when kFill.
+  template <bool kFill, typename Cell>
+  TALLYRA_INLINE void InputsOfBytes(const Cell* cells, RowInputs& in, uint8_t* out) const {
+    const int width = first.width;
+    const uint32_t keepZeros = rule.skipZeros ? 0 : 1;
+    const uint64_t* const* smallMaps = other->smallMaps.data();
+    uint32_t maps = 0;
+    for (int c = 0; c < width; ++c) {
+      const auto v = static_cast<uint8_t>(cells[c]);
+      if constexpr (kFill) out[c] = v;
+      const uint64_t* map = smallMaps[v];
+      in.maps[maps] = map;  // kept only when it is a bitmap
+      maps += static_cast<uint32_t>(map != nullptr) & (keepZeros | static_cast<uint32_t>(v != 0));
+    }
+    in.maps_count = static_cast<int>(maps);
+    in.rare_count = 0;
   }
   // Rows of small values held in bitmaps, as nearly all are, without a branch per cell (which
   // rows of seven to twelve numbers and zeros make unforeseeable): the conditions are combined

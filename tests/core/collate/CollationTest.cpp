@@ -175,6 +175,26 @@ TEST(Collation, TheBuildAskedForRuns) {
   }
 }
 
+TEST(Collation, SmallValuesWithRowListsStayExact) {
+  // Draws with more distinct values than get bitmaps, the rarest of them small: stakes of small
+  // values find some of theirs in row lists.
+  CollationInput in;
+  in.draws.width = 6;
+  for (int32_t r = 0; r < 1100; ++r) {
+    const int32_t next = (r + 1) % 1100;
+    for (int32_t v : {1000 + 2 * r, 1001 + 2 * r, 1000 + 2 * next, 1001 + 2 * next, 1, 2}) {
+      in.draws.cells.push_back(v);
+    }
+    ++in.draws.count;
+  }
+  in.draws.cells[6 * 500 + 5] = 7;  // seen once: a row list
+  in.draws.cells[6 * 700 + 4] = 8;
+  in.stakes = Rows(6, {{1, 2, 7, 3, 4, 5}, {7, 8, 1, 2, 9, 10}, {1, 2, 8, 11, 12, 13}});
+  for (CollationKind kind : {CollationKind::StakesWithDraws, CollationKind::All}) {
+    ExpectSame(Collate(kind, in, nullptr, 2), CollatePlainly(kind, in), "small rare values");
+  }
+}
+
 TEST(Collation, StakesWithEachOther) {
   CollationInput in;
   in.stakes = Rows(6, {{1, 2, 3, 4, 5, 6}, {1, 2, 3, 4, 40, 41}, {1, 2, 3, 30, 31, 32}});
