@@ -597,13 +597,13 @@ TALLYRA_INLINE void AppendEntries(const PhaseData& data, int row, int category, 
 // 1 + [j >= 10] + [j >= 100] + [j >= 1000] + [j >= 10000] digits, so the digits of E entries
 // are 5E less the entries below each of those four bounds, which all lie in the first words:
 // per word, the bounds above all its rows (`whole`) and the rows below the one bound that falls
-// within it (`part`; no word holds two of them).
+// within it (`cut`; no word holds two of them).
 struct DigitTable {
   static constexpr int64_t kBounds[4] = {10, 100, 1000, 10000};
   static constexpr std::size_t kWords = 10000 / 64 + 1;  // words holding rows below 10000
   static constexpr std::size_t kTable = (kWords + kWidest - 1) / kWidest * kWidest;
   alignas(64) std::array<uint64_t, kTable> whole{};
-  alignas(64) std::array<uint64_t, kTable> part{};
+  alignas(64) std::array<uint64_t, kTable> cut{};
 
   DigitTable() {
     for (std::size_t w = 0; w < kWords; ++w) {
@@ -615,14 +615,14 @@ struct DigitTable {
         if (mask == ~uint64_t{0}) {
           ++whole[w];
         } else {
-          part[w] |= mask;
+          cut[w] |= mask;
         }
       }
     }
   }
   // The entries below the bounds among one word of marks.
   TALLYRA_INLINE int64_t Below(uint64_t m, std::size_t w) const {
-    return static_cast<int64_t>(whole[w]) * std::popcount(m) + std::popcount(m & part[w]);
+    return static_cast<int64_t>(whole[w]) * std::popcount(m) + std::popcount(m & cut[w]);
   }
 };
 
@@ -834,14 +834,14 @@ TALLYRA_INLINE void ProcessBitmapChunk(const PhaseData& data, const Chunk& chunk
     if (v > firstVector && (v - firstVector) % kFlush == 0) flush();
     const std::size_t word = v * L;
     const bool digitWords = word < DigitTable::kWords;
-    V whole{}, part{};
+    V whole{}, cut{};
     // Words below one bound only, none of them cut by a bound: each entry counts once.
     bool onlyOnce = false;
     if (digitWords) {
       Load(whole, digits.whole.data() + word);
-      Load(part, digits.part.data() + word);
+      Load(cut, digits.cut.data() + word);
       onlyOnce = true;
-      for (std::size_t l = 0; l < L; ++l) onlyOnce = onlyOnce && whole[l] == 1 && part[l] == 0;
+      for (std::size_t l = 0; l < L; ++l) onlyOnce = onlyOnce && whole[l] == 1 && cut[l] == 0;
     }
     V ones[4] = {}, twos[4] = {}, fours[4] = {}, eights[4] = {}, sixteens[4] = {};
     // One row's marks in this vector, its counts added to its sums.
@@ -870,10 +870,10 @@ TALLYRA_INLINE void ProcessBitmapChunk(const PhaseData& data, const Chunk& chunk
         belows[i] += packed;
       } else if (digitWords) {
         V b0{}, b1{}, b2{}, b3{};
-        CountBits<W>(b0, marks[0] & part);
-        CountBits<W>(b1, marks[1] & part);
-        CountBits<W>(b2, marks[2] & part);
-        CountBits<W>(b3, marks[3] & part);
+        CountBits<W>(b0, marks[0] & cut);
+        CountBits<W>(b1, marks[1] & cut);
+        CountBits<W>(b2, marks[2] & cut);
+        CountBits<W>(b3, marks[3] & cut);
         belows[i] += packed * whole + (b0 | b1 << 16 | b2 << 32 | b3 << 48);
       }
     };
