@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <random>
+#include <string>
 
 #include "PlainCollation.h"
 #include "collate/Collation.h"
+#include "collate/Kernel.h"
 
 namespace tallyra {
 namespace {
@@ -123,6 +126,72 @@ TEST(Collation, ManyDistinctValuesFallBackToRowListsAndStayExact) {
   }
   for (CollationKind kind : {CollationKind::SystemWithSystem, CollationKind::SystemWithDraws}) {
     ExpectSame(Collate(kind, in, nullptr, 2), CollatePlainly(kind, in), "wide");
+  }
+}
+
+// Lists long enough for many vectors of words on every build: pairs over several vectors with
+// chunks whose rows begin in different words, and draws past row 10000, where row numbers get
+// their fifth digit, so that the lists' lengths cross every bound of the digits.
+TEST(Collation, LongListsEqualThePlainRule) {
+  std::mt19937 rng(11);
+  CollationInput in;
+  in.stakes = Random(rng, 6, 1100, 14, 6, false);
+  in.system = Random(rng, 12, 1050, 16, 9, false);
+  in.draws = Random(rng, 6, 40, 14, 6, false);
+  for (CollationKind kind : {CollationKind::StakesWithStakes, CollationKind::SystemWithSystem}) {
+    ExpectSame(Collate(kind, in, nullptr, 2), CollatePlainly(kind, in),
+               "pairs, kind " + std::to_string(static_cast<int>(kind)));
+  }
+  in.stakes = Random(rng, 6, 30, 14, 6, false);
+  in.system = Random(rng, 12, 25, 16, 10, false);
+  in.draws = Random(rng, 6, 10100, 14, 6, false);
+  for (CollationKind kind :
+       {CollationKind::StakesWithDraws, CollationKind::SystemWithDraws, CollationKind::All}) {
+    ExpectSame(Collate(kind, in, nullptr, 2), CollatePlainly(kind, in),
+               "draws, kind " + std::to_string(static_cast<int>(kind)));
+  }
+}
+
+// TALLYRA_KERNEL_PATH, as the tests of each build set it, is what runs where the processor
+// has it, and never more than it asks.
+TEST(Collation, TheBuildAskedForRuns) {
+  const char* asked = std::getenv("TALLYRA_KERNEL_PATH");
+  const kernel::KernelPath active = kernel::ActivePath();
+  if (!asked) return;  // the best build the processor has, whichever it is
+  const std::string want = asked;
+  const kernel::KernelPath paths[] = {kernel::KernelPath::Default, kernel::KernelPath::Avx2,
+                                      kernel::KernelPath::Avx512};
+  for (kernel::KernelPath path : paths) {
+    if (want != kernel::PathName(path)) continue;
+    EXPECT_LE(active, path);
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+    const bool has = path == kernel::KernelPath::Default ||
+                     (path == kernel::KernelPath::Avx2 && __builtin_cpu_supports("x86-64-v3")) ||
+                     (path == kernel::KernelPath::Avx512 && __builtin_cpu_supports("x86-64-v4"));
+    if (has) {
+      EXPECT_EQ(active, path) << want;
+    }
+#endif
+  }
+}
+
+TEST(Collation, SmallValuesWithRowListsStayExact) {
+  // Draws with more distinct values than get bitmaps, the rarest of them small: stakes of small
+  // values find some of theirs in row lists.
+  CollationInput in;
+  in.draws.width = 6;
+  for (int32_t r = 0; r < 1100; ++r) {
+    const int32_t next = (r + 1) % 1100;
+    for (int32_t v : {1000 + 2 * r, 1001 + 2 * r, 1000 + 2 * next, 1001 + 2 * next, 1, 2}) {
+      in.draws.cells.push_back(v);
+    }
+    ++in.draws.count;
+  }
+  in.draws.cells[6 * 500 + 5] = 7;  // seen once: a row list
+  in.draws.cells[6 * 700 + 4] = 8;
+  in.stakes = Rows(6, {{1, 2, 7, 3, 4, 5}, {7, 8, 1, 2, 9, 10}, {1, 2, 8, 11, 12, 13}});
+  for (CollationKind kind : {CollationKind::StakesWithDraws, CollationKind::All}) {
+    ExpectSame(Collate(kind, in, nullptr, 2), CollatePlainly(kind, in), "small rare values");
   }
 }
 
