@@ -69,7 +69,7 @@ TEST_F(CliCommand, TheWheelsSummaryIsInTheLanguageAsked) {
   const CliRun ru = Cli(build + QStringList{QStringLiteral("--lang"), QStringLiteral("ru")});
   EXPECT_EQ(ru.code, 0);
   EXPECT_EQ(QString::fromUtf8(ru.err),
-            QStringLiteral("гарантия 6if6 на 7 числах: билетов 7, граница 7 (жадный подбор 7)\n"));
+            QStringLiteral("гарантия 6if6 на 7 числах: билетов 7, граница 7 (первая система 7)\n"));
   EXPECT_EQ(ru.out, en.out);
 }
 
