@@ -488,7 +488,10 @@ class Search {
 // up with numbers of the other part. The parts' wheels come from the builder itself.
 class Combiner {
  public:
-  Combiner(int v, Guarantee g, const BuildOptions& options) : m_v(v), m_g(g), m_options(options) {}
+  // `start` and `deadline` are the whole build's, for the progress reported between the parts.
+  Combiner(int v, Guarantee g, const BuildOptions& options, Clock::time_point start,
+           Clock::time_point deadline)
+      : m_v(v), m_g(g), m_options(options), m_start(start), m_deadline(deadline) {}
 
   // Only guarantees whose m reaches 2t - 1 split into two smaller ones.
   static bool Applies(int v, Guarantee g) {
@@ -525,6 +528,7 @@ class Combiner {
       if (stopped() || (work >= kClockStep && Clock::now() >= until)) break;
       const double left = std::chrono::duration<double>(until - Clock::now()).count();
       split.size = sizeOf(split.a, split.first, split.second, -std::max(0.0, left));
+      report();
       work += Binomial(split.a, split.first.m) + Binomial(m_v - split.a, split.second.m);
       ++tried;
     }
@@ -542,6 +546,7 @@ class Combiner {
       Split& split = splits[i];
       // A part that could not be made again keeps the wheel made before.
       split.size = sizeOf(split.a, split.first, split.second, share);
+      report();
     }
     const auto best =
         std::min_element(splits.begin(), splits.end(),
@@ -552,6 +557,14 @@ class Combiner {
 
  private:
   bool stopped() const { return m_options.cancel && m_options.cancel->load(); }
+
+  // The share of the build's time used, with no checked wheel yet.
+  void report() const {
+    if (!m_options.progress || m_deadline == Clock::time_point::max()) return;
+    const double whole = std::chrono::duration<double>(m_deadline - m_start).count();
+    const double used = std::chrono::duration<double>(Clock::now() - m_start).count();
+    m_options.progress(whole > 0 ? std::min(1.0, used / whole) : 1.0, 0);
+  }
 
   static uint64_t boundOf(int n, Guarantee g) {
     if (n < g.m) return 0;
@@ -647,6 +660,7 @@ class Combiner {
   int m_v;
   Guarantee m_g;
   const BuildOptions& m_options;
+  Clock::time_point m_start, m_deadline;
   std::map<std::tuple<int, int, int>, Made> m_made;
 };
 
@@ -731,7 +745,7 @@ BuildResult BuildWheel(const std::vector<int32_t>& poolIn, Guarantee g,
   std::vector<Block> combined;
   if (counted == g && Combiner::Applies(v, g)) {
     constexpr double kCombineShare = 0.2;
-    combined = Combiner(v, g, options)
+    combined = Combiner(v, g, options, start, deadline)
                    .smallest(deadline == Clock::time_point::max()
                                  ? DeadlineAfter(start, 60.0)
                                  : DeadlineAfter(start, kCombineShare * options.seconds));
