@@ -29,4 +29,17 @@ inline tallyra::RowSet RandomRows(int width, int count, int numbers, unsigned se
   return rows;
 }
 
+// The collations' lists at full capacity: 99 999 stakes, 99 999 system stakes of 7 to 12
+// numbers and 1 499 draws, made once.
+inline const tallyra::CollationInput& FullInput() {
+  static const tallyra::CollationInput input = [] {
+    tallyra::CollationInput in;
+    in.stakes = RandomRows(6, 99999, 6, 1);
+    in.system = RandomRows(12, 99999, 0, 2);
+    in.draws = RandomRows(6, 1499, 6, 3);
+    return in;
+  }();
+  return input;
+}
+
 }  // namespace bench

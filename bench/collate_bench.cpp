@@ -12,20 +12,10 @@
 #include "RandomRows.h"
 #include "collate/Collation.h"
 
+using bench::FullInput;
 using bench::RandomRows;
 
 namespace {
-
-const tallyra::CollationInput& FullInput() {
-  static const tallyra::CollationInput input = [] {
-    tallyra::CollationInput in;
-    in.stakes = RandomRows(6, 99999, 6, 1);
-    in.system = RandomRows(12, 99999, 0, 2);
-    in.draws = RandomRows(6, 1499, 6, 3);
-    return in;
-  }();
-  return input;
-}
 
 void Run(benchmark::State& state, tallyra::CollationKind kind, int threads) {
   const auto& in = FullInput();

@@ -19,20 +19,10 @@
 #include "collate/Collation.h"
 #include "collate/Kernel.h"
 
+using bench::FullInput;
 using bench::RandomRows;
 
 namespace {
-
-const tallyra::CollationInput& FullInput() {
-  static const tallyra::CollationInput input = [] {
-    tallyra::CollationInput in;
-    in.stakes = RandomRows(6, 99999, 6, 1);
-    in.system = RandomRows(12, 99999, 0, 2);
-    in.draws = RandomRows(6, 1499, 6, 3);
-    return in;
-  }();
-  return input;
-}
 
 constexpr int kThreads = 2;
 
