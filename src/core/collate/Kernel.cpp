@@ -1013,14 +1013,15 @@ Build ChooseBuild() {
 #if defined(TALLYRA_X86_BUILDS)
   __builtin_cpu_init();
   if (HasAvx512()) {
-    best = KernelPath::Avx512;
+    best = __builtin_cpu_supports("avx512vpopcntdq") ? KernelPath::Avx512 : KernelPath::Avx512F;
   } else if (HasAvx2()) {
     best = KernelPath::Avx2;
   }
 #endif
   KernelPath path = best;
   if (const char* asked = std::getenv("TALLYRA_KERNEL_PATH")) {
-    for (KernelPath p : {KernelPath::Default, KernelPath::Avx2, KernelPath::Avx512}) {
+    for (KernelPath p :
+         {KernelPath::Default, KernelPath::Avx2, KernelPath::Avx512F, KernelPath::Avx512}) {
       if (std::string_view(asked) == PathName(p)) path = std::min(p, best);
     }
   }
@@ -1030,8 +1031,8 @@ Build ChooseBuild() {
   if (path == KernelPath::Avx2) {
     build.chunk = ChunkAvx2;
     build.entries = EntriesAvx2;
-  } else if (path == KernelPath::Avx512) {
-    build.chunk = __builtin_cpu_supports("avx512vpopcntdq") ? ChunkAvx512Popcnt : ChunkAvx512;
+  } else if (path == KernelPath::Avx512F || path == KernelPath::Avx512) {
+    build.chunk = path == KernelPath::Avx512 ? ChunkAvx512Popcnt : ChunkAvx512;
     build.entries = EntriesAvx512;
   }
 #endif
@@ -1053,6 +1054,8 @@ const char* PathName(KernelPath path) {
   switch (path) {
     case KernelPath::Avx2:
       return "avx2";
+    case KernelPath::Avx512F:
+      return "avx512f";
     case KernelPath::Avx512:
       return "avx512";
     case KernelPath::Default:

@@ -38,12 +38,12 @@ Phase Run(const RowSet& first, const RowSet& second, PhaseRule rule,
 CoincidenceList::Run MakeRun(std::shared_ptr<const PhaseData> data, std::vector<int64_t> offsets,
                              int category);
 
-// The builds of the hot loops: for any x86-64, for AVX2 (x86-64-v3), and for AVX-512
-// (x86-64-v4, with VPOPCNTDQ where the processor has it). The best one the processor runs is
-// taken, unless TALLYRA_KERNEL_PATH (default, avx2 or avx512), read once, asks for a lesser
-// one; asking for one the processor lacks gets the best it has. Tests and benchmarks use it to
-// run every build on one machine.
-enum class KernelPath { Default, Avx2, Avx512 };
+// The builds of the hot loops: for any x86-64, for AVX2 (x86-64-v3), for AVX-512 (x86-64-v4)
+// and for AVX-512 with VPOPCNTDQ. The best one the processor runs is taken, unless
+// TALLYRA_KERNEL_PATH (default, avx2, avx512f or avx512), read once, asks for a lesser one;
+// asking for one the processor lacks gets the best it has. Tests and benchmarks use it to run
+// every build on one machine.
+enum class KernelPath { Default, Avx2, Avx512F, Avx512 };
 
 // The build in use, and its name as the variable spells it.
 KernelPath ActivePath();

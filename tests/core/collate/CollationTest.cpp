@@ -160,14 +160,16 @@ TEST(Collation, TheBuildAskedForRuns) {
   if (!asked) return;  // the best build the processor has, whichever it is
   const std::string want = asked;
   const kernel::KernelPath paths[] = {kernel::KernelPath::Default, kernel::KernelPath::Avx2,
-                                      kernel::KernelPath::Avx512};
+                                      kernel::KernelPath::Avx512F, kernel::KernelPath::Avx512};
   for (kernel::KernelPath path : paths) {
     if (want != kernel::PathName(path)) continue;
     EXPECT_LE(active, path);
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
     const bool has = path == kernel::KernelPath::Default ||
                      (path == kernel::KernelPath::Avx2 && __builtin_cpu_supports("x86-64-v3")) ||
-                     (path == kernel::KernelPath::Avx512 && __builtin_cpu_supports("x86-64-v4"));
+                     (path == kernel::KernelPath::Avx512F && __builtin_cpu_supports("x86-64-v4")) ||
+                     (path == kernel::KernelPath::Avx512 && __builtin_cpu_supports("x86-64-v4") &&
+                      __builtin_cpu_supports("avx512vpopcntdq"));
     if (has) {
       EXPECT_EQ(active, path) << want;
     }
