@@ -246,6 +246,15 @@ TEST(WheelBuilder, CancelAndRefusals) {
   BuildResult r = BuildWheel(Range(1, 30), {4, 4}, options);
   EXPECT_TRUE(r.cancelled);
   EXPECT_TRUE(r.tickets.empty());
+  // Cancelled while the smaller wheels of a split are made: the build stops there, with a
+  // long time left, and offers nothing half made.
+  cancel = false;
+  options.seconds = 600;
+  options.progress = [&](double, int) { cancel = true; };
+  r = BuildWheel(Range(1, 30), {3, 6}, options);
+  EXPECT_TRUE(r.cancelled);
+  EXPECT_TRUE(r.tickets.empty());
+  options.progress = nullptr;
 
   // Too many subsets to hold, and a wheel holding every four numbers would not fit in the
   // stakes list (Schönheim's bound for it is 250965): refused with a reason, not attempted.
