@@ -9,6 +9,7 @@
 #include <map>
 #include <mutex>
 #include <new>
+#include <optional>
 #include <random>
 #include <stdexcept>
 #include <thread>
@@ -520,32 +521,69 @@ class Combiner {
     }
     std::stable_sort(splits.begin(), splits.end(),
                      [](const Split& x, const Split& y) { return x.estimate < y.estimate; });
-    // The clock is read only once the parts' subsets add up to some work, so that small pools
-    // try every split on any machine.
-    std::size_t tried = 0;
-    uint64_t work = 0;
-    for (Split& split : splits) {
-      if (stopped() || (work >= kClockStep && Clock::now() >= until)) break;
-      const double left = std::chrono::duration<double>(until - Clock::now()).count();
-      split.size = sizeOf(split.a, split.first, split.second, -std::max(0.0, left));
-      report();
-      work += Binomial(split.a, split.first.m) + Binomial(m_v - split.a, split.second.m);
-      ++tried;
+    // Every part the splits need, made greedily side by side in the order the splits come. The
+    // clock is read only once the parts' subsets add up to some work, so that small pools make
+    // every part on any machine. A split whose part was not made in time is left out.
+    std::vector<Key> parts;
+    std::map<Key, std::size_t> partAt;
+    for (const Split& split : splits) {
+      for (const Key& key : {Key{split.a, split.first.t, split.first.m},
+                             Key{m_v - split.a, split.second.t, split.second.m}}) {
+        if (partAt.emplace(key, parts.size()).second) parts.push_back(key);
+      }
     }
-    splits.resize(tried);
+    std::vector<std::optional<std::vector<Block>>> greedy(parts.size());
+    std::atomic<uint64_t> work{0};
+    ParallelOptions parallel;
+    parallel.threads = m_options.threads;
+    parallel.cancel = m_options.cancel;
+    ParallelFor(static_cast<int64_t>(parts.size()), parallel,
+                [&](int64_t begin, int64_t end, int worker) {
+                  for (int64_t i = begin; i < end; ++i) {
+                    if (work.load() >= kClockStep && Clock::now() >= until) return;
+                    const auto [n, t, m] = parts[static_cast<std::size_t>(i)];
+                    const double left = std::chrono::duration<double>(until - Clock::now()).count();
+                    greedy[static_cast<std::size_t>(i)] = make(n, {t, m}, -std::max(0.0, left));
+                    work += Binomial(n, m);
+                    if (worker == 0) report();
+                  }
+                });
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+      Made& made = m_made[parts[i]];
+      made.held = true;
+      made.whole = greedy[i].has_value();
+      if (greedy[i]) made.blocks = std::move(*greedy[i]);
+    }
+    for (Split& split : splits) split.size = sizeOf(split.a, split.first, split.second, 0);
     std::erase_if(splits, [](const Split& x) { return x.size == 0; });
-    std::stable_sort(splits.begin(), splits.end(),
-                     [](const Split& x, const Split& y) { return x.size < y.size; });
-    // The best few again, each part given an even share of the time left.
-    constexpr std::size_t kAgain = 2;
-    const std::size_t again = std::min(kAgain, splits.size());
-    for (std::size_t i = 0; i < again; ++i) {
+    // Then, while time is left, the part furthest above its bound in the smallest split so far
+    // is made again with twice the time it had; parts are shared between splits, so each new
+    // part counts for every split it is in.
+    const auto smallestSplit = [&] {
+      return std::min_element(splits.begin(), splits.end(),
+                              [](const Split& x, const Split& y) { return x.size < y.size; });
+    };
+    while (!splits.empty() && !stopped()) {
       const double left = std::chrono::duration<double>(until - Clock::now()).count();
-      if (stopped() || left <= 0) break;
-      const double share = left / static_cast<double>(2 * (again - i));
-      Split& split = splits[i];
-      // A part that could not be made again keeps the wheel made before.
-      split.size = sizeOf(split.a, split.first, split.second, share);
+      if (left <= 0) break;
+      const Split& split = *smallestSplit();
+      const int n1 = split.a, n2 = m_v - split.a;
+      const uint64_t over1 =
+          m_made[{n1, split.first.t, split.first.m}].blocks.size() -
+          std::min<uint64_t>(boundOf(n1, split.first),
+                             m_made[{n1, split.first.t, split.first.m}].blocks.size());
+      const uint64_t over2 =
+          m_made[{n2, split.second.t, split.second.m}].blocks.size() -
+          std::min<uint64_t>(boundOf(n2, split.second),
+                             m_made[{n2, split.second.t, split.second.m}].blocks.size());
+      if (over1 == 0 && over2 == 0) break;  // both parts at their bound: nothing to gain
+      const int n = over1 >= over2 ? n1 : n2;
+      const Guarantee g = over1 >= over2 ? split.first : split.second;
+      const double had = m_made[{n, g.t, g.m}].seconds;
+      constexpr double kFirstSearch = 0.05;
+      wheel(n, g, std::min(left, std::max(kFirstSearch, 2 * had)));
+      if (m_made[{n, g.t, g.m}].seconds <= had) break;
+      for (Split& other : splits) other.size = sizeOf(other.a, other.first, other.second, 0);
       report();
     }
     const auto best =
@@ -582,15 +620,19 @@ class Combiner {
       return made.whole ? &made.blocks : nullptr;
     made.held = true;
     made.seconds = std::max(0.0, seconds);
-    if (n < g.m) {
-      made.whole = true;  // no m drawn numbers fit there: nothing to hold
-      return &made.blocks;
-    }
-    if (n <= kTicketSize) {
+    std::optional<std::vector<Block>> blocks = make(n, g, seconds);
+    if (blocks && (!made.whole || blocks->size() < made.blocks.size())) {
       made.whole = true;
-      made.blocks = {Block{0, 1, 2, 3, 4, 5}};
-      return &made.blocks;
+      made.blocks = std::move(*blocks);
     }
+    return made.whole ? &made.blocks : nullptr;
+  }
+
+  // A wheel for n numbers, as wheel() describes, made now; none when it could not be made in
+  // time. Touches nothing of the combiner's, so parts can be made side by side.
+  std::optional<std::vector<Block>> make(int n, Guarantee g, double seconds) const {
+    if (n < g.m) return std::vector<Block>();  // no m drawn numbers fit there: nothing to hold
+    if (n <= kTicketSize) return std::vector<Block>{Block{0, 1, 2, 3, 4, 5}};
     std::vector<int32_t> pool;
     for (int i = 1; i <= n; ++i) pool.push_back(i);
     BuildOptions options;
@@ -603,16 +645,14 @@ class Combiner {
     options.cancel = m_options.cancel;
     options.maxTickets = 0;
     const BuildResult built = BuildWheel(pool, g, options);
-    if (!built.tickets.empty() && (!made.whole || built.tickets.size() < made.blocks.size())) {
-      made.whole = true;
-      made.blocks.clear();
-      for (const Ticket& t : built.tickets) {
-        Block b{};
-        for (std::size_t i = 0; i < b.size(); ++i) b[i] = static_cast<uint8_t>(t[i] - 1);
-        made.blocks.push_back(b);
-      }
+    if (built.tickets.empty()) return std::nullopt;
+    std::vector<Block> blocks;
+    for (const Ticket& t : built.tickets) {
+      Block b{};
+      for (std::size_t i = 0; i < b.size(); ++i) b[i] = static_cast<uint8_t>(t[i] - 1);
+      blocks.push_back(b);
     }
-    return made.whole ? &made.blocks : nullptr;
+    return blocks;
   }
 
   // The size of a split's two wheels, each made with `seconds` to search; 0 when either could
@@ -651,6 +691,7 @@ class Combiner {
     return out;
   }
 
+  using Key = std::tuple<int, int, int>;  // numbers, t, m
   struct Made {
     bool held = false;
     bool whole = false;  // blocks is a complete wheel
@@ -661,7 +702,7 @@ class Combiner {
   Guarantee m_g;
   const BuildOptions& m_options;
   Clock::time_point m_start, m_deadline;
-  std::map<std::tuple<int, int, int>, Made> m_made;
+  std::map<Key, Made> m_made;
 };
 
 }  // namespace
