@@ -421,8 +421,13 @@ TEST_F(CliOptions, CheckTakesTheStakesWithOrWithoutTheSystemOrTheDraws) {
 
 TEST_F(CliOptions, AnalyseGivesTheFiguresOfTheRangeBesideTheirExpectation) {
   // Results.txt: 1-6, then 7,8,9,30,31,32, then 1,2,3,7,8,9.
-  QJsonObject a = Json({"analyse", "--results", "Results.txt", "--pairs", "2"});
+  QJsonObject a = Json({"analyse", "--results", "Results.txt", "--pairs", "2", "--triples", "1"});
   EXPECT_EQ(a[QStringLiteral("range")].toObject()[QStringLiteral("draws")].toInt(), 3);
+  // 1,2,3 and 7,8,9 came twice each; one triple asked for.
+  const QJsonArray topTriples =
+      a[QStringLiteral("triples")].toObject()[QStringLiteral("top")].toArray();
+  ASSERT_EQ(topTriples.size(), 1);
+  EXPECT_EQ(topTriples[0].toObject()[QStringLiteral("count")].toInt(), 2);
   const QJsonArray numbers = a[QStringLiteral("numbers")].toArray();
   ASSERT_EQ(numbers.size(), 49);
   const auto number = [&](int n) {
@@ -499,10 +504,12 @@ TEST_F(CliOptions, AnalyseGivesTheFiguresOfTheRangeBesideTheirExpectation) {
 
 TEST_F(CliOptions, GenerateGivesTheCoresFunnelInTheOrderGivenAndWritesWhatItSays) {
   // Results.txt holds 1-6, 7,8,9,30,31,32 and 1,2,3,7,8,9; the filters read them all.
-  const Args filters = {
-      "--odd", "2-4",         "--sum", "60-120",    "--not-drawn", "--share-max",
-      "2",     "--top-pairs", "3",     "--exclude", "5,6",         "--previous-max",
-      "1"};
+  const Args filters = {"--odd",       "2-4",           "--sum", "60-120",
+                        "--not-drawn", "--share-max",   "2",     "--top-pairs",
+                        "3",           "--exclude",     "5,6",   "--previous-max",
+                        "1",           "--spread",      "10-28", "--consecutive-max",
+                        "1",           "--decade-max",  "3",     "--last-digit-max",
+                        "1",           "--include-any", "1,7,30"};
   Args call = {"generate", "--max", "32", "--results", "Results.txt"};
   call.insert(call.end(), filters.begin(), filters.end());
   const QJsonObject json = Json(call);
@@ -522,8 +529,8 @@ TEST_F(CliOptions, GenerateGivesTheCoresFunnelInTheOrderGivenAndWritesWhatItSays
   const tallyra::Funnel core = tallyra::RunFunnel(input);
   EXPECT_EQ(json[QStringLiteral("total")].toInteger(), 906192);
   const QJsonArray funnel = json[QStringLiteral("funnel")].toArray();
-  ASSERT_EQ(funnel.size(), 7);
-  for (int i = 0; i < 7; ++i) {
+  ASSERT_EQ(funnel.size(), 12);
+  for (int i = 0; i < 12; ++i) {
     const QJsonObject step = funnel[i].toObject();
     const tallyra::FunnelStep& c = core.steps[static_cast<std::size_t>(i)];
     EXPECT_EQ(step[QStringLiteral("filter")].toString().toStdString(),
