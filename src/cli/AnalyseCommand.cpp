@@ -161,9 +161,7 @@ void WriteText(std::ostream& out, const Analysis& a, int pairs, int triples) {
 
 int AnalyseCommand::run(const Arguments& args, Output& output) const {
   const std::string& file = args.required("--results", "analyse needs --results");
-  if (args.has("--last") && (args.has("--from") || args.has("--to"))) {
-    throw UsageError{"--last and --from/--to exclude each other"};
-  }
+  const RangeOptions rangeOptions = ReadRangeOptions(args);
   auto ws = CreateWorkspace();
   ws->Language = kEnglish;
   ws->HighestNumber = args.number("--max", 6, 99, "--max takes 6..99").value_or(49);
@@ -174,36 +172,14 @@ int AnalyseCommand::run(const Arguments& args, Output& output) const {
       args.number("--low-high", 1, 98, "--low-high takes 1..98, below --max").value_or(m / 2);
   if (lowHigh >= m) throw UsageError{"--low-high takes 1..98, below --max"};
   const int lookBack = args.number("--look-back", 1, 50, "--look-back takes 1..50").value_or(3);
-  RangeChoice choice;
-  if (auto last = args.number("--last", 1, kResultCapacity, "--last takes 1..1499")) {
-    choice.kind = RangeChoice::Kind::Latest;
-    choice.latest = *last;
-  }
-  const auto from = args.number("--from", 1, kResultCapacity, "--from takes 1..1499");
-  const auto to = args.number("--to", 1, kResultCapacity, "--to takes 1..1499");
   LoadList(ListFile::Draws, file, *ws, kEnglish, output.err);
   const int held = ws->ResultCount;
-  if (from || to) {
-    choice.kind = RangeChoice::Kind::Between;
-    choice.from = from.value_or(1);
-    choice.to = to.value_or(held);
-  }
-  const std::optional<DrawRange> range = ResolveRange(choice, held);
-  if (!range) {
-    if (held == 0) throw Failure{file + ": the file holds no draws to analyse."};
-    throw UsageError{std::string("--from and --to take draws 1..") + std::to_string(held) +
-                     " of the file, --from not above --to"};
-  }
-  std::vector<AnalysisDraw> history(static_cast<std::size_t>(held));
-  for (int r = 1; r <= held; ++r) {
-    for (int c = 1; c <= 6; ++c) {
-      history[static_cast<std::size_t>(r - 1)][static_cast<std::size_t>(c - 1)] =
-          ws->ResultTable.at(c, r);
-    }
-  }
+  if (held == 0) throw Failure{file + ": the file holds no draws to analyse."};
+  const DrawRange range = ChosenRange(rangeOptions, held);
+  const std::vector<AnalysisDraw> history = HeldDraws(*ws);
   AnalysisSettings settings;
   settings.highest = m;
-  settings.range = *range;
+  settings.range = range;
   settings.lowBoundary = lowHigh;
   settings.repeatDepth = lookBack;
   const Analysis analysis = Analyse(history, settings);

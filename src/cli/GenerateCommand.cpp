@@ -78,9 +78,7 @@ int GenerateCommand::run(const Arguments& args, Output& output) const {
   input.highest = args.number("--max", 6, 99, "--max takes 6..99").value_or(0);
   if (input.highest == 0) throw UsageError{"generate needs --max"};
   const int32_t m = input.highest;
-  if (args.has("--last") && (args.has("--from") || args.has("--to"))) {
-    throw UsageError{"--last and --from/--to exclude each other"};
-  }
+  const RangeOptions rangeOptions = ReadRangeOptions(args);
   if (args.has("--seed") && args.has("--every")) {
     throw UsageError{"--seed and --every exclude each other"};
   }
@@ -120,31 +118,10 @@ int GenerateCommand::run(const Arguments& args, Output& output) const {
     ws->HighestNumber = m;
     LoadList(ListFile::Draws, *file, *ws, kEnglish, output.err);
     held = ws->ResultCount;
-    for (int r = 1; r <= held; ++r) {
-      AnalysisDraw draw{};
-      for (int c = 1; c <= 6; ++c) draw[static_cast<std::size_t>(c - 1)] = ws->ResultTable.at(c, r);
-      input.history.push_back(draw);
-    }
-  }
-  RangeChoice choice;
-  if (auto last = args.number("--last", 1, kResultCapacity, "--last takes 1..1499")) {
-    choice.kind = RangeChoice::Kind::Latest;
-    choice.latest = *last;
-  }
-  const auto from = args.number("--from", 1, kResultCapacity, "--from takes 1..1499");
-  const auto to = args.number("--to", 1, kResultCapacity, "--to takes 1..1499");
-  if (from || to) {
-    choice.kind = RangeChoice::Kind::Between;
-    choice.from = from.value_or(1);
-    choice.to = to.value_or(held);
+    input.history = HeldDraws(*ws);
   }
   if (held > 0) {
-    const std::optional<DrawRange> range = ResolveRange(choice, held);
-    if (!range) {
-      throw UsageError{std::string("--from and --to take draws 1..") + std::to_string(held) +
-                       " of the file, --from not above --to"};
-    }
-    input.range = *range;
+    input.range = ChosenRange(rangeOptions, held);
   } else {
     input.range = DrawRange{1, 0};
   }

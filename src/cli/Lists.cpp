@@ -52,4 +52,45 @@ std::vector<Option> ListOptions(std::initializer_list<Option> more) {
   return options;
 }
 
+std::vector<AnalysisDraw> HeldDraws(const Workspace& ws) {
+  std::vector<AnalysisDraw> draws(static_cast<std::size_t>(ws.ResultCount));
+  for (int r = 1; r <= ws.ResultCount; ++r) {
+    for (int c = 1; c <= 6; ++c) {
+      draws[static_cast<std::size_t>(r - 1)][static_cast<std::size_t>(c - 1)] =
+          ws.ResultTable.at(c, r);
+    }
+  }
+  return draws;
+}
+
+RangeOptions ReadRangeOptions(const Arguments& args) {
+  if (args.has("--last") && (args.has("--from") || args.has("--to"))) {
+    throw UsageError{"--last and --from/--to exclude each other"};
+  }
+  RangeOptions options;
+  options.last = args.number("--last", 1, kResultCapacity, "--last takes 1..1499");
+  options.from = args.number("--from", 1, kResultCapacity, "--from takes 1..1499");
+  options.to = args.number("--to", 1, kResultCapacity, "--to takes 1..1499");
+  return options;
+}
+
+DrawRange ChosenRange(const RangeOptions& options, int held) {
+  RangeChoice choice;
+  if (options.last) {
+    choice.kind = RangeChoice::Kind::Latest;
+    choice.latest = *options.last;
+  }
+  if (options.from || options.to) {
+    choice.kind = RangeChoice::Kind::Between;
+    choice.from = options.from.value_or(1);
+    choice.to = options.to.value_or(held);
+  }
+  const std::optional<DrawRange> range = ResolveRange(choice, held);
+  if (!range) {
+    throw UsageError{std::string("--from and --to take draws 1..") + std::to_string(held) +
+                     " of the file, --from not above --to"};
+  }
+  return *range;
+}
+
 }  // namespace tallyra::cli

@@ -5,12 +5,14 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "cli/Options.h"
 #include "model/Workspace.h"
+#include "stats/Analysis.h"
 
 namespace tallyra::cli {
 
@@ -35,5 +37,18 @@ void WriteRecordLine(std::ostream& out, int64_t label, const std::vector<int32_t
 // The options collate, check, stats and fetch all read, with `more` of the command's own: each
 // of them refuses, with a reason of its own, those it has no use for.
 std::vector<Option> ListOptions(std::initializer_list<Option> more);
+
+// The draws of the table, oldest first, as the analysis and the generator read them.
+std::vector<AnalysisDraw> HeldDraws(const Workspace& ws);
+
+// --last N, or --from A and --to B, as read before the draws are: a UsageError when both kinds
+// are given or a number is out of range.
+struct RangeOptions {
+  std::optional<int> last, from, to;
+};
+RangeOptions ReadRangeOptions(const Arguments& args);
+// The range they choose among `held` draws (every draw when none is given); a UsageError when
+// --from and --to name no draw held.
+DrawRange ChosenRange(const RangeOptions& options, int held);
 
 }  // namespace tallyra::cli
