@@ -7,6 +7,7 @@
 #include <random>
 #include <set>
 
+#include "RandomDraws.h"
 #include "wheels/Wheel.h"
 
 namespace tallyra {
@@ -166,32 +167,8 @@ Filter RandomFilter(std::mt19937& random, int32_t m) {
   return f;
 }
 
-std::vector<AnalysisDraw> RandomDraws(std::mt19937& random, int32_t m, int count) {
-  std::vector<int32_t> all(static_cast<std::size_t>(m));
-  for (int32_t n = 1; n <= m; ++n) all[static_cast<std::size_t>(n - 1)] = n;
-  std::vector<AnalysisDraw> draws;
-  for (int i = 0; i < count; ++i) {
-    std::shuffle(all.begin(), all.end(), random);
-    AnalysisDraw d;
-    std::copy_n(all.begin(), 6, d.begin());
-    draws.push_back(d);
-  }
-  return draws;
-}
-
-template <typename Visit>
-void EverySix(int32_t m, Visit visit) {
-  std::array<int32_t, 6> d{1, 2, 3, 4, 5, 6};
-  for (;;) {
-    visit(Set(d.begin(), d.end()));
-    int i = 5;
-    while (i >= 0 && d[static_cast<std::size_t>(i)] == m - 5 + i) --i;
-    if (i < 0) return;
-    ++d[static_cast<std::size_t>(i)];
-    for (int j = i + 1; j < 6; ++j)
-      d[static_cast<std::size_t>(j)] = d[static_cast<std::size_t>(j - 1)] + 1;
-  }
-}
+using test::EverySix;
+using test::RandomDraws;
 
 TEST(Generator, TheFunnelIsWhatEveryCombinationGivesWhenLookedAtPlainly) {
   std::mt19937 random(2026);
@@ -213,7 +190,8 @@ TEST(Generator, TheFunnelIsWhatEveryCombinationGivesWhenLookedAtPlainly) {
     std::vector<uint64_t> left, alone;
     Set numbersLeft;
     uint64_t allLeft = 0;
-    EverySix(m, [&](const Set& c) {
+    EverySix(m, [&](const AnalysisDraw& six) {
+      const Set c(six.begin(), six.end());
       bool all = true;
       std::size_t step = 0;
       for (const Filter& f : input.filters) {

@@ -8,6 +8,7 @@
 #include <random>
 #include <set>
 
+#include "RandomDraws.h"
 #include "wheels/Wheel.h"
 
 namespace tallyra {
@@ -17,32 +18,10 @@ using wheels::Binomial;
 
 std::vector<AnalysisDraw> RandomHistory(int draws, int32_t m, unsigned seed) {
   std::mt19937 random(seed);
-  std::vector<AnalysisDraw> history;
-  std::vector<int32_t> all(static_cast<std::size_t>(m));
-  for (int32_t n = 1; n <= m; ++n) all[static_cast<std::size_t>(n - 1)] = n;
-  for (int d = 0; d < draws; ++d) {
-    std::shuffle(all.begin(), all.end(), random);
-    AnalysisDraw draw;
-    std::copy_n(all.begin(), 6, draw.begin());
-    history.push_back(draw);
-  }
-  return history;
+  return test::RandomDraws(random, m, draws);
 }
 
-// Every six of 1..M, for the brute force.
-template <typename Visit>
-void EverySix(int32_t m, Visit visit) {
-  AnalysisDraw d{1, 2, 3, 4, 5, 6};
-  for (;;) {
-    visit(d);
-    int i = 5;
-    while (i >= 0 && d[static_cast<std::size_t>(i)] == m - 5 + i) --i;
-    if (i < 0) return;
-    ++d[static_cast<std::size_t>(i)];
-    for (int j = i + 1; j < 6; ++j)
-      d[static_cast<std::size_t>(j)] = d[static_cast<std::size_t>(j - 1)] + 1;
-  }
-}
+using test::EverySix;
 
 TEST(Analysis, EveryCountIsWhatAPlainCountGives) {
   for (const int32_t m : {10, 37, 49, 99}) {
