@@ -59,4 +59,15 @@ inline void FillDraws(Workspace& ws, const Rows& rows) {
   FillList(TableRef::of(ws.ResultTable), ws.ResultCount, rows, OverflowRule::KeepLatest);
 }
 
+// The stakes list as it stands, a row per stake.
+inline Rows StakeRows(const Workspace& ws) {
+  Rows rows;
+  for (int r = 1; r <= ws.StakeCount; ++r) {
+    std::vector<int32_t> row;
+    for (int c = 1; c <= 6; ++c) row.push_back(ws.StakeTable.at(c, r));
+    rows.push_back(row);
+  }
+  return rows;
+}
+
 }  // namespace tallyra::test

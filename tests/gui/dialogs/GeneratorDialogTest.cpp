@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "GuiFixture.h"
+#include "ListFill.h"
 #include "dialogs/GeneratorDialog.h"
 #include "generate/Generator.h"
 
@@ -83,16 +84,7 @@ class Generator : public GuiTest {
   }
   QString Text(const char* name) const { return Find<QLabel>(name, dialog)->text(); }
   void Click(const char* name) const { GuiTest::Click(name, dialog); }
-  std::vector<V> StakeRows() const {
-    std::vector<V> rows;
-    const tallyra::Workspace& ws = form->workspace();
-    for (int r = 1; r <= ws.StakeCount; ++r) {
-      V row;
-      for (int c = 1; c <= 6; ++c) row.push_back(ws.StakeTable.at(c, r));
-      rows.push_back(row);
-    }
-    return rows;
-  }
+  std::vector<V> StakeRows() const { return tallyra::test::StakeRows(form->workspace()); }
 
   GeneratorDialog* dialog = nullptr;
 };

@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "GuiFixture.h"
+#include "ListFill.h"
 #include "dialogs/WheelsDialog.h"
 #include "wheels/Verifier.h"
 
@@ -51,16 +52,7 @@ class Wheels : public GuiTest {
     }
     return {};
   }
-  std::vector<V> StakeRows() const {
-    std::vector<V> rows;
-    const tallyra::Workspace& ws = form->workspace();
-    for (int r = 1; r <= ws.StakeCount; ++r) {
-      V row;
-      for (int c = 1; c <= 6; ++c) row.push_back(ws.StakeTable.at(c, r));
-      rows.push_back(row);
-    }
-    return rows;
-  }
+  std::vector<V> StakeRows() const { return tallyra::test::StakeRows(form->workspace()); }
 };
 
 TEST_F(Wheels, TheCheckMenuEndsWithTheWheelsItemThatOpensTheDialog) {
