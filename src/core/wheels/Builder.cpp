@@ -567,17 +567,15 @@ class Combiner {
       const double left = std::chrono::duration<double>(until - Clock::now()).count();
       if (left <= 0) break;
       const Split& split = *smallestSplit();
-      const int n1 = split.a, n2 = m_v - split.a;
-      const uint64_t over1 =
-          m_made[{n1, split.first.t, split.first.m}].blocks.size() -
-          std::min<uint64_t>(boundOf(n1, split.first),
-                             m_made[{n1, split.first.t, split.first.m}].blocks.size());
-      const uint64_t over2 =
-          m_made[{n2, split.second.t, split.second.m}].blocks.size() -
-          std::min<uint64_t>(boundOf(n2, split.second),
-                             m_made[{n2, split.second.t, split.second.m}].blocks.size());
+      // How far a part's wheel stands above its bound.
+      const auto over = [&](int n, Guarantee g) {
+        const std::size_t size = m_made[{n, g.t, g.m}].blocks.size();
+        return size - std::min<std::size_t>(boundOf(n, g), size);
+      };
+      const std::size_t over1 = over(split.a, split.first);
+      const std::size_t over2 = over(m_v - split.a, split.second);
       if (over1 == 0 && over2 == 0) break;  // both parts at their bound: nothing to gain
-      const int n = over1 >= over2 ? n1 : n2;
+      const int n = over1 >= over2 ? split.a : m_v - split.a;
       const Guarantee g = over1 >= over2 ? split.first : split.second;
       const double had = m_made[{n, g.t, g.m}].seconds;
       constexpr double kFirstSearch = 0.05;
@@ -586,10 +584,8 @@ class Combiner {
       for (Split& other : splits) other.size = sizeOf(other.a, other.first, other.second, 0);
       report();
     }
-    const auto best =
-        std::min_element(splits.begin(), splits.end(),
-                         [](const Split& x, const Split& y) { return x.size < y.size; });
-    if (best == splits.end()) return {};
+    if (splits.empty()) return {};
+    const auto best = smallestSplit();
     return assemble(best->a, best->first, best->second);
   }
 
