@@ -923,9 +923,17 @@ TALLYRA_INLINE void ProcessBitmapChunk(const PhaseData& data, const Chunk& chunk
   flush();
 }
 
+// Where a chunk's rows go: their counts, the lengths of their entries' text in each category
+// (at the row's index, summed up into offsets later) and the worker's totals.
+struct RowOut {
+  CategoryCounts* firstRows;        // row r at [r - 1]
+  std::array<int64_t*, 4> lengths;  // row r at [r]
+  std::array<int64_t, 4>* totals;
+};
+
 template <typename W>
 TALLYRA_INLINE void ProcessChunk(const PhaseData& data, int rowFrom, int rowTo,
-                                 const DigitTable& digits, Columns* columns, RowCounts* out) {
+                                 const DigitTable& digits, Columns* columns, const RowOut& rowOut) {
   Chunk chunk;
   chunk.rows = rowTo - rowFrom;
   for (int r = 0; r < chunk.rows; ++r) {
@@ -934,24 +942,42 @@ TALLYRA_INLINE void ProcessChunk(const PhaseData& data, int rowFrom, int rowTo,
     chunk.begins[i] = data.Begin(rowFrom + r);
     chunk.rare = chunk.rare || chunk.inputs[i].rare_count > 0;
   }
-  if (chunk.begins[0] >= data.second.count) return;
-  if (chunk.rare || !W::kVectorCount) {
-    ProcessRowByRow<W>(data, chunk, digits, columns, out);
-  } else if (columns) {
-    ProcessBitmapChunk<W, true>(data, chunk, digits, columns, out);
-  } else {
-    ProcessBitmapChunk<W, false>(data, chunk, digits, columns, out);
+  std::array<RowCounts, kChunk> out{};
+  if (chunk.begins[0] < data.second.count) {
+    if (chunk.rare || !W::kVectorCount) {
+      ProcessRowByRow<W>(data, chunk, digits, columns, out.data());
+    } else if (columns) {
+      ProcessBitmapChunk<W, true>(data, chunk, digits, columns, out.data());
+    } else {
+      ProcessBitmapChunk<W, false>(data, chunk, digits, columns, out.data());
+    }
+  }
+  // An entry "row=other , " takes the other row's digits (five less those below the bounds)
+  // and four characters beside the row's own digits.
+  std::array<int64_t, 4>& totals = *rowOut.totals;
+  for (int row = rowFrom; row < rowTo; ++row) {
+    const RowCounts& rc = out[static_cast<std::size_t>(row - rowFrom)];
+    const int rowDigits = 1 + (row >= 10) + (row >= 100) + (row >= 1000) + (row >= 10000) +
+                          (row >= 100000) + (row >= 1000000) + (row >= 10000000) +
+                          (row >= 100000000) + (row >= 1000000000);
+    rowOut.firstRows[row - 1] = rc.entries;
+    for (std::size_t c = 0; c < 4; ++c) {
+      totals[c] += rc.entries[c];
+      rowOut.lengths[c][row] =
+          static_cast<int64_t>(rc.entries[c]) * (rowDigits + 4 + 5) - rc.below[c];
+    }
   }
 }
 
 // ---------------------------------------------------------------------------------------------
 // The builds and the choice among them.
 
-using ChunkFunction = void (*)(const PhaseData&, int, int, const DigitTable&, Columns*, RowCounts*);
+using ChunkFunction = void (*)(const PhaseData&, int, int, const DigitTable&, Columns*,
+                               const RowOut&);
 using EntriesFunction = void (*)(const PhaseData&, int, int, std::string&);
 
 void ChunkDefault(const PhaseData& data, int rowFrom, int rowTo, const DigitTable& digits,
-                  Columns* columns, RowCounts* out) {
+                  Columns* columns, const RowOut& out) {
   ProcessChunk<Lanes4>(data, rowFrom, rowTo, digits, columns, out);
 }
 void EntriesDefault(const PhaseData& data, int row, int category, std::string& out) {
@@ -960,7 +986,7 @@ void EntriesDefault(const PhaseData& data, int row, int category, std::string& o
 
 #if defined(TALLYRA_X86_BUILDS)
 TALLYRA_TARGET_AVX2 void ChunkAvx2(const PhaseData& data, int rowFrom, int rowTo,
-                                   const DigitTable& digits, Columns* columns, RowCounts* out) {
+                                   const DigitTable& digits, Columns* columns, const RowOut& out) {
   ProcessChunk<Lanes4>(data, rowFrom, rowTo, digits, columns, out);
 }
 TALLYRA_TARGET_AVX2 void EntriesAvx2(const PhaseData& data, int row, int category,
@@ -968,7 +994,8 @@ TALLYRA_TARGET_AVX2 void EntriesAvx2(const PhaseData& data, int row, int categor
   AppendEntries<Lanes4>(data, row, category, out);
 }
 TALLYRA_TARGET_AVX512 void ChunkAvx512(const PhaseData& data, int rowFrom, int rowTo,
-                                       const DigitTable& digits, Columns* columns, RowCounts* out) {
+                                       const DigitTable& digits, Columns* columns,
+                                       const RowOut& out) {
   ProcessChunk<Lanes8>(data, rowFrom, rowTo, digits, columns, out);
 }
 TALLYRA_TARGET_AVX512 void EntriesAvx512(const PhaseData& data, int row, int category,
@@ -977,7 +1004,7 @@ TALLYRA_TARGET_AVX512 void EntriesAvx512(const PhaseData& data, int row, int cat
 }
 TALLYRA_TARGET_AVX512_POPCNT void ChunkAvx512Popcnt(const PhaseData& data, int rowFrom, int rowTo,
                                                     const DigitTable& digits, Columns* columns,
-                                                    RowCounts* out) {
+                                                    const RowOut& out) {
   ProcessChunk<Lanes8Count>(data, rowFrom, rowTo, digits, columns, out);
 }
 
@@ -1085,7 +1112,15 @@ void RunPhase(const PhaseData& data, PhaseResult& result, const std::atomic<bool
   const auto workers = static_cast<std::size_t>(ParallelWorkers(n, options));
   std::vector<std::unique_ptr<Columns>> others(workers);
   std::vector<std::array<int64_t, 4>> totals(workers);
-  // Rows are numbered from 1.
+  // Rows are numbered from 1. Each chunk of the loop also sums up its rows' lengths, so that
+  // the offsets can then be summed up a chunk per thread from where each chunk starts.
+  const int64_t grain = options.grain;
+  std::vector<std::array<int64_t, 4>> chunkLengths(
+      static_cast<std::size_t>((n + grain - 1) / grain));
+  const RowOut base{result.firstRows.data(),
+                    {result.offsets[0].data(), result.offsets[1].data(), result.offsets[2].data(),
+                     result.offsets[3].data()},
+                    nullptr};
   ParallelFor(n, options, [&](int64_t from, int64_t to, int worker) {
     Columns* columns = nullptr;
     if (data.rule.pairs) {
@@ -1096,37 +1131,47 @@ void RunPhase(const PhaseData& data, PhaseResult& result, const std::atomic<bool
       }
       columns = mine.get();
     }
+    RowOut out = base;
+    out.totals = &totals[static_cast<std::size_t>(worker)];
     for (int64_t begin = from; begin < to; begin += kChunk) {
       const int start = static_cast<int>(begin) + 1;
       const int stop = static_cast<int>(std::min<int64_t>(to, begin + kChunk)) + 1;
-      std::array<RowCounts, kChunk> counts{};
-      processChunk(data, start, stop, digits, columns, counts.data());
-      for (int row = start; row < stop; ++row) {
-        const RowCounts& rc = counts[static_cast<std::size_t>(row - start)];
-        const int rowDigits = 1 + (row >= 10) + (row >= 100) + (row >= 1000) + (row >= 10000) +
-                              (row >= 100000) + (row >= 1000000) + (row >= 10000000) +
-                              (row >= 100000000) + (row >= 1000000000);
-        for (std::size_t c = 0; c < 4; ++c) {
-          totals[static_cast<std::size_t>(worker)][c] += rc.entries[c];
-          result.firstRows[static_cast<std::size_t>(row - 1)][c] = rc.entries[c];
-          result.offsets[c][static_cast<std::size_t>(row)] =
-              static_cast<int64_t>(rc.entries[c]) * (rowDigits + 4 + 5) - rc.below[c];
-        }
-      }
+      processChunk(data, start, stop, digits, columns, out);
+    }
+    std::array<int64_t, 4>& sum = chunkLengths[static_cast<std::size_t>(from / grain)];
+    for (std::size_t c = 0; c < 4; ++c) {
+      for (int64_t row = from + 1; row <= to; ++row) sum[c] += out.lengths[c][row];
     }
   });
 
   for (const auto& total : totals) {
     for (std::size_t c = 0; c < 4; ++c) result.counts[c] += total[c];
   }
-  for (auto& offsets : result.offsets) {
-    offsets[0] = 0;
-    int64_t at = 0;
-    for (int64_t& offset : offsets) {
-      at += offset;
-      offset = at;
+  // Where each chunk's text starts, then the offsets within the chunks side by side.
+  std::array<int64_t, 4> at{};
+  for (auto& lengths : chunkLengths) {
+    for (std::size_t c = 0; c < 4; ++c) {
+      const int64_t length = lengths[c];
+      lengths[c] = at[c];
+      at[c] += length;
     }
   }
+  for (auto& offsets : result.offsets) offsets[0] = 0;
+  ParallelFor(static_cast<int64_t>(chunkLengths.size()), {threads, 16, nullptr},
+              [&](int64_t from, int64_t to, int) {
+                for (int64_t k = from; k < to; ++k) {
+                  const int64_t first = k * grain + 1;
+                  const int64_t last = std::min<int64_t>(n, (k + 1) * grain);
+                  for (std::size_t c = 0; c < 4; ++c) {
+                    int64_t* offsets = result.offsets[c].data();
+                    int64_t sum = chunkLengths[static_cast<std::size_t>(k)][c];
+                    for (int64_t row = first; row <= last; ++row) {
+                      sum += offsets[row];
+                      offsets[row] = sum;
+                    }
+                  }
+                }
+              });
   if (data.rule.pairs && !(cancel && cancel->load())) {
     // Rows of the first side are rows of the other side too: both are counted. The workers'
     // counters are added up into the first, then read out, a range of words per thread.
