@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <random>
 #include <string>
@@ -267,6 +268,13 @@ TEST(Collation, EmptyDrawsGiveNothing) {
   EXPECT_EQ(out.counts, (std::array<int64_t, 4>{}));
   EXPECT_TRUE(out.lists[0]->empty());
   EXPECT_EQ(out.stakeRows.size(), 1u);
+  // A collation cancelled before any row was counted leaves empty lists, not unwritten offsets.
+  std::mt19937 rng(5);
+  in.stakes = Random(rng, 6, 5000, 49, 6, false);
+  in.draws = Random(rng, 6, 300, 49, 6, false);
+  const std::atomic<bool> cancelled{true};
+  const Outcome stopped = Collate(CollationKind::StakesWithDraws, in, &cancelled, 2);
+  for (const auto& list : stopped.lists) EXPECT_EQ(list->length(), 0);
 }
 
 TEST(Check, AgainstStakesAndSystemStakes) {
