@@ -113,7 +113,7 @@ BENCHMARK(BM_Ratio_StakesWithStakes_99999)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Ratio_StakesWithDraws_99999x1499)
-    ->Iterations(25)
+    ->Iterations(60)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Ratio_SystemWithSystem_99999)
@@ -121,11 +121,11 @@ BENCHMARK(BM_Ratio_SystemWithSystem_99999)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Ratio_SystemWithDraws_99999x1499)
-    ->Iterations(25)
+    ->Iterations(60)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Ratio_All_99999_99999x1499)
-    ->Iterations(25)
+    ->Iterations(60)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
