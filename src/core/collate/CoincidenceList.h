@@ -1,9 +1,7 @@
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
 #include <functional>
-#include <initializer_list>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -17,34 +15,10 @@ namespace tallyra {
 // its exact length and gives any slice of its text.
 class CoincidenceList {
  public:
-  // The offsets of a run's rows. They are made without being cleared first (a run at capacity
-  // has 100 000 of them, made in a few milliseconds): whoever makes them writes every one.
-  class Offsets {
-   public:
-    Offsets() = default;
-    explicit Offsets(std::size_t size)
-        : m_data(std::make_unique_for_overwrite<int64_t[]>(size)), m_size(size) {}
-    Offsets(std::initializer_list<int64_t> values) : Offsets(values.size()) {
-      std::copy(values.begin(), values.end(), m_data.get());
-    }
-    int64_t* data() { return m_data.get(); }
-    const int64_t* begin() const { return m_data.get(); }
-    const int64_t* end() const { return m_data.get() + m_size; }
-    std::size_t size() const { return m_size; }
-    bool empty() const { return m_size == 0; }
-    int64_t back() const { return m_data[m_size - 1]; }
-    int64_t& operator[](std::size_t i) { return m_data[i]; }
-    int64_t operator[](std::size_t i) const { return m_data[i]; }
-
-   private:
-    std::unique_ptr<int64_t[]> m_data;
-    std::size_t m_size = 0;
-  };
-
   // A run of rows 1..rows: `offsets[r]` is where row r+1's entries start within the run and
   // offsets[rows] is the run's length; `entries(row, out)` appends row's entries (1-based) to out.
   struct Run {
-    Offsets offsets;
+    std::vector<int64_t> offsets;
     std::function<void(int row, std::string& out)> entries;
   };
 

@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <mutex>
 #include <string_view>
 #include <unordered_map>
 
@@ -1098,83 +1097,8 @@ void PhaseData::Entries(int row, int category, std::string& out) const {
 
 namespace {
 
-// The lists' offsets, summed up while the rows are counted: the loop's chunks are taken in
-// order, and a chunk's offsets are summed once every chunk before it is done, by the worker that
-// finds it so, mostly while its rows are still in the cache.
-class OffsetSums {
- public:
-  OffsetSums(PhaseResult& result, int rows, int64_t grain)
-      : m_result(result),
-        m_rows(rows),
-        m_grain(grain),
-        m_chunks(static_cast<std::size_t>((rows + grain - 1) / grain)) {
-    for (auto& offsets : m_result.offsets) offsets[0] = 0;
-  }
-
-  // Chunk `first / grain` holds rows first + 1 .. last, each row's lengths at its index.
-  void done(int64_t first, int64_t last) {
-    Chunk& chunk = m_chunks[static_cast<std::size_t>(first / m_grain)];
-    for (std::size_t c = 0; c < 4; ++c) {
-      const int64_t* lengths = m_result.offsets[c].data();
-      for (int64_t row = first + 1; row <= last; ++row) chunk.length[c] += lengths[row];
-    }
-    std::unique_lock<std::mutex> hold(m_lock);
-    chunk.counted = true;
-    while (m_next < m_chunks.size() && m_chunks[m_next].counted) sumUp(hold);
-  }
-
-  // After the loop: chunks a cancel left uncounted hold no entries.
-  void finish() {
-    std::unique_lock<std::mutex> hold(m_lock);
-    while (m_next < m_chunks.size()) {
-      Chunk& chunk = m_chunks[m_next];
-      if (!chunk.counted) {
-        const int64_t first = static_cast<int64_t>(m_next) * m_grain;
-        const int64_t last = std::min<int64_t>(m_rows, first + m_grain);
-        for (auto& offsets : m_result.offsets) {
-          std::fill(offsets.data() + first + 1, offsets.data() + last + 1, 0);
-        }
-        chunk.counted = true;
-      }
-      sumUp(hold);
-    }
-  }
-
- private:
-  struct Chunk {
-    std::array<int64_t, 4> length{};
-    bool counted = false;
-  };
-  // Takes the next chunk, whose start is now known, and sums its offsets up outside the lock.
-  void sumUp(std::unique_lock<std::mutex>& hold) {
-    const std::size_t k = m_next++;
-    std::array<int64_t, 4> start = m_at;
-    for (std::size_t c = 0; c < 4; ++c) m_at[c] += m_chunks[k].length[c];
-    hold.unlock();
-    const int64_t first = static_cast<int64_t>(k) * m_grain;
-    const int64_t last = std::min<int64_t>(m_rows, first + m_grain);
-    for (std::size_t c = 0; c < 4; ++c) {
-      int64_t* offsets = m_result.offsets[c].data();
-      int64_t sum = start[c];
-      for (int64_t row = first + 1; row <= last; ++row) {
-        sum += offsets[row];
-        offsets[row] = sum;
-      }
-    }
-    hold.lock();
-  }
-
-  PhaseResult& m_result;
-  int m_rows;
-  int64_t m_grain;
-  std::mutex m_lock;
-  std::vector<Chunk> m_chunks;
-  std::size_t m_next = 0;         // chunks before it are summed up, or being summed up
-  std::array<int64_t, 4> m_at{};  // where chunk m_next starts
-};
-
 // Fills `result`, whose arrays are made for the first side's rows: each row's length of text
-// goes where its entries end, and the lengths are summed up into offsets as the rows are done.
+// goes where its entries end, and the lengths are then summed up into offsets.
 void RunPhase(const PhaseData& data, PhaseResult& result, const std::atomic<bool>* cancel,
               int threads) {
   const int n = data.first.count;
@@ -1188,12 +1112,15 @@ void RunPhase(const PhaseData& data, PhaseResult& result, const std::atomic<bool
   const auto workers = static_cast<std::size_t>(ParallelWorkers(n, options));
   std::vector<std::unique_ptr<Columns>> others(workers);
   std::vector<std::array<int64_t, 4>> totals(workers);
-  OffsetSums sums(result, n, options.grain);
+  // Rows are numbered from 1. Each chunk of the loop also sums up its rows' lengths, so that
+  // the offsets can then be summed up a chunk per thread from where each chunk starts.
+  const int64_t grain = options.grain;
+  std::vector<std::array<int64_t, 4>> chunkLengths(
+      static_cast<std::size_t>((n + grain - 1) / grain));
   const RowOut base{result.firstRows.data(),
                     {result.offsets[0].data(), result.offsets[1].data(), result.offsets[2].data(),
                      result.offsets[3].data()},
                     nullptr};
-  // Rows are numbered from 1.
   ParallelFor(n, options, [&](int64_t from, int64_t to, int worker) {
     Columns* columns = nullptr;
     if (data.rule.pairs) {
@@ -1211,13 +1138,40 @@ void RunPhase(const PhaseData& data, PhaseResult& result, const std::atomic<bool
       const int stop = static_cast<int>(std::min<int64_t>(to, begin + kChunk)) + 1;
       processChunk(data, start, stop, digits, columns, out);
     }
-    sums.done(from, to);
+    std::array<int64_t, 4>& sum = chunkLengths[static_cast<std::size_t>(from / grain)];
+    for (std::size_t c = 0; c < 4; ++c) {
+      for (int64_t row = from + 1; row <= to; ++row) sum[c] += out.lengths[c][row];
+    }
   });
-  sums.finish();
 
   for (const auto& total : totals) {
     for (std::size_t c = 0; c < 4; ++c) result.counts[c] += total[c];
   }
+  // Where each chunk's text starts, then the offsets within the chunks side by side.
+  std::array<int64_t, 4> at{};
+  for (auto& lengths : chunkLengths) {
+    for (std::size_t c = 0; c < 4; ++c) {
+      const int64_t length = lengths[c];
+      lengths[c] = at[c];
+      at[c] += length;
+    }
+  }
+  for (auto& offsets : result.offsets) offsets[0] = 0;
+  ParallelFor(static_cast<int64_t>(chunkLengths.size()), {threads, 16, nullptr},
+              [&](int64_t from, int64_t to, int) {
+                for (int64_t k = from; k < to; ++k) {
+                  const int64_t first = k * grain + 1;
+                  const int64_t last = std::min<int64_t>(n, (k + 1) * grain);
+                  for (std::size_t c = 0; c < 4; ++c) {
+                    int64_t* offsets = result.offsets[c].data();
+                    int64_t sum = chunkLengths[static_cast<std::size_t>(k)][c];
+                    for (int64_t row = first; row <= last; ++row) {
+                      sum += offsets[row];
+                      offsets[row] = sum;
+                    }
+                  }
+                }
+              });
   if (data.rule.pairs && !(cancel && cancel->load())) {
     // Rows of the first side are rows of the other side too: both are counted. The workers'
     // counters are added up into the first, then read out, a range of words per thread.
@@ -1250,8 +1204,8 @@ void RunPhase(const PhaseData& data, PhaseResult& result, const std::atomic<bool
 
 }  // namespace
 
-CoincidenceList::Run MakeRun(std::shared_ptr<const PhaseData> data,
-                             CoincidenceList::Offsets offsets, int category) {
+CoincidenceList::Run MakeRun(std::shared_ptr<const PhaseData> data, std::vector<int64_t> offsets,
+                             int category) {
   CoincidenceList::Run run;
   run.offsets = std::move(offsets);
   run.entries = [data = std::move(data), category](int row, std::string& out) {
@@ -1306,7 +1260,7 @@ Phase Run(const RowSet& first, const RowSet& second, PhaseRule rule,
           result.firstRows.assign(rows, CategoryCounts{});
           break;
         default:
-          result.offsets[static_cast<std::size_t>(task - 3)] = CoincidenceList::Offsets(rows + 1);
+          result.offsets[static_cast<std::size_t>(task - 3)].assign(rows + 1, 0);
           break;
       }
     }

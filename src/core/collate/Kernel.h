@@ -20,8 +20,8 @@ struct PhaseData;
 // category where each row's entries start in the list's text.
 struct PhaseResult {
   std::array<int64_t, 4> counts{};
-  std::vector<CategoryCounts> firstRows;            // per row (of both sides, for pairs)
-  std::array<CoincidenceList::Offsets, 4> offsets;  // per category: text offsets of the rows
+  std::vector<CategoryCounts> firstRows;        // per row (of both sides, for pairs)
+  std::array<std::vector<int64_t>, 4> offsets;  // per category: text offsets of the rows
 };
 
 struct Phase {
@@ -35,8 +35,8 @@ Phase Run(const RowSet& first, const RowSet& second, PhaseRule rule,
           const std::atomic<bool>* cancel, int threads);
 
 // The run of a coincidence list that writes the entries of one category of a phase.
-CoincidenceList::Run MakeRun(std::shared_ptr<const PhaseData> data,
-                             CoincidenceList::Offsets offsets, int category);
+CoincidenceList::Run MakeRun(std::shared_ptr<const PhaseData> data, std::vector<int64_t> offsets,
+                             int category);
 
 // The builds of the hot loops: for any x86-64, for AVX2 (x86-64-v3), for AVX-512 (x86-64-v4)
 // and for AVX-512 with VPOPCNTDQ. The best one the processor runs is taken, unless
