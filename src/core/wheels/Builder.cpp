@@ -199,6 +199,7 @@ class Shared {
     return found ? *found : std::vector<Block>();
   }
   bool metTarget(std::size_t size) const { return m_target > 0 && size <= m_target; }
+  std::size_t runs() const { return m_best.size(); }
   std::atomic<bool> halt{false};
   std::atomic<Clock::rep> until;
 
@@ -312,9 +313,11 @@ class Search {
 
   // Tries to cover everything with one ticket fewer each time it succeeds; keeps the smallest
   // wheel the bookkeeping finds covering in `best` (the caller checks it exactly). Stops at
-  // `until`, which leaves the time after it for that check.
+  // `until`, which leaves the time after it for that check. The search in orbits comes first,
+  // where it applies; this one then goes on from the smallest wheel.
   void improve(std::vector<Block>& best, Clock::time_point until) {
     const Clock::time_point deadline = m_deadline;
+    if (searchOrbits(best, until)) restart(best);
     Watch watch(until, m_options.cancel, &m_shared.halt, &m_shared.until);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     // The temperature is a fixed share of the running mean size of the moves, so that it suits
@@ -377,6 +380,163 @@ class Search {
         index.clear(block[bestSlot], chosen);
         index.set(bestY, chosen);
         m_state.swap(block, bestSlot, bestY);
+      }
+    }
+  }
+
+  // A permutation of the pool: `cycles` cycles of `length` numbers each, the first over
+  // 0..length-1, the numbers after them fixed.
+  struct Symmetry {
+    int length = 1;
+    int cycles = 0;
+  };
+
+  // The symmetries whose orbits the search tries first, this run's share of them. One cycle
+  // over all the pool but a few numbers comes first, then shorter cycles, each taken when a wheel
+  // of `size` makes enough orbits of it, the first four of those kept.
+  std::vector<Symmetry> symmetries(std::size_t size) const {
+    constexpr int kShortest = 5;
+    constexpr std::size_t kFewestOrbits = 4;
+    constexpr std::size_t kMost = 4;
+    std::vector<Symmetry> all;
+    for (const Symmetry s :
+         {Symmetry{m_v - 1, 1}, Symmetry{m_v - 3, 1}, Symmetry{m_v, 1}, Symmetry{m_v - 2, 1},
+          Symmetry{(m_v - 1) / 2, 2}, Symmetry{(m_v - 1) / 3, 3}, Symmetry{(m_v - 1) / 4, 4}}) {
+      if (all.size() < kMost && s.length >= kShortest &&
+          size >= kFewestOrbits * static_cast<std::size_t>(s.length))
+        all.push_back(s);
+    }
+    const std::size_t runs = m_shared.runs();
+    std::vector<Symmetry> mine;
+    for (std::size_t i = static_cast<std::size_t>(m_run); i < all.size(); i += runs)
+      mine.push_back(all[i]);
+    return mine;
+  }
+
+  // z moved g steps along its cycle.
+  static uint8_t Image(uint8_t z, int g, Symmetry s) {
+    if (z >= s.length * s.cycles) return z;
+    return static_cast<uint8_t>(z - z % s.length + (z % s.length + g) % s.length);
+  }
+
+  // Half the time left, split between this run's symmetries: for each, an annealing over
+  // tickets in whole orbits, from random ones as many as the first wheel, keeping in `best` any
+  // smaller wheel found. True when it ran, which leaves the tickets to be set again.
+  bool searchOrbits(std::vector<Block>& best, Clock::time_point until) {
+    constexpr double kShare = 0.5;
+    const Clock::time_point start = Clock::now();
+    if (until == Clock::time_point::max() || until <= start || best.size() <= m_bound ||
+        m_shared.metTarget(best.size()))
+      return false;
+    const std::vector<Symmetry> tried = symmetries(best.size());
+    if (tried.empty()) return false;
+    const std::size_t from = best.size();
+    const Clock::duration slice =
+        std::chrono::duration_cast<Clock::duration>((until - start) * kShare) /
+        static_cast<long>(tried.size());
+    for (std::size_t i = 0; i < tried.size(); ++i) {
+      const Symmetry sym = tried[i];
+      std::vector<Block> blocks;
+      for (std::size_t o = 0; o < (from + static_cast<std::size_t>(sym.length) - 1) / sym.length;
+           ++o) {
+        const Block base = randomBlock();
+        for (int g = 0; g < sym.length; ++g) {
+          Block image{};
+          for (std::size_t k = 0; k < kTicketSize; ++k) image[k] = Image(base[k], g, sym);
+          blocks.push_back(image);
+        }
+      }
+      restart(blocks);
+      Watch watch(start + slice * static_cast<long>(i + 1), m_options.cancel, &m_shared.halt,
+                  &m_shared.until);
+      annealOrbits(best, watch, sym);
+      if (cancelled() || m_shared.halt.load()) break;
+    }
+    return true;
+  }
+
+  Block randomBlock() {
+    Block block{};
+    std::array<bool, kMaxPool> used{};
+    for (uint8_t& z : block) {
+      do {
+        z = static_cast<uint8_t>(pick(static_cast<std::size_t>(m_v)));
+      } while (used[z]);
+      used[z] = true;
+    }
+    return block;
+  }
+
+  // An annealing over tickets kept in whole orbits of the symmetry (ticket o * length + g is
+  // image g of the orbit's first), whose cost is the number of subsets left uncovered. A move
+  // takes a random uncovered subset and one of the tickets nearest to it, swaps a random number
+  // of the ticket outside the subset for a random one of the subset not in the ticket, and the
+  // same in every image of the ticket. The temperature is a share of the running mean rise of the
+  // uphill moves, so that it suits guarantees whose moves change a handful of subsets as well as
+  // those changing thousands. Once every subset is covered the orbit whose loss uncovers the
+  // fewest is taken out and the annealing goes on from there, until the watch stops it.
+  void annealOrbits(std::vector<Block>& best, Watch& watch, Symmetry sym) {
+    constexpr double kHeat = 0.06;
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    const auto length = static_cast<std::size_t>(sym.length);
+    BlockIndex index(m_v, m_blocks);
+    double rise = 0;  // the running mean rise of the uphill moves, 0 before the first
+    long iterations = 0;
+    while (m_blocks.size() > length && best.size() > m_bound && !m_shared.metTarget(best.size())) {
+      if (m_state.uncoveredCount() == 0) {
+        // Orbits can meet themselves: a ticket repeated counts once.
+        std::vector<Block> found = m_blocks;
+        for (Block& b : found) cover::SortSmall(b.data(), kTicketSize);
+        std::sort(found.begin(), found.end());
+        found.erase(std::unique(found.begin(), found.end()), found.end());
+        if (found.size() < best.size()) {
+          best = std::move(found);
+          m_shared.offer(m_run, best);
+          report(m_deadline);
+        }
+        if (watch.stop(dropWeakestOrbit(index, length))) return;
+        continue;
+      }
+      if (watch.stop(m_swapSets)) return;
+      if ((++iterations & 65535) == 0) report(m_deadline);
+      const auto subset = m_state.unrank(m_state.uncoveredAt(pick(m_state.uncoveredCount())));
+      std::array<bool, kMaxPool> inSubset{};
+      for (int i = 0; i < m_g.m; ++i) inSubset[subset[static_cast<std::size_t>(i)]] = true;
+      const std::size_t chosen = index.nearest(
+          subset.data(), m_g.m, [&](uint64_t n) { return pick(static_cast<std::size_t>(n)); });
+      std::array<bool, kMaxPool> inBlock{};
+      for (const uint8_t z : m_blocks[chosen]) inBlock[z] = true;
+      // The ticket holds at most t - 1 numbers of the uncovered subset, so both choices exist.
+      std::array<std::size_t, kTicketSize> outside{};
+      std::size_t outsideCount = 0;
+      for (std::size_t slot = 0; slot < kTicketSize; ++slot)
+        if (!inSubset[m_blocks[chosen][slot]]) outside[outsideCount++] = slot;
+      std::array<uint8_t, kTicketSize> missing{};
+      std::size_t missingCount = 0;
+      for (int i = 0; i < m_g.m; ++i) {
+        const uint8_t y = subset[static_cast<std::size_t>(i)];
+        if (!inBlock[y]) missing[missingCount++] = y;
+      }
+      const std::size_t slot = outside[pick(outsideCount)];
+      const uint8_t y = missing[pick(missingCount)];
+      // The counts are the same on every image of a subset, so the move changes each image of
+      // the ticket as it changes this one, but for the few subsets two images share: the change
+      // is weighed from this one alone, and made exactly on every image when it is taken.
+      const long delta = m_state.swapDelta(m_blocks[chosen], m_blocks[chosen][slot], y);
+      if (delta > 0) {
+        const auto up = static_cast<double>(delta);
+        rise += rise == 0 ? up : 0.001 * (up - rise);
+        if (unit(m_random) >= std::exp(-up / (kHeat * rise))) continue;
+      }
+      if (watch.stop(m_swapSets * length)) return;
+      const std::size_t first = chosen - chosen % length;
+      const auto at = static_cast<int>(chosen - first);
+      for (std::size_t g = 0; g < length; ++g) {
+        Block& image = m_blocks[first + g];
+        const uint8_t to = Image(y, (static_cast<int>(g) - at + sym.length) % sym.length, sym);
+        index.clear(image[slot], first + g);
+        index.set(to, first + g);
+        m_state.swap(image, slot, to);
       }
     }
   }
@@ -461,6 +621,33 @@ class Search {
     m_blocks[weakest] = m_blocks.back();
     m_blocks.pop_back();
     return (std::min(looked, m_blocks.size() + 1) + 1) * m_ticketSets;
+  }
+
+  // dropWeakest for tickets kept in orbits of `length`: the orbit whose first ticket alone holds
+  // the fewest subsets goes, the last orbit taking its place.
+  uint64_t dropWeakestOrbit(BlockIndex& index, std::size_t length) {
+    const std::size_t orbits = m_blocks.size() / length;
+    const std::size_t looked = m_g.t == m_g.m ? orbits : 8;
+    std::size_t weakest = 0;
+    uint64_t fewest = UINT64_MAX;
+    for (std::size_t n = 0; n < std::min(looked, orbits); ++n) {
+      const std::size_t o = orbits <= looked ? n : pick(orbits);
+      uint64_t alone = 0;
+      m_state.forEachCovered(m_blocks[o * length],
+                             [&](uint32_t r) { alone += m_state.cover(r) == 1; });
+      if (alone < fewest) {
+        fewest = alone;
+        weakest = o;
+      }
+    }
+    for (std::size_t g = length; g-- > 0;) {
+      const std::size_t at = weakest * length + g;
+      m_state.remove(m_blocks[at]);
+      index.moveLast(m_blocks[at], m_blocks.back(), at);
+      m_blocks[at] = m_blocks.back();
+      m_blocks.pop_back();
+    }
+    return (std::min(looked, orbits) + length) * m_ticketSets;
   }
 
   const std::vector<int32_t>& m_pool;

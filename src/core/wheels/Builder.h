@@ -49,10 +49,11 @@ struct BuildResult {
 
 // Builds a small list of tickets over the pool that satisfies the guarantee: a first wheel (two
 // smaller wheels side by side where the guarantee splits, else a greedy wheel), then an
-// annealing over a fixed number of tickets that tries one ticket fewer each time every subset
-// is held, keeping the smallest wheel it finds. Every wheel returned has passed Verify; the
-// result is never larger than the first wheel. "6 if 6" needs every six of the pool, which are
-// returned as they are.
+// annealing that tries one ticket fewer each time every subset is held, keeping the smallest
+// wheel it finds: first, on larger wheels, with the tickets in whole orbits of a few
+// permutations of the pool, then ticket by ticket from the smallest wheel so far. Every wheel
+// returned has passed Verify; the result is never larger than the first wheel. "6 if 6" needs every
+// six of the pool, which are returned as they are.
 BuildResult BuildWheel(const std::vector<int32_t>& pool, Guarantee guarantee,
                        const BuildOptions& options = {});
 
