@@ -428,14 +428,20 @@ class Search {
     if (until == Clock::time_point::max() || until <= start || best.size() <= m_bound ||
         m_shared.metTarget(best.size()))
       return false;
-    const std::vector<Symmetry> tried = symmetries(best.size());
-    if (tried.empty()) return false;
+    // Setting every ticket afresh visits every subset each ticket holds, unwatched: on the
+    // largest pools that alone could take longer than a share of the time.
+    constexpr uint64_t kMostFreshWork = uint64_t{1} << 25;
     const std::size_t from = best.size();
+    if (from * m_ticketSets > kMostFreshWork) return false;
+    const std::vector<Symmetry> tried = symmetries(from);
+    if (tried.empty()) return false;
     const Clock::duration slice =
         std::chrono::duration_cast<Clock::duration>((until - start) * kShare) /
         static_cast<long>(tried.size());
     for (std::size_t i = 0; i < tried.size(); ++i) {
       const Symmetry sym = tried[i];
+      const Clock::time_point sliceEnd = start + slice * static_cast<long>(i + 1);
+      if (Clock::now() >= sliceEnd) continue;
       std::vector<Block> blocks;
       for (std::size_t o = 0; o < (from + static_cast<std::size_t>(sym.length) - 1) / sym.length;
            ++o) {
@@ -447,8 +453,7 @@ class Search {
         }
       }
       restart(blocks);
-      Watch watch(start + slice * static_cast<long>(i + 1), m_options.cancel, &m_shared.halt,
-                  &m_shared.until);
+      Watch watch(sliceEnd, m_options.cancel, &m_shared.halt, &m_shared.until);
       annealOrbits(best, watch, sym);
       if (cancelled() || m_shared.halt.load()) break;
     }
