@@ -41,11 +41,14 @@ class Watch {
   Watch(Clock::time_point deadline, const std::atomic<bool>* cancel,
         const std::atomic<bool>* halt = nullptr, const std::atomic<Clock::rep>* until = nullptr)
       : m_deadline(deadline), m_cancel(cancel), m_halt(halt), m_until(until) {}
+  // Stops the work too once this much is done, whatever the clock says.
+  void limitWork(uint64_t most) { m_most = most; }
   // Counts `work` done since the last call; true when it is time to stop.
   bool stop(uint64_t work) {
     if (m_cancel && m_cancel->load(std::memory_order_relaxed)) return true;
     if (m_halt && m_halt->load(std::memory_order_relaxed)) return true;
     m_work += work;
+    if (m_work >= m_most) return true;
     if (m_work >= m_nextClock && !m_timeUp) {
       m_nextClock = m_work + kClockStep;
       const Clock::time_point deadline =
@@ -62,6 +65,7 @@ class Watch {
   const std::atomic<bool>* m_halt;
   const std::atomic<Clock::rep>* m_until;
   uint64_t m_work = 0;
+  uint64_t m_most = UINT64_MAX;
   uint64_t m_nextClock = kClockStep;
   bool m_timeUp = false;
 };
@@ -419,11 +423,14 @@ class Search {
     return static_cast<uint8_t>(z - z % s.length + (z % s.length + g) % s.length);
   }
 
-  // Half the time left, split between this run's symmetries: for each, an annealing over
-  // tickets in whole orbits, from random ones as many as the first wheel, keeping in `best` any
-  // smaller wheel found. True when it ran, which leaves the tickets to be set again.
+  // Half the time, split between this run's symmetries: for each, an annealing over tickets in
+  // whole orbits, from random ones as many as the first wheel, keeping in `best` any smaller
+  // wheel found. Each symmetry has a fixed amount of work, what the machine of the build does in
+  // its share of the time, so that the same seed finds the same wheels until the time runs out.
+  // True when it ran, which leaves the tickets to be set again.
   bool searchOrbits(std::vector<Block>& best, Clock::time_point until) {
     constexpr double kShare = 0.5;
+    constexpr double kWorkPerSecond = 1.5e8;
     const Clock::time_point start = Clock::now();
     if (until == Clock::time_point::max() || until <= start || best.size() <= m_bound ||
         m_shared.metTarget(best.size()))
@@ -435,13 +442,12 @@ class Search {
     if (from * m_ticketSets > kMostFreshWork) return false;
     const std::vector<Symmetry> tried = symmetries(from);
     if (tried.empty()) return false;
-    const Clock::duration slice =
-        std::chrono::duration_cast<Clock::duration>((until - start) * kShare) /
-        static_cast<long>(tried.size());
-    for (std::size_t i = 0; i < tried.size(); ++i) {
-      const Symmetry sym = tried[i];
-      const Clock::time_point sliceEnd = start + slice * static_cast<long>(i + 1);
-      if (Clock::now() >= sliceEnd) continue;
+    const auto work = static_cast<uint64_t>(kWorkPerSecond * kShare * m_options.seconds /
+                                            static_cast<double>(tried.size()));
+    // The clock ends the share too, on a slower machine.
+    const Clock::time_point end =
+        start + std::chrono::duration_cast<Clock::duration>((until - start) * kShare);
+    for (const Symmetry sym : tried) {
       std::vector<Block> blocks;
       for (std::size_t o = 0; o < (from + static_cast<std::size_t>(sym.length) - 1) / sym.length;
            ++o) {
@@ -453,7 +459,8 @@ class Search {
         }
       }
       restart(blocks);
-      Watch watch(sliceEnd, m_options.cancel, &m_shared.halt, &m_shared.until);
+      Watch watch(end, m_options.cancel, &m_shared.halt, &m_shared.until);
+      watch.limitWork(work);
       annealOrbits(best, watch, sym);
       if (cancelled() || m_shared.halt.load()) break;
     }
@@ -482,6 +489,9 @@ class Search {
   // fewest is taken out and the annealing goes on from there, until the watch stops it.
   void annealOrbits(std::vector<Block>& best, Watch& watch, Symmetry sym) {
     constexpr double kHeat = 0.06;
+    // A move's own work beside the subsets it weighs: the nearest ticket, the subset and the
+    // random numbers, in subset visits.
+    constexpr uint64_t kMoveWork = 64;
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     const auto length = static_cast<std::size_t>(sym.length);
     BlockIndex index(m_v, m_blocks);
@@ -502,7 +512,7 @@ class Search {
         if (watch.stop(dropWeakestOrbit(index, length))) return;
         continue;
       }
-      if (watch.stop(m_swapSets)) return;
+      if (watch.stop(m_swapSets + kMoveWork)) return;
       if ((++iterations & 65535) == 0) report(m_deadline);
       const auto subset = m_state.unrank(m_state.uncoveredAt(pick(m_state.uncoveredCount())));
       std::array<bool, kMaxPool> inSubset{};
