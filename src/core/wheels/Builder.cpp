@@ -395,9 +395,9 @@ class Search {
     int cycles = 0;
   };
 
-  // The symmetries whose orbits the search tries first, this run's share of them. One cycle
-  // over all the pool but a few numbers comes first, then shorter cycles, each taken when a wheel
-  // of `size` makes enough orbits of it, the first four of those kept.
+  // The symmetries whose orbits the search tries first, this run's share of them: one cycle over
+  // all the pool or all but one to three numbers first, then two to four shorter cycles, each
+  // taken when a wheel of `size` makes enough orbits of it, the first four of those kept.
   std::vector<Symmetry> symmetries(std::size_t size) const {
     constexpr int kShortest = 5;
     constexpr std::size_t kFewestOrbits = 4;
@@ -425,8 +425,8 @@ class Search {
 
   // Half the time, split between this run's symmetries: for each, an annealing over tickets in
   // whole orbits, from random ones as many as the first wheel, keeping in `best` any smaller
-  // wheel found. Each symmetry has a fixed amount of work, what the machine of the build does in
-  // its share of the time, so that the same seed finds the same wheels until the time runs out.
+  // wheel found. Each symmetry has a fixed amount of work, about what a machine does in its
+  // share of the time, so that the same seed finds the same wheels until the time runs out.
   // True when it ran, which leaves the tickets to be set again.
   bool searchOrbits(std::vector<Block>& best, Clock::time_point until) {
     constexpr double kShare = 0.5;
@@ -438,8 +438,10 @@ class Search {
     // Setting every ticket afresh visits every subset each ticket holds, unwatched: on the
     // largest pools that alone could take longer than a share of the time.
     constexpr uint64_t kMostFreshWork = uint64_t{1} << 25;
+    // Small wheels are left to the search ticket by ticket, which does as well on them.
+    constexpr std::size_t kFewestTickets = 40;
     const std::size_t from = best.size();
-    if (from * m_ticketSets > kMostFreshWork) return false;
+    if (from < kFewestTickets || from * m_ticketSets > kMostFreshWork) return false;
     const std::vector<Symmetry> tried = symmetries(from);
     if (tried.empty()) return false;
     const auto work = static_cast<uint64_t>(kWorkPerSecond * kShare * m_options.seconds /
