@@ -347,14 +347,9 @@ class Search {
       if ((++iterations & 65535) == 0) report(deadline);
       // A move that brings the block nearest to a random uncovered subset one number closer: the
       // best of the block's swaps that do so, ties broken at random.
-      const auto subset = m_state.unrank(m_state.uncoveredAt(pick(m_state.uncoveredCount())));
-      std::array<bool, kMaxPool> inSubset{};
-      for (int i = 0; i < m_g.m; ++i) inSubset[subset[static_cast<std::size_t>(i)]] = true;
-      const std::size_t chosen = index.nearest(
-          subset.data(), m_g.m, [&](uint64_t n) { return pick(static_cast<std::size_t>(n)); });
+      const Aim aimed = aim(index);
+      const auto& [subset, inSubset, chosen, inBlock] = aimed;
       Block& block = m_blocks[chosen];
-      std::array<bool, kMaxPool> inBlock{};
-      for (const uint8_t z : block) inBlock[z] = true;
       long bestDelta = LONG_MAX;
       std::size_t bestSlot = 0;
       uint8_t bestY = 0;
@@ -516,13 +511,8 @@ class Search {
       }
       if (watch.stop(m_swapSets + kMoveWork)) return;
       if ((++iterations & 65535) == 0) report(m_deadline);
-      const auto subset = m_state.unrank(m_state.uncoveredAt(pick(m_state.uncoveredCount())));
-      std::array<bool, kMaxPool> inSubset{};
-      for (int i = 0; i < m_g.m; ++i) inSubset[subset[static_cast<std::size_t>(i)]] = true;
-      const std::size_t chosen = index.nearest(
-          subset.data(), m_g.m, [&](uint64_t n) { return pick(static_cast<std::size_t>(n)); });
-      std::array<bool, kMaxPool> inBlock{};
-      for (const uint8_t z : m_blocks[chosen]) inBlock[z] = true;
+      const Aim aimed = aim(index);
+      const auto& [subset, inSubset, chosen, inBlock] = aimed;
       // The ticket holds at most t - 1 numbers of the uncovered subset, so both choices exist.
       std::array<std::size_t, kTicketSize> outside{};
       std::size_t outsideCount = 0;
@@ -612,6 +602,22 @@ class Search {
   // An even pick below n (n < 2^32; the bias of the multiply is below n / 2^32).
   std::size_t pick(std::size_t n) {
     return static_cast<std::size_t>(((m_random() >> 32) * static_cast<uint64_t>(n)) >> 32);
+  }
+  // A random uncovered subset and a ticket among those sharing the most numbers with it, with
+  // which numbers each holds: where every move of the annealings starts.
+  struct Aim {
+    std::array<uint8_t, kTicketSize> subset;
+    std::array<bool, kMaxPool> inSubset;
+    std::size_t chosen;
+    std::array<bool, kMaxPool> inBlock;
+  };
+  Aim aim(BlockIndex& index) {
+    Aim a{m_state.unrank(m_state.uncoveredAt(pick(m_state.uncoveredCount()))), {}, 0, {}};
+    for (int i = 0; i < m_g.m; ++i) a.inSubset[a.subset[static_cast<std::size_t>(i)]] = true;
+    a.chosen = index.nearest(a.subset.data(), m_g.m,
+                             [&](uint64_t n) { return pick(static_cast<std::size_t>(n)); });
+    for (const uint8_t z : m_blocks[a.chosen]) a.inBlock[z] = true;
+    return a;
   }
   static int nthUnused(const std::array<bool, kMaxPool>& used, int n) {
     for (int z = 0;; ++z) {
