@@ -604,6 +604,11 @@ struct DigitTable {
   static constexpr std::size_t kTable = (kWords + kWidest - 1) / kWidest * kWidest;
   alignas(64) std::array<uint64_t, kTable> whole{};
   alignas(64) std::array<uint64_t, kTable> cut{};
+  // `whole` as two masks, all ones where its bit 0 (`once`) or bit 1 (`twice`) is set, so that a
+  // vector of counts is multiplied by it with shifts (whole is at most 3: the word of rows
+  // 1..64 lies below three bounds and is cut by the fourth).
+  alignas(64) std::array<uint64_t, kTable> once{};
+  alignas(64) std::array<uint64_t, kTable> twice{};
 
   DigitTable() {
     for (std::size_t w = 0; w < kWords; ++w) {
@@ -618,6 +623,8 @@ struct DigitTable {
           cut[w] |= mask;
         }
       }
+      once[w] = whole[w] & 1 ? ~uint64_t{0} : 0;
+      twice[w] = whole[w] & 2 ? ~uint64_t{0} : 0;
     }
   }
   // The entries below the bounds among one word of marks.
@@ -834,14 +841,17 @@ TALLYRA_INLINE void ProcessBitmapChunk(const PhaseData& data, const Chunk& chunk
     if (v > firstVector && (v - firstVector) % kFlush == 0) flush();
     const std::size_t word = v * L;
     const bool digitWords = word < DigitTable::kWords;
-    V whole{}, cut{};
+    V once{}, twice{}, cut{};
     // Words below one bound only, none of them cut by a bound: each entry counts once.
     bool onlyOnce = false;
     if (digitWords) {
-      Load(whole, digits.whole.data() + word);
+      Load(once, digits.once.data() + word);
+      Load(twice, digits.twice.data() + word);
       Load(cut, digits.cut.data() + word);
       onlyOnce = true;
-      for (std::size_t l = 0; l < L; ++l) onlyOnce = onlyOnce && whole[l] == 1 && cut[l] == 0;
+      for (std::size_t l = 0; l < L; ++l) {
+        onlyOnce = onlyOnce && digits.whole[word + l] == 1 && cut[l] == 0;
+      }
     }
     V ones[4] = {}, twos[4] = {}, fours[4] = {}, eights[4] = {}, sixteens[4] = {};
     // One row's marks in this vector, its counts added to its sums.
@@ -874,7 +884,8 @@ TALLYRA_INLINE void ProcessBitmapChunk(const PhaseData& data, const Chunk& chunk
         CountBits<W>(b1, marks[1] & cut);
         CountBits<W>(b2, marks[2] & cut);
         CountBits<W>(b3, marks[3] & cut);
-        belows[i] += packed * whole + (b0 | b1 << 16 | b2 << 32 | b3 << 48);
+        belows[i] +=
+            (packed & once) + ((packed << 1) & twice) + (b0 | b1 << 16 | b2 << 32 | b3 << 48);
       }
     };
     for (int r0 = 0; r0 < padded; r0 += 4) {
@@ -924,11 +935,13 @@ TALLYRA_INLINE void ProcessBitmapChunk(const PhaseData& data, const Chunk& chunk
 }
 
 // Where a chunk's rows go: their counts, the lengths of their entries' text in each category
-// (at the row's index, summed up into offsets later) and the worker's totals.
+// (at the row's index, summed up into offsets later, and added to `lengthSums`) and the
+// worker's totals.
 struct RowOut {
   CategoryCounts* firstRows;        // row r at [r - 1]
   std::array<int64_t*, 4> lengths;  // row r at [r]
   std::array<int64_t, 4>* totals;
+  std::array<int64_t, 4>* lengthSums;
 };
 
 template <typename W>
@@ -954,7 +967,8 @@ TALLYRA_INLINE void ProcessChunk(const PhaseData& data, int rowFrom, int rowTo,
   }
   // An entry "row=other , " takes the other row's digits (five less those below the bounds)
   // and four characters beside the row's own digits.
-  std::array<int64_t, 4>& totals = *rowOut.totals;
+  // Summed up here and added once: the workers' sums may share a cache line.
+  std::array<int64_t, 4> totals{}, lengthSums{};
   for (int row = rowFrom; row < rowTo; ++row) {
     const RowCounts& rc = out[static_cast<std::size_t>(row - rowFrom)];
     const int rowDigits = 1 + (row >= 10) + (row >= 100) + (row >= 1000) + (row >= 10000) +
@@ -963,9 +977,15 @@ TALLYRA_INLINE void ProcessChunk(const PhaseData& data, int rowFrom, int rowTo,
     rowOut.firstRows[row - 1] = rc.entries;
     for (std::size_t c = 0; c < 4; ++c) {
       totals[c] += rc.entries[c];
-      rowOut.lengths[c][row] =
+      const int64_t length =
           static_cast<int64_t>(rc.entries[c]) * (rowDigits + 4 + 5) - rc.below[c];
+      rowOut.lengths[c][row] = length;
+      lengthSums[c] += length;
     }
+  }
+  for (std::size_t c = 0; c < 4; ++c) {
+    (*rowOut.totals)[c] += totals[c];
+    (*rowOut.lengthSums)[c] += lengthSums[c];
   }
 }
 
@@ -1120,6 +1140,7 @@ void RunPhase(const PhaseData& data, PhaseResult& result, const std::atomic<bool
   const RowOut base{result.firstRows.data(),
                     {result.offsets[0].data(), result.offsets[1].data(), result.offsets[2].data(),
                      result.offsets[3].data()},
+                    nullptr,
                     nullptr};
   ParallelFor(n, options, [&](int64_t from, int64_t to, int worker) {
     Columns* columns = nullptr;
@@ -1133,14 +1154,11 @@ void RunPhase(const PhaseData& data, PhaseResult& result, const std::atomic<bool
     }
     RowOut out = base;
     out.totals = &totals[static_cast<std::size_t>(worker)];
+    out.lengthSums = &chunkLengths[static_cast<std::size_t>(from / grain)];
     for (int64_t begin = from; begin < to; begin += kChunk) {
       const int start = static_cast<int>(begin) + 1;
       const int stop = static_cast<int>(std::min<int64_t>(to, begin + kChunk)) + 1;
       processChunk(data, start, stop, digits, columns, out);
-    }
-    std::array<int64_t, 4>& sum = chunkLengths[static_cast<std::size_t>(from / grain)];
-    for (std::size_t c = 0; c < 4; ++c) {
-      for (int64_t row = from + 1; row <= to; ++row) sum[c] += out.lengths[c][row];
     }
   });
 
