@@ -12,6 +12,10 @@
 #include <string_view>
 #include <unordered_map>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 #include "parallel/ParallelFor.h"
 
 // The hot loops are written once over a vector of words and built several times: for any
@@ -609,6 +613,7 @@ struct DigitTable {
   // 1..64 lies below three bounds and is cut by the fourth).
   alignas(64) std::array<uint64_t, kTable> once{};
   alignas(64) std::array<uint64_t, kTable> twice{};
+  std::array<bool, kTable> onlyOnce4{}, onlyOnce8{};
 
   DigitTable() {
     for (std::size_t w = 0; w < kWords; ++w) {
@@ -626,6 +631,19 @@ struct DigitTable {
       once[w] = whole[w] & 1 ? ~uint64_t{0} : 0;
       twice[w] = whole[w] & 2 ? ~uint64_t{0} : 0;
     }
+    for (std::size_t w = 0; w < kTable; ++w) {
+      bool all = true;
+      for (std::size_t l = w; l < std::min(kTable, w + kWidest); ++l) {
+        all = all && whole[l] == 1 && cut[l] == 0;
+        if (l + 1 - w == 4) onlyOnce4[w] = all;
+      }
+      onlyOnce8[w] = all && w + kWidest <= kTable;
+    }
+  }
+  // Whether the vector of `lanes` words from word w on lies below one bound only, none of its
+  // words cut by one: each entry in it counts once.
+  TALLYRA_INLINE bool OnlyOnce(std::size_t w, std::size_t lanes) const {
+    return lanes == 4 ? onlyOnce4[w] : onlyOnce8[w];
   }
   // The entries below the bounds among one word of marks.
   TALLYRA_INLINE int64_t Below(uint64_t m, std::size_t w) const {
@@ -784,6 +802,50 @@ TALLYRA_INLINE void ProcessRowByRow(const PhaseData& data, const Chunk& chunk,
   }
 }
 
+// A row's counts in one vector of marks, the four categories in the four 16-bit fields of each
+// word, added to `sum`; and the entries below the digits' bounds added to `below` alike.
+template <typename W>
+TALLYRA_INLINE void Tally(const DigitTable& digits, std::size_t word,
+                          const typename W::V (&marks)[4], typename W::V& sum,
+                          typename W::V& below) {
+  using V = typename W::V;
+  V n0{}, n1{}, n2{}, n3{};
+  CountBits<W>(n0, marks[0]);
+  CountBits<W>(n1, marks[1]);
+  CountBits<W>(n2, marks[2]);
+  CountBits<W>(n3, marks[3]);
+  const V packed = n0 | n1 << 16 | n2 << 32 | n3 << 48;
+  sum += packed;
+  if (word >= DigitTable::kWords) return;
+  if (digits.OnlyOnce(word, W::kLanes)) {
+    below += packed;
+    return;
+  }
+  V once, twice, cut;
+  Load(once, digits.once.data() + word);
+  Load(twice, digits.twice.data() + word);
+  Load(cut, digits.cut.data() + word);
+  V b0{}, b1{}, b2{}, b3{};
+  CountBits<W>(b0, marks[0] & cut);
+  CountBits<W>(b1, marks[1] & cut);
+  CountBits<W>(b2, marks[2] & cut);
+  CountBits<W>(b3, marks[3] & cut);
+  below += (packed & once) + ((packed << 1) & twice) + (b0 | b1 << 16 | b2 << 32 | b3 << 48);
+}
+
+// Takes the fields of a row's sums apart into its counts, and clears the sums.
+template <typename V>
+TALLYRA_INLINE void Settle(V& sum, V& below, RowCounts& total) {
+  const auto s = static_cast<uint64_t>(SumOf(sum));
+  const auto b = static_cast<uint64_t>(SumOf(below));
+  for (std::size_t c = 0; c < 4; ++c) {
+    total.entries[c] += static_cast<int32_t>((s >> (16 * c)) & 0xFFFF);
+    total.below[c] += static_cast<int64_t>((b >> (16 * c)) & 0xFFFF);
+  }
+  sum = V{};
+  below = V{};
+}
+
 // The usual chunk on a processor that counts a vector's bits at once (VPOPCNTDQ), no rare
 // numbers: vector by vector of the other side's words, every row of the chunk in turn, the
 // counts of each row and category summed a word at a time and the marks of each category
@@ -807,11 +869,36 @@ TALLYRA_INLINE void ProcessBitmapChunk(const PhaseData& data, const Chunk& chunk
     maps[i] = chunk.inputs[i].maps.data();
     counts[i] = r < rows ? chunk.inputs[i].maps_count : 0;
   }
-  // Per row, the counts of the four categories in the four 16-bit fields of each word. A
-  // vector adds at most 64 to a field, so the words of kFlush vectors can be summed without
-  // overflow before the fields are taken apart into `out`; the digits' counts, at most
+  // A vector adds at most 64 to a field of the sums, so the words of kFlush vectors can be
+  // summed without overflow before the fields are taken apart; the digits' counts, at most
   // 4 * 64 + 64 a word, come from the first 160 words only.
   constexpr std::size_t kFlush = 0xFFFF / (64 * L);
+  const std::size_t firstVector = static_cast<std::size_t>(chunk.begins[0]) / 64 / L;
+  const std::size_t lastVector = static_cast<std::size_t>(end - 1) / 64 / L;
+
+  if constexpr (!kPairs) {
+    // Every row from the other side's first on, and nothing to add up over the rows: row by
+    // row, its sums held in registers over the vectors.
+    // Two rows at a time, whose work overlaps.
+    for (std::size_t i = 0; i < static_cast<std::size_t>(rows); i += 2) {
+      V sum0{}, below0{}, sum1{}, below1{};
+      for (std::size_t v = firstVector; v <= lastVector; ++v) {
+        if (v > firstVector && (v - firstVector) % kFlush == 0) {
+          Settle(sum0, below0, out[i]);
+          Settle(sum1, below1, out[i + 1]);
+        }
+        V marks0[4], marks1[4];
+        MarkVector<W>(maps[i], counts[i], v * L, sixOrMore, marks0);
+        MarkVector<W>(maps[i + 1], counts[i + 1], v * L, sixOrMore, marks1);
+        Tally<W>(digits, v * L, marks0, sum0, below0);
+        Tally<W>(digits, v * L, marks1, sum1, below1);
+      }
+      Settle(sum0, below0, out[i]);
+      Settle(sum1, below1, out[i + 1]);
+    }
+    return;
+  }
+
   V sums[kChunk];
   V belows[kChunk];
   for (int r = 0; r < padded; ++r) {
@@ -819,20 +906,8 @@ TALLYRA_INLINE void ProcessBitmapChunk(const PhaseData& data, const Chunk& chunk
     belows[r] = V{};
   }
   auto flush = [&]() TALLYRA_LAMBDA_INLINE {
-    for (int r = 0; r < rows; ++r) {
-      const auto sum = static_cast<uint64_t>(SumOf(sums[r]));
-      const auto below = static_cast<uint64_t>(SumOf(belows[r]));
-      RowCounts& total = out[r];
-      for (std::size_t c = 0; c < 4; ++c) {
-        total.entries[c] += static_cast<int32_t>((sum >> (16 * c)) & 0xFFFF);
-        total.below[c] += static_cast<int64_t>((below >> (16 * c)) & 0xFFFF);
-      }
-      sums[r] = V{};
-      belows[r] = V{};
-    }
+    for (int r = 0; r < rows; ++r) Settle(sums[r], belows[r], out[r]);
   };
-  const std::size_t firstVector = static_cast<std::size_t>(chunk.begins[0]) / 64 / L;
-  const std::size_t lastVector = static_cast<std::size_t>(end - 1) / 64 / L;
   // Vectors up to this one hold a row's begin.
   const std::size_t maskedUpTo =
       static_cast<std::size_t>(chunk.begins[static_cast<std::size_t>(rows - 1)]) / 64 / L;
@@ -840,24 +915,11 @@ TALLYRA_INLINE void ProcessBitmapChunk(const PhaseData& data, const Chunk& chunk
   for (std::size_t v = firstVector; v <= lastVector; ++v) {
     if (v > firstVector && (v - firstVector) % kFlush == 0) flush();
     const std::size_t word = v * L;
-    const bool digitWords = word < DigitTable::kWords;
-    V once{}, twice{}, cut{};
-    // Words below one bound only, none of them cut by a bound: each entry counts once.
-    bool onlyOnce = false;
-    if (digitWords) {
-      Load(once, digits.once.data() + word);
-      Load(twice, digits.twice.data() + word);
-      Load(cut, digits.cut.data() + word);
-      onlyOnce = true;
-      for (std::size_t l = 0; l < L; ++l) {
-        onlyOnce = onlyOnce && digits.whole[word + l] == 1 && cut[l] == 0;
-      }
-    }
     V ones[4] = {}, twos[4] = {}, fours[4] = {}, eights[4] = {}, sixteens[4] = {};
     // One row's marks in this vector, its counts added to its sums.
     auto rowMarks = [&](std::size_t i, V(&marks)[4]) TALLYRA_LAMBDA_INLINE {
       MarkVector<W>(maps[i], counts[i], word, sixOrMore, marks);
-      if (kPairs && v <= maskedUpTo) {
+      if (v <= maskedUpTo) {
         const auto begin = static_cast<std::size_t>(chunk.begins[i]);
         V keep{};
         for (std::size_t l = 0; l < L; ++l) {
@@ -869,35 +931,10 @@ TALLYRA_INLINE void ProcessBitmapChunk(const PhaseData& data, const Chunk& chunk
         TALLYRA_UNROLL
         for (std::size_t c = 0; c < 4; ++c) marks[c] &= keep;
       }
-      V n0{}, n1{}, n2{}, n3{};
-      CountBits<W>(n0, marks[0]);
-      CountBits<W>(n1, marks[1]);
-      CountBits<W>(n2, marks[2]);
-      CountBits<W>(n3, marks[3]);
-      const V packed = n0 | n1 << 16 | n2 << 32 | n3 << 48;
-      sums[i] += packed;
-      if (onlyOnce) {
-        belows[i] += packed;
-      } else if (digitWords) {
-        V b0{}, b1{}, b2{}, b3{};
-        CountBits<W>(b0, marks[0] & cut);
-        CountBits<W>(b1, marks[1] & cut);
-        CountBits<W>(b2, marks[2] & cut);
-        CountBits<W>(b3, marks[3] & cut);
-        belows[i] +=
-            (packed & once) + ((packed << 1) & twice) + (b0 | b1 << 16 | b2 << 32 | b3 << 48);
-      }
+      Tally<W>(digits, word, marks, sums[i], belows[i]);
     };
     for (int r0 = 0; r0 < padded; r0 += 4) {
       const auto i = static_cast<std::size_t>(r0);
-      if (!kPairs) {
-        V marks[4];
-        rowMarks(i, marks);
-        rowMarks(i + 1, marks);
-        rowMarks(i + 2, marks);
-        rowMarks(i + 3, marks);
-        continue;
-      }
       // Four rows' marks added up in the planes: two by two into the ones, their carries into
       // the twos, and on.
       V a[4], b[4], twosA[4], twosB[4];
@@ -919,7 +956,6 @@ TALLYRA_INLINE void ProcessBitmapChunk(const PhaseData& data, const Chunk& chunk
         sixteens[c] ^= c16;  // a chunk's rows are fewer than 32
       }
     }
-    if (!kPairs) continue;
     for (std::size_t c = 0; c < 4; ++c) {
       if (!AnyBit(ones[c] | twos[c] | fours[c] | eights[c] | sixteens[c])) continue;
       alignas(64) uint64_t low[kChunkPlanes][L];
@@ -944,14 +980,67 @@ struct RowOut {
   std::array<int64_t, 4>* lengthSums;
 };
 
+#if defined(TALLYRA_X86_BUILDS)
+// The bitmaps of up to eight values (those `want` marks), the ones held written packed at `at`;
+// returns how many.
+TALLYRA_TARGET_AVX512 TALLYRA_INLINE int GatherMaps(__m256i values, __mmask8 want,
+                                                    const uint64_t* const* smallMaps,
+                                                    const uint64_t** at) {
+  const __m512i maps =
+      _mm512_mask_i32gather_epi64(_mm512_setzero_si512(), want, values, smallMaps, 8);
+  const __mmask8 held = _mm512_test_epi64_mask(maps, maps);
+  const int n = std::popcount(static_cast<unsigned>(held));
+  _mm512_mask_storeu_epi64(at, static_cast<__mmask8>((1U << n) - 1),
+                           _mm512_maskz_compress_epi64(held, maps));
+  return n;
+}
+
+// The inputs of `rows` rows of `width` cells (at most twelve), all 0..255, against another side
+// without row lists, as PhaseData::Inputs takes them with `fill`, a row a vector: its cells
+// written out as bytes, the bitmaps of its values gathered, and those kept packed together.
+TALLYRA_TARGET_AVX512 __attribute__((noinline)) void GatherInputs(const int32_t* cells, int width,
+                                                                  int rows, bool keepZeros,
+                                                                  const uint64_t* const* smallMaps,
+                                                                  uint8_t* out, RowInputs* inputs) {
+  const auto lanes = static_cast<__mmask16>((1U << width) - 1);
+  for (int r = 0; r < rows; ++r, cells += width, out += width) {
+    const __m512i v = _mm512_maskz_loadu_epi32(lanes, cells);
+    _mm512_mask_cvtepi32_storeu_epi8(out, lanes, v);
+    const __mmask16 counted = keepZeros ? lanes : _mm512_mask_test_epi32_mask(lanes, v, v);
+    RowInputs& in = inputs[r];
+    int count = 0;
+    count += GatherMaps(_mm512_maskz_extracti64x4_epi64(0xF, v, 0), static_cast<__mmask8>(counted),
+                        smallMaps, in.maps.data());
+    if (width > 8) {
+      count += GatherMaps(_mm512_maskz_extracti64x4_epi64(0xF, v, 1),
+                          static_cast<__mmask8>(counted >> 8), smallMaps, in.maps.data() + count);
+    }
+    in.maps_count = count;
+    in.rare_count = 0;
+  }
+}
+#endif
+
 template <typename W>
 TALLYRA_INLINE void ProcessChunk(const PhaseData& data, int rowFrom, int rowTo,
                                  const DigitTable& digits, Columns* columns, const RowOut& rowOut) {
   Chunk chunk;
   chunk.rows = rowTo - rowFrom;
+  bool gathered = false;
+#if defined(TALLYRA_X86_BUILDS)
+  if constexpr (W::kLanes == 8) {
+    if (data.source && data.fill && data.other->postings.empty() && data.first.width <= 12) {
+      const auto at =
+          static_cast<std::size_t>(rowFrom - 1) * static_cast<std::size_t>(data.first.width);
+      GatherInputs(data.source + at, data.first.width, chunk.rows, !data.rule.skipZeros,
+                   data.other->smallMaps.data(), data.fill + at, chunk.inputs.data());
+      gathered = true;
+    }
+  }
+#endif
   for (int r = 0; r < chunk.rows; ++r) {
     const auto i = static_cast<std::size_t>(r);
-    data.Inputs(rowFrom + r, chunk.inputs[i]);
+    if (!gathered) data.Inputs(rowFrom + r, chunk.inputs[i]);
     chunk.begins[i] = data.Begin(rowFrom + r);
     chunk.rare = chunk.rare || chunk.inputs[i].rare_count > 0;
   }

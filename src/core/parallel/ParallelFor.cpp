@@ -81,8 +81,9 @@ class Run final : public ParallelWatch {
   const int64_t m_chunks;
   const std::atomic<bool>* m_cancel;
   const ParallelBody& m_body;
-  std::atomic<int64_t> m_next{0};
-  std::atomic<bool> m_failed{false};
+  // The counter every take writes, on a cache line of its own, away from what the workers read.
+  alignas(64) std::atomic<int64_t> m_next{0};
+  alignas(64) std::atomic<bool> m_failed{false};
   std::mutex m_mutex;
   std::condition_variable m_stopped;
   int m_running = 0;
