@@ -724,15 +724,18 @@ class ColumnCounter {
 
 using Columns = std::array<ColumnCounter, 4>;
 
-struct RowCounts {
-  CategoryCounts entries{};
-  std::array<int64_t, 4> below{};  // entries whose other row number is below 10, 100, ...
-};
-
 // Rows are taken a chunk at a time, so that the other side's bitmaps are read while they are
 // in the cache and the other side's counts are added up in a small counter first.
 constexpr int kChunk = 28;       // a multiple of four
 constexpr int kChunkPlanes = 5;  // holds up to 31
+
+// A chunk's counts, a category at a time, so that each category's row lengths are made and
+// written as a run: row r's entries of category c, and those of them whose other row number is
+// below 10, 100, ... (counted once per bound).
+struct ChunkCounts {
+  std::array<std::array<int32_t, kChunk>, 4> entries{};
+  std::array<std::array<int64_t, kChunk>, 4> below{};
+};
 
 struct Chunk {
   int rows = 0;
@@ -746,7 +749,7 @@ struct Chunk {
 // bits of one word at a time.
 template <typename W>
 TALLYRA_INLINE void ProcessRowByRow(const PhaseData& data, const Chunk& chunk,
-                                    const DigitTable& digits, Columns* columns, RowCounts* out) {
+                                    const DigitTable& digits, Columns* columns, ChunkCounts& out) {
   const int32_t end = data.second.count;
   std::array<RareCursor, kChunk> cursors;
   for (int r = 0; r < chunk.rows; ++r) {
@@ -768,15 +771,15 @@ TALLYRA_INLINE void ProcessRowByRow(const PhaseData& data, const Chunk& chunk,
       if (begin >= end || in.maps_count + in.rare_count < 3) continue;
       MarkRowBlock<W>(in, cursors[static_cast<std::size_t>(r)], begin, end, data.rule.sixOrMore,
                       from, len, masks);
-      RowCounts& counts = out[r];
+      const auto row = static_cast<std::size_t>(r);
       for (std::size_t c = 0; c < 4; ++c) {
         const uint64_t* m = masks[c];
         int64_t total = 0;
         for (std::size_t k = 0; k < len; ++k) total += std::popcount(m[k]);
         if (total == 0) continue;
-        counts.entries[c] += static_cast<int32_t>(total);
+        out.entries[c][row] += static_cast<int32_t>(total);
         for (std::size_t k = 0; k < len && from + k < DigitTable::kWords; ++k) {
-          counts.below[c] += digits.Below(m[k], from + k);
+          out.below[c][row] += digits.Below(m[k], from + k);
         }
         if (!columns) continue;
         anyColumn[c] = true;
@@ -835,12 +838,12 @@ TALLYRA_INLINE void Tally(const DigitTable& digits, std::size_t word,
 
 // Takes the fields of a row's sums apart into its counts, and clears the sums.
 template <typename V>
-TALLYRA_INLINE void Settle(V& sum, V& below, RowCounts& total) {
+TALLYRA_INLINE void Settle(V& sum, V& below, ChunkCounts& out, std::size_t row) {
   const auto s = static_cast<uint64_t>(SumOf(sum));
   const auto b = static_cast<uint64_t>(SumOf(below));
   for (std::size_t c = 0; c < 4; ++c) {
-    total.entries[c] += static_cast<int32_t>((s >> (16 * c)) & 0xFFFF);
-    total.below[c] += static_cast<int64_t>((b >> (16 * c)) & 0xFFFF);
+    out.entries[c][row] += static_cast<int32_t>((s >> (16 * c)) & 0xFFFF);
+    out.below[c][row] += static_cast<int64_t>((b >> (16 * c)) & 0xFFFF);
   }
   sum = V{};
   below = V{};
@@ -854,7 +857,8 @@ TALLYRA_INLINE void Settle(V& sum, V& below, RowCounts& total) {
 // end hold no number, so they are never marked.
 template <typename W, bool kPairs>
 TALLYRA_INLINE void ProcessBitmapChunk(const PhaseData& data, const Chunk& chunk,
-                                       const DigitTable& digits, Columns* columns, RowCounts* out) {
+                                       const DigitTable& digits, Columns* columns,
+                                       ChunkCounts& out) {
   using V = typename W::V;
   constexpr std::size_t L = W::kLanes;
   const int32_t end = data.second.count;
@@ -884,8 +888,8 @@ TALLYRA_INLINE void ProcessBitmapChunk(const PhaseData& data, const Chunk& chunk
       V sum0{}, below0{}, sum1{}, below1{};
       for (std::size_t v = firstVector; v <= lastVector; ++v) {
         if (v > firstVector && (v - firstVector) % kFlush == 0) {
-          Settle(sum0, below0, out[i]);
-          Settle(sum1, below1, out[i + 1]);
+          Settle(sum0, below0, out, i);
+          Settle(sum1, below1, out, i + 1);
         }
         V marks0[4], marks1[4];
         MarkVector<W>(maps[i], counts[i], v * L, sixOrMore, marks0);
@@ -893,8 +897,8 @@ TALLYRA_INLINE void ProcessBitmapChunk(const PhaseData& data, const Chunk& chunk
         Tally<W>(digits, v * L, marks0, sum0, below0);
         Tally<W>(digits, v * L, marks1, sum1, below1);
       }
-      Settle(sum0, below0, out[i]);
-      Settle(sum1, below1, out[i + 1]);
+      Settle(sum0, below0, out, i);
+      Settle(sum1, below1, out, i + 1);
     }
     return;
   }
@@ -906,7 +910,7 @@ TALLYRA_INLINE void ProcessBitmapChunk(const PhaseData& data, const Chunk& chunk
     belows[r] = V{};
   }
   auto flush = [&]() TALLYRA_LAMBDA_INLINE {
-    for (int r = 0; r < rows; ++r) Settle(sums[r], belows[r], out[r]);
+    for (int r = 0; r < rows; ++r) Settle(sums[r], belows[r], out, static_cast<std::size_t>(r));
   };
   // Vectors up to this one hold a row's begin.
   const std::size_t maskedUpTo =
@@ -1044,37 +1048,46 @@ TALLYRA_INLINE void ProcessChunk(const PhaseData& data, int rowFrom, int rowTo,
     chunk.begins[i] = data.Begin(rowFrom + r);
     chunk.rare = chunk.rare || chunk.inputs[i].rare_count > 0;
   }
-  std::array<RowCounts, kChunk> out{};
+  ChunkCounts out;
   if (chunk.begins[0] < data.second.count) {
     if (chunk.rare || !W::kVectorCount) {
-      ProcessRowByRow<W>(data, chunk, digits, columns, out.data());
+      ProcessRowByRow<W>(data, chunk, digits, columns, out);
     } else if (columns) {
-      ProcessBitmapChunk<W, true>(data, chunk, digits, columns, out.data());
+      ProcessBitmapChunk<W, true>(data, chunk, digits, columns, out);
     } else {
-      ProcessBitmapChunk<W, false>(data, chunk, digits, columns, out.data());
+      ProcessBitmapChunk<W, false>(data, chunk, digits, columns, out);
     }
   }
   // An entry "row=other , " takes the other row's digits (five less those below the bounds)
   // and four characters beside the row's own digits.
-  // Summed up here and added once: the workers' sums may share a cache line.
-  std::array<int64_t, 4> totals{}, lengthSums{};
-  for (int row = rowFrom; row < rowTo; ++row) {
-    const RowCounts& rc = out[static_cast<std::size_t>(row - rowFrom)];
-    const int rowDigits = 1 + (row >= 10) + (row >= 100) + (row >= 1000) + (row >= 10000) +
-                          (row >= 100000) + (row >= 1000000) + (row >= 10000000) +
-                          (row >= 100000000) + (row >= 1000000000);
-    rowOut.firstRows[row - 1] = rc.entries;
-    for (std::size_t c = 0; c < 4; ++c) {
-      totals[c] += rc.entries[c];
-      const int64_t length =
-          static_cast<int64_t>(rc.entries[c]) * (rowDigits + 4 + 5) - rc.below[c];
-      rowOut.lengths[c][row] = length;
-      lengthSums[c] += length;
+  const int rows = rowTo - rowFrom;
+  std::array<int32_t, kChunk> perEntry{};
+  int rowDigits = Digits(rowFrom);
+  int64_t nextBound = 1;
+  for (int d = 0; d < rowDigits; ++d) nextBound *= 10;
+  for (int r = 0; r < rows; ++r) {
+    const auto i = static_cast<std::size_t>(r);
+    if (rowFrom + r == nextBound) {
+      ++rowDigits;
+      nextBound *= 10;
     }
+    perEntry[i] = rowDigits + 4 + 5;
+    rowOut.firstRows[rowFrom + r - 1] = {out.entries[0][i], out.entries[1][i], out.entries[2][i],
+                                         out.entries[3][i]};
   }
+  // Summed up here and added once: the workers' sums may share a cache line.
   for (std::size_t c = 0; c < 4; ++c) {
-    (*rowOut.totals)[c] += totals[c];
-    (*rowOut.lengthSums)[c] += lengthSums[c];
+    int64_t* lengths = rowOut.lengths[c] + rowFrom;
+    int64_t total = 0, lengthSum = 0;
+    for (std::size_t i = 0; i < static_cast<std::size_t>(rows); ++i) {
+      const int64_t length =
+          static_cast<int64_t>(out.entries[c][i]) * perEntry[i] - out.below[c][i];
+      lengths[i] = length;
+      total += out.entries[c][i];
+      lengthSum += length;
+    }
+    (*rowOut.totals)[c] += total;
+    (*rowOut.lengthSums)[c] += lengthSum;
   }
 }
 
