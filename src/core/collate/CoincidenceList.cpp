@@ -16,8 +16,18 @@ constexpr std::size_t kCachedRows = 8;
 
 }  // namespace
 
+std::pair<std::size_t, int64_t> CoincidenceList::RowIndex::rowAt(int64_t pos) const {
+  const auto k = static_cast<std::size_t>(std::upper_bound(starts.begin(), starts.end(), pos) -
+                                          starts.begin()) -
+                 1;
+  auto r = k * static_cast<std::size_t>(block);
+  int64_t start = starts[k];
+  while (start + lengths[r] <= pos) start += lengths[r++];  // rows before it, or without entries
+  return {r, start};
+}
+
 int64_t CoincidenceList::Piece::length() const {
-  return run ? run->offsets.back() : static_cast<int64_t>(text.size());
+  return run ? run->index.length() : static_cast<int64_t>(text.size());
 }
 
 void CoincidenceList::appendText(std::string text) {
@@ -35,7 +45,7 @@ void CoincidenceList::appendText(std::string text) {
 }
 
 void CoincidenceList::appendRun(Run run) {
-  if (run.offsets.empty() || run.offsets.back() == 0) return;
+  if (run.index.length() == 0) return;
   Piece piece;
   piece.start = m_length;
   piece.run = std::make_shared<const Run>(std::move(run));
@@ -57,8 +67,7 @@ std::shared_ptr<const std::string> CoincidenceList::rowText(const Piece& piece, 
     }
   }
   auto text = std::make_shared<std::string>();
-  text->reserve(static_cast<std::size_t>(run->offsets[static_cast<std::size_t>(row)] -
-                                         run->offsets[static_cast<std::size_t>(row) - 1]));
+  text->reserve(static_cast<std::size_t>(run->index.lengths[static_cast<std::size_t>(row) - 1]));
   run->entries(row, *text);
   const std::lock_guard<std::mutex> lock(m_cacheMutex);
   if (m_cache.size() >= kCachedRows) m_cache.erase(m_cache.begin());
@@ -89,16 +98,13 @@ void CoincidenceList::appendSlice(int64_t offset, int64_t count, std::string& ou
       at = piece->start + to;
       continue;
     }
-    const auto& offsets = piece->run->offsets;
-    // The row holding `from`: the last row that starts at or before it.
-    auto r = static_cast<std::size_t>(std::upper_bound(offsets.begin(), offsets.end(), from) -
-                                      offsets.begin()) -
-             1;
+    const RowIndex& index = piece->run->index;
+    // The row holding `from`, then row after row.
+    auto [r, rowStart] = index.rowAt(from);
     int64_t pos = from;
     while (pos < to) {
-      while (offsets[r + 1] <= pos) ++r;  // skip rows without entries
-      const int64_t rowStart = offsets[r];
-      const int64_t rowEnd = offsets[r + 1];
+      while (index.lengths[r] == 0) ++r;  // rows without entries
+      const int64_t rowEnd = rowStart + index.lengths[r];
       if (pos == rowStart && rowEnd <= to) {
         // A whole row is made straight into the output.
         piece->run->entries(static_cast<int>(r) + 1, out);
@@ -109,6 +115,7 @@ void CoincidenceList::appendSlice(int64_t offset, int64_t count, std::string& ou
         out.append(*text, static_cast<std::size_t>(pos - rowStart), static_cast<std::size_t>(take));
         pos += take;
       }
+      rowStart = rowEnd;
       ++r;
     }
     at = piece->start + to;

@@ -5,6 +5,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tallyra {
@@ -15,10 +16,22 @@ namespace tallyra {
 // its exact length and gives any slice of its text.
 class CoincidenceList {
  public:
-  // A run of rows 1..rows: `offsets[r]` is where row r+1's entries start within the run and
-  // offsets[rows] is the run's length; `entries(row, out)` appends row's entries (1-based) to out.
+  // Where the rows of a run start in its text, made without a pass over every row: each row's
+  // length, and where every `block`-th row starts. A row is found by a binary search over the
+  // blocks and a walk of at most one block.
+  struct RowIndex {
+    std::vector<int64_t> lengths;  // row r (from 1) at [r - 1]
+    std::vector<int64_t> starts;   // where rows 1, block + 1, 2 * block + 1, ... start; the
+                                   // run's length last
+    int64_t block = 1;
+
+    int64_t length() const { return starts.empty() ? 0 : starts.back(); }
+    // The row (from 0) whose text holds `pos` (0 <= pos < length()), and where it starts.
+    std::pair<std::size_t, int64_t> rowAt(int64_t pos) const;
+  };
+  // A run of rows 1..rows; `entries(row, out)` appends row's entries (1-based) to out.
   struct Run {
-    std::vector<int64_t> offsets;
+    RowIndex index;
     std::function<void(int row, std::string& out)> entries;
   };
 

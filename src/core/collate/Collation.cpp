@@ -78,7 +78,7 @@ Outcome Collate(CollationKind kind, const CollationInput& in, const std::atomic<
     for (int c = 0; c < 4; ++c) {
       auto list = std::make_shared<CoincidenceList>();
       list->appendRun(
-          MakeRun(phase.data, std::move(phase.result.offsets[static_cast<std::size_t>(c)]), c));
+          MakeRun(phase.data, std::move(phase.result.index[static_cast<std::size_t>(c)]), c));
       out.lists[static_cast<std::size_t>(c)] = std::move(list);
     }
   };
@@ -109,7 +109,7 @@ Outcome Collate(CollationKind kind, const CollationInput& in, const std::atomic<
         if (fromStakes) {
           list->appendText(Heading(TextId::TxtListStakes, in.language));
           list->appendRun(
-              MakeRun(stakes.data, std::move(stakes.result.offsets[c]), static_cast<int>(c)));
+              MakeRun(stakes.data, std::move(stakes.result.index[c]), static_cast<int>(c)));
         }
         // Once system stakes exist, a list that holds stake entries gets their heading even if
         // no system stake follows it.
@@ -118,7 +118,7 @@ Outcome Collate(CollationKind kind, const CollationInput& in, const std::atomic<
         }
         if (fromSystem) {
           list->appendRun(
-              MakeRun(system.data, std::move(system.result.offsets[c]), static_cast<int>(c)));
+              MakeRun(system.data, std::move(system.result.index[c]), static_cast<int>(c)));
         }
         out.lists[c] = std::move(list);
       }

@@ -975,11 +975,10 @@ TALLYRA_INLINE void ProcessBitmapChunk(const PhaseData& data, const Chunk& chunk
 }
 
 // Where a chunk's rows go: their counts, the lengths of their entries' text in each category
-// (at the row's index, summed up into offsets later, and added to `lengthSums`) and the
-// worker's totals.
+// (also added to `lengthSums`) and the worker's totals.
 struct RowOut {
   CategoryCounts* firstRows;        // row r at [r - 1]
-  std::array<int64_t*, 4> lengths;  // row r at [r]
+  std::array<int64_t*, 4> lengths;  // row r at [r - 1]
   std::array<int64_t, 4>* totals;
   std::array<int64_t, 4>* lengthSums;
 };
@@ -1077,7 +1076,7 @@ TALLYRA_INLINE void ProcessChunk(const PhaseData& data, int rowFrom, int rowTo,
   }
   // Summed up here and added once: the workers' sums may share a cache line.
   for (std::size_t c = 0; c < 4; ++c) {
-    int64_t* lengths = rowOut.lengths[c] + rowFrom;
+    int64_t* lengths = rowOut.lengths[c] + rowFrom - 1;
     int64_t total = 0, lengthSum = 0;
     for (std::size_t i = 0; i < static_cast<std::size_t>(rows); ++i) {
       const int64_t length =
@@ -1219,8 +1218,8 @@ void PhaseData::Entries(int row, int category, std::string& out) const {
 
 namespace {
 
-// Fills `result`, whose arrays are made for the first side's rows: each row's length of text
-// goes where its entries end, and the lengths are then summed up into offsets.
+// Fills `result`, whose arrays are made for the first side's rows: each row's length of text,
+// and where each chunk of the loop starts, into the lists' indexes.
 void RunPhase(const PhaseData& data, PhaseResult& result, const std::atomic<bool>* cancel,
               int threads) {
   const int n = data.first.count;
@@ -1234,14 +1233,14 @@ void RunPhase(const PhaseData& data, PhaseResult& result, const std::atomic<bool
   const auto workers = static_cast<std::size_t>(ParallelWorkers(n, options));
   std::vector<std::unique_ptr<Columns>> others(workers);
   std::vector<std::array<int64_t, 4>> totals(workers);
-  // Rows are numbered from 1. Each chunk of the loop also sums up its rows' lengths, so that
-  // the offsets can then be summed up a chunk per thread from where each chunk starts.
+  // Rows are numbered from 1. Each chunk of the loop also sums up its rows' lengths, which
+  // then give where each chunk starts.
   const int64_t grain = options.grain;
   std::vector<std::array<int64_t, 4>> chunkLengths(
       static_cast<std::size_t>((n + grain - 1) / grain));
   const RowOut base{result.firstRows.data(),
-                    {result.offsets[0].data(), result.offsets[1].data(), result.offsets[2].data(),
-                     result.offsets[3].data()},
+                    {result.index[0].lengths.data(), result.index[1].lengths.data(),
+                     result.index[2].lengths.data(), result.index[3].lengths.data()},
                     nullptr,
                     nullptr};
   ParallelFor(n, options, [&](int64_t from, int64_t to, int worker) {
@@ -1267,31 +1266,17 @@ void RunPhase(const PhaseData& data, PhaseResult& result, const std::atomic<bool
   for (const auto& total : totals) {
     for (std::size_t c = 0; c < 4; ++c) result.counts[c] += total[c];
   }
-  // Where each chunk's text starts, then the offsets within the chunks side by side.
-  std::array<int64_t, 4> at{};
-  for (auto& lengths : chunkLengths) {
-    for (std::size_t c = 0; c < 4; ++c) {
-      const int64_t length = lengths[c];
-      lengths[c] = at[c];
-      at[c] += length;
+  for (std::size_t c = 0; c < 4; ++c) {
+    CoincidenceList::RowIndex& index = result.index[c];
+    index.block = grain;
+    index.starts.resize(chunkLengths.size() + 1);
+    int64_t at = 0;
+    for (std::size_t k = 0; k < chunkLengths.size(); ++k) {
+      index.starts[k] = at;
+      at += chunkLengths[k][c];
     }
+    index.starts.back() = at;
   }
-  for (auto& offsets : result.offsets) offsets[0] = 0;
-  ParallelFor(static_cast<int64_t>(chunkLengths.size()), {threads, 16, nullptr},
-              [&](int64_t from, int64_t to, int) {
-                for (int64_t k = from; k < to; ++k) {
-                  const int64_t first = k * grain + 1;
-                  const int64_t last = std::min<int64_t>(n, (k + 1) * grain);
-                  for (std::size_t c = 0; c < 4; ++c) {
-                    int64_t* offsets = result.offsets[c].data();
-                    int64_t sum = chunkLengths[static_cast<std::size_t>(k)][c];
-                    for (int64_t row = first; row <= last; ++row) {
-                      sum += offsets[row];
-                      offsets[row] = sum;
-                    }
-                  }
-                }
-              });
   if (data.rule.pairs && !(cancel && cancel->load())) {
     // Rows of the first side are rows of the other side too: both are counted. The workers'
     // counters are added up into the first, then read out, a range of words per thread.
@@ -1324,10 +1309,10 @@ void RunPhase(const PhaseData& data, PhaseResult& result, const std::atomic<bool
 
 }  // namespace
 
-CoincidenceList::Run MakeRun(std::shared_ptr<const PhaseData> data, std::vector<int64_t> offsets,
+CoincidenceList::Run MakeRun(std::shared_ptr<const PhaseData> data, CoincidenceList::RowIndex index,
                              int category) {
   CoincidenceList::Run run;
-  run.offsets = std::move(offsets);
+  run.index = std::move(index);
   run.entries = [data = std::move(data), category](int row, std::string& out) {
     data->Entries(row, category, out);
   };
@@ -1380,7 +1365,7 @@ Phase Run(const RowSet& first, const RowSet& second, PhaseRule rule,
           result.firstRows.assign(rows, CategoryCounts{});
           break;
         default:
-          result.offsets[static_cast<std::size_t>(task - 3)].assign(rows + 1, 0);
+          result.index[static_cast<std::size_t>(task - 3)].lengths.assign(rows, 0);
           break;
       }
     }

@@ -20,8 +20,8 @@ struct PhaseData;
 // category where each row's entries start in the list's text.
 struct PhaseResult {
   std::array<int64_t, 4> counts{};
-  std::vector<CategoryCounts> firstRows;        // per row (of both sides, for pairs)
-  std::array<std::vector<int64_t>, 4> offsets;  // per category: text offsets of the rows
+  std::vector<CategoryCounts> firstRows;  // per row (of both sides, for pairs)
+  std::array<CoincidenceList::RowIndex, 4> index;
 };
 
 struct Phase {
@@ -35,7 +35,7 @@ Phase Run(const RowSet& first, const RowSet& second, PhaseRule rule,
           const std::atomic<bool>* cancel, int threads);
 
 // The run of a coincidence list that writes the entries of one category of a phase.
-CoincidenceList::Run MakeRun(std::shared_ptr<const PhaseData> data, std::vector<int64_t> offsets,
+CoincidenceList::Run MakeRun(std::shared_ptr<const PhaseData> data, CoincidenceList::RowIndex index,
                              int category);
 
 // The builds of the hot loops: for any x86-64, for AVX2 (x86-64-v3), for AVX-512 (x86-64-v4)

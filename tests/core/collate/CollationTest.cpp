@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <random>
 #include <string>
+#include <tuple>
 
 #include "PlainCollation.h"
 #include "collate/Collation.h"
@@ -309,27 +310,35 @@ TEST(Check, AgainstStakesAndSystemStakes) {
   EXPECT_TRUE(out.stakesTouched) << "the stakes' columns are emptied by a check of the draws";
 }
 
+// Slices of a dense list, and of a sparse one whose rows and whole blocks of rows are mostly
+// without entries, are the plain rule's text.
 TEST(ListSlices, MatchTheWholeText) {
   std::mt19937 rng(3);
-  CollationInput in;
-  in.stakes = Random(rng, 6, 300, 10, 6, false);
-  const Outcome fast = Collate(CollationKind::StakesWithStakes, in, nullptr, 2);
-  const std::string whole = CollatePlainly(CollationKind::StakesWithStakes, in).lists[0]->text();
-  ASSERT_GT(whole.size(), 10000u);
-  for (int k = 0; k < 200; ++k) {
-    const int64_t at = static_cast<int64_t>(rng() % whole.size());
-    const int64_t len = static_cast<int64_t>(rng() % 300);
-    ASSERT_EQ(fast.lists[0]->slice(at, len),
-              whole.substr(static_cast<std::size_t>(at), static_cast<std::size_t>(len)));
+  CollationInput dense, sparse;
+  dense.stakes = Random(rng, 6, 300, 10, 6, false);
+  sparse.stakes = Random(rng, 6, 3000, 24, 6, false);
+  sparse.draws = Random(rng, 6, 40, 24, 6, false);
+  for (const auto& [kind, in, category] : {std::tuple{CollationKind::StakesWithStakes, dense, 0},
+                                           std::tuple{CollationKind::StakesWithDraws, sparse, 2}}) {
+    const auto c = static_cast<std::size_t>(category);
+    const Outcome fast = Collate(kind, in, nullptr, 2);
+    const std::string whole = CollatePlainly(kind, in).lists[c]->text();
+    ASSERT_GT(whole.size(), 1000u);
+    for (int k = 0; k < 200; ++k) {
+      const int64_t at = static_cast<int64_t>(rng() % whole.size());
+      const int64_t len = static_cast<int64_t>(rng() % 300);
+      ASSERT_EQ(fast.lists[c]->slice(at, len),
+                whole.substr(static_cast<std::size_t>(at), static_cast<std::size_t>(len)));
+    }
+    EXPECT_EQ(fast.lists[c]->slice(static_cast<int64_t>(whole.size()) - 5, 100),
+              whole.substr(whole.size() - 5));
+    std::string chunks;
+    fast.lists[c]->forEachChunk(777, [&](const std::string& piece) {
+      chunks += piece;
+      return true;
+    });
+    EXPECT_EQ(chunks, whole);
   }
-  EXPECT_EQ(fast.lists[0]->slice(static_cast<int64_t>(whole.size()) - 5, 100),
-            whole.substr(whole.size() - 5));
-  std::string chunks;
-  fast.lists[0]->forEachChunk(777, [&](const std::string& piece) {
-    chunks += piece;
-    return true;
-  });
-  EXPECT_EQ(chunks, whole);
 }
 
 // Pieces made on several threads come to the sink in order, and a sink can stop the stream.
