@@ -1008,7 +1008,9 @@ TALLYRA_TARGET_AVX512 __attribute__((noinline)) void GatherInputs(const int32_t*
   const auto lanes = static_cast<__mmask16>((1U << width) - 1);
   for (int r = 0; r < rows; ++r, cells += width, out += width) {
     const __m512i v = _mm512_maskz_loadu_epi32(lanes, cells);
-    _mm512_mask_cvtepi32_storeu_epi8(out, lanes, v);
+    // Narrowed in a register and stored under a mask: the narrowing store itself is slow on
+    // some processors.
+    _mm_mask_storeu_epi8(out, lanes, _mm512_maskz_cvtepi32_epi8(lanes, v));
     const __mmask16 counted = keepZeros ? lanes : _mm512_mask_test_epi32_mask(lanes, v, v);
     RowInputs& in = inputs[r];
     int count = 0;
