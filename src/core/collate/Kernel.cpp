@@ -631,13 +631,16 @@ struct DigitTable {
       once[w] = whole[w] & 1 ? ~uint64_t{0} : 0;
       twice[w] = whole[w] & 2 ? ~uint64_t{0} : 0;
     }
-    for (std::size_t w = 0; w < kTable; ++w) {
-      bool all = true;
-      for (std::size_t l = w; l < std::min(kTable, w + kWidest); ++l) {
-        all = all && whole[l] == 1 && cut[l] == 0;
-        if (l + 1 - w == 4) onlyOnce4[w] = all;
+    auto onlyOnce = [&](std::size_t w, std::size_t lanes) {
+      if (w + lanes > kTable) return false;
+      for (std::size_t l = w; l < w + lanes; ++l) {
+        if (whole[l] != 1 || cut[l] != 0) return false;
       }
-      onlyOnce8[w] = all && w + kWidest <= kTable;
+      return true;
+    };
+    for (std::size_t w = 0; w < kTable; ++w) {
+      onlyOnce4[w] = onlyOnce(w, 4);
+      onlyOnce8[w] = onlyOnce(w, 8);
     }
   }
   // Whether the vector of `lanes` words from word w on lies below one bound only, none of its
@@ -850,11 +853,12 @@ TALLYRA_INLINE void Settle(V& sum, V& below, ChunkCounts& out, std::size_t row) 
 }
 
 // The usual chunk on a processor that counts a vector's bits at once (VPOPCNTDQ), no rare
-// numbers: vector by vector of the other side's words, every row of the chunk in turn, the
-// counts of each row and category summed a word at a time and the marks of each category
-// added up over the rows (pairs) in five planes by carry-save adders. Rows before a row's
-// `begin` are masked off in the vectors that hold a row's begin; rows past the other side's
-// end hold no number, so they are never marked.
+// numbers. A list with itself (pairs): vector by vector of the other side's words, every row of
+// the chunk in turn, the counts of each row and category summed a word at a time and the marks
+// of each category added up over the rows in five planes by carry-save adders; rows before a
+// row's `begin` are masked off in the vectors that hold a row's begin. Against another list:
+// row by row, two at a time. Rows past the other side's end hold no number, so they are never
+// marked.
 template <typename W, bool kPairs>
 TALLYRA_INLINE void ProcessBitmapChunk(const PhaseData& data, const Chunk& chunk,
                                        const DigitTable& digits, Columns* columns,
@@ -881,9 +885,9 @@ TALLYRA_INLINE void ProcessBitmapChunk(const PhaseData& data, const Chunk& chunk
   const std::size_t lastVector = static_cast<std::size_t>(end - 1) / 64 / L;
 
   if constexpr (!kPairs) {
-    // Every row from the other side's first on, and nothing to add up over the rows: row by
-    // row, its sums held in registers over the vectors.
-    // Two rows at a time, whose work overlaps.
+    // Every row from the other side's first on, and nothing to add up over the rows: two rows
+    // at a time, whose work overlaps, their sums held in registers over the vectors. A row
+    // added to fill the last pair has no number.
     for (std::size_t i = 0; i < static_cast<std::size_t>(rows); i += 2) {
       V sum0{}, below0{}, sum1{}, below1{};
       for (std::size_t v = firstVector; v <= lastVector; ++v) {

@@ -337,7 +337,7 @@ class Search {
           m_shared.offer(m_run, best);
           report(deadline);
         }
-        if (watch.stop(dropWeakest(index))) return;
+        if (watch.stop(dropWeakest(index, 1))) return;
         continue;
       }
       // The swaps weighed: up to 7 - t slots, each against up to m - t + 1 numbers.
@@ -506,7 +506,7 @@ class Search {
           m_shared.offer(m_run, best);
           report(m_deadline);
         }
-        if (watch.stop(dropWeakestOrbit(index, length))) return;
+        if (watch.stop(dropWeakest(index, length))) return;
         continue;
       }
       if (watch.stop(m_swapSets + kMoveWork)) return;
@@ -624,31 +624,10 @@ class Search {
       if (!used[static_cast<std::size_t>(z)] && n-- == 0) return z;
     }
   }
-  // Takes out the ticket whose loss uncovers the fewest subsets: among all of them when t = m,
+  // Takes out the orbit of `length` tickets (1: a single ticket) whose first ticket's loss
+  // uncovers the fewest subsets, the last orbit taking its place: among all of them when t = m,
   // where a ticket holds only C(6, t) subsets, else among a few looked at. Returns the work done.
-  uint64_t dropWeakest(BlockIndex& index) {
-    const std::size_t looked = m_g.t == m_g.m ? m_blocks.size() : 8;
-    std::size_t weakest = 0;
-    uint64_t fewest = UINT64_MAX;
-    for (std::size_t n = 0; n < std::min(looked, m_blocks.size()); ++n) {
-      const std::size_t b = m_blocks.size() <= looked ? n : pick(m_blocks.size());
-      uint64_t alone = 0;
-      m_state.forEachCovered(m_blocks[b], [&](uint32_t r) { alone += m_state.cover(r) == 1; });
-      if (alone < fewest) {
-        fewest = alone;
-        weakest = b;
-      }
-    }
-    m_state.remove(m_blocks[weakest]);
-    index.moveLast(m_blocks[weakest], m_blocks.back(), weakest);
-    m_blocks[weakest] = m_blocks.back();
-    m_blocks.pop_back();
-    return (std::min(looked, m_blocks.size() + 1) + 1) * m_ticketSets;
-  }
-
-  // dropWeakest for tickets kept in orbits of `length`: the orbit whose first ticket alone holds
-  // the fewest subsets goes, the last orbit taking its place.
-  uint64_t dropWeakestOrbit(BlockIndex& index, std::size_t length) {
+  uint64_t dropWeakest(BlockIndex& index, std::size_t length) {
     const std::size_t orbits = m_blocks.size() / length;
     const std::size_t looked = m_g.t == m_g.m ? orbits : 8;
     std::size_t weakest = 0;
