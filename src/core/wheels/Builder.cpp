@@ -196,22 +196,55 @@ class Shared {
   // empty.
   std::vector<Block> smallest(std::size_t than) {
     const std::lock_guard<std::mutex> hold(m_lock);
+    return smallestHeld(than);
+  }
+  bool metTarget(std::size_t size) const { return m_target > 0 && size <= m_target; }
+  std::size_t runs() const { return m_best.size(); }
+  // A run is done with its first search (or with everything). The last to arrive takes the
+  // smallest blocks of any run there and then, for every run to go on from: where they go on
+  // from depends on the seed alone, not on how far the first to arrive has gone since.
+  void arrive(int run) {
+    const std::lock_guard<std::mutex> hold(m_lock);
+    m_arrived |= uint64_t{1} << run;
+    const uint64_t all = runs() >= 64 ? ~uint64_t{0} : (uint64_t{1} << runs()) - 1;
+    if (m_arrived == all && !m_settled) {
+      m_settled = true;
+      m_gathered = smallestHeld(SIZE_MAX);
+    }
+  }
+  // Waits for every run to arrive, the halt or a cancel; then the blocks the last to arrive
+  // took (empty when the wait ended otherwise). Every run arrives: its searches stop by the
+  // clock, and a run that ends early arrives as it ends.
+  std::vector<Block> gather(int run, const std::atomic<bool>* cancel) {
+    arrive(run);
+    for (;;) {
+      {
+        const std::lock_guard<std::mutex> hold(m_lock);
+        if (m_settled) return m_gathered;
+      }
+      if (halt.load() || (cancel && cancel->load())) return {};
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  }
+  std::atomic<bool> halt{false};
+  std::atomic<Clock::rep> until;
+
+ private:
+  // smallest(), with the lock held.
+  std::vector<Block> smallestHeld(std::size_t than) const {
     const std::vector<Block>* found = nullptr;
     for (const std::vector<Block>& best : m_best)
       if (!best.empty() && best.size() < than && (!found || best.size() < found->size()))
         found = &best;
     return found ? *found : std::vector<Block>();
   }
-  bool metTarget(std::size_t size) const { return m_target > 0 && size <= m_target; }
-  std::size_t runs() const { return m_best.size(); }
-  std::atomic<bool> halt{false};
-  std::atomic<Clock::rep> until;
-
- private:
   uint64_t m_target;
   uint64_t m_bound;
   std::mutex m_lock;
   std::vector<std::vector<Block>> m_best;
+  uint64_t m_arrived = 0;
+  bool m_settled = false;
+  std::vector<Block> m_gathered;
 };
 
 class Search {
@@ -318,10 +351,14 @@ class Search {
   // Tries to cover everything with one ticket fewer each time it succeeds; keeps the smallest
   // wheel the bookkeeping finds covering in `best` (the caller checks it exactly). Stops at
   // `until`, which leaves the time after it for that check. The search in orbits comes first,
-  // where it applies; this one then goes on from the smallest wheel.
+  // where it applies; once every run is done with it, this one goes on from the smallest wheel
+  // of any run.
   void improve(std::vector<Block>& best, Clock::time_point until) {
     const Clock::time_point deadline = m_deadline;
-    if (searchOrbits(best, until)) restart(best);
+    searchOrbits(best, until);
+    std::vector<Block> smallest = m_shared.gather(m_run, m_options.cancel);
+    if (!smallest.empty() && smallest.size() < best.size()) best = std::move(smallest);
+    restart(best);
     Watch watch(until, m_options.cancel, &m_shared.halt, &m_shared.until);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     // The temperature is a fixed share of the running mean size of the moves, so that it suits
@@ -390,9 +427,10 @@ class Search {
     int cycles = 0;
   };
 
-  // The symmetries whose orbits the search tries first, this run's share of them: one cycle over
-  // all the pool or all but one to three numbers first, then two to four shorter cycles, each
-  // taken when a wheel of `size` makes enough orbits of it, the first four of those kept.
+  // The symmetries whose orbits the search tries first: one cycle over all the pool or all but
+  // one to three numbers first, then two to four shorter cycles, each taken when a wheel of
+  // `size` makes enough orbits of it, the first four of those kept. Each run starts at a
+  // different one, so that runs cut short by the clock have still tried different ones.
   std::vector<Symmetry> symmetries(std::size_t size) const {
     constexpr int kShortest = 5;
     constexpr std::size_t kFewestOrbits = 4;
@@ -405,10 +443,9 @@ class Search {
           size >= kFewestOrbits * static_cast<std::size_t>(s.length))
         all.push_back(s);
     }
-    const std::size_t runs = m_shared.runs();
     std::vector<Symmetry> mine;
-    for (std::size_t i = static_cast<std::size_t>(m_run); i < all.size(); i += runs)
-      mine.push_back(all[i]);
+    for (std::size_t i = 0; i < all.size(); ++i)
+      mine.push_back(all[(i + static_cast<std::size_t>(m_run)) % all.size()]);
     return mine;
   }
 
@@ -418,33 +455,38 @@ class Search {
     return static_cast<uint8_t>(z - z % s.length + (z % s.length + g) % s.length);
   }
 
-  // Half the time, split between this run's symmetries: for each, an annealing over tickets in
-  // whole orbits, from random ones as many as the first wheel, keeping in `best` any smaller
-  // wheel found. Each symmetry has a fixed amount of work, about what a machine does in its
-  // share of the time, so that the same seed finds the same wheels until the time runs out.
-  // True when it ran, which leaves the tickets to be set again.
-  bool searchOrbits(std::vector<Block>& best, Clock::time_point until) {
-    constexpr double kShare = 0.5;
+  // Most of the time, in attempts: each an annealing over tickets in whole orbits of one
+  // symmetry, from random ones as many as the first wheel, keeping in `best` any smaller wheel
+  // found. Each symmetry has one attempt, then the one whose orbits made the smallest wheel
+  // has kRepeats more from fresh random orbits: the symmetry that suits a pool and guarantee
+  // differs from one to the next, and one attempt's outcome varies a good deal. Each attempt has
+  // the same fixed amount of work, about what a machine does in its part of the time, so that
+  // the same seed finds the same wheels until the time runs out. Leaves the tickets to be set
+  // again.
+  void searchOrbits(std::vector<Block>& best, Clock::time_point until) {
+    constexpr double kShare = 0.6;
+    constexpr int kRepeats = 2;
     constexpr double kWorkPerSecond = 1.5e8;
     const Clock::time_point start = Clock::now();
     if (until == Clock::time_point::max() || until <= start || best.size() <= m_bound ||
         m_shared.metTarget(best.size()))
-      return false;
+      return;
     // Setting every ticket afresh visits every subset each ticket holds, unwatched: on the
     // largest pools that alone could take longer than a share of the time.
     constexpr uint64_t kMostFreshWork = uint64_t{1} << 25;
     // Small wheels are left to the search ticket by ticket, which does as well on them.
     constexpr std::size_t kFewestTickets = 40;
     const std::size_t from = best.size();
-    if (from < kFewestTickets || from * m_ticketSets > kMostFreshWork) return false;
+    if (from < kFewestTickets || from * m_ticketSets > kMostFreshWork) return;
     const std::vector<Symmetry> tried = symmetries(from);
-    if (tried.empty()) return false;
+    if (tried.empty()) return;
     const auto work = static_cast<uint64_t>(kWorkPerSecond * kShare * m_options.seconds /
-                                            static_cast<double>(tried.size()));
+                                            static_cast<double>(tried.size() + kRepeats));
     // The clock ends the share too, on a slower machine.
     const Clock::time_point end =
         start + std::chrono::duration_cast<Clock::duration>((until - start) * kShare);
-    for (const Symmetry sym : tried) {
+    // The smallest wheel the attempt's orbits made (SIZE_MAX: none).
+    const auto attempt = [&](Symmetry sym) {
       std::vector<Block> blocks;
       for (std::size_t o = 0; o < (from + static_cast<std::size_t>(sym.length) - 1) / sym.length;
            ++o) {
@@ -458,10 +500,20 @@ class Search {
       restart(blocks);
       Watch watch(end, m_options.cancel, &m_shared.halt, &m_shared.until);
       watch.limitWork(work);
-      annealOrbits(best, watch, sym);
-      if (cancelled() || m_shared.halt.load()) break;
+      return annealOrbits(best, watch, sym);
+    };
+    const auto stopped = [&] { return cancelled() || m_shared.halt.load() || Clock::now() >= end; };
+    std::vector<std::size_t> reached;
+    for (const Symmetry sym : tried) {
+      reached.push_back(attempt(sym));
+      if (stopped()) return;
     }
-    return true;
+    const std::size_t most = static_cast<std::size_t>(
+        std::min_element(reached.begin(), reached.end()) - reached.begin());
+    for (int r = 0; r < kRepeats; ++r) {
+      attempt(tried[most]);
+      if (stopped()) return;
+    }
   }
 
   Block randomBlock() {
@@ -483,8 +535,10 @@ class Search {
   // same in every image of the ticket. The temperature is a share of the running mean rise of the
   // uphill moves, so that it suits guarantees whose moves change a handful of subsets as well as
   // those changing thousands. Once every subset is covered the orbit whose loss uncovers the
-  // fewest is taken out and the annealing goes on from there, until the watch stops it.
-  void annealOrbits(std::vector<Block>& best, Watch& watch, Symmetry sym) {
+  // fewest is taken out and the annealing goes on from there, until the watch stops it. Returns
+  // the smallest wheel its orbits made (SIZE_MAX: none).
+  std::size_t annealOrbits(std::vector<Block>& best, Watch& watch, Symmetry sym) {
+    std::size_t smallest = SIZE_MAX;
     constexpr double kHeat = 0.06;
     // A move's own work beside the subsets it weighs: the nearest ticket, the subset and the
     // random numbers, in subset visits.
@@ -501,15 +555,16 @@ class Search {
         for (Block& b : found) cover::SortSmall(b.data(), kTicketSize);
         std::sort(found.begin(), found.end());
         found.erase(std::unique(found.begin(), found.end()), found.end());
+        smallest = std::min(smallest, found.size());
         if (found.size() < best.size()) {
           best = std::move(found);
           m_shared.offer(m_run, best);
           report(m_deadline);
         }
-        if (watch.stop(dropWeakest(index, length))) return;
+        if (watch.stop(dropWeakest(index, length))) return smallest;
         continue;
       }
-      if (watch.stop(m_swapSets + kMoveWork)) return;
+      if (watch.stop(m_swapSets + kMoveWork)) return smallest;
       if ((++iterations & 65535) == 0) report(m_deadline);
       const Aim aimed = aim(index);
       const auto& [subset, inSubset, chosen, inBlock] = aimed;
@@ -535,7 +590,7 @@ class Search {
         rise += rise == 0 ? up : 0.001 * (up - rise);
         if (unit(m_random) >= std::exp(-up / (kHeat * rise))) continue;
       }
-      if (watch.stop(m_swapSets * length)) return;
+      if (watch.stop(m_swapSets * length)) return smallest;
       const std::size_t first = chosen - chosen % length;
       const auto at = static_cast<int>(chosen - first);
       for (std::size_t g = 0; g < length; ++g) {
@@ -546,6 +601,7 @@ class Search {
         m_state.swap(image, slot, to);
       }
     }
+    return smallest;
   }
 
   const std::vector<Block>& blocks() const { return m_blocks; }
@@ -978,7 +1034,8 @@ BuildResult BuildWheel(const std::vector<int32_t>& poolIn, Guarantee g,
     if (options.cancel && options.cancel->load()) return stopped();
   }
   // Every run holds a count for each subset; the runs side by side stay within some 400 MB.
-  int runs = ParallelThreads(options.threads);
+  // (At most 64, the width of the mask of runs done with their first search.)
+  int runs = std::min(ParallelThreads(options.threads), 64);
   runs = static_cast<int>(
       std::clamp<uint64_t>(uint64_t{40'000'000} / std::max<uint64_t>(1, Binomial(v, counted.m)), 1,
                            static_cast<uint64_t>(runs)));
@@ -996,6 +1053,11 @@ BuildResult BuildWheel(const std::vector<int32_t>& poolIn, Guarantee g,
   } joiner{shared, workers};
   for (int run = 1; run < runs; ++run) {
     workers.emplace_back([&, run] {
+      struct Arrive {
+        Shared& shared;
+        int run;
+        ~Arrive() { shared.arrive(run); }
+      } arrive{shared, run};
       try {
         Search search(pool, counted, options, start, run, shared);
         if (!search.first(combined)) return;

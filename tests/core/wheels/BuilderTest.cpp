@@ -219,6 +219,11 @@ TEST(WheelBuilder, SeedTargetAndRuns) {
   const BuildResult a = BuildWheel(pool, {3, 4}, one);
   ExpectSoundWheel(pool, {3, 4}, a);
   EXPECT_EQ(BuildWheel(pool, {3, 4}, one).tickets, a.tickets);
+  // Two runs that go on from the smaller of their first wheels: still the same wheel.
+  one.threads = 2;
+  const BuildResult b = BuildWheel(pool, {3, 4}, one);
+  ExpectSoundWheel(pool, {3, 4}, b);
+  EXPECT_EQ(BuildWheel(pool, {3, 4}, one).tickets, b.tickets);
 
   // Two runs side by side stop as soon as one meets the target, long before their time.
   BuildOptions two;
