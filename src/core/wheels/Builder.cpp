@@ -178,7 +178,8 @@ class Shared {
       : until(until.time_since_epoch().count()),
         m_target(target),
         m_bound(bound),
-        m_best(static_cast<std::size_t>(runs)) {}
+        m_best(static_cast<std::size_t>(runs)),
+        m_arrived(static_cast<std::size_t>(runs)) {}
   // Keeps the run's blocks when fewer than its smallest so far; stops every run once they meet
   // the target.
   void offer(int run, const std::vector<Block>& blocks) {
@@ -205,12 +206,10 @@ class Shared {
   // from depends on the seed alone, not on how far the first to arrive has gone since.
   void arrive(int run) {
     const std::lock_guard<std::mutex> hold(m_lock);
-    m_arrived |= uint64_t{1} << run;
-    const uint64_t all = runs() >= 64 ? ~uint64_t{0} : (uint64_t{1} << runs()) - 1;
-    if (m_arrived == all && !m_settled) {
-      m_settled = true;
-      m_gathered = smallestHeld(SIZE_MAX);
-    }
+    char& arrived = m_arrived[static_cast<std::size_t>(run)];
+    if (arrived) return;
+    arrived = 1;
+    if (++m_arrivals == runs()) m_gathered = smallestHeld(SIZE_MAX);
   }
   // Waits for every run to arrive, the halt or a cancel; then the blocks the last to arrive
   // took (empty when the wait ended otherwise). Every run arrives: its searches stop by the
@@ -220,7 +219,7 @@ class Shared {
     for (;;) {
       {
         const std::lock_guard<std::mutex> hold(m_lock);
-        if (m_settled) return m_gathered;
+        if (m_arrivals == runs()) return m_gathered;
       }
       if (halt.load() || (cancel && cancel->load())) return {};
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -242,8 +241,8 @@ class Shared {
   uint64_t m_bound;
   std::mutex m_lock;
   std::vector<std::vector<Block>> m_best;
-  uint64_t m_arrived = 0;
-  bool m_settled = false;
+  std::vector<char> m_arrived;  // per run: done with its first search
+  std::size_t m_arrivals = 0;
   std::vector<Block> m_gathered;
 };
 
@@ -1034,8 +1033,7 @@ BuildResult BuildWheel(const std::vector<int32_t>& poolIn, Guarantee g,
     if (options.cancel && options.cancel->load()) return stopped();
   }
   // Every run holds a count for each subset; the runs side by side stay within some 400 MB.
-  // (At most 64, the width of the mask of runs done with their first search.)
-  int runs = std::min(ParallelThreads(options.threads), 64);
+  int runs = ParallelThreads(options.threads);
   runs = static_cast<int>(
       std::clamp<uint64_t>(uint64_t{40'000'000} / std::max<uint64_t>(1, Binomial(v, counted.m)), 1,
                            static_cast<uint64_t>(runs)));
