@@ -430,9 +430,9 @@ class Search {
   // one to three numbers first, then two cycles over the pool (all but one number when it is
   // odd), then three or four shorter cycles, each taken when a wheel of `size` makes enough
   // orbits of it, the first five of those kept. Two cycles make orbits half as long as one,
-  // which suits wheels between two sizes in whole orbits of one cycle: 24 numbers "3 if 3" in
-  // 123 tickets against 138 in orbits of 23. Each run starts at a different one, so that runs
-  // cut short by the clock have still tried different ones.
+  // which suits wheels between two sizes in whole orbits of one cycle (24 numbers "3 if 3" can
+  // reach 123 tickets that way, where orbits of 23 stop at 138). Each run starts at a different
+  // one, so that runs cut short by the clock have still tried different ones.
   std::vector<Symmetry> symmetries(std::size_t size) const {
     constexpr int kShortest = 5;
     constexpr std::size_t kFewestOrbits = 4;
