@@ -427,27 +427,38 @@ class Search {
   };
 
   // The symmetries whose orbits the search tries first: one cycle over all the pool or all but
-  // one to three numbers first, then two cycles over the pool (all but one number when it is
-  // odd), then three or four shorter cycles, each taken when a wheel of `size` makes enough
-  // orbits of it, the first five of those kept. Two cycles make orbits half as long as one,
-  // which suits wheels between two sizes in whole orbits of one cycle (24 numbers "3 if 3" can
-  // reach 123 tickets that way, where orbits of 23 stop at 138). Each run starts at a different
-  // one, so that runs cut short by the clock have still tried different ones.
+  // one to four numbers, two cycles over all the pool or all but four numbers, three cycles
+  // over all of it or all but one to three, and four shorter ones; each taken when a wheel of
+  // `size` makes at least three orbits of it. Which one suits a pool and guarantee differs
+  // from one to the next, and cycles with numbers left fixed often do best: 14 numbers
+  // "4 if 4" comes to 80 tickets in orbits of two 5-cycles, 18 numbers "3 if 3" to 48 in
+  // orbits of a 16-cycle. The runs share the list out between them, so that each of its
+  // attempts has as much time as with a list half as long.
   std::vector<Symmetry> symmetries(std::size_t size) const {
     constexpr int kShortest = 5;
-    constexpr std::size_t kFewestOrbits = 4;
-    constexpr std::size_t kMost = 5;
+    constexpr std::size_t kFewestOrbits = 3;
     std::vector<Symmetry> all;
     for (const Symmetry s :
          {Symmetry{m_v - 1, 1}, Symmetry{m_v - 3, 1}, Symmetry{m_v, 1}, Symmetry{m_v - 2, 1},
-          Symmetry{m_v / 2, 2}, Symmetry{(m_v - 1) / 3, 3}, Symmetry{(m_v - 1) / 4, 4}}) {
-      if (all.size() < kMost && s.length >= kShortest &&
+          Symmetry{m_v / 2, 2}, Symmetry{(m_v - 4) / 2, 2}, Symmetry{m_v / 3, 3},
+          Symmetry{(m_v - 1) / 3, 3}, Symmetry{m_v - 4, 1}, Symmetry{(m_v - 1) / 4, 4}}) {
+      const bool again = std::any_of(all.begin(), all.end(), [&](Symmetry o) {
+        return o.length == s.length && o.cycles == s.cycles;
+      });
+      if (!again && s.length >= kShortest &&
           size >= kFewestOrbits * static_cast<std::size_t>(s.length))
         all.push_back(s);
     }
+    const auto runs = m_shared.runs();
     std::vector<Symmetry> mine;
-    for (std::size_t i = 0; i < all.size(); ++i)
-      mine.push_back(all[(i + static_cast<std::size_t>(m_run)) % all.size()]);
+    if (all.size() >= runs) {
+      for (std::size_t i = static_cast<std::size_t>(m_run); i < all.size(); i += runs)
+        mine.push_back(all[i]);
+    } else {
+      // Too few to share: each run tries them all, from a different one.
+      for (std::size_t i = 0; i < all.size(); ++i)
+        mine.push_back(all[(i + static_cast<std::size_t>(m_run)) % all.size()]);
+    }
     return mine;
   }
 
@@ -459,15 +470,16 @@ class Search {
 
   // Most of the time, in attempts: each an annealing over tickets in whole orbits of one
   // symmetry, from random ones as many as the first wheel, keeping in `best` any smaller wheel
-  // found. Each symmetry has one attempt, then the one whose orbits made the smallest wheel
-  // has kRepeats more from fresh random orbits: the symmetry that suits a pool and guarantee
-  // differs from one to the next, and one attempt's outcome varies a good deal. Each attempt has
-  // the same fixed amount of work, about what a machine does in its part of the time, so that
-  // the same seed finds the same wheels until the time runs out. Leaves the tickets to be set
-  // again.
+  // found. Each symmetry of the run's share has one attempt, then the one whose orbits made the
+  // smallest wheel has kRepeats more (or as many as a long build's time holds) from fresh random
+  // orbits: the symmetry that suits a pool and
+  // guarantee differs from one to the next, and one attempt's outcome varies a good deal. Each
+  // attempt has the same fixed amount of work, about what a machine does in its part of the time,
+  // so that the same seed finds the same wheels until the time runs out. Leaves the tickets to be
+  // set again.
   void searchOrbits(std::vector<Block>& best, Clock::time_point until) {
     constexpr double kShare = 0.6;
-    constexpr int kRepeats = 2;
+    constexpr std::size_t kRepeats = 2;
     constexpr double kWorkPerSecond = 1.5e8;
     const Clock::time_point start = Clock::now();
     if (until == Clock::time_point::max() || until <= start || best.size() <= m_bound ||
@@ -482,8 +494,14 @@ class Search {
     if (from < kFewestTickets || from * m_ticketSets > kMostFreshWork) return;
     const std::vector<Symmetry> tried = symmetries(from);
     if (tried.empty()) return;
-    const auto work = static_cast<uint64_t>(kWorkPerSecond * kShare * m_options.seconds /
-                                            static_cast<double>(tried.size() + kRepeats));
+    // A long build makes more attempts rather than longer ones, so that a symmetry that does
+    // not suit the pool holds up the rest for no more than some seconds.
+    constexpr double kLongestAttempt = 8 * kWorkPerSecond;
+    const double shareWork = kWorkPerSecond * kShare * m_options.seconds;
+    const std::size_t attempts = std::max(
+        tried.size() + kRepeats, static_cast<std::size_t>(std::ceil(shareWork / kLongestAttempt)));
+    const std::size_t repeats = attempts - tried.size();
+    const auto work = static_cast<uint64_t>(shareWork / static_cast<double>(attempts));
     // The clock ends the share too, on a slower machine.
     const Clock::time_point end =
         start + std::chrono::duration_cast<Clock::duration>((until - start) * kShare);
@@ -512,7 +530,7 @@ class Search {
     }
     const std::size_t most = static_cast<std::size_t>(
         std::min_element(reached.begin(), reached.end()) - reached.begin());
-    for (int r = 0; r < kRepeats; ++r) {
+    for (std::size_t r = 0; r < repeats; ++r) {
       attempt(tried[most]);
       if (stopped()) return;
     }
