@@ -427,13 +427,13 @@ class Search {
   };
 
   // The symmetries whose orbits the search tries first: one cycle over all the pool or all but
-  // one to four numbers, two cycles over all the pool or all but four numbers, three cycles
-  // over all of it or all but one to three, and four shorter ones; each taken when a wheel of
-  // `size` makes at least three orbits of it. Which one suits a pool and guarantee differs
-  // from one to the next, and cycles with numbers left fixed often do best: 14 numbers
-  // "4 if 4" comes to 80 tickets in orbits of two 5-cycles, 18 numbers "3 if 3" to 48 in
-  // orbits of a 16-cycle. The runs share the list out between them, so that each of its
-  // attempts has as much time as with a list half as long.
+  // one to four numbers, two cycles over all of it (but one number when the count is odd) or
+  // all but four or five, three cycles over all but up to three numbers, and four shorter
+  // cycles; each taken once, when a wheel of `size` makes at least three orbits of it. Which
+  // one suits a pool and guarantee differs from one to the next, and cycles with numbers left
+  // fixed often do best: 14 numbers "4 if 4" comes to 80 tickets in orbits of two 5-cycles,
+  // and 18 numbers "3 if 3" to 48 in orbits of a 16-cycle. The runs share the list out
+  // between them, so that each of its attempts has as much time as with a list half as long.
   std::vector<Symmetry> symmetries(std::size_t size) const {
     constexpr int kShortest = 5;
     constexpr std::size_t kFewestOrbits = 3;
@@ -471,12 +471,11 @@ class Search {
   // Most of the time, in attempts: each an annealing over tickets in whole orbits of one
   // symmetry, from random ones as many as the first wheel, keeping in `best` any smaller wheel
   // found. Each symmetry of the run's share has one attempt, then the one whose orbits made the
-  // smallest wheel has kRepeats more (or as many as a long build's time holds) from fresh random
-  // orbits: the symmetry that suits a pool and
-  // guarantee differs from one to the next, and one attempt's outcome varies a good deal. Each
-  // attempt has the same fixed amount of work, about what a machine does in its part of the time,
-  // so that the same seed finds the same wheels until the time runs out. Leaves the tickets to be
-  // set again.
+  // smallest wheel has kRepeats more (more on a long build) from fresh random orbits: the
+  // symmetry that suits a pool and guarantee differs from one to the next, and one attempt's
+  // outcome varies a good deal. Each attempt has the same fixed amount of work, about what a
+  // machine does in its part of the time, so that the same seed finds the same wheels until the
+  // time runs out. Leaves the tickets to be set again.
   void searchOrbits(std::vector<Block>& best, Clock::time_point until) {
     constexpr double kShare = 0.6;
     constexpr std::size_t kRepeats = 2;
