@@ -580,6 +580,8 @@ class Search {
           m_shared.offer(m_run, best);
           report(m_deadline);
         }
+        // One orbit fewer would fall below the bound: no wheel is left for this attempt to find.
+        if (m_blocks.size() < length + m_bound) return smallest;
         if (watch.stop(dropWeakest(index, length))) return smallest;
         continue;
       }
