@@ -424,6 +424,7 @@ class Search {
   struct Symmetry {
     int length = 1;
     int cycles = 0;
+    friend bool operator==(const Symmetry&, const Symmetry&) = default;
   };
 
   // The symmetries whose orbits the search tries first: one cycle over all the pool or all but
@@ -442,10 +443,7 @@ class Search {
          {Symmetry{m_v - 1, 1}, Symmetry{m_v - 3, 1}, Symmetry{m_v, 1}, Symmetry{m_v - 2, 1},
           Symmetry{m_v / 2, 2}, Symmetry{(m_v - 4) / 2, 2}, Symmetry{m_v / 3, 3},
           Symmetry{(m_v - 1) / 3, 3}, Symmetry{m_v - 4, 1}, Symmetry{(m_v - 1) / 4, 4}}) {
-      const bool again = std::any_of(all.begin(), all.end(), [&](Symmetry o) {
-        return o.length == s.length && o.cycles == s.cycles;
-      });
-      if (!again && s.length >= kShortest &&
+      if (std::find(all.begin(), all.end(), s) == all.end() && s.length >= kShortest &&
           size >= kFewestOrbits * static_cast<std::size_t>(s.length))
         all.push_back(s);
     }

@@ -226,7 +226,7 @@ TEST(WheelBuilder, SeedTargetAndRuns) {
   EXPECT_EQ(BuildWheel(pool, {3, 4}, one).tickets, b.tickets);
 
   // Two runs side by side stop as soon as one meets the target, long before their time (an
-  // attempt in orbits that does not suit the pool may take its some seconds first).
+  // attempt in orbits that does not suit the pool may take some seconds first).
   BuildOptions two;
   two.seconds = 3600;
   two.threads = 2;
