@@ -168,6 +168,14 @@ Check Confirm(const std::vector<int32_t>& pool, const std::vector<Ticket>& ticke
   return row && row->holds() ? Check::Holds : Check::Fails;
 }
 
+// A permutation of the pool: `cycles` cycles of `length` numbers each, the first over
+// 0..length-1, the numbers after them fixed.
+struct Symmetry {
+  int length = 1;
+  int cycles = 0;
+  friend bool operator==(const Symmetry&, const Symmetry&) = default;
+};
+
 // What the search runs share: each run's smallest wheel (held by its bookkeeping, not yet
 // checked exactly), the flag that stops them all and the time they search until. Each run
 // stops by its own clock, so the wheel kept depends on the seed and the number of runs alone,
@@ -179,7 +187,8 @@ class Shared {
         m_target(target),
         m_bound(bound),
         m_best(static_cast<std::size_t>(runs)),
-        m_arrived(static_cast<std::size_t>(runs)) {}
+        m_arrived(static_cast<std::size_t>(runs)),
+        m_posted(static_cast<std::size_t>(runs)) {}
   // Keeps the run's blocks when fewer than its smallest so far; stops every run once they meet
   // the target.
   void offer(int run, const std::vector<Block>& blocks) {
@@ -203,13 +212,37 @@ class Shared {
   std::size_t runs() const { return m_best.size(); }
   // A run is done with its first search (or with everything). The last to arrive takes the
   // smallest blocks of any run there and then, for every run to go on from: where they go on
-  // from depends on the seed alone, not on how far the first to arrive has gone since.
+  // from depends on the seed alone, not on how far the first to arrive has gone since. A run
+  // that arrives without a post to rank() has posted nothing.
   void arrive(int run) {
     const std::lock_guard<std::mutex> hold(m_lock);
+    postHeld(run, {});
     char& arrived = m_arrived[static_cast<std::size_t>(run)];
     if (arrived) return;
     arrived = 1;
     if (++m_arrivals == runs()) m_gathered = smallestHeld(SIZE_MAX);
+  }
+  // The first round of the search in orbits: a run posts the symmetry whose orbits made its
+  // smallest wheel, and the size (none when it tried none). Waits for every run to post or
+  // arrive, the halt or a cancel; then the symmetry that made the smallest wheel of all runs
+  // (on a tie, the shorter cycles), none when no run found one or the wait ended otherwise.
+  std::optional<Symmetry> rank(int run, std::optional<std::pair<std::size_t, Symmetry>> made,
+                               const std::atomic<bool>* cancel) {
+    {
+      const std::lock_guard<std::mutex> hold(m_lock);
+      postHeld(run, made);
+    }
+    for (;;) {
+      {
+        const std::lock_guard<std::mutex> hold(m_lock);
+        if (m_posts == runs()) {
+          if (!m_ranked) return std::nullopt;
+          return m_ranked->second;
+        }
+      }
+      if (halt.load() || (cancel && cancel->load())) return std::nullopt;
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
   }
   // Waits for every run to arrive, the halt or a cancel; then the blocks the last to arrive
   // took (empty when the wait ended otherwise). Every run arrives: its searches stop by the
@@ -229,6 +262,17 @@ class Shared {
   std::atomic<Clock::rep> until;
 
  private:
+  // rank()'s post, with the lock held; a run's first post counts alone.
+  void postHeld(int run, const std::optional<std::pair<std::size_t, Symmetry>>& made) {
+    char& posted = m_posted[static_cast<std::size_t>(run)];
+    if (posted) return;
+    posted = 1;
+    ++m_posts;
+    const auto key = [](const std::pair<std::size_t, Symmetry>& p) {
+      return std::tuple(p.first, p.second.length, p.second.cycles);
+    };
+    if (made && (!m_ranked || key(*made) < key(*m_ranked))) m_ranked = made;
+  }
   // smallest(), with the lock held.
   std::vector<Block> smallestHeld(std::size_t than) const {
     const std::vector<Block>* found = nullptr;
@@ -243,6 +287,9 @@ class Shared {
   std::vector<std::vector<Block>> m_best;
   std::vector<char> m_arrived;  // per run: done with its first search
   std::size_t m_arrivals = 0;
+  std::vector<char> m_posted;  // per run: done with its first round in orbits
+  std::size_t m_posts = 0;
+  std::optional<std::pair<std::size_t, Symmetry>> m_ranked;
   std::vector<Block> m_gathered;
 };
 
@@ -419,14 +466,6 @@ class Search {
     }
   }
 
-  // A permutation of the pool: `cycles` cycles of `length` numbers each, the first over
-  // 0..length-1, the numbers after them fixed.
-  struct Symmetry {
-    int length = 1;
-    int cycles = 0;
-    friend bool operator==(const Symmetry&, const Symmetry&) = default;
-  };
-
   // The symmetries whose orbits the search tries first: one cycle over all the pool or all but
   // one to four numbers, two cycles over all of it (but one number when the count is odd) or
   // all but four or five, three cycles over all but up to three numbers, and four shorter
@@ -434,8 +473,13 @@ class Search {
   // one suits a pool and guarantee differs from one to the next, and cycles with numbers left
   // fixed often do best: 14 numbers "4 if 4" comes to 80 tickets in orbits of two 5-cycles,
   // and 18 numbers "3 if 3" to 48 in orbits of a 16-cycle. The runs share the list out
-  // between them, so that each of its attempts has as much time as with a list half as long.
-  std::vector<Symmetry> symmetries(std::size_t size) const {
+  // between them, so that each of its attempts has as much time as with a list half as long;
+  // `rounds` is the most any run has.
+  struct Share {
+    std::vector<Symmetry> mine;
+    std::size_t rounds = 0;
+  };
+  Share symmetries(std::size_t size) const {
     constexpr int kShortest = 5;
     constexpr std::size_t kFewestOrbits = 3;
     std::vector<Symmetry> all;
@@ -448,16 +492,18 @@ class Search {
         all.push_back(s);
     }
     const auto runs = m_shared.runs();
-    std::vector<Symmetry> mine;
+    Share share;
     if (all.size() >= runs) {
       for (std::size_t i = static_cast<std::size_t>(m_run); i < all.size(); i += runs)
-        mine.push_back(all[i]);
+        share.mine.push_back(all[i]);
+      share.rounds = (all.size() + runs - 1) / runs;
     } else {
       // Too few to share: each run tries them all, from a different one.
       for (std::size_t i = 0; i < all.size(); ++i)
-        mine.push_back(all[(i + static_cast<std::size_t>(m_run)) % all.size()]);
+        share.mine.push_back(all[(i + static_cast<std::size_t>(m_run)) % all.size()]);
+      share.rounds = all.size();
     }
-    return mine;
+    return share;
   }
 
   // z moved g steps along its cycle.
@@ -468,12 +514,13 @@ class Search {
 
   // Most of the time, in attempts: each an annealing over tickets in whole orbits of one
   // symmetry, from random ones as many as the first wheel, keeping in `best` any smaller wheel
-  // found. Each symmetry of the run's share has one attempt, then the one whose orbits made the
-  // smallest wheel has kRepeats more (more on a long build) from fresh random orbits: the
-  // symmetry that suits a pool and guarantee differs from one to the next, and one attempt's
-  // outcome varies a good deal. Each attempt has the same fixed amount of work, about what a
-  // machine does in its part of the time, so that the same seed finds the same wheels until the
-  // time runs out. Leaves the tickets to be set again.
+  // found. Each symmetry of the run's share has one attempt; then the one whose orbits made the
+  // smallest wheel of any run has kRepeats more on every run (more on a long build) from fresh
+  // random orbits: the symmetry that suits a pool and guarantee differs from one to the next,
+  // and one attempt's outcome varies a good deal, so the more attempts weigh the choice, the
+  // better. Each attempt has the same fixed amount of work, about what a machine does in its
+  // part of the time, so that the same seed finds the same wheels until the time runs out.
+  // Leaves the tickets to be set again.
   void searchOrbits(std::vector<Block>& best, Clock::time_point until) {
     constexpr double kShare = 0.6;
     constexpr std::size_t kRepeats = 2;
@@ -489,15 +536,14 @@ class Search {
     constexpr std::size_t kFewestTickets = 40;
     const std::size_t from = best.size();
     if (from < kFewestTickets || from * m_ticketSets > kMostFreshWork) return;
-    const std::vector<Symmetry> tried = symmetries(from);
-    if (tried.empty()) return;
+    const Share share = symmetries(from);
+    if (share.mine.empty()) return;
     // A long build makes more attempts rather than longer ones, so that a symmetry that does
     // not suit the pool holds up the rest for no more than some seconds.
     constexpr double kLongestAttempt = 8 * kWorkPerSecond;
     const double shareWork = kWorkPerSecond * kShare * m_options.seconds;
     const std::size_t attempts = std::max(
-        tried.size() + kRepeats, static_cast<std::size_t>(std::ceil(shareWork / kLongestAttempt)));
-    const std::size_t repeats = attempts - tried.size();
+        share.rounds + kRepeats, static_cast<std::size_t>(std::ceil(shareWork / kLongestAttempt)));
     const auto work = static_cast<uint64_t>(shareWork / static_cast<double>(attempts));
     // The clock ends the share too, on a slower machine.
     const Clock::time_point end =
@@ -520,15 +566,25 @@ class Search {
       return annealOrbits(best, watch, sym);
     };
     const auto stopped = [&] { return cancelled() || m_shared.halt.load() || Clock::now() >= end; };
-    std::vector<std::size_t> reached;
-    for (const Symmetry sym : tried) {
-      reached.push_back(attempt(sym));
+    // The run's smallest wheel in orbits and the symmetry that made it.
+    std::optional<std::pair<std::size_t, Symmetry>> made;
+    const auto tryOnce = [&](Symmetry sym) {
+      const std::size_t size = attempt(sym);
+      if (size != SIZE_MAX && (!made || size < made->first)) made = {size, sym};
+    };
+    for (const Symmetry sym : share.mine) {
+      tryOnce(sym);
       if (stopped()) return;
     }
-    const std::size_t most = static_cast<std::size_t>(
-        std::min_element(reached.begin(), reached.end()) - reached.begin());
-    for (std::size_t r = 0; r < repeats; ++r) {
-      attempt(tried[most]);
+    // A share shorter than another's has its best again meanwhile: no run waits for another.
+    for (std::size_t r = share.mine.size(); r < share.rounds; ++r) {
+      tryOnce(made ? made->second : share.mine.front());
+      if (stopped()) return;
+    }
+    const std::optional<Symmetry> ranked = m_shared.rank(m_run, made, m_options.cancel);
+    const Symmetry chosen = ranked ? *ranked : made ? made->second : share.mine.front();
+    for (std::size_t r = share.rounds; r < attempts; ++r) {
+      attempt(chosen);
       if (stopped()) return;
     }
   }
