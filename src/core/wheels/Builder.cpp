@@ -232,36 +232,34 @@ class Shared {
       const std::lock_guard<std::mutex> hold(m_lock);
       postHeld(run, made);
     }
-    for (;;) {
-      {
-        const std::lock_guard<std::mutex> hold(m_lock);
-        if (m_posts == runs()) {
-          if (!m_ranked) return std::nullopt;
-          return m_ranked->second;
-        }
-      }
-      if (halt.load() || (cancel && cancel->load())) return std::nullopt;
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+    if (!waitHeld([&] { return m_posts == runs(); }, cancel) || !m_ranked) return std::nullopt;
+    return m_ranked->second;
   }
   // Waits for every run to arrive, the halt or a cancel; then the blocks the last to arrive
   // took (empty when the wait ended otherwise). Every run arrives: its searches stop by the
   // clock, and a run that ends early arrives as it ends.
   std::vector<Block> gather(int run, const std::atomic<bool>* cancel) {
     arrive(run);
-    for (;;) {
-      {
-        const std::lock_guard<std::mutex> hold(m_lock);
-        if (m_arrivals == runs()) return m_gathered;
-      }
-      if (halt.load() || (cancel && cancel->load())) return {};
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+    if (!waitHeld([&] { return m_arrivals == runs(); }, cancel)) return {};
+    return m_gathered;
   }
   std::atomic<bool> halt{false};
   std::atomic<Clock::rep> until;
 
  private:
+  // Waits until `done`, read with the lock held, is true (then true), or for the halt or a
+  // cancel (then false). What `done` waited for no longer changes once it is true.
+  template <typename Done>
+  bool waitHeld(Done done, const std::atomic<bool>* cancel) {
+    for (;;) {
+      {
+        const std::lock_guard<std::mutex> hold(m_lock);
+        if (done()) return true;
+      }
+      if (halt.load() || (cancel && cancel->load())) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  }
   // rank()'s post, with the lock held; a run's first post counts alone.
   void postHeld(int run, const std::optional<std::pair<std::size_t, Symmetry>>& made) {
     char& posted = m_posted[static_cast<std::size_t>(run)];
